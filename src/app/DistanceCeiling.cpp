@@ -1,0 +1,9 @@
+#include <app/DistanceCeiling>
+
+bool limitDistance(osgGA::OrbitManipulator& trackball, float ceiling)
+{
+    if (!(trackball.getDistance() > static_cast<double>(ceiling)))
+        return false;
+    trackball.setDistance(static_cast<double>(ceiling));
+    return true;
+}

@@ -1,0 +1,8 @@
+#include <app/StandardErrorNotifyHandler>
+
+#include <cstdio>
+
+void StandardErrorNotifyHandler::notify(osg::NotifySeverity, const char* message)
+{
+    std::fputs(message, stderr);
+}

@@ -1,0 +1,118 @@
+#include <app/CommandLine>
+#include <app/DistanceCeiling>
+#include <app/FrameCapture>
+#include <app/StandardErrorNotifyHandler>
+#include <network/CorrelationNetwork>
+
+#include <osg/ArgumentParser>
+#include <osg/Group>
+#include <osgGA/StateSetManipulator>
+#include <osgGA/TrackballManipulator>
+#include <osgUtil/Optimizer>
+#include <osgViewer/Viewer>
+#include <osgViewer/ViewerEventHandlers>
+
+#include <cstdio>
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    // standard output carries only the program's own lines; the toolkit speaks on standard error.
+    osg::setNotifyHandler(new StandardErrorNotifyHandler);
+
+    // use an ArgumentParser object to manage the program arguments.
+    osg::ArgumentParser arguments(&argc, argv);
+    describeUsage(arguments);
+    if (!acceptsArgumentCount(arguments.argc()))
+    {
+        arguments.getApplicationUsage()->write(std::cout, osg::ApplicationUsage::COMMAND_LINE_OPTION, 80, false);
+        return 1;
+    }
+
+    // take the group file and the region lists, stopping at the first that cannot be read.
+    const InputFiles files = readInputFiles(arguments);
+
+    // construct the viewer from what is left of the arguments, drawing on the main thread.
+    osgViewer::Viewer viewer(arguments);
+    viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
+    viewer.setLightingMode(osg::View::HEADLIGHT);
+    viewer.setKeyEventSetsDone(osgGA::GUIEventAdapter::KEY_Escape);
+    viewer.addEventHandler(new osgGA::StateSetManipulator(viewer.getCamera()->getOrCreateStateSet()));
+    viewer.addEventHandler(new osgViewer::StatsHandler);
+    viewer.addEventHandler(new osgViewer::WindowSizeHandler);
+    viewer.addEventHandler(new osgViewer::HelpHandler(arguments.getApplicationUsage()));
+
+    // the trackball is the only camera manipulator.
+    osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
+    trackball->setTrackballSize(1.0);
+    trackball->setCenter(osg::Vec3d(osg::Vec3(50.0f, 0.0f, 0.0f)));
+    viewer.setCameraManipulator(trackball.get());
+    viewer.getUsage(*arguments.getApplicationUsage());
+
+    osg::ref_ptr<osg::Group> scene = new osg::Group;
+    CorrelationNetwork network;
+
+    // in screenshot mode every drawn frame is read back, so that the last one can be saved.
+    std::string imageFile;
+    osg::ref_ptr<FrameCapture> capture;
+    if (arguments.read("--generate-image", osg::ArgumentParser::Parameter(imageFile)))
+    {
+        capture = new FrameCapture;
+        viewer.getCamera()->setFinalDrawCallback(capture.get());
+    }
+
+    std::string backgroundName;
+    if (arguments.read("--background", osg::ArgumentParser::Parameter(backgroundName)))
+    {
+        if (backgroundName == "black")
+            viewer.getCamera()->setClearColor(osg::Vec4(0.2f, 0.2f, 0.2f, 0.0f));
+        if (backgroundName == "white")
+        {
+            viewer.getCamera()->setClearColor(osg::Vec4(0.8f, 0.8f, 0.8f, 0.0f));
+            network.setTextColor(osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f));
+        }
+    }
+
+    // read the inputs and build the scene, then optimise it once.
+    network.load(files);
+    scene->addChild(network.getRoot());
+    osgUtil::Optimizer optimizer;
+    optimizer.optimize(scene.get());
+    viewer.setSceneData(scene.get());
+
+    viewer.realize();
+    if (!viewer.isRealized())
+    {
+        std::printf("Error: could not open a window; linkmap needs a display with OpenGL (check DISPLAY)\n");
+        return 1;
+    }
+
+    // the first view frames the whole scene; the trackball never moves farther away than that.
+    viewer.home();
+    const auto ceiling = static_cast<float>(trackball->getDistance());
+
+    // events move the trackball; its distance is limited before the camera follows it and the frame is drawn.
+    while (!viewer.done())
+    {
+        viewer.advance();
+        viewer.eventTraversal();
+        limitDistance(*trackball, ceiling);
+        viewer.updateTraversal();
+        viewer.renderingTraversals();
+        if (capture.valid() && capture->getFrameCount() > 0 && viewer.elapsedTime() >= 1.0)
+            viewer.setDone(true);
+    }
+
+    // release the scene's graphics resources while the window is still there.
+    osgViewer::Viewer::Contexts contexts;
+    viewer.getContexts(contexts);
+    for (osg::GraphicsContext* context : contexts)
+        context->close();
+
+    if (capture.valid() && !capture->write(imageFile))
+    {
+        std::printf("Error: could not write the image %s\n", imageFile.c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,84 @@
+#include <network/CorrelationNetwork>
+
+#include <osgDB/FileUtils>
+#include <osgText/Font>
+
+#include <algorithm>
+
+namespace
+{
+
+// The label font is asked for as "arial.ttf". The build installs a link of that name to Liberation Sans,
+// which has Arial's metrics, and its folders go first on the data search path so that the text library finds
+// the link rather than whatever the system's font matching substitutes.
+void putBundledFontsFirst()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+
+    osgDB::FilePathList folders;
+    osgDB::convertStringPathIntoFilePathList(LINKMAP_FONT_DIRS, folders);
+    osgDB::FilePathList& searchPath = osgDB::getDataFilePathList();
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
+    {
+        if (osgDB::fileExists(*folder + "/arial.ttf"))
+            searchPath.push_front(*folder);
+    }
+}
+
+} // namespace
+
+CorrelationNetwork::CorrelationNetwork()
+    : root(new osg::Group), textColor(1.0f, 1.0f, 1.0f, 1.0f)
+{
+    putBundledFontsFirst();
+    font = osgText::readRefFontFile("arial.ttf");
+    links = new osg::Geode;
+    root->addChild(links);
+}
+
+void CorrelationNetwork::setTextColor(osg::Vec4 color)
+{
+    textColor = color;
+}
+
+osg::Group* CorrelationNetwork::getRoot()
+{
+    return root.get();
+}
+
+void CorrelationNetwork::load(InputFiles files)
+{
+    // A file that cannot be opened contributes nothing; loading goes on with the rest.
+    readGroupFile(files.groupFile);
+    if (!files.positiveFile.empty())
+        readRegionFile(files.positiveFile, static_cast<int>(RegionKind::Positive));
+    if (!files.negativeFile.empty())
+        readRegionFile(files.negativeFile, static_cast<int>(RegionKind::Negative));
+    if (!files.acceleratedFile.empty())
+        readRegionFile(files.acceleratedFile, static_cast<int>(RegionKind::Accelerated));
+    markDuplicateNames();
+    buildScene();
+}
+
+void CorrelationNetwork::markDuplicateNames()
+{
+    for (std::size_t i = 0; i < groups.size(); ++i)
+    {
+        for (std::size_t j = 0; j < groups[i].size(); ++j)
+        {
+            Site& site = groups[i][j];
+            if (firstOccurrences.emplace(site.name, SiteLocation{i, j}).second)
+                names.push_back(site.name);
+            else
+                site.duplicate = true;
+        }
+    }
+}
+
+bool CorrelationNetwork::isKnownName(const std::string& name) const
+{
+    return firstOccurrences.find(name) != firstOccurrences.end();
+}

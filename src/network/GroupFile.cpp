@@ -1,0 +1,63 @@
+#include <network/CorrelationNetwork>
+#include <network/LineReader>
+#include <network/TextFields>
+
+#include <cstdio>
+#include <utility>
+
+bool CorrelationNetwork::readGroupFile(std::string path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr)
+        return false;
+
+    LineReader reader(file);
+    std::string line;
+    LineReader::Status status;
+    while ((status = reader.readLine(line)) == LineReader::Status::Line)
+    {
+        std::queue<std::string> siteNames;
+        std::queue<float> siteWeights;
+        forEachToken(line, " \n", [&](std::string_view token) {
+            if (token.find('.') != std::string_view::npos)
+                siteWeights.push(parseWeight(std::string(token).c_str()));
+            else
+                siteNames.emplace(token);
+        });
+
+        // A line with too few weights still makes its group; the pairs left without a weight get no link.
+        const std::size_t siteCount = siteNames.size();
+        const std::size_t needed = siteCount < 2 ? 0 : siteCount * (siteCount - 1) / 2;
+        if (siteWeights.size() < needed)
+            std::printf("Warning: line %zu of %s has %zu weights where its %zu sites need %zu; pairs without "
+                        "a weight get no link\n",
+                        reader.lineNumber(), path.c_str(), siteWeights.size(), siteCount, needed);
+
+        groups.push_back(buildSiteGroup(std::move(siteNames), std::move(siteWeights)));
+    }
+    reader.reportEnd(status, path);
+    std::fclose(file);
+    return true;
+}
+
+SiteGroup CorrelationNetwork::buildSiteGroup(std::queue<std::string> siteNames,
+                                             std::queue<float> siteWeights) const
+{
+    const std::size_t siteCount = siteNames.size();
+    SiteGroup group;
+    group.reserve(siteCount);
+    for (std::size_t i = 0; i < siteCount; ++i)
+    {
+        Site site;
+        site.name = std::move(siteNames.front());
+        siteNames.pop();
+        // Site i weighs its pairs with the n - i - 1 later sites; a short line leaves the last ones out.
+        for (std::size_t k = i + 1; k < siteCount && !siteWeights.empty(); ++k)
+        {
+            site.weights.push_back(siteWeights.front());
+            siteWeights.pop();
+        }
+        group.push_back(std::move(site));
+    }
+    return group;
+}

@@ -1,0 +1,93 @@
+#include <network/LineReader>
+
+#include <cerrno>
+#include <cstring>
+
+namespace
+{
+
+const std::size_t blockSize = 64 * 1024;
+
+} // namespace
+
+LineReader::LineReader(std::FILE* file_, std::size_t maximumLength_)
+    : file(file_), maximumLength(maximumLength_), buffer(blockSize)
+{
+}
+
+bool LineReader::fill()
+{
+    if (failed)
+        return false;
+    // Keep the unread text, then append a block behind it.
+    if (begin > 0)
+    {
+        std::memmove(buffer.data(), buffer.data() + begin, end - begin);
+        end -= begin;
+        begin = 0;
+    }
+    if (buffer.size() - end < blockSize)
+        buffer.resize(end + blockSize);
+    const std::size_t count = std::fread(buffer.data() + end, 1, blockSize, file);
+    end += count;
+    if (count == 0 && std::ferror(file))
+    {
+        failed = true;
+        errorNumber = errno;
+    }
+    return count > 0;
+}
+
+LineReader::Status LineReader::readLine(std::string& line)
+{
+    std::size_t scanned = 0; // bytes of this line already searched for its newline
+    for (;;)
+    {
+        const char* text = buffer.data() + begin;
+        const void* newline = std::memchr(text + scanned, '\n', end - begin - scanned);
+        if (newline != nullptr)
+        {
+            const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(newline) - text);
+            if (length > maximumLength)
+                return Status::TooLong;
+            line.assign(text, length);
+            begin += length + 1;
+            break;
+        }
+        scanned = end - begin;
+        if (scanned > maximumLength)
+            return Status::TooLong;
+        if (!fill())
+        {
+            if (failed)
+                return Status::ReadError;
+            if (begin == end)
+                return Status::End;
+            // The last line has no newline: it is still a line.
+            line.assign(buffer.data() + begin, end - begin);
+            begin = end;
+            break;
+        }
+    }
+    ++lines;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return Status::Line;
+}
+
+bool LineReader::reportEnd(Status status, const std::string& path) const
+{
+    switch (status)
+    {
+    case Status::ReadError:
+        std::printf("Error: could not read %s after line %zu: %s; the rest of the file is ignored\n",
+                    path.c_str(), lines, std::strerror(errorNumber));
+        return false;
+    case Status::TooLong:
+        std::printf("Error: line %zu of %s is longer than %zu bytes; the rest of the file is ignored\n", lines + 1,
+                    path.c_str(), maximumLength);
+        return false;
+    default:
+        return true;
+    }
+}

@@ -1,0 +1,85 @@
+#include <network/CorrelationNetwork>
+#include <network/TextFields>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+const double twoPi = 6.283185307179586;
+const float cellSpacing = 40.0f;
+
+// The side of the square grid: the smallest whole number whose square is at least the number of groups.
+int gridSide(std::size_t groupCount)
+{
+    auto side = static_cast<std::size_t>(std::sqrt(static_cast<double>(groupCount)));
+    while (side * side < groupCount)
+        ++side;
+    while (side > 1 && (side - 1) * (side - 1) >= groupCount)
+        --side;
+    return static_cast<int>(std::max<std::size_t>(side, 1));
+}
+
+// The number written in a site's name after its first character, as in K215 or X-5.
+int siteNumber(const std::string& name)
+{
+    return name.empty() ? 0 : parseInteger(name.c_str() + 1);
+}
+
+} // namespace
+
+void CorrelationNetwork::buildScene()
+{
+    const int groupCount = static_cast<int>(groups.size());
+    for (int i = 0; i < groupCount; ++i)
+    {
+        layoutGroup(i);
+        createGroupLinks(i);
+    }
+}
+
+int CorrelationNetwork::countPrimarySites(int groupIndex) const
+{
+    const SiteGroup& group = groups[groupIndex];
+    return static_cast<int>(
+        std::count_if(group.begin(), group.end(), [](const Site& site) { return !site.duplicate; }));
+}
+
+void CorrelationNetwork::layoutGroup(int groupIndex)
+{
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+
+    const int primaryCount = countPrimarySites(groupIndex);
+    const auto step = static_cast<float>(twoPi / primaryCount);
+    const float radius = 2.0f * static_cast<float>(primaryCount);
+
+    const int side = gridSide(groups.size());
+    const osg::Vec3d cellOffset(cellSpacing * static_cast<float>(groupIndex % side), 0.0f,
+                                -cellSpacing * static_cast<float>(groupIndex / side));
+
+    int ordinal = 0;
+    for (Site& site : groups[groupIndex])
+    {
+        if (site.duplicate)
+            continue;
+        ++ordinal;
+
+        // Round the ring from +x towards -z; the last site comes back to +x.
+        const double angle = ordinal * static_cast<double>(step);
+        const osg::Vec3d onRing(radius * std::cos(angle), 0.0, -radius * std::sin(angle));
+        site.position = osg::Vec3(onRing + cellOffset);
+
+        geode->addDrawable(createSiteSphere(site.position, classifySite(siteNumber(site.name))));
+        createSiteLabel(site.position, site.name);
+    }
+    root->addChild(geode);
+}
+
+osg::Vec3 CorrelationNetwork::findSitePosition(const std::string& name) const
+{
+    const auto found = firstOccurrences.find(name);
+    if (found == firstOccurrences.end())
+        return osg::Vec3(0.0f, 0.0f, 0.0f);
+    return groups[found->second.group][found->second.site].position;
+}
