@@ -1,0 +1,107 @@
+#include <support/TestSupport>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const std::string missingMessage = "Error: No se encontro el fichero de entrada ";
+const std::string windowMessage =
+    "Error: could not open a window; linkmap needs a display with OpenGL (check DISPLAY)\n";
+
+// Every run here either stops before the window or has no display to open one in.
+RunResult runWithoutDisplay(const std::vector<std::string>& arguments)
+{
+    return runLinkmap(arguments, {"DISPLAY"});
+}
+
+TEST(CommandLine, PrintsTheUsageForAnArgumentCountOutsideTwoToTen)
+{
+    const std::string group = dataFile("road-of-one-line.txt");
+    const std::string region = dataFile("region-simple.txt");
+    const std::vector<std::vector<std::string>> commandLines = {
+        {},
+        {group, group, group, group, group, group, group, group, group, group},
+        {group, "-p", region, "-n", region, "-a", region, "--generate-image", "x.png", "--background", "white"}};
+
+    const RunResult bare = runWithoutDisplay({});
+    EXPECT_EQ(bare.output.rfind(std::string("Usage: ") + LINKMAP_EXECUTABLE + " <linkmap-file>\n", 0), 0u)
+        << bare.output;
+    for (const char* text : {"-p <positive-file>", "-n <negative-file>", "-a <accelerated-file>",
+                             "--generate-image <filename>", "Save an screenshoot image and exit",
+                             "--background <color>", "Set the background color: black, white, blue (default)"})
+        EXPECT_NE(bare.output.find(text), std::string::npos) << text;
+
+    for (const auto& arguments : commandLines)
+    {
+        const RunResult run = runWithoutDisplay(arguments);
+        EXPECT_EQ(run.exitStatus, 1) << arguments.size() << " arguments";
+        EXPECT_EQ(run.output, bare.output) << arguments.size() << " arguments";
+    }
+}
+
+TEST(CommandLine, NamesTheFirstPathThatCannotBeRead)
+{
+    TemporaryFolder folder;
+    const std::string group = dataFile("road-of-one-line.txt");
+    const std::string region = dataFile("region-simple.txt");
+    const std::string missing = folder.path("missing.txt");
+    const std::string otherMissing = folder.path("other-missing.txt");
+    const std::string directory = folder.path("");
+
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        std::string named;
+    };
+    const Case cases[] = {
+        // The first argument is the group file, whatever it is.
+        {{"-p", region, group}, "-p"},
+        {{missing, "-p", otherMissing}, missing},
+        {{group, "-n", missing}, missing},
+        {{group, "-a", otherMissing, "-p", region, "-n", missing}, missing},
+        {{group, "-p", region, "-n", region, "-a", missing}, missing},
+        {{""}, ""},
+        {{directory}, directory},
+        {{group, "-a", directory}, directory},
+        {{"/dev/null/not-a-folder"}, "/dev/null/not-a-folder"}};
+    for (const Case& c : cases)
+    {
+        const RunResult run = runWithoutDisplay(c.arguments);
+        EXPECT_EQ(run.exitStatus, 1) << c.named;
+        EXPECT_EQ(run.output, missingMessage + c.named + "\n");
+    }
+}
+
+TEST(CommandLine, TreatsAnOptionWithoutItsValueAsNotGiven)
+{
+    // With the paths accepted, the run goes on to load and then finds no display.
+    const std::string group = dataFile("road-of-one-line.txt");
+    const std::string links = "Creating link between H12 and K45 with weight 0.350000\n"
+                              "Creating link between H12 and R78 with weight -0.200000\n"
+                              "Creating link between K45 and R78 with weight 0.800000\n";
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{group}, {group, "-p"}, {group, "-a"}, {group, "--background"},
+          {group, "unknown", "words"}, {group, "-n", dataFile("region-simple.txt"), "-p"}})
+    {
+        const RunResult run = runWithoutDisplay(arguments);
+        EXPECT_EQ(run.exitStatus, 1) << arguments.back();
+        EXPECT_EQ(run.output, links + windowMessage) << arguments.back();
+    }
+}
+
+TEST(CommandLine, FailsWithOneLineWhenNoWindowCanBeOpened)
+{
+    TemporaryFolder folder;
+    const std::string image = folder.path("never.png");
+    for (const std::vector<std::string>& environment :
+         {std::vector<std::string>{"DISPLAY"}, {"DISPLAY=:97"}, {"DISPLAY=nowhere:0"}})
+    {
+        const RunResult run =
+            runLinkmap({dataFile("empty.txt"), "--generate-image", image}, environment, 30);
+        EXPECT_EQ(run.exitStatus, 1) << environment[0];
+        EXPECT_EQ(run.output, windowMessage) << environment[0];
+    }
+}
+
+} // namespace

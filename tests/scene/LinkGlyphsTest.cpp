@@ -1,0 +1,206 @@
+#include <network/CorrelationNetwork>
+#include <support/TestSupport>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+
+const osg::Cylinder* cylinderOf(const osg::Drawable* drawable)
+{
+    return dynamic_cast<const osg::Cylinder*>(drawable->getShape());
+}
+
+// The end of a link's cylinder on its own +z side, and the other.
+osg::Vec3 plusEnd(const osg::Cylinder& cylinder)
+{
+    return cylinder.getCenter() + cylinder.getRotation() * osg::Vec3(0, 0, cylinder.getHeight() * 0.5f);
+}
+osg::Vec3 minusEnd(const osg::Cylinder& cylinder)
+{
+    return cylinder.getCenter() - cylinder.getRotation() * osg::Vec3(0, 0, cylinder.getHeight() * 0.5f);
+}
+
+void expectNear(const osg::Vec3& actual, const osg::Vec3& expected, float tolerance, const std::string& what)
+{
+    EXPECT_NEAR(actual.x(), expected.x(), tolerance) << what;
+    EXPECT_NEAR(actual.y(), expected.y(), tolerance) << what;
+    EXPECT_NEAR(actual.z(), expected.z(), tolerance) << what;
+}
+
+TEST(LinkGlyphs, JoinsTheCentresOfItsEndsWithAThinCylinder)
+{
+    const std::pair<osg::Vec3, osg::Vec3> ends[] = {
+        {{0, 0, 5}, {0, 0, 0}},    {{3, 0, 0}, {-7, 0, 0}}, {{-7, 0, 0}, {3, 0, 0}},  {{0, 4, 0}, {0, -6, 0}},
+        {{0, 0, -5}, {0, 0, 5}},   {{1, 2, 3}, {-4, 5, -6}}, {{-3, 0, -5.196f}, {6, 0, 0}},
+        {{40, 0, -40}, {2, 0, 0}}, {{0, 0, 0.1f}, {0, 0, 0.3f}}, {{0, 0, 1e-3f}, {0, 0, 2e-3f}}};
+    for (const auto& [a, b] : ends)
+    {
+        CorrelationNetwork network;
+        network.createLink(a, b, 0.5f);
+        ASSERT_EQ(network.links->getNumDrawables(), 1u);
+        const osg::Drawable* drawable = network.links->getDrawable(0);
+        const osg::Cylinder* cylinder = cylinderOf(drawable);
+        ASSERT_NE(cylinder, nullptr);
+
+        const std::string what = "link from (" + std::to_string(a.x()) + ", " + std::to_string(a.y()) + ", " +
+                                 std::to_string(a.z()) + ")";
+        const float length = (a - b).length();
+        EXPECT_FLOAT_EQ(cylinder->getHeight(), length) << what;
+        EXPECT_EQ(cylinder->getRadius(), 0.4f);
+        expectNear(cylinder->getCenter(), (a + b) * 0.5f, 1e-5f, what);
+        // The cylinder's own +z axis points from b towards a, so its end faces sit on the two centres.
+        expectNear(cylinder->getRotation() * osg::Vec3(0, 0, 1), (a - b) / length, 1e-5f, what);
+        expectNear(plusEnd(*cylinder), a, 1e-4f, what);
+        expectNear(minusEnd(*cylinder), b, 1e-4f, what);
+
+        // What is drawn follows the final cylinder: its box holds both ends and reaches no farther than the
+        // cylinder's radius beyond them.
+        const osg::BoundingBox box = drawable->getBoundingBox();
+        osg::BoundingBox reach;
+        reach.expandBy(a);
+        reach.expandBy(b);
+        for (int axis = 0; axis < 3; ++axis)
+        {
+            EXPECT_LE(box._min[axis], reach._min[axis] + 1e-4f) << what << " axis " << axis;
+            EXPECT_GE(box._max[axis], reach._max[axis] - 1e-4f) << what << " axis " << axis;
+            EXPECT_GE(box._min[axis], reach._min[axis] - 0.41f) << what << " axis " << axis;
+            EXPECT_LE(box._max[axis], reach._max[axis] + 0.41f) << what << " axis " << axis;
+        }
+    }
+}
+
+TEST(LinkGlyphs, MakesALinkOfHeightZeroBetweenCoincidentEnds)
+{
+    CorrelationNetwork network;
+    network.createLink(osg::Vec3(6, 0, 0), osg::Vec3(6, 0, 0), -0.5f);
+    const osg::Cylinder* cylinder = cylinderOf(network.links->getDrawable(0));
+    ASSERT_NE(cylinder, nullptr);
+    EXPECT_EQ(cylinder->getHeight(), 0.0f);
+    EXPECT_EQ(cylinder->getCenter(), osg::Vec3(6, 0, 0));
+    EXPECT_EQ(cylinder->getRotation(), osg::Quat());
+    EXPECT_TRUE(network.links->getDrawable(0)->getBound().valid());
+
+    // Ends so close that rounding makes the axis longer than the height still get a finite turn.
+    network.createLink(osg::Vec3(0, 0, 4.11e-23f), osg::Vec3(0, 0, 0), 0.5f);
+    const osg::Cylinder* tiny = cylinderOf(network.links->getDrawable(1));
+    const osg::Vec3 axis = tiny->getRotation() * osg::Vec3(0, 0, 1);
+    EXPECT_NEAR(axis.z(), 1.0f, 1e-6f);
+    EXPECT_TRUE(std::isfinite(axis.x()) && std::isfinite(axis.y()));
+}
+
+TEST(LinkGlyphs, ColoursByTheSignAndSizeOfTheWeight)
+{
+    const std::pair<float, osg::Vec4> cases[] = {
+        {-1.0f, {1, 0, 0, 1}},    {-0.25f, {1, 0.75f, 0, 1}}, {-0.0f, {1, 1, 0, 1}}, {0.0f, {1, 1, 0, 1}},
+        {0.5f, {0.5f, 1, 0, 1}},  {1.0f, {0, 1, 0, 1}},       {1.5f, {-0.5f, 1, 0, 1}}, {-2.0f, {1, -1, 0, 1}},
+        {0.35f, {1.0f - 0.35f, 1, 0, 1}}};
+    CorrelationNetwork network;
+    for (const auto& [weight, colour] : cases)
+        network.createLink(osg::Vec3(0, 0, 0), osg::Vec3(1, 0, 0), weight);
+    ASSERT_EQ(network.links->getNumDrawables(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+    {
+        const auto* drawable = dynamic_cast<const osg::ShapeDrawable*>(network.links->getDrawable(i));
+        ASSERT_NE(drawable, nullptr);
+        EXPECT_EQ(drawable->getColor(), cases[i].second) << cases[i].first;
+        ASSERT_NE(drawable->getTessellationHints(), nullptr);
+        EXPECT_EQ(drawable->getTessellationHints()->getDetailRatio(), 0.2f);
+    }
+}
+
+TEST(LinkGlyphs, LogsAndLinksEveryPairInRowOrder)
+{
+    CorrelationNetwork network;
+    const std::string output = loadGroups(network, "A1 B2 C3 0.1 0.2 0.3\n");
+    EXPECT_EQ(output, "Creating link between A1 and B2 with weight 0.100000\n"
+                      "Creating link between A1 and C3 with weight 0.200000\n"
+                      "Creating link between B2 and C3 with weight 0.300000\n");
+    const SiteGroup& group = network.groups[0];
+    const std::pair<int, int> pairs[] = {{0, 1}, {0, 2}, {1, 2}};
+    ASSERT_EQ(network.links->getNumDrawables(), 3u);
+    for (unsigned i = 0; i < 3; ++i)
+    {
+        const osg::Cylinder* cylinder = cylinderOf(network.links->getDrawable(i));
+        expectNear(plusEnd(*cylinder), group[pairs[i].first].position, 1e-4f, "link " + std::to_string(i));
+        expectNear(minusEnd(*cylinder), group[pairs[i].second].position, 1e-4f, "link " + std::to_string(i));
+    }
+}
+
+TEST(LinkGlyphs, MakesOneLinkPerPairOfEveryGroup)
+{
+    const std::pair<const char*, unsigned> cases[] = {
+        {"\n", 0},
+        {"A1\n", 0},
+        {"A1 B2 0.5\n", 1},
+        {"A B C D E 0.1 0.1 0.1 0.1 0.1 0.1 0.1 0.1 0.1 0.1\nF G 0.2\n\nH\n", 10 + 1},
+        // Pairs beyond the weights there are get no link.
+        {"A B C 0.1\n", 1},
+        {"A B C D 0.1 0.2 0.3 0.4\n", 4}};
+    for (const auto& [text, links] : cases)
+    {
+        CorrelationNetwork network;
+        const std::string output = loadGroups(network, text);
+        EXPECT_EQ(network.links->getNumDrawables(), links) << text;
+        std::size_t lines = 0;
+        for (std::size_t at = output.find("Creating link"); at != std::string::npos;
+             at = output.find("Creating link", at + 1))
+            ++lines;
+        EXPECT_EQ(lines, links) << text;
+    }
+}
+
+TEST(LinkGlyphs, EndsTheLinksOfARepeatedNameAtItsFirstSite)
+{
+    CorrelationNetwork network;
+    loadGroups(network, "A1 B2 0.5\nC3 A1 B2 0.1 0.2 0.3\nA1 B2 -0.4\n");
+    const osg::Vec3 a1 = network.groups[0][0].position;
+    const osg::Vec3 b2 = network.groups[0][1].position;
+    const osg::Vec3 c3 = network.groups[1][0].position;
+    const std::pair<osg::Vec3, osg::Vec3> expected[] = {{a1, b2}, {c3, a1}, {c3, b2}, {a1, b2}, {a1, b2}};
+    ASSERT_EQ(network.links->getNumDrawables(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i)
+    {
+        const osg::Cylinder* cylinder = cylinderOf(network.links->getDrawable(i));
+        expectNear(plusEnd(*cylinder), expected[i].first, 1e-4f, "link " + std::to_string(i));
+        expectNear(minusEnd(*cylinder), expected[i].second, 1e-4f, "link " + std::to_string(i));
+    }
+    // A group of repeats only has no spheres but all its links.
+    EXPECT_EQ(network.root->getChild(network.root->getNumChildren() - 1)->asGeode()->getNumDrawables(), 0u);
+}
+
+TEST(LinkGlyphs, LinksANameRepeatedWithinItsGroup)
+{
+    CorrelationNetwork network;
+    const std::string output = loadGroups(network, "A1 B2 A1 0.1 0.2 0.3\n");
+    EXPECT_EQ(output, "Creating link between A1 and B2 with weight 0.100000\n"
+                      "Creating link between A1 and A1 with weight 0.200000\n"
+                      "Creating link between B2 and A1 with weight 0.300000\n");
+    ASSERT_EQ(network.links->getNumDrawables(), 3u);
+    const osg::Cylinder* first = cylinderOf(network.links->getDrawable(0));
+    const osg::Cylinder* loop = cylinderOf(network.links->getDrawable(1));
+    const osg::Cylinder* back = cylinderOf(network.links->getDrawable(2));
+    EXPECT_EQ(loop->getHeight(), 0.0f);
+    EXPECT_EQ(loop->getCenter(), network.groups[0][0].position);
+    expectNear(back->getCenter(), first->getCenter(), 1e-5f, "the same place");
+    EXPECT_FLOAT_EQ(back->getHeight(), first->getHeight());
+}
+
+TEST(LinkGlyphs, PrintsTheWorkedExampleExactly)
+{
+    CorrelationNetwork network;
+    const std::string output = captureOutput([&] {
+        InputFiles files;
+        files.groupFile = dataFile("worked-example.txt");
+        network.load(files);
+    });
+    EXPECT_EQ(output, "Creating link between H12 and K45 with weight 0.350000\n"
+                      "Creating link between H12 and R78 with weight -0.200000\n"
+                      "Creating link between K45 and R78 with weight 0.800000\n"
+                      "Creating link between A3 and B9 with weight 0.500000\n"
+                      "Creating link between 7 and 1e-3 with weight 0.100000\n");
+}
+
+} // namespace

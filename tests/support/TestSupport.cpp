@@ -1,0 +1,136 @@
+#include <support/TestSupport>
+
+#include <network/CorrelationNetwork>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+std::string dataFile(const std::string& name)
+{
+    return std::string(LINKMAP_TEST_DATA) + "/" + name;
+}
+
+TemporaryFolder::TemporaryFolder()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "linkmap-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot make a temporary folder");
+    folder = pattern;
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+std::string TemporaryFolder::path(const std::string& name) const
+{
+    return folder + "/" + name;
+}
+
+std::string TemporaryFolder::write(const std::string& name, const std::string& text) const
+{
+    const std::string file = path(name);
+    std::ofstream(file, std::ios::binary) << text;
+    return file;
+}
+
+RunResult runLinkmap(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                     unsigned timeoutSeconds)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        throw std::runtime_error("cannot make a pipe");
+
+    const pid_t child = fork();
+    if (child == 0)
+    {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDERR_FILENO);
+        close(pipeEnds[0]);
+        close(pipeEnds[1]);
+        for (const std::string& setting : environment)
+        {
+            const std::size_t equals = setting.find('=');
+            if (equals == std::string::npos)
+                unsetenv(setting.c_str());
+            else
+                setenv(setting.substr(0, equals).c_str(), setting.substr(equals + 1).c_str(), 1);
+        }
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(LINKMAP_EXECUTABLE));
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        // The alarm survives exec: a run that hangs is killed instead of hanging the test.
+        alarm(timeoutSeconds);
+        execve(LINKMAP_EXECUTABLE, argv.data(), environ);
+        _exit(127);
+    }
+    close(pipeEnds[1]);
+
+    RunResult result;
+    char block[4096];
+    ssize_t count;
+    while ((count = read(pipeEnds[0], block, sizeof block)) > 0)
+        result.output.append(block, static_cast<std::size_t>(count));
+    close(pipeEnds[0]);
+
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+namespace
+{
+
+int savedOutput = -1;
+std::FILE* captureFile = nullptr;
+
+} // namespace
+
+void beginOutputCapture()
+{
+    std::fflush(stdout);
+    captureFile = std::tmpfile();
+    savedOutput = dup(STDOUT_FILENO);
+    dup2(fileno(captureFile), STDOUT_FILENO);
+}
+
+std::string endOutputCapture()
+{
+    std::fflush(stdout);
+    dup2(savedOutput, STDOUT_FILENO);
+    close(savedOutput);
+    std::rewind(captureFile);
+    std::string text;
+    char block[4096];
+    std::size_t count;
+    while ((count = std::fread(block, 1, sizeof block, captureFile)) > 0)
+        text.append(block, count);
+    std::fclose(captureFile);
+    return text;
+}
+
+std::string loadGroups(CorrelationNetwork& network, const std::string& groupText)
+{
+    TemporaryFolder folder;
+    InputFiles files;
+    files.groupFile = folder.write("groups.txt", groupText);
+    return captureOutput([&] { network.load(files); });
+}
