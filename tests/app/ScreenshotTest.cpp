@@ -1,0 +1,244 @@
+#include <support/TestSupport>
+
+#include <osg/Image>
+#include <osgDB/ReadFile>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace
+{
+
+const std::vector<std::string> smallWindow = {"OSG_WINDOW=0 0 320 240"};
+
+struct Pixel
+{
+    int red, green, blue;
+};
+
+Pixel pixelAt(const osg::Image& image, int column, int row)
+{
+    const unsigned char* data = image.data(column, row);
+    return {data[0], data[1], data[2]};
+}
+
+// Counts the pixels of a rectangle, given in columns and rows from the image's bottom left corner, for which
+// test holds.
+template <typename Test>
+int countPixels(const osg::Image& image, int column0, int row0, int column1, int row1, Test&& test)
+{
+    int count = 0;
+    for (int row = row0; row < row1; ++row)
+        for (int column = column0; column < column1; ++column)
+            count += test(pixelAt(image, column, row)) ? 1 : 0;
+    return count;
+}
+
+bool isRed(const Pixel& p)
+{
+    return p.red > 90 && p.green * 2 < p.red && p.blue * 2 < p.red;
+}
+bool isGreen(const Pixel& p)
+{
+    return p.green > 90 && p.red * 2 < p.green && p.blue * 2 < p.green;
+}
+bool isDarkBlue(const Pixel& p)
+{
+    // Brighter than the default background's blue, (51, 51, 102).
+    return p.blue > 130 && p.blue > p.red * 2 && p.blue > p.green * 2;
+}
+bool isGrey(const Pixel& p)
+{
+    return p.red > 80 && std::abs(p.red - p.green) < 10 && std::abs(p.green - p.blue) < 10;
+}
+bool isYellow(const Pixel& p)
+{
+    return p.red > 150 && p.green > 150 && p.blue < 60;
+}
+bool isNearWhite(const Pixel& p)
+{
+    return p.red > 240 && p.green > 240 && p.blue > 240;
+}
+bool isLabelWhite(const Pixel& p)
+{
+    return p.red > 200 && p.green > 200 && p.blue > 200;
+}
+bool isNearBlack(const Pixel& p)
+{
+    return p.red < 15 && p.green < 15 && p.blue < 15;
+}
+
+osg::ref_ptr<osg::Image> readImage(const std::string& path)
+{
+    osg::ref_ptr<osg::Image> image = osgDB::readRefImageFile(path);
+    if (image.valid())
+        image->setOrigin(osg::Image::BOTTOM_LEFT);
+    return image;
+}
+
+TEST(Screenshot, SavesTheLastFrameUnderTheGivenNameWithTheChosenBackground)
+{
+    struct Case
+    {
+        std::vector<std::string> background;
+        Pixel corner;
+        bool whiteLabels;
+    };
+    const Case cases[] = {{{"--background", "black"}, {51, 51, 51}, true},
+                          {{"--background", "white"}, {204, 204, 204}, false},
+                          {{}, {51, 51, 102}, true},
+                          {{"--background", "blue"}, {51, 51, 102}, true},
+                          {{"--background", "White"}, {51, 51, 102}, true},
+                          {{"--background"}, {51, 51, 102}, true}};
+    for (const Case& c : cases)
+    {
+        const std::string what = c.background.empty() ? "no background option" : c.background.back();
+        TemporaryFolder folder;
+        const std::string image = folder.path("shot.png");
+        std::vector<std::string> arguments = {dataFile("road-of-one-line.txt"), "--generate-image", image};
+        arguments.insert(arguments.end(), c.background.begin(), c.background.end());
+        const RunResult run = runLinkmap(arguments, smallWindow);
+        EXPECT_EQ(run.exitStatus, 0) << what;
+
+        // Exactly the one file, under exactly the given name.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path("")),
+                                std::filesystem::directory_iterator()),
+                  1)
+            << what;
+        osg::ref_ptr<osg::Image> shot = readImage(image);
+        ASSERT_TRUE(shot.valid()) << what;
+        EXPECT_EQ(shot->s(), 320) << what;
+        EXPECT_EQ(shot->t(), 240) << what;
+        for (const auto& [column, row] : {std::pair{0, 0}, {319, 239}, {0, 239}, {319, 0}})
+        {
+            const Pixel corner = pixelAt(*shot, column, row);
+            EXPECT_EQ(corner.red, c.corner.red) << what;
+            EXPECT_EQ(corner.green, c.corner.green) << what;
+            EXPECT_EQ(corner.blue, c.corner.blue) << what;
+        }
+
+        // The labels: white ones on the dark backgrounds, black ones on the light one.
+        const int white = countPixels(*shot, 0, 0, 320, 240, isNearWhite);
+        const int black = countPixels(*shot, 0, 0, 320, 240, isNearBlack);
+        if (c.whiteLabels)
+        {
+            EXPECT_GT(white, 20) << what;
+            EXPECT_EQ(black, 0) << what;
+        }
+        else
+        {
+            EXPECT_GT(black, 20) << what;
+            EXPECT_EQ(white, 0) << what;
+        }
+    }
+}
+
+TEST(Screenshot, ShowsRegionColouredSpheresLabelledAndLinked)
+{
+    // One ring of four: P1 at the bottom, N2 on the left, A3 at the top, Z4 on the right, all linked in
+    // yellow (weight 0).
+    TemporaryFolder folder;
+    const std::string groups = folder.write("ring.txt", "P1 N2 A3 Z4 0.0 0.0 0.0 0.0 0.0 0.0\n");
+    const std::string positive = folder.write("positive.txt", "1-1\n");
+    const std::string negative = folder.write("negative.txt", "2-2\n");
+    const std::string accelerated = folder.write("accelerated.txt", "3-3\n");
+    const std::vector<std::string> arguments = {groups,      "-p",          positive, "-n", negative, "-a",
+                                                accelerated, "--generate-image"};
+
+    std::vector<osg::ref_ptr<osg::Image>> shots;
+    for (const char* name : {"first.png", "second.png"})
+    {
+        std::vector<std::string> run = arguments;
+        run.push_back(folder.path(name));
+        ASSERT_EQ(runLinkmap(run, smallWindow).exitStatus, 0);
+        shots.push_back(readImage(folder.path(name)));
+        ASSERT_TRUE(shots.back().valid());
+    }
+    const osg::Image& shot = *shots[0];
+
+    // Bands through the middle of the window towards each side.
+    const struct
+    {
+        const char* side;
+        int column0, row0, column1, row1;
+        bool (*colour)(const Pixel&);
+    } bands[] = {{"bottom: positive, red", 150, 0, 170, 110, isRed},
+                 {"left: negative, green", 0, 110, 150, 130, isGreen},
+                 {"top: accelerated, dark blue", 150, 130, 170, 240, isDarkBlue},
+                 {"right: no region, grey", 170, 110, 320, 130, isGrey}};
+    for (const auto& band : bands)
+    {
+        EXPECT_GT(countPixels(shot, band.column0, band.row0, band.column1, band.row1, band.colour), 20)
+            << band.side;
+        for (const auto& other : bands)
+        {
+            if (other.colour == band.colour || other.colour == isGrey)
+                continue;
+            EXPECT_EQ(countPixels(shot, band.column0, band.row0, band.column1, band.row1, other.colour), 0)
+                << other.side << " seen in " << band.side;
+        }
+        // Each sphere carries its white label.
+        EXPECT_GT(countPixels(shot, band.column0, band.row0, band.column1, band.row1, isLabelWhite), 3)
+            << band.side;
+    }
+    // The links cross at the centre of the ring.
+    EXPECT_GT(countPixels(shot, 140, 110, 180, 130, isYellow), 20);
+
+    // The same input draws the same picture.
+    ASSERT_EQ(shots[1]->getTotalSizeInBytes(), shot.getTotalSizeInBytes());
+    EXPECT_EQ(std::memcmp(shots[1]->data(), shot.data(), shot.getTotalSizeInBytes()), 0);
+}
+
+TEST(Screenshot, PrintsTheLinksOfTheWorkedExampleAndNothingElse)
+{
+    TemporaryFolder folder;
+    const RunResult run =
+        runLinkmap({dataFile("worked-example.txt"), "--generate-image", folder.path("shot.png")}, smallWindow);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.output, "Creating link between H12 and K45 with weight 0.350000\n"
+                          "Creating link between H12 and R78 with weight -0.200000\n"
+                          "Creating link between K45 and R78 with weight 0.800000\n"
+                          "Creating link between A3 and B9 with weight 0.500000\n"
+                          "Creating link between 7 and 1e-3 with weight 0.100000\n");
+}
+
+TEST(Screenshot, FailsWithOneLineWhenTheImageCannotBeWritten)
+{
+    TemporaryFolder folder;
+    const std::string readOnly = folder.path("read-only");
+    std::filesystem::create_directory(readOnly);
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+
+    std::vector<std::string> images = {folder.path("missing/shot.png"), folder.path("shot.unknown-format")};
+    // Root writes into a read-only folder all the same.
+    if (geteuid() != 0)
+        images.push_back(readOnly + "/shot.png");
+    for (const std::string& image : images)
+    {
+        const RunResult run =
+            runLinkmap({dataFile("road-of-one-line.txt"), "--generate-image", image}, smallWindow, 60);
+        EXPECT_EQ(run.exitStatus, 1) << image;
+        const std::string expected = "Error: could not write the image " + image + "\n";
+        ASSERT_GE(run.output.size(), expected.size()) << image;
+        EXPECT_EQ(run.output.substr(run.output.size() - expected.size()), expected);
+        EXPECT_FALSE(std::filesystem::exists(image));
+    }
+}
+
+TEST(Screenshot, ShowsAnEmptySceneForAFileWithoutGroups)
+{
+    TemporaryFolder folder;
+    const std::string image = folder.path("empty.png");
+    const RunResult run = runLinkmap({dataFile("empty.txt"), "--generate-image", image}, smallWindow);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.output, "");
+    osg::ref_ptr<osg::Image> shot = readImage(image);
+    ASSERT_TRUE(shot.valid());
+    EXPECT_EQ(countPixels(*shot, 0, 0, 320, 240, [](const Pixel& p) { return p.blue != 102; }), 0);
+}
+
+} // namespace
