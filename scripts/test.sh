@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs, builds and runs every check: formatting, all tests (the window tests under a virtual display),
+# the tests that need no window under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target
+# for a bounded time (LINKMAP_FUZZ_SECONDS, 60 by default).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+echo "== formatting"
+git ls-files 'src/**' 'tests/**' 'bench/**' | grep -E '(\.cpp$|/[A-Z][A-Za-z]+$)' | xargs clang-format --dry-run --Werror
+
+echo "== build and test"
+scripts/build.sh build -DLINKMAP_BUILD_TESTS=ON
+(cd build && LINKMAP_FORCE_XVFB=1 ../scripts/with-display.sh ctest --output-on-failure -j2)
+
+echo "== sanitizers"
+scripts/build.sh build-sanitize -DLINKMAP_BUILD_TESTS=ON -DLINKMAP_BUILD_BENCHMARKS=OFF \
+    -DLINKMAP_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug
+(cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j2 -L unit)
+
+echo "== fuzzing"
+seconds=${LINKMAP_FUZZ_SECONDS:-60}
+scripts/build.sh build-fuzz -DLINKMAP_BUILD_FUZZERS=ON -DLINKMAP_BUILD_TESTS=OFF -DLINKMAP_BUILD_BENCHMARKS=OFF \
+    -DCMAKE_CXX_COMPILER=clang++ -DLINKMAP_SANITIZE=address,undefined,fuzzer-no-link
+for target in GroupFileFuzzer RegionFileFuzzer; do
+    corpus=$(mktemp -d)
+    cp tests/data/*.txt "$corpus"/
+    echo "-- $target for ${seconds}s"
+    build-fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+        "$corpus" 2>&1 | tail -n 12
+    rm -rf "$corpus"
+done
+echo "== all checks passed"
