@@ -78,9 +78,7 @@ std::size_t writeGroupFile(const std::string& path, std::size_t bytes, int sites
 class DrawableCounter : public osg::NodeVisitor
 {
 public:
-    DrawableCounter() : osg::NodeVisitor(osg::NodeVisitor::TRAVERSE_ALL_CHILDREN)
-    {
-    }
+    DrawableCounter() : osg::NodeVisitor(osg::NodeVisitor::TRAVERSE_ALL_CHILDREN) {}
 
     void apply(osg::Drawable&) override
     {
@@ -108,8 +106,8 @@ void measureScene(const char* title, const InputFiles& files)
     const unsigned before = countDrawables(scene.get());
     const double optimise = secondsFor([&] { osgUtil::Optimizer().optimize(scene.get()); });
     const unsigned after = countDrawables(scene.get());
-    std::printf("%-12s %8zu %10u %10.2f %12.2f %12u %10u\n", title, network.groups.size(), links, load, optimise,
-                before, after);
+    std::printf("%-12s %8zu %10u %10.2f %12.2f %12u %10u\n", title, network.groups.size(), links, load,
+                optimise, before, after);
 }
 
 } // namespace

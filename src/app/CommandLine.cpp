@@ -40,8 +40,8 @@ void describeUsage(osg::ArgumentParser& arguments)
     usage->addCommandLineOption("-n <negative-file>", " ", "");
     usage->addCommandLineOption("-a <accelerated-file>", " ", "");
     usage->addCommandLineOption("--generate-image <filename>", "Save an screenshoot image and exit", "");
-    usage->addCommandLineOption("--background <color>", "Set the background color: black, white, blue (default)",
-                                "");
+    usage->addCommandLineOption("--background <color>",
+                                "Set the background color: black, white, blue (default)", "");
 }
 
 bool acceptsArgumentCount(int count)

@@ -3,9 +3,7 @@
 #include <osg/GL>
 #include <osgDB/WriteFile>
 
-FrameCapture::FrameCapture() : image(new osg::Image)
-{
-}
+FrameCapture::FrameCapture() : image(new osg::Image) {}
 
 void FrameCapture::operator()(osg::RenderInfo& renderInfo) const
 {

@@ -25,7 +25,8 @@ int main(int argc, char** argv)
     describeUsage(arguments);
     if (!acceptsArgumentCount(arguments.argc()))
     {
-        arguments.getApplicationUsage()->write(std::cout, osg::ApplicationUsage::COMMAND_LINE_OPTION, 80, false);
+        arguments.getApplicationUsage()->write(std::cout, osg::ApplicationUsage::COMMAND_LINE_OPTION, 80,
+                                               false);
         return 1;
     }
 

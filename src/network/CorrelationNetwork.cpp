@@ -30,8 +30,7 @@ void putBundledFontsFirst()
 
 } // namespace
 
-CorrelationNetwork::CorrelationNetwork()
-    : root(new osg::Group), textColor(1.0f, 1.0f, 1.0f, 1.0f)
+CorrelationNetwork::CorrelationNetwork() : root(new osg::Group), textColor(1.0f, 1.0f, 1.0f, 1.0f)
 {
     putBundledFontsFirst();
     font = osgText::readRefFontFile("arial.ttf");

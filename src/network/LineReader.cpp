@@ -84,8 +84,8 @@ bool LineReader::reportEnd(Status status, const std::string& path) const
                     path.c_str(), lines, std::strerror(errorNumber));
         return false;
     case Status::TooLong:
-        std::printf("Error: line %zu of %s is longer than %zu bytes; the rest of the file is ignored\n", lines + 1,
-                    path.c_str(), maximumLength);
+        std::printf("Error: line %zu of %s is longer than %zu bytes; the rest of the file is ignored\n",
+                    lines + 1, path.c_str(), maximumLength);
         return false;
     default:
         return true;

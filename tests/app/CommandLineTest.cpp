@@ -22,14 +22,16 @@ TEST(CommandLine, PrintsTheUsageForAnArgumentCountOutsideTwoToTen)
     const std::vector<std::vector<std::string>> commandLines = {
         {},
         {group, group, group, group, group, group, group, group, group, group},
-        {group, "-p", region, "-n", region, "-a", region, "--generate-image", "x.png", "--background", "white"}};
+        {group, "-p", region, "-n", region, "-a", region, "--generate-image", "x.png", "--background",
+         "white"}};
 
     const RunResult bare = runWithoutDisplay({});
     EXPECT_EQ(bare.output.rfind(std::string("Usage: ") + LINKMAP_EXECUTABLE + " <linkmap-file>\n", 0), 0u)
         << bare.output;
-    for (const char* text : {"-p <positive-file>", "-n <negative-file>", "-a <accelerated-file>",
-                             "--generate-image <filename>", "Save an screenshoot image and exit",
-                             "--background <color>", "Set the background color: black, white, blue (default)"})
+    for (const char* text :
+         {"-p <positive-file>", "-n <negative-file>", "-a <accelerated-file>", "--generate-image <filename>",
+          "Save an screenshoot image and exit", "--background <color>",
+          "Set the background color: black, white, blue (default)"})
         EXPECT_NE(bare.output.find(text), std::string::npos) << text;
 
     for (const auto& arguments : commandLines)
@@ -54,17 +56,16 @@ TEST(CommandLine, NamesTheFirstPathThatCannotBeRead)
         std::vector<std::string> arguments;
         std::string named;
     };
-    const Case cases[] = {
-        // The first argument is the group file, whatever it is.
-        {{"-p", region, group}, "-p"},
-        {{missing, "-p", otherMissing}, missing},
-        {{group, "-n", missing}, missing},
-        {{group, "-a", otherMissing, "-p", region, "-n", missing}, missing},
-        {{group, "-p", region, "-n", region, "-a", missing}, missing},
-        {{""}, ""},
-        {{directory}, directory},
-        {{group, "-a", directory}, directory},
-        {{"/dev/null/not-a-folder"}, "/dev/null/not-a-folder"}};
+    const Case cases[] = {// The first argument is the group file, whatever it is.
+                          {{"-p", region, group}, "-p"},
+                          {{missing, "-p", otherMissing}, missing},
+                          {{group, "-n", missing}, missing},
+                          {{group, "-a", otherMissing, "-p", region, "-n", missing}, missing},
+                          {{group, "-p", region, "-n", region, "-a", missing}, missing},
+                          {{""}, ""},
+                          {{directory}, directory},
+                          {{group, "-a", directory}, directory},
+                          {{"/dev/null/not-a-folder"}, "/dev/null/not-a-folder"}};
     for (const Case& c : cases)
     {
         const RunResult run = runWithoutDisplay(c.arguments);
@@ -80,9 +81,12 @@ TEST(CommandLine, TreatsAnOptionWithoutItsValueAsNotGiven)
     const std::string links = "Creating link between H12 and K45 with weight 0.350000\n"
                               "Creating link between H12 and R78 with weight -0.200000\n"
                               "Creating link between K45 and R78 with weight 0.800000\n";
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{group}, {group, "-p"}, {group, "-a"}, {group, "--background"},
-          {group, "unknown", "words"}, {group, "-n", dataFile("region-simple.txt"), "-p"}})
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{group},
+                                                      {group, "-p"},
+                                                      {group, "-a"},
+                                                      {group, "--background"},
+                                                      {group, "unknown", "words"},
+                                                      {group, "-n", dataFile("region-simple.txt"), "-p"}})
     {
         const RunResult run = runWithoutDisplay(arguments);
         EXPECT_EQ(run.exitStatus, 1) << arguments.back();
@@ -97,8 +101,7 @@ TEST(CommandLine, FailsWithOneLineWhenNoWindowCanBeOpened)
     for (const std::vector<std::string>& environment :
          {std::vector<std::string>{"DISPLAY"}, {"DISPLAY=:97"}, {"DISPLAY=nowhere:0"}})
     {
-        const RunResult run =
-            runLinkmap({dataFile("empty.txt"), "--generate-image", image}, environment, 30);
+        const RunResult run = runLinkmap({dataFile("empty.txt"), "--generate-image", image}, environment, 30);
         EXPECT_EQ(run.exitStatus, 1) << environment[0];
         EXPECT_EQ(run.output, windowMessage) << environment[0];
     }

@@ -16,9 +16,9 @@ TEST(DistanceCeiling, PullsTheTrackballBackOnlyWhenItIsFartherThanTheCeiling)
         bool changed;
         double after;
     };
-    const Case cases[] = {{120.0, 100.0f, true, 100.0},   {100.0, 100.0f, false, 100.0},
-                          {40.0, 100.0f, false, 40.0},    {100.00001, 100.0f, true, 100.0},
-                          {1e9, 0.5f, true, 0.5},         {0.25, 0.5f, false, 0.25}};
+    const Case cases[] = {{120.0, 100.0f, true, 100.0}, {100.0, 100.0f, false, 100.0},
+                          {40.0, 100.0f, false, 40.0},  {100.00001, 100.0f, true, 100.0},
+                          {1e9, 0.5f, true, 0.5},       {0.25, 0.5f, false, 0.25}};
     for (const Case& c : cases)
     {
         osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;

@@ -146,8 +146,8 @@ TEST(Screenshot, ShowsRegionColouredSpheresLabelledAndLinked)
     const std::string positive = folder.write("positive.txt", "1-1\n");
     const std::string negative = folder.write("negative.txt", "2-2\n");
     const std::string accelerated = folder.write("accelerated.txt", "3-3\n");
-    const std::vector<std::string> arguments = {groups,      "-p",          positive, "-n", negative, "-a",
-                                                accelerated, "--generate-image"};
+    const std::vector<std::string> arguments = {groups,   "-p", positive,    "-n",
+                                                negative, "-a", accelerated, "--generate-image"};
 
     std::vector<osg::ref_ptr<osg::Image>> shots;
     for (const char* name : {"first.png", "second.png"})
@@ -196,8 +196,8 @@ TEST(Screenshot, ShowsRegionColouredSpheresLabelledAndLinked)
 TEST(Screenshot, PrintsTheLinksOfTheWorkedExampleAndNothingElse)
 {
     TemporaryFolder folder;
-    const RunResult run =
-        runLinkmap({dataFile("worked-example.txt"), "--generate-image", folder.path("shot.png")}, smallWindow);
+    const RunResult run = runLinkmap(
+        {dataFile("worked-example.txt"), "--generate-image", folder.path("shot.png")}, smallWindow);
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_EQ(run.output, "Creating link between H12 and K45 with weight 0.350000\n"
                           "Creating link between H12 and R78 with weight -0.200000\n"
@@ -211,7 +211,8 @@ TEST(Screenshot, FailsWithOneLineWhenTheImageCannotBeWritten)
     TemporaryFolder folder;
     const std::string readOnly = folder.path("read-only");
     std::filesystem::create_directory(readOnly);
-    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(readOnly,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
 
     std::vector<std::string> images = {folder.path("missing/shot.png"), folder.path("shot.unknown-format")};
     // Root writes into a read-only folder all the same.

@@ -100,7 +100,8 @@ TEST(CorrelationNetwork, LoadsTheGroupFileAndMarksItsRepeatedNames)
     InputFiles files;
     files.groupFile = dataFile("duplicates.txt");
     captureOutput([&] { network.load(files); });
-    EXPECT_EQ(duplicateFlags(network), (std::vector<bool>{false, false, true, false, false, true, true, false}));
+    EXPECT_EQ(duplicateFlags(network),
+              (std::vector<bool>{false, false, true, false, false, true, true, false}));
     EXPECT_EQ(network.names, (std::vector<std::string>{"A1", "B2", "C3", "D4", "a1"}));
 }
 

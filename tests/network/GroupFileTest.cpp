@@ -75,27 +75,26 @@ TEST_P(GroupFileTest, ReadsEveryLineAsOneGroup)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, GroupFileTest,
-    ::testing::Values(
-        GroupFileCase{"worked-example.txt",
-                      {{{"H12", {0.35, -0.20}}, {"K45", {0.80}}, {"R78", {}}},
-                       {{"A3", {0.5}}, {"B9", {}}},
-                       {},
-                       {{"Q7", {}}},
-                       {{"7", {0.1}}, {"1e-3", {}}}}},
-        GroupFileCase{"empty.txt", {}},
-        GroupFileCase{"blank-lines.txt", {{}, {}}},
-        GroupFileCase{"weights-only.txt", {{}}},
-        GroupFileCase{"weights-first.txt", {{{"A", {0.1, 0.2}}, {"B", {0.3}}, {"C", {}}}}},
-        GroupFileCase{"weights-between.txt", {{{"A", {0.1, 0.2}}, {"B", {0.3}}, {"C", {}}}}},
-        GroupFileCase{"weights-last.txt", {{{"A", {0.1, 0.2}}, {"B", {0.3}}, {"C", {}}}}},
-        // A tab separates nothing: "B2<tab>0.5" holds a "." and so is a weight, of value 0.
-        GroupFileCase{"tab-in-token.txt", {{{"A1", {0.0}}, {"C3", {}}}}},
-        GroupFileCase{"no-final-newline.txt", {{{"A1", {0.5}}, {"B2", {}}}, {{"C3", {0.25}}, {"D4", {}}}}},
-        // Carriage returns before the newline are dropped: the last name is B2, not "B2\r".
-        GroupFileCase{"crlf.txt", {{{"A1", {0.5}}, {"B2", {}}}, {{"C3", {-0.25}}, {"D4", {}}}}},
-        // x.y is a weight 0; 5 and 1e-3 are names; 5. and .5 are weights.
-        GroupFileCase{"odd-tokens.txt", {{{"5", {0.0, 5.0}}, {"1e-3", {0.5}}, {"Z9", {}}}}},
-        GroupFileCase{"short-line.txt", {{{"A", {0.1}}, {"B", {}}, {"C", {}}}}}));
+    ::testing::Values(GroupFileCase{"worked-example.txt",
+                                    {{{"H12", {0.35, -0.20}}, {"K45", {0.80}}, {"R78", {}}},
+                                     {{"A3", {0.5}}, {"B9", {}}},
+                                     {},
+                                     {{"Q7", {}}},
+                                     {{"7", {0.1}}, {"1e-3", {}}}}},
+                      GroupFileCase{"empty.txt", {}}, GroupFileCase{"blank-lines.txt", {{}, {}}},
+                      GroupFileCase{"weights-only.txt", {{}}},
+                      GroupFileCase{"weights-first.txt", {{{"A", {0.1, 0.2}}, {"B", {0.3}}, {"C", {}}}}},
+                      GroupFileCase{"weights-between.txt", {{{"A", {0.1, 0.2}}, {"B", {0.3}}, {"C", {}}}}},
+                      GroupFileCase{"weights-last.txt", {{{"A", {0.1, 0.2}}, {"B", {0.3}}, {"C", {}}}}},
+                      // A tab separates nothing: "B2<tab>0.5" holds a "." and so is a weight, of value 0.
+                      GroupFileCase{"tab-in-token.txt", {{{"A1", {0.0}}, {"C3", {}}}}},
+                      GroupFileCase{"no-final-newline.txt",
+                                    {{{"A1", {0.5}}, {"B2", {}}}, {{"C3", {0.25}}, {"D4", {}}}}},
+                      // Carriage returns before the newline are dropped: the last name is B2, not "B2\r".
+                      GroupFileCase{"crlf.txt", {{{"A1", {0.5}}, {"B2", {}}}, {{"C3", {-0.25}}, {"D4", {}}}}},
+                      // x.y is a weight 0; 5 and 1e-3 are names; 5. and .5 are weights.
+                      GroupFileCase{"odd-tokens.txt", {{{"5", {0.0, 5.0}}, {"1e-3", {0.5}}, {"Z9", {}}}}},
+                      GroupFileCase{"short-line.txt", {{{"A", {0.1}}, {"B", {}}, {"C", {}}}}}));
 
 TEST(GroupFile, ReadsALineOfThousandsOfCharactersWhole)
 {
@@ -128,7 +127,8 @@ TEST(GroupFile, WarnsOfAShortLineAndKeepsTheWeightsThereAre)
     EXPECT_EQ(output, "Warning: line 1 of " + path +
                           " has 1 weights where its 3 sites need 3; pairs without a weight get no link\n");
 
-    const std::string complete = captureOutput([&] { network.readGroupFile(dataFile("worked-example.txt")); });
+    const std::string complete =
+        captureOutput([&] { network.readGroupFile(dataFile("worked-example.txt")); });
     EXPECT_EQ(complete, "") << "extra weights are dropped without a word";
 }
 
@@ -176,8 +176,10 @@ TEST(LineReader, StopsAtALineBeyondTheCapAndKeepsWhatCameBefore)
     LineReader capped(file, 299);
     ASSERT_EQ(capped.readLine(line), LineReader::Status::Line);
     EXPECT_EQ(capped.readLine(line), LineReader::Status::TooLong);
-    const std::string output = captureOutput([&] { EXPECT_FALSE(capped.reportEnd(LineReader::Status::TooLong, path)); });
-    EXPECT_EQ(output, "Error: line 2 of " + path + " is longer than 299 bytes; the rest of the file is ignored\n");
+    const std::string output =
+        captureOutput([&] { EXPECT_FALSE(capped.reportEnd(LineReader::Status::TooLong, path)); });
+    EXPECT_EQ(output,
+              "Error: line 2 of " + path + " is longer than 299 bytes; the rest of the file is ignored\n");
     std::fclose(file);
 }
 

@@ -53,23 +53,21 @@ std::vector<std::pair<int, int>> longLineRanges()
 
 INSTANTIATE_TEST_SUITE_P(
     Files, RegionFileTest,
-    ::testing::Values(RegionFileCase{"region-simple.txt", {{10, 20}}},
-                      RegionFileCase{"region-single.txt", {{7, 7}}},
-                      RegionFileCase{"region-reversed.txt", {{20, 10}}},
-                      RegionFileCase{"region-chained.txt", {{1, 5}, {9, 12}}},
-                      RegionFileCase{"region-split.txt", {{1, 5}, {9, 12}}},
-                      RegionFileCase{"region-odd.txt", {{10, 20}}},
-                      RegionFileCase{"region-odd-no-newline.txt", {{10, 20}}},
-                      RegionFileCase{"region-spaces.txt", {{10, 20}}},
-                      // A space separates nothing: "20 30" reads as 20, and 40 waits for a partner.
-                      RegionFileCase{"region-space-separated.txt", {{10, 20}}},
-                      RegionFileCase{"region-blank-lines.txt", {{10, 20}}},
-                      // A line of spaces is one token, the number 0.
-                      RegionFileCase{"region-spaces-only.txt", {{0, 5}}},
-                      RegionFileCase{"region-crlf.txt", {{10, 20}, {30, 40}}},
-                      RegionFileCase{"region-overflow.txt", {{INT_MAX, 5}, {3, INT_MAX}}},
-                      RegionFileCase{"region-long-line.txt", longLineRanges()},
-                      RegionFileCase{"empty.txt", {}}));
+    ::testing::Values(
+        RegionFileCase{"region-simple.txt", {{10, 20}}}, RegionFileCase{"region-single.txt", {{7, 7}}},
+        RegionFileCase{"region-reversed.txt", {{20, 10}}},
+        RegionFileCase{"region-chained.txt", {{1, 5}, {9, 12}}},
+        RegionFileCase{"region-split.txt", {{1, 5}, {9, 12}}}, RegionFileCase{"region-odd.txt", {{10, 20}}},
+        RegionFileCase{"region-odd-no-newline.txt", {{10, 20}}},
+        RegionFileCase{"region-spaces.txt", {{10, 20}}},
+        // A space separates nothing: "20 30" reads as 20, and 40 waits for a partner.
+        RegionFileCase{"region-space-separated.txt", {{10, 20}}},
+        RegionFileCase{"region-blank-lines.txt", {{10, 20}}},
+        // A line of spaces is one token, the number 0.
+        RegionFileCase{"region-spaces-only.txt", {{0, 5}}},
+        RegionFileCase{"region-crlf.txt", {{10, 20}, {30, 40}}},
+        RegionFileCase{"region-overflow.txt", {{INT_MAX, 5}, {3, INT_MAX}}},
+        RegionFileCase{"region-long-line.txt", longLineRanges()}, RegionFileCase{"empty.txt", {}}));
 
 TEST(RegionFile, IgnoresAnUnknownKindAndAMissingFile)
 {

@@ -164,9 +164,9 @@ TEST(GroupLayout, ColoursEachSphereByTheNumberAfterTheFirstCharacterOfItsName)
 {
     // The ranges pick out one number each, so that the sphere's colour tells which number was read.
     const std::pair<const char*, osg::Vec4> cases[] = {
-        {"K215", {1.0f, 0.0f, 0.0f, 1.0f}},   {"X-5", {0.1f, 1.0f, 0.1f, 1.0f}},
-        {"12", {0.2f, 0.2f, 0.7f, 1.0f}},     {"A", {1.0f, 0.0f, 0.0f, 1.0f}},
-        {"B12x", {0.2f, 0.2f, 0.7f, 1.0f}},   {"Zabc", {1.0f, 0.0f, 0.0f, 1.0f}},
+        {"K215", {1.0f, 0.0f, 0.0f, 1.0f}},         {"X-5", {0.1f, 1.0f, 0.1f, 1.0f}},
+        {"12", {0.2f, 0.2f, 0.7f, 1.0f}},           {"A", {1.0f, 0.0f, 0.0f, 1.0f}},
+        {"B12x", {0.2f, 0.2f, 0.7f, 1.0f}},         {"Zabc", {1.0f, 0.0f, 0.0f, 1.0f}},
         {"Q99999999999", {0.1f, 1.0f, 0.1f, 1.0f}}, {"W7", {0.7f, 0.7f, 0.7f, 1.0f}}};
     for (const auto& [name, colour] : cases)
     {
@@ -178,8 +178,8 @@ TEST(GroupLayout, ColoursEachSphereByTheNumberAfterTheFirstCharacterOfItsName)
         network.groups[0][0].name = name;
         network.markDuplicateNames();
         network.buildScene();
-        const auto* sphere = dynamic_cast<const osg::ShapeDrawable*>(
-            network.root->getChild(2)->asGeode()->getDrawable(0));
+        const auto* sphere =
+            dynamic_cast<const osg::ShapeDrawable*>(network.root->getChild(2)->asGeode()->getDrawable(0));
         ASSERT_NE(sphere, nullptr);
         EXPECT_EQ(sphere->getColor(), colour) << name;
     }

@@ -33,9 +33,10 @@ void expectNear(const osg::Vec3& actual, const osg::Vec3& expected, float tolera
 TEST(LinkGlyphs, JoinsTheCentresOfItsEndsWithAThinCylinder)
 {
     const std::pair<osg::Vec3, osg::Vec3> ends[] = {
-        {{0, 0, 5}, {0, 0, 0}},    {{3, 0, 0}, {-7, 0, 0}}, {{-7, 0, 0}, {3, 0, 0}},  {{0, 4, 0}, {0, -6, 0}},
-        {{0, 0, -5}, {0, 0, 5}},   {{1, 2, 3}, {-4, 5, -6}}, {{-3, 0, -5.196f}, {6, 0, 0}},
-        {{40, 0, -40}, {2, 0, 0}}, {{0, 0, 0.1f}, {0, 0, 0.3f}}, {{0, 0, 1e-3f}, {0, 0, 2e-3f}}};
+        {{0, 0, 5}, {0, 0, 0}},        {{3, 0, 0}, {-7, 0, 0}},   {{-7, 0, 0}, {3, 0, 0}},
+        {{0, 4, 0}, {0, -6, 0}},       {{0, 0, -5}, {0, 0, 5}},   {{1, 2, 3}, {-4, 5, -6}},
+        {{-3, 0, -5.196f}, {6, 0, 0}}, {{40, 0, -40}, {2, 0, 0}}, {{0, 0, 0.1f}, {0, 0, 0.3f}},
+        {{0, 0, 1e-3f}, {0, 0, 2e-3f}}};
     for (const auto& [a, b] : ends)
     {
         CorrelationNetwork network;
@@ -94,9 +95,9 @@ TEST(LinkGlyphs, MakesALinkOfHeightZeroBetweenCoincidentEnds)
 TEST(LinkGlyphs, ColoursByTheSignAndSizeOfTheWeight)
 {
     const std::pair<float, osg::Vec4> cases[] = {
-        {-1.0f, {1, 0, 0, 1}},    {-0.25f, {1, 0.75f, 0, 1}}, {-0.0f, {1, 1, 0, 1}}, {0.0f, {1, 1, 0, 1}},
-        {0.5f, {0.5f, 1, 0, 1}},  {1.0f, {0, 1, 0, 1}},       {1.5f, {-0.5f, 1, 0, 1}}, {-2.0f, {1, -1, 0, 1}},
-        {0.35f, {1.0f - 0.35f, 1, 0, 1}}};
+        {-1.0f, {1, 0, 0, 1}},    {-0.25f, {1, 0.75f, 0, 1}}, {-0.0f, {1, 1, 0, 1}},
+        {0.0f, {1, 1, 0, 1}},     {0.5f, {0.5f, 1, 0, 1}},    {1.0f, {0, 1, 0, 1}},
+        {1.5f, {-0.5f, 1, 0, 1}}, {-2.0f, {1, -1, 0, 1}},     {0.35f, {1.0f - 0.35f, 1, 0, 1}}};
     CorrelationNetwork network;
     for (const auto& [weight, colour] : cases)
         network.createLink(osg::Vec3(0, 0, 0), osg::Vec3(1, 0, 0), weight);

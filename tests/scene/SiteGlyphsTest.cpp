@@ -52,7 +52,8 @@ TEST(SiteGlyphs, LabelsASiteWithItsNameUnderTheRoot)
         const char* name;
         osg::Vec3 position;
         osg::Vec4 colour;
-    } expected[] = {{"K215", {12.0f, -2.0f, -40.0f}, {1, 1, 1, 1}}, {"H12", {1.5f, -2.0f, 3.0f}, {0, 0, 0, 1}}};
+    } expected[] = {{"K215", {12.0f, -2.0f, -40.0f}, {1, 1, 1, 1}},
+                    {"H12", {1.5f, -2.0f, 3.0f}, {0, 0, 0, 1}}};
     for (unsigned i = 0; i < 2; ++i)
     {
         const osg::Geode* geode = network.root->getChild(i + 1)->asGeode();
