@@ -6,7 +6,7 @@ packages=(
     cmake g++ make
     libopenscenegraph-dev openscenegraph
     fonts-liberation
-    xvfb xauth
+    xvfb xauth xdotool
     libgtest-dev
     clang libclang-rt-14-dev clang-format
 )

@@ -3,6 +3,7 @@
 #include <network/CorrelationNetwork>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,14 +49,14 @@ std::string TemporaryFolder::write(const std::string& name, const std::string& t
     return file;
 }
 
-RunResult runLinkmap(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
-                     unsigned timeoutSeconds)
+LinkmapProcess::LinkmapProcess(const std::vector<std::string>& arguments,
+                               const std::vector<std::string>& environment, unsigned timeoutSeconds)
 {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
         throw std::runtime_error("cannot make a pipe");
 
-    const pid_t child = fork();
+    child = fork();
     if (child == 0)
     {
         dup2(pipeEnds[1], STDOUT_FILENO);
@@ -82,18 +83,46 @@ RunResult runLinkmap(const std::vector<std::string>& arguments, const std::vecto
         _exit(127);
     }
     close(pipeEnds[1]);
+    output = pipeEnds[0];
+}
 
+LinkmapProcess::~LinkmapProcess()
+{
+    if (!ended)
+        kill(child, SIGKILL);
+    if (output >= 0)
+        finish();
+}
+
+bool LinkmapProcess::running()
+{
+    if (ended)
+        return false;
+    if (waitpid(child, &status, WNOHANG) == child)
+        ended = true;
+    return !ended;
+}
+
+RunResult LinkmapProcess::finish()
+{
     RunResult result;
     char block[4096];
     ssize_t count;
-    while ((count = read(pipeEnds[0], block, sizeof block)) > 0)
+    while ((count = read(output, block, sizeof block)) > 0)
         result.output.append(block, static_cast<std::size_t>(count));
-    close(pipeEnds[0]);
-
-    int status = 0;
-    waitpid(child, &status, 0);
+    close(output);
+    output = -1;
+    if (!ended)
+        waitpid(child, &status, 0);
+    ended = true;
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+RunResult runLinkmap(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                     unsigned timeoutSeconds)
+{
+    return LinkmapProcess(arguments, environment, timeoutSeconds).finish();
 }
 
 namespace

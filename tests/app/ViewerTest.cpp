@@ -7,8 +7,11 @@
 
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 
 namespace
 {
@@ -240,6 +243,31 @@ TEST(Screenshot, ShowsAnEmptySceneForAFileWithoutGroups)
     osg::ref_ptr<osg::Image> shot = readImage(image);
     ASSERT_TRUE(shot.valid());
     EXPECT_EQ(countPixels(*shot, 0, 0, 320, 240, [](const Pixel& p) { return p.blue != 102; }), 0);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(Viewer, RunsUntilEscapeIsPressedAndThenExitsCleanly)
+{
+    // Without a screenshot the window stays until the user ends the run. It fills the screen, so the
+    // pointer is over it and it receives the keys.
+    LinkmapProcess run({dataFile("road-of-one-line.txt"), "--background", "black"}, {}, 60);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    ASSERT_TRUE(run.running());
+
+    for (int attempt = 0; attempt < 40 && run.running(); ++attempt)
+    {
+        ASSERT_EQ(std::system("xdotool key Escape"), 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    }
+    const RunResult result = run.finish();
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.output, "Creating link between H12 and K45 with weight 0.350000\n"
+                             "Creating link between H12 and R78 with weight -0.200000\n"
+                             "Creating link between K45 and R78 with weight 0.800000\n");
 }
 
 } // namespace
