@@ -24,10 +24,16 @@ scripts/build.sh build-fuzz -DLINKMAP_BUILD_FUZZERS=ON -DLINKMAP_BUILD_TESTS=OFF
     -DCMAKE_CXX_COMPILER=clang++ -DLINKMAP_SANITIZE=address,undefined,fuzzer-no-link
 for target in GroupFileFuzzer RegionFileFuzzer; do
     corpus=$(mktemp -d)
+    log=build-fuzz/$target.log
     cp tests/data/*.txt "$corpus"/
     echo "-- $target for ${seconds}s"
-    build-fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
-        "$corpus" 2>&1 | tail -n 12
+    if ! build-fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
+        -artifact_prefix=build-fuzz/ "$corpus" >"$log" 2>&1; then
+        tail -n 80 "$log"
+        echo "$target found a fault; the input that shows it is in build-fuzz/"
+        exit 1
+    fi
+    tail -n 7 "$log"
     rm -rf "$corpus"
 done
 echo "== all checks passed"
