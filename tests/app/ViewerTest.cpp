@@ -250,6 +250,54 @@ TEST(Screenshot, ShowsAnEmptySceneForAFileWithoutGroups)
 namespace
 {
 
+// The X window under the pointer, as xdotool reports it.
+std::string windowUnderPointer()
+{
+    std::string window;
+    if (std::FILE* pipe = popen("xdotool getmouselocation --shell", "r"))
+    {
+        char line[128];
+        while (std::fgets(line, sizeof line, pipe) != nullptr)
+            if (std::strncmp(line, "WINDOW=", 7) == 0)
+                window = line + 7;
+        pclose(pipe);
+    }
+    return window;
+}
+
+// Saves the screenshot of a run of the road of one line, during which the wheel is turned 25 clicks with the
+// given button (0 for none) through most of the second that the window is up.
+osg::ref_ptr<osg::Image> shotWithWheel(const TemporaryFolder& folder, int button)
+{
+    const std::string image = folder.path("wheel" + std::to_string(button) + ".png");
+    const std::string desktop = windowUnderPointer();
+    LinkmapProcess run({dataFile("road-of-one-line.txt"), "--generate-image", image}, {}, 60);
+    if (button != 0)
+    {
+        while (run.running() && windowUnderPointer() == desktop)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const std::string click = "xdotool click --repeat 25 --delay 20 " + std::to_string(button);
+        EXPECT_EQ(std::system(click.c_str()), 0);
+    }
+    EXPECT_EQ(run.finish().exitStatus, 0);
+    return readImage(image);
+}
+
+TEST(Viewer, NeverZoomsOutBeyondTheFirstView)
+{
+    TemporaryFolder folder;
+    const osg::ref_ptr<osg::Image> still = shotWithWheel(folder, 0);
+    const osg::ref_ptr<osg::Image> zoomedOut = shotWithWheel(folder, 4);
+    const osg::ref_ptr<osg::Image> zoomedIn = shotWithWheel(folder, 5);
+    ASSERT_TRUE(still.valid() && zoomedOut.valid() && zoomedIn.valid());
+    ASSERT_EQ(zoomedOut->getTotalSizeInBytes(), still->getTotalSizeInBytes());
+    ASSERT_EQ(zoomedIn->getTotalSizeInBytes(), still->getTotalSizeInBytes());
+
+    // Zooming in is free, which shows that the wheel reached the window; zooming out stops at the first view.
+    EXPECT_NE(std::memcmp(zoomedIn->data(), still->data(), still->getTotalSizeInBytes()), 0);
+    EXPECT_EQ(std::memcmp(zoomedOut->data(), still->data(), still->getTotalSizeInBytes()), 0);
+}
+
 TEST(Viewer, RunsUntilEscapeIsPressedAndThenExitsCleanly)
 {
     // Without a screenshot the window stays until the user ends the run. It fills the screen, so the
