@@ -3,8 +3,6 @@
 #include <osgDB/FileUtils>
 #include <osgText/Font>
 
-#include <algorithm>
-
 namespace
 {
 

@@ -7,15 +7,7 @@
 
 bool CorrelationNetwork::readGroupFile(std::string path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (file == nullptr)
-        return false;
-
-    LineReader reader(file);
-    std::string line;
-    LineReader::Status status;
-    while ((status = reader.readLine(line)) == LineReader::Status::Line)
-    {
+    return readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
         std::queue<std::string> siteNames;
         std::queue<float> siteWeights;
         forEachToken(line, " \n", [&](std::string_view token) {
@@ -31,13 +23,10 @@ bool CorrelationNetwork::readGroupFile(std::string path)
         if (siteWeights.size() < needed)
             std::printf("Warning: line %zu of %s has %zu weights where its %zu sites need %zu; pairs without "
                         "a weight get no link\n",
-                        reader.lineNumber(), path.c_str(), siteWeights.size(), siteCount, needed);
+                        lineNumber, path.c_str(), siteWeights.size(), siteCount, needed);
 
         groups.push_back(buildSiteGroup(std::move(siteNames), std::move(siteWeights)));
-    }
-    reader.reportEnd(status, path);
-    std::fclose(file);
-    return true;
+    });
 }
 
 SiteGroup CorrelationNetwork::buildSiteGroup(std::queue<std::string> siteNames,

@@ -6,10 +6,6 @@
 
 bool CorrelationNetwork::readRegionFile(std::string path, int kind)
 {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (file == nullptr)
-        return false;
-
     std::vector<SiteRange>* ranges = nullptr;
     switch (static_cast<RegionKind>(kind))
     {
@@ -29,11 +25,7 @@ bool CorrelationNetwork::readRegionFile(std::string path, int kind)
     // The numbers of the whole file pair up in order, regardless of the lines they stand on.
     SiteRange pending;
     bool expectFirst = true;
-    LineReader reader(file);
-    std::string line;
-    LineReader::Status status;
-    while ((status = reader.readLine(line)) == LineReader::Status::Line)
-    {
+    return readTextLines(path, [&](const std::string& line, std::size_t) {
         forEachToken(line, "-\n", [&](std::string_view token) {
             const int value = parseInteger(std::string(token).c_str());
             if (expectFirst)
@@ -48,10 +40,7 @@ bool CorrelationNetwork::readRegionFile(std::string path, int kind)
             }
             expectFirst = !expectFirst;
         });
-    }
-    reader.reportEnd(status, path);
-    std::fclose(file);
-    return true;
+    });
 }
 
 RegionKind CorrelationNetwork::classifySite(int siteNumber) const

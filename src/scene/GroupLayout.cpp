@@ -16,8 +16,6 @@ int gridSide(std::size_t groupCount)
     auto side = static_cast<std::size_t>(std::sqrt(static_cast<double>(groupCount)));
     while (side * side < groupCount)
         ++side;
-    while (side > 1 && (side - 1) * (side - 1) >= groupCount)
-        --side;
     return static_cast<int>(std::max<std::size_t>(side, 1));
 }
 
