@@ -1,5 +1,6 @@
 #include <network/CorrelationNetwork>
 #include <network/TextFields>
+#include <scene/SceneBuilder>
 
 #include <algorithm>
 #include <cmath>
@@ -27,14 +28,37 @@ int siteNumber(const std::string& name)
 
 } // namespace
 
-void CorrelationNetwork::buildScene()
+void CorrelationNetwork::buildScene(const SceneDetail& detail)
 {
     const int groupCount = static_cast<int>(groups.size());
+    if (detail.wantsOneGlyphPerElement(countLinks(), names.size()))
+    {
+        for (int i = 0; i < groupCount; ++i)
+        {
+            layoutGroup(i);
+            createGroupLinks(i);
+        }
+        return;
+    }
+
+    // A large network: the same places, colours and log lines, drawn in batches.
+    SceneBuilder builder(font.get(), textColor, detail);
+    const auto addLink = [&builder](const osg::Vec3& a, const osg::Vec3& b, float weight) {
+        builder.addLink(a, b, weight);
+    };
     for (int i = 0; i < groupCount; ++i)
     {
-        layoutGroup(i);
-        createGroupLinks(i);
+        builder.beginGroup();
+        placeGroup(i);
+        for (const Site& site : groups[i])
+            if (!site.duplicate)
+                builder.addSite(site.position, classifySite(siteNumber(site.name)), site.name);
+        logGroupLinks(i, addLink);
     }
+    osg::ref_ptr<osg::Group> scene = builder.createScene();
+    root->addChild(scene);
+    // Framed as the scene of one glyph per element would be, so that the first view is the same.
+    root->setComputeBoundingSphereCallback(scene->getComputeBoundingSphereCallback());
 }
 
 int CorrelationNetwork::countPrimarySites(int groupIndex) const
@@ -46,8 +70,20 @@ int CorrelationNetwork::countPrimarySites(int groupIndex) const
 
 void CorrelationNetwork::layoutGroup(int groupIndex)
 {
+    placeGroup(groupIndex);
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    for (const Site& site : groups[groupIndex])
+    {
+        if (site.duplicate)
+            continue;
+        geode->addDrawable(createSiteSphere(site.position, classifySite(siteNumber(site.name))));
+        createSiteLabel(site.position, site.name);
+    }
+    root->addChild(geode);
+}
 
+void CorrelationNetwork::placeGroup(int groupIndex)
+{
     const int primaryCount = countPrimarySites(groupIndex);
     const auto step = static_cast<float>(twoPi / primaryCount);
     const float radius = 2.0f * static_cast<float>(primaryCount);
@@ -67,11 +103,7 @@ void CorrelationNetwork::layoutGroup(int groupIndex)
         const double angle = ordinal * static_cast<double>(step);
         const osg::Vec3d onRing(radius * std::cos(angle), 0.0, -radius * std::sin(angle));
         site.position = osg::Vec3(onRing + cellOffset);
-
-        geode->addDrawable(createSiteSphere(site.position, classifySite(siteNumber(site.name))));
-        createSiteLabel(site.position, site.name);
     }
-    root->addChild(geode);
 }
 
 osg::Vec3 CorrelationNetwork::findSitePosition(const std::string& name) const

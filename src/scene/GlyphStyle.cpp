@@ -1,0 +1,45 @@
+#include <scene/GlyphStyle>
+
+#include <osg/Math>
+
+#include <algorithm>
+#include <cmath>
+
+bool regionColor(RegionKind kind, osg::Vec4& color)
+{
+    switch (kind)
+    {
+    case RegionKind::None:
+        color.set(0.7f, 0.7f, 0.7f, 1.0f);
+        return true;
+    case RegionKind::Positive:
+        color.set(1.0f, 0.0f, 0.0f, 1.0f);
+        return true;
+    case RegionKind::Negative:
+        color.set(0.1f, 1.0f, 0.1f, 1.0f);
+        return true;
+    case RegionKind::Accelerated:
+        color.set(0.2f, 0.2f, 0.7f, 1.0f);
+        return true;
+    }
+    return false;
+}
+
+osg::Vec4 weightColor(float weight)
+{
+    if (weight < 0.0f)
+        return osg::Vec4(1.0f, 1.0f - std::fabs(weight), 0.0f, 1.0f);
+    return osg::Vec4(1.0f - std::fabs(weight), 1.0f, 0.0f, 1.0f);
+}
+
+osg::Quat linkRotation(const osg::Vec3& direction, float height)
+{
+    // Coincident ends make a cylinder of height 0, which has no direction to turn to.
+    if (!(height > 0.0f))
+        return osg::Quat();
+    // Rounding can carry the quotient a hair beyond 1 for links along z, where asin has no value.
+    const float cosine = std::clamp(direction.z() / height, -1.0f, 1.0f);
+    const float polar = static_cast<float>(osg::PI_2) - std::asin(cosine);
+    const float azimuth = static_cast<float>(osg::PI_2) - std::atan2(direction.x(), direction.y());
+    return osg::Quat(0.0, osg::X_AXIS, polar, osg::Y_AXIS, azimuth, osg::Z_AXIS);
+}

@@ -1,0 +1,374 @@
+#include <scene/GlyphStyle>
+#include <scene/SceneBuilder>
+#include <scene/Shaders>
+
+#include <osg/BlendFunc>
+#include <osg/Geode>
+#include <osg/Geometry>
+#include <osg/Program>
+#include <osg/Texture2D>
+#include <osg/Uniform>
+#include <osgText/Text>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+// Vertex attribute slots of the shaders' own inputs, clear of those the fixed names alias on some drivers.
+const unsigned int firstAttribute = 6;
+
+// Lays out one label after another exactly as a site's own text object would, and shows the result: the
+// glyph quads in the text's own plane, and the alignment offset that centres them on the label's position.
+class LabelLayout : public osgText::Text
+{
+public:
+    LabelLayout(osgText::Font* font)
+    {
+        setCharacterSize(GlyphStyle::labelHeight, 1.0f);
+        setFont(font);
+        setAlignment(osgText::Text::CENTER_CENTER);
+        setAutoRotateToScreen(true);
+    }
+
+    const osg::Vec3Array& coords() const
+    {
+        return *_coords;
+    }
+
+    const osg::Vec2Array& texCoords() const
+    {
+        return *_texcoords;
+    }
+
+    const osg::Vec3& alignmentOffset() const
+    {
+        return _offset;
+    }
+
+protected:
+    ~LabelLayout() override = default;
+};
+
+// A bound fixed in advance, for a node whose own would differ from the scene it stands in for.
+class FixedBound : public osg::Node::ComputeBoundingSphereCallback
+{
+public:
+    explicit FixedBound(const osg::BoundingSphere& sphere) : bound(sphere) {}
+
+    osg::BoundingSphere computeBound(const osg::Node&) const override
+    {
+        return bound;
+    }
+
+private:
+    osg::BoundingSphere bound;
+};
+
+osg::ref_ptr<osg::Program> createProgram(const char* name, const char* vertex, const char* fragment,
+                                         const std::vector<const char*>& attributes,
+                                         const std::string& defines = std::string())
+{
+    const std::string header = "#version 120\n" + defines;
+    osg::ref_ptr<osg::Program> program = new osg::Program;
+    program->setName(name);
+    if (fragment == nullptr)
+    {
+        // The fixed pipeline colours the fragments.
+        program->addShader(new osg::Shader(osg::Shader::VERTEX, header + Shaders::lighting + Shaders::linkRing + vertex));
+    }
+    else
+    {
+        program->addShader(new osg::Shader(osg::Shader::VERTEX, header + vertex));
+        program->addShader(new osg::Shader(osg::Shader::FRAGMENT, header + Shaders::lighting + fragment));
+    }
+    for (std::size_t i = 0; i < attributes.size(); ++i)
+        program->addBindAttribLocation(attributes[i], firstAttribute + static_cast<unsigned int>(i));
+    return program;
+}
+
+osg::ref_ptr<osg::Geometry> createBatch(osg::Vec3Array* vertices, osg::Array* attribute, osg::Vec4Array* colors,
+                                        GLenum mode, float margin)
+{
+    osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
+    geometry->setUseDisplayList(false);
+    geometry->setUseVertexBufferObjects(true);
+    geometry->setVertexArray(vertices);
+    geometry->setVertexAttribArray(firstAttribute, attribute, osg::Array::BIND_PER_VERTEX);
+    geometry->setColorArray(colors, colors->size() == 1 ? osg::Array::BIND_OVERALL : osg::Array::BIND_PER_VERTEX);
+    geometry->addPrimitiveSet(new osg::DrawArrays(mode, 0, static_cast<GLsizei>(vertices->size())));
+
+    // The shaders draw up to margin beyond the vertices; near and far planes and culling must know.
+    osg::BoundingBox box;
+    for (const osg::Vec3& vertex : *vertices)
+        box.expandBy(vertex);
+    const osg::Vec3 reach(margin, margin, margin);
+    geometry->setInitialBound(osg::BoundingBox(box._min - reach, box._max + reach));
+    return geometry;
+}
+
+// The bound a group gives itself from its children's bounds: the middle of the box around them all, far
+// enough out to hold every child.
+osg::BoundingSphere groupBound(const std::vector<osg::BoundingSphere>& children)
+{
+    osg::BoundingBox centres;
+    for (const osg::BoundingSphere& child : children)
+        centres.expandBy(child);
+    osg::BoundingSphere bound;
+    if (!centres.valid())
+        return bound;
+    bound._center = centres.center();
+    bound._radius = 0.0f;
+    for (const osg::BoundingSphere& child : children)
+        bound.expandRadiusBy(child);
+    return bound;
+}
+
+// The channel of a glyph texture that holds coverage.
+std::string glyphChannel(const osg::Texture2D& texture)
+{
+    const GLint format = texture.getInternalFormat();
+    return format == GL_RED || format == GL_R8 || format == GL_LUMINANCE ? "r" : "a";
+}
+
+} // namespace
+
+SceneBuilder::SceneBuilder(osgText::Font* labelFont, const osg::Vec4& labelColor, const SceneDetail& sizes)
+    : font(labelFont), textColor(labelColor), detail(sizes), layout(new LabelLayout(labelFont))
+{
+}
+
+void SceneBuilder::beginGroup()
+{
+    endGroup();
+    groupOpen = true;
+}
+
+void SceneBuilder::endGroup()
+{
+    if (groupOpen && groupBox.valid())
+        childBounds.emplace_back(groupBox.center(), groupBox.radius());
+    groupBox.init();
+    groupOpen = false;
+}
+
+void SceneBuilder::addSite(const osg::Vec3& position, RegionKind kind, const std::string& name)
+{
+    if (sites.size() % detail.glyphsPerBatch == 0)
+        for (GlyphList& list : glyphs)
+            list.batchStarts.push_back(list.corners.size());
+
+    SiteRecord site;
+    site.position = position;
+    site.colored = regionColor(kind, site.color);
+    sites.push_back(site);
+    const osg::Vec3 reach(GlyphStyle::siteRadius, GlyphStyle::siteRadius, GlyphStyle::siteRadius);
+    groupBox.expandBy(osg::BoundingBox(position - reach, position + reach));
+
+    // The label's glyphs, laid out in the text's own plane, then placed beside the anchor on the screen.
+    auto* label = static_cast<LabelLayout*>(layout.get());
+    label->setText(name);
+    const osg::Vec3 anchor(position.x(), position.y() - GlyphStyle::labelDrop, position.z());
+    const osg::Vec3& offset = label->alignmentOffset();
+    for (const auto& [texture, quads] : label->getTextureGlyphQuadMap())
+    {
+        if (!quads._primitives.valid() || quads._primitives->getNumIndices() == 0)
+            continue;
+        auto list = std::find_if(glyphs.begin(), glyphs.end(),
+                                 [&](const GlyphList& each) { return each.texture == texture.get(); });
+        if (list == glyphs.end())
+        {
+            glyphs.push_back(GlyphList{texture.get(), {}, {}});
+            list = glyphs.end() - 1;
+            list->batchStarts.assign((sites.size() - 1) / detail.glyphsPerBatch + 1, 0);
+        }
+        for (unsigned int i = 0; i < quads._primitives->getNumIndices(); ++i)
+        {
+            const unsigned int index = quads._primitives->index(i);
+            const osg::Vec3& coord = label->coords()[index];
+            list->corners.push_back(GlyphCorner{anchor, osg::Vec2(coord.x() - offset.x(), coord.y() - offset.y()),
+                                                label->texCoords()[index]});
+        }
+    }
+
+    // A text object's bound lies in its own plane, around its position, whichever way it turns to the screen.
+    const osg::BoundingBox& local = label->getBoundingBox();
+    if (local.valid())
+        childBounds.emplace_back(local.center() + anchor, local.radius());
+}
+
+void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight)
+{
+    links.push_back(LinkRecord{a, b, weight});
+
+    // The box of the cylinder as tessellated: its two end rings, turned and moved into place.
+    const osg::Vec3 direction = a - b;
+    const float height = direction.length();
+    const osg::Quat rotation = linkRotation(direction, height);
+    const osg::Vec3 centre = (a + b) * 0.5f;
+    const unsigned int segments = static_cast<unsigned int>(40 * GlyphStyle::cylinderDetail);
+    for (unsigned int k = 0; k < segments; ++k)
+    {
+        const double angle = 2.0 * osg::PI * (k + 1) / segments;
+        const osg::Vec3 rim(static_cast<float>(std::cos(angle)) * GlyphStyle::linkRadius,
+                            static_cast<float>(std::sin(angle)) * GlyphStyle::linkRadius, 0.0f);
+        for (const float end : {-0.5f, 0.5f})
+            linksBox.expandBy(centre + rotation * (rim + osg::Vec3(0.0f, 0.0f, height * end)));
+    }
+}
+
+osg::ref_ptr<osg::Geode> SceneBuilder::createLinks() const
+{
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->setName("links");
+    osg::StateSet* stateSet = geode->getOrCreateStateSet();
+    const int segments = static_cast<int>(40 * GlyphStyle::cylinderDetail);
+    stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::linkRadius));
+    stateSet->addUniform(new osg::Uniform("segments", segments));
+    stateSet->setAttributeAndModes(createProgram("links", Shaders::linkVertex, nullptr, {"otherEnd"}));
+
+    // Each link is the front half of its cylinder: the ring's edges that face the eye, at both ends, joined by
+    // facets. The back half is never seen, so it is not drawn.
+    const auto edges = static_cast<unsigned int>(segments / 2 + 1);
+    for (std::size_t first = 0; first < links.size(); first += detail.glyphsPerBatch)
+    {
+        const std::size_t last = std::min(links.size(), first + detail.glyphsPerBatch);
+        osg::ref_ptr<osg::Vec3Array> ends = new osg::Vec3Array;
+        osg::ref_ptr<osg::Vec4Array> others = new osg::Vec4Array;
+        osg::ref_ptr<osg::Vec4Array> colors = new osg::Vec4Array;
+        osg::ref_ptr<osg::DrawElementsUInt> facets = new osg::DrawElementsUInt(GL_QUADS);
+        ends->reserve(2 * edges * (last - first));
+        others->reserve(2 * edges * (last - first));
+        colors->reserve(2 * edges * (last - first));
+        facets->reserve(4 * (edges - 1) * (last - first));
+        for (std::size_t i = first; i < last; ++i)
+        {
+            const LinkRecord& link = links[i];
+            const osg::Vec4 color = weightColor(link.weight);
+            const auto base = static_cast<unsigned int>(ends->size());
+            for (unsigned int edge = 0; edge < edges; ++edge)
+            {
+                const auto place = static_cast<float>(edge + 1);
+                ends->push_back(link.a);
+                others->push_back(osg::Vec4(link.b, place));
+                ends->push_back(link.b);
+                others->push_back(osg::Vec4(link.a, -place));
+                colors->push_back(color);
+                colors->push_back(color);
+            }
+            for (unsigned int edge = 0; edge + 1 < edges; ++edge)
+            {
+                const unsigned int corner = base + 2 * edge;
+                for (const unsigned int index : {corner, corner + 2, corner + 3, corner + 1})
+                    facets->push_back(index);
+            }
+        }
+        osg::ref_ptr<osg::Geometry> cylinders =
+            createBatch(ends.get(), others.get(), colors.get(), GL_QUADS, GlyphStyle::linkRadius);
+        cylinders->setPrimitiveSet(0, facets.get());
+        geode->addDrawable(cylinders);
+    }
+    return geode;
+}
+
+osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres() const
+{
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->setName("spheres");
+    osg::StateSet* stateSet = geode->getOrCreateStateSet();
+    stateSet->setAttributeAndModes(
+        createProgram("spheres", Shaders::sphereVertex, Shaders::sphereFragment, {"corner"}).get());
+    stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::siteRadius));
+
+    // A sphere without a region colour keeps a shape's default colour, white.
+    const osg::Vec4 plain(1.0f, 1.0f, 1.0f, 1.0f);
+    const osg::Vec2 corners[] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
+    for (std::size_t first = 0; first < sites.size(); first += detail.glyphsPerBatch)
+    {
+        const std::size_t last = std::min(sites.size(), first + detail.glyphsPerBatch);
+        osg::ref_ptr<osg::Vec3Array> centres = new osg::Vec3Array;
+        osg::ref_ptr<osg::Vec2Array> cornerArray = new osg::Vec2Array;
+        osg::ref_ptr<osg::Vec4Array> colors = new osg::Vec4Array;
+        for (std::size_t i = first; i < last; ++i)
+        {
+            for (const osg::Vec2& corner : corners)
+            {
+                centres->push_back(sites[i].position);
+                cornerArray->push_back(corner);
+                colors->push_back(sites[i].colored ? sites[i].color : plain);
+            }
+        }
+        geode->addDrawable(
+            createBatch(centres.get(), cornerArray.get(), colors.get(), GL_QUADS, GlyphStyle::siteRadius));
+    }
+    return geode;
+}
+
+osg::ref_ptr<osg::Geode> SceneBuilder::createLabels() const
+{
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->setName("labels");
+    // As every label: drawn last and without the depth test, so no sphere or link ever hides one.
+    osg::StateSet* stateSet = geode->getOrCreateStateSet();
+    stateSet->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
+    stateSet->setRenderBinDetails(11, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
+    stateSet->setAttributeAndModes(new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA));
+    stateSet->addUniform(new osg::Uniform("glyphTexture", 0));
+
+    osg::ref_ptr<osg::Vec4Array> colors = new osg::Vec4Array;
+    colors->push_back(textColor);
+    for (const GlyphList& list : glyphs)
+    {
+        osg::ref_ptr<osg::StateSet> textureState = new osg::StateSet;
+        textureState->setTextureAttributeAndModes(0, list.texture.get());
+        textureState->setAttributeAndModes(createProgram("labels", Shaders::labelVertex, Shaders::labelFragment,
+                                                         {"offset"},
+                                                         "#define GLYPH_CHANNEL " + glyphChannel(*list.texture) + "\n")
+                                               .get());
+        for (std::size_t batch = 0; batch < list.batchStarts.size(); ++batch)
+        {
+            const std::size_t first = list.batchStarts[batch];
+            const std::size_t last =
+                batch + 1 < list.batchStarts.size() ? list.batchStarts[batch + 1] : list.corners.size();
+            if (first == last)
+                continue;
+            osg::ref_ptr<osg::Vec3Array> anchors = new osg::Vec3Array;
+            osg::ref_ptr<osg::Vec2Array> offsets = new osg::Vec2Array;
+            osg::ref_ptr<osg::Vec2Array> texCoords = new osg::Vec2Array;
+            float reach = 0.0f;
+            for (std::size_t i = first; i < last; ++i)
+            {
+                anchors->push_back(list.corners[i].anchor);
+                offsets->push_back(list.corners[i].offset);
+                texCoords->push_back(list.corners[i].texCoord);
+                reach = std::max(reach, list.corners[i].offset.length());
+            }
+            osg::ref_ptr<osg::Geometry> geometry =
+                createBatch(anchors.get(), offsets.get(), colors.get(), GL_TRIANGLES, reach);
+            geometry->setTexCoordArray(0, texCoords.get(), osg::Array::BIND_PER_VERTEX);
+            geometry->setStateSet(textureState.get());
+            geode->addDrawable(geometry);
+        }
+    }
+    return geode;
+}
+
+osg::ref_ptr<osg::Group> SceneBuilder::createScene()
+{
+    endGroup();
+    osg::ref_ptr<osg::Group> scene = new osg::Group;
+    scene->setName("batched network");
+    scene->addChild(createLinks());
+    scene->addChild(createSpheres());
+    scene->addChild(createLabels());
+
+    // Framed as the same network drawn one glyph per element: its links geode, each label, each group.
+    std::vector<osg::BoundingSphere> children;
+    children.reserve(childBounds.size() + 1);
+    if (linksBox.valid())
+        children.emplace_back(linksBox.center(), linksBox.radius());
+    children.insert(children.end(), childBounds.begin(), childBounds.end());
+    scene->setComputeBoundingSphereCallback(new FixedBound(groupBound(children)));
+    return scene;
+}

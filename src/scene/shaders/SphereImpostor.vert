@@ -1,0 +1,23 @@
+// Draws each site's sphere as a square facing the eye, large enough to hold the sphere's outline.
+attribute vec2 corner; // the square's corner, (-1 or +1, -1 or +1)
+
+uniform float radius;
+
+varying vec4 baseColour;
+varying vec3 centre;
+varying vec3 eyePoint;
+
+void main()
+{
+    vec4 middle = gl_ModelViewMatrix * gl_Vertex;
+    centre = middle.xyz;
+
+    // Seen in perspective the outline is wider than the sphere; the margin covers it off the axis too.
+    float distance = length(middle.xyz);
+    float widening = distance > radius * 1.05 ? distance / sqrt(distance * distance - radius * radius) : 3.3;
+    middle.xy += corner * (radius * 1.3 * widening);
+
+    eyePoint = middle.xyz;
+    baseColour = gl_Color;
+    gl_Position = gl_ProjectionMatrix * middle;
+}
