@@ -48,6 +48,8 @@ osg::Group* CorrelationNetwork::getRoot()
 
 void CorrelationNetwork::load(InputFiles files)
 {
+    progress = LoadProgress::onTerminal();
+
     // A file that cannot be opened contributes nothing; loading goes on with the rest.
     readGroupFile(files.groupFile);
     if (!files.positiveFile.empty())
@@ -58,6 +60,9 @@ void CorrelationNetwork::load(InputFiles files)
         readRegionFile(files.acceleratedFile, static_cast<int>(RegionKind::Accelerated));
     markDuplicateNames();
     buildScene();
+
+    progress.finish();
+    progress = LoadProgress();
 }
 
 void CorrelationNetwork::markDuplicateNames()

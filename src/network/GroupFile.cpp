@@ -2,12 +2,21 @@
 #include <network/LineReader>
 #include <network/TextFields>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <utility>
 
 bool CorrelationNetwork::readGroupFile(std::string path)
 {
+    // How far through the file reading is, for the progress line; a stream of unknown size shows 0%.
+    struct stat status;
+    const double fileSize = stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : 0.0;
+    double bytesRead = 0.0;
     return readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
+        bytesRead += static_cast<double>(line.size() + 1);
+        progress.update("reading the groups", fileSize > 0.0 ? bytesRead / fileSize : 0.0);
+
         std::queue<std::string> siteNames;
         std::queue<float> siteWeights;
         forEachToken(line, " \n", [&](std::string_view token) {

@@ -35,6 +35,7 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
     {
         for (int i = 0; i < groupCount; ++i)
         {
+            progress.update("building the scene", static_cast<double>(i) / groupCount);
             layoutGroup(i);
             createGroupLinks(i);
         }
@@ -48,6 +49,7 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
     };
     for (int i = 0; i < groupCount; ++i)
     {
+        progress.update("building the scene", static_cast<double>(i) / groupCount);
         builder.beginGroup();
         placeGroup(i);
         for (const Site& site : groups[i])

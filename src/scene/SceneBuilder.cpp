@@ -171,15 +171,17 @@ void SceneBuilder::addSite(const osg::Vec3& position, RegionKind kind, const std
     label->setText(name);
     const osg::Vec3 anchor(position.x(), position.y() - GlyphStyle::labelDrop, position.z());
     const osg::Vec3& offset = label->alignmentOffset();
-    for (const auto& [texture, quads] : label->getTextureGlyphQuadMap())
+    for (const auto& textureQuads : label->getTextureGlyphQuadMap())
     {
+        osgText::GlyphTexture* texture = textureQuads.first.get();
+        const osgText::Text::GlyphQuads& quads = textureQuads.second;
         if (!quads._primitives.valid() || quads._primitives->getNumIndices() == 0)
             continue;
         auto list = std::find_if(glyphs.begin(), glyphs.end(),
-                                 [&](const GlyphList& each) { return each.texture == texture.get(); });
+                                 [texture](const GlyphList& each) { return each.texture == texture; });
         if (list == glyphs.end())
         {
-            glyphs.push_back(GlyphList{texture.get(), {}, {}});
+            glyphs.push_back(GlyphList{texture, {}, {}});
             list = glyphs.end() - 1;
             list->batchStarts.assign((sites.size() - 1) / detail.glyphsPerBatch + 1, 0);
         }

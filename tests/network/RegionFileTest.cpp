@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include <climits>
 
 namespace
@@ -99,6 +102,55 @@ TEST(RegionFile, ClassifiesByTheFirstListThatHoldsTheNumber)
     CorrelationNetwork empty;
     for (const auto& [number, kind] : cases)
         EXPECT_EQ(empty.classifySite(number), RegionKind::None) << number;
+}
+
+TEST(RegionFile, ClassifiesAsAScanOfEveryRangeInFileOrderWould)
+{
+    // Random lists with overlapping, touching, empty and extreme ranges, checked against the plain scan.
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> small(-40, 40);
+    const auto randomRanges = [&] {
+        std::vector<SiteRange> ranges;
+        const int count = std::uniform_int_distribution<int>(0, 12)(random);
+        for (int i = 0; i < count; ++i)
+        {
+            SiteRange range{small(random), small(random)};
+            if (i % 5 == 4)
+                range = {INT_MIN + small(random) * small(random), INT_MAX - 3};
+            ranges.push_back(range);
+        }
+        return ranges;
+    };
+    const auto scan = [](const std::vector<SiteRange>& ranges, int number) {
+        return std::any_of(ranges.begin(), ranges.end(), [number](const SiteRange& r) { return r.contains(number); });
+    };
+    for (int trial = 0; trial < 200; ++trial)
+    {
+        CorrelationNetwork network;
+        network.positiveRanges = randomRanges();
+        network.negativeRanges = randomRanges();
+        network.acceleratedRanges = randomRanges();
+        for (int number : {INT_MIN, INT_MIN + 1, -41, INT_MAX - 3, INT_MAX - 2, INT_MAX})
+            ASSERT_EQ(network.classifySite(number), scan(network.positiveRanges, number)   ? RegionKind::Positive
+                                                    : scan(network.negativeRanges, number) ? RegionKind::Negative
+                                                    : scan(network.acceleratedRanges, number)
+                                                        ? RegionKind::Accelerated
+                                                        : RegionKind::None)
+                << number;
+        for (int number = -45; number <= 45; ++number)
+        {
+            const RegionKind expected = scan(network.positiveRanges, number)      ? RegionKind::Positive
+                                        : scan(network.negativeRanges, number)    ? RegionKind::Negative
+                                        : scan(network.acceleratedRanges, number) ? RegionKind::Accelerated
+                                                                                  : RegionKind::None;
+            ASSERT_EQ(network.classifySite(number), expected) << "trial " << trial << ", number " << number;
+        }
+        // A list read or grown after a classification is seen by the next one.
+        network.acceleratedRanges.push_back({1000, 1000});
+        ASSERT_EQ(network.classifySite(1000), scan(network.positiveRanges, 1000)   ? RegionKind::Positive
+                                              : scan(network.negativeRanges, 1000) ? RegionKind::Negative
+                                                                                   : RegionKind::Accelerated);
+    }
 }
 
 } // namespace

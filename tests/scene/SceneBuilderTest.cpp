@@ -1,0 +1,237 @@
+#include <network/CorrelationNetwork>
+#include <scene/GlyphStyle>
+#include <support/TestSupport>
+
+#include <osg/Geometry>
+#include <osgText/Text>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+// A network of linkCount links: one group of two sites per link.
+std::string pairLines(int linkCount)
+{
+    std::string text;
+    for (int i = 0; i < linkCount; ++i)
+        text += "A" + std::to_string(2 * i) + " B" + std::to_string(2 * i + 1) + " 0.5\n";
+    return text;
+}
+
+SceneDetail batchedDetail()
+{
+    SceneDetail detail;
+    detail.linkLimit = 0;
+    detail.siteLimit = 0;
+    detail.glyphsPerBatch = 3;
+    return detail;
+}
+
+// Reads, marks and builds a network from text, with the given detail.
+void build(CorrelationNetwork& network, const std::string& text, const SceneDetail& detail)
+{
+    TemporaryFolder folder;
+    captureOutput([&] {
+        network.readGroupFile(folder.write("groups.txt", text));
+        network.positiveRanges = {{1, 1}};
+        network.negativeRanges = {{2, 3}};
+        network.acceleratedRanges = {{3, 4}};
+        network.markDuplicateNames();
+        network.buildScene(detail);
+    });
+}
+
+// The geode of the batched scene with the given name.
+const osg::Geode* batchGeode(const CorrelationNetwork& network, const std::string& name)
+{
+    const osg::Group* scene = network.root->getChild(network.root->getNumChildren() - 1)->asGroup();
+    for (unsigned int i = 0; scene != nullptr && i < scene->getNumChildren(); ++i)
+        if (scene->getChild(i)->getName() == name)
+            return scene->getChild(i)->asGeode();
+    return nullptr;
+}
+
+TEST(SceneBuilder, DrawsOneGlyphPerElementUpToTheLimitsAndBatchesBeyond)
+{
+    const SceneDetail detail;
+    EXPECT_TRUE(detail.wantsOneGlyphPerElement(1000, 2000));
+    EXPECT_FALSE(detail.wantsOneGlyphPerElement(1001, 2000));
+    EXPECT_FALSE(detail.wantsOneGlyphPerElement(1000, 2001));
+
+    // 1,000 links of two sites each is at both limits; one more link is over both.
+    const std::pair<int, bool> cases[] = {{1000, true}, {1001, false}};
+    for (const auto& [links, oneGlyphEach] : cases)
+    {
+        CorrelationNetwork network;
+        loadGroups(network, pairLines(links));
+        ASSERT_EQ(network.countLinks(), static_cast<std::size_t>(links));
+        EXPECT_EQ(network.links->getNumDrawables(), oneGlyphEach ? static_cast<unsigned>(links) : 0u) << links;
+        // One glyph each: links, then a label per site and a geode per group; batched: links and one scene.
+        EXPECT_EQ(network.root->getNumChildren(), oneGlyphEach ? 1u + 3u * links : 2u) << links;
+    }
+}
+
+TEST(SceneBuilder, FramesABatchedNetworkAsItsOneGlyphPerElementScene)
+{
+    const char* networks[] = {"H12 K45 0.35 R78 -0.20 0.80\n",
+                              "A1 B2 0.5\nC3 A1 B2 0.1 0.2 0.3\nA1 B2 -0.4\n",
+                              "\nQ7\n\nW1234 X2 Y3 Z4 0.1 0.2 0.3 0.4 0.5 0.6\nZ4 W1234 0.9\n",
+                              "A1\nB2\nC3\nD4\nE5\n"};
+    for (const char* text : networks)
+    {
+        CorrelationNetwork oneEach;
+        CorrelationNetwork batched;
+        build(oneEach, text, SceneDetail());
+        build(batched, text, batchedDetail());
+        ASSERT_GT(batched.root->getNumChildren(), 1u) << text;
+        const osg::BoundingSphere expected = oneEach.root->getBound();
+        const osg::BoundingSphere actual = batched.root->getBound();
+        EXPECT_NEAR(actual.radius(), expected.radius(), 1e-4f * expected.radius()) << text;
+        EXPECT_NEAR((actual.center() - expected.center()).length(), 0.0f, 1e-4f * expected.radius()) << text;
+    }
+}
+
+TEST(SceneBuilder, BatchesEveryLinkBetweenItsEndsInItsColour)
+{
+    // C3 and the second A1 repeat names, so their links end at the first sites bearing them.
+    CorrelationNetwork network;
+    build(network, "A1 B2 0.5\nC3 A1 B2 0.1 -0.2 1.5\nA1 B2 C3 -0.4 0.0 -1.0\n", batchedDetail());
+    const osg::Vec3 a1 = network.groups[0][0].position;
+    const osg::Vec3 b2 = network.groups[0][1].position;
+    const osg::Vec3 c3 = network.groups[1][0].position;
+    const struct
+    {
+        osg::Vec3 a, b;
+        float weight;
+    } expected[] = {{a1, b2, 0.5f}, {c3, a1, 0.1f},  {c3, b2, -0.2f}, {a1, b2, 1.5f},
+                    {a1, b2, -0.4f}, {a1, c3, 0.0f}, {b2, c3, -1.0f}};
+
+    const osg::Geode* links = batchGeode(network, "links");
+    ASSERT_NE(links, nullptr);
+    // Batches of three links: 3, 3 and 1.
+    ASSERT_EQ(links->getNumDrawables(), 3u);
+    const unsigned int cornersPerLink = 2 * (static_cast<unsigned int>(40 * GlyphStyle::cylinderDetail) / 2 + 1);
+    std::size_t link = 0;
+    for (unsigned int batch = 0; batch < links->getNumDrawables(); ++batch)
+    {
+        const osg::Geometry* geometry = links->getDrawable(batch)->asGeometry();
+        ASSERT_NE(geometry, nullptr);
+        const auto* ends = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray());
+        const auto* others = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexAttribArray(6));
+        const auto* colors = dynamic_cast<const osg::Vec4Array*>(geometry->getColorArray());
+        ASSERT_TRUE(ends && others && colors);
+        ASSERT_EQ(ends->size() % cornersPerLink, 0u);
+        for (unsigned int corner = 0; corner < ends->size(); ++corner)
+        {
+            const auto& want = expected[link + corner / cornersPerLink];
+            const bool atA = corner % 2 == 0;
+            const std::string what = "link " + std::to_string(link + corner / cornersPerLink);
+            EXPECT_EQ((*ends)[corner], atA ? want.a : want.b) << what;
+            EXPECT_EQ(osg::Vec3((*others)[corner].x(), (*others)[corner].y(), (*others)[corner].z()),
+                      atA ? want.b : want.a)
+                << what;
+            EXPECT_EQ((*others)[corner].w() > 0.0f, atA) << what;
+            EXPECT_EQ((*colors)[corner], weightColor(want.weight)) << what;
+        }
+        link += ends->size() / cornersPerLink;
+        // Whatever the shader draws around the ends lies inside the batch's bound.
+        const osg::BoundingBox box = geometry->getBoundingBox();
+        for (const osg::Vec3& end : *ends)
+        {
+            EXPECT_LE(box.xMin(), end.x() - GlyphStyle::linkRadius);
+            EXPECT_GE(box.zMax(), end.z() + GlyphStyle::linkRadius);
+        }
+    }
+    EXPECT_EQ(link, std::size(expected));
+}
+
+TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
+{
+    CorrelationNetwork network;
+    build(network, "A1 B2 C3 0.1 0.2 0.3\nC3 D4 E5 0.1 0.2 0.3\n", batchedDetail());
+    std::vector<const Site*> drawn;
+    for (const SiteGroup& group : network.groups)
+        for (const Site& site : group)
+            if (!site.duplicate)
+                drawn.push_back(&site);
+    ASSERT_EQ(drawn.size(), 5u);
+
+    // Four corners a sphere, each at its centre, in its region's colour: A1 positive, B2 negative, C3
+    // negative before accelerated, D4 accelerated, E5 none.
+    const osg::Geode* spheres = batchGeode(network, "spheres");
+    ASSERT_NE(spheres, nullptr);
+    std::vector<osg::Vec3> centres;
+    std::vector<osg::Vec4> colours;
+    for (unsigned int batch = 0; batch < spheres->getNumDrawables(); ++batch)
+    {
+        const osg::Geometry* geometry = spheres->getDrawable(batch)->asGeometry();
+        const auto* vertices = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray());
+        const auto* colors = dynamic_cast<const osg::Vec4Array*>(geometry->getColorArray());
+        ASSERT_TRUE(vertices && colors);
+        for (unsigned int corner = 0; corner < vertices->size(); corner += 4)
+        {
+            centres.push_back((*vertices)[corner]);
+            colours.push_back((*colors)[corner]);
+            EXPECT_EQ((*vertices)[corner + 3], (*vertices)[corner]);
+        }
+    }
+    const RegionKind kinds[] = {RegionKind::Positive, RegionKind::Negative, RegionKind::Negative,
+                                RegionKind::Accelerated, RegionKind::None};
+    ASSERT_EQ(centres.size(), drawn.size());
+    for (std::size_t i = 0; i < drawn.size(); ++i)
+    {
+        EXPECT_EQ(centres[i], drawn[i]->position) << drawn[i]->name;
+        osg::Vec4 colour;
+        ASSERT_TRUE(regionColor(kinds[i], colour));
+        EXPECT_EQ(colours[i], colour) << drawn[i]->name;
+    }
+
+    // Labels: each glyph corner sits beside its site's anchor, two units below it, exactly where the site's
+    // own text object puts it; all in the label colour, over everything.
+    const osg::Geode* labels = batchGeode(network, "labels");
+    ASSERT_NE(labels, nullptr);
+    const osg::StateSet* labelState = labels->getStateSet();
+    ASSERT_NE(labelState, nullptr);
+    EXPECT_EQ(labelState->getMode(GL_DEPTH_TEST), osg::StateAttribute::OFF);
+    EXPECT_EQ(labelState->getBinNumber(), 11);
+    std::vector<osg::Vec3> anchors;
+    std::vector<osg::Vec2> offsets;
+    for (unsigned int batch = 0; batch < labels->getNumDrawables(); ++batch)
+    {
+        const osg::Geometry* geometry = labels->getDrawable(batch)->asGeometry();
+        const auto* vertices = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray());
+        const auto* offsetArray = dynamic_cast<const osg::Vec2Array*>(geometry->getVertexAttribArray(6));
+        const auto* colors = dynamic_cast<const osg::Vec4Array*>(geometry->getColorArray());
+        ASSERT_TRUE(vertices && offsetArray && colors);
+        EXPECT_EQ((*colors)[0], network.textColor);
+        anchors.insert(anchors.end(), vertices->begin(), vertices->end());
+        offsets.insert(offsets.end(), offsetArray->begin(), offsetArray->end());
+    }
+    std::size_t corner = 0;
+    for (const Site* site : drawn)
+    {
+        osg::ref_ptr<osgText::Text> text = new osgText::Text;
+        text->setFont(network.font.get());
+        text->setCharacterSize(GlyphStyle::labelHeight, 1.0f);
+        text->setAlignment(osgText::Text::CENTER_CENTER);
+        text->setText(site->name);
+        const osg::Vec3 anchor = site->position - osg::Vec3(0.0f, GlyphStyle::labelDrop, 0.0f);
+        const osg::BoundingBox box = text->getBoundingBox();
+        const std::size_t glyphCorners = 6 * site->name.size();
+        ASSERT_LE(corner + glyphCorners, anchors.size());
+        for (std::size_t i = corner; i < corner + glyphCorners; ++i)
+        {
+            EXPECT_EQ(anchors[i], anchor) << site->name;
+            // The glyph quads reach a little beyond the text's box, by the glyphs' margins, never far.
+            EXPECT_GT(offsets[i].x(), box.xMin() - 1.0f) << site->name;
+            EXPECT_LT(offsets[i].x(), box.xMax() + 1.0f) << site->name;
+        }
+        corner += glyphCorners;
+    }
+    EXPECT_EQ(corner, anchors.size());
+}
+
+} // namespace
