@@ -11,7 +11,8 @@ bool CorrelationNetwork::readGroupFile(std::string path)
 {
     // How far through the file reading is, for the progress line; a stream of unknown size shows 0%.
     struct stat status;
-    const double fileSize = stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : 0.0;
+    const double fileSize =
+        stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : 0.0;
     double bytesRead = 0.0;
     return readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
         bytesRead += static_cast<double>(line.size() + 1);

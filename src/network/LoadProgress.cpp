@@ -32,7 +32,8 @@ void LoadProgress::update(const char* stage, double fraction)
         return;
     // Pad over whatever a longer earlier line left behind.
     const std::size_t written = std::min(static_cast<std::size_t>(length), sizeof line - 1);
-    std::fprintf(out, "\r%s%*s", line, static_cast<int>(shownLength > written ? shownLength - written : 0), "");
+    std::fprintf(out, "\r%s%*s", line, static_cast<int>(shownLength > written ? shownLength - written : 0),
+                 "");
     std::fflush(out);
     shownLength = std::max(shownLength, written);
 }

@@ -58,7 +58,8 @@ RangeIndex::RangeIndex(const std::vector<SiteRange>& ranges)
     std::size_t kept = 0;
     for (std::size_t i = 0; i < disjoint.size(); ++i)
     {
-        if (kept > 0 && static_cast<long long>(disjoint[i].first) <= static_cast<long long>(disjoint[kept - 1].last) + 1)
+        if (kept > 0 &&
+            static_cast<long long>(disjoint[i].first) <= static_cast<long long>(disjoint[kept - 1].last) + 1)
             disjoint[kept - 1].last = std::max(disjoint[kept - 1].last, disjoint[i].last);
         else
             disjoint[kept++] = disjoint[i];
@@ -69,8 +70,9 @@ RangeIndex::RangeIndex(const std::vector<SiteRange>& ranges)
 bool RangeIndex::contains(int siteNumber) const
 {
     // The last range that starts at or before the number is the only one that can hold it.
-    const auto after = std::upper_bound(disjoint.begin(), disjoint.end(), siteNumber,
-                                        [](int number, const SiteRange& range) { return number < range.first; });
+    const auto after =
+        std::upper_bound(disjoint.begin(), disjoint.end(), siteNumber,
+                         [](int number, const SiteRange& range) { return number < range.first; });
     return after != disjoint.begin() && siteNumber <= (after - 1)->last;
 }
 

@@ -17,11 +17,12 @@ osg::Vec3 linkEnd(const CorrelationNetwork& network, const Site& site)
 
 void CorrelationNetwork::createGroupLinks(int groupIndex)
 {
-    logGroupLinks(groupIndex, [this](const osg::Vec3& a, const osg::Vec3& b, float weight) { createLink(a, b, weight); });
+    logGroupLinks(groupIndex,
+                  [this](const osg::Vec3& a, const osg::Vec3& b, float weight) { createLink(a, b, weight); });
 }
 
-void CorrelationNetwork::logGroupLinks(int groupIndex,
-                                       const std::function<void(const osg::Vec3&, const osg::Vec3&, float)>& make)
+void CorrelationNetwork::logGroupLinks(
+    int groupIndex, const std::function<void(const osg::Vec3&, const osg::Vec3&, float)>& make)
 {
     const SiteGroup& group = groups[groupIndex];
     for (std::size_t i = 0; i + 1 < group.size(); ++i)

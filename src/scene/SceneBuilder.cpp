@@ -76,7 +76,8 @@ osg::ref_ptr<osg::Program> createProgram(const char* name, const char* vertex, c
     if (fragment == nullptr)
     {
         // The fixed pipeline colours the fragments.
-        program->addShader(new osg::Shader(osg::Shader::VERTEX, header + Shaders::lighting + Shaders::linkRing + vertex));
+        program->addShader(
+            new osg::Shader(osg::Shader::VERTEX, header + Shaders::lighting + Shaders::linkRing + vertex));
     }
     else
     {
@@ -88,15 +89,16 @@ osg::ref_ptr<osg::Program> createProgram(const char* name, const char* vertex, c
     return program;
 }
 
-osg::ref_ptr<osg::Geometry> createBatch(osg::Vec3Array* vertices, osg::Array* attribute, osg::Vec4Array* colors,
-                                        GLenum mode, float margin)
+osg::ref_ptr<osg::Geometry> createBatch(osg::Vec3Array* vertices, osg::Array* attribute,
+                                        osg::Vec4Array* colors, GLenum mode, float margin)
 {
     osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
     geometry->setUseDisplayList(false);
     geometry->setUseVertexBufferObjects(true);
     geometry->setVertexArray(vertices);
     geometry->setVertexAttribArray(firstAttribute, attribute, osg::Array::BIND_PER_VERTEX);
-    geometry->setColorArray(colors, colors->size() == 1 ? osg::Array::BIND_OVERALL : osg::Array::BIND_PER_VERTEX);
+    geometry->setColorArray(colors,
+                            colors->size() == 1 ? osg::Array::BIND_OVERALL : osg::Array::BIND_PER_VERTEX);
     geometry->addPrimitiveSet(new osg::DrawArrays(mode, 0, static_cast<GLsizei>(vertices->size())));
 
     // The shaders draw up to margin beyond the vertices; near and far planes and culling must know.
@@ -189,7 +191,8 @@ void SceneBuilder::addSite(const osg::Vec3& position, RegionKind kind, const std
         {
             const unsigned int index = quads._primitives->index(i);
             const osg::Vec3& coord = label->coords()[index];
-            list->corners.push_back(GlyphCorner{anchor, osg::Vec2(coord.x() - offset.x(), coord.y() - offset.y()),
+            list->corners.push_back(GlyphCorner{anchor,
+                                                osg::Vec2(coord.x() - offset.x(), coord.y() - offset.y()),
                                                 label->texCoords()[index]});
         }
     }
@@ -230,8 +233,8 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createLinks() const
     stateSet->addUniform(new osg::Uniform("segments", segments));
     stateSet->setAttributeAndModes(createProgram("links", Shaders::linkVertex, nullptr, {"otherEnd"}));
 
-    // Each link is the front half of its cylinder: the ring's edges that face the eye, at both ends, joined by
-    // facets. The back half is never seen, so it is not drawn.
+    // Each link is the front half of its cylinder: the ring's edges that face the eye, at both ends, joined
+    // by facets. The back half is never seen, so it is not drawn.
     const auto edges = static_cast<unsigned int>(segments / 2 + 1);
     for (std::size_t first = 0; first < links.size(); first += detail.glyphsPerBatch)
     {
@@ -324,10 +327,10 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createLabels() const
     {
         osg::ref_ptr<osg::StateSet> textureState = new osg::StateSet;
         textureState->setTextureAttributeAndModes(0, list.texture.get());
-        textureState->setAttributeAndModes(createProgram("labels", Shaders::labelVertex, Shaders::labelFragment,
-                                                         {"offset"},
-                                                         "#define GLYPH_CHANNEL " + glyphChannel(*list.texture) + "\n")
-                                               .get());
+        textureState->setAttributeAndModes(
+            createProgram("labels", Shaders::labelVertex, Shaders::labelFragment, {"offset"},
+                          "#define GLYPH_CHANNEL " + glyphChannel(*list.texture) + "\n")
+                .get());
         for (std::size_t batch = 0; batch < list.batchStarts.size(); ++batch)
         {
             const std::size_t first = list.batchStarts[batch];

@@ -33,7 +33,8 @@ TEST(LoadProgress, ShowsOneLineInPlaceAfterItsDelayAndErasesIt)
     std::fseek(out, 0, SEEK_END);
     progress.finish();
     const std::string text = contents(out);
-    const std::string erased = "\r" + std::string(std::string("linkmap: reading the groups  50%").size(), ' ') + "\r";
+    const std::string erased =
+        "\r" + std::string(std::string("linkmap: reading the groups  50%").size(), ' ') + "\r";
     ASSERT_GE(text.size(), erased.size());
     EXPECT_EQ(text.substr(text.size() - erased.size()), erased);
     std::fclose(out);

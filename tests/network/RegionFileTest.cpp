@@ -122,7 +122,8 @@ TEST(RegionFile, ClassifiesAsAScanOfEveryRangeInFileOrderWould)
         return ranges;
     };
     const auto scan = [](const std::vector<SiteRange>& ranges, int number) {
-        return std::any_of(ranges.begin(), ranges.end(), [number](const SiteRange& r) { return r.contains(number); });
+        return std::any_of(ranges.begin(), ranges.end(),
+                           [number](const SiteRange& r) { return r.contains(number); });
     };
     for (int trial = 0; trial < 200; ++trial)
     {
@@ -131,11 +132,11 @@ TEST(RegionFile, ClassifiesAsAScanOfEveryRangeInFileOrderWould)
         network.negativeRanges = randomRanges();
         network.acceleratedRanges = randomRanges();
         for (int number : {INT_MIN, INT_MIN + 1, -41, INT_MAX - 3, INT_MAX - 2, INT_MAX})
-            ASSERT_EQ(network.classifySite(number), scan(network.positiveRanges, number)   ? RegionKind::Positive
-                                                    : scan(network.negativeRanges, number) ? RegionKind::Negative
-                                                    : scan(network.acceleratedRanges, number)
-                                                        ? RegionKind::Accelerated
-                                                        : RegionKind::None)
+            ASSERT_EQ(network.classifySite(number),
+                      scan(network.positiveRanges, number)      ? RegionKind::Positive
+                      : scan(network.negativeRanges, number)    ? RegionKind::Negative
+                      : scan(network.acceleratedRanges, number) ? RegionKind::Accelerated
+                                                                : RegionKind::None)
                 << number;
         for (int number = -45; number <= 45; ++number)
         {

@@ -68,7 +68,8 @@ TEST(SceneBuilder, DrawsOneGlyphPerElementUpToTheLimitsAndBatchesBeyond)
         CorrelationNetwork network;
         loadGroups(network, pairLines(links));
         ASSERT_EQ(network.countLinks(), static_cast<std::size_t>(links));
-        EXPECT_EQ(network.links->getNumDrawables(), oneGlyphEach ? static_cast<unsigned>(links) : 0u) << links;
+        EXPECT_EQ(network.links->getNumDrawables(), oneGlyphEach ? static_cast<unsigned>(links) : 0u)
+            << links;
         // One glyph each: links, then a label per site and a geode per group; batched: links and one scene.
         EXPECT_EQ(network.root->getNumChildren(), oneGlyphEach ? 1u + 3u * links : 2u) << links;
     }
@@ -76,10 +77,9 @@ TEST(SceneBuilder, DrawsOneGlyphPerElementUpToTheLimitsAndBatchesBeyond)
 
 TEST(SceneBuilder, FramesABatchedNetworkAsItsOneGlyphPerElementScene)
 {
-    const char* networks[] = {"H12 K45 0.35 R78 -0.20 0.80\n",
-                              "A1 B2 0.5\nC3 A1 B2 0.1 0.2 0.3\nA1 B2 -0.4\n",
-                              "\nQ7\n\nW1234 X2 Y3 Z4 0.1 0.2 0.3 0.4 0.5 0.6\nZ4 W1234 0.9\n",
-                              "A1\nB2\nC3\nD4\nE5\n"};
+    const char* networks[] = {
+        "H12 K45 0.35 R78 -0.20 0.80\n", "A1 B2 0.5\nC3 A1 B2 0.1 0.2 0.3\nA1 B2 -0.4\n",
+        "\nQ7\n\nW1234 X2 Y3 Z4 0.1 0.2 0.3 0.4 0.5 0.6\nZ4 W1234 0.9\n", "A1\nB2\nC3\nD4\nE5\n"};
     for (const char* text : networks)
     {
         CorrelationNetwork oneEach;
@@ -106,14 +106,15 @@ TEST(SceneBuilder, BatchesEveryLinkBetweenItsEndsInItsColour)
     {
         osg::Vec3 a, b;
         float weight;
-    } expected[] = {{a1, b2, 0.5f}, {c3, a1, 0.1f},  {c3, b2, -0.2f}, {a1, b2, 1.5f},
+    } expected[] = {{a1, b2, 0.5f},  {c3, a1, 0.1f}, {c3, b2, -0.2f}, {a1, b2, 1.5f},
                     {a1, b2, -0.4f}, {a1, c3, 0.0f}, {b2, c3, -1.0f}};
 
     const osg::Geode* links = batchGeode(network, "links");
     ASSERT_NE(links, nullptr);
     // Batches of three links: 3, 3 and 1.
     ASSERT_EQ(links->getNumDrawables(), 3u);
-    const unsigned int cornersPerLink = 2 * (static_cast<unsigned int>(40 * GlyphStyle::cylinderDetail) / 2 + 1);
+    const unsigned int cornersPerLink =
+        2 * (static_cast<unsigned int>(40 * GlyphStyle::cylinderDetail) / 2 + 1);
     std::size_t link = 0;
     for (unsigned int batch = 0; batch < links->getNumDrawables(); ++batch)
     {

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Compares two builds of linkmap on generated networks of 10^3 to 10^6 links, run side by side so that the
+# machine's noise falls on both alike, and prints a Markdown table.
+#
+#   bench/compare.sh EARLIER_BINARY [THIS_BINARY] [SIZES...]
+#
+# SIZES are "groups x sites" pairs such as 22x10 (990 links); by default 22x10 100x15 500x20 5300x20.
+# For each network and build: the --generate-image run's wall time and peak RSS, and from the window
+# (../shared/tools/frametime.sh) the time to the first drawn frame and the median frame interval over the frames
+# after the first; then block4_mae of this build's image against the earlier build's. An earlier build that
+# takes longer than LINKMAP_BENCH_TIMEOUT seconds (300 by default) on a network is stopped and shown as "-".
+set -uo pipefail
+cd "$(dirname "$0")/.."
+earlier=$(realpath "$1")
+current=$(realpath "${2:-build/linkmap}")
+shift $(( $# > 1 ? 2 : 1 ))
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(22x10 100x15 500x20 5300x20)
+tools=../shared/tools
+timeout=${LINKMAP_BENCH_TIMEOUT:-300}
+work=$(mktemp -d)
+
+# One virtual display of frametime.sh's size for the image runs, on a number of its own.
+display=$(for d in $(seq 110 160); do [ -e /tmp/.X$d-lock ] || [ -e /tmp/.X11-unix/X$d ] || { echo $d; break; }; done)
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+
+# A --generate-image run under a private virtual display of the size frametime.sh uses: "wall_s rss_kb".
+image_run() {
+    local binary=$1 network=$2 image=$3
+    local measured
+    measured=$(mktemp)
+    if DISPLAY=":$display" timeout "$timeout" /usr/bin/time -f "%e %M" -o "$measured" "$binary" "$network.txt" -p "$network.pos" -n "$network.neg" -a "$network.acc" \
+            --generate-image "$image" >"$image.out" 2>/dev/null; then
+        cat "$measured"
+    else
+        echo "- -"
+    fi
+    rm -f "$measured"
+}
+
+# The window's figures: "first_frame_s median_ms".
+window_run() {
+    local binary=$1 network=$2
+    local line
+    line=$(timeout "$timeout" "$tools/frametime.sh" "$binary" "$network.txt" 8 \
+        -p "$network.pos" -n "$network.neg" -a "$network.acc" 2>/dev/null)
+    local first median frames
+    first=$(sed -n 's/.*first_frame_s=\([^ ]*\).*/\1/p' <<<"$line")
+    median=$(sed -n 's/.*median_ms=\([^ ]*\).*/\1/p' <<<"$line")
+    frames=$(sed -n 's/.*frames=\([^ ]*\).*/\1/p' <<<"$line")
+    echo "${first:--} ${median:--} ${frames:-0}"
+}
+
+per_link() {
+    if [ "$1" = "-" ]; then echo "-"; else awk -v kb="$1" -v links="$2" 'BEGIN { printf "%.2f", kb / links }'; fi
+}
+
+echo "| network | links | build | first frame (s) | --generate-image run (s) | peak RSS (MB) | RSS per link (KB) | median frame (ms) | frames | block4_mae | stdout |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|"
+for size in "${sizes[@]}"; do
+    groups=${size%x*}
+    sites=${size#*x}
+    links=$(( groups * sites * (sites - 1) / 2 ))
+    network=$work/net$size
+    python3 "$tools/gen_network.py" "$groups" "$sites" "$network" >/dev/null
+    for which in earlier current; do
+        binary=$earlier
+        [ "$which" = current ] && binary=$current
+        read -r wall rss < <(image_run "$binary" "$network" "$work/$which$size.png")
+        read -r first median frames < <(window_run "$binary" "$network")
+        mae=""
+        same=""
+        if [ "$which" = current ]; then
+            if [ -f "$work/earlier$size.png" ] && [ -f "$work/current$size.png" ]; then
+                mae=$(/usr/bin/python3 "$tools/imgdiff.py" "$work/earlier$size.png" "$work/current$size.png" |
+                    sed -n 's/.*block4_mae=\([^ ]*\).*/\1/p')
+                cmp -s "$work/earlier$size.png.out" "$work/current$size.png.out" && same="identical" || same="differs"
+            else
+                mae="-"
+                same="-"
+            fi
+        fi
+        rss_mb="-"
+        [ "$rss" != "-" ] && rss_mb=$(( rss / 1024 ))
+        echo "| ${groups} × ${sites} | $links | $which | $first | $wall | $rss_mb | $(per_link "$rss" "$links") | $median | $frames | $mae | $same |"
+    done
+done
