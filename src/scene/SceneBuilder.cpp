@@ -5,6 +5,7 @@
 #include <osg/BlendFunc>
 #include <osg/Geode>
 #include <osg/Geometry>
+#include <osg/LOD>
 #include <osg/Program>
 #include <osg/Texture2D>
 #include <osg/Uniform>
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace
 {
@@ -223,18 +225,24 @@ void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight)
     }
 }
 
-osg::ref_ptr<osg::Geode> SceneBuilder::createLinks() const
+osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
 {
-    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
-    geode->setName("links");
-    osg::StateSet* stateSet = geode->getOrCreateStateSet();
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    group->setName("links");
+    osg::StateSet* stateSet = group->getOrCreateStateSet();
     const int segments = static_cast<int>(40 * GlyphStyle::cylinderDetail);
     stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::linkRadius));
     stateSet->addUniform(new osg::Uniform("segments", segments));
-    stateSet->setAttributeAndModes(createProgram("links", Shaders::linkVertex, nullptr, {"otherEnd"}));
+    osg::ref_ptr<osg::StateSet> frontState = new osg::StateSet;
+    frontState->setAttributeAndModes(
+        createProgram("link fronts", Shaders::linkVertex, nullptr, {"otherEnd"}));
+    osg::ref_ptr<osg::StateSet> roofState = new osg::StateSet;
+    roofState->setAttributeAndModes(
+        createProgram("link roofs", Shaders::linkVertex, nullptr, {"otherEnd"}, "#define ROOF\n"));
 
     // Each link is the front half of its cylinder: the ring's edges that face the eye, at both ends, joined
-    // by facets. The back half is never seen, so it is not drawn.
+    // by facets. The back half is never seen, so it is not drawn. A link a few pixels wide shows no more than
+    // a roof of two facets, which both levels draw from the same corners.
     const auto edges = static_cast<unsigned int>(segments / 2 + 1);
     for (std::size_t first = 0; first < links.size(); first += detail.glyphsPerBatch)
     {
@@ -242,11 +250,13 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createLinks() const
         osg::ref_ptr<osg::Vec3Array> ends = new osg::Vec3Array;
         osg::ref_ptr<osg::Vec4Array> others = new osg::Vec4Array;
         osg::ref_ptr<osg::Vec4Array> colors = new osg::Vec4Array;
-        osg::ref_ptr<osg::DrawElementsUInt> facets = new osg::DrawElementsUInt(GL_QUADS);
+        osg::ref_ptr<osg::DrawElementsUInt> fronts = new osg::DrawElementsUInt(GL_QUADS);
+        osg::ref_ptr<osg::DrawElementsUInt> roofs = new osg::DrawElementsUInt(GL_QUADS);
         ends->reserve(2 * edges * (last - first));
         others->reserve(2 * edges * (last - first));
         colors->reserve(2 * edges * (last - first));
-        facets->reserve(4 * (edges - 1) * (last - first));
+        fronts->reserve(4 * (edges - 1) * (last - first));
+        roofs->reserve(8 * (last - first));
         for (std::size_t i = first; i < last; ++i)
         {
             const LinkRecord& link = links[i];
@@ -262,19 +272,35 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createLinks() const
                 colors->push_back(color);
                 colors->push_back(color);
             }
+            // A facet joins the corners of one edge, at a and b, with those of another.
+            const auto addFacet = [base](osg::DrawElementsUInt& facets, unsigned int from, unsigned int to) {
+                for (const unsigned int corner : {2 * from, 2 * to, 2 * to + 1, 2 * from + 1})
+                    facets.push_back(base + corner);
+            };
             for (unsigned int edge = 0; edge + 1 < edges; ++edge)
-            {
-                const unsigned int corner = base + 2 * edge;
-                for (const unsigned int index : {corner, corner + 2, corner + 3, corner + 1})
-                    facets->push_back(index);
-            }
+                addFacet(*fronts, edge, edge + 1);
+            addFacet(*roofs, 0, edges / 2);
+            addFacet(*roofs, edges / 2, edges - 1);
         }
-        osg::ref_ptr<osg::Geometry> cylinders =
+        osg::ref_ptr<osg::Geometry> front =
             createBatch(ends.get(), others.get(), colors.get(), GL_QUADS, GlyphStyle::linkRadius);
-        cylinders->setPrimitiveSet(0, facets.get());
-        geode->addDrawable(cylinders);
+        front->setPrimitiveSet(0, fronts.get());
+        front->setStateSet(frontState.get());
+        osg::ref_ptr<osg::Geometry> roof = new osg::Geometry(*front, osg::CopyOp::SHALLOW_COPY);
+        roof->setPrimitiveSet(0, roofs.get());
+        roof->setStateSet(roofState.get());
+
+        // The level is chosen by a link's width on screen, judged at the middle of the batch: the pixel size
+        // of a bound is the width its diameter covers.
+        osg::ref_ptr<osg::LOD> lod = new osg::LOD;
+        lod->setRangeMode(osg::LOD::PIXEL_SIZE_ON_SCREEN);
+        const float diameter = 2.0f * front->getBound().radius();
+        const float switchSize = detail.fullFrontPixels * diameter / (2.0f * GlyphStyle::linkRadius);
+        lod->addChild(roof.get(), 0.0f, switchSize);
+        lod->addChild(front.get(), switchSize, std::numeric_limits<float>::max());
+        group->addChild(lod);
     }
-    return geode;
+    return group;
 }
 
 osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres() const

@@ -3,6 +3,7 @@
 #include <support/TestSupport>
 
 #include <osg/Geometry>
+#include <osg/LOD>
 #include <osgText/Text>
 
 #include <gtest/gtest.h>
@@ -44,14 +45,30 @@ void build(CorrelationNetwork& network, const std::string& text, const SceneDeta
     });
 }
 
-// The geode of the batched scene with the given name.
-const osg::Geode* batchGeode(const CorrelationNetwork& network, const std::string& name)
+// The part of the batched scene with the given name.
+const osg::Group* batchPart(const CorrelationNetwork& network, const std::string& name)
 {
     const osg::Group* scene = network.root->getChild(network.root->getNumChildren() - 1)->asGroup();
     for (unsigned int i = 0; scene != nullptr && i < scene->getNumChildren(); ++i)
         if (scene->getChild(i)->getName() == name)
-            return scene->getChild(i)->asGeode();
+            return scene->getChild(i)->asGroup();
     return nullptr;
+}
+
+const osg::Geode* batchGeode(const CorrelationNetwork& network, const std::string& name)
+{
+    const osg::Group* part = batchPart(network, name);
+    return part == nullptr ? nullptr : part->asGeode();
+}
+
+// The levels of detail of each batch of links.
+std::vector<const osg::LOD*> linkBatches(const CorrelationNetwork& network)
+{
+    std::vector<const osg::LOD*> batches;
+    if (const osg::Group* links = batchPart(network, "links"))
+        for (unsigned int i = 0; i < links->getNumChildren(); ++i)
+            batches.push_back(dynamic_cast<const osg::LOD*>(links->getChild(i)));
+    return batches;
 }
 
 TEST(SceneBuilder, DrawsOneGlyphPerElementUpToTheLimitsAndBatchesBeyond)
@@ -109,16 +126,17 @@ TEST(SceneBuilder, BatchesEveryLinkBetweenItsEndsInItsColour)
     } expected[] = {{a1, b2, 0.5f},  {c3, a1, 0.1f}, {c3, b2, -0.2f}, {a1, b2, 1.5f},
                     {a1, b2, -0.4f}, {a1, c3, 0.0f}, {b2, c3, -1.0f}};
 
-    const osg::Geode* links = batchGeode(network, "links");
-    ASSERT_NE(links, nullptr);
     // Batches of three links: 3, 3 and 1.
-    ASSERT_EQ(links->getNumDrawables(), 3u);
-    const unsigned int cornersPerLink =
-        2 * (static_cast<unsigned int>(40 * GlyphStyle::cylinderDetail) / 2 + 1);
+    const std::vector<const osg::LOD*> batches = linkBatches(network);
+    ASSERT_EQ(batches.size(), 3u);
+    const unsigned int edges = static_cast<unsigned int>(40 * GlyphStyle::cylinderDetail) / 2 + 1;
+    const unsigned int cornersPerLink = 2 * edges;
     std::size_t link = 0;
-    for (unsigned int batch = 0; batch < links->getNumDrawables(); ++batch)
+    for (const osg::LOD* batch : batches)
     {
-        const osg::Geometry* geometry = links->getDrawable(batch)->asGeometry();
+        ASSERT_NE(batch, nullptr);
+        ASSERT_EQ(batch->getNumChildren(), 2u);
+        const osg::Geometry* geometry = batch->getChild(1)->asGeometry();
         ASSERT_NE(geometry, nullptr);
         const auto* ends = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray());
         const auto* others = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexAttribArray(6));
@@ -137,7 +155,6 @@ TEST(SceneBuilder, BatchesEveryLinkBetweenItsEndsInItsColour)
             EXPECT_EQ((*others)[corner].w() > 0.0f, atA) << what;
             EXPECT_EQ((*colors)[corner], weightColor(want.weight)) << what;
         }
-        link += ends->size() / cornersPerLink;
         // Whatever the shader draws around the ends lies inside the batch's bound.
         const osg::BoundingBox box = geometry->getBoundingBox();
         for (const osg::Vec3& end : *ends)
@@ -145,8 +162,56 @@ TEST(SceneBuilder, BatchesEveryLinkBetweenItsEndsInItsColour)
             EXPECT_LE(box.xMin(), end.x() - GlyphStyle::linkRadius);
             EXPECT_GE(box.zMax(), end.z() + GlyphStyle::linkRadius);
         }
+
+        // The front of every link joins each edge to the next; its roof, drawn from the same corners, joins
+        // the first edge to the middle one and the middle one to the last.
+        const osg::Geometry* roof = batch->getChild(0)->asGeometry();
+        ASSERT_NE(roof, nullptr);
+        EXPECT_EQ(roof->getVertexArray(), geometry->getVertexArray());
+        const osg::DrawElements* fronts = geometry->getPrimitiveSet(0)->getDrawElements();
+        const osg::DrawElements* roofs = roof->getPrimitiveSet(0)->getDrawElements();
+        ASSERT_TRUE(fronts && roofs);
+        const std::size_t linkCount = ends->size() / cornersPerLink;
+        ASSERT_EQ(fronts->getNumIndices(), linkCount * 4 * (edges - 1));
+        ASSERT_EQ(roofs->getNumIndices(), linkCount * 8);
+        for (std::size_t i = 0; i < linkCount; ++i)
+        {
+            const auto base = static_cast<unsigned int>(i * cornersPerLink);
+            const unsigned int middle = base + 2 * (edges / 2);
+            const unsigned int lastEdge = base + 2 * (edges - 1);
+            const unsigned int roofCorners[] = {base,   middle,   middle + 1,   base + 1,
+                                                middle, lastEdge, lastEdge + 1, middle + 1};
+            for (unsigned int k = 0; k < 8; ++k)
+                EXPECT_EQ(roofs->index(static_cast<unsigned int>(i * 8 + k)), roofCorners[k]) << "link " << i;
+            EXPECT_EQ(fronts->index(static_cast<unsigned int>(i * 4 * (edges - 1))), base);
+        }
+        link += linkCount;
     }
     EXPECT_EQ(link, std::size(expected));
+}
+
+TEST(SceneBuilder, ShowsTheWholeFrontOfALinkFromTheSetWidthOnScreen)
+{
+    // A batch shows the roof while its links are narrower on screen than the set width, the whole front from
+    // there on; the pixel size of a bound is the width of its diameter.
+    for (const float pixels : {1.0f, 2.0f, 5.0f})
+    {
+        SceneDetail detail = batchedDetail();
+        detail.fullFrontPixels = pixels;
+        CorrelationNetwork network;
+        build(network, "A1 B2 C3 D4 0.1 0.2 0.3 0.4 0.5 0.6\nE5 F6 0.7\n", detail);
+        for (const osg::LOD* batch : linkBatches(network))
+        {
+            ASSERT_NE(batch, nullptr);
+            EXPECT_EQ(batch->getRangeMode(), osg::LOD::PIXEL_SIZE_ON_SCREEN);
+            const float diameter = 2.0f * batch->getChild(1)->getBound().radius();
+            const float unitsAcross = diameter / (2.0f * GlyphStyle::linkRadius);
+            EXPECT_EQ(batch->getMinRange(0), 0.0f);
+            EXPECT_FLOAT_EQ(batch->getMaxRange(0), pixels * unitsAcross);
+            EXPECT_FLOAT_EQ(batch->getMinRange(1), pixels * unitsAcross);
+            EXPECT_GT(batch->getMaxRange(1), 1e30f);
+        }
+    }
 }
 
 TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
