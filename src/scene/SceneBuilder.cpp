@@ -10,6 +10,7 @@
 #include <osg/Texture2D>
 #include <osg/Uniform>
 #include <osgText/Text>
+#include <osgUtil/CullVisitor>
 
 #include <algorithm>
 #include <cmath>
@@ -51,6 +52,31 @@ public:
 
 protected:
     ~LabelLayout() override = default;
+};
+
+// Follows the camera's lighting switch (the l key), which the shaders cannot see for themselves.
+class LightingSwitch : public osg::NodeCallback
+{
+public:
+    explicit LightingSwitch(osg::Uniform* uniform) : lightingOn(uniform) {}
+
+    void operator()(osg::Node* node, osg::NodeVisitor* visitor) override
+    {
+        bool on = true;
+        if (auto* cull = dynamic_cast<osgUtil::CullVisitor*>(visitor))
+        {
+            const osg::Camera* camera = cull->getCurrentCamera();
+            const osg::StateSet* cameraState = camera != nullptr ? camera->getStateSet() : nullptr;
+            on = cameraState == nullptr ||
+                 (cameraState->getMode(GL_LIGHTING) & osg::StateAttribute::ON) != 0 ||
+                 cameraState->getMode(GL_LIGHTING) == osg::StateAttribute::INHERIT;
+        }
+        lightingOn->set(on);
+        traverse(node, visitor);
+    }
+
+private:
+    osg::ref_ptr<osg::Uniform> lightingOn;
 };
 
 // A bound fixed in advance, for a node whose own would differ from the scene it stands in for.
@@ -390,6 +416,10 @@ osg::ref_ptr<osg::Group> SceneBuilder::createScene()
     endGroup();
     osg::ref_ptr<osg::Group> scene = new osg::Group;
     scene->setName("batched network");
+    osg::ref_ptr<osg::Uniform> lightingOn = new osg::Uniform("lightingOn", true);
+    lightingOn->setDataVariance(osg::Object::DYNAMIC);
+    scene->getOrCreateStateSet()->addUniform(lightingOn.get());
+    scene->setCullCallback(new LightingSwitch(lightingOn.get()));
     scene->addChild(createLinks());
     scene->addChild(createSpheres());
     scene->addChild(createLabels());

@@ -1,6 +1,11 @@
-// The fixed-function lighting of the scene's own light, evaluated per fragment for an eye-space normal.
+// The fixed-function lighting of the scene's own light for an eye-space normal; when lighting is switched off,
+// the colour as it is.
+uniform bool lightingOn;
+
 vec4 lightColour(vec3 normal, vec3 eyePoint, vec4 colour)
 {
+    if (!lightingOn)
+        return clamp(colour, 0.0, 1.0);
     vec4 position = gl_LightSource[0].position;
     vec3 light = normalize(position.w == 0.0 ? position.xyz : position.xyz - eyePoint);
     float diffuse = max(dot(normal, light), 0.0);
