@@ -31,7 +31,8 @@ int siteNumber(const std::string& name)
 void CorrelationNetwork::buildScene(const SceneDetail& detail)
 {
     const int groupCount = static_cast<int>(groups.size());
-    if (detail.wantsOneGlyphPerElement(countLinks(), names.size()))
+    const std::size_t linkCount = countLinks();
+    if (detail.wantsOneGlyphPerElement(linkCount, names.size()))
     {
         for (int i = 0; i < groupCount; ++i)
         {
@@ -44,6 +45,7 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
 
     // A large network: the same places, colours and log lines, drawn in batches.
     SceneBuilder builder(font.get(), textColor, detail);
+    builder.reserve(linkCount, names.size());
     const auto addLink = [&builder](const osg::Vec3& a, const osg::Vec3& b, float weight) {
         builder.addLink(a, b, weight);
     };

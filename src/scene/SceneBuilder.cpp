@@ -138,6 +138,23 @@ osg::ref_ptr<osg::Geometry> createBatch(osg::Vec3Array* vertices, osg::Array* at
     return geometry;
 }
 
+// The points of a cylinder's ring, as tessellated, in its own plane.
+const std::vector<osg::Vec3>& cylinderRim()
+{
+    static const std::vector<osg::Vec3> rim = [] {
+        const auto segments = static_cast<unsigned int>(40 * GlyphStyle::cylinderDetail);
+        std::vector<osg::Vec3> points;
+        for (unsigned int k = 0; k < segments; ++k)
+        {
+            const double angle = 2.0 * osg::PI * (k + 1) / segments;
+            points.emplace_back(static_cast<float>(std::cos(angle)) * GlyphStyle::linkRadius,
+                                static_cast<float>(std::sin(angle)) * GlyphStyle::linkRadius, 0.0f);
+        }
+        return points;
+    }();
+    return rim;
+}
+
 // The bound a group gives itself from its children's bounds: the middle of the box around them all, far
 // enough out to hold every child.
 osg::BoundingSphere groupBound(const std::vector<osg::BoundingSphere>& children)
@@ -240,15 +257,16 @@ void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight)
     const float height = direction.length();
     const osg::Quat rotation = linkRotation(direction, height);
     const osg::Vec3 centre = (a + b) * 0.5f;
-    const unsigned int segments = static_cast<unsigned int>(40 * GlyphStyle::cylinderDetail);
-    for (unsigned int k = 0; k < segments; ++k)
-    {
-        const double angle = 2.0 * osg::PI * (k + 1) / segments;
-        const osg::Vec3 rim(static_cast<float>(std::cos(angle)) * GlyphStyle::linkRadius,
-                            static_cast<float>(std::sin(angle)) * GlyphStyle::linkRadius, 0.0f);
+    for (const osg::Vec3& rim : cylinderRim())
         for (const float end : {-0.5f, 0.5f})
             linksBox.expandBy(centre + rotation * (rim + osg::Vec3(0.0f, 0.0f, height * end)));
-    }
+}
+
+void SceneBuilder::reserve(std::size_t linkCount, std::size_t siteCount)
+{
+    links.reserve(linkCount);
+    sites.reserve(siteCount);
+    childBounds.reserve(2 * siteCount + 1);
 }
 
 osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
