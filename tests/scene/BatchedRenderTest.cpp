@@ -1,0 +1,166 @@
+#include <network/CorrelationNetwork>
+#include <support/TestSupport>
+
+#include <osg/Image>
+#include <osgGA/TrackballManipulator>
+#include <osgViewer/Viewer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace
+{
+
+// Reads back the frame just drawn, before it is shown.
+class ReadBack : public osg::Camera::DrawCallback
+{
+public:
+    explicit ReadBack(osg::Image* target) : image(target) {}
+
+    void operator()(osg::RenderInfo& renderInfo) const override
+    {
+        const osg::Viewport* viewport = renderInfo.getCurrentCamera()->getViewport();
+        image->readPixels(0, 0, static_cast<int>(viewport->width()), static_cast<int>(viewport->height()),
+                          GL_RGB, GL_UNSIGNED_BYTE);
+    }
+
+private:
+    osg::ref_ptr<osg::Image> image;
+};
+
+// Draws a scene in a window of its own, framed as the program frames its first view, and returns the image.
+osg::ref_ptr<osg::Image> drawFirstView(osg::Node* scene, int width, int height)
+{
+    osg::ref_ptr<osg::GraphicsContext::Traits> traits = new osg::GraphicsContext::Traits;
+    traits->readDISPLAY();
+    traits->setUndefinedScreenDetailsToDefaultScreen();
+    traits->width = width;
+    traits->height = height;
+    traits->windowDecoration = false;
+    traits->doubleBuffer = true;
+    osg::ref_ptr<osg::GraphicsContext> context = osg::GraphicsContext::createGraphicsContext(traits.get());
+    if (!context.valid())
+        return nullptr;
+
+    osgViewer::Viewer viewer;
+    viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
+    viewer.setLightingMode(osg::View::HEADLIGHT);
+    viewer.getCamera()->setGraphicsContext(context.get());
+    viewer.getCamera()->setViewport(0, 0, width, height);
+    viewer.getCamera()->setProjectionMatrixAsPerspective(30.0, static_cast<double>(width) / height, 1.0,
+                                                         1000.0);
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    viewer.getCamera()->setFinalDrawCallback(new ReadBack(image.get()));
+    viewer.setCameraManipulator(new osgGA::TrackballManipulator);
+    viewer.setSceneData(scene);
+    viewer.realize();
+    viewer.home();
+    for (int frame = 0; frame < 2; ++frame)
+        viewer.frame();
+    return image;
+}
+
+// How far two images of the same view are apart, as a person sees it: the mean difference per channel, out
+// of 255, after averaging blocks of 4 × 4 pixels.
+double blockDifference(const osg::Image& a, const osg::Image& b)
+{
+    double total = 0.0;
+    int blocks = 0;
+    for (int row = 0; row + 4 <= a.t(); row += 4)
+    {
+        for (int column = 0; column + 4 <= a.s(); column += 4)
+        {
+            for (int channel = 0; channel < 3; ++channel)
+            {
+                double sumA = 0.0;
+                double sumB = 0.0;
+                for (int y = row; y < row + 4; ++y)
+                    for (int x = column; x < column + 4; ++x)
+                    {
+                        sumA += a.data(x, y)[channel];
+                        sumB += b.data(x, y)[channel];
+                    }
+                total += std::fabs(sumA - sumB) / 16.0;
+            }
+            ++blocks;
+        }
+    }
+    return total / (3.0 * blocks);
+}
+
+// A generated network of groupCount groups of siteCount sites, with weights spread over -1 to 1.
+std::string generatedGroups(int groupCount, int siteCount)
+{
+    std::string text;
+    int number = 1;
+    unsigned seed = 1;
+    for (int g = 0; g < groupCount; ++g)
+    {
+        for (int s = 0; s < siteCount; ++s)
+        {
+            text += std::string(1, "HKRDE"[number % 5]) + std::to_string(number) + " ";
+            ++number;
+        }
+        for (int w = 0; w < siteCount * (siteCount - 1) / 2; ++w)
+        {
+            seed = seed * 1103515245u + 12345u;
+            text += std::to_string(static_cast<int>((seed >> 16) % 2001) - 1000) + ".0e-3 ";
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+struct Drawing
+{
+    std::string what;
+    int groups, sites, width, height;
+};
+
+TEST(BatchedRender, LooksAsTheSameNetworkDrawnOneGlyphPerElement)
+{
+    // Links wide on screen show their whole front, narrow ones their roof; both must look as the cylinders
+    // do.
+    const Drawing drawings[] = {{"wide links", 3, 8, 640, 480}, {"narrow links", 60, 12, 320, 256}};
+    for (const Drawing& drawing : drawings)
+    {
+        SceneDetail batched;
+        batched.linkLimit = batched.siteLimit = 0;
+        SceneDetail oneEach;
+        oneEach.linkLimit = oneEach.siteLimit = 1000000;
+        osg::ref_ptr<osg::Image> images[2];
+        for (const bool batch : {false, true})
+        {
+            CorrelationNetwork network;
+            TemporaryFolder folder;
+            captureOutput([&] {
+                network.readGroupFile(
+                    folder.write("groups.txt", generatedGroups(drawing.groups, drawing.sites)));
+                network.positiveRanges = {{1, 40}};
+                network.negativeRanges = {{60, 90}};
+                network.acceleratedRanges = {{100, 200}};
+                network.markDuplicateNames();
+                network.buildScene(batch ? batched : oneEach);
+            });
+            ASSERT_EQ(network.root->getNumChildren() == 2, batch) << drawing.what;
+            osg::ref_ptr<osg::Group> scene = new osg::Group;
+            scene->addChild(network.getRoot());
+            images[batch] = drawFirstView(scene.get(), drawing.width, drawing.height);
+            ASSERT_TRUE(images[batch].valid()) << "no window could be opened";
+            ASSERT_EQ(images[batch]->s(), drawing.width);
+        }
+        const double difference = blockDifference(*images[0], *images[1]);
+        EXPECT_LT(difference, 2.0) << drawing.what;
+        // Something was drawn: the images are not the background alone.
+        int lit = 0;
+        for (int y = 0; y < images[1]->t(); ++y)
+            for (int x = 0; x < images[1]->s(); ++x)
+                lit += images[1]->data(x, y)[1] > 150 ? 1 : 0;
+        EXPECT_GT(lit, 100) << drawing.what;
+    }
+}
+
+} // namespace
