@@ -1,5 +1,9 @@
 #include <app/CommandLine>
 
+#include <osgGA/StateSetManipulator>
+#include <osgGA/TrackballManipulator>
+#include <osgViewer/ViewerEventHandlers>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +46,57 @@ void describeUsage(osg::ArgumentParser& arguments)
     usage->addCommandLineOption("--generate-image <filename>", "Save an screenshoot image and exit", "");
     usage->addCommandLineOption("--background <color>",
                                 "Set the background color: black, white, blue (default)", "");
+}
+
+Request readRequest(osg::ArgumentParser& arguments)
+{
+    if (arguments.argc() != 2)
+        return Request::Run;
+    const std::string only = arguments.argv()[1];
+    if (only == "--help" || only == "-h")
+        return Request::Help;
+    if (only == "--version")
+        return Request::Version;
+    return Request::Run;
+}
+
+void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
+{
+    arguments.getApplicationUsage()->write(out, osg::ApplicationUsage::COMMAND_LINE_OPTION, 80, false);
+    out << "\nAt most nine arguments may follow the program's name; with more, the usage is printed and the "
+           "exit\n"
+           "status is 1.\n";
+
+    // The window's keys and mouse bindings, from the handlers the viewer is given, as its h key lists them.
+    osg::ref_ptr<osg::ApplicationUsage> keyUsage = new osg::ApplicationUsage;
+    osg::ApplicationUsage& keys = *keyUsage;
+    osgGA::TrackballManipulator().getUsage(keys);
+    osg::ref_ptr<osgGA::StateSetManipulator>(new osgGA::StateSetManipulator)->getUsage(keys);
+    osg::ref_ptr<osgViewer::StatsHandler>(new osgViewer::StatsHandler)->getUsage(keys);
+    osg::ref_ptr<osgViewer::WindowSizeHandler>(new osgViewer::WindowSizeHandler)->getUsage(keys);
+    osg::ref_ptr<osgViewer::HelpHandler>(new osgViewer::HelpHandler)->getUsage(keys);
+    keys.addKeyboardMouseBinding("Escape", "Quit");
+    keys.addKeyboardMouseBinding("Left button", "Turn the view (drag)");
+    keys.addKeyboardMouseBinding("Middle button", "Move the view (drag)");
+    keys.addKeyboardMouseBinding("Right button", "Zoom, never farther out than the first view (drag)");
+    std::string text;
+    keys.getFormattedString(text, keys.getKeyboardMouseBindings());
+    out << "\nIn the window:\n" << text;
+
+    osg::ref_ptr<osg::ApplicationUsage> environmentUsage = new osg::ApplicationUsage;
+    osg::ApplicationUsage& environment = *environmentUsage;
+    environment.addEnvironmentalVariable("DISPLAY", "The X display the window opens on");
+    environment.addEnvironmentalVariable("OSG_WINDOW \"x y width height\"",
+                                         "The window's place and size, and so the size of a saved image");
+    environment.addEnvironmentalVariable("OSG_SCREEN <number>", "The screen the window opens on");
+    text.clear();
+    environment.getFormattedString(text, environment.getEnvironmentalVariables());
+    out << "\nEnvironment:\n" << text;
+}
+
+void writeVersion(std::ostream& out)
+{
+    out << "linkmap " << LINKMAP_VERSION << "\n";
 }
 
 bool acceptsArgumentCount(int count)

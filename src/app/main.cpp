@@ -23,6 +23,17 @@ int main(int argc, char** argv)
     // use an ArgumentParser object to manage the program arguments.
     osg::ArgumentParser arguments(&argc, argv);
     describeUsage(arguments);
+    switch (readRequest(arguments))
+    {
+    case Request::Help:
+        writeHelp(arguments, std::cout);
+        return 0;
+    case Request::Version:
+        writeVersion(std::cout);
+        return 0;
+    case Request::Run:
+        break;
+    }
     if (!acceptsArgumentCount(arguments.argc()))
     {
         arguments.getApplicationUsage()->write(std::cout, osg::ApplicationUsage::COMMAND_LINE_OPTION, 80,

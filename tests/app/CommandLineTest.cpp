@@ -107,4 +107,24 @@ TEST(CommandLine, FailsWithOneLineWhenNoWindowCanBeOpened)
     }
 }
 
+TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
+{
+    for (const char* help : {"--help", "-h"})
+    {
+        const RunResult run = runWithoutDisplay({help});
+        EXPECT_EQ(run.exitStatus, 0) << help;
+        for (const char* text : {"Usage: ", "--generate-image <filename>", "At most nine arguments",
+                                 "In the window:", "Escape", "Toggle lighting", "Environment:", "OSG_WINDOW"})
+            EXPECT_NE(run.output.find(text), std::string::npos) << help << ": " << text;
+    }
+    const RunResult version = runWithoutDisplay({"--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.output, std::string("linkmap ") + LINKMAP_VERSION + "\n");
+
+    // Anywhere else they are what the command line always made of them: the first argument is the group file.
+    const RunResult notAlone = runWithoutDisplay({"--help", dataFile("road-of-one-line.txt")});
+    EXPECT_EQ(notAlone.exitStatus, 1);
+    EXPECT_EQ(notAlone.output, missingMessage + "--help\n");
+}
+
 } // namespace
