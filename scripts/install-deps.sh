@@ -9,6 +9,7 @@ packages=(
     xvfb xauth xdotool
     libgtest-dev
     clang libclang-rt-14-dev clang-format
+    dpkg-dev file groff-base man-db
 )
 
 missing=()

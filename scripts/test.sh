@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every check: formatting, all tests (the window tests under a virtual display),
-# the tests that need no window under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target
-# for a bounded time (LINKMAP_FUZZ_SECONDS, 60 by default).
+# Installs, builds and runs every check: formatting, the manual page, all tests (the window tests under a
+# virtual display), the tests that need no window under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# Debian package installed and run, and each fuzz target for a bounded time (LINKMAP_FUZZ_SECONDS, 60 by
+# default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 echo "== formatting"
 git ls-files 'src/**' 'tests/**' 'bench/**' | grep -E '(\.cpp$|/[A-Z][A-Za-z]+$)' | xargs clang-format --dry-run --Werror
+
+echo "== manual page"
+groff -man -ww -z docs/linkmap.1
 
 echo "== build and test"
 scripts/build.sh build -DLINKMAP_BUILD_TESTS=ON
@@ -17,6 +21,9 @@ echo "== sanitizers"
 scripts/build.sh build-sanitize -DLINKMAP_BUILD_TESTS=ON -DLINKMAP_BUILD_BENCHMARKS=OFF \
     -DLINKMAP_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j2 -L unit)
+
+echo "== package"
+scripts/package-check.sh
 
 echo "== fuzzing"
 seconds=${LINKMAP_FUZZ_SECONDS:-60}
