@@ -89,6 +89,8 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     environment.addEnvironmentalVariable("OSG_WINDOW \"x y width height\"",
                                          "The window's place and size, and so the size of a saved image");
     environment.addEnvironmentalVariable("OSG_SCREEN <number>", "The screen the window opens on");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_KEY 1", "Draw a key to the link and region colours in the bottom left corner");
     text.clear();
     environment.getFormattedString(text, environment.getEnvironmentalVariables());
     out << "\nEnvironment:\n" << text;
@@ -97,6 +99,15 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
 void writeVersion(std::ostream& out)
 {
     out << "linkmap " << LINKMAP_VERSION << "\n";
+}
+
+bool wantsColorKey(const char* setting)
+{
+    if (setting == nullptr)
+        return false;
+    const std::string value = setting;
+    return !(value.empty() || value == "0" || value == "no" || value == "off" || value == "NO" ||
+             value == "OFF");
 }
 
 bool acceptsArgumentCount(int count)

@@ -3,6 +3,7 @@
 #include <app/FrameCapture>
 #include <app/StandardErrorNotifyHandler>
 #include <network/CorrelationNetwork>
+#include <scene/ColorKey>
 
 #include <osg/ArgumentParser>
 #include <osg/Group>
@@ -13,6 +14,8 @@
 #include <osgViewer/ViewerEventHandlers>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -90,6 +93,22 @@ int main(int argc, char** argv)
     scene->addChild(network.getRoot());
     osgUtil::Optimizer optimizer;
     optimizer.optimize(scene.get());
+
+    // a key to the colours, when asked for, over the scene in the window's corner.
+    if (wantsColorKey(std::getenv("LINKMAP_KEY")))
+    {
+        ColorKeyInfo key;
+        key.font = network.font;
+        key.textColor = network.textColor;
+        const std::pair<RegionKind, const std::string&> regions[] = {
+            {RegionKind::Positive, files.positiveFile},
+            {RegionKind::Negative, files.negativeFile},
+            {RegionKind::Accelerated, files.acceleratedFile}};
+        for (const auto& [kind, path] : regions)
+            if (!path.empty())
+                key.regions.emplace_back(kind, std::filesystem::path(path).filename().string());
+        scene->addChild(createColorKey(key));
+    }
     viewer.setSceneData(scene.get());
 
     viewer.realize();

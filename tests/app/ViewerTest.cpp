@@ -233,6 +233,42 @@ TEST(Screenshot, FailsWithOneLineWhenTheImageCannotBeWritten)
     }
 }
 
+TEST(Screenshot, DrawsTheColourKeyInTheBottomLeftCornerWhenAskedFor)
+{
+    TemporaryFolder folder;
+    const std::string positive = folder.write("positive.txt", "12-12\n");
+    std::vector<osg::ref_ptr<osg::Image>> shots;
+    for (const char* setting : {"LINKMAP_KEY=1", "LINKMAP_KEY=0"})
+    {
+        const std::string image = folder.path(std::string(setting) + ".png");
+        // Large enough for the key's text to be read.
+        const std::vector<std::string> environment = {"OSG_WINDOW=0 0 640 480", setting};
+        const RunResult run = runLinkmap(
+            {dataFile("road-of-one-line.txt"), "-p", positive, "--generate-image", image}, environment);
+        EXPECT_EQ(run.exitStatus, 0) << setting;
+        shots.push_back(readImage(image));
+        ASSERT_TRUE(shots.back().valid()) << setting;
+    }
+    // The bar runs from red through yellow to green; the swatch is red and named in white.
+    const osg::Image& keyed = *shots[0];
+    const int corner[] = {0, 0, 150, 120};
+    EXPECT_GT(countPixels(keyed, corner[0], corner[1], corner[2], corner[3], isRed), 20);
+    EXPECT_GT(countPixels(keyed, corner[0], corner[1], corner[2], corner[3], isYellow), 5);
+    EXPECT_GT(countPixels(keyed, corner[0], corner[1], corner[2], corner[3], isGreen), 20);
+    EXPECT_GT(countPixels(keyed, corner[0], corner[1], corner[2], corner[3],
+                          [](const Pixel& p) { return p.red > 150 && p.green > 150 && p.blue > 150; }),
+              20);
+    // Without it the corner is the background alone, and the rest of the picture is the same either way.
+    const osg::Image& plain = *shots[1];
+    EXPECT_EQ(countPixels(plain, corner[0], corner[1], corner[2], corner[3],
+                          [](const Pixel& p) { return p.red != 51 || p.green != 51 || p.blue != 102; }),
+              0);
+    for (int row = 160; row < 480; ++row)
+        for (int column = 0; column < 640; ++column)
+            ASSERT_EQ(std::memcmp(keyed.data(column, row), plain.data(column, row), 3), 0)
+                << column << ", " << row;
+}
+
 TEST(Screenshot, ShowsAnEmptySceneForAFileWithoutGroups)
 {
     TemporaryFolder folder;

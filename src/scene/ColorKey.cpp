@@ -1,0 +1,132 @@
+#include <scene/ColorKey>
+#include <scene/GlyphStyle>
+
+#include <osg/Geode>
+#include <osg/Geometry>
+#include <osgText/Text>
+#include <osgUtil/CullVisitor>
+
+namespace
+{
+
+// Sizes in the key's units, a hundredth of the window's height.
+const float margin = 2.0f;
+const float barWidth = 24.0f;
+const float barHeight = 2.5f;
+const float textHeight = 2.2f;
+const float rowHeight = 3.6f;
+
+// Keeps the key's units a hundredth of the window's height, whatever the window's shape.
+class FollowWindow : public osg::NodeCallback
+{
+public:
+    explicit FollowWindow(osg::Camera* hud) : camera(hud) {}
+
+    void operator()(osg::Node* node, osg::NodeVisitor* visitor) override
+    {
+        if (auto* cull = dynamic_cast<osgUtil::CullVisitor*>(visitor))
+        {
+            const osg::Viewport* viewport = cull->getViewport();
+            if (viewport != nullptr && viewport->height() > 0)
+            {
+                const double width = colorKeyWindowHeight * viewport->width() / viewport->height();
+                camera->setProjectionMatrixAsOrtho2D(0.0, width, 0.0, colorKeyWindowHeight);
+            }
+        }
+        traverse(node, visitor);
+    }
+
+private:
+    osg::ref_ptr<osg::Camera> camera;
+};
+
+osg::ref_ptr<osgText::Text> createText(const ColorKeyInfo& info, const std::string& text, const osg::Vec3& at,
+                                       osgText::Text::AlignmentType alignment)
+{
+    osg::ref_ptr<osgText::Text> label = new osgText::Text;
+    label->setFont(info.font.get());
+    label->setCharacterSize(textHeight);
+    label->setColor(info.textColor);
+    label->setAlignment(alignment);
+    label->setPosition(at);
+    label->setText(text);
+    return label;
+}
+
+// A rectangle from corner to corner, its colours given at the left and right edges.
+void addRectangle(osg::Vec3Array& vertices, osg::Vec4Array& colors, float left, float bottom, float right,
+                  float top, const osg::Vec4& leftColor, const osg::Vec4& rightColor)
+{
+    for (const auto& [corner, color] : {std::pair{osg::Vec3(left, bottom, 0.0f), leftColor},
+                                        {osg::Vec3(right, bottom, 0.0f), rightColor},
+                                        {osg::Vec3(right, top, 0.0f), rightColor},
+                                        {osg::Vec3(left, top, 0.0f), leftColor}})
+    {
+        vertices.push_back(corner);
+        colors.push_back(color);
+    }
+}
+
+} // namespace
+
+osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
+{
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array;
+    osg::ref_ptr<osg::Vec4Array> colors = new osg::Vec4Array;
+    osg::ref_ptr<osg::Geometry> shapes = new osg::Geometry;
+    geode->addDrawable(shapes.get());
+
+    // The weight bar: link colours change linearly from -1 to 0 and from 0 to +1.
+    float y = margin + textHeight + 1.0f;
+    const float middle = margin + barWidth / 2.0f;
+    addRectangle(*vertices, *colors, margin, y, middle, y + barHeight, weightColor(-1.0f), weightColor(0.0f));
+    addRectangle(*vertices, *colors, middle, y, margin + barWidth, y + barHeight, weightColor(0.0f),
+                 weightColor(1.0f));
+    geode->addDrawable(
+        createText(info, "-1", osg::Vec3(margin, margin, 0.0f), osgText::Text::LEFT_BASE_LINE));
+    geode->addDrawable(
+        createText(info, "0", osg::Vec3(middle, margin, 0.0f), osgText::Text::CENTER_BASE_LINE));
+    geode->addDrawable(
+        createText(info, "+1", osg::Vec3(margin + barWidth, margin, 0.0f), osgText::Text::RIGHT_BASE_LINE));
+    y += barHeight + 1.0f;
+    geode->addDrawable(
+        createText(info, "link weight", osg::Vec3(margin, y, 0.0f), osgText::Text::LEFT_BASE_LINE));
+    y += rowHeight;
+
+    // A swatch per region kind given, the last one given on top.
+    for (const auto& [kind, name] : info.regions)
+    {
+        osg::Vec4 color;
+        if (!regionColor(kind, color))
+            continue;
+        addRectangle(*vertices, *colors, margin, y, margin + barHeight, y + barHeight, color, color);
+        geode->addDrawable(createText(info, name, osg::Vec3(margin + barHeight + 1.0f, y + 0.3f, 0.0f),
+                                      osgText::Text::LEFT_BASE_LINE));
+        y += rowHeight;
+    }
+
+    shapes->setVertexArray(vertices.get());
+    shapes->setColorArray(colors.get(), osg::Array::BIND_PER_VERTEX);
+    shapes->addPrimitiveSet(new osg::DrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices->size())));
+    osg::StateSet* stateSet = geode->getOrCreateStateSet();
+    stateSet->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
+    stateSet->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
+
+    // Drawn after the scene, over it, in the window's own units; it takes no events and has no bound.
+    osg::ref_ptr<osg::Camera> camera = new osg::Camera;
+    camera->setName("colour key");
+    camera->setReferenceFrame(osg::Transform::ABSOLUTE_RF);
+    camera->setRenderOrder(osg::Camera::POST_RENDER);
+    camera->setClearMask(GL_DEPTH_BUFFER_BIT);
+    camera->setAllowEventFocus(false);
+    camera->setViewMatrix(osg::Matrix::identity());
+    camera->setProjectionMatrixAsOrtho2D(0.0, colorKeyWindowHeight, 0.0, colorKeyWindowHeight);
+    camera->addChild(geode.get());
+
+    osg::ref_ptr<osg::Group> key = new osg::Group;
+    key->setName("colour key");
+    key->setCullCallback(new FollowWindow(camera.get()));
+    key->addChild(camera.get());
+    return key;
+}

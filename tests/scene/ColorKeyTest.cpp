@@ -1,0 +1,83 @@
+#include <app/CommandLine>
+#include <network/CorrelationNetwork>
+#include <scene/ColorKey>
+#include <scene/GlyphStyle>
+#include <support/TestSupport>
+
+#include <osg/Geometry>
+#include <osgText/Text>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// The key's camera and the geode it draws.
+const osg::Camera* keyCamera(const osg::Node& key)
+{
+    const osg::Group* group = key.asGroup();
+    return group != nullptr && group->getNumChildren() == 1 ? group->getChild(0)->asCamera() : nullptr;
+}
+
+TEST(ColorKey, ShowsTheWeightBarAndASwatchPerRegionGivenInTheLabelColour)
+{
+    CorrelationNetwork network;
+    ColorKeyInfo info;
+    info.font = network.font;
+    info.textColor = osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f);
+    info.regions = {{RegionKind::Positive, "hot.txt"}, {RegionKind::Accelerated, "fast.txt"}};
+    osg::ref_ptr<osg::Node> key = createColorKey(info);
+
+    const osg::Camera* camera = keyCamera(*key);
+    ASSERT_NE(camera, nullptr);
+    EXPECT_EQ(camera->getReferenceFrame(), osg::Transform::ABSOLUTE_RF);
+    EXPECT_EQ(camera->getRenderOrder(), osg::Camera::POST_RENDER);
+    EXPECT_FALSE(camera->getAllowEventFocus());
+    const osg::Geode* geode = camera->getChild(0)->asGeode();
+    ASSERT_NE(geode, nullptr);
+
+    std::vector<std::string> texts;
+    for (unsigned int i = 0; i < geode->getNumDrawables(); ++i)
+        if (const auto* text = dynamic_cast<const osgText::Text*>(geode->getDrawable(i)))
+        {
+            texts.push_back(text->getText().createUTF8EncodedString());
+            EXPECT_EQ(text->getColor(), info.textColor);
+            EXPECT_EQ(text->getFont(), network.font.get());
+        }
+    EXPECT_EQ(texts, (std::vector<std::string>{"-1", "0", "+1", "link weight", "hot.txt", "fast.txt"}));
+
+    // Two halves of the bar, red to yellow and yellow to green, then a square per region in its colour.
+    const osg::Geometry* shapes = geode->getDrawable(0)->asGeometry();
+    ASSERT_NE(shapes, nullptr);
+    const auto* colors = dynamic_cast<const osg::Vec4Array*>(shapes->getColorArray());
+    ASSERT_NE(colors, nullptr);
+    ASSERT_EQ(colors->size(), 4u * 4u);
+    EXPECT_EQ((*colors)[0], weightColor(-1.0f));
+    EXPECT_EQ((*colors)[1], weightColor(0.0f));
+    EXPECT_EQ((*colors)[5], weightColor(1.0f));
+    osg::Vec4 red, blue;
+    ASSERT_TRUE(regionColor(RegionKind::Positive, red) && regionColor(RegionKind::Accelerated, blue));
+    EXPECT_EQ((*colors)[8], red);
+    EXPECT_EQ((*colors)[12], blue);
+
+    // It takes no part in framing the first view.
+    loadGroups(network, "H12 K45 0.35 R78 -0.20 0.80\n");
+    osg::ref_ptr<osg::Group> scene = new osg::Group;
+    scene->addChild(network.getRoot());
+    const osg::BoundingSphere without = scene->getBound();
+    scene->addChild(key.get());
+    scene->dirtyBound();
+    EXPECT_EQ(scene->getBound().center(), without.center());
+    EXPECT_EQ(scene->getBound().radius(), without.radius());
+}
+
+TEST(ColorKey, IsAskedForByAnyValueButEmptyZeroNoAndOff)
+{
+    const std::pair<const char*, bool> cases[] = {{nullptr, false}, {"", false},    {"0", false},
+                                                  {"no", false},    {"off", false}, {"OFF", false},
+                                                  {"1", true},      {"yes", true},  {"on", true}};
+    for (const auto& [setting, wanted] : cases)
+        EXPECT_EQ(wantsColorKey(setting), wanted) << (setting ? setting : "unset");
+}
+
+} // namespace
