@@ -1,12 +1,14 @@
 #include <app/CommandLine>
 #include <app/DistanceCeiling>
 #include <app/FrameCapture>
+#include <app/ImageCamera>
 #include <app/StandardErrorNotifyHandler>
 #include <network/CorrelationNetwork>
 #include <scene/ColorKey>
 
 #include <osg/ArgumentParser>
 #include <osg/Group>
+#include <osgDB/WriteFile>
 #include <osgGA/StateSetManipulator>
 #include <osgGA/TrackballManipulator>
 #include <osgUtil/Optimizer>
@@ -111,11 +113,51 @@ int main(int argc, char** argv)
     }
     viewer.setSceneData(scene.get());
 
+    // a display that cannot give the multisampled window asked for gets a plain one, and a warning.
+    const int samples = static_cast<int>(osg::DisplaySettings::instance()->getNumMultiSamples());
     viewer.realize();
+    if (!viewer.isRealized() && samples > 0)
+    {
+        std::fprintf(stderr,
+                     "Warning: the display offers no window with %d samples; the window is drawn without "
+                     "multisampling\n",
+                     samples);
+        osg::DisplaySettings::instance()->setNumMultiSamples(0);
+        // the failed attempt ended the run; the second one starts it again.
+        viewer.setDone(false);
+        viewer.realize();
+    }
     if (!viewer.isRealized())
     {
         std::printf("Error: could not open a window; linkmap needs a display with OpenGL (check DISPLAY)\n");
         return 1;
+    }
+
+    // the saved image is drawn offscreen when it asks for samples, several to a pixel and then averaged, or
+    // when the window is larger than its screen; otherwise it is read from the window.
+    osg::ref_ptr<osg::Image> offscreenImage;
+    int offscreenFactor = 1;
+    if (capture.valid())
+    {
+        osg::Camera* camera = viewer.getCamera();
+        const osg::Viewport* viewport = camera->getViewport();
+        unsigned int screenWidth = 0;
+        unsigned int screenHeight = 0;
+        const osg::GraphicsContext::Traits* traits = camera->getGraphicsContext()->getTraits();
+        if (osg::GraphicsContext::WindowingSystemInterface* system =
+                osg::GraphicsContext::getWindowingSystemInterface())
+            system->getScreenResolution(*traits, screenWidth, screenHeight);
+        const auto width = static_cast<int>(viewport->width());
+        const auto height = static_cast<int>(viewport->height());
+        if (needsOffscreenImage(samples, width, height, static_cast<int>(screenWidth),
+                                static_cast<int>(screenHeight)))
+        {
+            offscreenFactor = samplesAcross(samples);
+            offscreenImage = new osg::Image;
+            const osg::ref_ptr<osg::Camera> imageCamera = createImageCamera(
+                *camera, width * offscreenFactor, height * offscreenFactor, offscreenImage.get());
+            viewer.addSlave(imageCamera.get(), true);
+        }
     }
 
     // the first view frames the whole scene; the trackball never moves farther away than that.
@@ -140,7 +182,13 @@ int main(int argc, char** argv)
     for (osg::GraphicsContext* context : contexts)
         context->close();
 
-    if (capture.valid() && !capture->write(imageFile))
+    bool written = true;
+    if (offscreenImage.valid())
+        written = capture->getFrameCount() > 0 &&
+                  osgDB::writeImageFile(*shrinkImage(*offscreenImage, offscreenFactor), imageFile);
+    else if (capture.valid())
+        written = capture->write(imageFile);
+    if (!written)
     {
         std::printf("Error: could not write the image %s\n", imageFile.c_str());
         return 1;

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -267,6 +268,73 @@ TEST(Screenshot, DrawsTheColourKeyInTheBottomLeftCornerWhenAskedFor)
         for (int column = 0; column < 640; ++column)
             ASSERT_EQ(std::memcmp(keyed.data(column, row), plain.data(column, row), 3), 0)
                 << column << ", " << row;
+}
+
+TEST(Screenshot, SmoothsTheSavedImageWithTheSamplesAskedFor)
+{
+    TemporaryFolder folder;
+    std::vector<osg::ref_ptr<osg::Image>> shots;
+    // 8 samples are more than the virtual display's windows offer: the window opens without them.
+    for (const char* samples : {"OSG_MULTI_SAMPLES=0", "OSG_MULTI_SAMPLES=4", "OSG_MULTI_SAMPLES=8"})
+    {
+        const std::string image = folder.path(std::string(samples) + ".png");
+        const RunResult run = runLinkmap({dataFile("road-of-one-line.txt"), "--generate-image", image},
+                                         {"OSG_WINDOW=0 0 320 240", samples});
+        EXPECT_EQ(run.exitStatus, 0) << samples;
+        shots.push_back(readImage(image));
+        ASSERT_TRUE(shots.back().valid()) << samples;
+        ASSERT_EQ(shots.back()->s(), 320) << samples;
+        ASSERT_EQ(shots.back()->t(), 240) << samples;
+    }
+    for (std::size_t smooth = 1; smooth < shots.size(); ++smooth)
+    {
+        // The edges of spheres, links and labels take in-between colours; the picture stays the same.
+        int changed = 0;
+        double difference = 0.0;
+        for (int row = 0; row < 240; ++row)
+            for (int column = 0; column < 320; ++column)
+            {
+                const Pixel a = pixelAt(*shots[0], column, row);
+                const Pixel b = pixelAt(*shots[smooth], column, row);
+                const int most = std::max(
+                    {std::abs(a.red - b.red), std::abs(a.green - b.green), std::abs(a.blue - b.blue)});
+                changed += most > 0 ? 1 : 0;
+                difference += most;
+            }
+        EXPECT_GT(changed, 320 * 240 / 50) << "samples, run " << smooth;
+        EXPECT_LT(difference / (320 * 240), 3.0) << "samples, run " << smooth;
+    }
+}
+
+TEST(Screenshot, SavesAWindowLargerThanTheScreenWhole)
+{
+    // The virtual display is 1024 by 768; the window reaches below it.
+    TemporaryFolder folder;
+    const std::string image = folder.path("tall.png");
+    const RunResult run = runLinkmap({dataFile("road-of-one-line.txt"), "--generate-image", image},
+                                     {"OSG_WINDOW=0 0 600 1000"});
+    EXPECT_EQ(run.exitStatus, 0);
+    osg::ref_ptr<osg::Image> shot = readImage(image);
+    ASSERT_TRUE(shot.valid());
+    ASSERT_EQ(shot->s(), 600);
+    ASSERT_EQ(shot->t(), 1000);
+    // The network is framed in the middle of the whole image: what is drawn reaches as far above the middle
+    // as below it, where the window passes the screen's edge.
+    int lowest = 1000;
+    int highest = -1;
+    for (int row = 0; row < 1000; ++row)
+        for (int column = 0; column < 600; ++column)
+        {
+            const Pixel p = pixelAt(*shot, column, row);
+            if (p.red != 51 || p.green != 51 || p.blue != 102)
+            {
+                lowest = std::min(lowest, row);
+                highest = std::max(highest, row);
+            }
+        }
+    ASSERT_GE(highest, lowest);
+    EXPECT_NEAR((lowest + highest) / 2.0, 500.0, 20.0);
+    EXPECT_GT(highest - lowest, 300);
 }
 
 TEST(Screenshot, ShowsAnEmptySceneForAFileWithoutGroups)
