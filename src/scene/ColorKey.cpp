@@ -112,13 +112,15 @@ osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
     osg::StateSet* stateSet = geode->getOrCreateStateSet();
     stateSet->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
     stateSet->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
+    // After everything else, the labels (bin 11) included.
+    stateSet->setRenderBinDetails(12, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
 
-    // Drawn after the scene, over it, in the window's own units; it takes no events and has no bound.
+    // Drawn over the scene, into whatever the scene is drawn into, in the window's own units; it takes no
+    // events and has no bound.
     osg::ref_ptr<osg::Camera> camera = new osg::Camera;
     camera->setName("colour key");
     camera->setReferenceFrame(osg::Transform::ABSOLUTE_RF);
-    camera->setRenderOrder(osg::Camera::POST_RENDER);
-    camera->setClearMask(GL_DEPTH_BUFFER_BIT);
+    camera->setRenderOrder(osg::Camera::NESTED_RENDER);
     camera->setAllowEventFocus(false);
     camera->setViewMatrix(osg::Matrix::identity());
     camera->setProjectionMatrixAsOrtho2D(0.0, colorKeyWindowHeight, 0.0, colorKeyWindowHeight);

@@ -31,7 +31,8 @@ TEST(ColorKey, ShowsTheWeightBarAndASwatchPerRegionGivenInTheLabelColour)
     const osg::Camera* camera = keyCamera(*key);
     ASSERT_NE(camera, nullptr);
     EXPECT_EQ(camera->getReferenceFrame(), osg::Transform::ABSOLUTE_RF);
-    EXPECT_EQ(camera->getRenderOrder(), osg::Camera::POST_RENDER);
+    EXPECT_EQ(camera->getRenderOrder(), osg::Camera::NESTED_RENDER);
+    EXPECT_EQ(camera->getChild(0)->getStateSet()->getBinNumber(), 12);
     EXPECT_FALSE(camera->getAllowEventFocus());
     const osg::Geode* geode = camera->getChild(0)->asGeode();
     ASSERT_NE(geode, nullptr);
