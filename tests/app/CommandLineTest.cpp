@@ -113,8 +113,9 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
     {
         const RunResult run = runWithoutDisplay({help});
         EXPECT_EQ(run.exitStatus, 0) << help;
-        for (const char* text : {"Usage: ", "--generate-image <filename>", "At most nine arguments",
-                                 "In the window:", "Escape", "Toggle lighting", "Environment:", "OSG_WINDOW"})
+        for (const char* text :
+             {"Usage: ", "--generate-image <filename>", "At most nine arguments", "In the window:", "Escape",
+              "Toggle lighting", "Environment:", "OSG_WINDOW", "OSG_MULTI_SAMPLES", "LINKMAP_KEY"})
             EXPECT_NE(run.output.find(text), std::string::npos) << help << ": " << text;
     }
     const RunResult version = runWithoutDisplay({"--version"});
