@@ -90,6 +90,9 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
                                          "The window's place and size, and so the size of a saved image");
     environment.addEnvironmentalVariable("OSG_SCREEN <number>", "The screen the window opens on");
     environment.addEnvironmentalVariable(
+        "OSG_MULTI_SAMPLES <number>",
+        "Samples a pixel: a saved image always gets them, the window where the display offers them");
+    environment.addEnvironmentalVariable(
         "LINKMAP_KEY 1", "Draw a key to the link and region colours in the bottom left corner");
     text.clear();
     environment.getFormattedString(text, environment.getEnvironmentalVariables());
