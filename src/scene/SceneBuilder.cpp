@@ -27,7 +27,7 @@ const unsigned int firstAttribute = 6;
 class LabelLayout : public osgText::Text
 {
 public:
-    LabelLayout(osgText::Font* font)
+    explicit LabelLayout(osgText::Font* font)
     {
         setCharacterSize(GlyphStyle::labelHeight, 1.0f);
         setFont(font);
@@ -94,24 +94,20 @@ private:
     osg::BoundingSphere bound;
 };
 
-osg::ref_ptr<osg::Program> createProgram(const char* name, const char* vertex, const char* fragment,
+// A program of the given shader sources, each given the GLSL version and defines first; without a fragment
+// shader the fixed pipeline colours the fragments. The attributes are bound to the shaders' own slots in
+// order.
+osg::ref_ptr<osg::Program> createProgram(const char* name, const std::string& vertex,
+                                         const std::string& fragment,
                                          const std::vector<const char*>& attributes,
                                          const std::string& defines = std::string())
 {
     const std::string header = "#version 120\n" + defines;
     osg::ref_ptr<osg::Program> program = new osg::Program;
     program->setName(name);
-    if (fragment == nullptr)
-    {
-        // The fixed pipeline colours the fragments.
-        program->addShader(
-            new osg::Shader(osg::Shader::VERTEX, header + Shaders::lighting + Shaders::linkRing + vertex));
-    }
-    else
-    {
-        program->addShader(new osg::Shader(osg::Shader::VERTEX, header + vertex));
-        program->addShader(new osg::Shader(osg::Shader::FRAGMENT, header + Shaders::lighting + fragment));
-    }
+    program->addShader(new osg::Shader(osg::Shader::VERTEX, header + vertex));
+    if (!fragment.empty())
+        program->addShader(new osg::Shader(osg::Shader::FRAGMENT, header + fragment));
     for (std::size_t i = 0; i < attributes.size(); ++i)
         program->addBindAttribLocation(attributes[i], firstAttribute + static_cast<unsigned int>(i));
     return program;
@@ -277,12 +273,12 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
     const int segments = static_cast<int>(40 * GlyphStyle::cylinderDetail);
     stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::linkRadius));
     stateSet->addUniform(new osg::Uniform("segments", segments));
+    const std::string linkVertex = std::string(Shaders::lighting) + Shaders::linkRing + Shaders::linkVertex;
     osg::ref_ptr<osg::StateSet> frontState = new osg::StateSet;
-    frontState->setAttributeAndModes(
-        createProgram("link fronts", Shaders::linkVertex, nullptr, {"otherEnd"}));
+    frontState->setAttributeAndModes(createProgram("link fronts", linkVertex, std::string(), {"otherEnd"}));
     osg::ref_ptr<osg::StateSet> roofState = new osg::StateSet;
     roofState->setAttributeAndModes(
-        createProgram("link roofs", Shaders::linkVertex, nullptr, {"otherEnd"}, "#define ROOF\n"));
+        createProgram("link roofs", linkVertex, std::string(), {"otherEnd"}, "#define ROOF\n"));
 
     // Each link is the front half of its cylinder: the ring's edges that face the eye, at both ends, joined
     // by facets. The back half is never seen, so it is not drawn. A link a few pixels wide shows no more than
@@ -352,8 +348,10 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres() const
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
     geode->setName("spheres");
     osg::StateSet* stateSet = geode->getOrCreateStateSet();
-    stateSet->setAttributeAndModes(
-        createProgram("spheres", Shaders::sphereVertex, Shaders::sphereFragment, {"corner"}).get());
+    stateSet->setAttributeAndModes(createProgram("spheres", Shaders::sphereVertex,
+                                                 std::string(Shaders::lighting) + Shaders::sphereFragment,
+                                                 {"corner"})
+                                       .get());
     stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::siteRadius));
 
     // A sphere without a region colour keeps a shape's default colour, white.
