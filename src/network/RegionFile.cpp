@@ -39,7 +39,6 @@ bool CorrelationNetwork::readRegionFile(std::string path, int kind)
                 pending.last = value;
                 if (ranges != nullptr)
                     ranges->push_back(pending);
-                regionIndexValid = false;
             }
             expectFirst = !expectFirst;
         });
@@ -78,15 +77,15 @@ bool RangeIndex::contains(int siteNumber) const
 
 RegionKind CorrelationNetwork::classifySite(int siteNumber) const
 {
-    // The index follows the range lists: it is made again whenever a list has grown or shrunk since.
+    // The index follows the range lists: it is made again whenever a list has grown or shrunk since; while
+    // all are empty, the empty index is already right.
     const std::size_t sizes[] = {positiveRanges.size(), negativeRanges.size(), acceleratedRanges.size()};
-    if (!regionIndexValid || !std::equal(std::begin(sizes), std::end(sizes), std::begin(indexedRangeCounts)))
+    if (!std::equal(std::begin(sizes), std::end(sizes), std::begin(indexedRangeCounts)))
     {
         regionIndex[0] = RangeIndex(positiveRanges);
         regionIndex[1] = RangeIndex(negativeRanges);
         regionIndex[2] = RangeIndex(acceleratedRanges);
         std::copy(std::begin(sizes), std::end(sizes), std::begin(indexedRangeCounts));
-        regionIndexValid = true;
     }
     // The first list that holds the number decides, in the order positive, negative, accelerated.
     if (regionIndex[0].contains(siteNumber))

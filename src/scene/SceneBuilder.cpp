@@ -114,7 +114,7 @@ osg::ref_ptr<osg::Program> createProgram(const char* name, const std::string& ve
 }
 
 osg::ref_ptr<osg::Geometry> createBatch(osg::Vec3Array* vertices, osg::Array* attribute,
-                                        osg::Vec4Array* colors, GLenum mode, float margin)
+                                        osg::Vec4Array* colors, osg::PrimitiveSet* primitives, float margin)
 {
     osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
     geometry->setUseDisplayList(false);
@@ -123,7 +123,7 @@ osg::ref_ptr<osg::Geometry> createBatch(osg::Vec3Array* vertices, osg::Array* at
     geometry->setVertexAttribArray(firstAttribute, attribute, osg::Array::BIND_PER_VERTEX);
     geometry->setColorArray(colors,
                             colors->size() == 1 ? osg::Array::BIND_OVERALL : osg::Array::BIND_PER_VERTEX);
-    geometry->addPrimitiveSet(new osg::DrawArrays(mode, 0, static_cast<GLsizei>(vertices->size())));
+    geometry->addPrimitiveSet(primitives);
 
     // The shaders draw up to margin beyond the vertices; near and far planes and culling must know.
     osg::BoundingBox box;
@@ -178,7 +178,7 @@ std::string glyphChannel(const osg::Texture2D& texture)
 } // namespace
 
 SceneBuilder::SceneBuilder(osgText::Font* labelFont, const osg::Vec4& labelColor, const SceneDetail& sizes)
-    : font(labelFont), textColor(labelColor), detail(sizes), layout(new LabelLayout(labelFont))
+    : textColor(labelColor), detail(sizes), layout(new LabelLayout(labelFont))
 {
 }
 
@@ -323,8 +323,7 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
             addFacet(*roofs, edges / 2, edges - 1);
         }
         osg::ref_ptr<osg::Geometry> front =
-            createBatch(ends.get(), others.get(), colors.get(), GL_QUADS, GlyphStyle::linkRadius);
-        front->setPrimitiveSet(0, fronts.get());
+            createBatch(ends.get(), others.get(), colors.get(), fronts.get(), GlyphStyle::linkRadius);
         front->setStateSet(frontState.get());
         osg::ref_ptr<osg::Geometry> roof = new osg::Geometry(*front, osg::CopyOp::SHALLOW_COPY);
         roof->setPrimitiveSet(0, roofs.get());
@@ -372,8 +371,9 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres() const
                 colors->push_back(sites[i].colored ? sites[i].color : plain);
             }
         }
-        geode->addDrawable(
-            createBatch(centres.get(), cornerArray.get(), colors.get(), GL_QUADS, GlyphStyle::siteRadius));
+        geode->addDrawable(createBatch(
+            centres.get(), cornerArray.get(), colors.get(),
+            new osg::DrawArrays(GL_QUADS, 0, static_cast<GLsizei>(centres->size())), GlyphStyle::siteRadius));
     }
     return geode;
 }
@@ -417,8 +417,9 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createLabels() const
                 texCoords->push_back(list.corners[i].texCoord);
                 reach = std::max(reach, list.corners[i].offset.length());
             }
-            osg::ref_ptr<osg::Geometry> geometry =
-                createBatch(anchors.get(), offsets.get(), colors.get(), GL_TRIANGLES, reach);
+            osg::ref_ptr<osg::Geometry> geometry = createBatch(
+                anchors.get(), offsets.get(), colors.get(),
+                new osg::DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(anchors->size())), reach);
             geometry->setTexCoordArray(0, texCoords.get(), osg::Array::BIND_PER_VERTEX);
             geometry->setStateSet(textureState.get());
             geode->addDrawable(geometry);

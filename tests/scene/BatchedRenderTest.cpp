@@ -1,7 +1,9 @@
+#include <app/FrameCapture>
 #include <network/CorrelationNetwork>
 #include <support/TestSupport>
 
 #include <osg/Image>
+#include <osgDB/ReadFile>
 #include <osgGA/TrackballManipulator>
 #include <osgViewer/Viewer>
 
@@ -13,23 +15,6 @@
 
 namespace
 {
-
-// Reads back the frame just drawn, before it is shown.
-class ReadBack : public osg::Camera::DrawCallback
-{
-public:
-    explicit ReadBack(osg::Image* target) : image(target) {}
-
-    void operator()(osg::RenderInfo& renderInfo) const override
-    {
-        const osg::Viewport* viewport = renderInfo.getCurrentCamera()->getViewport();
-        image->readPixels(0, 0, static_cast<int>(viewport->width()), static_cast<int>(viewport->height()),
-                          GL_RGB, GL_UNSIGNED_BYTE);
-    }
-
-private:
-    osg::ref_ptr<osg::Image> image;
-};
 
 // Draws a scene in a window of its own, framed as the program frames its first view, and returns the image.
 osg::ref_ptr<osg::Image> drawFirstView(osg::Node* scene, int width, int height)
@@ -52,14 +37,21 @@ osg::ref_ptr<osg::Image> drawFirstView(osg::Node* scene, int width, int height)
     viewer.getCamera()->setViewport(0, 0, width, height);
     viewer.getCamera()->setProjectionMatrixAsPerspective(30.0, static_cast<double>(width) / height, 1.0,
                                                          1000.0);
-    osg::ref_ptr<osg::Image> image = new osg::Image;
-    viewer.getCamera()->setFinalDrawCallback(new ReadBack(image.get()));
+    osg::ref_ptr<FrameCapture> capture = new FrameCapture;
+    viewer.getCamera()->setFinalDrawCallback(capture.get());
     viewer.setCameraManipulator(new osgGA::TrackballManipulator);
     viewer.setSceneData(scene);
     viewer.realize();
     viewer.home();
     for (int frame = 0; frame < 2; ++frame)
         viewer.frame();
+    TemporaryFolder folder;
+    const std::string file = folder.path("frame.png");
+    if (!capture->write(file))
+        return nullptr;
+    osg::ref_ptr<osg::Image> image = osgDB::readRefImageFile(file);
+    if (image.valid())
+        image->setOrigin(osg::Image::BOTTOM_LEFT);
     return image;
 }
 
