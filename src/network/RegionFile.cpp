@@ -39,6 +39,9 @@ bool CorrelationNetwork::readRegionFile(std::string path, int kind)
                 pending.last = value;
                 if (ranges != nullptr)
                     ranges->push_back(pending);
+                // A list cleared and read again can come back to the same size: reading marks the index
+                // stale.
+                regionIndexValid = false;
             }
             expectFirst = !expectFirst;
         });
@@ -77,15 +80,15 @@ bool RangeIndex::contains(int siteNumber) const
 
 RegionKind CorrelationNetwork::classifySite(int siteNumber) const
 {
-    // The index follows the range lists: it is made again whenever a list has grown or shrunk since; while
-    // all are empty, the empty index is already right.
+    // The index follows the range lists: it is made again whenever a list has grown or shrunk since.
     const std::size_t sizes[] = {positiveRanges.size(), negativeRanges.size(), acceleratedRanges.size()};
-    if (!std::equal(std::begin(sizes), std::end(sizes), std::begin(indexedRangeCounts)))
+    if (!regionIndexValid || !std::equal(std::begin(sizes), std::end(sizes), std::begin(indexedRangeCounts)))
     {
         regionIndex[0] = RangeIndex(positiveRanges);
         regionIndex[1] = RangeIndex(negativeRanges);
         regionIndex[2] = RangeIndex(acceleratedRanges);
         std::copy(std::begin(sizes), std::end(sizes), std::begin(indexedRangeCounts));
+        regionIndexValid = true;
     }
     // The first list that holds the number decides, in the order positive, negative, accelerated.
     if (regionIndex[0].contains(siteNumber))
