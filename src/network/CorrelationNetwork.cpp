@@ -80,8 +80,12 @@ void CorrelationNetwork::markDuplicateNames()
         for (std::size_t j = 0; j < groups[i].size(); ++j)
         {
             Site& site = groups[i][j];
-            if (firstOccurrences.emplace(site.name, SiteLocation{i, j}).second)
+            const SiteLocation location{i, j, names.size()};
+            if (firstOccurrences.emplace(site.name, location).second)
+            {
                 names.push_back(site.name);
+                primarySites.push_back(location);
+            }
             else
                 site.duplicate = true;
         }

@@ -1,10 +1,10 @@
 #include <scene/ColorKey>
 #include <scene/GlyphStyle>
+#include <scene/Overlay>
 
 #include <osg/Geode>
 #include <osg/Geometry>
 #include <osgText/Text>
-#include <osgUtil/CullVisitor>
 
 namespace
 {
@@ -13,39 +13,14 @@ namespace
 const float margin = 2.0f;
 const float barWidth = 24.0f;
 const float barHeight = 2.5f;
-const float textHeight = 2.2f;
 const float rowHeight = 3.6f;
-
-// Keeps the key's units a hundredth of the window's height, whatever the window's shape.
-class FollowWindow : public osg::NodeCallback
-{
-public:
-    explicit FollowWindow(osg::Camera* hud) : camera(hud) {}
-
-    void operator()(osg::Node* node, osg::NodeVisitor* visitor) override
-    {
-        if (auto* cull = dynamic_cast<osgUtil::CullVisitor*>(visitor))
-        {
-            const osg::Viewport* viewport = cull->getViewport();
-            if (viewport != nullptr && viewport->height() > 0)
-            {
-                const double width = colorKeyWindowHeight * viewport->width() / viewport->height();
-                camera->setProjectionMatrixAsOrtho2D(0.0, width, 0.0, colorKeyWindowHeight);
-            }
-        }
-        traverse(node, visitor);
-    }
-
-private:
-    osg::ref_ptr<osg::Camera> camera;
-};
 
 osg::ref_ptr<osgText::Text> createText(const ColorKeyInfo& info, const std::string& text, const osg::Vec3& at,
                                        osgText::Text::AlignmentType alignment)
 {
     osg::ref_ptr<osgText::Text> label = new osgText::Text;
     label->setFont(info.font.get());
-    label->setCharacterSize(textHeight);
+    label->setCharacterSize(overlayTextHeight);
     label->setColor(info.textColor);
     label->setAlignment(alignment);
     label->setPosition(at);
@@ -78,7 +53,7 @@ osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
     geode->addDrawable(shapes.get());
 
     // The weight bar: link colours change linearly from -1 to 0 and from 0 to +1.
-    float y = margin + textHeight + 1.0f;
+    float y = margin + overlayTextHeight + 1.0f;
     const float middle = margin + barWidth / 2.0f;
     addRectangle(*vertices, *colors, margin, y, middle, y + barHeight, weightColor(-1.0f), weightColor(0.0f));
     addRectangle(*vertices, *colors, middle, y, margin + barWidth, y + barHeight, weightColor(0.0f),
@@ -109,26 +84,5 @@ osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
     shapes->setVertexArray(vertices.get());
     shapes->setColorArray(colors.get(), osg::Array::BIND_PER_VERTEX);
     shapes->addPrimitiveSet(new osg::DrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices->size())));
-    osg::StateSet* stateSet = geode->getOrCreateStateSet();
-    stateSet->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
-    stateSet->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
-    // After everything else, the labels (bin 11) included.
-    stateSet->setRenderBinDetails(12, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
-
-    // Drawn over the scene, into whatever the scene is drawn into, in the window's own units; it takes no
-    // events and has no bound.
-    osg::ref_ptr<osg::Camera> camera = new osg::Camera;
-    camera->setName("colour key");
-    camera->setReferenceFrame(osg::Transform::ABSOLUTE_RF);
-    camera->setRenderOrder(osg::Camera::NESTED_RENDER);
-    camera->setAllowEventFocus(false);
-    camera->setViewMatrix(osg::Matrix::identity());
-    camera->setProjectionMatrixAsOrtho2D(0.0, colorKeyWindowHeight, 0.0, colorKeyWindowHeight);
-    camera->addChild(geode.get());
-
-    osg::ref_ptr<osg::Group> key = new osg::Group;
-    key->setName("colour key");
-    key->setCullCallback(new FollowWindow(camera.get()));
-    key->addChild(camera.get());
-    return key;
+    return createOverlay(geode.get(), "colour key");
 }

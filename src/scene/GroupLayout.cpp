@@ -32,6 +32,7 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
 {
     const int groupCount = static_cast<int>(groups.size());
     const std::size_t linkCount = countLinks();
+    siteLinks.reserve(siteLinks.size() + linkCount);
     if (detail.wantsOneGlyphPerElement(linkCount, names.size()))
     {
         for (int i = 0; i < groupCount; ++i)
@@ -116,4 +117,15 @@ osg::Vec3 CorrelationNetwork::findSitePosition(const std::string& name) const
     if (found == firstOccurrences.end())
         return osg::Vec3(0.0f, 0.0f, 0.0f);
     return groups[found->second.group][found->second.site].position;
+}
+
+osg::Vec3 CorrelationNetwork::sitePosition(std::size_t site) const
+{
+    const SiteLocation& location = primarySites.at(site);
+    return groups[location.group][location.site].position;
+}
+
+RegionKind CorrelationNetwork::siteKind(std::size_t site) const
+{
+    return classifySite(siteNumber(names.at(site)));
 }

@@ -4,17 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace
-{
-
-// A repeated name has no place of its own: its links end at the first site bearing that name.
-osg::Vec3 linkEnd(const CorrelationNetwork& network, const Site& site)
-{
-    return site.duplicate ? network.findSitePosition(site.name) : site.position;
-}
-
-} // namespace
-
 void CorrelationNetwork::createGroupLinks(int groupIndex)
 {
     logGroupLinks(groupIndex,
@@ -24,19 +13,33 @@ void CorrelationNetwork::createGroupLinks(int groupIndex)
 void CorrelationNetwork::logGroupLinks(
     int groupIndex, const std::function<void(const osg::Vec3&, const osg::Vec3&, float)>& make)
 {
+    // A repeated name has no place of its own: its links end at the first site bearing that name.
     const SiteGroup& group = groups[groupIndex];
+    std::vector<SiteLocation> ends;
+    ends.reserve(group.size());
+    for (const Site& site : group)
+    {
+        const auto found = firstOccurrences.find(site.name);
+        ends.push_back(found != firstOccurrences.end() ? found->second : SiteLocation{0, 0, names.size()});
+    }
+    const auto position = [this](const SiteLocation& end) {
+        return end.name < names.size() ? groups[end.group][end.site].position : osg::Vec3(0.0f, 0.0f, 0.0f);
+    };
+
     for (std::size_t i = 0; i + 1 < group.size(); ++i)
     {
         const Site& earlier = group[i];
-        const osg::Vec3 a = linkEnd(*this, earlier);
+        const osg::Vec3 a = position(ends[i]);
         // weights[k] belongs to the pair (i, i + 1 + k); a short line left the last pairs without one.
         for (std::size_t k = 0; k < earlier.weights.size() && i + 1 + k < group.size(); ++k)
         {
-            const Site& later = group[i + 1 + k];
+            const std::size_t j = i + 1 + k;
             const float weight = earlier.weights[k];
             std::printf("Creating link between %s and %s with weight %f\n", earlier.name.c_str(),
-                        later.name.c_str(), static_cast<double>(weight));
-            make(a, linkEnd(*this, later), weight);
+                        group[j].name.c_str(), static_cast<double>(weight));
+            siteLinks.push_back(SiteLink{static_cast<std::uint32_t>(ends[i].name),
+                                         static_cast<std::uint32_t>(ends[j].name), weight});
+            make(a, position(ends[j]), weight);
         }
     }
 }

@@ -273,6 +273,14 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
     const int segments = static_cast<int>(40 * GlyphStyle::cylinderDetail);
     stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::linkRadius));
     stateSet->addUniform(new osg::Uniform("segments", segments));
+    for (osg::Uniform* highlight :
+         {new osg::Uniform("cutoff", 0.0f), new osg::Uniform("emphasis", 0),
+          new osg::Uniform("emphasisA", osg::Vec3()), new osg::Uniform("emphasisB", osg::Vec3()),
+          new osg::Uniform("dimColor", osg::Vec4())})
+    {
+        highlight->setDataVariance(osg::Object::DYNAMIC);
+        stateSet->addUniform(highlight);
+    }
     const std::string linkVertex = std::string(Shaders::lighting) + Shaders::linkRing + Shaders::linkVertex;
     osg::ref_ptr<osg::StateSet> frontState = new osg::StateSet;
     frontState->setAttributeAndModes(createProgram("link fronts", linkVertex, std::string(), {"otherEnd"}));
@@ -300,7 +308,9 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
         for (std::size_t i = first; i < last; ++i)
         {
             const LinkRecord& link = links[i];
-            const osg::Vec4 color = weightColor(link.weight);
+            // The colour's alpha carries the weight, for the cutoff; links are drawn opaque.
+            osg::Vec4 color = weightColor(link.weight);
+            color.a() = link.weight;
             const auto base = static_cast<unsigned int>(ends->size());
             for (unsigned int edge = 0; edge < edges; ++edge)
             {

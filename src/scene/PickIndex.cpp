@@ -1,0 +1,265 @@
+#include <scene/GlyphStyle>
+#include <scene/PickIndex>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace
+{
+
+osg::Vec2 inPlane(const osg::Vec3& point)
+{
+    return osg::Vec2(point.x(), point.z());
+}
+
+// How far along a ray it enters and leaves a box; false when it misses it.
+bool clipToBox(const osg::Vec3d& origin, const osg::Vec3d& direction, const osg::Vec3d& low,
+               const osg::Vec3d& high, double& enter, double& leave)
+{
+    enter = 0.0;
+    leave = std::numeric_limits<double>::infinity();
+    for (int axis = 0; axis < 3; ++axis)
+    {
+        if (std::fabs(direction[axis]) < 1e-12)
+        {
+            if (origin[axis] < low[axis] || origin[axis] > high[axis])
+                return false;
+            continue;
+        }
+        double near = (low[axis] - origin[axis]) / direction[axis];
+        double far = (high[axis] - origin[axis]) / direction[axis];
+        if (near > far)
+            std::swap(near, far);
+        enter = std::max(enter, near);
+        leave = std::min(leave, far);
+    }
+    return enter <= leave;
+}
+
+// The closest approach of a ray (origin, unit direction, from 0 on) to the segment from a to b: the distance
+// between them, and how far along the ray it is.
+void closestApproach(const osg::Vec3d& origin, const osg::Vec3d& direction, const osg::Vec3d& a,
+                     const osg::Vec3d& b, double& distance, double& along)
+{
+    const osg::Vec3d segment = b - a;
+    const osg::Vec3d between = origin - a;
+    const double length2 = segment * segment;
+    const double rayOffset = direction * between;
+    double s = std::max(0.0, -rayOffset); // along the ray
+    double u = 0.0;                       // along the segment, from 0 to 1
+    if (length2 > 1e-12)
+    {
+        const double cosine = direction * segment;
+        const double segmentOffset = segment * between;
+        const double denominator = length2 - cosine * cosine;
+        s = denominator > 1e-12 * length2
+                ? std::max(0.0, (cosine * segmentOffset - rayOffset * length2) / denominator)
+                : 0.0;
+        u = (cosine * s + segmentOffset) / length2;
+        if (u < 0.0)
+        {
+            u = 0.0;
+            s = std::max(0.0, -rayOffset);
+        }
+        else if (u > 1.0)
+        {
+            u = 1.0;
+            s = std::max(0.0, cosine - rayOffset);
+        }
+    }
+    along = s;
+    distance = ((origin + direction * s) - (a + segment * u)).length();
+}
+
+// Of the candidates a ray meets, the nearest that it passes through, or else the one it passes closest to,
+// within the slack.
+struct Choice
+{
+    Pick best;
+    bool through = false;
+    double rank = std::numeric_limits<double>::infinity();
+
+    void offer(Pick::Kind kind, std::size_t index, double distance, double along, double radius, double slack)
+    {
+        if (!(along > 0.0))
+            return;
+        const bool hit = distance <= radius;
+        double candidateRank = 0.0;
+        if (hit)
+            candidateRank = along - std::sqrt(radius * radius - distance * distance);
+        else
+        {
+            candidateRank = (distance - radius) / along;
+            if (through || candidateRank > slack)
+                return;
+        }
+        if ((hit && !through) || candidateRank < rank)
+        {
+            through = hit;
+            rank = candidateRank;
+            best = Pick{kind, index};
+        }
+    }
+};
+
+} // namespace
+
+PickIndex::PickIndex(std::vector<osg::Vec3> sitePositions, const std::vector<SiteLink>& siteLinks)
+    : sites(std::move(sitePositions)), links(siteLinks)
+{
+    if (sites.empty())
+        return;
+
+    // The grid covers every sphere. Its cells are no smaller than a sphere, few enough for the number of
+    // items, and large enough that a link covers a handful of them on average.
+    osg::Vec2 low(std::numeric_limits<float>::max(), std::numeric_limits<float>::max());
+    osg::Vec2 high(-low);
+    for (const osg::Vec3& site : sites)
+    {
+        const osg::Vec2 point = inPlane(site);
+        low.set(std::min(low.x(), point.x()), std::min(low.y(), point.y()));
+        high.set(std::max(high.x(), point.x()), std::max(high.y(), point.y()));
+    }
+    const osg::Vec2 reach(GlyphStyle::siteRadius, GlyphStyle::siteRadius);
+    corner = low - reach;
+    const osg::Vec2 extent = high + reach - corner;
+    double totalLength = 0.0;
+    for (const SiteLink& link : links)
+        if (link.first < sites.size() && link.second < sites.size())
+            totalLength += (inPlane(sites[link.second]) - inPlane(sites[link.first])).length();
+    const double itemCount = static_cast<double>(sites.size() + links.size());
+    const double mostCells = std::max(1024.0, 2.0 * itemCount);
+    cellSize = static_cast<float>(
+        std::max({4.0 * GlyphStyle::siteRadius, std::sqrt(double(extent.x()) * extent.y() / mostCells),
+                  totalLength / (8.0 * std::max<double>(1.0, links.size()))}));
+    columns = std::max(1, static_cast<int>(std::ceil(extent.x() / cellSize)));
+    rows = std::max(1, static_cast<int>(std::ceil(extent.y() / cellSize)));
+
+    // Count each cell's items, then lay them out cell after cell.
+    cellStarts.assign(static_cast<std::size_t>(columns) * rows + 1, 0);
+    std::vector<std::uint32_t> cells;
+    const std::size_t total = sites.size() + links.size();
+    for (std::size_t item = 0; item < total; ++item)
+    {
+        coveredCells(item, cells);
+        for (const std::uint32_t cell : cells)
+            ++cellStarts[cell + 1];
+    }
+    for (std::size_t cell = 1; cell < cellStarts.size(); ++cell)
+        cellStarts[cell] += cellStarts[cell - 1];
+    items.resize(cellStarts.back());
+    std::vector<std::size_t> next(cellStarts.begin(), cellStarts.end() - 1);
+    for (std::size_t item = 0; item < total; ++item)
+    {
+        coveredCells(item, cells);
+        for (const std::uint32_t cell : cells)
+            items[next[cell]++] = static_cast<std::uint32_t>(item);
+    }
+}
+
+template <typename Visit>
+void PickIndex::forEachCell(osg::Vec2 p, osg::Vec2 q, float thickness, Visit&& visit) const
+{
+    // The segment is cut into pieces no longer than a cell; each piece covers the cells of its box.
+    const auto pieces = std::max(1, static_cast<int>(std::ceil((q - p).length() / cellSize)));
+    const auto cellOf = [this](float offset, int count) {
+        return std::clamp(static_cast<int>(std::floor(offset / cellSize)), 0, count - 1);
+    };
+    for (int piece = 0; piece < pieces; ++piece)
+    {
+        const osg::Vec2 from = p + (q - p) * (static_cast<float>(piece) / pieces);
+        const osg::Vec2 to = p + (q - p) * (static_cast<float>(piece + 1) / pieces);
+        const int column0 = cellOf(std::min(from.x(), to.x()) - thickness - corner.x(), columns);
+        const int column1 = cellOf(std::max(from.x(), to.x()) + thickness - corner.x(), columns);
+        const int row0 = cellOf(std::min(from.y(), to.y()) - thickness - corner.y(), rows);
+        const int row1 = cellOf(std::max(from.y(), to.y()) + thickness - corner.y(), rows);
+        for (int row = row0; row <= row1; ++row)
+            for (int column = column0; column <= column1; ++column)
+                visit(static_cast<std::uint32_t>(row * columns + column));
+    }
+}
+
+void PickIndex::coveredCells(std::size_t item, std::vector<std::uint32_t>& cells) const
+{
+    cells.clear();
+    const auto add = [&cells](std::uint32_t cell) { cells.push_back(cell); };
+    if (item < sites.size())
+    {
+        const osg::Vec2 centre = inPlane(sites[item]);
+        forEachCell(centre, centre, GlyphStyle::siteRadius, add);
+    }
+    else
+    {
+        const SiteLink& link = links[item - sites.size()];
+        if (link.first >= sites.size() || link.second >= sites.size())
+            return;
+        forEachCell(inPlane(sites[link.first]), inPlane(sites[link.second]), GlyphStyle::linkRadius, add);
+    }
+    std::sort(cells.begin(), cells.end());
+    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+}
+
+Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, double slack) const
+{
+    osg::Vec3d unit = direction;
+    if (columns == 0 || !(unit.normalize() > 0.0) || !unit.valid() || !origin.valid() || !(slack >= 0.0))
+        return Pick();
+
+    // Everything lies within a sphere's radius of the plane, over the grid. The ray is followed across that
+    // slab, widened by the slack at the far side, and only the cells beneath it are searched.
+    const double radius = GlyphStyle::siteRadius;
+    const osg::Vec3d low(corner.x(), -radius, corner.y());
+    const osg::Vec3d high(corner.x() + cellSize * columns, radius, corner.y() + cellSize * rows);
+    double enter = 0.0;
+    double leave = 0.0;
+    if (!clipToBox(origin, unit, low, high, enter, leave))
+        return Pick();
+    const double widen = slack * leave;
+    const osg::Vec3d margin(widen, widen, widen);
+    if (!clipToBox(origin, unit, low - margin, high + margin, enter, leave))
+        return Pick();
+
+    std::vector<std::uint32_t> candidates;
+    const osg::Vec3d from = origin + unit * enter;
+    const osg::Vec3d to = origin + unit * leave;
+    forEachCell(osg::Vec2(from.x(), from.z()), osg::Vec2(to.x(), to.z()), static_cast<float>(widen),
+                [this, &candidates](std::uint32_t cell) {
+        candidates.insert(candidates.end(), items.begin() + cellStarts[cell],
+                          items.begin() + cellStarts[cell + 1]);
+    });
+    std::sort(candidates.begin(), candidates.end());
+    candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+
+    Choice choice;
+    for (const std::uint32_t item : candidates)
+    {
+        double distance = 0.0;
+        double along = 0.0;
+        if (item < sites.size())
+        {
+            const osg::Vec3d centre(sites[item]);
+            closestApproach(origin, unit, centre, centre, distance, along);
+            choice.offer(Pick::Kind::Site, item, distance, along, radius, slack);
+        }
+        else
+        {
+            const SiteLink& link = links[item - sites.size()];
+            closestApproach(origin, unit, osg::Vec3d(sites[link.first]), osg::Vec3d(sites[link.second]),
+                            distance, along);
+            choice.offer(Pick::Kind::Link, item - sites.size(), distance, along, GlyphStyle::linkRadius,
+                         slack);
+        }
+    }
+    return choice.best;
+}
+
+std::size_t PickIndex::cellCount() const
+{
+    return cellStarts.empty() ? 0 : cellStarts.size() - 1;
+}
+
+std::size_t PickIndex::entryCount() const
+{
+    return items.size();
+}
