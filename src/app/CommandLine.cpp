@@ -1,4 +1,5 @@
 #include <app/CommandLine>
+#include <app/Explorer>
 
 #include <osgGA/StateSetManipulator>
 #include <osgGA/TrackballManipulator>
@@ -75,6 +76,7 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     osg::ref_ptr<osgViewer::StatsHandler>(new osgViewer::StatsHandler)->getUsage(keys);
     osg::ref_ptr<osgViewer::WindowSizeHandler>(new osgViewer::WindowSizeHandler)->getUsage(keys);
     osg::ref_ptr<osgViewer::HelpHandler>(new osgViewer::HelpHandler)->getUsage(keys);
+    describeExplorerBindings(keys);
     keys.addKeyboardMouseBinding("Escape", "Quit");
     keys.addKeyboardMouseBinding("Left button", "Turn the view (drag)");
     keys.addKeyboardMouseBinding("Middle button", "Move the view (drag)");
@@ -94,6 +96,9 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "Samples a pixel: a saved image always gets them, the window where the display offers them");
     environment.addEnvironmentalVariable(
         "LINKMAP_KEY 1", "Draw a key to the link and region colours in the bottom left corner");
+    environment.addEnvironmentalVariable("LINKMAP_CUTOFF <weight>",
+                                         "Hide the links whose |weight| is below this number, from 0 to 1, "
+                                         "in the window and in a saved image");
     text.clear();
     environment.getFormattedString(text, environment.getEnvironmentalVariables());
     out << "\nEnvironment:\n" << text;

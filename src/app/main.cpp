@@ -1,5 +1,6 @@
 #include <app/CommandLine>
 #include <app/DistanceCeiling>
+#include <app/Explorer>
 #include <app/FrameCapture>
 #include <app/ImageCamera>
 #include <app/StandardErrorNotifyHandler>
@@ -49,6 +50,15 @@ int main(int argc, char** argv)
     // take the group file and the region lists, stopping at the first that cannot be read.
     const InputFiles files = readInputFiles(arguments);
 
+    // links weaker than a cutoff may be hidden from the start, in the window and in a saved image.
+    float cutoff = 0.0f;
+    if (!readCutoffSetting(std::getenv("LINKMAP_CUTOFF"), cutoff))
+    {
+        std::printf("Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"%s\"\n",
+                    std::getenv("LINKMAP_CUTOFF"));
+        return 1;
+    }
+
     // construct the viewer from what is left of the arguments, drawing on the main thread.
     osgViewer::Viewer viewer(arguments);
     viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
@@ -65,6 +75,7 @@ int main(int argc, char** argv)
     trackball->setCenter(osg::Vec3d(osg::Vec3(50.0f, 0.0f, 0.0f)));
     viewer.setCameraManipulator(trackball.get());
     viewer.getUsage(*arguments.getApplicationUsage());
+    describeExplorerBindings(*arguments.getApplicationUsage());
 
     osg::ref_ptr<osg::Group> scene = new osg::Group;
     CorrelationNetwork network;
@@ -111,6 +122,13 @@ int main(int argc, char** argv)
                 key.regions.emplace_back(kind, std::filesystem::path(path).filename().string());
         scene->addChild(createColorKey(key));
     }
+
+    // clicks and keys that pick, filter and centre; dimmed links fade into the background.
+    osg::ref_ptr<Explorer> explorer =
+        new Explorer(network, files, trackball.get(), viewer.getCamera()->getClearColor());
+    explorer->setCutoff(cutoff);
+    scene->addChild(explorer->getCornerNode());
+    viewer.addEventHandler(explorer.get());
     viewer.setSceneData(scene.get());
 
     // a display that cannot give the multisampled window asked for gets a plain one, and a warning.

@@ -1,0 +1,304 @@
+#include <app/Explorer>
+
+#include <scene/GlyphStyle>
+
+#include <osgViewer/View>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace
+{
+
+// A press and release closer than this, in pixels, is a click; farther apart, a drag of the trackball.
+const float clickReach = 3.0f;
+
+// How many pixels beside a sphere or link a click still picks it.
+const double pickPixels = 4.0;
+
+// The cutoff moves in steps of a twentieth.
+const int stepsPerUnit = 20;
+
+std::string formatWeight(float weight)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%f", static_cast<double>(weight));
+    return text;
+}
+
+} // namespace
+
+PickRay computePickRay(const osg::Camera& camera, double x, double y)
+{
+    const osg::Matrixd toWorld = osg::Matrixd::inverse(camera.getViewMatrix() * camera.getProjectionMatrix());
+    const auto through = [&toWorld](double across, double up) {
+        const osg::Vec3d near = osg::Vec3d(across, up, -1.0) * toWorld;
+        const osg::Vec3d far = osg::Vec3d(across, up, 1.0) * toWorld;
+        osg::Vec3d direction = far - near;
+        direction.normalize();
+        return std::pair{near, direction};
+    };
+    PickRay ray;
+    const auto [near, direction] = through(x, y);
+    ray.direction = direction;
+    // A perspective ray starts at the eye, so that its distances are the eye's.
+    const bool perspective = camera.getProjectionMatrix()(3, 3) == 0.0;
+    ray.origin = perspective ? camera.getInverseViewMatrix().getTrans() : near;
+    const osg::Viewport* viewport = camera.getViewport();
+    const double pixel = viewport != nullptr && viewport->width() > 0 ? 2.0 / viewport->width() : 2.0 / 1024;
+    const osg::Vec3d beside = through(x + pixel, y).second;
+    ray.pixelAngle = perspective ? std::acos(std::clamp(direction * beside, -1.0, 1.0))
+                                 : (through(x + pixel, y).first - near).length();
+    return ray;
+}
+
+void describeExplorerBindings(osg::ApplicationUsage& usage)
+{
+    usage.addKeyboardMouseBinding("Left click", "Describe the site or link under the pointer in the top left "
+                                                "corner and dim the other links; on empty space, clear");
+    usage.addKeyboardMouseBinding("Left double click", "Turn the view about the site under the pointer");
+    usage.addKeyboardMouseBinding("+",
+                                  "Raise the weight cutoff by 0.05: hide the links whose |weight| is below");
+    usage.addKeyboardMouseBinding("-", "Lower the weight cutoff by 0.05");
+}
+
+bool readCutoffSetting(const char* setting, float& value)
+{
+    value = 0.0f;
+    if (setting == nullptr || *setting == '\0')
+        return true;
+    char* end = nullptr;
+    const double number = std::strtod(setting, &end);
+    if (end == setting || *end != '\0' || !(number >= 0.0 && number <= 1.0))
+        return false;
+    value = static_cast<float>(number);
+    return true;
+}
+
+Explorer::Explorer(const CorrelationNetwork& loaded, const InputFiles& inputs,
+                   osgGA::TrackballManipulator* turning, const osg::Vec4& background)
+    : network(loaded), files(inputs), trackball(turning),
+      highlight(loaded.root.get(), loaded.links.get(), loaded.siteLinks, background),
+      corner(createCornerText(loaded.font.get(), loaded.textColor))
+{
+}
+
+Explorer::~Explorer() = default;
+
+osg::Node* Explorer::getCornerNode()
+{
+    return corner.node.get();
+}
+
+std::string Explorer::getCornerText() const
+{
+    return corner.text->getText().createUTF8EncodedString();
+}
+
+void Explorer::prepare()
+{
+    if (index)
+        return;
+    std::vector<osg::Vec3> positions;
+    positions.reserve(network.names.size());
+    for (std::size_t site = 0; site < network.names.size(); ++site)
+        positions.push_back(network.sitePosition(site));
+    index = std::make_unique<PickIndex>(std::move(positions), network.siteLinks);
+
+    // Every site's links, counted, then listed; a link from a site to itself is listed once.
+    const std::vector<SiteLink>& links = network.siteLinks;
+    const std::size_t siteCount = network.names.size();
+    siteLinkStarts.assign(siteCount + 1, 0);
+    const auto forEachEnd = [&links, siteCount](auto&& visit) {
+        for (std::size_t i = 0; i < links.size(); ++i)
+        {
+            if (links[i].first < siteCount)
+                visit(links[i].first, i);
+            if (links[i].second < siteCount && links[i].second != links[i].first)
+                visit(links[i].second, i);
+        }
+    };
+    forEachEnd([this](std::size_t site, std::size_t) { ++siteLinkStarts[site + 1]; });
+    for (std::size_t site = 0; site < siteCount; ++site)
+        siteLinkStarts[site + 1] += siteLinkStarts[site];
+    siteLinkList.resize(siteLinkStarts.back());
+    std::vector<std::size_t> next(siteLinkStarts.begin(), siteLinkStarts.end() - 1);
+    forEachEnd([this, &next](std::size_t site, std::size_t link) { siteLinkList[next[site]++] = link; });
+}
+
+Pick Explorer::pickAt(const PickRay& ray)
+{
+    prepare();
+    selection = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle);
+    switch (selection.kind)
+    {
+    case Pick::Kind::Site:
+    {
+        const std::vector<std::size_t> links(siteLinkList.begin() + siteLinkStarts[selection.index],
+                                             siteLinkList.begin() + siteLinkStarts[selection.index + 1]);
+        highlight.emphasiseSite(network.sitePosition(selection.index), links);
+        break;
+    }
+    case Pick::Kind::Link:
+    {
+        const SiteLink& link = network.siteLinks[selection.index];
+        highlight.emphasiseLink(selection.index, network.sitePosition(link.first),
+                                network.sitePosition(link.second));
+        break;
+    }
+    case Pick::Kind::Nothing:
+        highlight.clearEmphasis();
+        break;
+    }
+    updateText();
+    return selection;
+}
+
+bool Explorer::centreAt(const PickRay& ray)
+{
+    prepare();
+    const Pick found = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle);
+    if (found.kind != Pick::Kind::Site)
+        return false;
+    trackball->setCenter(osg::Vec3d(network.sitePosition(found.index)));
+    return true;
+}
+
+void Explorer::setCutoff(float value)
+{
+    cutoff = std::clamp(value, 0.0f, 1.0f);
+    highlight.setCutoff(cutoff);
+    updateText();
+}
+
+void Explorer::raiseCutoff()
+{
+    // A step is a whole number of twentieths, so that 0.35 is the float that a weight written 0.35 reads as.
+    const int step = static_cast<int>(std::floor(cutoff * stepsPerUnit + 1e-3)) + 1;
+    setCutoff(static_cast<float>(std::min(step, stepsPerUnit) / double(stepsPerUnit)));
+}
+
+void Explorer::lowerCutoff()
+{
+    const int step = static_cast<int>(std::ceil(cutoff * stepsPerUnit - 1e-3)) - 1;
+    setCutoff(static_cast<float>(std::max(step, 0) / double(stepsPerUnit)));
+}
+
+float Explorer::getCutoff() const
+{
+    return cutoff;
+}
+
+std::string Explorer::describeSite(std::size_t site) const
+{
+    static const char* const kinds[] = {"in no region", "positive region", "negative region",
+                                        "accelerated region"};
+    const std::string* const lists[] = {nullptr, &files.positiveFile, &files.negativeFile,
+                                        &files.acceleratedFile};
+    const auto kind = static_cast<int>(network.siteKind(site));
+    std::string text = network.names[site] + ": " + kinds[kind];
+    if (kind > 0)
+        text += " (" + std::filesystem::path(*lists[kind]).filename().string() + ")";
+
+    // The strongest link is the one of largest |weight|; a weight that is no number is never the strongest.
+    const std::size_t first = siteLinkStarts[site];
+    const std::size_t count = siteLinkStarts[site + 1] - first;
+    if (count == 0)
+        return text + "; no links";
+    std::size_t strongest = siteLinkList[first];
+    for (std::size_t i = first; i < first + count; ++i)
+    {
+        const float weight = std::fabs(network.siteLinks[siteLinkList[i]].weight);
+        const float best = std::fabs(network.siteLinks[strongest].weight);
+        if (weight > best || (std::isnan(best) && !std::isnan(weight)))
+            strongest = siteLinkList[i];
+    }
+    const SiteLink& link = network.siteLinks[strongest];
+    const std::string& other = network.names[link.first == site ? link.second : link.first];
+    text += "; " + std::to_string(count) + (count == 1 ? " link, with " : " links, the strongest with ") +
+            other + " at " + formatWeight(link.weight);
+    return text;
+}
+
+std::string Explorer::describeLink(std::size_t link) const
+{
+    const SiteLink& ends = network.siteLinks[link];
+    return "Link between " + network.names[ends.first] + " and " + network.names[ends.second] +
+           " with weight " + formatWeight(ends.weight);
+}
+
+void Explorer::updateText()
+{
+    std::string text;
+    if (selection.kind == Pick::Kind::Site)
+        text = describeSite(selection.index);
+    else if (selection.kind == Pick::Kind::Link)
+        text = describeLink(selection.index);
+    if (cutoff > 0.0f)
+    {
+        char line[128];
+        std::snprintf(line, sizeof line, "Cutoff %.2f: %zu of %zu links shown", static_cast<double>(cutoff),
+                      highlight.shownCount(), highlight.linkCount());
+        text += (text.empty() ? "" : "\n") + std::string(line);
+    }
+    corner.text->setText(text);
+}
+
+bool Explorer::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
+{
+    const auto rayAtPointer = [&event, &action]() {
+        const osg::View* view = action.asView();
+        return computePickRay(*view->getCamera(), event.getXnormalized(), event.getYnormalized());
+    };
+    switch (event.getEventType())
+    {
+    case osgGA::GUIEventAdapter::PUSH:
+        pressed = event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON;
+        dragged = false;
+        pressX = event.getX();
+        pressY = event.getY();
+        return false;
+    case osgGA::GUIEventAdapter::DRAG:
+        if (std::hypot(event.getX() - pressX, event.getY() - pressY) > clickReach)
+            dragged = true;
+        return false;
+    case osgGA::GUIEventAdapter::RELEASE:
+        // A click: the left button pressed and let go without the pointer travelling; a drag turns the view.
+        if (pressed && !dragged && event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON &&
+            std::hypot(event.getX() - pressX, event.getY() - pressY) <= clickReach &&
+            action.asView() != nullptr)
+            pickAt(rayAtPointer());
+        pressed = false;
+        return false;
+    case osgGA::GUIEventAdapter::DOUBLECLICK:
+        pressed = false;
+        if (event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON && action.asView() != nullptr)
+            centreAt(rayAtPointer());
+        return false;
+    case osgGA::GUIEventAdapter::KEYDOWN:
+        switch (event.getKey())
+        {
+        case '+':
+        case '=':
+        case osgGA::GUIEventAdapter::KEY_KP_Add:
+            raiseCutoff();
+            return true;
+        case '-':
+        case osgGA::GUIEventAdapter::KEY_KP_Subtract:
+            lowerCutoff();
+            return true;
+        default:
+            return false;
+        }
+    default:
+        return false;
+    }
+}
+
+void Explorer::getUsage(osg::ApplicationUsage& usage) const
+{
+    describeExplorerBindings(usage);
+}
