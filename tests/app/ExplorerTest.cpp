@@ -1,0 +1,387 @@
+#include <app/Explorer>
+#include <network/CorrelationNetwork>
+#include <scene/GlyphStyle>
+#include <support/TestSupport>
+
+#include <osg/io_utils>
+#include <osgGA/EventQueue>
+#include <osgViewer/View>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+namespace
+{
+
+const int width = 800;
+const int height = 600;
+const osg::Vec4 background(0.2f, 0.2f, 0.4f, 1.0f);
+
+// The bundled example as the program loads it, drawn one glyph per element or in batches.
+struct Example
+{
+    CorrelationNetwork network;
+    std::vector<std::string> log;
+    osg::ref_ptr<osgViewer::View> view = new osgViewer::View;
+    osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
+    osg::ref_ptr<Explorer> explorer;
+
+    explicit Example(bool batched)
+    {
+        InputFiles files;
+        files.groupFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/network.txt";
+        files.positiveFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/positive.txt";
+        files.negativeFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/negative.txt";
+        files.acceleratedFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/accelerated.txt";
+        std::istringstream output(captureOutput([&] {
+            network.readGroupFile(files.groupFile);
+            network.readRegionFile(files.positiveFile, 1);
+            network.readRegionFile(files.negativeFile, 2);
+            network.readRegionFile(files.acceleratedFile, 3);
+            network.markDuplicateNames();
+            SceneDetail detail;
+            if (batched)
+                detail.linkLimit = detail.siteLimit = 0;
+            network.buildScene(detail);
+        }));
+        for (std::string line; std::getline(output, line);)
+            log.push_back(line);
+
+        // The first view, as the window frames it.
+        trackball->setNode(network.getRoot());
+        trackball->home(0.0);
+        osg::Camera* camera = view->getCamera();
+        camera->setViewport(0, 0, width, height);
+        camera->setProjectionMatrixAsPerspective(30.0, double(width) / height, 1.0, 10000.0);
+        camera->setViewMatrix(trackball->getInverseMatrix());
+        explorer = new Explorer(network, files, trackball.get(), background);
+    }
+
+    // The ray through the point of the window where position is drawn, moved by (dx, dy) pixels.
+    PickRay rayThrough(const osg::Vec3& position, double dx = 0.0, double dy = 0.0) const
+    {
+        const osg::Camera* camera = view->getCamera();
+        const osg::Vec3d clip =
+            osg::Vec3d(position) * camera->getViewMatrix() * camera->getProjectionMatrix();
+        return computePickRay(*camera, clip.x() + 2.0 * dx / width, clip.y() + 2.0 * dy / height);
+    }
+
+    // The log lines of the links of name, as the network wrote them.
+    std::vector<std::string> linksOf(const std::string& name) const
+    {
+        std::vector<std::string> found;
+        for (const std::string& line : log)
+            if (line.find(" " + name + " ") != std::string::npos)
+                found.push_back(line);
+        return found;
+    }
+
+    // The weight each log line ends with.
+    std::vector<float> loggedWeights() const
+    {
+        std::vector<float> weights;
+        for (const std::string& line : log)
+            weights.push_back(std::stof(line.substr(line.rfind(' ') + 1)));
+        return weights;
+    }
+};
+
+std::size_t siteNamed(const CorrelationNetwork& network, const std::string& name)
+{
+    return static_cast<std::size_t>(std::find(network.names.begin(), network.names.end(), name) -
+                                    network.names.begin());
+}
+
+TEST(Explorer, PicksTheSiteUnderEveryRayThroughItsSphere)
+{
+    for (const bool batched : {false, true})
+    {
+        Example example(batched);
+        const CorrelationNetwork& network = example.network;
+        ASSERT_EQ(network.names.size(), 14u);
+        for (std::size_t site = 0; site < network.names.size(); ++site)
+        {
+            const std::string what = network.names[site] + (batched ? " batched" : "");
+            // Through the centre, and a pixel inside the rim on either side.
+            for (const double dx : {0.0, -8.0, 8.0})
+            {
+                const Pick pick =
+                    example.explorer->pickAt(example.rayThrough(network.sitePosition(site), dx));
+                EXPECT_EQ(pick.kind, Pick::Kind::Site) << what << " " << dx;
+                EXPECT_EQ(pick.index, site) << what << " " << dx;
+            }
+            EXPECT_EQ(example.explorer->getCornerText().rfind(network.names[site] + ": ", 0), 0u) << what;
+        }
+    }
+}
+
+TEST(Explorer, DescribesASiteByItsRegionItsLinksAndTheStrongestOfThem)
+{
+    Example example(false);
+    const CorrelationNetwork& network = example.network;
+    struct Case
+    {
+        const char* name;
+        const char* text;
+    };
+    // K45 is named on two lines: it is one site, with the links of both.
+    const Case cases[] = {
+        {"K45", "K45: positive region (positive.txt); 6 links, the strongest with R78 at 0.800000"},
+        {"H12", "H12: positive region (positive.txt); 2 links, the strongest with K45 at 0.350000"},
+        {"S115", "S115: accelerated region (accelerated.txt); 3 links, the strongest with E104 at -0.950000"},
+        {"W152", "W152: negative region (negative.txt); 2 links, the strongest with Y150 at 0.700000"},
+        {"R78", "R78: in no region; 2 links, the strongest with K45 at 0.800000"},
+    };
+    for (const Case& c : cases)
+    {
+        const std::size_t site = siteNamed(network, c.name);
+        ASSERT_LT(site, network.names.size()) << c.name;
+        example.explorer->pickAt(example.rayThrough(network.sitePosition(site)));
+        EXPECT_EQ(example.explorer->getCornerText(), c.text);
+    }
+    EXPECT_EQ(example.linksOf("K45").size(), 6u);
+}
+
+TEST(Explorer, PicksALinkAtItsMiddleAndDescribesItAsTheLogDoes)
+{
+    for (const bool batched : {false, true})
+    {
+        Example example(batched);
+        const CorrelationNetwork& network = example.network;
+        ASSERT_EQ(network.siteLinks.size(), example.log.size());
+        int described = 0;
+        for (std::size_t link = 0; link < network.siteLinks.size(); ++link)
+        {
+            const SiteLink& ends = network.siteLinks[link];
+            const osg::Vec3 a = network.sitePosition(ends.first);
+            const osg::Vec3 b = network.sitePosition(ends.second);
+            const Pick pick = example.explorer->pickAt(example.rayThrough((a + b) * 0.5f));
+            ASSERT_EQ(pick.kind, Pick::Kind::Link) << example.log[link];
+            // The diagonals of a square cross at their middles; either may be found there.
+            if (pick.index != link)
+                continue;
+            ++described;
+            EXPECT_EQ("Creating link" + example.explorer->getCornerText().substr(4), example.log[link]);
+        }
+        EXPECT_GE(described, 18) << batched;
+    }
+}
+
+TEST(Explorer, PickingEmptySpaceClearsTheSelection)
+{
+    Example example(false);
+    const CorrelationNetwork& network = example.network;
+    example.explorer->pickAt(example.rayThrough(network.sitePosition(0)));
+    ASSERT_NE(example.explorer->getCornerText(), "");
+
+    // Well beside the first site, and far from the scene along the view.
+    const Pick beside = example.explorer->pickAt(example.rayThrough(network.sitePosition(0), -60.0));
+    EXPECT_EQ(beside.kind, Pick::Kind::Nothing);
+    EXPECT_EQ(example.explorer->getCornerText(), "");
+    const Pick corner = example.explorer->pickAt(computePickRay(*example.view->getCamera(), -0.99, 0.99));
+    EXPECT_EQ(corner.kind, Pick::Kind::Nothing);
+}
+
+TEST(Explorer, DimsEveryLinkButThoseOfThePickedSite)
+{
+    Example example(false);
+    const CorrelationNetwork& network = example.network;
+    const std::size_t site = siteNamed(network, "K45");
+    example.explorer->pickAt(example.rayThrough(network.sitePosition(site)));
+    int emphasised = 0;
+    for (std::size_t link = 0; link < network.siteLinks.size(); ++link)
+    {
+        const SiteLink& ends = network.siteLinks[link];
+        const auto* drawable = dynamic_cast<const osg::ShapeDrawable*>(network.links->getDrawable(link));
+        ASSERT_NE(drawable, nullptr);
+        const bool own = ends.first == site || ends.second == site;
+        emphasised += own ? 1 : 0;
+        EXPECT_EQ(drawable->getColor() == weightColor(ends.weight), own) << example.log[link];
+    }
+    EXPECT_EQ(emphasised, 6);
+
+    // Empty space gives every link its colour back.
+    example.explorer->pickAt(example.rayThrough(network.sitePosition(site), -60.0));
+    for (std::size_t link = 0; link < network.siteLinks.size(); ++link)
+        EXPECT_EQ(dynamic_cast<const osg::ShapeDrawable*>(network.links->getDrawable(link))->getColor(),
+                  weightColor(network.siteLinks[link].weight));
+
+    // In batches, the shader is told which site's links to keep.
+    Example batched(true);
+    batched.explorer->pickAt(batched.rayThrough(batched.network.sitePosition(site)));
+    const osg::Group* scene = batched.network.root->getChild(1)->asGroup();
+    const osg::StateSet* links = scene->getChild(0)->getStateSet();
+    int emphasis = -1;
+    osg::Vec3 at;
+    ASSERT_TRUE(links->getUniform("emphasis")->get(emphasis));
+    ASSERT_TRUE(links->getUniform("emphasisA")->get(at));
+    EXPECT_EQ(emphasis, 1);
+    EXPECT_EQ(at, batched.network.sitePosition(site));
+}
+
+TEST(Explorer, TheCutoffHidesExactlyTheLinksBelowIt)
+{
+    for (const bool batched : {false, true})
+    {
+        Example example(batched);
+        const std::vector<float> weights = example.loggedWeights();
+        ASSERT_EQ(weights.size(), 22u);
+        // From 0 up to 1 and beyond, one step at a time, then back down.
+        std::vector<float> seen;
+        for (int step = 0; step <= 21; ++step)
+        {
+            const float cutoff = example.explorer->getCutoff();
+            seen.push_back(cutoff);
+            std::size_t expected = 0;
+            for (const float weight : weights)
+                expected += std::fabs(weight) < cutoff ? 0 : 1;
+            std::size_t shown = 0;
+            if (!batched)
+            {
+                for (unsigned int i = 0; i < example.network.links->getNumDrawables(); ++i)
+                {
+                    const bool visible = example.network.links->getDrawable(i)->getNodeMask() != 0;
+                    EXPECT_EQ(visible, !(std::fabs(weights[i]) < cutoff))
+                        << example.log[i] << " at " << cutoff;
+                    shown += visible ? 1 : 0;
+                }
+                EXPECT_EQ(shown, expected) << cutoff;
+            }
+            else
+            {
+                const osg::Group* scene = example.network.root->getChild(1)->asGroup();
+                float uniform = -1.0f;
+                ASSERT_TRUE(scene->getChild(0)->getStateSet()->getUniform("cutoff")->get(uniform));
+                EXPECT_EQ(uniform, cutoff);
+            }
+            const std::string text = example.explorer->getCornerText();
+            if (cutoff > 0.0f)
+            {
+                char line[64];
+                std::snprintf(line, sizeof line, "Cutoff %.2f: %zu of 22 links shown", double(cutoff),
+                              expected);
+                EXPECT_EQ(text, line);
+            }
+            else
+                EXPECT_EQ(text, "");
+            example.explorer->raiseCutoff();
+        }
+        // Steps of 0.05 that meet the weights as written: 0.35 hides 0.30 and keeps 0.35.
+        ASSERT_EQ(seen.size(), 22u);
+        EXPECT_EQ(seen[7], 0.35f);
+        EXPECT_EQ(seen[20], 1.0f);
+        EXPECT_EQ(seen[21], 1.0f);
+        for (int step = 0; step < 25; ++step)
+            example.explorer->lowerCutoff();
+        EXPECT_EQ(example.explorer->getCutoff(), 0.0f);
+    }
+}
+
+TEST(Explorer, CutoffKeysStepFromAnyCutoffToTheNextTwentieth)
+{
+    Example example(false);
+    struct Case
+    {
+        float from;
+        bool raise;
+        float to;
+    };
+    const Case cases[] = {{0.33f, true, 0.35f}, {0.33f, false, 0.3f}, {0.35f, true, 0.4f},
+                          {0.35f, false, 0.3f}, {0.0f, false, 0.0f},  {1.0f, true, 1.0f},
+                          {0.999f, true, 1.0f}, {0.001f, false, 0.0f}};
+    for (const Case& c : cases)
+    {
+        example.explorer->setCutoff(c.from);
+        c.raise ? example.explorer->raiseCutoff() : example.explorer->lowerCutoff();
+        EXPECT_EQ(example.explorer->getCutoff(), c.to) << c.from << (c.raise ? " up" : " down");
+    }
+}
+
+TEST(Explorer, ReadsACutoffSettingOfANumberFromZeroToOne)
+{
+    struct Case
+    {
+        const char* setting;
+        bool accepted;
+        float cutoff;
+    };
+    const Case cases[] = {{nullptr, true, 0.0f}, {"", true, 0.0f},     {"0", true, 0.0f},
+                          {"0.35", true, 0.35f}, {"1", true, 1.0f},    {"1.0001", false, 0.0f},
+                          {"-0.1", false, 0.0f}, {"abc", false, 0.0f}, {"0.5x", false, 0.0f},
+                          {"nan", false, 0.0f},  {" ", false, 0.0f}};
+    for (const Case& c : cases)
+    {
+        float cutoff = -1.0f;
+        EXPECT_EQ(readCutoffSetting(c.setting, cutoff), c.accepted) << (c.setting ? c.setting : "unset");
+        if (c.accepted)
+            EXPECT_EQ(cutoff, c.cutoff) << (c.setting ? c.setting : "unset");
+    }
+}
+
+// An event of the window at pixel (x, y), counted from the bottom left corner.
+osg::ref_ptr<osgGA::GUIEventAdapter> mouseEvent(osgGA::GUIEventAdapter::EventType type, float x, float y)
+{
+    osg::ref_ptr<osgGA::GUIEventAdapter> event = new osgGA::GUIEventAdapter;
+    event->setEventType(type);
+    event->setInputRange(0.0f, 0.0f, float(width), float(height));
+    event->setMouseYOrientation(osgGA::GUIEventAdapter::Y_INCREASING_UPWARDS);
+    event->setX(x);
+    event->setY(y);
+    event->setButton(osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON);
+    return event;
+}
+
+TEST(Explorer, AClickPicksADragDoesNotAndADoubleClickCentresTheTrackball)
+{
+    Example example(false);
+    const CorrelationNetwork& network = example.network;
+    const std::size_t site = siteNamed(network, "M210");
+    const osg::Camera* camera = example.view->getCamera();
+    const osg::Vec3d window = osg::Vec3d(network.sitePosition(site)) * camera->getViewMatrix() *
+                              camera->getProjectionMatrix() * camera->getViewport()->computeWindowMatrix();
+    const auto x = static_cast<float>(window.x());
+    const auto y = static_cast<float>(window.y());
+    const auto send = [&example](osgGA::GUIEventAdapter::EventType type, float atX, float atY) {
+        example.explorer->handle(*mouseEvent(type, atX, atY), *example.view);
+    };
+    using Event = osgGA::GUIEventAdapter;
+
+    // Pressed on the sphere, dragged away and back, let go: a turn of the view, not a pick.
+    send(Event::PUSH, x, y);
+    send(Event::DRAG, x + 30.0f, y);
+    send(Event::DRAG, x, y);
+    send(Event::RELEASE, x, y);
+    EXPECT_EQ(example.explorer->getCornerText(), "");
+
+    // A click, with the hand's usual tremor.
+    send(Event::PUSH, x, y);
+    send(Event::DRAG, x + 1.0f, y);
+    send(Event::RELEASE, x + 1.0f, y);
+    EXPECT_EQ(example.explorer->getCornerText().rfind("M210: ", 0), 0u);
+
+    // The second press of a double click makes the sphere the centre of turning; the distance stays.
+    const double distance = example.trackball->getDistance();
+    send(Event::DOUBLECLICK, x, y);
+    send(Event::RELEASE, x, y);
+    EXPECT_EQ(osg::Vec3(example.trackball->getCenter()), network.sitePosition(site));
+    EXPECT_DOUBLE_EQ(example.trackball->getDistance(), distance);
+
+    // A double click on empty space leaves the centre.
+    send(Event::DOUBLECLICK, x, y + 60.0f);
+    EXPECT_EQ(osg::Vec3(example.trackball->getCenter()), network.sitePosition(site));
+
+    // The keys: + and = raise the cutoff, - lowers it.
+    osg::ref_ptr<Event> key = new Event;
+    key->setEventType(Event::KEYDOWN);
+    for (const auto& [pressed, cutoff] : {std::pair{int('+'), 0.05f}, {int('='), 0.1f}, {int('-'), 0.05f}})
+    {
+        key->setKey(pressed);
+        EXPECT_TRUE(example.explorer->handle(*key, *example.view));
+        EXPECT_EQ(example.explorer->getCutoff(), cutoff) << char(pressed);
+    }
+}
+
+} // namespace
