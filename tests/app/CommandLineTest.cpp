@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace
 {
 
@@ -107,6 +109,22 @@ TEST(CommandLine, FailsWithOneLineWhenNoWindowCanBeOpened)
     }
 }
 
+TEST(CommandLine, RefusesACutoffSettingThatIsNoWeightBeforeReadingAnything)
+{
+    // The image is never written, and no link is logged: the setting is refused before the files are read.
+    TemporaryFolder folder;
+    for (const char* setting : {"1.5", "-0.2", "strong", "0.5.5"})
+    {
+        const RunResult run =
+            runLinkmap({dataFile("road-of-one-line.txt"), "--generate-image", folder.path("no.png")},
+                       {std::string("LINKMAP_CUTOFF=") + setting}, 30);
+        EXPECT_EQ(run.exitStatus, 1) << setting;
+        EXPECT_EQ(run.output, "Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"" +
+                                  std::string(setting) + "\"\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.path("no.png")));
+}
+
 TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
 {
     for (const char* help : {"--help", "-h"})
@@ -115,7 +133,8 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
         EXPECT_EQ(run.exitStatus, 0) << help;
         for (const char* text :
              {"Usage: ", "--generate-image <filename>", "At most nine arguments", "In the window:", "Escape",
-              "Toggle lighting", "Environment:", "OSG_WINDOW", "OSG_MULTI_SAMPLES", "LINKMAP_KEY"})
+              "Toggle lighting", "Left click", "Left double click", "Raise the weight cutoff",
+              "Environment:", "OSG_WINDOW", "OSG_MULTI_SAMPLES", "LINKMAP_KEY", "LINKMAP_CUTOFF"})
             EXPECT_NE(run.output.find(text), std::string::npos) << help << ": " << text;
     }
     const RunResult version = runWithoutDisplay({"--version"});

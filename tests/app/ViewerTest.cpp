@@ -1,7 +1,10 @@
+#include <network/CorrelationNetwork>
 #include <support/TestSupport>
 
 #include <osg/Image>
 #include <osgDB/ReadFile>
+#include <osgGA/TrackballManipulator>
+#include <osgViewer/Viewer>
 
 #include <gtest/gtest.h>
 
@@ -420,6 +423,121 @@ TEST(Viewer, RunsUntilEscapeIsPressedAndThenExitsCleanly)
     EXPECT_EQ(result.output, "Creating link between H12 and K45 with weight 0.350000\n"
                              "Creating link between H12 and R78 with weight -0.200000\n"
                              "Creating link between K45 and R78 with weight 0.800000\n");
+}
+
+// Where the bundled example draws points in the first view of a 800 by 600 window, in pixels from the top
+// left corner as the pointer moves.
+struct ExampleView
+{
+    CorrelationNetwork network;
+    std::vector<std::string> files;
+    osg::Matrixd toWindow;
+
+    ExampleView()
+    {
+        const std::string folder = std::string(LINKMAP_SOURCE_DIR) + "/examples/";
+        files = {folder + "network.txt",  "-p", folder + "positive.txt",   "-n",
+                 folder + "negative.txt", "-a", folder + "accelerated.txt"};
+        InputFiles inputs;
+        inputs.groupFile = files[0];
+        inputs.positiveFile = files[2];
+        inputs.negativeFile = files[4];
+        inputs.acceleratedFile = files[6];
+        captureOutput([&] { network.load(inputs); });
+        // The program's viewer in the same window, framing the same scene, unrealized.
+        osgViewer::Viewer viewer;
+        viewer.setUpViewInWindow(0, 0, 800, 600);
+        osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
+        viewer.setCameraManipulator(trackball.get());
+        viewer.setSceneData(network.getRoot());
+        viewer.home();
+        toWindow = trackball->getInverseMatrix() * viewer.getCamera()->getProjectionMatrix() *
+                   osg::Matrixd::translate(1.0, -1.0, 0.0) * osg::Matrixd::scale(400.0, -300.0, 1.0);
+    }
+
+    osg::Vec2 onScreen(const osg::Vec3& position) const
+    {
+        const osg::Vec3d point = osg::Vec3d(position) * toWindow;
+        return osg::Vec2(static_cast<float>(point.x()), static_cast<float>(point.y()));
+    }
+
+    osg::Vec2 siteOnScreen(const std::string& name) const
+    {
+        const auto found = std::find(network.names.begin(), network.names.end(), name);
+        return onScreen(network.sitePosition(static_cast<std::size_t>(found - network.names.begin())));
+    }
+
+    osg::Vec2 middleOnScreen(const std::string& a, const std::string& b) const
+    {
+        return (siteOnScreen(a) + siteOnScreen(b)) * 0.5f;
+    }
+};
+
+// Saves the screenshot of a run of the bundled example in a 800 by 600 window, during which the pointer,
+// resting at start, does what gesture says with xdotool once the window is up (nothing when it is empty).
+osg::ref_ptr<osg::Image> shotWithGesture(const TemporaryFolder& folder, const ExampleView& example,
+                                         const osg::Vec2& start, const std::string& gesture)
+{
+    const std::string image = folder.path("gesture" + std::to_string(gesture.size()) + ".png");
+    const std::string rest = "xdotool mousemove " + std::to_string(int(std::lround(start.x()))) + " " +
+                             std::to_string(int(std::lround(start.y())));
+    EXPECT_EQ(std::system(rest.c_str()), 0);
+    const std::string desktop = windowUnderPointer();
+    std::vector<std::string> arguments = example.files;
+    arguments.insert(arguments.end(), {"--generate-image", image});
+    LinkmapProcess run(arguments, {"OSG_WINDOW=0 0 800 600"}, 60);
+    if (!gesture.empty())
+    {
+        while (run.running() && windowUnderPointer() == desktop)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        // Input that comes while the window is still being set up can be lost.
+        EXPECT_EQ(std::system(("xdotool sleep 0.3 " + gesture).c_str()), 0);
+    }
+    EXPECT_EQ(run.finish().exitStatus, 0);
+    return readImage(image);
+}
+
+// How far a pixel is from the default background, (51, 51, 102), at the point given from the top left.
+int awayFromBackground(const osg::Image& image, const osg::Vec2& point)
+{
+    const Pixel p = pixelAt(image, int(std::lround(point.x())), 599 - int(std::lround(point.y())));
+    return std::abs(p.red - 51) + std::abs(p.green - 51) + std::abs(p.blue - 102);
+}
+
+TEST(Viewer, AClickOnASphereDescribesItInTheCornerAndDimsOtherLinksButADragDoesNot)
+{
+    const ExampleView example;
+    const osg::Vec2 sphere = example.siteOnScreen("K45");
+    const osg::Vec2 ownLink = example.middleOnScreen("K45", "R78");
+    const osg::Vec2 otherLink = example.middleOnScreen("D101", "E104");
+    TemporaryFolder folder;
+    const osg::ref_ptr<osg::Image> still = shotWithGesture(folder, example, sphere, "");
+    const osg::ref_ptr<osg::Image> clicked = shotWithGesture(folder, example, sphere, "click 1");
+    const osg::ref_ptr<osg::Image> dragged =
+        shotWithGesture(folder, example, sphere,
+                        "mousedown 1 sleep 0.05 mousemove_relative 20 0 sleep 0.05 mousemove_relative -- -20 "
+                        "0 sleep 0.05 mouseup 1");
+    ASSERT_TRUE(still.valid() && clicked.valid() && dragged.valid());
+    ASSERT_EQ(still->s(), 800);
+    ASSERT_EQ(clicked->s(), 800);
+
+    // The corner, the top 40 rows of the left half, is empty background until the click writes in it.
+    const auto textPixels = [](const osg::Image& image) {
+        return countPixels(image, 0, 560, 400, 600,
+                           [](const Pixel& p) { return p.red != 51 || p.green != 51 || p.blue != 102; });
+    };
+    EXPECT_EQ(textPixels(*still), 0);
+    EXPECT_GT(textPixels(*clicked), 100);
+
+    // The link between D101 and E104 is not K45's: it fades towards the background; K45's own keeps its
+    // colour.
+    EXPECT_GT(awayFromBackground(*still, otherLink), 150);
+    EXPECT_LT(awayFromBackground(*clicked, otherLink), awayFromBackground(*still, otherLink) / 2);
+    EXPECT_GT(awayFromBackground(*still, ownLink), 150);
+    EXPECT_NEAR(awayFromBackground(*clicked, ownLink), awayFromBackground(*still, ownLink), 20);
+
+    // A drag away and back, let go over the sphere where it began, turns the view and picks nothing.
+    EXPECT_EQ(textPixels(*dragged), 0);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <app/FrameCapture>
 #include <network/CorrelationNetwork>
+#include <scene/LinkHighlight>
 #include <support/TestSupport>
 
 #include <osg/Image>
@@ -152,6 +153,55 @@ TEST(BatchedRender, LooksAsTheSameNetworkDrawnOneGlyphPerElement)
             for (int x = 0; x < images[1]->s(); ++x)
                 lit += images[1]->data(x, y)[1] > 150 ? 1 : 0;
         EXPECT_GT(lit, 100) << drawing.what;
+    }
+}
+
+TEST(BatchedRender, HidesAndDimsLinksAsTheGlyphsDrawnOneEachAre)
+{
+    // A cutoff, then a cutoff with one site's links emphasised: the shaders must hide and dim the same links
+    // as the drawables do, and the image must change with each.
+    enum Highlight
+    {
+        None,
+        Cutoff,
+        CutoffAndEmphasis
+    };
+    osg::ref_ptr<osg::Image> images[2][3];
+    for (const bool batch : {false, true})
+    {
+        for (const Highlight highlight : {None, Cutoff, CutoffAndEmphasis})
+        {
+            SceneDetail detail;
+            detail.linkLimit = detail.siteLimit = batch ? 0 : 1000000;
+            CorrelationNetwork network;
+            TemporaryFolder folder;
+            captureOutput([&] {
+                network.readGroupFile(folder.write("groups.txt", generatedGroups(3, 8)));
+                network.markDuplicateNames();
+                network.buildScene(detail);
+            });
+            LinkHighlight links(network.root.get(), network.links.get(), network.siteLinks,
+                                osg::Vec4(0.2f, 0.2f, 0.4f, 1.0f));
+            if (highlight != None)
+                links.setCutoff(0.5f);
+            if (highlight == CutoffAndEmphasis)
+            {
+                std::vector<std::size_t> own;
+                for (std::size_t i = 0; i < network.siteLinks.size(); ++i)
+                    if (network.siteLinks[i].first == 3 || network.siteLinks[i].second == 3)
+                        own.push_back(i);
+                links.emphasiseSite(network.sitePosition(3), own);
+            }
+            osg::ref_ptr<osg::Group> scene = new osg::Group;
+            scene->addChild(network.getRoot());
+            images[batch][highlight] = drawFirstView(scene.get(), 640, 480);
+            ASSERT_TRUE(images[batch][highlight].valid()) << "no window could be opened";
+        }
+    }
+    for (const Highlight highlight : {Cutoff, CutoffAndEmphasis})
+    {
+        EXPECT_LT(blockDifference(*images[0][highlight], *images[1][highlight]), 2.0) << highlight;
+        EXPECT_GT(blockDifference(*images[1][highlight], *images[1][highlight - 1]), 2.0) << highlight;
     }
 }
 
