@@ -131,73 +131,68 @@ PickIndex::PickIndex(std::vector<osg::Vec3> sitePositions, const std::vector<Sit
     const double itemCount = static_cast<double>(sites.size() + links.size());
     const double mostCells = std::max(1024.0, 2.0 * itemCount);
     cellSize = static_cast<float>(
-        std::max({4.0 * GlyphStyle::siteRadius, std::sqrt(double(extent.x()) * extent.y() / mostCells),
+        std::max({8.0 * GlyphStyle::siteRadius, std::sqrt(double(extent.x()) * extent.y() / mostCells),
                   totalLength / (8.0 * std::max<double>(1.0, links.size()))}));
     columns = std::max(1, static_cast<int>(std::ceil(extent.x() / cellSize)));
     rows = std::max(1, static_cast<int>(std::ceil(extent.y() / cellSize)));
 
     // Count each cell's items, then lay them out cell after cell.
     cellStarts.assign(static_cast<std::size_t>(columns) * rows + 1, 0);
-    std::vector<std::uint32_t> cells;
     const std::size_t total = sites.size() + links.size();
     for (std::size_t item = 0; item < total; ++item)
-    {
-        coveredCells(item, cells);
-        for (const std::uint32_t cell : cells)
-            ++cellStarts[cell + 1];
-    }
+        forEachCoveredCell(item, [this](std::uint32_t cell) { ++cellStarts[cell + 1]; });
     for (std::size_t cell = 1; cell < cellStarts.size(); ++cell)
         cellStarts[cell] += cellStarts[cell - 1];
     items.resize(cellStarts.back());
     std::vector<std::size_t> next(cellStarts.begin(), cellStarts.end() - 1);
     for (std::size_t item = 0; item < total; ++item)
-    {
-        coveredCells(item, cells);
-        for (const std::uint32_t cell : cells)
+        forEachCoveredCell(item, [this, &next, item](std::uint32_t cell) {
             items[next[cell]++] = static_cast<std::uint32_t>(item);
-    }
+        });
 }
 
 template <typename Visit>
 void PickIndex::forEachCell(osg::Vec2 p, osg::Vec2 q, float thickness, Visit&& visit) const
 {
-    // The segment is cut into pieces no longer than a cell; each piece covers the cells of its box.
-    const auto pieces = std::max(1, static_cast<int>(std::ceil((q - p).length() / cellSize)));
+    // Row by row of cells: the part of the segment whose z lies within the row, widened by thickness, covers
+    // a run of columns. Every cell is visited once.
     const auto cellOf = [this](float offset, int count) {
         return std::clamp(static_cast<int>(std::floor(offset / cellSize)), 0, count - 1);
     };
-    for (int piece = 0; piece < pieces; ++piece)
+    const float dz = q.y() - p.y();
+    const int row0 = cellOf(std::min(p.y(), q.y()) - thickness - corner.y(), rows);
+    const int row1 = cellOf(std::max(p.y(), q.y()) + thickness - corner.y(), rows);
+    for (int row = row0; row <= row1; ++row)
     {
-        const osg::Vec2 from = p + (q - p) * (static_cast<float>(piece) / pieces);
-        const osg::Vec2 to = p + (q - p) * (static_cast<float>(piece + 1) / pieces);
-        const int column0 = cellOf(std::min(from.x(), to.x()) - thickness - corner.x(), columns);
-        const int column1 = cellOf(std::max(from.x(), to.x()) + thickness - corner.x(), columns);
-        const int row0 = cellOf(std::min(from.y(), to.y()) - thickness - corner.y(), rows);
-        const int row1 = cellOf(std::max(from.y(), to.y()) + thickness - corner.y(), rows);
-        for (int row = row0; row <= row1; ++row)
-            for (int column = column0; column <= column1; ++column)
-                visit(static_cast<std::uint32_t>(row * columns + column));
+        float from = 0.0f;
+        float to = 1.0f;
+        if (dz != 0.0f)
+        {
+            const float bottom = corner.y() + cellSize * row - thickness;
+            const float top = bottom + cellSize + 2.0f * thickness;
+            from = std::clamp(((dz > 0.0f ? bottom : top) - p.y()) / dz, 0.0f, 1.0f);
+            to = std::clamp(((dz > 0.0f ? top : bottom) - p.y()) / dz, 0.0f, 1.0f);
+        }
+        const float x0 = p.x() + (q.x() - p.x()) * from;
+        const float x1 = p.x() + (q.x() - p.x()) * to;
+        const int column0 = cellOf(std::min(x0, x1) - thickness - corner.x(), columns);
+        const int column1 = cellOf(std::max(x0, x1) + thickness - corner.x(), columns);
+        for (int column = column0; column <= column1; ++column)
+            visit(static_cast<std::uint32_t>(row * columns + column));
     }
 }
 
-void PickIndex::coveredCells(std::size_t item, std::vector<std::uint32_t>& cells) const
+template <typename Visit> void PickIndex::forEachCoveredCell(std::size_t item, Visit&& visit) const
 {
-    cells.clear();
-    const auto add = [&cells](std::uint32_t cell) { cells.push_back(cell); };
     if (item < sites.size())
     {
         const osg::Vec2 centre = inPlane(sites[item]);
-        forEachCell(centre, centre, GlyphStyle::siteRadius, add);
+        forEachCell(centre, centre, GlyphStyle::siteRadius, visit);
+        return;
     }
-    else
-    {
-        const SiteLink& link = links[item - sites.size()];
-        if (link.first >= sites.size() || link.second >= sites.size())
-            return;
-        forEachCell(inPlane(sites[link.first]), inPlane(sites[link.second]), GlyphStyle::linkRadius, add);
-    }
-    std::sort(cells.begin(), cells.end());
-    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+    const SiteLink& link = links[item - sites.size()];
+    if (link.first < sites.size() && link.second < sites.size())
+        forEachCell(inPlane(sites[link.first]), inPlane(sites[link.second]), GlyphStyle::linkRadius, visit);
 }
 
 Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, double slack) const

@@ -1,0 +1,158 @@
+// Prints how fast the window answers while exploring a network: the frame time at the first view, the first
+// pick (which builds the pick index), picks at sites and at random points, and the time from a cutoff key to
+// the next drawn frame. It opens a window of 1280 by 1024 on the display. Run from the build folder:
+//     bench/ExploreBenchmark GROUP-FILE [-p POSITIVE] [-n NEGATIVE] [-a ACCELERATED]
+
+#include <app/Explorer>
+#include <network/CorrelationNetwork>
+
+#include <osgGA/TrackballManipulator>
+#include <osgUtil/Optimizer>
+#include <osgViewer/Viewer>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+double millisecondsFor(const std::function<void()>& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    InputFiles files;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string argument = argv[i];
+        std::string* path = argument == "-p"   ? &files.positiveFile
+                            : argument == "-n" ? &files.negativeFile
+                            : argument == "-a" ? &files.acceleratedFile
+                                               : &files.groupFile;
+        if (path != &files.groupFile && i + 1 < argc)
+            *path = argv[++i];
+        else
+            *path = argument;
+    }
+    if (files.groupFile.empty())
+    {
+        std::fprintf(stderr, "usage: %s GROUP-FILE [-p POSITIVE] [-n NEGATIVE] [-a ACCELERATED]\n", argv[0]);
+        return 1;
+    }
+
+    // Load with the log sent to /dev/null, and set up the window as the program does.
+    CorrelationNetwork network;
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    network.load(files);
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(null);
+    osg::ref_ptr<osg::Group> scene = new osg::Group;
+    scene->addChild(network.getRoot());
+    osgUtil::Optimizer().optimize(scene.get());
+
+    osgViewer::Viewer viewer;
+    viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
+    viewer.setLightingMode(osg::View::HEADLIGHT);
+    viewer.setUpViewInWindow(0, 0, 1280, 1024);
+    osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
+    viewer.setCameraManipulator(trackball.get());
+    osg::ref_ptr<Explorer> explorer =
+        new Explorer(network, files, trackball.get(), viewer.getCamera()->getClearColor());
+    scene->addChild(explorer->getCornerNode());
+    viewer.addEventHandler(explorer.get());
+    viewer.setSceneData(scene.get());
+    viewer.realize();
+    if (!viewer.isRealized())
+    {
+        std::fprintf(stderr, "no window could be opened\n");
+        return 1;
+    }
+    viewer.home();
+
+    const auto frames = [&viewer](int count) {
+        std::vector<double> times;
+        for (int i = 0; i < count; ++i)
+            times.push_back(millisecondsFor([&viewer] { viewer.frame(); }));
+        return times;
+    };
+    frames(3);
+    const double frame = median(frames(7));
+
+    // Picks through the drawn centres of random sites, and through random points of the window.
+    const osg::Camera* camera = viewer.getCamera();
+    std::mt19937 random(1);
+    std::uniform_int_distribution<std::size_t> anySite(0,
+                                                       network.names.empty() ? 0 : network.names.size() - 1);
+    std::uniform_real_distribution<double> anywhere(-1.0, 1.0);
+    const auto siteRay = [&] {
+        const osg::Vec3d clip = osg::Vec3d(network.sitePosition(anySite(random))) * camera->getViewMatrix() *
+                                camera->getProjectionMatrix();
+        return computePickRay(*camera, clip.x(), clip.y());
+    };
+    double firstPick = 0.0;
+    if (!network.names.empty())
+        firstPick = millisecondsFor([&] { explorer->pickAt(siteRay()); });
+    std::vector<double> sitePicks;
+    std::vector<double> pointPicks;
+    int sitesFound = 0;
+    for (int i = 0; i < 1000 && !network.names.empty(); ++i)
+    {
+        const PickRay atSite = siteRay();
+        sitePicks.push_back(
+            millisecondsFor([&] { sitesFound += explorer->pickAt(atSite).kind == Pick::Kind::Site; }));
+        const PickRay atPoint = computePickRay(*camera, anywhere(random), anywhere(random));
+        pointPicks.push_back(millisecondsFor([&] { explorer->pickAt(atPoint); }));
+    }
+    const double pickedFrame = median(frames(5));
+
+    // The cutoff key, then the frame that shows it: key and frame together, step after step.
+    osg::ref_ptr<osgGA::GUIEventAdapter> key = new osgGA::GUIEventAdapter;
+    key->setEventType(osgGA::GUIEventAdapter::KEYDOWN);
+    key->setKey('+');
+    std::vector<double> keyed;
+    for (int step = 0; step < 10; ++step)
+        keyed.push_back(millisecondsFor([&] {
+            explorer->handle(*key, viewer);
+            viewer.frame();
+        }));
+    const double cutFrame = median(frames(5));
+
+    std::printf(
+        "| network | links | sites | frame at first view (ms) | first pick, index built (ms) | "
+        "pick at a site, median (ms) | worst (ms) | pick anywhere, median (ms) | frame with a pick (ms) | "
+        "cutoff key to drawn frame, median (ms) | frame at cutoff 0.50 (ms) |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
+    std::printf("| %s | %zu | %zu | %.1f | %.1f | %.4f | %.3f | %.4f | %.1f | %.1f | %.1f |\n",
+                files.groupFile.c_str(), network.siteLinks.size(), network.names.size(), frame, firstPick,
+                median(sitePicks),
+                sitePicks.empty() ? 0.0 : *std::max_element(sitePicks.begin(), sitePicks.end()),
+                median(pointPicks), pickedFrame, median(keyed), cutFrame);
+    std::printf("\n%d of %zu picks through a site's centre found a site. %s\n", sitesFound, sitePicks.size(),
+                explorer->getCornerText().c_str());
+    return 0;
+}
