@@ -11,6 +11,7 @@
 #include <osg/Uniform>
 #include <osgText/Text>
 #include <osgUtil/CullVisitor>
+#include <osgUtil/Optimizer>
 
 #include <algorithm>
 #include <cmath>
@@ -175,7 +176,28 @@ std::string glyphChannel(const osg::Texture2D& texture)
     return format == GL_RED || format == GL_R8 || format == GL_LUMINANCE ? "r" : "a";
 }
 
+// Leaves the font's glyph textures as they are. The font shares them with every text, and adds a glyph to the
+// image when a text first needs it; an image dropped after its upload, as the optimiser arranges for the
+// scene's textures, would come back holding only the new glyphs, and the labels would lose theirs.
+class KeepGlyphTextures : public osgUtil::Optimizer::IsOperationPermissibleForObjectCallback
+{
+public:
+    bool isOperationPermissibleForObjectImplementation(const osgUtil::Optimizer* optimizer,
+                                                       const osg::StateAttribute* attribute,
+                                                       unsigned int option) const override
+    {
+        if (dynamic_cast<const osgText::GlyphTexture*>(attribute) != nullptr)
+            return false;
+        return optimizer->isOperationPermissibleForObjectImplementation(attribute, option);
+    }
+};
+
 } // namespace
+
+void keepGlyphTextures(osgUtil::Optimizer& optimizer)
+{
+    optimizer.setIsOperationPermissibleForObjectCallback(new KeepGlyphTextures);
+}
 
 SceneBuilder::SceneBuilder(osgText::Font* labelFont, const osg::Vec4& labelColor, const SceneDetail& sizes)
     : textColor(labelColor), detail(sizes), layout(new LabelLayout(labelFont))

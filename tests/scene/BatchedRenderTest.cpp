@@ -1,24 +1,29 @@
 #include <app/FrameCapture>
 #include <network/CorrelationNetwork>
 #include <scene/LinkHighlight>
+#include <scene/Overlay>
 #include <support/TestSupport>
 
 #include <osg/Image>
 #include <osgDB/ReadFile>
 #include <osgGA/TrackballManipulator>
+#include <osgUtil/Optimizer>
 #include <osgViewer/Viewer>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 namespace
 {
 
-// Draws a scene in a window of its own, framed as the program frames its first view, and returns the image.
-osg::ref_ptr<osg::Image> drawFirstView(osg::Node* scene, int width, int height)
+// Draws a scene in a window of its own, framed as the program frames its first view, and returns the image of
+// the second frame; betweenFrames, when given, runs after the first.
+osg::ref_ptr<osg::Image> drawFirstView(osg::Node* scene, int width, int height,
+                                       const std::function<void()>& betweenFrames = {})
 {
     osg::ref_ptr<osg::GraphicsContext::Traits> traits = new osg::GraphicsContext::Traits;
     traits->readDISPLAY();
@@ -44,8 +49,10 @@ osg::ref_ptr<osg::Image> drawFirstView(osg::Node* scene, int width, int height)
     viewer.setSceneData(scene);
     viewer.realize();
     viewer.home();
-    for (int frame = 0; frame < 2; ++frame)
-        viewer.frame();
+    viewer.frame();
+    if (betweenFrames)
+        betweenFrames();
+    viewer.frame();
     TemporaryFolder folder;
     const std::string file = folder.path("frame.png");
     if (!capture->write(file))
@@ -203,6 +210,46 @@ TEST(BatchedRender, HidesAndDimsLinksAsTheGlyphsDrawnOneEachAre)
         EXPECT_LT(blockDifference(*images[0][highlight], *images[1][highlight]), 2.0) << highlight;
         EXPECT_GT(blockDifference(*images[1][highlight], *images[1][highlight - 1]), 2.0) << highlight;
     }
+}
+
+TEST(BatchedRender, TextWrittenWhileTheWindowRunsHasTheGlyphsTheLabelsUse)
+{
+    // The corner text is written after the first frame, with the glyphs of the batched labels and new ones;
+    // it must look as it does when written before the first frame. The late one comes first, while the font
+    // still lacks the new glyphs.
+    const std::string text = "H12 and K45 at 0.35";
+    int lit[2] = {0, 0};
+    for (const bool late : {true, false})
+    {
+        CorrelationNetwork network;
+        SceneDetail batched;
+        batched.linkLimit = batched.siteLimit = 0;
+        TemporaryFolder folder;
+        captureOutput([&] {
+            network.readGroupFile(folder.write("groups.txt", "H12 K45 0.35 R78 -0.20 0.80\n"));
+            network.markDuplicateNames();
+            network.buildScene(batched);
+        });
+        osg::ref_ptr<osg::Group> scene = new osg::Group;
+        scene->addChild(network.getRoot());
+        osgUtil::Optimizer optimizer;
+        keepGlyphTextures(optimizer);
+        optimizer.optimize(scene.get());
+        const CornerText corner = createCornerText(network.font.get(), osg::Vec4(1.0f, 1.0f, 1.0f, 1.0f));
+        scene->addChild(corner.node);
+        if (!late)
+            corner.text->setText(text);
+        const osg::ref_ptr<osg::Image> image = drawFirstView(scene.get(), 640, 480, [&] {
+            if (late)
+                corner.text->setText(text);
+        });
+        ASSERT_TRUE(image.valid()) << "no window could be opened";
+        for (int y = 480 - 40; y < 480; ++y)
+            for (int x = 0; x < 320; ++x)
+                lit[late] += image->data(x, y)[1] > 150 ? 1 : 0;
+    }
+    EXPECT_GT(lit[0], 100);
+    EXPECT_GT(lit[1], lit[0] * 9 / 10) << lit[0] << " " << lit[1];
 }
 
 } // namespace
