@@ -84,6 +84,7 @@ Explorer::Explorer(const CorrelationNetwork& loaded, const InputFiles& inputs,
       highlight(loaded.root.get(), loaded.links.get(), loaded.siteLinks, background),
       corner(createCornerText(loaded.font.get(), loaded.textColor))
 {
+    updateText();
 }
 
 Explorer::~Explorer() = default;
@@ -245,6 +246,8 @@ void Explorer::updateText()
         text += (text.empty() ? "" : "\n") + std::string(line);
     }
     corner.text->setText(text);
+    // Without text, the corner's camera is left out of the frame altogether.
+    corner.node->setNodeMask(text.empty() ? 0u : ~0u);
 }
 
 bool Explorer::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
