@@ -133,7 +133,7 @@ void Explorer::prepare()
 Pick Explorer::pickAt(const PickRay& ray)
 {
     prepare();
-    selection = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle);
+    selection = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle, cutoff);
     switch (selection.kind)
     {
     case Pick::Kind::Site:

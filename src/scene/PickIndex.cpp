@@ -195,7 +195,7 @@ template <typename Visit> void PickIndex::forEachCoveredCell(std::size_t item, V
         forEachCell(inPlane(sites[link.first]), inPlane(sites[link.second]), GlyphStyle::linkRadius, visit);
 }
 
-Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, double slack) const
+Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, double slack, float cutoff) const
 {
     osg::Vec3d unit = direction;
     if (columns == 0 || !(unit.normalize() > 0.0) || !unit.valid() || !origin.valid() || !(slack >= 0.0))
@@ -240,6 +240,8 @@ Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, doub
         else
         {
             const SiteLink& link = links[item - sites.size()];
+            if (link.isBelow(cutoff))
+                continue;
             closestApproach(origin, unit, osg::Vec3d(sites[link.first]), osg::Vec3d(sites[link.second]),
                             distance, along);
             choice.offer(Pick::Kind::Link, item - sites.size(), distance, along, GlyphStyle::linkRadius,

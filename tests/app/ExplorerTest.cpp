@@ -167,6 +167,17 @@ TEST(Explorer, PicksALinkAtItsMiddleAndDescribesItAsTheLogDoes)
             EXPECT_EQ("Creating link" + example.explorer->getCornerText().substr(4), example.log[link]);
         }
         EXPECT_GE(described, 18) << batched;
+
+        // Hidden links cannot be picked: at cutoff 1 every link of the example is hidden.
+        example.explorer->setCutoff(1.0f);
+        for (std::size_t link = 0; link < network.siteLinks.size(); ++link)
+        {
+            const SiteLink& ends = network.siteLinks[link];
+            const osg::Vec3 middle =
+                (network.sitePosition(ends.first) + network.sitePosition(ends.second)) * 0.5f;
+            EXPECT_NE(example.explorer->pickAt(example.rayThrough(middle)).kind, Pick::Kind::Link)
+                << example.log[link];
+        }
     }
 }
 

@@ -100,6 +100,10 @@ TEST(PickIndex, TakesANearMissWithinTheSlackAndTheClosestOfSeveral)
     const Pick link = index.pick({25.0, 100.0, 5.6}, down, 0.02);
     EXPECT_EQ(link.kind, Pick::Kind::Link);
     EXPECT_EQ(link.index, 1u);
+    // A link that the cutoff hides is passed through, to what lies beyond or to nothing.
+    EXPECT_EQ(index.pick({45.0, 100.0, 0.0}, down, noSlack, 0.5f).kind, Pick::Kind::Link);
+    EXPECT_EQ(index.pick({45.0, 100.0, 0.0}, down, noSlack, 0.55f).kind, Pick::Kind::Nothing);
+    EXPECT_EQ(index.pick({40.0, 100.0, 0.0}, down, noSlack, 1.0f).kind, Pick::Kind::Site);
     // Nothing is ever picked by a ray without a direction, or with no slack given as a number.
     EXPECT_EQ(index.pick({30.0, 100.0, 0.0}, {0.0, 0.0, 0.0}, 0.02).kind, Pick::Kind::Nothing);
     EXPECT_EQ(index.pick({30.0, 100.0, 0.0}, down, std::nan("")).kind, Pick::Kind::Nothing);
