@@ -1,7 +1,5 @@
 #include <app/Explorer>
 
-#include <scene/GlyphStyle>
-
 #include <osgViewer/View>
 
 #include <algorithm>
@@ -49,9 +47,9 @@ PickRay computePickRay(const osg::Camera& camera, double x, double y)
     ray.origin = perspective ? camera.getInverseViewMatrix().getTrans() : near;
     const osg::Viewport* viewport = camera.getViewport();
     const double pixel = viewport != nullptr && viewport->width() > 0 ? 2.0 / viewport->width() : 2.0 / 1024;
+    // Parallel rays, as an orthographic camera casts, cover no angle: they pick only what they pass through.
     const osg::Vec3d beside = through(x + pixel, y).second;
-    ray.pixelAngle = perspective ? std::acos(std::clamp(direction * beside, -1.0, 1.0))
-                                 : (through(x + pixel, y).first - near).length();
+    ray.pixelAngle = std::acos(std::clamp(direction * beside, -1.0, 1.0));
     return ray;
 }
 
