@@ -14,6 +14,9 @@ namespace
 // A press and release closer than this, in pixels, is a click; farther apart, a drag of the trackball.
 const float clickReach = 3.0f;
 
+// The longest time, in seconds, between the two clicks of a double click.
+const double doubleClickSeconds = 0.4;
+
 // How many pixels beside a sphere or link a click still picks it.
 const double pickPixels = 4.0;
 
@@ -267,15 +270,35 @@ bool Explorer::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapt
             dragged = true;
         return false;
     case osgGA::GUIEventAdapter::RELEASE:
+    {
         // A click: the left button pressed and let go without the pointer travelling; a drag turns the view.
-        if (pressed && !dragged && event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON &&
-            std::hypot(event.getX() - pressX, event.getY() - pressY) <= clickReach &&
-            action.asView() != nullptr)
-            pickAt(rayAtPointer());
+        // A second click soon after the first, in the same place, makes a double click; X11 windows report
+        // both as plain clicks.
+        const bool click = pressed && !dragged &&
+                           event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON &&
+                           std::hypot(event.getX() - pressX, event.getY() - pressY) <= clickReach &&
+                           action.asView() != nullptr;
         pressed = false;
+        if (!click)
+            return false;
+        if (clicked && event.getTime() - clickTime <= doubleClickSeconds &&
+            std::hypot(event.getX() - clickX, event.getY() - clickY) <= clickReach)
+        {
+            clicked = false;
+            centreAt(rayAtPointer());
+            return false;
+        }
+        clicked = true;
+        clickTime = event.getTime();
+        clickX = event.getX();
+        clickY = event.getY();
+        pickAt(rayAtPointer());
         return false;
+    }
     case osgGA::GUIEventAdapter::DOUBLECLICK:
+        // Windows that report a double click: its second press centres, and its release is no click.
         pressed = false;
+        clicked = false;
         if (event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON && action.asView() != nullptr)
             centreAt(rayAtPointer());
         return false;

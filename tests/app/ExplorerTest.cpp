@@ -384,6 +384,26 @@ TEST(Explorer, AClickPicksADragDoesNotAndADoubleClickCentresTheTrackball)
     send(Event::DOUBLECLICK, x, y + 60.0f);
     EXPECT_EQ(osg::Vec3(example.trackball->getCenter()), network.sitePosition(site));
 
+    // Where the window reports two plain clicks, two in quick succession at one place are a double click;
+    // two a second apart are two clicks.
+    const auto click = [&example](float atX, float atY, double time) {
+        for (const auto type : {Event::PUSH, Event::RELEASE})
+        {
+            osg::ref_ptr<Event> event = mouseEvent(type, atX, atY);
+            event->setTime(time);
+            example.explorer->handle(*event, *example.view);
+        }
+    };
+    const osg::Vec3d elsewhere(1.0, 2.0, 3.0);
+    for (const auto& [second, centres] : {std::pair{10.25, true}, {11.5, false}})
+    {
+        example.trackball->setCenter(elsewhere);
+        click(x, y, 10.0);
+        click(x + 1.0f, y, second);
+        EXPECT_EQ(example.trackball->getCenter() == elsewhere, !centres) << second;
+        EXPECT_EQ(example.explorer->getCornerText().rfind("M210: ", 0), 0u) << second;
+    }
+
     // The keys: + and = raise the cutoff, - lowers it.
     osg::ref_ptr<Event> key = new Event;
     key->setEventType(Event::KEYDOWN);

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 namespace
@@ -478,7 +479,8 @@ struct ExampleView
 osg::ref_ptr<osg::Image> shotWithGesture(const TemporaryFolder& folder, const ExampleView& example,
                                          const osg::Vec2& start, const std::string& gesture)
 {
-    const std::string image = folder.path("gesture" + std::to_string(gesture.size()) + ".png");
+    const std::string image =
+        folder.path("gesture" + std::to_string(std::hash<std::string>{}(gesture)) + ".png");
     const std::string rest = "xdotool mousemove " + std::to_string(int(std::lround(start.x()))) + " " +
                              std::to_string(int(std::lround(start.y())));
     EXPECT_EQ(std::system(rest.c_str()), 0);
@@ -504,7 +506,7 @@ int awayFromBackground(const osg::Image& image, const osg::Vec2& point)
     return std::abs(p.red - 51) + std::abs(p.green - 51) + std::abs(p.blue - 102);
 }
 
-TEST(Viewer, AClickOnASphereDescribesItInTheCornerAndDimsOtherLinksButADragDoesNot)
+TEST(Viewer, AClickDescribesASphereAndDimsOtherLinksADoubleClickCentresItADragDoesNeither)
 {
     const ExampleView example;
     const osg::Vec2 sphere = example.siteOnScreen("K45");
@@ -538,6 +540,13 @@ TEST(Viewer, AClickOnASphereDescribesItInTheCornerAndDimsOtherLinksButADragDoesN
 
     // A drag away and back, let go over the sphere where it began, turns the view and picks nothing.
     EXPECT_EQ(textPixels(*dragged), 0);
+
+    // A double click makes the sphere the centre of the view: K45's red is drawn in the middle.
+    const osg::ref_ptr<osg::Image> doubled =
+        shotWithGesture(folder, example, sphere, "click --repeat 2 --delay 80 1");
+    ASSERT_TRUE(doubled.valid());
+    EXPECT_FALSE(isRed(pixelAt(*still, 400, 300)));
+    EXPECT_TRUE(isRed(pixelAt(*doubled, 400, 300)));
 }
 
 } // namespace
