@@ -60,7 +60,8 @@ void describeExplorerBindings(osg::ApplicationUsage& usage)
 {
     usage.addKeyboardMouseBinding("Left click", "Describe the site or link under the pointer in the top left "
                                                 "corner and dim the other links; on empty space, clear");
-    usage.addKeyboardMouseBinding("Left double click", "Turn the view about the site under the pointer");
+    usage.addKeyboardMouseBinding("Left double click",
+                                  "Centre the view on the site under the pointer and turn about it");
     usage.addKeyboardMouseBinding("+",
                                   "Raise the weight cutoff by 0.05: hide the links whose |weight| is below");
     usage.addKeyboardMouseBinding("-", "Lower the weight cutoff by 0.05");
