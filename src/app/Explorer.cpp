@@ -221,8 +221,16 @@ std::string Explorer::describeSite(std::size_t site) const
     }
     const SiteLink& link = network.siteLinks[strongest];
     const std::string& other = network.names[link.first == site ? link.second : link.first];
-    text += "; " + std::to_string(count) + (count == 1 ? " link, with " : " links, the strongest with ") +
-            other + " at " + formatWeight(link.weight);
+    text += "; " + std::to_string(count) + (count == 1 ? " link" : " links");
+    // Under a cutoff, how many of them are shown.
+    if (cutoff > 0.0f)
+    {
+        const auto shown =
+            std::count_if(siteLinkList.begin() + first, siteLinkList.begin() + first + count,
+                          [this](std::size_t each) { return !network.siteLinks[each].isBelow(cutoff); });
+        text += ", " + std::to_string(shown) + " shown";
+    }
+    text += (count == 1 ? ", with " : ", the strongest with ") + other + " at " + formatWeight(link.weight);
     return text;
 }
 

@@ -143,6 +143,13 @@ TEST(Explorer, DescribesASiteByItsRegionItsLinksAndTheStrongestOfThem)
         EXPECT_EQ(example.explorer->getCornerText(), c.text);
     }
     EXPECT_EQ(example.linksOf("K45").size(), 6u);
+
+    // Under a cutoff the site's shown links are counted too.
+    example.explorer->setCutoff(0.5f);
+    example.explorer->pickAt(example.rayThrough(network.sitePosition(siteNamed(network, "K45"))));
+    EXPECT_EQ(example.explorer->getCornerText(),
+              "K45: positive region (positive.txt); 6 links, 3 shown, the strongest with R78 at 0.800000\n"
+              "Cutoff 0.50: 11 of 22 links shown");
 }
 
 TEST(Explorer, PicksALinkAtItsMiddleAndDescribesItAsTheLogDoes)
