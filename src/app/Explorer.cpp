@@ -163,7 +163,7 @@ Pick Explorer::pickAt(const PickRay& ray)
 bool Explorer::centreAt(const PickRay& ray)
 {
     prepare();
-    const Pick found = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle);
+    const Pick found = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle, cutoff);
     if (found.kind != Pick::Kind::Site)
         return false;
     trackball->setCenter(osg::Vec3d(network.sitePosition(found.index)));
@@ -172,7 +172,8 @@ bool Explorer::centreAt(const PickRay& ray)
 
 void Explorer::setCutoff(float value)
 {
-    cutoff = std::clamp(value, 0.0f, 1.0f);
+    // Held within 0 to 1; a value that is no number hides nothing.
+    cutoff = value > 0.0f ? std::min(value, 1.0f) : 0.0f;
     highlight.setCutoff(cutoff);
     updateText();
 }
