@@ -51,11 +51,11 @@ int main(int argc, char** argv)
     const InputFiles files = readInputFiles(arguments);
 
     // links weaker than a cutoff may be hidden from the start, in the window and in a saved image.
+    const char* cutoffSetting = std::getenv("LINKMAP_CUTOFF");
     float cutoff = 0.0f;
-    if (!readCutoffSetting(std::getenv("LINKMAP_CUTOFF"), cutoff))
+    if (!readCutoffSetting(cutoffSetting, cutoff))
     {
-        std::printf("Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"%s\"\n",
-                    std::getenv("LINKMAP_CUTOFF"));
+        std::printf("Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"%s\"\n", cutoffSetting);
         return 1;
     }
 

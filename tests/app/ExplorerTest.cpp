@@ -335,7 +335,9 @@ TEST(Explorer, ReadsACutoffSettingOfANumberFromZeroToOne)
         float cutoff = -1.0f;
         EXPECT_EQ(readCutoffSetting(c.setting, cutoff), c.accepted) << (c.setting ? c.setting : "unset");
         if (c.accepted)
+        {
             EXPECT_EQ(cutoff, c.cutoff) << (c.setting ? c.setting : "unset");
+        }
     }
 }
 
