@@ -81,9 +81,9 @@ bool readCutoffSetting(const char* setting, float& value)
 }
 
 Explorer::Explorer(const CorrelationNetwork& loaded, const InputFiles& inputs,
-                   osgGA::TrackballManipulator* turning, const osg::Vec4& background)
+                   osgGA::TrackballManipulator* turning, const osg::Vec4& background, MotionPicture* motion)
     : network(loaded), files(inputs), trackball(turning),
-      highlight(loaded.root.get(), loaded.links.get(), loaded.siteLinks, background),
+      highlight(loaded.root.get(), loaded.links.get(), loaded.siteLinks, background, motion),
       corner(createCornerText(loaded.font.get(), loaded.textColor))
 {
     updateText();
@@ -105,11 +105,7 @@ void Explorer::prepare()
 {
     if (index)
         return;
-    std::vector<osg::Vec3> positions;
-    positions.reserve(network.names.size());
-    for (std::size_t site = 0; site < network.names.size(); ++site)
-        positions.push_back(network.sitePosition(site));
-    index = std::make_unique<PickIndex>(std::move(positions), network.siteLinks);
+    index = std::make_unique<PickIndex>(network.sitePositions(), network.siteLinks);
 
     // Every site's links, counted, then listed; a link from a site to itself is listed once.
     const std::vector<SiteLink>& links = network.siteLinks;

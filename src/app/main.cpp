@@ -1,15 +1,15 @@
 #include <app/CommandLine>
+#include <app/Display>
 #include <app/DistanceCeiling>
 #include <app/Explorer>
-#include <app/FrameCapture>
-#include <app/ImageCamera>
+#include <app/FrameLoop>
+#include <app/SavedImage>
 #include <app/StandardErrorNotifyHandler>
 #include <network/CorrelationNetwork>
 #include <scene/ColorKey>
 
 #include <osg/ArgumentParser>
 #include <osg/Group>
-#include <osgDB/WriteFile>
 #include <osgGA/StateSetManipulator>
 #include <osgGA/TrackballManipulator>
 #include <osgUtil/Optimizer>
@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -65,7 +66,8 @@ int main(int argc, char** argv)
     viewer.setLightingMode(osg::View::HEADLIGHT);
     viewer.setKeyEventSetsDone(osgGA::GUIEventAdapter::KEY_Escape);
     viewer.addEventHandler(new osgGA::StateSetManipulator(viewer.getCamera()->getOrCreateStateSet()));
-    viewer.addEventHandler(new osgViewer::StatsHandler);
+    osg::ref_ptr<StatsScreen> stats = new StatsScreen;
+    viewer.addEventHandler(stats.get());
     viewer.addEventHandler(new osgViewer::WindowSizeHandler);
     viewer.addEventHandler(new osgViewer::HelpHandler(arguments.getApplicationUsage()));
 
@@ -82,12 +84,9 @@ int main(int argc, char** argv)
 
     // in screenshot mode every drawn frame is read back, so that the last one can be saved.
     std::string imageFile;
-    osg::ref_ptr<FrameCapture> capture;
+    std::unique_ptr<SavedImage> image;
     if (arguments.read("--generate-image", osg::ArgumentParser::Parameter(imageFile)))
-    {
-        capture = new FrameCapture;
-        viewer.getCamera()->setFinalDrawCallback(capture.get());
-    }
+        image = std::make_unique<SavedImage>(viewer, imageFile);
 
     std::string backgroundName;
     if (arguments.read("--background", osg::ArgumentParser::Parameter(backgroundName)))
@@ -100,9 +99,21 @@ int main(int argc, char** argv)
             network.setTextColor(osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f));
         }
     }
+    const osg::Vec4 background = viewer.getCamera()->getClearColor();
 
-    // read the inputs and build the scene, then optimise it once.
-    network.load(files);
+    // read the inputs and build the scene, then optimise it once. A large network is drawn in batches by
+    // shaders, unless the display cannot run them.
+    SceneDetail detail;
+    detail.shadersRun = [] {
+        if (displayRunsShaders())
+            return true;
+        std::fprintf(stderr,
+                     "linkmap: this display's OpenGL has no GLSL 1.20 for the shaders that draw large "
+                     "networks; every sphere, link and label is drawn as an object of its own instead, "
+                     "which is slower\n");
+        return false;
+    };
+    network.load(files, detail);
     scene->addChild(network.getRoot());
     osgUtil::Optimizer optimizer;
     keepGlyphTextures(optimizer);
@@ -124,76 +135,38 @@ int main(int argc, char** argv)
         scene->addChild(createColorKey(key));
     }
 
+    // while the view moves the window draws a light picture: every site a dot, the strongest links, no
+    // labels.
+    std::unique_ptr<MotionPicture> motion;
+    if (!image)
+    {
+        motion = std::make_unique<MotionPicture>(network.sitePositions(), network.siteKinds(),
+                                                 network.siteLinks, background);
+        scene->addChild(motion->getNode());
+    }
+
     // clicks and keys that pick, filter and centre; dimmed links fade into the background.
-    osg::ref_ptr<Explorer> explorer =
-        new Explorer(network, files, trackball.get(), viewer.getCamera()->getClearColor());
+    osg::ref_ptr<Explorer> explorer = new Explorer(network, files, trackball.get(), background, motion.get());
     explorer->setCutoff(cutoff);
     scene->addChild(explorer->getCornerNode());
     viewer.addEventHandler(explorer.get());
     viewer.setSceneData(scene.get());
 
-    // a display that cannot give the multisampled window asked for gets a plain one, and a warning.
-    const int samples = static_cast<int>(osg::DisplaySettings::instance()->getNumMultiSamples());
-    viewer.realize();
-    if (!viewer.isRealized() && samples > 0)
-    {
-        std::fprintf(stderr,
-                     "Warning: the display offers no window with %d samples; the window is drawn without "
-                     "multisampling\n",
-                     samples);
-        osg::DisplaySettings::instance()->setNumMultiSamples(0);
-        // the failed attempt ended the run; the second one starts it again.
-        viewer.setDone(false);
-        viewer.realize();
-    }
-    if (!viewer.isRealized())
+    if (!openWindow(viewer))
     {
         std::printf("Error: could not open a window; linkmap needs a display with OpenGL (check DISPLAY)\n");
         return 1;
     }
-
-    // the saved image is drawn offscreen when it asks for samples, several to a pixel and then averaged, or
-    // when the window is larger than its screen; otherwise it is read from the window.
-    osg::ref_ptr<osg::Image> offscreenImage;
-    int offscreenFactor = 1;
-    if (capture.valid())
-    {
-        osg::Camera* camera = viewer.getCamera();
-        const osg::Viewport* viewport = camera->getViewport();
-        unsigned int screenWidth = 0;
-        unsigned int screenHeight = 0;
-        const osg::GraphicsContext::Traits* traits = camera->getGraphicsContext()->getTraits();
-        if (osg::GraphicsContext::WindowingSystemInterface* system =
-                osg::GraphicsContext::getWindowingSystemInterface())
-            system->getScreenResolution(*traits, screenWidth, screenHeight);
-        const auto width = static_cast<int>(viewport->width());
-        const auto height = static_cast<int>(viewport->height());
-        if (needsOffscreenImage(samples, width, height, static_cast<int>(screenWidth),
-                                static_cast<int>(screenHeight)))
-        {
-            offscreenFactor = samplesAcross(samples);
-            offscreenImage = new osg::Image;
-            const osg::ref_ptr<osg::Camera> imageCamera = createImageCamera(
-                *camera, width * offscreenFactor, height * offscreenFactor, offscreenImage.get());
-            viewer.addSlave(imageCamera.get(), true);
-        }
-    }
+    if (image)
+        image->prepare(viewer, static_cast<int>(osg::DisplaySettings::instance()->getNumMultiSamples()));
 
     // the first view frames the whole scene; the trackball never moves farther away than that.
     viewer.home();
     const auto ceiling = static_cast<float>(trackball->getDistance());
 
-    // events move the trackball; its distance is limited before the camera follows it and the frame is drawn.
-    while (!viewer.done())
-    {
-        viewer.advance();
-        viewer.eventTraversal();
-        limitDistance(*trackball, ceiling);
-        viewer.updateTraversal();
-        viewer.renderingTraversals();
-        if (capture.valid() && capture->getFrameCount() > 0 && viewer.elapsedTime() >= 1.0)
-            viewer.setDone(true);
-    }
+    // frames are drawn while something changes, and the window rests otherwise.
+    FrameLoop loop(viewer, *trackball, network.getRoot(), motion.get(), stats.get(), image.get());
+    loop.run(ceiling);
 
     // release the scene's graphics resources while the window is still there.
     osgViewer::Viewer::Contexts contexts;
@@ -201,13 +174,7 @@ int main(int argc, char** argv)
     for (osg::GraphicsContext* context : contexts)
         context->close();
 
-    bool written = true;
-    if (offscreenImage.valid())
-        written = capture->getFrameCount() > 0 &&
-                  osgDB::writeImageFile(*shrinkImage(*offscreenImage, offscreenFactor), imageFile);
-    else if (capture.valid())
-        written = capture->write(imageFile);
-    if (!written)
+    if (image && !image->write())
     {
         std::printf("Error: could not write the image %s\n", imageFile.c_str());
         return 1;

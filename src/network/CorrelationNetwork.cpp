@@ -54,7 +54,7 @@ osg::Group* CorrelationNetwork::getRoot()
     return root.get();
 }
 
-void CorrelationNetwork::load(InputFiles files)
+void CorrelationNetwork::load(InputFiles files, const SceneDetail& detail)
 {
     progress = LoadProgress::onTerminal();
 
@@ -67,7 +67,7 @@ void CorrelationNetwork::load(InputFiles files)
     if (!files.acceleratedFile.empty())
         readRegionFile(files.acceleratedFile, static_cast<int>(RegionKind::Accelerated));
     markDuplicateNames();
-    buildScene();
+    buildScene(detail);
 
     progress.finish();
     progress = LoadProgress();

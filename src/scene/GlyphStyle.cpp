@@ -32,6 +32,13 @@ osg::Vec4 weightColor(float weight)
     return osg::Vec4(1.0f - std::fabs(weight), 1.0f, 0.0f, 1.0f);
 }
 
+osg::Vec4 dimmedColor(const osg::Vec4& color, const osg::Vec4& background)
+{
+    osg::Vec4 dimmed = color * (1.0f - GlyphStyle::dimming) + background * GlyphStyle::dimming;
+    dimmed.a() = color.a();
+    return dimmed;
+}
+
 osg::Quat linkRotation(const osg::Vec3& direction, float height)
 {
     // Coincident ends make a cylinder of height 0, which has no direction to turn to.

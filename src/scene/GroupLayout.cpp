@@ -33,7 +33,8 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
     const int groupCount = static_cast<int>(groups.size());
     const std::size_t linkCount = countLinks();
     siteLinks.reserve(siteLinks.size() + linkCount);
-    if (detail.wantsOneGlyphPerElement(linkCount, names.size()))
+    if (detail.wantsOneGlyphPerElement(linkCount, names.size()) ||
+        (detail.shadersRun && !detail.shadersRun()))
     {
         for (int i = 0; i < groupCount; ++i)
         {
@@ -128,4 +129,22 @@ osg::Vec3 CorrelationNetwork::sitePosition(std::size_t site) const
 RegionKind CorrelationNetwork::siteKind(std::size_t site) const
 {
     return classifySite(siteNumber(names.at(site)));
+}
+
+std::vector<osg::Vec3> CorrelationNetwork::sitePositions() const
+{
+    std::vector<osg::Vec3> positions;
+    positions.reserve(names.size());
+    for (std::size_t site = 0; site < names.size(); ++site)
+        positions.push_back(sitePosition(site));
+    return positions;
+}
+
+std::vector<RegionKind> CorrelationNetwork::siteKinds() const
+{
+    std::vector<RegionKind> kinds;
+    kinds.reserve(names.size());
+    for (std::size_t site = 0; site < names.size(); ++site)
+        kinds.push_back(siteKind(site));
+    return kinds;
 }

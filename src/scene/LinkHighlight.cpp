@@ -1,12 +1,10 @@
+#include <scene/GlyphStyle>
 #include <scene/LinkHighlight>
 
 #include <algorithm>
 
 namespace
 {
-
-// How far a dimmed link fades towards the background.
-const float dimming = 0.75f;
 
 // The state of the batched links under root, which carries their cutoff and emphasis; null when the links
 // are drawn one glyph each.
@@ -30,8 +28,8 @@ osg::StateSet* findBatchedLinks(osg::Group* root)
 } // namespace
 
 LinkHighlight::LinkHighlight(osg::Group* root, osg::Geode* linkGeode, const std::vector<SiteLink>& siteLinks,
-                             const osg::Vec4& background)
-    : links(siteLinks), shown(siteLinks.size()), dimColor(background)
+                             const osg::Vec4& background, MotionPicture* motionPicture)
+    : links(siteLinks), shown(siteLinks.size()), dimColor(background), motion(motionPicture)
 {
     if (osg::StateSet* batched = findBatchedLinks(root))
     {
@@ -60,6 +58,8 @@ void LinkHighlight::setCutoff(float value)
         links.begin(), links.end(), [value](const SiteLink& link) { return !link.isBelow(value); }));
     if (cutoffUniform.valid())
         cutoffUniform->set(value);
+    if (motion != nullptr)
+        motion->setCutoff(value);
     updateGlyphs(glyphEmphasis);
 }
 
@@ -70,6 +70,8 @@ void LinkHighlight::emphasiseSite(const osg::Vec3& position, const std::vector<s
         emphasisUniform->set(1);
         emphasisAUniform->set(position);
     }
+    if (motion != nullptr)
+        motion->setEmphasis(siteLinks);
     std::vector<bool> emphasised(glyphs.size(), false);
     for (const std::size_t link : siteLinks)
         if (link < emphasised.size())
@@ -85,6 +87,8 @@ void LinkHighlight::emphasiseLink(std::size_t link, const osg::Vec3& a, const os
         emphasisAUniform->set(a);
         emphasisBUniform->set(b);
     }
+    if (motion != nullptr)
+        motion->setEmphasis({link});
     std::vector<bool> emphasised(glyphs.size(), false);
     if (link < emphasised.size())
         emphasised[link] = true;
@@ -95,6 +99,8 @@ void LinkHighlight::clearEmphasis()
 {
     if (emphasisUniform.valid())
         emphasisUniform->set(0);
+    if (motion != nullptr)
+        motion->setEmphasis({});
     updateGlyphs(std::vector<bool>(glyphs.size(), true));
 }
 
@@ -115,10 +121,7 @@ void LinkHighlight::updateGlyphs(const std::vector<bool>& emphasised)
     {
         LinkGlyph& glyph = glyphs[i];
         glyph.drawable->setNodeMask(links[i].isBelow(cutoff) ? 0u : ~0u);
-        osg::Vec4 color = glyph.color;
-        if (!emphasised[i])
-            color = color * (1.0f - dimming) + dimColor * dimming;
-        color.a() = glyph.color.a();
+        const osg::Vec4 color = emphasised[i] ? glyph.color : dimmedColor(glyph.color, dimColor);
         if (color != glyph.drawable->getColor())
             glyph.drawable->setColor(color);
     }

@@ -1,0 +1,279 @@
+#include <scene/GlyphStyle>
+#include <scene/MotionPicture>
+
+#include <osg/AlphaFunc>
+#include <osg/Depth>
+#include <osg/Image>
+#include <osg/Point>
+#include <osg/PointSprite>
+#include <osg/Texture2D>
+#include <osgUtil/CullVisitor>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace
+{
+
+// The largest dot drawn, in pixels; drivers offer at least this much.
+const float largestDotPixels = 128.0f;
+
+// Sizes a site's dot, as the window's shape and the camera's lens change, so that with the distance
+// attenuation (1 / distance) it is as wide as the sphere appears.
+class FollowLens : public osg::NodeCallback
+{
+public:
+    explicit FollowLens(osg::Point* dots) : point(dots) {}
+
+    void operator()(osg::Node* node, osg::NodeVisitor* visitor) override
+    {
+        if (auto* cull = dynamic_cast<osgUtil::CullVisitor*>(visitor))
+        {
+            const osg::Viewport* viewport = cull->getViewport();
+            const osg::RefMatrix* projection = cull->getProjectionMatrix();
+            if (viewport != nullptr && projection != nullptr)
+            {
+                // A sphere of radius r at distance d covers r * height * P11 / d pixels across.
+                const double size = GlyphStyle::siteRadius * viewport->height() * (*projection)(1, 1);
+                point->setSize(static_cast<float>(size));
+            }
+        }
+        traverse(node, visitor);
+    }
+
+private:
+    osg::ref_ptr<osg::Point> point;
+};
+
+// Adds nothing to the bound of the scene it hangs in, so that the first view frames the full picture alone.
+class NoBound : public osg::Node::ComputeBoundingSphereCallback
+{
+public:
+    osg::BoundingSphere computeBound(const osg::Node&) const override
+    {
+        return osg::BoundingSphere();
+    }
+};
+
+// A disc shaded as a sphere lit by a head light: bright in the middle, darker towards the rim, clear outside.
+osg::ref_ptr<osg::Texture2D> createShadedDisc()
+{
+    const int size = 64;
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    image->allocateImage(size, size, 1, GL_LUMINANCE_ALPHA, GL_UNSIGNED_BYTE);
+    for (int row = 0; row < size; ++row)
+    {
+        for (int column = 0; column < size; ++column)
+        {
+            const float x = (column + 0.5f) / size * 2.0f - 1.0f;
+            const float y = (row + 0.5f) / size * 2.0f - 1.0f;
+            const float rim = x * x + y * y;
+            // The surface's slope towards the eye, as the head light's diffuse term sees it.
+            const float facing = rim < 1.0f ? std::sqrt(1.0f - rim) : 0.0f;
+            unsigned char* texel = image->data(column, row);
+            texel[0] = static_cast<unsigned char>(255.0f * (0.2f + 0.8f * facing));
+            texel[1] = rim < 1.0f ? 255 : 0;
+        }
+    }
+    osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D(image.get());
+    texture->setFilter(osg::Texture::MIN_FILTER, osg::Texture::LINEAR_MIPMAP_LINEAR);
+    texture->setFilter(osg::Texture::MAG_FILTER, osg::Texture::LINEAR);
+    return texture;
+}
+
+osg::ref_ptr<osg::Geometry> createBatch(GLenum mode)
+{
+    osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
+    geometry->setUseDisplayList(false);
+    geometry->setUseVertexBufferObjects(true);
+    geometry->setVertexArray(new osg::Vec3Array);
+    geometry->setColorArray(new osg::Vec4Array, osg::Array::BIND_PER_VERTEX);
+    geometry->addPrimitiveSet(new osg::DrawArrays(mode, 0, 0));
+    return geometry;
+}
+
+// Orders links by |weight|, largest first; a weight that is no number comes before all, as no cutoff hides
+// it, and equal weights keep the order of the log.
+bool isStronger(const SiteLink& a, std::size_t placeA, const SiteLink& b, std::size_t placeB)
+{
+    const float strengthA =
+        std::isnan(a.weight) ? std::numeric_limits<float>::infinity() : std::fabs(a.weight);
+    const float strengthB =
+        std::isnan(b.weight) ? std::numeric_limits<float>::infinity() : std::fabs(b.weight);
+    return strengthA != strengthB ? strengthA > strengthB : placeA < placeB;
+}
+
+} // namespace
+
+MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
+                             const std::vector<RegionKind>& kinds, const std::vector<SiteLink>& siteLinks,
+                             const osg::Vec4& dimColor, const MotionDetail& detail)
+    : links(siteLinks), background(dimColor), node(new osg::Group)
+{
+    node->setName("motion picture");
+    node->setComputeBoundingSphereCallback(new NoBound);
+    osg::StateSet* state = node->getOrCreateStateSet();
+    state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
+    state->setTextureMode(0, GL_TEXTURE_2D, osg::StateAttribute::OFF);
+
+    // The strongest links that may be drawn, in order: a cutoff then keeps a run from the start.
+    const std::size_t siteTotal = sitePositions.size();
+    for (std::size_t i = 0; i < links.size(); ++i)
+        if (links[i].first < siteTotal && links[i].second < siteTotal)
+            strongest.push_back(i);
+    const auto stronger = [this](std::size_t a, std::size_t b) {
+        return isStronger(links[a], a, links[b], b);
+    };
+    const std::size_t kept = std::min(strongest.size(), detail.linkBudget);
+    std::partial_sort(strongest.begin(), strongest.begin() + static_cast<std::ptrdiff_t>(kept),
+                      strongest.end(), stronger);
+    strongest.resize(kept);
+    strongest.shrink_to_fit();
+
+    lines = createBatch(GL_LINES);
+    lines->setName("strongest links");
+    auto* ends = static_cast<osg::Vec3Array*>(lines->getVertexArray());
+    ends->reserve(2 * strongest.size());
+    for (const std::size_t link : strongest)
+    {
+        ends->push_back(sitePositions[links[link].first]);
+        ends->push_back(sitePositions[links[link].second]);
+    }
+    updateLinkColors();
+    updateShownCount();
+    node->addChild(lines);
+
+    // Emphasised links over the dimmed ones where they coincide: drawn after them, at equal depth.
+    emphasisLines = createBatch(GL_LINES);
+    emphasisLines->setName("emphasised links");
+    emphasisLines->getOrCreateStateSet()->setAttribute(new osg::Depth(osg::Depth::LEQUAL));
+    emphasisLines->getOrCreateStateSet()->setRenderBinDetails(1, "RenderBin");
+    node->addChild(emphasisLines);
+
+    osg::ref_ptr<osg::Geometry> dots = createBatch(GL_POINTS);
+    dots->setName("sites");
+    sites = new osg::Vec3Array(sitePositions.begin(), sitePositions.end());
+    dots->setVertexArray(sites.get());
+    auto* colors = static_cast<osg::Vec4Array*>(dots->getColorArray());
+    colors->reserve(sites->size());
+    for (std::size_t site = 0; site < sites->size(); ++site)
+    {
+        osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
+        regionColor(site < kinds.size() ? kinds[site] : RegionKind::None, color);
+        colors->push_back(color);
+    }
+    static_cast<osg::DrawArrays*>(dots->getPrimitiveSet(0))->setCount(static_cast<GLsizei>(sites->size()));
+    dots->dirtyBound();
+
+    osg::ref_ptr<osg::Point> point = new osg::Point;
+    point->setDistanceAttenuation(osg::Vec3(0.0f, 0.0f, 1.0f));
+    point->setMinSize(detail.minimumDotPixels);
+    point->setMaxSize(largestDotPixels);
+    point->setDataVariance(osg::Object::DYNAMIC);
+    osg::StateSet* dotState = dots->getOrCreateStateSet();
+    dotState->setAttributeAndModes(point.get());
+    // Few sites are discs shaded as their spheres; many are plain dots, which cost a quarter as much.
+    if (sites->size() <= detail.shadedSiteLimit)
+    {
+        dotState->setTextureAttributeAndModes(0, new osg::PointSprite, osg::StateAttribute::ON);
+        dotState->setTextureAttributeAndModes(0, createShadedDisc(), osg::StateAttribute::ON);
+        dotState->setAttributeAndModes(new osg::AlphaFunc(osg::AlphaFunc::GREATER, 0.5f));
+    }
+    dots->setCullCallback(new FollowLens(point.get()));
+    node->addChild(dots);
+}
+
+osg::Node* MotionPicture::getNode()
+{
+    return node.get();
+}
+
+void MotionPicture::setCutoff(float value)
+{
+    cutoff = value;
+    updateShownCount();
+    updateEmphasisLines();
+}
+
+void MotionPicture::setEmphasis(const std::vector<std::size_t>& places)
+{
+    emphasised = places;
+    std::sort(emphasised.begin(), emphasised.end());
+    emphasised.erase(std::unique(emphasised.begin(), emphasised.end()), emphasised.end());
+    updateLinkColors();
+    updateEmphasisLines();
+}
+
+std::vector<std::size_t> MotionPicture::drawnLinks() const
+{
+    const auto count =
+        static_cast<std::size_t>(static_cast<const osg::DrawArrays*>(lines->getPrimitiveSet(0))->getCount());
+    std::vector<std::size_t> drawn(strongest.begin(),
+                                   strongest.begin() + static_cast<std::ptrdiff_t>(count / 2));
+    drawn.insert(drawn.end(), emphasisExtras.begin(), emphasisExtras.end());
+    return drawn;
+}
+
+std::size_t MotionPicture::siteCount() const
+{
+    return sites->size();
+}
+
+void MotionPicture::updateShownCount()
+{
+    // The links are strongest first, so those the cutoff shows are a run from the start.
+    const auto shown = std::partition_point(strongest.begin(), strongest.end(), [this](std::size_t link) {
+        return !links[link].isBelow(cutoff);
+    });
+    static_cast<osg::DrawArrays*>(lines->getPrimitiveSet(0))
+        ->setCount(static_cast<GLsizei>(2 * static_cast<std::size_t>(shown - strongest.begin())));
+    lines->dirtyGLObjects();
+}
+
+void MotionPicture::updateLinkColors()
+{
+    auto* colors = static_cast<osg::Vec4Array*>(lines->getColorArray());
+    colors->resize(2 * strongest.size());
+    for (std::size_t i = 0; i < strongest.size(); ++i)
+    {
+        const std::size_t link = strongest[i];
+        osg::Vec4 color = weightColor(links[link].weight);
+        if (!emphasised.empty() && !std::binary_search(emphasised.begin(), emphasised.end(), link))
+            color = dimmedColor(color, background);
+        (*colors)[2 * i] = color;
+        (*colors)[2 * i + 1] = color;
+    }
+    colors->dirty();
+}
+
+void MotionPicture::updateEmphasisLines()
+{
+    // Every emphasised link the cutoff shows, drawn in its own colour over its dimmed copy, if it has one.
+    auto* ends = static_cast<osg::Vec3Array*>(emphasisLines->getVertexArray());
+    auto* colors = static_cast<osg::Vec4Array*>(emphasisLines->getColorArray());
+    ends->clear();
+    colors->clear();
+    emphasisExtras.clear();
+    const std::size_t siteTotal = sites->size();
+    for (const std::size_t link : emphasised)
+    {
+        if (link >= links.size() || links[link].isBelow(cutoff) || links[link].first >= siteTotal ||
+            links[link].second >= siteTotal)
+            continue;
+        ends->push_back((*sites)[links[link].first]);
+        ends->push_back((*sites)[links[link].second]);
+        colors->insert(colors->end(), 2, weightColor(links[link].weight));
+        // The strongest lead the order of strength, so a link is one of them unless it comes after the last.
+        const bool amongStrongest =
+            !strongest.empty() && !isStronger(links[strongest.back()], strongest.back(), links[link], link);
+        if (!amongStrongest)
+            emphasisExtras.push_back(link);
+    }
+    ends->dirty();
+    colors->dirty();
+    static_cast<osg::DrawArrays*>(emphasisLines->getPrimitiveSet(0))
+        ->setCount(static_cast<GLsizei>(ends->size()));
+    emphasisLines->dirtyGLObjects();
+    emphasisLines->dirtyBound();
+}
