@@ -82,9 +82,6 @@ unsigned int FrameLoop::getMotionFrames() const
 void FrameLoop::run(float ceiling)
 {
     bool resting = false;
-    bool fullShown = false;
-    double movedAt = -std::numeric_limits<double>::infinity();
-    osg::Matrixd lastView = trackball.getInverseMatrix();
     while (!viewer.done())
     {
         // At rest, only an event or a request wakes the loop; until then it sleeps.
@@ -94,40 +91,45 @@ void FrameLoop::run(float ceiling)
             OpenThreads::Thread::microSleep(restPollMicroseconds);
             continue;
         }
-
-        // Events move the trackball; its distance is limited before the camera follows it.
-        viewer.advance();
-        viewer.eventTraversal();
-        limitDistance(trackball, ceiling);
-
-        FrameState state;
-        state.imageRun = image != nullptr;
-        const osg::Matrixd view = trackball.getInverseMatrix();
-        state.viewMoved = view != lastView;
-        lastView = view;
-        const double now = viewer.elapsedTime();
-        if (state.viewMoved)
-            movedAt = now;
-        state.sinceMoved = now - movedAt;
-        state.spinning = viewer.getRequestContinousUpdate();
-        state.buttonHeld = watch->buttonHeld;
-        state.changed = watch->changed || viewer.getRequestRedraw();
-        state.statsShown = stats.valid() && stats->isShown();
-        state.fullShown = fullShown;
-        watch->changed = false;
-
-        const FrameDraw draw = decideFrame(state);
-        resting = draw == FrameDraw::Nothing;
-        if (resting)
-            continue;
-        showMotion(draw == FrameDraw::Motion);
-        viewer.updateTraversal();
-        viewer.renderingTraversals();
-        fullShown = draw == FrameDraw::Full;
-        ++(fullShown ? fullFrames : motionFrames);
-        fullShown = fullShown || motion == nullptr;
-
-        if (image != nullptr && image->hasFrame() && viewer.elapsedTime() >= imageRunSeconds)
-            viewer.setDone(true);
+        resting = step(ceiling) == FrameDraw::Nothing;
     }
+}
+
+FrameDraw FrameLoop::step(float ceiling)
+{
+    // Events move the trackball; its distance is limited before the camera follows it.
+    viewer.advance();
+    viewer.eventTraversal();
+    limitDistance(trackball, ceiling);
+
+    FrameState state;
+    state.imageRun = image != nullptr;
+    const osg::Matrixd view = trackball.getInverseMatrix();
+    state.viewMoved = viewSeen && view != lastView;
+    viewSeen = true;
+    lastView = view;
+    const double now = viewer.elapsedTime();
+    if (state.viewMoved)
+        movedAt = now;
+    state.sinceMoved = now - movedAt;
+    state.spinning = viewer.getRequestContinousUpdate();
+    state.buttonHeld = watch->buttonHeld;
+    state.changed = watch->changed || viewer.getRequestRedraw();
+    state.statsShown = stats.valid() && stats->isShown();
+    state.fullShown = fullShown;
+    watch->changed = false;
+
+    const FrameDraw draw = decideFrame(state);
+    if (draw == FrameDraw::Nothing)
+        return draw;
+    showMotion(draw == FrameDraw::Motion);
+    viewer.updateTraversal();
+    viewer.renderingTraversals();
+    ++(draw == FrameDraw::Full ? fullFrames : motionFrames);
+    // Without a motion picture, the full one stands in for it.
+    fullShown = draw == FrameDraw::Full || motion == nullptr;
+
+    if (image != nullptr && image->hasFrame() && viewer.elapsedTime() >= imageRunSeconds)
+        viewer.setDone(true);
+    return draw;
 }

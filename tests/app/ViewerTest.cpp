@@ -1,4 +1,6 @@
+#include <app/FrameLoop>
 #include <network/CorrelationNetwork>
+#include <scene/MotionPicture>
 #include <support/TestSupport>
 
 #include <osg/Image>
@@ -547,6 +549,93 @@ TEST(Viewer, AClickDescribesASphereAndDimsOtherLinksADoubleClickCentresItADragDo
     ASSERT_TRUE(doubled.valid());
     EXPECT_FALSE(isRed(pixelAt(*still, 400, 300)));
     EXPECT_TRUE(isRed(pixelAt(*doubled, 400, 300)));
+}
+
+TEST(Viewer, DrawsTheLightPictureWhileTheViewMovesTheFullOneWhenItSettlesAndNothingAtRest)
+{
+    // The loop driven pass by pass in a real window, with events put in the window's queue as the window
+    // system would.
+    CorrelationNetwork network;
+    loadGroups(network, "H12 K45 0.35 R78 -0.20 0.80\nD101 E104 0.9 G110 -0.6 0.4\n");
+    MotionPicture motion(network.sitePositions(), network.siteKinds(), network.siteLinks,
+                         osg::Vec4(0.2f, 0.2f, 0.4f, 1.0f));
+    osg::ref_ptr<osg::Group> scene = new osg::Group;
+    scene->addChild(network.getRoot());
+    scene->addChild(motion.getNode());
+
+    osgViewer::Viewer viewer;
+    viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
+    viewer.setUpViewInWindow(0, 0, 320, 240);
+    osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
+    viewer.setCameraManipulator(trackball.get());
+    osg::ref_ptr<StatsScreen> stats = new StatsScreen;
+    viewer.addEventHandler(stats.get());
+    viewer.setSceneData(scene.get());
+    viewer.realize();
+    ASSERT_TRUE(viewer.isRealized()) << "no window could be opened";
+    viewer.home();
+    const auto ceiling = static_cast<float>(trackball->getDistance());
+    FrameLoop loop(viewer, *trackball, network.getRoot(), &motion, stats.get(), nullptr);
+    osgGA::EventQueue* queue =
+        dynamic_cast<osgViewer::GraphicsWindow*>(viewer.getCamera()->getGraphicsContext())->getEventQueue();
+    const auto lightShown = [&] {
+        return network.getRoot()->getNodeMask() == 0u && motion.getNode()->getNodeMask() != 0u;
+    };
+    const auto settle = [] {
+        std::this_thread::sleep_for(std::chrono::duration<double>(settleSeconds + 0.05));
+    };
+
+    // The first pass draws the full picture; then the window rests, and the pointer crossing it does not
+    // wake it.
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Full);
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Nothing);
+    queue->mouseMotion(100.0f, 100.0f);
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Nothing);
+
+    // A key may change the scene: one full frame.
+    queue->keyPress('+');
+    queue->keyRelease('+');
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Full);
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Nothing);
+
+    // A drag turns the view in the light picture, which goes on a while after each move; held still, the
+    // window rests with it, and letting go brings the full picture back once.
+    queue->mouseButtonPress(160.0f, 120.0f, 1);
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Motion);
+    queue->mouseMotion(200.0f, 130.0f);
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Motion);
+    EXPECT_TRUE(lightShown());
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Motion);
+    settle();
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Nothing);
+    queue->mouseButtonRelease(200.0f, 130.0f, 1);
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Full);
+    EXPECT_FALSE(lightShown());
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Nothing);
+
+    // Letting go while moving throws the view: it spins in the light picture until a press stops it.
+    queue->mouseButtonPress(160.0f, 120.0f, 1);
+    queue->mouseMotion(180.0f, 120.0f);
+    queue->mouseMotion(200.0f, 120.0f);
+    queue->mouseButtonRelease(200.0f, 120.0f, 1);
+    for (int pass = 0; pass < 5; ++pass)
+        EXPECT_EQ(loop.step(ceiling), FrameDraw::Motion) << pass;
+    queue->mouseButtonPress(200.0f, 120.0f, 1);
+    queue->mouseButtonRelease(200.0f, 120.0f, 1);
+    loop.step(ceiling);
+    settle();
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Full);
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Nothing);
+
+    // The statistics are drawn anew every pass while they are on screen; s cycles them off again.
+    queue->keyPress('s');
+    for (int pass = 0; pass < 3; ++pass)
+        EXPECT_EQ(loop.step(ceiling), FrameDraw::Full) << pass;
+    for (int press = 0; press < 4; ++press)
+        queue->keyPress('s');
+    loop.step(ceiling);
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Nothing);
+    EXPECT_GT(loop.getMotionFrames(), 5u);
 }
 
 } // namespace

@@ -252,4 +252,32 @@ TEST(BatchedRender, TextWrittenWhileTheWindowRunsHasTheGlyphsTheLabelsUse)
     EXPECT_GT(lit[1], lit[0] * 9 / 10) << lit[0] << " " << lit[1];
 }
 
+TEST(BatchedRender, ADisplayWithoutTheShadersGetsTheSamePictureFromOneGlyphPerElement)
+{
+    // A driver with no GLSL 1.20, as indirect rendering over ssh gives, must not save an empty picture.
+    TemporaryFolder folder;
+    const std::string groups = folder.write("groups.txt", generatedGroups(30, 10));
+    const std::vector<std::string> window = {"OSG_WINDOW=0 0 320 240"};
+    std::vector<std::string> oldDriver = window;
+    oldDriver.insert(oldDriver.end(), {"MESA_GLSL_VERSION_OVERRIDE=110", "MESA_GL_VERSION_OVERRIDE=2.0"});
+    osg::ref_ptr<osg::Image> images[2];
+    std::string outputs[2];
+    for (const bool shaders : {true, false})
+    {
+        const std::string image = folder.path(shaders ? "shaders.png" : "none.png");
+        const RunResult run = runLinkmap({groups, "--generate-image", image}, shaders ? window : oldDriver);
+        ASSERT_EQ(run.exitStatus, 0);
+        outputs[shaders] = run.output;
+        images[shaders] = osgDB::readRefImageFile(image);
+        ASSERT_TRUE(images[shaders].valid());
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
+    EXPECT_LT(blockDifference(*images[0], *images[1]), 2.0);
+    int lit = 0;
+    for (int y = 0; y < images[0]->t(); ++y)
+        for (int x = 0; x < images[0]->s(); ++x)
+            lit += images[0]->data(x, y)[1] > 150 ? 1 : 0;
+    EXPECT_GT(lit, 100);
+}
+
 } // namespace

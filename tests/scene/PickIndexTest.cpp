@@ -59,7 +59,9 @@ TEST(PickIndex, FindsWhatARayLookingDownPassesThrough)
             const Pick pick = index.pick(c.through - direction * 100.0, direction, noSlack);
             EXPECT_EQ(pick.kind, c.kind) << c.what;
             if (c.kind != Pick::Kind::Nothing)
+            {
                 EXPECT_EQ(pick.index, c.found) << c.what;
+            }
         }
     }
 }

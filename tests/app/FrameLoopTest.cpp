@@ -1,0 +1,65 @@
+#include <app/FrameLoop>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace
+{
+
+TEST(FrameLoop, DrawsTheLightPictureWhileTheViewMovesTheFullOneWhenSomethingChangedAndNothingAtRest)
+{
+    const double never = std::numeric_limits<double>::infinity();
+    const double justNow = 0.5 * settleSeconds;
+    const double settled = 2.0 * settleSeconds;
+    struct Case
+    {
+        const char* what;
+        FrameState state;
+        FrameDraw expected;
+    };
+    // imageRun, viewMoved, spinning, sinceMoved, buttonHeld, changed, statsShown, fullShown
+    const Case cases[] = {
+        {"the first frame", {false, false, false, never, false, true, false, false}, FrameDraw::Full},
+        {"at rest", {false, false, false, never, false, false, false, true}, FrameDraw::Nothing},
+        {"at rest, long after a move",
+         {false, false, false, settled, false, false, false, true},
+         FrameDraw::Nothing},
+        {"a key, a click or a resize",
+         {false, false, false, never, false, true, false, true},
+         FrameDraw::Full},
+        {"the statistics on screen", {false, false, false, never, false, false, true, true}, FrameDraw::Full},
+        {"a drag that turns the view",
+         {false, true, false, 0.0, true, true, false, false},
+         FrameDraw::Motion},
+        {"a drag paused between moves",
+         {false, false, false, justNow, true, false, false, false},
+         FrameDraw::Motion},
+        {"a drag held still", {false, false, false, settled, true, false, false, false}, FrameDraw::Nothing},
+        {"a key while a drag is held",
+         {false, false, false, settled, true, true, false, false},
+         FrameDraw::Motion},
+        {"letting go of a drag held still",
+         {false, false, false, settled, false, true, false, false},
+         FrameDraw::Full},
+        {"a throw spinning the view",
+         {false, true, true, 0.0, false, false, false, false},
+         FrameDraw::Motion},
+        {"a turn of the wheel", {false, true, false, 0.0, false, true, false, true}, FrameDraw::Motion},
+        {"the wheel just turned",
+         {false, false, false, justNow, false, false, false, false},
+         FrameDraw::Motion},
+        {"the view settled after the wheel",
+         {false, false, false, settled, false, false, false, false},
+         FrameDraw::Full},
+        {"moving with the statistics shown",
+         {false, true, false, 0.0, true, true, true, true},
+         FrameDraw::Motion},
+        {"the one-second image run", {true, false, false, never, false, false, false, true}, FrameDraw::Full},
+        {"the image run, view moving", {true, true, true, 0.0, true, true, false, true}, FrameDraw::Full},
+    };
+    for (const Case& each : cases)
+        EXPECT_EQ(decideFrame(each.state), each.expected) << each.what;
+}
+
+} // namespace
