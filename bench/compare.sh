@@ -6,8 +6,9 @@
 #
 # SIZES are "groups x sites" pairs such as 22x10 (990 links); by default 22x10 100x15 500x20 5300x20.
 # For each network and build: the --generate-image run's wall time and peak RSS, and from the window
-# (../shared/tools/frametime.sh) the time to the first drawn frame and the median frame interval over the frames
-# after the first; then block4_mae of this build's image against the earlier build's. An earlier build that
+# (../shared/tools/dragtime.sh) the time to the first drawn frame, the median frame interval while a drag turns
+# the view, whether the full picture is back a second after letting go, the CPU used at rest and the window
+# run's peak RSS; then block4_mae of this build's image against the earlier build's. An earlier build that
 # takes longer than LINKMAP_BENCH_TIMEOUT seconds (300 by default) on a network is stopped and shown as "-".
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -41,25 +42,24 @@ image_run() {
     rm -f "$measured"
 }
 
-# The window's figures: "first_frame_s median_ms".
+# The window's figures: "first_frame_s drag_median_ms restored idle_cpu_pct rss_kb". A large network gets longer
+# to settle before the drag.
 window_run() {
-    local binary=$1 network=$2
-    local line
-    line=$(timeout "$timeout" "$tools/frametime.sh" "$binary" "$network.txt" 8 \
+    local binary=$1 network=$2 links=$3
+    local line settle=3
+    [ "$links" -gt 500000 ] && settle=10
+    line=$(SETTLE_S=$settle timeout "$timeout" "$tools/dragtime.sh" "$binary" "$network.txt" \
         -p "$network.pos" -n "$network.neg" -a "$network.acc" 2>/dev/null)
-    local first median frames
-    first=$(sed -n 's/.*first_frame_s=\([^ ]*\).*/\1/p' <<<"$line")
-    median=$(sed -n 's/.*median_ms=\([^ ]*\).*/\1/p' <<<"$line")
-    frames=$(sed -n 's/.*frames=\([^ ]*\).*/\1/p' <<<"$line")
-    echo "${first:--} ${median:--} ${frames:-0}"
+    local field value result=""
+    for field in first_frame_s drag_median_ms restored idle_cpu_pct rss_kb; do
+        value=$(sed -n "s/.*$field=\([^ ]*\).*/\1/p" <<<"$line")
+        result="$result ${value:--}"
+    done
+    echo "$result"
 }
 
-per_link() {
-    if [ "$1" = "-" ]; then echo "-"; else awk -v kb="$1" -v links="$2" 'BEGIN { printf "%.2f", kb / links }'; fi
-}
-
-echo "| network | links | build | first frame (s) | --generate-image run (s) | peak RSS (MB) | RSS per link (KB) | median frame (ms) | frames | block4_mae | stdout |"
-echo "|---|---|---|---|---|---|---|---|---|---|---|"
+echo "| network | links | build | first frame (s) | frame while turning (ms) | restored | CPU at rest (%) | window peak RSS (MB) | --generate-image run (s) | its peak RSS (MB) | block4_mae | stdout |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|---|"
 for size in "${sizes[@]}"; do
     groups=${size%x*}
     sites=${size#*x}
@@ -70,7 +70,7 @@ for size in "${sizes[@]}"; do
         binary=$earlier
         [ "$which" = current ] && binary=$current
         read -r wall rss < <(image_run "$binary" "$network" "$work/$which$size.png")
-        read -r first median frames < <(window_run "$binary" "$network")
+        read -r first turning restored idle window_rss < <(window_run "$binary" "$network" "$links")
         mae=""
         same=""
         if [ "$which" = current ]; then
@@ -85,6 +85,8 @@ for size in "${sizes[@]}"; do
         fi
         rss_mb="-"
         [ "$rss" != "-" ] && rss_mb=$(( rss / 1024 ))
-        echo "| ${groups} × ${sites} | $links | $which | $first | $wall | $rss_mb | $(per_link "$rss" "$links") | $median | $frames | $mae | $same |"
+        window_mb="-"
+        [ "$window_rss" != "-" ] && window_mb=$(( window_rss / 1024 ))
+        echo "| ${groups} × ${sites} | $links | $which | $first | $turning | $restored | $idle | $window_mb | $wall | $rss_mb | $mae | $same |"
     done
 done

@@ -78,7 +78,9 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     osg::ref_ptr<osgViewer::HelpHandler>(new osgViewer::HelpHandler)->getUsage(keys);
     describeExplorerBindings(keys);
     keys.addKeyboardMouseBinding("Escape", "Quit");
-    keys.addKeyboardMouseBinding("Left button", "Turn the view (drag)");
+    keys.addKeyboardMouseBinding(
+        "Left button", "Turn the view (drag; let go while moving to throw it spinning); while the view "
+                       "moves, sites are dots, the strongest links lines, and labels are left out");
     keys.addKeyboardMouseBinding("Middle button", "Move the view (drag)");
     keys.addKeyboardMouseBinding("Right button", "Zoom, never farther out than the first view (drag)");
     std::string text;

@@ -1,15 +1,17 @@
 #include <app/ImageCamera>
 #include <app/SavedImage>
 
+#include <osg/DisplaySettings>
 #include <osgDB/WriteFile>
 
 SavedImage::SavedImage(osgViewer::Viewer& viewer, const std::string& name)
-    : fileName(name), capture(new FrameCapture)
+    : fileName(name), samples(static_cast<int>(osg::DisplaySettings::instance()->getNumMultiSamples())),
+      capture(new FrameCapture)
 {
     viewer.getCamera()->setFinalDrawCallback(capture.get());
 }
 
-void SavedImage::prepare(osgViewer::Viewer& viewer, int samples)
+void SavedImage::prepare(osgViewer::Viewer& viewer)
 {
     osg::Camera* camera = viewer.getCamera();
     const osg::Viewport* viewport = camera->getViewport();

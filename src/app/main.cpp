@@ -158,7 +158,7 @@ int main(int argc, char** argv)
         return 1;
     }
     if (image)
-        image->prepare(viewer, static_cast<int>(osg::DisplaySettings::instance()->getNumMultiSamples()));
+        image->prepare(viewer);
 
     // the first view frames the whole scene; the trackball never moves farther away than that.
     viewer.home();
