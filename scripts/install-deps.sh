@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ make
-    libopenscenegraph-dev openscenegraph
+    libopenscenegraph-dev openscenegraph libfast-float-dev
     fonts-liberation
     xvfb xauth xdotool
     libgtest-dev

@@ -41,8 +41,10 @@ bool displayRunsShaders()
     {
         const unsigned int contextID = context->getState()->getContextID();
         const osg::GLExtensions* extensions = osg::GLExtensions::Get(contextID, true);
-        usable =
-            extensions != nullptr && extensions->isGlslSupported && extensions->glslLanguageVersion >= 1.2f;
+        // Links are drawn as instances of one cylinder front, so the display must also draw instances.
+        usable = extensions != nullptr && extensions->isGlslSupported &&
+                 extensions->glslLanguageVersion >= 1.2f && extensions->glVertexAttribDivisor != nullptr &&
+                 extensions->glDrawElementsInstanced != nullptr;
         // The window's context may take the same number; it reads its own extensions.
         osg::GLExtensions::Set(contextID, nullptr);
         context->releaseContext();

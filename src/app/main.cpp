@@ -108,7 +108,8 @@ int main(int argc, char** argv)
         if (displayRunsShaders())
             return true;
         std::fprintf(stderr,
-                     "linkmap: this display's OpenGL has no GLSL 1.20 for the shaders that draw large "
+                     "linkmap: this display's OpenGL has no GLSL 1.20 or instanced drawing for the shaders "
+                     "that draw large "
                      "networks; every sphere, link and label is drawn as an object of its own instead, "
                      "which is slower\n");
         return false;

@@ -22,7 +22,7 @@ bool CorrelationNetwork::readGroupFile(std::string path)
         std::queue<float> siteWeights;
         forEachToken(line, " \n", [&](std::string_view token) {
             if (token.find('.') != std::string_view::npos)
-                siteWeights.push(parseWeight(std::string(token).c_str()));
+                siteWeights.push(parseWeight(token));
             else
                 siteNames.emplace(token);
         });

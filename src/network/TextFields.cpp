@@ -1,9 +1,35 @@
 #include <network/TextFields>
 
+#include <fast_float/fast_float.h>
+
 #include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <string>
+#include <system_error>
+
+namespace
+{
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Whether token begins as a decimal number does: an optional minus, then a digit or a point, and not the 0x
+// of a hexadecimal one. Everything else that strtod reads (a plus sign, leading space, hexadecimal, inf,
+// nan) is left to strtod itself.
+bool startsDecimal(std::string_view token)
+{
+    const std::size_t start = !token.empty() && token[0] == '-' ? 1 : 0;
+    if (start >= token.size() || !(isDigit(token[start]) || token[start] == '.'))
+        return false;
+    return !(token[start] == '0' && start + 1 < token.size() &&
+             (token[start + 1] == 'x' || token[start + 1] == 'X'));
+}
+
+} // namespace
 
 int parseInteger(const char* text)
 {
@@ -16,9 +42,14 @@ int parseInteger(const char* text)
     return static_cast<int>(value);
 }
 
-float parseWeight(const char* text)
+float parseWeight(std::string_view token)
 {
-    const double value = std::strtod(text, nullptr);
+    // fast_float reads the longest decimal number at the start of the token and rounds it exactly as strtod
+    // does, without a copy of the token; what it does not read in full goes to strtod.
+    double value = 0.0;
+    const char* end = token.data() + token.size();
+    if (!startsDecimal(token) || fast_float::from_chars(token.data(), end, value).ec != std::errc())
+        value = std::strtod(std::string(token).c_str(), nullptr);
     if (std::isfinite(value) && std::fabs(value) > FLT_MAX)
         return value > 0.0 ? FLT_MAX : -FLT_MAX;
     return static_cast<float>(value);

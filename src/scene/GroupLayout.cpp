@@ -42,6 +42,7 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
             layoutGroup(i);
             createGroupLinks(i);
         }
+        linkLog.flush();
         return;
     }
 
@@ -61,6 +62,7 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
                 builder.addSite(site.position, classifySite(siteNumber(site.name)), site.name);
         logGroupLinks(i, addLink);
     }
+    linkLog.flush();
     osg::ref_ptr<osg::Group> scene = builder.createScene();
     root->addChild(scene);
     // Framed as the scene of one glyph per element would be, so that the first view is the same.

@@ -2,7 +2,6 @@
 #include <scene/GlyphStyle>
 
 #include <algorithm>
-#include <cstdio>
 
 void CorrelationNetwork::createGroupLinks(int groupIndex)
 {
@@ -35,8 +34,7 @@ void CorrelationNetwork::logGroupLinks(
         {
             const std::size_t j = i + 1 + k;
             const float weight = earlier.weights[k];
-            std::printf("Creating link between %s and %s with weight %f\n", earlier.name.c_str(),
-                        group[j].name.c_str(), static_cast<double>(weight));
+            linkLog.write(earlier.name, group[j].name, weight);
             siteLinks.push_back(SiteLink{static_cast<std::uint32_t>(ends[i].name),
                                          static_cast<std::uint32_t>(ends[j].name), weight});
             make(a, position(ends[j]), weight);

@@ -9,6 +9,7 @@
 #include <osg/Program>
 #include <osg/Texture2D>
 #include <osg/Uniform>
+#include <osg/VertexAttribDivisor>
 #include <osgText/Text>
 #include <osgUtil/CullVisitor>
 #include <osgUtil/Optimizer>
@@ -16,12 +17,17 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace
 {
 
 // Vertex attribute slots of the shaders' own inputs, clear of those the fixed names alias on some drivers.
 const unsigned int firstAttribute = 6;
+
+// The slots of a link instance's ends and weight: apart from the slot of the spheres and labels, so that the
+// instancing of these never reaches those.
+const unsigned int linkAttribute = 7;
 
 // Lays out one label after another exactly as a site's own text object would, and shows the result: the
 // glyph quads in the text's own plane, and the alignment offset that centres them on the label's position.
@@ -101,7 +107,8 @@ private:
 osg::ref_ptr<osg::Program> createProgram(const char* name, const std::string& vertex,
                                          const std::string& fragment,
                                          const std::vector<const char*>& attributes,
-                                         const std::string& defines = std::string())
+                                         const std::string& defines = std::string(),
+                                         unsigned int firstSlot = firstAttribute)
 {
     const std::string header = "#version 120\n" + defines;
     osg::ref_ptr<osg::Program> program = new osg::Program;
@@ -110,7 +117,7 @@ osg::ref_ptr<osg::Program> createProgram(const char* name, const std::string& ve
     if (!fragment.empty())
         program->addShader(new osg::Shader(osg::Shader::FRAGMENT, header + fragment));
     for (std::size_t i = 0; i < attributes.size(); ++i)
-        program->addBindAttribLocation(attributes[i], firstAttribute + static_cast<unsigned int>(i));
+        program->addBindAttribLocation(attributes[i], firstSlot + static_cast<unsigned int>(i));
     return program;
 }
 
@@ -134,6 +141,22 @@ osg::ref_ptr<osg::Geometry> createBatch(osg::Vec3Array* vertices, osg::Array* at
     geometry->setInitialBound(osg::BoundingBox(box._min - reach, box._max + reach));
     return geometry;
 }
+
+// A bounding box fixed in advance: that of a batch of link instances, whose vertices are only the corners of
+// one link in its own terms.
+class FixedBox : public osg::Drawable::ComputeBoundingBoxCallback
+{
+public:
+    explicit FixedBox(const osg::BoundingBox& fixed) : box(fixed) {}
+
+    osg::BoundingBox computeBound(const osg::Drawable&) const override
+    {
+        return box;
+    }
+
+private:
+    osg::BoundingBox box;
+};
 
 // The points of a cylinder's ring, as tessellated, in its own plane.
 const std::vector<osg::Vec3>& cylinderRim()
@@ -268,21 +291,42 @@ void SceneBuilder::addSite(const osg::Vec3& position, RegionKind kind, const std
 
 void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight)
 {
-    links.push_back(LinkRecord{a, b, weight});
+    if (linkBatches.empty() || linkBatches.back().weights->size() == detail.glyphsPerBatch)
+    {
+        const std::size_t size =
+            std::min(detail.glyphsPerBatch, std::max<std::size_t>(linksExpected - linksAdded, 1));
+        LinkBatch batch{new osg::Vec3Array, new osg::Vec3Array, new osg::FloatArray, osg::BoundingBox()};
+        batch.ends->reserve(size);
+        batch.otherEnds->reserve(size);
+        batch.weights->reserve(size);
+        linkBatches.push_back(batch);
+    }
+    LinkBatch& batch = linkBatches.back();
+    batch.ends->push_back(a);
+    batch.otherEnds->push_back(b);
+    batch.weights->push_back(weight);
+    batch.box.expandBy(a);
+    batch.box.expandBy(b);
+    ++linksAdded;
 
     // The box of the cylinder as tessellated: its two end rings, turned and moved into place.
     const osg::Vec3 direction = a - b;
     const float height = direction.length();
     const osg::Quat rotation = linkRotation(direction, height);
     const osg::Vec3 centre = (a + b) * 0.5f;
+    const osg::Vec3 halfAxis = rotation * osg::Vec3(0.0f, 0.0f, height * 0.5f);
     for (const osg::Vec3& rim : cylinderRim())
-        for (const float end : {-0.5f, 0.5f})
-            linksBox.expandBy(centre + rotation * (rim + osg::Vec3(0.0f, 0.0f, height * end)));
+    {
+        const osg::Vec3 onRing = centre + rotation * rim;
+        linksBox.expandBy(onRing - halfAxis);
+        linksBox.expandBy(onRing + halfAxis);
+    }
 }
 
 void SceneBuilder::reserve(std::size_t linkCount, std::size_t siteCount)
 {
-    links.reserve(linkCount);
+    linksExpected = linkCount;
+    linkBatches.reserve((linkCount + detail.glyphsPerBatch - 1) / detail.glyphsPerBatch);
     sites.reserve(siteCount);
     childBounds.reserve(2 * siteCount + 1);
 }
@@ -303,62 +347,61 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
         highlight->setDataVariance(osg::Object::DYNAMIC);
         stateSet->addUniform(highlight);
     }
+    for (unsigned int slot = linkAttribute; slot < linkAttribute + 3; ++slot)
+        stateSet->setAttribute(new osg::VertexAttribDivisor(slot, 1));
     const std::string linkVertex = std::string(Shaders::lighting) + Shaders::linkRing + Shaders::linkVertex;
+    const std::vector<const char*> instance = {"linkA", "linkB", "linkWeight"};
     osg::ref_ptr<osg::StateSet> frontState = new osg::StateSet;
-    frontState->setAttributeAndModes(createProgram("link fronts", linkVertex, std::string(), {"otherEnd"}));
+    frontState->setAttributeAndModes(
+        createProgram("link fronts", linkVertex, std::string(), instance, std::string(), linkAttribute));
     osg::ref_ptr<osg::StateSet> roofState = new osg::StateSet;
     roofState->setAttributeAndModes(
-        createProgram("link roofs", linkVertex, std::string(), {"otherEnd"}, "#define ROOF\n"));
+        createProgram("link roofs", linkVertex, std::string(), instance, "#define ROOF\n", linkAttribute));
 
-    // Each link is the front half of its cylinder: the ring's edges that face the eye, at both ends, joined
-    // by facets. The back half is never seen, so it is not drawn. A link a few pixels wide shows no more than
-    // a roof of two facets, which both levels draw from the same corners.
+    // Every link is one instance of the front half of a cylinder: the ring's edges that face the eye, at both
+    // ends, joined by facets. The back half is never seen, so it is not drawn. A link a few pixels wide shows
+    // no more than a roof of two facets, which both levels draw from the same corners. A corner is its edge's
+    // place along the front and the end it stands at, 1 for a and -1 for b.
     const auto edges = static_cast<unsigned int>(segments / 2 + 1);
-    for (std::size_t first = 0; first < links.size(); first += detail.glyphsPerBatch)
+    osg::ref_ptr<osg::Vec2Array> corners = new osg::Vec2Array;
+    for (unsigned int edge = 0; edge < edges; ++edge)
     {
-        const std::size_t last = std::min(links.size(), first + detail.glyphsPerBatch);
-        osg::ref_ptr<osg::Vec3Array> ends = new osg::Vec3Array;
-        osg::ref_ptr<osg::Vec4Array> others = new osg::Vec4Array;
-        osg::ref_ptr<osg::Vec4Array> colors = new osg::Vec4Array;
-        osg::ref_ptr<osg::DrawElementsUInt> fronts = new osg::DrawElementsUInt(GL_QUADS);
-        osg::ref_ptr<osg::DrawElementsUInt> roofs = new osg::DrawElementsUInt(GL_QUADS);
-        ends->reserve(2 * edges * (last - first));
-        others->reserve(2 * edges * (last - first));
-        colors->reserve(2 * edges * (last - first));
-        fronts->reserve(4 * (edges - 1) * (last - first));
-        roofs->reserve(8 * (last - first));
-        for (std::size_t i = first; i < last; ++i)
-        {
-            const LinkRecord& link = links[i];
-            // The colour's alpha carries the weight, for the cutoff; links are drawn opaque.
-            osg::Vec4 color = weightColor(link.weight);
-            color.a() = link.weight;
-            const auto base = static_cast<unsigned int>(ends->size());
-            for (unsigned int edge = 0; edge < edges; ++edge)
-            {
-                const auto place = static_cast<float>(edge + 1);
-                ends->push_back(link.a);
-                others->push_back(osg::Vec4(link.b, place));
-                ends->push_back(link.b);
-                others->push_back(osg::Vec4(link.a, -place));
-                colors->push_back(color);
-                colors->push_back(color);
-            }
-            // A facet joins the corners of one edge, at a and b, with those of another.
-            const auto addFacet = [base](osg::DrawElementsUInt& facets, unsigned int from, unsigned int to) {
-                for (const unsigned int corner : {2 * from, 2 * to, 2 * to + 1, 2 * from + 1})
-                    facets.push_back(base + corner);
-            };
-            for (unsigned int edge = 0; edge + 1 < edges; ++edge)
-                addFacet(*fronts, edge, edge + 1);
-            addFacet(*roofs, 0, edges / 2);
-            addFacet(*roofs, edges / 2, edges - 1);
-        }
-        osg::ref_ptr<osg::Geometry> front =
-            createBatch(ends.get(), others.get(), colors.get(), fronts.get(), GlyphStyle::linkRadius);
+        corners->push_back(osg::Vec2(static_cast<float>(edge), 1.0f));
+        corners->push_back(osg::Vec2(static_cast<float>(edge), -1.0f));
+    }
+    // A facet joins the corners of one edge, at a and b, with those of another.
+    const auto facets = [](const std::vector<std::pair<unsigned int, unsigned int>>& joins, int instances) {
+        osg::ref_ptr<osg::DrawElementsUShort> quads = new osg::DrawElementsUShort(GL_QUADS);
+        for (const auto& [from, to] : joins)
+            for (const unsigned int corner : {2 * from, 2 * to, 2 * to + 1, 2 * from + 1})
+                quads->push_back(static_cast<GLushort>(corner));
+        quads->setNumInstances(instances);
+        return quads;
+    };
+    std::vector<std::pair<unsigned int, unsigned int>> frontJoins;
+    for (unsigned int edge = 0; edge + 1 < edges; ++edge)
+        frontJoins.emplace_back(edge, edge + 1);
+    const std::vector<std::pair<unsigned int, unsigned int>> roofJoins = {{0, edges / 2},
+                                                                          {edges / 2, edges - 1}};
+
+    for (const LinkBatch& batch : linkBatches)
+    {
+        const auto instances = static_cast<int>(batch.weights->size());
+        osg::ref_ptr<osg::Geometry> front = new osg::Geometry;
+        front->setUseDisplayList(false);
+        front->setUseVertexBufferObjects(true);
+        front->setVertexArray(corners.get());
+        front->setVertexAttribArray(linkAttribute, batch.ends.get(), osg::Array::BIND_PER_VERTEX);
+        front->setVertexAttribArray(linkAttribute + 1, batch.otherEnds.get(), osg::Array::BIND_PER_VERTEX);
+        front->setVertexAttribArray(linkAttribute + 2, batch.weights.get(), osg::Array::BIND_PER_VERTEX);
+        front->addPrimitiveSet(facets(frontJoins, instances));
+        // The shader draws up to a radius beyond the ends; near and far planes and culling must know.
+        const osg::Vec3 reach(GlyphStyle::linkRadius, GlyphStyle::linkRadius, GlyphStyle::linkRadius);
+        front->setComputeBoundingBoxCallback(
+            new FixedBox(osg::BoundingBox(batch.box._min - reach, batch.box._max + reach)));
         front->setStateSet(frontState.get());
         osg::ref_ptr<osg::Geometry> roof = new osg::Geometry(*front, osg::CopyOp::SHALLOW_COPY);
-        roof->setPrimitiveSet(0, roofs.get());
+        roof->setPrimitiveSet(0, facets(roofJoins, instances));
         roof->setStateSet(roofState.get());
 
         // The level is chosen by a link's width on screen, judged at the middle of the batch: the pixel size

@@ -111,7 +111,7 @@ TEST(SceneBuilder, FramesABatchedNetworkAsItsOneGlyphPerElementScene)
     }
 }
 
-TEST(SceneBuilder, BatchesEveryLinkBetweenItsEndsInItsColour)
+TEST(SceneBuilder, BatchesEveryLinkOnceWithItsEndsAndWeight)
 {
     // C3 and the second A1 repeat names, so their links end at the first sites bearing them.
     CorrelationNetwork network;
@@ -126,69 +126,72 @@ TEST(SceneBuilder, BatchesEveryLinkBetweenItsEndsInItsColour)
     } expected[] = {{a1, b2, 0.5f},  {c3, a1, 0.1f}, {c3, b2, -0.2f}, {a1, b2, 1.5f},
                     {a1, b2, -0.4f}, {a1, c3, 0.0f}, {b2, c3, -1.0f}};
 
-    // Batches of three links: 3, 3 and 1.
+    // Batches of three links: 3, 3 and 1; each link is one instance, its two ends and its weight.
     const std::vector<const osg::LOD*> batches = linkBatches(network);
     ASSERT_EQ(batches.size(), 3u);
     const unsigned int edges = static_cast<unsigned int>(40 * GlyphStyle::cylinderDetail) / 2 + 1;
-    const unsigned int cornersPerLink = 2 * edges;
     std::size_t link = 0;
     for (const osg::LOD* batch : batches)
     {
         ASSERT_NE(batch, nullptr);
         ASSERT_EQ(batch->getNumChildren(), 2u);
-        const osg::Geometry* geometry = batch->getChild(1)->asGeometry();
-        ASSERT_NE(geometry, nullptr);
-        const auto* ends = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray());
-        const auto* others = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexAttribArray(6));
-        const auto* colors = dynamic_cast<const osg::Vec4Array*>(geometry->getColorArray());
-        ASSERT_TRUE(ends && others && colors);
-        ASSERT_EQ(ends->size() % cornersPerLink, 0u);
-        for (unsigned int corner = 0; corner < ends->size(); ++corner)
+        const osg::Geometry* front = batch->getChild(1)->asGeometry();
+        const osg::Geometry* roof = batch->getChild(0)->asGeometry();
+        ASSERT_TRUE(front && roof);
+        const auto* ends = dynamic_cast<const osg::Vec3Array*>(front->getVertexAttribArray(7));
+        const auto* otherEnds = dynamic_cast<const osg::Vec3Array*>(front->getVertexAttribArray(8));
+        const auto* weights = dynamic_cast<const osg::FloatArray*>(front->getVertexAttribArray(9));
+        ASSERT_TRUE(ends && otherEnds && weights);
+        ASSERT_EQ(ends->size(), weights->size());
+        ASSERT_EQ(otherEnds->size(), weights->size());
+        for (unsigned int i = 0; i < weights->size(); ++i)
         {
-            const auto& want = expected[link + corner / cornersPerLink];
-            const bool atA = corner % 2 == 0;
-            const std::string what = "link " + std::to_string(link + corner / cornersPerLink);
-            EXPECT_EQ((*ends)[corner], atA ? want.a : want.b) << what;
-            EXPECT_EQ(osg::Vec3((*others)[corner].x(), (*others)[corner].y(), (*others)[corner].z()),
-                      atA ? want.b : want.a)
-                << what;
-            EXPECT_EQ((*others)[corner].w() > 0.0f, atA) << what;
-            // The alpha carries the weight, for the cutoff.
-            osg::Vec4 color = weightColor(want.weight);
-            color.a() = want.weight;
-            EXPECT_EQ((*colors)[corner], color) << what;
+            const auto& want = expected[link + i];
+            const std::string what = "link " + std::to_string(link + i);
+            EXPECT_EQ((*ends)[i], want.a) << what;
+            EXPECT_EQ((*otherEnds)[i], want.b) << what;
+            EXPECT_EQ((*weights)[i], want.weight) << what;
         }
         // Whatever the shader draws around the ends lies inside the batch's bound.
-        const osg::BoundingBox box = geometry->getBoundingBox();
-        for (const osg::Vec3& end : *ends)
-        {
-            EXPECT_LE(box.xMin(), end.x() - GlyphStyle::linkRadius);
-            EXPECT_GE(box.zMax(), end.z() + GlyphStyle::linkRadius);
-        }
+        const osg::BoundingBox box = front->getBoundingBox();
+        for (const osg::Vec3Array* array : {ends, otherEnds})
+            for (const osg::Vec3& end : *array)
+            {
+                EXPECT_LE(box.xMin(), end.x() - GlyphStyle::linkRadius);
+                EXPECT_GE(box.zMax(), end.z() + GlyphStyle::linkRadius);
+            }
 
-        // The front of every link joins each edge to the next; its roof, drawn from the same corners, joins
-        // the first edge to the middle one and the middle one to the last.
-        const osg::Geometry* roof = batch->getChild(0)->asGeometry();
-        ASSERT_NE(roof, nullptr);
-        EXPECT_EQ(roof->getVertexArray(), geometry->getVertexArray());
-        const osg::DrawElements* fronts = geometry->getPrimitiveSet(0)->getDrawElements();
+        // Both levels draw every instance from the same corners: an edge's place along the front, at a (1)
+        // and at b (-1). The front joins each edge to the next; the roof joins the first edge to the middle
+        // one and the middle one to the last.
+        const auto* corners = dynamic_cast<const osg::Vec2Array*>(front->getVertexArray());
+        ASSERT_NE(corners, nullptr);
+        EXPECT_EQ(roof->getVertexArray(), front->getVertexArray());
+        EXPECT_EQ(roof->getVertexAttribArray(7), front->getVertexAttribArray(7));
+        ASSERT_EQ(corners->size(), 2u * edges);
+        for (unsigned int corner = 0; corner < corners->size(); ++corner)
+            EXPECT_EQ((*corners)[corner],
+                      osg::Vec2(static_cast<float>(corner / 2), corner % 2 ? -1.0f : 1.0f));
+        const osg::DrawElements* fronts = front->getPrimitiveSet(0)->getDrawElements();
         const osg::DrawElements* roofs = roof->getPrimitiveSet(0)->getDrawElements();
         ASSERT_TRUE(fronts && roofs);
-        const std::size_t linkCount = ends->size() / cornersPerLink;
-        ASSERT_EQ(fronts->getNumIndices(), linkCount * 4 * (edges - 1));
-        ASSERT_EQ(roofs->getNumIndices(), linkCount * 8);
-        for (std::size_t i = 0; i < linkCount; ++i)
+        EXPECT_EQ(fronts->getNumInstances(), static_cast<int>(weights->size()));
+        EXPECT_EQ(roofs->getNumInstances(), static_cast<int>(weights->size()));
+        ASSERT_EQ(fronts->getNumIndices(), 4 * (edges - 1));
+        for (unsigned int k = 0; k < fronts->getNumIndices(); ++k)
         {
-            const auto base = static_cast<unsigned int>(i * cornersPerLink);
-            const unsigned int middle = base + 2 * (edges / 2);
-            const unsigned int lastEdge = base + 2 * (edges - 1);
-            const unsigned int roofCorners[] = {base,   middle,   middle + 1,   base + 1,
-                                                middle, lastEdge, lastEdge + 1, middle + 1};
-            for (unsigned int k = 0; k < 8; ++k)
-                EXPECT_EQ(roofs->index(static_cast<unsigned int>(i * 8 + k)), roofCorners[k]) << "link " << i;
-            EXPECT_EQ(fronts->index(static_cast<unsigned int>(i * 4 * (edges - 1))), base);
+            const unsigned int from = 2 * (k / 4);
+            const unsigned int quad[] = {from, from + 2, from + 3, from + 1};
+            EXPECT_EQ(fronts->index(k), quad[k % 4]) << k;
         }
-        link += linkCount;
+        const unsigned int middle = 2 * (edges / 2);
+        const unsigned int lastEdge = 2 * (edges - 1);
+        const unsigned int roofCorners[] = {0,      middle,   middle + 1,   1,
+                                            middle, lastEdge, lastEdge + 1, middle + 1};
+        ASSERT_EQ(roofs->getNumIndices(), 8u);
+        for (unsigned int k = 0; k < 8; ++k)
+            EXPECT_EQ(roofs->index(k), roofCorners[k]) << k;
+        link += weights->size();
     }
     EXPECT_EQ(link, std::size(expected));
 }

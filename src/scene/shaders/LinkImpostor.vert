@@ -1,9 +1,13 @@
 // Draws the front half of each link's tessellated cylinder, the ring edges that face the eye at both ends of
-// the link, lit per vertex as the fixed pipeline lights the whole cylinder. With ROOF defined, for links a few
-// pixels wide, only the two outer edges and the middle one are drawn: a roof of two facets, whose outer edges
-// are lit as the facets beside them so that the roof's colour across averages the full front's. A link whose
-// |weight| is below the cutoff is not drawn; while some links are emphasised, the others fade towards dimColor.
-attribute vec4 otherEnd; // the link's other end; |w| - 1 is the edge's place along the front, negative at b
+// the link, lit per vertex as the fixed pipeline lights the whole cylinder. Every link is one instance of the
+// same corners; its ends and weight come with the instance. With ROOF defined, for links a few pixels wide,
+// only the two outer edges and the middle one are drawn: a roof of two facets, whose outer edges are lit as the
+// facets beside them so that the roof's colour across averages the full front's. A link whose |weight| is
+// below the cutoff is not drawn; while some links are emphasised, the others fade towards dimColor.
+attribute vec3 linkA;      // the link's first end
+attribute vec3 linkB;      // the link's second end
+attribute float linkWeight;
+// gl_Vertex.x is the corner's edge, its place along the front; gl_Vertex.y is 1 at a and -1 at b.
 
 uniform float radius;
 uniform int segments;
@@ -20,20 +24,24 @@ bool isEmphasised(vec3 a, vec3 b)
     return (a == emphasisA && b == emphasisB) || (a == emphasisB && b == emphasisA);
 }
 
+// Yellow at weight 0, fading to green at 1 and to red at -1, not clamped beyond.
+vec3 weightColor(float weight)
+{
+    return weight < 0.0 ? vec3(1.0, 1.0 - abs(weight), 0.0) : vec3(1.0 - abs(weight), 1.0, 0.0);
+}
+
 void main()
 {
-    // The colour's alpha is the link's weight.
-    if (abs(gl_Color.a) < cutoff)
+    if (abs(linkWeight) < cutoff)
     {
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
         gl_FrontColor = vec4(0.0);
         gl_BackColor = gl_FrontColor;
         return;
     }
-    bool atB = otherEnd.w < 0.0;
-    vec3 a = atB ? otherEnd.xyz : gl_Vertex.xyz;
-    vec3 b = atB ? gl_Vertex.xyz : otherEnd.xyz;
-    float place = abs(otherEnd.w) - 1.0;
+    vec3 a = linkA;
+    vec3 b = linkB;
+    float place = gl_Vertex.x;
     vec3 edge = ringEdge(a, b, segments, place);
 #ifdef ROOF
     float outer = float(segments / 2);
@@ -42,9 +50,10 @@ void main()
     vec3 normal = edge;
 #endif
 
-    vec4 point = gl_ModelViewMatrix * gl_Vertex;
+    vec4 point = gl_ModelViewMatrix * vec4(gl_Vertex.y > 0.0 ? a : b, 1.0);
     point.xyz += edge * radius;
-    vec3 material = emphasis != 0 && !isEmphasised(a, b) ? mix(gl_Color.rgb, dimColor.rgb, 0.75) : gl_Color.rgb;
+    vec3 color = weightColor(linkWeight);
+    vec3 material = emphasis != 0 && !isEmphasised(a, b) ? mix(color, dimColor.rgb, 0.75) : color;
     gl_FrontColor = lightColour(normal, point.xyz, vec4(material, 1.0));
     gl_BackColor = gl_FrontColor;
     gl_Position = gl_ProjectionMatrix * point;

@@ -1,0 +1,47 @@
+#include <network/LinkLog>
+
+#include <charconv>
+#include <cstring>
+
+namespace
+{
+
+// Lines are gathered up to this size, then written with one call.
+const std::size_t blockSize = std::size_t(1) << 20;
+
+} // namespace
+
+LinkLog::LinkLog(std::FILE* stream) : out(stream)
+{
+    block.reserve(blockSize + 256);
+}
+
+LinkLog::~LinkLog()
+{
+    flush();
+}
+
+void LinkLog::write(const std::string& first, const std::string& second, float weight)
+{
+    block += "Creating link between ";
+    block.append(first.c_str(), std::strlen(first.c_str()));
+    block += " and ";
+    block.append(second.c_str(), std::strlen(second.c_str()));
+    block += " with weight ";
+    // Six decimals of the exact value, rounded as printf rounds them; "nan", "-nan", "inf" and "-inf" as it
+    // spells them.
+    char number[64];
+    const std::to_chars_result written = std::to_chars(
+        number, number + sizeof number, static_cast<double>(weight), std::chars_format::fixed, 6);
+    block.append(number, written.ptr);
+    block += '\n';
+    if (block.size() >= blockSize)
+        flush();
+}
+
+void LinkLog::flush()
+{
+    if (!block.empty())
+        std::fwrite(block.data(), 1, block.size(), out);
+    block.clear();
+}
