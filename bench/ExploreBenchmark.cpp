@@ -75,7 +75,9 @@ int main(int argc, char** argv)
     close(null);
     osg::ref_ptr<osg::Group> scene = new osg::Group;
     scene->addChild(network.getRoot());
-    osgUtil::Optimizer().optimize(scene.get());
+    osgUtil::Optimizer optimizer;
+    keepBatchesWhole(optimizer);
+    optimizer.optimize(scene.get());
 
     osgViewer::Viewer viewer;
     viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);

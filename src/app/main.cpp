@@ -117,7 +117,7 @@ int main(int argc, char** argv)
     network.load(files, detail);
     scene->addChild(network.getRoot());
     osgUtil::Optimizer optimizer;
-    keepGlyphTextures(optimizer);
+    keepBatchesWhole(optimizer);
     optimizer.optimize(scene.get());
 
     // a key to the colours, when asked for, over the scene in the window's corner.

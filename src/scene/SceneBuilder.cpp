@@ -22,12 +22,9 @@
 namespace
 {
 
-// Vertex attribute slots of the shaders' own inputs, clear of those the fixed names alias on some drivers.
-const unsigned int firstAttribute = 6;
-
-// The slots of a link instance's ends and weight: apart from the slot of the spheres and labels, so that the
-// instancing of these never reaches those.
-const unsigned int linkAttribute = 7;
+// The first vertex attribute slot of the values each instance of a batch has of its own: clear of the slots
+// that the fixed names alias on some drivers.
+const unsigned int instanceAttribute = 7;
 
 // Lays out one label after another exactly as a site's own text object would, and shows the result: the
 // glyph quads in the text's own plane, and the alignment offset that centres them on the label's position.
@@ -107,8 +104,7 @@ private:
 osg::ref_ptr<osg::Program> createProgram(const char* name, const std::string& vertex,
                                          const std::string& fragment,
                                          const std::vector<const char*>& attributes,
-                                         const std::string& defines = std::string(),
-                                         unsigned int firstSlot = firstAttribute)
+                                         const std::string& defines = std::string())
 {
     const std::string header = "#version 120\n" + defines;
     osg::ref_ptr<osg::Program> program = new osg::Program;
@@ -117,29 +113,8 @@ osg::ref_ptr<osg::Program> createProgram(const char* name, const std::string& ve
     if (!fragment.empty())
         program->addShader(new osg::Shader(osg::Shader::FRAGMENT, header + fragment));
     for (std::size_t i = 0; i < attributes.size(); ++i)
-        program->addBindAttribLocation(attributes[i], firstSlot + static_cast<unsigned int>(i));
+        program->addBindAttribLocation(attributes[i], instanceAttribute + static_cast<unsigned int>(i));
     return program;
-}
-
-osg::ref_ptr<osg::Geometry> createBatch(osg::Vec3Array* vertices, osg::Array* attribute,
-                                        osg::Vec4Array* colors, osg::PrimitiveSet* primitives, float margin)
-{
-    osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
-    geometry->setUseDisplayList(false);
-    geometry->setUseVertexBufferObjects(true);
-    geometry->setVertexArray(vertices);
-    geometry->setVertexAttribArray(firstAttribute, attribute, osg::Array::BIND_PER_VERTEX);
-    geometry->setColorArray(colors,
-                            colors->size() == 1 ? osg::Array::BIND_OVERALL : osg::Array::BIND_PER_VERTEX);
-    geometry->addPrimitiveSet(primitives);
-
-    // The shaders draw up to margin beyond the vertices; near and far planes and culling must know.
-    osg::BoundingBox box;
-    for (const osg::Vec3& vertex : *vertices)
-        box.expandBy(vertex);
-    const osg::Vec3 reach(margin, margin, margin);
-    geometry->setInitialBound(osg::BoundingBox(box._min - reach, box._max + reach));
-    return geometry;
 }
 
 // A bounding box fixed in advance: that of a batch of link instances, whose vertices are only the corners of
@@ -157,6 +132,28 @@ public:
 private:
     osg::BoundingBox box;
 };
+
+// One geometry that draws every element of a batch as an instance of the same corners: the corners are its
+// vertices, and each of the instances' arrays gives one value an element, in the slots from
+// instanceAttribute on. The shaders draw up to margin beyond the box of the elements' places; near and far
+// planes and culling must know.
+osg::ref_ptr<osg::Geometry> createInstances(osg::Array* corners, const std::vector<osg::Array*>& instances,
+                                            osg::PrimitiveSet* primitives, const osg::BoundingBox& box,
+                                            float margin)
+{
+    osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
+    geometry->setUseDisplayList(false);
+    geometry->setUseVertexBufferObjects(true);
+    geometry->setVertexArray(corners);
+    for (std::size_t i = 0; i < instances.size(); ++i)
+        geometry->setVertexAttribArray(instanceAttribute + static_cast<unsigned int>(i), instances[i],
+                                       osg::Array::BIND_PER_VERTEX);
+    geometry->addPrimitiveSet(primitives);
+    const osg::Vec3 reach(margin, margin, margin);
+    geometry->setComputeBoundingBoxCallback(
+        new FixedBox(osg::BoundingBox(box._min - reach, box._max + reach)));
+    return geometry;
+}
 
 // The points of a cylinder's ring, as tessellated, in its own plane.
 const std::vector<osg::Vec3>& cylinderRim()
@@ -199,10 +196,24 @@ std::string glyphChannel(const osg::Texture2D& texture)
     return format == GL_RED || format == GL_R8 || format == GL_LUMINANCE ? "r" : "a";
 }
 
-// Leaves the font's glyph textures as they are. The font shares them with every text, and adds a glyph to the
-// image when a text first needs it; an image dropped after its upload, as the optimiser arranges for the
-// scene's textures, would come back holding only the new glyphs, and the labels would lose theirs.
-class KeepGlyphTextures : public osgUtil::Optimizer::IsOperationPermissibleForObjectCallback
+// Whether a drawable draws instances: its vertices are the corners of one element, and its other arrays hold
+// one value an element, so that joining it with another geometry would tear the two apart.
+bool drawsInstances(const osg::Drawable* drawable)
+{
+    const osg::Geometry* geometry = drawable != nullptr ? drawable->asGeometry() : nullptr;
+    if (geometry == nullptr)
+        return false;
+    for (const auto& primitives : geometry->getPrimitiveSetList())
+        if (primitives->getNumInstances() > 0)
+            return true;
+    return false;
+}
+
+// Keeps the optimiser from what would spoil a batched scene. It leaves the font's glyph textures as they are:
+// the font shares them with every text, and adds a glyph to the image when a text first needs it; an image
+// dropped after its upload, as the optimiser arranges for the scene's textures, would come back holding only
+// the new glyphs, and the labels would lose theirs. And it merges no geometry that draws instances.
+class KeepBatchesWhole : public osgUtil::Optimizer::IsOperationPermissibleForObjectCallback
 {
 public:
     bool isOperationPermissibleForObjectImplementation(const osgUtil::Optimizer* optimizer,
@@ -213,13 +224,34 @@ public:
             return false;
         return optimizer->isOperationPermissibleForObjectImplementation(attribute, option);
     }
+
+    bool isOperationPermissibleForObjectImplementation(const osgUtil::Optimizer* optimizer,
+                                                       const osg::Drawable* drawable,
+                                                       unsigned int option) const override
+    {
+        if ((option & osgUtil::Optimizer::MERGE_GEOMETRY) != 0 && drawsInstances(drawable))
+            return false;
+        return optimizer->isOperationPermissibleForObjectImplementation(drawable, option);
+    }
+
+    bool isOperationPermissibleForObjectImplementation(const osgUtil::Optimizer* optimizer,
+                                                       const osg::Node* node,
+                                                       unsigned int option) const override
+    {
+        if ((option & osgUtil::Optimizer::MERGE_GEOMETRY) != 0)
+            if (const osg::Group* group = node->asGroup())
+                for (unsigned int i = 0; i < group->getNumChildren(); ++i)
+                    if (drawsInstances(group->getChild(i)->asDrawable()))
+                        return false;
+        return optimizer->isOperationPermissibleForObjectImplementation(node, option);
+    }
 };
 
 } // namespace
 
-void keepGlyphTextures(osgUtil::Optimizer& optimizer)
+void keepBatchesWhole(osgUtil::Optimizer& optimizer)
 {
-    optimizer.setIsOperationPermissibleForObjectCallback(new KeepGlyphTextures);
+    optimizer.setIsOperationPermissibleForObjectCallback(new KeepBatchesWhole);
 }
 
 SceneBuilder::SceneBuilder(osgText::Font* labelFont, const osg::Vec4& labelColor, const SceneDetail& sizes)
@@ -243,14 +275,23 @@ void SceneBuilder::endGroup()
 
 void SceneBuilder::addSite(const osg::Vec3& position, RegionKind kind, const std::string& name)
 {
-    if (sites.size() % detail.glyphsPerBatch == 0)
-        for (GlyphList& list : glyphs)
-            list.batchStarts.push_back(list.corners.size());
+    const std::size_t batchIndex = sitesAdded / detail.glyphsPerBatch;
+    if (sitesAdded % detail.glyphsPerBatch == 0)
+    {
+        const std::size_t size =
+            std::min(detail.glyphsPerBatch, std::max<std::size_t>(sitesExpected - sitesAdded, 1));
+        SphereBatch batch{new osg::Vec3Array, new osg::Vec4Array};
+        batch.centres->reserve(size);
+        batch.colors->reserve(size);
+        sphereBatches.push_back(batch);
+    }
+    ++sitesAdded;
 
-    SiteRecord site;
-    site.position = position;
-    site.colored = regionColor(kind, site.color);
-    sites.push_back(site);
+    // A sphere without a region colour keeps a shape's default colour, white.
+    osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
+    regionColor(kind, color);
+    sphereBatches.back().centres->push_back(position);
+    sphereBatches.back().colors->push_back(color);
     const osg::Vec3 reach(GlyphStyle::siteRadius, GlyphStyle::siteRadius, GlyphStyle::siteRadius);
     groupBox.expandBy(osg::BoundingBox(position - reach, position + reach));
 
@@ -269,17 +310,52 @@ void SceneBuilder::addSite(const osg::Vec3& position, RegionKind kind, const std
                                  [texture](const GlyphList& each) { return each.texture == texture; });
         if (list == glyphs.end())
         {
-            glyphs.push_back(GlyphList{texture, {}, {}});
+            glyphs.push_back(GlyphList{texture, {}});
             list = glyphs.end() - 1;
-            list->batchStarts.assign((sites.size() - 1) / detail.glyphsPerBatch + 1, 0);
         }
-        for (unsigned int i = 0; i < quads._primitives->getNumIndices(); ++i)
+        if (list->batches.size() <= batchIndex)
+            list->batches.resize(batchIndex + 1);
+        GlyphBatch& batch = list->batches[batchIndex];
+        if (!batch.anchors.valid())
         {
-            const unsigned int index = quads._primitives->index(i);
-            const osg::Vec3& coord = label->coords()[index];
-            list->corners.push_back(GlyphCorner{anchor,
-                                                osg::Vec2(coord.x() - offset.x(), coord.y() - offset.y()),
-                                                label->texCoords()[index]});
+            batch.anchors = new osg::Vec3Array;
+            batch.boxes = new osg::Vec4Array;
+            batch.textureBoxes = new osg::Vec4Array;
+        }
+
+        // Each glyph is a rectangle on the screen and one in the texture, drawn as two triangles.
+        const osg::DrawElements& corners = *quads._primitives;
+        for (unsigned int first = 0; first + 6 <= corners.getNumIndices(); first += 6)
+        {
+            osg::BoundingBox place;
+            osg::BoundingBox inTexture;
+            for (unsigned int i = first; i < first + 6; ++i)
+            {
+                const osg::Vec3& coord = label->coords()[corners.index(i)];
+                const osg::Vec2& texCoord = label->texCoords()[corners.index(i)];
+                place.expandBy(coord.x() - offset.x(), coord.y() - offset.y(), 0.0f);
+                inTexture.expandBy(texCoord.x(), texCoord.y(), 0.0f);
+            }
+            if (!glyphCorners.valid())
+            {
+                glyphCorners = new osg::Vec4Array;
+                for (unsigned int i = first; i < first + 6; ++i)
+                {
+                    const osg::Vec3& coord = label->coords()[corners.index(i)];
+                    const osg::Vec2& texCoord = label->texCoords()[corners.index(i)];
+                    glyphCorners->push_back(osg::Vec4(coord.x() - offset.x() == place.xMax() ? 1.0f : 0.0f,
+                                                      coord.y() - offset.y() == place.yMax() ? 1.0f : 0.0f,
+                                                      texCoord.x() == inTexture.xMax() ? 1.0f : 0.0f,
+                                                      texCoord.y() == inTexture.yMax() ? 1.0f : 0.0f));
+                }
+            }
+            batch.anchors->push_back(anchor);
+            batch.boxes->push_back(osg::Vec4(place.xMin(), place.yMin(), place.xMax(), place.yMax()));
+            batch.textureBoxes->push_back(
+                osg::Vec4(inTexture.xMin(), inTexture.yMin(), inTexture.xMax(), inTexture.yMax()));
+            for (const float x : {place.xMin(), place.xMax()})
+                for (const float y : {place.yMin(), place.yMax()})
+                    batch.reach = std::max(batch.reach, osg::Vec2(x, y).length());
         }
     }
 
@@ -327,7 +403,8 @@ void SceneBuilder::reserve(std::size_t linkCount, std::size_t siteCount)
 {
     linksExpected = linkCount;
     linkBatches.reserve((linkCount + detail.glyphsPerBatch - 1) / detail.glyphsPerBatch);
-    sites.reserve(siteCount);
+    sitesExpected = siteCount;
+    sphereBatches.reserve((siteCount + detail.glyphsPerBatch - 1) / detail.glyphsPerBatch);
     childBounds.reserve(2 * siteCount + 1);
 }
 
@@ -347,16 +424,15 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
         highlight->setDataVariance(osg::Object::DYNAMIC);
         stateSet->addUniform(highlight);
     }
-    for (unsigned int slot = linkAttribute; slot < linkAttribute + 3; ++slot)
+    for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 3; ++slot)
         stateSet->setAttribute(new osg::VertexAttribDivisor(slot, 1));
     const std::string linkVertex = std::string(Shaders::lighting) + Shaders::linkRing + Shaders::linkVertex;
     const std::vector<const char*> instance = {"linkA", "linkB", "linkWeight"};
     osg::ref_ptr<osg::StateSet> frontState = new osg::StateSet;
-    frontState->setAttributeAndModes(
-        createProgram("link fronts", linkVertex, std::string(), instance, std::string(), linkAttribute));
+    frontState->setAttributeAndModes(createProgram("link fronts", linkVertex, std::string(), instance));
     osg::ref_ptr<osg::StateSet> roofState = new osg::StateSet;
     roofState->setAttributeAndModes(
-        createProgram("link roofs", linkVertex, std::string(), instance, "#define ROOF\n", linkAttribute));
+        createProgram("link roofs", linkVertex, std::string(), instance, "#define ROOF\n"));
 
     // Every link is one instance of the front half of a cylinder: the ring's edges that face the eye, at both
     // ends, joined by facets. The back half is never seen, so it is not drawn. A link a few pixels wide shows
@@ -387,18 +463,9 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
     for (const LinkBatch& batch : linkBatches)
     {
         const auto instances = static_cast<int>(batch.weights->size());
-        osg::ref_ptr<osg::Geometry> front = new osg::Geometry;
-        front->setUseDisplayList(false);
-        front->setUseVertexBufferObjects(true);
-        front->setVertexArray(corners.get());
-        front->setVertexAttribArray(linkAttribute, batch.ends.get(), osg::Array::BIND_PER_VERTEX);
-        front->setVertexAttribArray(linkAttribute + 1, batch.otherEnds.get(), osg::Array::BIND_PER_VERTEX);
-        front->setVertexAttribArray(linkAttribute + 2, batch.weights.get(), osg::Array::BIND_PER_VERTEX);
-        front->addPrimitiveSet(facets(frontJoins, instances));
-        // The shader draws up to a radius beyond the ends; near and far planes and culling must know.
-        const osg::Vec3 reach(GlyphStyle::linkRadius, GlyphStyle::linkRadius, GlyphStyle::linkRadius);
-        front->setComputeBoundingBoxCallback(
-            new FixedBox(osg::BoundingBox(batch.box._min - reach, batch.box._max + reach)));
+        osg::ref_ptr<osg::Geometry> front =
+            createInstances(corners.get(), {batch.ends.get(), batch.otherEnds.get(), batch.weights.get()},
+                            facets(frontJoins, instances), batch.box, GlyphStyle::linkRadius);
         front->setStateSet(frontState.get());
         osg::ref_ptr<osg::Geometry> roof = new osg::Geometry(*front, osg::CopyOp::SHALLOW_COPY);
         roof->setPrimitiveSet(0, facets(roofJoins, instances));
@@ -424,31 +491,27 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres() const
     osg::StateSet* stateSet = geode->getOrCreateStateSet();
     stateSet->setAttributeAndModes(createProgram("spheres", Shaders::sphereVertex,
                                                  std::string(Shaders::lighting) + Shaders::sphereFragment,
-                                                 {"corner"})
+                                                 {"sphereCentre", "sphereColour"})
                                        .get());
     stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::siteRadius));
+    for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 2; ++slot)
+        stateSet->setAttribute(new osg::VertexAttribDivisor(slot, 1));
 
-    // A sphere without a region colour keeps a shape's default colour, white.
-    const osg::Vec4 plain(1.0f, 1.0f, 1.0f, 1.0f);
-    const osg::Vec2 corners[] = {{-1.0f, -1.0f}, {1.0f, -1.0f}, {1.0f, 1.0f}, {-1.0f, 1.0f}};
-    for (std::size_t first = 0; first < sites.size(); first += detail.glyphsPerBatch)
+    // Every sphere is one instance of a square, drawn from its corners.
+    osg::ref_ptr<osg::Vec2Array> corners = new osg::Vec2Array;
+    for (const osg::Vec2 corner :
+         {osg::Vec2(-1.0f, -1.0f), osg::Vec2(1.0f, -1.0f), osg::Vec2(1.0f, 1.0f), osg::Vec2(-1.0f, 1.0f)})
+        corners->push_back(corner);
+    for (const SphereBatch& batch : sphereBatches)
     {
-        const std::size_t last = std::min(sites.size(), first + detail.glyphsPerBatch);
-        osg::ref_ptr<osg::Vec3Array> centres = new osg::Vec3Array;
-        osg::ref_ptr<osg::Vec2Array> cornerArray = new osg::Vec2Array;
-        osg::ref_ptr<osg::Vec4Array> colors = new osg::Vec4Array;
-        for (std::size_t i = first; i < last; ++i)
-        {
-            for (const osg::Vec2& corner : corners)
-            {
-                centres->push_back(sites[i].position);
-                cornerArray->push_back(corner);
-                colors->push_back(sites[i].colored ? sites[i].color : plain);
-            }
-        }
-        geode->addDrawable(createBatch(
-            centres.get(), cornerArray.get(), colors.get(),
-            new osg::DrawArrays(GL_QUADS, 0, static_cast<GLsizei>(centres->size())), GlyphStyle::siteRadius));
+        osg::BoundingBox box;
+        for (const osg::Vec3& centre : *batch.centres)
+            box.expandBy(centre);
+        osg::ref_ptr<osg::Geometry> geometry =
+            createInstances(corners.get(), {batch.centres.get(), batch.colors.get()},
+                            new osg::DrawArrays(GL_QUADS, 0, 4, static_cast<int>(batch.centres->size())), box,
+                            GlyphStyle::siteRadius);
+        geode->addDrawable(geometry);
     }
     return geode;
 }
@@ -463,6 +526,8 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createLabels() const
     stateSet->setRenderBinDetails(11, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
     stateSet->setAttributeAndModes(new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA));
     stateSet->addUniform(new osg::Uniform("glyphTexture", 0));
+    for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 3; ++slot)
+        stateSet->setAttribute(new osg::VertexAttribDivisor(slot, 1));
 
     osg::ref_ptr<osg::Vec4Array> colors = new osg::Vec4Array;
     colors->push_back(textColor);
@@ -471,31 +536,23 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createLabels() const
         osg::ref_ptr<osg::StateSet> textureState = new osg::StateSet;
         textureState->setTextureAttributeAndModes(0, list.texture.get());
         textureState->setAttributeAndModes(
-            createProgram("labels", Shaders::labelVertex, Shaders::labelFragment, {"offset"},
+            createProgram("labels", Shaders::labelVertex, Shaders::labelFragment,
+                          {"anchorPoint", "glyphBox", "textureBox"},
                           "#define GLYPH_CHANNEL " + glyphChannel(*list.texture) + "\n")
                 .get());
-        for (std::size_t batch = 0; batch < list.batchStarts.size(); ++batch)
+        for (const GlyphBatch& batch : list.batches)
         {
-            const std::size_t first = list.batchStarts[batch];
-            const std::size_t last =
-                batch + 1 < list.batchStarts.size() ? list.batchStarts[batch + 1] : list.corners.size();
-            if (first == last)
+            if (!batch.anchors.valid())
                 continue;
-            osg::ref_ptr<osg::Vec3Array> anchors = new osg::Vec3Array;
-            osg::ref_ptr<osg::Vec2Array> offsets = new osg::Vec2Array;
-            osg::ref_ptr<osg::Vec2Array> texCoords = new osg::Vec2Array;
-            float reach = 0.0f;
-            for (std::size_t i = first; i < last; ++i)
-            {
-                anchors->push_back(list.corners[i].anchor);
-                offsets->push_back(list.corners[i].offset);
-                texCoords->push_back(list.corners[i].texCoord);
-                reach = std::max(reach, list.corners[i].offset.length());
-            }
-            osg::ref_ptr<osg::Geometry> geometry = createBatch(
-                anchors.get(), offsets.get(), colors.get(),
-                new osg::DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(anchors->size())), reach);
-            geometry->setTexCoordArray(0, texCoords.get(), osg::Array::BIND_PER_VERTEX);
+            osg::BoundingBox box;
+            for (const osg::Vec3& anchor : *batch.anchors)
+                box.expandBy(anchor);
+            osg::ref_ptr<osg::Geometry> geometry = createInstances(
+                glyphCorners.get(), {batch.anchors.get(), batch.boxes.get(), batch.textureBoxes.get()},
+                new osg::DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(glyphCorners->size()),
+                                    static_cast<int>(batch.anchors->size())),
+                box, batch.reach);
+            geometry->setColorArray(colors.get(), osg::Array::BIND_OVERALL);
             geometry->setStateSet(textureState.get());
             geode->addDrawable(geometry);
         }

@@ -233,7 +233,7 @@ TEST(BatchedRender, TextWrittenWhileTheWindowRunsHasTheGlyphsTheLabelsUse)
         osg::ref_ptr<osg::Group> scene = new osg::Group;
         scene->addChild(network.getRoot());
         osgUtil::Optimizer optimizer;
-        keepGlyphTextures(optimizer);
+        keepBatchesWhole(optimizer);
         optimizer.optimize(scene.get());
         const CornerText corner = createCornerText(network.font.get(), osg::Vec4(1.0f, 1.0f, 1.0f, 1.0f));
         scene->addChild(corner.node);

@@ -220,6 +220,38 @@ TEST(SceneBuilder, ShowsTheWholeFrontOfALinkFromTheSetWidthOnScreen)
     }
 }
 
+// A site's own label, laid out, with the glyph corners it draws: beside its position on the screen, and in
+// the glyph texture.
+class ReferenceLabel : public osgText::Text
+{
+public:
+    ReferenceLabel(osgText::Font* font, const std::string& name)
+    {
+        setFont(font);
+        setCharacterSize(GlyphStyle::labelHeight, 1.0f);
+        setAlignment(osgText::Text::CENTER_CENTER);
+        setAutoRotateToScreen(true);
+        setText(name);
+    }
+
+    void corners(std::vector<osg::Vec2>& offsets, std::vector<osg::Vec2>& texCoords) const
+    {
+        for (const auto& textureQuads : getTextureGlyphQuadMap())
+        {
+            const osg::DrawElements* primitives = textureQuads.second._primitives.get();
+            for (unsigned int i = 0; primitives != nullptr && i < primitives->getNumIndices(); ++i)
+            {
+                const osg::Vec3& coord = (*_coords)[primitives->index(i)];
+                offsets.emplace_back(coord.x() - _offset.x(), coord.y() - _offset.y());
+                texCoords.push_back((*_texcoords)[primitives->index(i)]);
+            }
+        }
+    }
+
+protected:
+    ~ReferenceLabel() override = default;
+};
+
 TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
 {
     CorrelationNetwork network;
@@ -231,8 +263,8 @@ TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
                 drawn.push_back(&site);
     ASSERT_EQ(drawn.size(), 5u);
 
-    // Four corners a sphere, each at its centre, in its region's colour: A1 positive, B2 negative, C3
-    // negative before accelerated, D4 accelerated, E5 none.
+    // One instance a sphere, at its centre, in its region's colour: A1 positive, B2 negative, C3 negative
+    // before accelerated, D4 accelerated, E5 none.
     const osg::Geode* spheres = batchGeode(network, "spheres");
     ASSERT_NE(spheres, nullptr);
     std::vector<osg::Vec3> centres;
@@ -240,19 +272,17 @@ TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
     for (unsigned int batch = 0; batch < spheres->getNumDrawables(); ++batch)
     {
         const osg::Geometry* geometry = spheres->getDrawable(batch)->asGeometry();
-        const auto* vertices = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray());
-        const auto* colors = dynamic_cast<const osg::Vec4Array*>(geometry->getColorArray());
-        ASSERT_TRUE(vertices && colors);
-        for (unsigned int corner = 0; corner < vertices->size(); corner += 4)
-        {
-            centres.push_back((*vertices)[corner]);
-            colours.push_back((*colors)[corner]);
-            EXPECT_EQ((*vertices)[corner + 3], (*vertices)[corner]);
-        }
+        const auto* batchCentres = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexAttribArray(7));
+        const auto* batchColours = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexAttribArray(8));
+        ASSERT_TRUE(batchCentres && batchColours);
+        ASSERT_EQ(geometry->getPrimitiveSet(0)->getNumInstances(), static_cast<int>(batchCentres->size()));
+        centres.insert(centres.end(), batchCentres->begin(), batchCentres->end());
+        colours.insert(colours.end(), batchColours->begin(), batchColours->end());
     }
     const RegionKind kinds[] = {RegionKind::Positive, RegionKind::Negative, RegionKind::Negative,
                                 RegionKind::Accelerated, RegionKind::None};
     ASSERT_EQ(centres.size(), drawn.size());
+    ASSERT_EQ(colours.size(), drawn.size());
     for (std::size_t i = 0; i < drawn.size(); ++i)
     {
         EXPECT_EQ(centres[i], drawn[i]->position) << drawn[i]->name;
@@ -261,8 +291,9 @@ TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
         EXPECT_EQ(colours[i], colour) << drawn[i]->name;
     }
 
-    // Labels: each glyph corner sits beside its site's anchor, two units below it, exactly where the site's
-    // own text object puts it; all in the label colour, over everything.
+    // Labels: one instance a glyph, at its site's anchor two units below it; the corners it draws are exactly
+    // those of the site's own text object, beside the anchor and in the glyph texture. All in the label
+    // colour, over everything.
     const osg::Geode* labels = batchGeode(network, "labels");
     ASSERT_NE(labels, nullptr);
     const osg::StateSet* labelState = labels->getStateSet();
@@ -271,37 +302,50 @@ TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
     EXPECT_EQ(labelState->getBinNumber(), 11);
     std::vector<osg::Vec3> anchors;
     std::vector<osg::Vec2> offsets;
+    std::vector<osg::Vec2> texCoords;
     for (unsigned int batch = 0; batch < labels->getNumDrawables(); ++batch)
     {
         const osg::Geometry* geometry = labels->getDrawable(batch)->asGeometry();
-        const auto* vertices = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray());
-        const auto* offsetArray = dynamic_cast<const osg::Vec2Array*>(geometry->getVertexAttribArray(6));
+        const auto* corners = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexArray());
+        const auto* glyphAnchors = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexAttribArray(7));
+        const auto* boxes = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexAttribArray(8));
+        const auto* textureBoxes = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexAttribArray(9));
         const auto* colors = dynamic_cast<const osg::Vec4Array*>(geometry->getColorArray());
-        ASSERT_TRUE(vertices && offsetArray && colors);
+        ASSERT_TRUE(corners && glyphAnchors && boxes && textureBoxes && colors);
         EXPECT_EQ((*colors)[0], network.textColor);
-        anchors.insert(anchors.end(), vertices->begin(), vertices->end());
-        offsets.insert(offsets.end(), offsetArray->begin(), offsetArray->end());
+        ASSERT_EQ(geometry->getPrimitiveSet(0)->getNumInstances(), static_cast<int>(glyphAnchors->size()));
+        ASSERT_EQ(geometry->getPrimitiveSet(0)->getNumIndices(), corners->size());
+        for (unsigned int glyph = 0; glyph < glyphAnchors->size(); ++glyph)
+        {
+            const osg::Vec4& box = (*boxes)[glyph];
+            const osg::Vec4& textureBox = (*textureBoxes)[glyph];
+            for (const osg::Vec4& corner : *corners)
+            {
+                anchors.push_back((*glyphAnchors)[glyph]);
+                offsets.emplace_back(corner.x() > 0.5f ? box.z() : box.x(),
+                                     corner.y() > 0.5f ? box.w() : box.y());
+                texCoords.emplace_back(corner.z() > 0.5f ? textureBox.z() : textureBox.x(),
+                                       corner.w() > 0.5f ? textureBox.w() : textureBox.y());
+            }
+        }
     }
     std::size_t corner = 0;
     for (const Site* site : drawn)
     {
-        osg::ref_ptr<osgText::Text> text = new osgText::Text;
-        text->setFont(network.font.get());
-        text->setCharacterSize(GlyphStyle::labelHeight, 1.0f);
-        text->setAlignment(osgText::Text::CENTER_CENTER);
-        text->setText(site->name);
+        osg::ref_ptr<ReferenceLabel> text = new ReferenceLabel(network.font.get(), site->name);
+        std::vector<osg::Vec2> expectedOffsets;
+        std::vector<osg::Vec2> expectedTexCoords;
+        text->corners(expectedOffsets, expectedTexCoords);
+        ASSERT_EQ(expectedOffsets.size(), 6 * site->name.size());
+        ASSERT_LE(corner + expectedOffsets.size(), anchors.size());
         const osg::Vec3 anchor = site->position - osg::Vec3(0.0f, GlyphStyle::labelDrop, 0.0f);
-        const osg::BoundingBox box = text->getBoundingBox();
-        const std::size_t glyphCorners = 6 * site->name.size();
-        ASSERT_LE(corner + glyphCorners, anchors.size());
-        for (std::size_t i = corner; i < corner + glyphCorners; ++i)
+        for (std::size_t i = 0; i < expectedOffsets.size(); ++i)
         {
-            EXPECT_EQ(anchors[i], anchor) << site->name;
-            // The glyph quads reach a little beyond the text's box, by the glyphs' margins, never far.
-            EXPECT_GT(offsets[i].x(), box.xMin() - 1.0f) << site->name;
-            EXPECT_LT(offsets[i].x(), box.xMax() + 1.0f) << site->name;
+            EXPECT_EQ(anchors[corner + i], anchor) << site->name;
+            EXPECT_EQ(offsets[corner + i], expectedOffsets[i]) << site->name << " corner " << i;
+            EXPECT_EQ(texCoords[corner + i], expectedTexCoords[i]) << site->name << " corner " << i;
         }
-        corner += glyphCorners;
+        corner += expectedOffsets.size();
     }
     EXPECT_EQ(corner, anchors.size());
 }
