@@ -37,6 +37,14 @@ public:
         setFont(font);
         setAlignment(osgText::Text::CENTER_CENTER);
         setAutoRotateToScreen(true);
+
+        // Only laid out, never drawn: without buffer objects, each glyph added is not announced to them.
+        for (osg::Array* array : std::initializer_list<osg::Array*>{_coords.get(), _normals.get(),
+                                                                    _colorCoords.get(), _texcoords.get()})
+            if (array != nullptr)
+                array->setBufferObject(nullptr);
+        _vbo = nullptr;
+        _ebo = nullptr;
     }
 
     const osg::Vec3Array& coords() const
