@@ -21,8 +21,12 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <new>
 
-int main(int argc, char** argv)
+namespace
+{
+
+int run(int argc, char** argv)
 {
     // standard output carries only the program's own lines; the toolkit speaks on standard error.
     osg::setNotifyHandler(new StandardErrorNotifyHandler);
@@ -115,6 +119,9 @@ int main(int argc, char** argv)
         return false;
     };
     network.load(files, detail);
+    // a large network takes a while yet to be drawn for the first time; a terminal is told.
+    LoadProgress waiting = LoadProgress::onTerminal();
+    waiting.wait("preparing the first frame");
     scene->addChild(network.getRoot());
     osgUtil::Optimizer optimizer;
     keepBatchesWhole(optimizer);
@@ -167,6 +174,8 @@ int main(int argc, char** argv)
 
     // frames are drawn while something changes, and the window rests otherwise.
     FrameLoop loop(viewer, *trackball, network.getRoot(), motion.get(), stats.get(), image.get());
+    loop.step(ceiling);
+    waiting.finish();
     loop.run(ceiling);
 
     // release the scene's graphics resources while the window is still there.
@@ -181,4 +190,24 @@ int main(int argc, char** argv)
         return 1;
     }
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // a network too large for this machine, or for the program's numbering, is refused rather than crashing.
+    try
+    {
+        return run(argc, argv);
+    }
+    catch (const NetworkTooLarge& error)
+    {
+        std::printf("Error: the network has %s; linkmap cannot show it\n", error.what());
+    }
+    catch (const std::bad_alloc&)
+    {
+        std::printf("Error: not enough memory for this network; linkmap cannot show it\n");
+    }
+    return 1;
 }

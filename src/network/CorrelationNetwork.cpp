@@ -4,6 +4,8 @@
 #include <osgText/Font>
 
 #include <filesystem>
+#include <limits>
+#include <string>
 #include <system_error>
 
 namespace
@@ -67,6 +69,11 @@ void CorrelationNetwork::load(InputFiles files, const SceneDetail& detail)
     if (!files.acceleratedFile.empty())
         readRegionFile(files.acceleratedFile, static_cast<int>(RegionKind::Accelerated));
     markDuplicateNames();
+    // Sites and links are numbered together where a ray looks for them.
+    const std::size_t items = countLinks() + names.size();
+    if (items >= std::numeric_limits<std::uint32_t>::max())
+        throw NetworkTooLarge(std::to_string(items) + " sites and links, more than " +
+                              std::to_string(std::numeric_limits<std::uint32_t>::max() - 1));
     buildScene(detail);
 
     progress.finish();
@@ -81,13 +88,18 @@ void CorrelationNetwork::markDuplicateNames()
         {
             Site& site = groups[i][j];
             const SiteLocation location{i, j, names.size()};
-            if (firstOccurrences.emplace(site.name, location).second)
+            const auto [first, isNew] = firstOccurrences.emplace(site.name, location);
+            if (isNew)
             {
+                if (names.size() >= Site::unmarked)
+                    throw NetworkTooLarge("more distinct site names than " +
+                                          std::to_string(Site::unmarked - 1));
                 names.push_back(site.name);
                 primarySites.push_back(location);
             }
             else
                 site.duplicate = true;
+            site.nameIndex = static_cast<std::uint32_t>(first->second.name);
         }
     }
 }

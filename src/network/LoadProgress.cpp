@@ -3,10 +3,29 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 
 LoadProgress::LoadProgress(std::FILE* stream, std::chrono::steady_clock::duration delay)
     : out(stream), showFrom(std::chrono::steady_clock::now() + delay)
 {
+}
+
+LoadProgress& LoadProgress::operator=(LoadProgress&& other)
+{
+    finish();
+    out = other.out;
+    showFrom = other.showFrom;
+    lastShown = other.lastShown;
+    shownLength = other.shownLength;
+    waiter = std::move(other.waiter);
+    other.out = nullptr;
+    other.shownLength = 0;
+    return *this;
+}
+
+LoadProgress::~LoadProgress()
+{
+    finish();
 }
 
 LoadProgress LoadProgress::onTerminal()
@@ -18,7 +37,7 @@ LoadProgress LoadProgress::onTerminal()
 
 void LoadProgress::update(const char* stage, double fraction)
 {
-    if (out == nullptr)
+    if (out == nullptr || waiter)
         return;
     const auto now = std::chrono::steady_clock::now();
     if (now < showFrom || (shownLength > 0 && now - lastShown < std::chrono::milliseconds(100)))
@@ -27,19 +46,52 @@ void LoadProgress::update(const char* stage, double fraction)
 
     const int percent = static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 100.0);
     char line[160];
-    const int length = std::snprintf(line, sizeof line, "linkmap: %s %3d%%", stage, percent);
-    if (length <= 0)
-        return;
+    if (std::snprintf(line, sizeof line, "linkmap: %s %3d%%", stage, percent) > 0)
+        show(line);
+}
+
+void LoadProgress::show(const char* line)
+{
     // Pad over whatever a longer earlier line left behind.
-    const std::size_t written = std::min(static_cast<std::size_t>(length), sizeof line - 1);
+    const std::size_t written = std::strlen(line);
     std::fprintf(out, "\r%s%*s", line, static_cast<int>(shownLength > written ? shownLength - written : 0),
                  "");
     std::fflush(out);
     shownLength = std::max(shownLength, written);
 }
 
+void LoadProgress::wait(const char* stage)
+{
+    if (out == nullptr || waiter)
+        return;
+    waiter = std::make_unique<Waiter>();
+    const auto start = std::chrono::steady_clock::now();
+    const std::string text = std::string("linkmap: ") + stage;
+    waiter->thread = std::thread([this, start, text, state = waiter.get()] {
+        std::unique_lock<std::mutex> lock(state->mutex);
+        auto next = showFrom;
+        while (!state->wake.wait_until(lock, next, [state] { return state->stop; }))
+        {
+            const auto seconds =
+                std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
+            show((text + " " + std::to_string(seconds.count()) + " s").c_str());
+            next += std::chrono::milliseconds(500);
+        }
+    });
+}
+
 void LoadProgress::finish()
 {
+    if (waiter)
+    {
+        {
+            const std::lock_guard<std::mutex> lock(waiter->mutex);
+            waiter->stop = true;
+        }
+        waiter->wake.notify_one();
+        waiter->thread.join();
+        waiter.reset();
+    }
     if (out == nullptr || shownLength == 0)
         return;
     std::fprintf(out, "\r%*s\r", static_cast<int>(shownLength), "");

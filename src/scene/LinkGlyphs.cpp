@@ -17,10 +17,8 @@ void CorrelationNetwork::logGroupLinks(
     std::vector<SiteLocation> ends;
     ends.reserve(group.size());
     for (const Site& site : group)
-    {
-        const auto found = firstOccurrences.find(site.name);
-        ends.push_back(found != firstOccurrences.end() ? found->second : SiteLocation{0, 0, names.size()});
-    }
+        ends.push_back(site.nameIndex < names.size() ? primarySites[site.nameIndex]
+                                                     : SiteLocation{0, 0, names.size()});
     const auto position = [this](const SiteLocation& end) {
         return end.name < names.size() ? groups[end.group][end.site].position : osg::Vec3(0.0f, 0.0f, 0.0f);
     };

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <filesystem>
+#include <sstream>
 
 namespace
 {
@@ -145,6 +149,70 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
     const RunResult notAlone = runWithoutDisplay({"--help", dataFile("road-of-one-line.txt")});
     EXPECT_EQ(notAlone.exitStatus, 1);
     EXPECT_EQ(notAlone.output, missingMessage + "--help\n");
+}
+
+// Runs the program without a display under an address-space limit of the given kibibytes.
+RunResult runWithMemoryLimit(const std::string& groupFile, long kibibytes)
+{
+    const std::string command = "ulimit -v " + std::to_string(kibibytes) + " && exec env -u DISPLAY '" +
+                                LINKMAP_EXECUTABLE + "' '" + groupFile + "' 2>/dev/null";
+    RunResult result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return result;
+    char block[65536];
+    std::size_t count;
+    while ((count = std::fread(block, 1, sizeof block, pipe)) > 0)
+        result.output.append(block, count);
+    const int status = pclose(pipe);
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+TEST(CommandLine, RefusesANetworkLargerThanTheMemoryItMayUse)
+{
+    // The smallest limit, to 8 MiB, under which a one-line network loads and gets as far as the window.
+    TemporaryFolder folder;
+    const std::string small = dataFile("road-of-one-line.txt");
+    const auto loads = [&](long kibibytes) {
+        return runWithMemoryLimit(small, kibibytes).output.find(windowMessage) != std::string::npos;
+    };
+    long high = 8L << 20;
+    if (!loads(high))
+        GTEST_SKIP() << "this build does not run under an address-space limit (a sanitizer's, for one)";
+    long low = 0;
+    while (high - low > 8192)
+    {
+        const long middle = (low + high) / 2;
+        (loads(middle) ? high : low) = middle;
+    }
+
+    // Under that limit, 380,000 links cannot be held: the run says so and fails, having logged every link it
+    // made in full, never crashing.
+    std::ostringstream text;
+    for (int group = 0; group < 2000; ++group)
+    {
+        for (int site = 0; site < 20; ++site)
+            text << "K" << group * 20 + site + 1 << " ";
+        for (int weight = 0; weight < 190; ++weight)
+            text << "0.5 ";
+        text << "\n";
+    }
+    const RunResult large = runWithMemoryLimit(folder.write("large.txt", text.str()), high);
+    EXPECT_EQ(large.exitStatus, 1);
+    const std::string refusal = "Error: not enough memory for this network; linkmap cannot show it\n";
+    ASSERT_GE(large.output.size(), refusal.size());
+    EXPECT_EQ(large.output.substr(large.output.size() - refusal.size()), refusal);
+    std::istringstream lines(large.output.substr(0, large.output.size() - refusal.size()));
+    std::string line;
+    std::size_t logged = 0;
+    while (std::getline(lines, line))
+    {
+        ASSERT_EQ(line.rfind("Creating link between K", 0), 0u) << line;
+        ASSERT_EQ(line.substr(line.size() - 20), " with weight 0.500000") << line;
+        ++logged;
+    }
+    EXPECT_LT(logged, 380000u);
 }
 
 } // namespace
