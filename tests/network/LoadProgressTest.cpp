@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 namespace
 {
@@ -59,6 +60,36 @@ TEST(LoadProgress, StaysSilentBeforeItsDelayAndWithoutATerminal)
     onTerminal.update("x", 1.0);
     EXPECT_EQ(contents(none), "");
     std::fclose(none);
+}
+
+TEST(LoadProgress, WaitsOnALongCallWithItsSecondsUntilFinished)
+{
+    // Shown once its delay has passed, redrawn twice a second with the seconds so far; updates meanwhile are
+    // not drawn; finish erases the line at once. A wait that ends before its delay shows nothing.
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    {
+        LoadProgress quick(out, std::chrono::hours(1));
+        quick.wait("preparing the first frame");
+        quick.finish();
+    }
+    EXPECT_EQ(contents(out), "");
+
+    LoadProgress progress(out, std::chrono::milliseconds(200));
+    progress.wait("preparing the first frame");
+    progress.update("building the scene", 0.5);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+    progress.finish();
+    const std::string text = contents(out);
+    EXPECT_EQ(text.rfind("\rlinkmap: preparing the first frame 0 s", 0), 0u) << text;
+    EXPECT_EQ(text.find("building"), std::string::npos) << text;
+    // Drawn at 0.2 s, 0.7 s and 1.2 s, unless the machine was slow to wake it.
+    EXPECT_NE(text.find("\rlinkmap: preparing the first frame 1 s"), std::string::npos) << text;
+    const std::size_t shown = std::string("linkmap: preparing the first frame 1 s").size();
+    const std::string erased = "\r" + std::string(shown, ' ') + "\r";
+    ASSERT_GE(text.size(), erased.size());
+    EXPECT_EQ(text.substr(text.size() - erased.size()), erased) << text;
+    std::fclose(out);
 }
 
 } // namespace
