@@ -1,12 +1,15 @@
-// Prints how long loading takes as the input grows: the readers alone on group files of 25 to 100 MB and on
-// one very long line, and the whole scene for networks of growing size. Run from the build folder:
+// Prints how long loading takes as the input grows: networks of 10^4 to 10^7 links loaded phase by phase
+// (read, names, log, build, optimise), then the readers alone on group files of 25 to 100 MB and on one very
+// long line. Run from the build folder:
 //     bench/LoadBenchmark [folder for the generated files, /tmp by default]
 
 #include <network/CorrelationNetwork>
+#include <network/LinkLog>
 
 #include <osgUtil/Optimizer>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -74,40 +77,66 @@ std::size_t writeGroupFile(const std::string& path, std::size_t bytes, int sites
     return sites;
 }
 
-// Counts the drawables under a node, each as often as it is reached.
-class DrawableCounter : public osg::NodeVisitor
+// Writes groups of sites each, every pair weighted with three decimals, as the generated test networks are.
+void writeNetwork(const std::string& path, int groupCount, int sitesPerGroup)
 {
-public:
-    DrawableCounter() : osg::NodeVisitor(osg::NodeVisitor::TRAVERSE_ALL_CHILDREN) {}
-
-    void apply(osg::Drawable&) override
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    std::mt19937 random(54321);
+    std::uniform_int_distribution<int> weight(-999, 999);
+    for (int group = 0; group < groupCount; ++group)
     {
-        ++count;
+        for (int site = 0; site < sitesPerGroup; ++site)
+            std::fprintf(file, "K%d ", group * sitesPerGroup + site + 1);
+        const int pairs = sitesPerGroup * (sitesPerGroup - 1) / 2;
+        for (int pair = 0; pair < pairs; ++pair)
+            std::fprintf(file, "%.3f%c", weight(random) / 1000.0, pair + 1 < pairs ? ' ' : '\n');
     }
-
-    unsigned count = 0;
-};
-
-unsigned countDrawables(osg::Node* node)
-{
-    DrawableCounter counter;
-    node->accept(counter);
-    return counter.count;
+    std::fclose(file);
 }
 
-// Loads a network, then optimises its scene as the viewer does, and prints one row of figures.
+// The largest resident size the process has had so far, in MB. The networks are measured from small to
+// large, first of all, so that each row's peak is its own.
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Loads a network phase by phase as load does, optimises its scene as the viewer does, and prints one row:
+// the seconds of each phase. Logging and building go together; the log alone is timed again apart, writing
+// every link's line from the links recorded, so that building is the rest.
 void measureScene(const char* title, const InputFiles& files)
 {
     CorrelationNetwork network;
-    const double load = quietSecondsFor([&] { network.load(files); });
+    const double read = secondsFor([&] {
+        network.readGroupFile(files.groupFile);
+        if (!files.positiveFile.empty())
+            network.readRegionFile(files.positiveFile, static_cast<int>(RegionKind::Positive));
+        if (!files.negativeFile.empty())
+            network.readRegionFile(files.negativeFile, static_cast<int>(RegionKind::Negative));
+        if (!files.acceleratedFile.empty())
+            network.readRegionFile(files.acceleratedFile, static_cast<int>(RegionKind::Accelerated));
+    });
+    const double names = secondsFor([&] { network.markDuplicateNames(); });
+    const double logAndBuild = quietSecondsFor([&] { network.buildScene(); });
+    const double log = quietSecondsFor([&] {
+        LinkLog alone;
+        for (const SiteLink& link : network.siteLinks)
+            alone.write(network.names[link.first], network.names[link.second], link.weight);
+    });
     osg::ref_ptr<osg::Group> scene = new osg::Group;
     scene->addChild(network.getRoot());
     const auto links = static_cast<unsigned>(network.countLinks());
-    const unsigned before = countDrawables(scene.get());
-    const double optimise = secondsFor([&] { osgUtil::Optimizer().optimize(scene.get()); });
-    const unsigned after = countDrawables(scene.get());
-    std::printf("%-12s %8zu %10u %10.2f %12.2f %12u %10u %14.2f\n", title, network.groups.size(), links, load,
-                optimise, before, after, links > 0 ? 1e6 * (load + optimise) / links : 0.0);
+    const double optimise = secondsFor([&] {
+        osgUtil::Optimizer optimizer;
+        keepBatchesWhole(optimizer);
+        optimizer.optimize(scene.get());
+    });
+    const double total = read + names + logAndBuild + optimise;
+    std::printf("%-10s %10u %8.3f %8.3f %8.3f %8.3f %9.3f %8.3f %9.2f %9.0f\n", title, links, read, names,
+                log, logAndBuild - log, optimise, total, links > 0 ? 1e6 * total / links : 0.0,
+                peakMegabytes());
 }
 
 } // namespace
@@ -117,7 +146,26 @@ int main(int argc, char** argv)
     const std::string folder = argc > 1 ? argv[1] : "/tmp";
     const std::string path = folder + "/linkmap-benchmark-groups.txt";
 
-    std::printf("Reading group files (read, mark repeated names, find every site):\n");
+    std::printf("Loading networks of groups of 20 sites, phase by phase (seconds), and the peak resident "
+                "size:\n");
+    std::printf("%-10s %10s %8s %8s %8s %8s %9s %8s %9s %9s\n", "network", "links", "read", "names", "log",
+                "build", "optimise", "total", "us/link", "peak MB");
+    InputFiles example;
+    example.groupFile = std::string(LINKMAP_EXAMPLES) + "/network.txt";
+    example.positiveFile = std::string(LINKMAP_EXAMPLES) + "/positive.txt";
+    example.negativeFile = std::string(LINKMAP_EXAMPLES) + "/negative.txt";
+    example.acceleratedFile = std::string(LINKMAP_EXAMPLES) + "/accelerated.txt";
+    measureScene("example", example);
+    // About 10^4 to 10^7 links: the time per link shows whether loading grows linearly.
+    for (const int groups : {53, 530, 5300, 53000})
+    {
+        writeNetwork(path, groups, 20);
+        InputFiles files;
+        files.groupFile = path;
+        measureScene((std::to_string(groups) + "x20").c_str(), files);
+    }
+
+    std::printf("\nReading group files (read, mark repeated names, find every site):\n");
     std::printf("%10s %12s %10s %10s\n", "MB", "sites", "seconds", "MB/s");
     for (std::size_t megabytes : {25, 50, 100})
     {
@@ -142,23 +190,6 @@ int main(int argc, char** argv)
         std::printf("%10.2f seconds for one line of %.1f MB\n", seconds, megabytes);
     }
 
-    std::printf("\nBuilding the scene and optimising it (generated groups of 8 sites, 28 links each):\n");
-    std::printf("%-12s %8s %10s %10s %12s %12s %10s %14s\n", "network", "groups", "links", "load s",
-                "optimise s", "drawables", "after", "us per link");
-    InputFiles example;
-    example.groupFile = std::string(LINKMAP_EXAMPLES) + "/network.txt";
-    example.positiveFile = std::string(LINKMAP_EXAMPLES) + "/positive.txt";
-    example.negativeFile = std::string(LINKMAP_EXAMPLES) + "/negative.txt";
-    example.acceleratedFile = std::string(LINKMAP_EXAMPLES) + "/accelerated.txt";
-    measureScene("example", example);
-    // About 10^4, 10^5 and 10^6 links: the time per link shows whether loading grows linearly.
-    for (std::size_t kilobytes : {64, 640, 6400})
-    {
-        writeGroupFile(path, kilobytes << 10, 8);
-        InputFiles files;
-        files.groupFile = path;
-        measureScene((std::to_string(kilobytes) + " KB").c_str(), files);
-    }
     std::remove(path.c_str());
     return 0;
 }

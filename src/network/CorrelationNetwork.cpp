@@ -82,6 +82,10 @@ void CorrelationNetwork::load(InputFiles files, const SceneDetail& detail)
 
 void CorrelationNetwork::markDuplicateNames()
 {
+    std::size_t siteCount = 0;
+    for (const SiteGroup& group : groups)
+        siteCount += group.size();
+    firstOccurrences.reserve(siteCount);
     for (std::size_t i = 0; i < groups.size(); ++i)
     {
         for (std::size_t j = 0; j < groups[i].size(); ++j)

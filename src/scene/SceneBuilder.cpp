@@ -393,17 +393,29 @@ void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight)
     batch.box.expandBy(b);
     ++linksAdded;
 
-    // The box of the cylinder as tessellated: its two end rings, turned and moved into place.
+    // The box of the cylinder as tessellated: its two end rings, whose points lie in the cylinder's own x and
+    // y axes as its rotation turns them (the rotation turns +z onto a - b by the polar angle about y, then
+    // the azimuth about z), around each end.
     const osg::Vec3 direction = a - b;
     const float height = direction.length();
-    const osg::Quat rotation = linkRotation(direction, height);
-    const osg::Vec3 centre = (a + b) * 0.5f;
-    const osg::Vec3 halfAxis = rotation * osg::Vec3(0.0f, 0.0f, height * 0.5f);
+    const float planar = std::sqrt(direction.x() * direction.x() + direction.y() * direction.y());
+    const osg::Vec2 azimuth =
+        planar > 0.0f ? osg::Vec2(direction.x() / planar, direction.y() / planar) : osg::Vec2(0.0f, 1.0f);
+    const float polarCos = height > 0.0f ? direction.z() / height : 1.0f;
+    const float polarSin = height > 0.0f ? planar / height : 0.0f;
+    const osg::Vec3 ringX(azimuth.x() * polarCos, azimuth.y() * polarCos, -polarSin);
+    const osg::Vec3 ringY(-azimuth.y(), azimuth.x(), 0.0f);
+    osg::Vec3 reach(0.0f, 0.0f, 0.0f);
     for (const osg::Vec3& rim : cylinderRim())
     {
-        const osg::Vec3 onRing = centre + rotation * rim;
-        linksBox.expandBy(onRing - halfAxis);
-        linksBox.expandBy(onRing + halfAxis);
+        const osg::Vec3 point = ringX * rim.x() + ringY * rim.y();
+        for (int axis = 0; axis < 3; ++axis)
+            reach[axis] = std::max(reach[axis], std::fabs(point[axis]));
+    }
+    for (const osg::Vec3& end : {a, b})
+    {
+        linksBox.expandBy(end - reach);
+        linksBox.expandBy(end + reach);
     }
 }
 
