@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 
 namespace
 {
@@ -46,9 +47,19 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
         return;
     }
 
-    // A large network: the same places, colours and log lines, drawn in batches.
+    // A large network: the same places, colours and log lines, drawn in batches. Once every site is placed,
+    // the labels are laid out on a thread of their own while the links are logged and built.
     SceneBuilder builder(font.get(), textColor, detail);
     builder.reserve(linkCount, names.size());
+    for (int i = 0; i < groupCount; ++i)
+        placeGroup(i);
+    std::future<void> labels = std::async(std::launch::async, [this, &builder] {
+        for (const SiteLocation& first : primarySites)
+        {
+            const Site& site = groups[first.group][first.site];
+            builder.addLabel(site.position, site.name);
+        }
+    });
     const auto addLink = [&builder](const osg::Vec3& a, const osg::Vec3& b, float weight) {
         builder.addLink(a, b, weight);
     };
@@ -56,13 +67,13 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
     {
         progress.update("building the scene", static_cast<double>(i) / groupCount);
         builder.beginGroup();
-        placeGroup(i);
         for (const Site& site : groups[i])
             if (!site.duplicate)
-                builder.addSite(site.position, classifySite(siteNumber(site.name)), site.name);
+                builder.addSphere(site.position, classifySite(siteNumber(site.name)));
         logGroupLinks(i, addLink);
     }
     linkLog.flush();
+    labels.get();
     osg::ref_ptr<osg::Group> scene = builder.createScene();
     root->addChild(scene);
     // Framed as the scene of one glyph per element would be, so that the first view is the same.

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace
@@ -117,19 +118,21 @@ MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
     state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
     state->setTextureMode(0, GL_TEXTURE_2D, osg::StateAttribute::OFF);
 
-    // The strongest links that may be drawn, in order: a cutoff then keeps a run from the start.
+    // The strongest links that may be drawn, in order: a cutoff then keeps a run from the start. The order is
+    // total, ties going by place in the log, so the strongest are found first and only they are sorted.
     const std::size_t siteTotal = sitePositions.size();
+    std::vector<std::uint32_t> candidates;
+    candidates.reserve(links.size());
     for (std::size_t i = 0; i < links.size(); ++i)
         if (links[i].first < siteTotal && links[i].second < siteTotal)
-            strongest.push_back(i);
+            candidates.push_back(static_cast<std::uint32_t>(i));
     const auto stronger = [this](std::size_t a, std::size_t b) {
         return isStronger(links[a], a, links[b], b);
     };
-    const std::size_t kept = std::min(strongest.size(), detail.linkBudget);
-    std::partial_sort(strongest.begin(), strongest.begin() + static_cast<std::ptrdiff_t>(kept),
-                      strongest.end(), stronger);
-    strongest.resize(kept);
-    strongest.shrink_to_fit();
+    const auto kept = static_cast<std::ptrdiff_t>(std::min(candidates.size(), detail.linkBudget));
+    std::nth_element(candidates.begin(), candidates.begin() + kept, candidates.end(), stronger);
+    std::sort(candidates.begin(), candidates.begin() + kept, stronger);
+    strongest.assign(candidates.begin(), candidates.begin() + kept);
 
     lines = createBatch(GL_LINES);
     lines->setName("strongest links");

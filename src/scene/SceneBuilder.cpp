@@ -281,9 +281,8 @@ void SceneBuilder::endGroup()
     groupOpen = false;
 }
 
-void SceneBuilder::addSite(const osg::Vec3& position, RegionKind kind, const std::string& name)
+void SceneBuilder::addSphere(const osg::Vec3& position, RegionKind kind)
 {
-    const std::size_t batchIndex = sitesAdded / detail.glyphsPerBatch;
     if (sitesAdded % detail.glyphsPerBatch == 0)
     {
         const std::size_t size =
@@ -302,6 +301,11 @@ void SceneBuilder::addSite(const osg::Vec3& position, RegionKind kind, const std
     sphereBatches.back().colors->push_back(color);
     const osg::Vec3 reach(GlyphStyle::siteRadius, GlyphStyle::siteRadius, GlyphStyle::siteRadius);
     groupBox.expandBy(osg::BoundingBox(position - reach, position + reach));
+}
+
+void SceneBuilder::addLabel(const osg::Vec3& position, const std::string& name)
+{
+    const std::size_t batchIndex = labelsAdded++ / detail.glyphsPerBatch;
 
     // The label's glyphs, laid out in the text's own plane, then placed beside the anchor on the screen.
     auto* label = static_cast<LabelLayout*>(layout.get());
@@ -370,7 +374,7 @@ void SceneBuilder::addSite(const osg::Vec3& position, RegionKind kind, const std
     // A text object's bound lies in its own plane, around its position, whichever way it turns to the screen.
     const osg::BoundingBox& local = label->getBoundingBox();
     if (local.valid())
-        childBounds.emplace_back(local.center() + anchor, local.radius());
+        labelBounds.emplace_back(local.center() + anchor, local.radius());
 }
 
 void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight)
@@ -425,7 +429,8 @@ void SceneBuilder::reserve(std::size_t linkCount, std::size_t siteCount)
     linkBatches.reserve((linkCount + detail.glyphsPerBatch - 1) / detail.glyphsPerBatch);
     sitesExpected = siteCount;
     sphereBatches.reserve((siteCount + detail.glyphsPerBatch - 1) / detail.glyphsPerBatch);
-    childBounds.reserve(2 * siteCount + 1);
+    childBounds.reserve(siteCount + 1);
+    labelBounds.reserve(siteCount);
 }
 
 osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
@@ -595,10 +600,11 @@ osg::ref_ptr<osg::Group> SceneBuilder::createScene()
 
     // Framed as the same network drawn one glyph per element: its links geode, each label, each group.
     std::vector<osg::BoundingSphere> children;
-    children.reserve(childBounds.size() + 1);
+    children.reserve(childBounds.size() + labelBounds.size() + 1);
     if (linksBox.valid())
         children.emplace_back(linksBox.center(), linksBox.radius());
     children.insert(children.end(), childBounds.begin(), childBounds.end());
+    children.insert(children.end(), labelBounds.begin(), labelBounds.end());
     scene->setComputeBoundingSphereCallback(new FixedBound(groupBound(children)));
     return scene;
 }
