@@ -46,6 +46,13 @@ CorrelationNetwork::CorrelationNetwork() : root(new osg::Group), textColor(1.0f,
     root->addChild(links);
 }
 
+CorrelationNetwork::~CorrelationNetwork()
+{
+    markingDone = true;
+    if (labelWork.valid())
+        labelWork.wait();
+}
+
 void CorrelationNetwork::setTextColor(osg::Vec4 color)
 {
     textColor = color;
@@ -68,6 +75,7 @@ void CorrelationNetwork::load(InputFiles files, const SceneDetail& detail)
         readRegionFile(files.negativeFile, static_cast<int>(RegionKind::Negative));
     if (!files.acceleratedFile.empty())
         readRegionFile(files.acceleratedFile, static_cast<int>(RegionKind::Accelerated));
+    startLabels(detail);
     markDuplicateNames();
     // Sites and links are numbered together where a ray looks for them.
     const std::size_t items = countLinks() + names.size();
@@ -82,10 +90,26 @@ void CorrelationNetwork::load(InputFiles files, const SceneDetail& detail)
 
 void CorrelationNetwork::markDuplicateNames()
 {
+    // Labels laid out meanwhile read the names as they come, so the names never move.
     std::size_t siteCount = 0;
     for (const SiteGroup& group : groups)
         siteCount += group.size();
     firstOccurrences.reserve(siteCount);
+    names.reserve(names.size() + siteCount);
+    primarySites.reserve(primarySites.size() + siteCount);
+
+    // However marking ends, whoever waits for names is told that no more come.
+    struct Finish
+    {
+        CorrelationNetwork& network;
+        ~Finish()
+        {
+            network.namesMarked.store(network.names.size(), std::memory_order_release);
+            network.markingDone.store(true, std::memory_order_release);
+        }
+    } finish{*this};
+    const std::size_t toldEvery = 1024;
+
     for (std::size_t i = 0; i < groups.size(); ++i)
     {
         for (std::size_t j = 0; j < groups[i].size(); ++j)
@@ -100,6 +124,8 @@ void CorrelationNetwork::markDuplicateNames()
                                           std::to_string(Site::unmarked - 1));
                 names.push_back(site.name);
                 primarySites.push_back(location);
+                if (names.size() % toldEvery == 0)
+                    namesMarked.store(names.size(), std::memory_order_release);
             }
             else
                 site.duplicate = true;

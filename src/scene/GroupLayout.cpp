@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <future>
+#include <thread>
 
 namespace
 {
@@ -29,6 +29,48 @@ int siteNumber(const std::string& name)
 
 } // namespace
 
+void CorrelationNetwork::startLabels(const SceneDetail& detail)
+{
+    // Only a network that may be drawn in batches: the distinct names are at most all the sites.
+    std::size_t siteCount = 0;
+    for (const SiteGroup& group : groups)
+        siteCount += group.size();
+    if (labelWork.valid() || detail.wantsOneGlyphPerElement(countLinks(), names.size() + siteCount))
+        return;
+
+    // The names are laid out from the start as they are marked; they never move meanwhile.
+    names.reserve(names.size() + siteCount);
+    markingDone = false;
+    namesMarked = 0;
+    launchLabels(detail);
+}
+
+void CorrelationNetwork::launchLabels(const SceneDetail& detail)
+{
+    builder = std::make_unique<SceneBuilder>(font.get(), textColor, detail);
+    labelWork = std::async(std::launch::async, [this, marked = names.data()] {
+        std::size_t next = 0;
+        for (;;)
+        {
+            const bool done = markingDone.load(std::memory_order_acquire);
+            const std::size_t available = namesMarked.load(std::memory_order_acquire);
+            if (next == available && done)
+                return;
+            if (next == available)
+                std::this_thread::yield();
+            for (; next < available; ++next)
+                builder->addLabel(marked[next]);
+        }
+    });
+}
+
+void CorrelationNetwork::finishLabels()
+{
+    markingDone = true;
+    if (labelWork.valid())
+        labelWork.get();
+}
+
 void CorrelationNetwork::buildScene(const SceneDetail& detail)
 {
     const int groupCount = static_cast<int>(groups.size());
@@ -37,6 +79,9 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
     if (detail.wantsOneGlyphPerElement(linkCount, names.size()) ||
         (detail.shadersRun && !detail.shadersRun()))
     {
+        // Labels laid out in case the network was large are not needed.
+        finishLabels();
+        builder.reset();
         for (int i = 0; i < groupCount; ++i)
         {
             progress.update("building the scene", static_cast<double>(i) / groupCount);
@@ -47,34 +92,34 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
         return;
     }
 
-    // A large network: the same places, colours and log lines, drawn in batches. Once every site is placed,
-    // the labels are laid out on a thread of their own while the links are logged and built.
-    SceneBuilder builder(font.get(), textColor, detail);
-    builder.reserve(linkCount, names.size());
-    for (int i = 0; i < groupCount; ++i)
-        placeGroup(i);
-    std::future<void> labels = std::async(std::launch::async, [this, &builder] {
-        for (const SiteLocation& first : primarySites)
-        {
-            const Site& site = groups[first.group][first.site];
-            builder.addLabel(site.position, site.name);
-        }
-    });
-    const auto addLink = [&builder](const osg::Vec3& a, const osg::Vec3& b, float weight) {
-        builder.addLink(a, b, weight);
+    // A large network: the same places, colours and log lines, drawn in batches. The labels are laid out on a
+    // thread of their own, begun while the names were marked if load began them, while the links are logged
+    // and built.
+    if (!labelWork.valid())
+    {
+        namesMarked = names.size();
+        markingDone = true;
+        launchLabels(detail);
+    }
+    builder->reserve(linkCount, names.size());
+    const auto addLink = [this](const osg::Vec3& a, const osg::Vec3& b, float weight) {
+        builder->addLink(a, b, weight);
     };
     for (int i = 0; i < groupCount; ++i)
     {
         progress.update("building the scene", static_cast<double>(i) / groupCount);
-        builder.beginGroup();
+        builder->beginGroup();
+        placeGroup(i);
         for (const Site& site : groups[i])
             if (!site.duplicate)
-                builder.addSphere(site.position, classifySite(siteNumber(site.name)));
+                builder->addSphere(site.position, classifySite(siteNumber(site.name)));
         logGroupLinks(i, addLink);
     }
     linkLog.flush();
-    labels.get();
-    osg::ref_ptr<osg::Group> scene = builder.createScene();
+    finishLabels();
+    builder->placeLabels(sitePositions());
+    osg::ref_ptr<osg::Group> scene = builder->createScene();
+    builder.reset();
     root->addChild(scene);
     // Framed as the scene of one glyph per element would be, so that the first view is the same.
     root->setComputeBoundingSphereCallback(scene->getComputeBoundingSphereCallback());

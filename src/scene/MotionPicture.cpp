@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace
@@ -118,21 +119,30 @@ MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
     state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
     state->setTextureMode(0, GL_TEXTURE_2D, osg::StateAttribute::OFF);
 
-    // The strongest links that may be drawn, in order: a cutoff then keeps a run from the start. The order is
-    // total, ties going by place in the log, so the strongest are found first and only they are sorted.
+    // The strongest links that may be drawn, in order: a cutoff then keeps a run from the start. Each link's
+    // place in that order is one number, its strength's bits (which order as the strengths do, for strengths
+    // of no sign) turned about, then its place in the log; the strongest are found first and only they are
+    // sorted.
     const std::size_t siteTotal = sitePositions.size();
-    std::vector<std::uint32_t> candidates;
-    candidates.reserve(links.size());
+    std::vector<std::uint64_t> order;
+    order.reserve(links.size());
     for (std::size_t i = 0; i < links.size(); ++i)
-        if (links[i].first < siteTotal && links[i].second < siteTotal)
-            candidates.push_back(static_cast<std::uint32_t>(i));
-    const auto stronger = [this](std::size_t a, std::size_t b) {
-        return isStronger(links[a], a, links[b], b);
-    };
-    const auto kept = static_cast<std::ptrdiff_t>(std::min(candidates.size(), detail.linkBudget));
-    std::nth_element(candidates.begin(), candidates.begin() + kept, candidates.end(), stronger);
-    std::sort(candidates.begin(), candidates.begin() + kept, stronger);
-    strongest.assign(candidates.begin(), candidates.begin() + kept);
+    {
+        if (links[i].first >= siteTotal || links[i].second >= siteTotal)
+            continue;
+        const float weight = links[i].weight;
+        const float strength =
+            std::isnan(weight) ? std::numeric_limits<float>::infinity() : std::fabs(weight);
+        std::uint32_t bits;
+        std::memcpy(&bits, &strength, sizeof bits);
+        order.push_back(std::uint64_t(~bits) << 32 | i);
+    }
+    const auto kept = static_cast<std::ptrdiff_t>(std::min(order.size(), detail.linkBudget));
+    std::nth_element(order.begin(), order.begin() + kept, order.end());
+    std::sort(order.begin(), order.begin() + kept);
+    strongest.reserve(static_cast<std::size_t>(kept));
+    for (auto key = order.begin(); key != order.begin() + kept; ++key)
+        strongest.push_back(static_cast<std::size_t>(*key & 0xffffffffu));
 
     lines = createBatch(GL_LINES);
     lines->setName("strongest links");

@@ -303,14 +303,21 @@ void SceneBuilder::addSphere(const osg::Vec3& position, RegionKind kind)
     groupBox.expandBy(osg::BoundingBox(position - reach, position + reach));
 }
 
-void SceneBuilder::addLabel(const osg::Vec3& position, const std::string& name)
+void SceneBuilder::addLabel(const std::string& name)
 {
-    const std::size_t batchIndex = labelsAdded++ / detail.glyphsPerBatch;
+    const auto labelIndex = static_cast<std::uint32_t>(labelLayoutBounds.size());
+    const std::size_t batchIndex = labelIndex / detail.glyphsPerBatch;
 
-    // The label's glyphs, laid out in the text's own plane, then placed beside the anchor on the screen.
+    // The label's glyphs, laid out in the text's own plane, to be placed beside the anchor on the screen. A
+    // label none of whose neighbouring characters are kerned is laid out without asking the font for each
+    // pair: the same layout, found faster.
     auto* label = static_cast<LabelLayout*>(layout.get());
-    label->setText(name);
-    const osg::Vec3 anchor(position.x(), position.y() - GlyphStyle::labelDrop, position.z());
+    const osgText::String codes(name);
+    bool kerned = false;
+    for (std::size_t i = 1; i < codes.size() && !kerned; ++i)
+        kerned = isKerned(codes[i - 1], codes[i]);
+    label->setKerningType(kerned ? osgText::KERNING_DEFAULT : osgText::KERNING_NONE);
+    label->setText(codes);
     const osg::Vec3& offset = label->alignmentOffset();
     for (const auto& textureQuads : label->getTextureGlyphQuadMap())
     {
@@ -339,42 +346,90 @@ void SceneBuilder::addLabel(const osg::Vec3& position, const std::string& name)
         const osg::DrawElements& corners = *quads._primitives;
         for (unsigned int first = 0; first + 6 <= corners.getNumIndices(); first += 6)
         {
-            osg::BoundingBox place;
-            osg::BoundingBox inTexture;
-            for (unsigned int i = first; i < first + 6; ++i)
+            osg::Vec2 places[6];
+            osg::Vec2 texCoords[6];
+            for (unsigned int i = 0; i < 6; ++i)
             {
-                const osg::Vec3& coord = label->coords()[corners.index(i)];
-                const osg::Vec2& texCoord = label->texCoords()[corners.index(i)];
-                place.expandBy(coord.x() - offset.x(), coord.y() - offset.y(), 0.0f);
-                inTexture.expandBy(texCoord.x(), texCoord.y(), 0.0f);
+                const unsigned int index = corners.index(first + i);
+                const osg::Vec3& coord = label->coords()[index];
+                places[i].set(coord.x() - offset.x(), coord.y() - offset.y());
+                texCoords[i] = label->texCoords()[index];
+            }
+            osg::Vec4 box(places[0].x(), places[0].y(), places[0].x(), places[0].y());
+            osg::Vec4 textureBox(texCoords[0].x(), texCoords[0].y(), texCoords[0].x(), texCoords[0].y());
+            for (unsigned int i = 1; i < 6; ++i)
+            {
+                box.set(std::min(box.x(), places[i].x()), std::min(box.y(), places[i].y()),
+                        std::max(box.z(), places[i].x()), std::max(box.w(), places[i].y()));
+                textureBox.set(
+                    std::min(textureBox.x(), texCoords[i].x()), std::min(textureBox.y(), texCoords[i].y()),
+                    std::max(textureBox.z(), texCoords[i].x()), std::max(textureBox.w(), texCoords[i].y()));
             }
             if (!glyphCorners.valid())
             {
                 glyphCorners = new osg::Vec4Array;
-                for (unsigned int i = first; i < first + 6; ++i)
-                {
-                    const osg::Vec3& coord = label->coords()[corners.index(i)];
-                    const osg::Vec2& texCoord = label->texCoords()[corners.index(i)];
-                    glyphCorners->push_back(osg::Vec4(coord.x() - offset.x() == place.xMax() ? 1.0f : 0.0f,
-                                                      coord.y() - offset.y() == place.yMax() ? 1.0f : 0.0f,
-                                                      texCoord.x() == inTexture.xMax() ? 1.0f : 0.0f,
-                                                      texCoord.y() == inTexture.yMax() ? 1.0f : 0.0f));
-                }
+                for (unsigned int i = 0; i < 6; ++i)
+                    glyphCorners->push_back(osg::Vec4(places[i].x() == box.z() ? 1.0f : 0.0f,
+                                                      places[i].y() == box.w() ? 1.0f : 0.0f,
+                                                      texCoords[i].x() == textureBox.z() ? 1.0f : 0.0f,
+                                                      texCoords[i].y() == textureBox.w() ? 1.0f : 0.0f));
             }
-            batch.anchors->push_back(anchor);
-            batch.boxes->push_back(osg::Vec4(place.xMin(), place.yMin(), place.xMax(), place.yMax()));
-            batch.textureBoxes->push_back(
-                osg::Vec4(inTexture.xMin(), inTexture.yMin(), inTexture.xMax(), inTexture.yMax()));
-            for (const float x : {place.xMin(), place.xMax()})
-                for (const float y : {place.yMin(), place.yMax()})
-                    batch.reach = std::max(batch.reach, osg::Vec2(x, y).length());
+            batch.labels.push_back(labelIndex);
+            batch.boxes->push_back(box);
+            batch.textureBoxes->push_back(textureBox);
+            // The farthest corner lies at the largest reach across and up.
+            const float across = std::max(std::fabs(box.x()), std::fabs(box.z()));
+            const float up = std::max(std::fabs(box.y()), std::fabs(box.w()));
+            batch.reach = std::max(batch.reach, osg::Vec2(across, up).length());
         }
     }
 
     // A text object's bound lies in its own plane, around its position, whichever way it turns to the screen.
     const osg::BoundingBox& local = label->getBoundingBox();
-    if (local.valid())
-        labelBounds.emplace_back(local.center() + anchor, local.radius());
+    labelLayoutBounds.push_back(local.valid() ? osg::BoundingSphere(local.center(), local.radius())
+                                              : osg::BoundingSphere());
+}
+
+bool SceneBuilder::isKerned(unsigned int left, unsigned int right)
+{
+    // Pairs of ASCII characters are asked once; any other may be kerned.
+    if (left >= 128 || right >= 128)
+        return true;
+    std::int8_t& known = kernedPairs[left * 128 + right];
+    if (known < 0)
+    {
+        const osgText::FontResolution resolution(layout->getFontWidth(), layout->getFontHeight());
+        known = layout->getFont()->getKerning(resolution, left, right, osgText::KERNING_DEFAULT) !=
+                osg::Vec2(0.0f, 0.0f);
+    }
+    return known != 0;
+}
+
+void SceneBuilder::placeLabels(const std::vector<osg::Vec3>& positions)
+{
+    const auto anchorOf = [&positions](std::uint32_t label) {
+        const osg::Vec3& position = positions[label];
+        return osg::Vec3(position.x(), position.y() - GlyphStyle::labelDrop, position.z());
+    };
+    for (GlyphList& list : glyphs)
+    {
+        for (GlyphBatch& batch : list.batches)
+        {
+            if (!batch.anchors.valid())
+                continue;
+            batch.anchors->reserve(batch.labels.size());
+            for (const std::uint32_t label : batch.labels)
+                batch.anchors->push_back(anchorOf(label));
+            std::vector<std::uint32_t>().swap(batch.labels);
+        }
+    }
+    for (std::uint32_t label = 0; label < labelLayoutBounds.size(); ++label)
+    {
+        const osg::BoundingSphere& local = labelLayoutBounds[label];
+        if (local.valid())
+            labelBounds.emplace_back(local.center() + anchorOf(label), local.radius());
+    }
+    std::vector<osg::BoundingSphere>().swap(labelLayoutBounds);
 }
 
 void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight)
@@ -430,7 +485,6 @@ void SceneBuilder::reserve(std::size_t linkCount, std::size_t siteCount)
     sitesExpected = siteCount;
     sphereBatches.reserve((siteCount + detail.glyphsPerBatch - 1) / detail.glyphsPerBatch);
     childBounds.reserve(siteCount + 1);
-    labelBounds.reserve(siteCount);
 }
 
 osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const

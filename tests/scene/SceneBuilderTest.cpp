@@ -252,19 +252,43 @@ protected:
     ~ReferenceLabel() override = default;
 };
 
+void checkSpheresAndLabels(const CorrelationNetwork& network);
+
 TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
 {
-    CorrelationNetwork network;
-    build(network, "A1 B2 C3 0.1 0.2 0.3\nC3 D4 E5 0.1 0.2 0.3\n", batchedDetail());
+    // Built after marking, and loaded, where the labels are laid out while the names are marked. AV6 and Te7
+    // hold pairs the font kerns; the name of UTF-8 bytes is laid out byte by byte, as every text is.
+    const std::string text = "A1 B2 C3 0.1 0.2 0.3\nC3 D4 E5 0.1 0.2 0.3\nAV6 Te7 \xc3\x91"
+                             "8 0.1 0.2 0.3\n";
+    for (const bool throughLoad : {false, true})
+    {
+        SCOPED_TRACE(throughLoad ? "loaded" : "built after marking");
+        CorrelationNetwork network;
+        if (throughLoad)
+        {
+            TemporaryFolder folder;
+            InputFiles files{folder.write("groups.txt", text), folder.write("positive.txt", "1-1\n"),
+                             folder.write("negative.txt", "2-3\n"), folder.write("accelerated.txt", "3-4\n")};
+            captureOutput([&] { network.load(files, batchedDetail()); });
+        }
+        else
+            build(network, text, batchedDetail());
+        checkSpheresAndLabels(network);
+    }
+}
+
+// Every sphere and label of the sites of network, batched, against the sites' own glyphs.
+void checkSpheresAndLabels(const CorrelationNetwork& network)
+{
     std::vector<const Site*> drawn;
     for (const SiteGroup& group : network.groups)
         for (const Site& site : group)
             if (!site.duplicate)
                 drawn.push_back(&site);
-    ASSERT_EQ(drawn.size(), 5u);
+    ASSERT_EQ(drawn.size(), 8u);
 
     // One instance a sphere, at its centre, in its region's colour: A1 positive, B2 negative, C3 negative
-    // before accelerated, D4 accelerated, E5 none.
+    // before accelerated, D4 accelerated, the rest none.
     const osg::Geode* spheres = batchGeode(network, "spheres");
     ASSERT_NE(spheres, nullptr);
     std::vector<osg::Vec3> centres;
@@ -279,8 +303,9 @@ TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
         centres.insert(centres.end(), batchCentres->begin(), batchCentres->end());
         colours.insert(colours.end(), batchColours->begin(), batchColours->end());
     }
-    const RegionKind kinds[] = {RegionKind::Positive, RegionKind::Negative, RegionKind::Negative,
-                                RegionKind::Accelerated, RegionKind::None};
+    const RegionKind kinds[] = {RegionKind::Positive,    RegionKind::Negative, RegionKind::Negative,
+                                RegionKind::Accelerated, RegionKind::None,     RegionKind::None,
+                                RegionKind::None,        RegionKind::None};
     ASSERT_EQ(centres.size(), drawn.size());
     ASSERT_EQ(colours.size(), drawn.size());
     for (std::size_t i = 0; i < drawn.size(); ++i)
