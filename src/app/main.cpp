@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -208,6 +209,10 @@ int main(int argc, char** argv)
     catch (const std::bad_alloc&)
     {
         std::printf("Error: not enough memory for this network; linkmap cannot show it\n");
+    }
+    catch (const std::exception& error)
+    {
+        std::printf("Error: linkmap stopped: %s\n", error.what());
     }
     return 1;
 }

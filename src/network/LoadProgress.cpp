@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 
 LoadProgress::LoadProgress(std::FILE* stream, std::chrono::steady_clock::duration delay)
     : out(stream), showFrom(std::chrono::steady_clock::now() + delay)
@@ -67,17 +68,25 @@ void LoadProgress::wait(const char* stage)
     waiter = std::make_unique<Waiter>();
     const auto start = std::chrono::steady_clock::now();
     const std::string text = std::string("linkmap: ") + stage;
-    waiter->thread = std::thread([this, start, text, state = waiter.get()] {
-        std::unique_lock<std::mutex> lock(state->mutex);
-        auto next = showFrom;
-        while (!state->wake.wait_until(lock, next, [state] { return state->stop; }))
-        {
-            const auto seconds =
-                std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
-            show((text + " " + std::to_string(seconds.count()) + " s").c_str());
-            next += std::chrono::milliseconds(500);
-        }
-    });
+    // Without a thread to spare, the wait goes untold.
+    try
+    {
+        waiter->thread = std::thread([this, start, text, state = waiter.get()] {
+            std::unique_lock<std::mutex> lock(state->mutex);
+            auto next = showFrom;
+            while (!state->wake.wait_until(lock, next, [state] { return state->stop; }))
+            {
+                const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                    std::chrono::steady_clock::now() - start);
+                show((text + " " + std::to_string(seconds.count()) + " s").c_str());
+                next += std::chrono::milliseconds(500);
+            }
+        });
+    }
+    catch (const std::system_error&)
+    {
+        waiter.reset();
+    }
 }
 
 void LoadProgress::finish()

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 #include <thread>
 
 namespace
@@ -48,20 +49,27 @@ void CorrelationNetwork::startLabels(const SceneDetail& detail)
 void CorrelationNetwork::launchLabels(const SceneDetail& detail)
 {
     builder = std::make_unique<SceneBuilder>(font.get(), textColor, detail);
-    labelWork = std::async(std::launch::async, [this, marked = names.data()] {
-        std::size_t next = 0;
-        for (;;)
-        {
-            const bool done = markingDone.load(std::memory_order_acquire);
-            const std::size_t available = namesMarked.load(std::memory_order_acquire);
-            if (next == available && done)
-                return;
-            if (next == available)
-                std::this_thread::yield();
-            for (; next < available; ++next)
-                builder->addLabel(marked[next]);
-        }
-    });
+    // Without a thread to spare, buildScene lays the labels out in turn.
+    try
+    {
+        labelWork = std::async(std::launch::async, [this, marked = names.data()] {
+            std::size_t next = 0;
+            for (;;)
+            {
+                const bool done = markingDone.load(std::memory_order_acquire);
+                const std::size_t available = namesMarked.load(std::memory_order_acquire);
+                if (next == available && done)
+                    return;
+                if (next == available)
+                    std::this_thread::yield();
+                for (; next < available; ++next)
+                    builder->addLabel(marked[next]);
+            }
+        });
+    }
+    catch (const std::system_error&)
+    {
+    }
 }
 
 void CorrelationNetwork::finishLabels()
@@ -95,12 +103,15 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
     // A large network: the same places, colours and log lines, drawn in batches. The labels are laid out on a
     // thread of their own, begun while the names were marked if load began them, while the links are logged
     // and built.
-    if (!labelWork.valid())
+    if (!builder)
     {
         namesMarked = names.size();
         markingDone = true;
         launchLabels(detail);
     }
+    if (!labelWork.valid())
+        for (const std::string& name : names)
+            builder->addLabel(name);
     builder->reserve(linkCount, names.size());
     const auto addLink = [this](const osg::Vec3& a, const osg::Vec3& b, float weight) {
         builder->addLink(a, b, weight);
