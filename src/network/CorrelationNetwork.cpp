@@ -75,6 +75,10 @@ void CorrelationNetwork::load(InputFiles files, const SceneDetail& detail)
         readRegionFile(files.negativeFile, static_cast<int>(RegionKind::Negative));
     if (!files.acceleratedFile.empty())
         readRegionFile(files.acceleratedFile, static_cast<int>(RegionKind::Accelerated));
+    // Groups are numbered as ints where they are laid out.
+    if (groups.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+        throw NetworkTooLarge(std::to_string(groups.size()) + " groups, more than " +
+                              std::to_string(std::numeric_limits<int>::max()));
     startLabels(detail);
     markDuplicateNames();
     // Sites and links are numbered together where a ray looks for them.

@@ -26,6 +26,32 @@ namespace
 // that the fixed names alias on some drivers.
 const unsigned int instanceAttribute = 7;
 
+// How many elements one instance draws: a drawing of many small instances costs the renderer more than one of
+// fewer, larger ones. Each element's values take a slot an attribute, and the slots end at 16.
+const unsigned int linksPerInstance = 4;
+const unsigned int spheresPerInstance = 4;
+const unsigned int glyphsPerInstance = 3;
+
+// The values of an array, one an element, dealt to slots arrays for instances of that many elements: element
+// i goes to place i / slots of array i % slots, and the places the last instance has to spare get filler.
+template <typename ArrayType>
+std::vector<osg::ref_ptr<ArrayType>> deal(const ArrayType& values, unsigned int slots,
+                                          const typename ArrayType::ElementDataType& filler)
+{
+    const std::size_t instances = (values.size() + slots - 1) / slots;
+    std::vector<osg::ref_ptr<ArrayType>> dealt;
+    for (unsigned int slot = 0; slot < slots; ++slot)
+    {
+        osg::ref_ptr<ArrayType> array = new ArrayType;
+        array->reserve(instances);
+        for (std::size_t i = slot; i < values.size(); i += slots)
+            array->push_back(values[i]);
+        array->resize(instances, filler);
+        dealt.push_back(array);
+    }
+    return dealt;
+}
+
 // Lays out one label after another exactly as a site's own text object would, and shows the result: the
 // glyph quads in the text's own plane, and the alignment offset that centres them on the label's position.
 class LabelLayout : public osgText::Text
@@ -434,20 +460,18 @@ void SceneBuilder::placeLabels(const std::vector<osg::Vec3>& positions)
 
 void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight)
 {
-    if (linkBatches.empty() || linkBatches.back().weights->size() == detail.glyphsPerBatch)
+    if (linkBatches.empty() || linkBatches.back().ends->size() == detail.glyphsPerBatch)
     {
         const std::size_t size =
             std::min(detail.glyphsPerBatch, std::max<std::size_t>(linksExpected - linksAdded, 1));
-        LinkBatch batch{new osg::Vec3Array, new osg::Vec3Array, new osg::FloatArray, osg::BoundingBox()};
+        LinkBatch batch{new osg::Vec4Array, new osg::Vec3Array, osg::BoundingBox()};
         batch.ends->reserve(size);
         batch.otherEnds->reserve(size);
-        batch.weights->reserve(size);
         linkBatches.push_back(batch);
     }
     LinkBatch& batch = linkBatches.back();
-    batch.ends->push_back(a);
+    batch.ends->push_back(osg::Vec4(a, weight));
     batch.otherEnds->push_back(b);
-    batch.weights->push_back(weight);
     batch.box.expandBy(a);
     batch.box.expandBy(b);
     ++linksAdded;
@@ -487,7 +511,7 @@ void SceneBuilder::reserve(std::size_t linkCount, std::size_t siteCount)
     childBounds.reserve(siteCount + 1);
 }
 
-osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
+osg::ref_ptr<osg::Group> SceneBuilder::createLinks()
 {
     osg::ref_ptr<osg::Group> group = new osg::Group;
     group->setName("links");
@@ -503,10 +527,12 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
         highlight->setDataVariance(osg::Object::DYNAMIC);
         stateSet->addUniform(highlight);
     }
-    for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 3; ++slot)
+    for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 2 * linksPerInstance; ++slot)
         stateSet->setAttribute(new osg::VertexAttribDivisor(slot, 1));
     const std::string linkVertex = std::string(Shaders::lighting) + Shaders::linkRing + Shaders::linkVertex;
-    const std::vector<const char*> instance = {"linkA", "linkB", "linkWeight"};
+    static_assert(linksPerInstance == 4, "the link shader reads four links an instance");
+    const std::vector<const char*> instance = {"linkA0", "linkB0", "linkA1", "linkB1",
+                                               "linkA2", "linkB2", "linkA3", "linkB3"};
     osg::ref_ptr<osg::StateSet> frontState = new osg::StateSet;
     frontState->setAttributeAndModes(createProgram("link fronts", linkVertex, std::string(), instance));
     osg::ref_ptr<osg::StateSet> roofState = new osg::StateSet;
@@ -515,39 +541,61 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
 
     // Every link is one instance of the front half of a cylinder: the ring's edges that face the eye, at both
     // ends, joined by facets. The back half is never seen, so it is not drawn. A link a few pixels wide shows
-    // no more than a roof of two facets, which both levels draw from the same corners. A corner is its edge's
-    // place along the front and the end it stands at, 1 for a and -1 for b.
-    const auto edges = static_cast<unsigned int>(segments / 2 + 1);
-    osg::ref_ptr<osg::Vec2Array> corners = new osg::Vec2Array;
-    for (unsigned int edge = 0; edge < edges; ++edge)
-    {
-        corners->push_back(osg::Vec2(static_cast<float>(edge), 1.0f));
-        corners->push_back(osg::Vec2(static_cast<float>(edge), -1.0f));
-    }
-    // A facet joins the corners of one edge, at a and b, with those of another.
-    const auto facets = [](const std::vector<std::pair<unsigned int, unsigned int>>& joins, int instances) {
+    // no more than a roof of two facets, the first edge to the middle one and the middle one to the last,
+    // which has corners of its own so that the others are not shaded. A corner is its edge's place along the
+    // front and the end it stands at, 1 for a and -1 for b; a facet joins the corners of one edge with those
+    // of the next.
+    const auto lastEdge = static_cast<unsigned int>(segments / 2);
+    const auto cornersOf = [](const std::vector<unsigned int>& edges) {
+        osg::ref_ptr<osg::Vec3Array> corners = new osg::Vec3Array;
+        for (unsigned int slot = 0; slot < linksPerInstance; ++slot)
+            for (const unsigned int edge : edges)
+                for (const float end : {1.0f, -1.0f})
+                    corners->push_back(osg::Vec3(static_cast<float>(edge), end, static_cast<float>(slot)));
+        return corners;
+    };
+    const auto facets = [](std::size_t edgeCount, int instances) {
         osg::ref_ptr<osg::DrawElementsUShort> quads = new osg::DrawElementsUShort(GL_QUADS);
-        for (const auto& [from, to] : joins)
-            for (const unsigned int corner : {2 * from, 2 * to, 2 * to + 1, 2 * from + 1})
-                quads->push_back(static_cast<GLushort>(corner));
+        for (unsigned int slot = 0; slot < linksPerInstance; ++slot)
+        {
+            const auto base = static_cast<unsigned int>(2 * edgeCount * slot);
+            for (unsigned int from = 0; from + 1 < edgeCount; ++from)
+                for (const unsigned int corner : {2 * from, 2 * from + 2, 2 * from + 3, 2 * from + 1})
+                    quads->push_back(static_cast<GLushort>(base + corner));
+        }
         quads->setNumInstances(instances);
         return quads;
     };
-    std::vector<std::pair<unsigned int, unsigned int>> frontJoins;
-    for (unsigned int edge = 0; edge + 1 < edges; ++edge)
-        frontJoins.emplace_back(edge, edge + 1);
-    const std::vector<std::pair<unsigned int, unsigned int>> roofJoins = {{0, edges / 2},
-                                                                          {edges / 2, edges - 1}};
+    std::vector<unsigned int> frontEdges;
+    for (unsigned int edge = 0; edge <= lastEdge; ++edge)
+        frontEdges.push_back(edge);
+    const std::vector<unsigned int> roofEdges = {0, lastEdge / 2, lastEdge};
+    const osg::ref_ptr<osg::Vec3Array> frontCorners = cornersOf(frontEdges);
+    const osg::ref_ptr<osg::Vec3Array> roofCorners = cornersOf(roofEdges);
 
-    for (const LinkBatch& batch : linkBatches)
+    for (LinkBatch& batch : linkBatches)
     {
-        const auto instances = static_cast<int>(batch.weights->size());
-        osg::ref_ptr<osg::Geometry> front =
-            createInstances(corners.get(), {batch.ends.get(), batch.otherEnds.get(), batch.weights.get()},
-                            facets(frontJoins, instances), batch.box, GlyphStyle::linkRadius);
+        // The last instance's spare slots draw links of no length, which cover no pixel.
+        const osg::Vec4 lastEnd = batch.ends->back();
+        const auto ends = deal(*batch.ends, linksPerInstance, lastEnd);
+        const auto otherEnds =
+            deal(*batch.otherEnds, linksPerInstance, osg::Vec3(lastEnd.x(), lastEnd.y(), lastEnd.z()));
+        batch.ends = nullptr;
+        batch.otherEnds = nullptr;
+        const std::size_t instances = ends.front()->size();
+        std::vector<osg::Array*> arrays;
+        for (unsigned int slot = 0; slot < linksPerInstance; ++slot)
+        {
+            arrays.push_back(ends[slot].get());
+            arrays.push_back(otherEnds[slot].get());
+        }
+        osg::ref_ptr<osg::Geometry> front = createInstances(
+            frontCorners.get(), arrays, facets(frontEdges.size(), static_cast<int>(instances)), batch.box,
+            GlyphStyle::linkRadius);
         front->setStateSet(frontState.get());
         osg::ref_ptr<osg::Geometry> roof = new osg::Geometry(*front, osg::CopyOp::SHALLOW_COPY);
-        roof->setPrimitiveSet(0, facets(roofJoins, instances));
+        roof->setVertexArray(roofCorners.get());
+        roof->setPrimitiveSet(0, facets(roofEdges.size(), static_cast<int>(instances)));
         roof->setStateSet(roofState.get());
 
         // The level is chosen by a link's width on screen, judged at the middle of the batch: the pixel size
@@ -563,39 +611,53 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks() const
     return group;
 }
 
-osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres() const
+osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres()
 {
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
     geode->setName("spheres");
     osg::StateSet* stateSet = geode->getOrCreateStateSet();
-    stateSet->setAttributeAndModes(createProgram("spheres", Shaders::sphereVertex,
-                                                 std::string(Shaders::lighting) + Shaders::sphereFragment,
-                                                 {"sphereCentre", "sphereColour"})
-                                       .get());
+    stateSet->setAttributeAndModes(
+        createProgram("spheres", Shaders::sphereVertex,
+                      std::string(Shaders::lighting) + Shaders::sphereFragment,
+                      {"sphereCentre0", "sphereColour0", "sphereCentre1", "sphereColour1", "sphereCentre2",
+                       "sphereColour2", "sphereCentre3", "sphereColour3"})
+            .get());
     stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::siteRadius));
-    for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 2; ++slot)
+    static_assert(spheresPerInstance == 4, "the sphere shader reads four spheres an instance");
+    for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 2 * spheresPerInstance; ++slot)
         stateSet->setAttribute(new osg::VertexAttribDivisor(slot, 1));
 
-    // Every sphere is one instance of a square, drawn from its corners.
-    osg::ref_ptr<osg::Vec2Array> corners = new osg::Vec2Array;
-    for (const osg::Vec2 corner :
-         {osg::Vec2(-1.0f, -1.0f), osg::Vec2(1.0f, -1.0f), osg::Vec2(1.0f, 1.0f), osg::Vec2(-1.0f, 1.0f)})
-        corners->push_back(corner);
-    for (const SphereBatch& batch : sphereBatches)
+    // Every instance draws four spheres, each a square drawn from its corners: (-1 or 1, -1 or 1, the slot).
+    osg::ref_ptr<osg::Vec3Array> corners = new osg::Vec3Array;
+    for (unsigned int slot = 0; slot < spheresPerInstance; ++slot)
+        for (const osg::Vec2 corner :
+             {osg::Vec2(-1.0f, -1.0f), osg::Vec2(1.0f, -1.0f), osg::Vec2(1.0f, 1.0f), osg::Vec2(-1.0f, 1.0f)})
+            corners->push_back(osg::Vec3(corner, static_cast<float>(slot)));
+    for (SphereBatch& batch : sphereBatches)
     {
         osg::BoundingBox box;
         for (const osg::Vec3& centre : *batch.centres)
             box.expandBy(centre);
-        osg::ref_ptr<osg::Geometry> geometry =
-            createInstances(corners.get(), {batch.centres.get(), batch.colors.get()},
-                            new osg::DrawArrays(GL_QUADS, 0, 4, static_cast<int>(batch.centres->size())), box,
-                            GlyphStyle::siteRadius);
-        geode->addDrawable(geometry);
+        // The last instance's spare slots draw the last sphere again, which changes no pixel.
+        const auto centres = deal(*batch.centres, spheresPerInstance, batch.centres->back());
+        const auto colors = deal(*batch.colors, spheresPerInstance, batch.colors->back());
+        batch = SphereBatch();
+        std::vector<osg::Array*> arrays;
+        for (unsigned int slot = 0; slot < spheresPerInstance; ++slot)
+        {
+            arrays.push_back(centres[slot].get());
+            arrays.push_back(colors[slot].get());
+        }
+        geode->addDrawable(
+            createInstances(corners.get(), arrays,
+                            new osg::DrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners->size()),
+                                                static_cast<int>(centres.front()->size())),
+                            box, GlyphStyle::siteRadius));
     }
     return geode;
 }
 
-osg::ref_ptr<osg::Geode> SceneBuilder::createLabels() const
+osg::ref_ptr<osg::Geode> SceneBuilder::createLabels()
 {
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
     geode->setName("labels");
@@ -605,32 +667,56 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createLabels() const
     stateSet->setRenderBinDetails(11, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
     stateSet->setAttributeAndModes(new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA));
     stateSet->addUniform(new osg::Uniform("glyphTexture", 0));
-    for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 3; ++slot)
+    static_assert(glyphsPerInstance == 3, "the label shader reads three glyphs an instance");
+    for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 3 * glyphsPerInstance; ++slot)
         stateSet->setAttribute(new osg::VertexAttribDivisor(slot, 1));
+
+    // Every instance draws three glyphs, each from the corners of its two triangles: the side of its
+    // rectangle across and up, the corner of its texture rectangle (1 right, 2 top), and the slot.
+    osg::ref_ptr<osg::Vec4Array> corners = new osg::Vec4Array;
+    for (unsigned int slot = 0; glyphCorners.valid() && slot < glyphsPerInstance; ++slot)
+        for (const osg::Vec4& corner : *glyphCorners)
+            corners->push_back(
+                osg::Vec4(corner.x(), corner.y(), corner.z() + 2.0f * corner.w(), static_cast<float>(slot)));
 
     osg::ref_ptr<osg::Vec4Array> colors = new osg::Vec4Array;
     colors->push_back(textColor);
-    for (const GlyphList& list : glyphs)
+    for (GlyphList& list : glyphs)
     {
         osg::ref_ptr<osg::StateSet> textureState = new osg::StateSet;
         textureState->setTextureAttributeAndModes(0, list.texture.get());
         textureState->setAttributeAndModes(
             createProgram("labels", Shaders::labelVertex, Shaders::labelFragment,
-                          {"anchorPoint", "glyphBox", "textureBox"},
+                          {"anchorPoint0", "glyphBox0", "textureBox0", "anchorPoint1", "glyphBox1",
+                           "textureBox1", "anchorPoint2", "glyphBox2", "textureBox2"},
                           "#define GLYPH_CHANNEL " + glyphChannel(*list.texture) + "\n")
                 .get());
-        for (const GlyphBatch& batch : list.batches)
+        for (GlyphBatch& batch : list.batches)
         {
             if (!batch.anchors.valid())
                 continue;
             osg::BoundingBox box;
             for (const osg::Vec3& anchor : *batch.anchors)
                 box.expandBy(anchor);
-            osg::ref_ptr<osg::Geometry> geometry = createInstances(
-                glyphCorners.get(), {batch.anchors.get(), batch.boxes.get(), batch.textureBoxes.get()},
-                new osg::DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(glyphCorners->size()),
-                                    static_cast<int>(batch.anchors->size())),
-                box, batch.reach);
+            // The last instance's spare slots draw glyphs of no size, which cover no pixel.
+            const auto anchors = deal(*batch.anchors, glyphsPerInstance, batch.anchors->back());
+            const auto boxes = deal(*batch.boxes, glyphsPerInstance, osg::Vec4(0.0f, 0.0f, 0.0f, 0.0f));
+            const auto textureBoxes =
+                deal(*batch.textureBoxes, glyphsPerInstance, osg::Vec4(0.0f, 0.0f, 0.0f, 0.0f));
+            const float reach = batch.reach;
+            batch = GlyphBatch();
+            std::vector<osg::Array*> arrays;
+            for (unsigned int slot = 0; slot < glyphsPerInstance; ++slot)
+            {
+                arrays.push_back(anchors[slot].get());
+                arrays.push_back(boxes[slot].get());
+                arrays.push_back(textureBoxes[slot].get());
+            }
+            osg::ref_ptr<osg::Geometry> geometry =
+                createInstances(corners.get(), arrays,
+                                new osg::DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(corners->size()),
+                                                    static_cast<int>(anchors.front()->size())),
+                                box, reach);
             geometry->setColorArray(colors.get(), osg::Array::BIND_OVERALL);
             geometry->setStateSet(textureState.get());
             geode->addDrawable(geometry);

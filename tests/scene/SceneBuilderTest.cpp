@@ -71,6 +71,29 @@ std::vector<const osg::LOD*> linkBatches(const CorrelationNetwork& network)
     return batches;
 }
 
+// The values of every element an instanced geometry draws, in the order of the elements: each instance
+// draws slots elements, whose values stand in the attribute arrays from first on, one array a value a slot,
+// values arrays a slot apart. The last instance's spare slots are included.
+template <typename ArrayType>
+std::vector<typename ArrayType::ElementDataType>
+dealtValues(const osg::Geometry& geometry, unsigned int first, unsigned int values, unsigned int slots)
+{
+    std::vector<typename ArrayType::ElementDataType> elements;
+    const auto* start = dynamic_cast<const ArrayType*>(geometry.getVertexAttribArray(first));
+    if (start == nullptr)
+        return elements;
+    for (std::size_t instance = 0; instance < start->size(); ++instance)
+        for (unsigned int slot = 0; slot < slots; ++slot)
+        {
+            const auto* array =
+                dynamic_cast<const ArrayType*>(geometry.getVertexAttribArray(first + slot * values));
+            if (array == nullptr || array->size() != start->size())
+                return {};
+            elements.push_back((*array)[instance]);
+        }
+    return elements;
+}
+
 TEST(SceneBuilder, DrawsOneGlyphPerElementUpToTheLimitsAndBatchesBeyond)
 {
     const SceneDetail detail;
@@ -126,10 +149,12 @@ TEST(SceneBuilder, BatchesEveryLinkOnceWithItsEndsAndWeight)
     } expected[] = {{a1, b2, 0.5f},  {c3, a1, 0.1f}, {c3, b2, -0.2f}, {a1, b2, 1.5f},
                     {a1, b2, -0.4f}, {a1, c3, 0.0f}, {b2, c3, -1.0f}};
 
-    // Batches of three links: 3, 3 and 1; each link is one instance, its two ends and its weight.
+    // Batches of three links: 3, 3 and 1, each link stored once as its two ends and its weight, four links an
+    // instance; the spare slots of an instance draw links of no length.
     const std::vector<const osg::LOD*> batches = linkBatches(network);
     ASSERT_EQ(batches.size(), 3u);
     const unsigned int edges = static_cast<unsigned int>(40 * GlyphStyle::cylinderDetail) / 2 + 1;
+    const unsigned int perInstance = 4;
     std::size_t link = 0;
     for (const osg::LOD* batch : batches)
     {
@@ -138,60 +163,61 @@ TEST(SceneBuilder, BatchesEveryLinkOnceWithItsEndsAndWeight)
         const osg::Geometry* front = batch->getChild(1)->asGeometry();
         const osg::Geometry* roof = batch->getChild(0)->asGeometry();
         ASSERT_TRUE(front && roof);
-        const auto* ends = dynamic_cast<const osg::Vec3Array*>(front->getVertexAttribArray(7));
-        const auto* otherEnds = dynamic_cast<const osg::Vec3Array*>(front->getVertexAttribArray(8));
-        const auto* weights = dynamic_cast<const osg::FloatArray*>(front->getVertexAttribArray(9));
-        ASSERT_TRUE(ends && otherEnds && weights);
-        ASSERT_EQ(ends->size(), weights->size());
-        ASSERT_EQ(otherEnds->size(), weights->size());
-        for (unsigned int i = 0; i < weights->size(); ++i)
+        const auto ends = dealtValues<osg::Vec4Array>(*front, 7, 2, perInstance);
+        const auto otherEnds = dealtValues<osg::Vec3Array>(*front, 8, 2, perInstance);
+        ASSERT_EQ(ends.size(), perInstance);
+        ASSERT_EQ(otherEnds.size(), perInstance);
+        const std::size_t count = std::min<std::size_t>(3, std::size(expected) - link);
+        for (std::size_t i = 0; i < perInstance; ++i)
         {
+            const osg::Vec3 end(ends[i].x(), ends[i].y(), ends[i].z());
+            if (i >= count)
+            {
+                EXPECT_EQ(otherEnds[i], end) << "spare slot " << i;
+                continue;
+            }
             const auto& want = expected[link + i];
             const std::string what = "link " + std::to_string(link + i);
-            EXPECT_EQ((*ends)[i], want.a) << what;
-            EXPECT_EQ((*otherEnds)[i], want.b) << what;
-            EXPECT_EQ((*weights)[i], want.weight) << what;
-        }
-        // Whatever the shader draws around the ends lies inside the batch's bound.
-        const osg::BoundingBox box = front->getBoundingBox();
-        for (const osg::Vec3Array* array : {ends, otherEnds})
-            for (const osg::Vec3& end : *array)
+            EXPECT_EQ(end, want.a) << what;
+            EXPECT_EQ(otherEnds[i], want.b) << what;
+            EXPECT_EQ(ends[i].w(), want.weight) << what;
+            // Whatever the shader draws around the ends lies inside the batch's bound.
+            const osg::BoundingBox box = front->getBoundingBox();
+            for (const osg::Vec3& point : {want.a, want.b})
             {
-                EXPECT_LE(box.xMin(), end.x() - GlyphStyle::linkRadius);
-                EXPECT_GE(box.zMax(), end.z() + GlyphStyle::linkRadius);
+                EXPECT_LE(box.xMin(), point.x() - GlyphStyle::linkRadius);
+                EXPECT_GE(box.zMax(), point.z() + GlyphStyle::linkRadius);
             }
-
-        // Both levels draw every instance from the same corners: an edge's place along the front, at a (1)
-        // and at b (-1). The front joins each edge to the next; the roof joins the first edge to the middle
-        // one and the middle one to the last.
-        const auto* corners = dynamic_cast<const osg::Vec2Array*>(front->getVertexArray());
-        ASSERT_NE(corners, nullptr);
-        EXPECT_EQ(roof->getVertexArray(), front->getVertexArray());
-        EXPECT_EQ(roof->getVertexAttribArray(7), front->getVertexAttribArray(7));
-        ASSERT_EQ(corners->size(), 2u * edges);
-        for (unsigned int corner = 0; corner < corners->size(); ++corner)
-            EXPECT_EQ((*corners)[corner],
-                      osg::Vec2(static_cast<float>(corner / 2), corner % 2 ? -1.0f : 1.0f));
-        const osg::DrawElements* fronts = front->getPrimitiveSet(0)->getDrawElements();
-        const osg::DrawElements* roofs = roof->getPrimitiveSet(0)->getDrawElements();
-        ASSERT_TRUE(fronts && roofs);
-        EXPECT_EQ(fronts->getNumInstances(), static_cast<int>(weights->size()));
-        EXPECT_EQ(roofs->getNumInstances(), static_cast<int>(weights->size()));
-        ASSERT_EQ(fronts->getNumIndices(), 4 * (edges - 1));
-        for (unsigned int k = 0; k < fronts->getNumIndices(); ++k)
-        {
-            const unsigned int from = 2 * (k / 4);
-            const unsigned int quad[] = {from, from + 2, from + 3, from + 1};
-            EXPECT_EQ(fronts->index(k), quad[k % 4]) << k;
         }
-        const unsigned int middle = 2 * (edges / 2);
-        const unsigned int lastEdge = 2 * (edges - 1);
-        const unsigned int roofCorners[] = {0,      middle,   middle + 1,   1,
-                                            middle, lastEdge, lastEdge + 1, middle + 1};
-        ASSERT_EQ(roofs->getNumIndices(), 8u);
-        for (unsigned int k = 0; k < 8; ++k)
-            EXPECT_EQ(roofs->index(k), roofCorners[k]) << k;
-        link += weights->size();
+        EXPECT_EQ(roof->getVertexAttribArray(7), front->getVertexAttribArray(7));
+
+        // A corner is an edge's place along the front, the end it stands at (1 at a, -1 at b) and its link's
+        // slot. The front joins each edge to the next; the roof has the first, middle and last edges only,
+        // and joins them in turn.
+        const std::vector<unsigned int> roofEdges = {0, (edges - 1) / 2, edges - 1};
+        for (const auto& [geometry, edgeCount] : {std::pair(front, edges), std::pair(roof, 3u)})
+        {
+            const auto* corners = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray());
+            const osg::DrawElements* facets = geometry->getPrimitiveSet(0)->getDrawElements();
+            ASSERT_TRUE(corners && facets);
+            EXPECT_EQ(facets->getNumInstances(), 1);
+            ASSERT_EQ(corners->size(), 2u * edgeCount * perInstance);
+            for (unsigned int corner = 0; corner < corners->size(); ++corner)
+            {
+                const unsigned int edge = corner / 2 % edgeCount;
+                const float place = static_cast<float>(edgeCount == edges ? edge : roofEdges[edge]);
+                EXPECT_EQ((*corners)[corner], osg::Vec3(place, corner % 2 ? -1.0f : 1.0f,
+                                                        static_cast<float>(corner / (2 * edgeCount))));
+            }
+            ASSERT_EQ(facets->getNumIndices(), 4 * (edgeCount - 1) * perInstance);
+            for (unsigned int k = 0; k < facets->getNumIndices(); ++k)
+            {
+                const unsigned int from = 2 * (k / 4) + 2 * (k / (4 * (edgeCount - 1)));
+                const unsigned int quad[] = {from, from + 2, from + 3, from + 1};
+                EXPECT_EQ(facets->index(k), quad[k % 4]) << k;
+            }
+        }
+        link += count;
     }
     EXPECT_EQ(link, std::size(expected));
 }
@@ -295,13 +321,21 @@ void checkSpheresAndLabels(const CorrelationNetwork& network)
     std::vector<osg::Vec4> colours;
     for (unsigned int batch = 0; batch < spheres->getNumDrawables(); ++batch)
     {
+        // Four spheres an instance, the spare slots drawing the last one again.
         const osg::Geometry* geometry = spheres->getDrawable(batch)->asGeometry();
-        const auto* batchCentres = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexAttribArray(7));
-        const auto* batchColours = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexAttribArray(8));
-        ASSERT_TRUE(batchCentres && batchColours);
-        ASSERT_EQ(geometry->getPrimitiveSet(0)->getNumInstances(), static_cast<int>(batchCentres->size()));
-        centres.insert(centres.end(), batchCentres->begin(), batchCentres->end());
-        colours.insert(colours.end(), batchColours->begin(), batchColours->end());
+        ASSERT_NE(geometry, nullptr);
+        const auto batchCentres = dealtValues<osg::Vec3Array>(*geometry, 7, 2, 4);
+        const auto batchColours = dealtValues<osg::Vec4Array>(*geometry, 8, 2, 4);
+        ASSERT_EQ(batchCentres.size(), 4u);
+        ASSERT_EQ(batchColours.size(), 4u);
+        const std::size_t count = std::min<std::size_t>(3, 8 - centres.size());
+        for (std::size_t i = count; i < 4; ++i)
+        {
+            EXPECT_EQ(batchCentres[i], batchCentres[count - 1]);
+            EXPECT_EQ(batchColours[i], batchColours[count - 1]);
+        }
+        centres.insert(centres.end(), batchCentres.begin(), batchCentres.begin() + count);
+        colours.insert(colours.end(), batchColours.begin(), batchColours.begin() + count);
     }
     const RegionKind kinds[] = {RegionKind::Positive,    RegionKind::Negative, RegionKind::Negative,
                                 RegionKind::Accelerated, RegionKind::None,     RegionKind::None,
@@ -330,27 +364,38 @@ void checkSpheresAndLabels(const CorrelationNetwork& network)
     std::vector<osg::Vec2> texCoords;
     for (unsigned int batch = 0; batch < labels->getNumDrawables(); ++batch)
     {
+        // Three glyphs an instance, each its anchor and its two rectangles; a spare slot draws a glyph of no
+        // size.
         const osg::Geometry* geometry = labels->getDrawable(batch)->asGeometry();
+        ASSERT_NE(geometry, nullptr);
         const auto* corners = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexArray());
-        const auto* glyphAnchors = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexAttribArray(7));
-        const auto* boxes = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexAttribArray(8));
-        const auto* textureBoxes = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexAttribArray(9));
         const auto* colors = dynamic_cast<const osg::Vec4Array*>(geometry->getColorArray());
-        ASSERT_TRUE(corners && glyphAnchors && boxes && textureBoxes && colors);
+        const auto glyphAnchors = dealtValues<osg::Vec3Array>(*geometry, 7, 3, 3);
+        const auto boxes = dealtValues<osg::Vec4Array>(*geometry, 8, 3, 3);
+        const auto textureBoxes = dealtValues<osg::Vec4Array>(*geometry, 9, 3, 3);
+        ASSERT_TRUE(corners && colors);
         EXPECT_EQ((*colors)[0], network.textColor);
-        ASSERT_EQ(geometry->getPrimitiveSet(0)->getNumInstances(), static_cast<int>(glyphAnchors->size()));
-        ASSERT_EQ(geometry->getPrimitiveSet(0)->getNumIndices(), corners->size());
-        for (unsigned int glyph = 0; glyph < glyphAnchors->size(); ++glyph)
+        ASSERT_EQ(corners->size(), 18u);
+        ASSERT_EQ(boxes.size(), glyphAnchors.size());
+        ASSERT_EQ(textureBoxes.size(), glyphAnchors.size());
+        ASSERT_EQ(geometry->getPrimitiveSet(0)->getNumInstances() * 3u, glyphAnchors.size());
+        for (unsigned int glyph = 0; glyph < glyphAnchors.size(); ++glyph)
         {
-            const osg::Vec4& box = (*boxes)[glyph];
-            const osg::Vec4& textureBox = (*textureBoxes)[glyph];
-            for (const osg::Vec4& corner : *corners)
+            const osg::Vec4& box = boxes[glyph];
+            if (box.x() == box.z() && box.y() == box.w())
+                continue;
+            const osg::Vec4& textureBox = textureBoxes[glyph];
+            for (unsigned int k = 0; k < 6; ++k)
             {
-                anchors.push_back((*glyphAnchors)[glyph]);
+                const osg::Vec4& corner = (*corners)[glyph % 3 * 6 + k];
+                EXPECT_EQ(corner.w(), static_cast<float>(glyph % 3));
+                anchors.push_back(glyphAnchors[glyph]);
                 offsets.emplace_back(corner.x() > 0.5f ? box.z() : box.x(),
                                      corner.y() > 0.5f ? box.w() : box.y());
-                texCoords.emplace_back(corner.z() > 0.5f ? textureBox.z() : textureBox.x(),
-                                       corner.w() > 0.5f ? textureBox.w() : textureBox.y());
+                const bool right = corner.z() == 1.0f || corner.z() == 3.0f;
+                const bool top = corner.z() >= 2.0f;
+                texCoords.emplace_back(right ? textureBox.z() : textureBox.x(),
+                                       top ? textureBox.w() : textureBox.y());
             }
         }
     }

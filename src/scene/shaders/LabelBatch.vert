@@ -1,19 +1,32 @@
 // Draws the glyphs of many labels at once, each label turned to face the screen about its own anchor. Every
-// glyph is one instance of the corners of two triangles.
-attribute vec3 anchorPoint; // the label's anchor
-attribute vec4 glyphBox;    // the glyph's rectangle beside the anchor, in scene units on the screen
-attribute vec4 textureBox;  // the glyph's rectangle in the glyph texture
-// gl_Vertex tells the corner: the side of the glyph's rectangle (xy) and of its texture rectangle (zw) it
-// stands at, 0 for left or bottom and 1 for right or top.
+// instance draws three glyphs, each from the corners of its two triangles.
+attribute vec3 anchorPoint0; // a glyph's label's anchor
+attribute vec4 glyphBox0;    // its rectangle beside the anchor, in scene units on the screen
+attribute vec4 textureBox0;  // its rectangle in the glyph texture
+attribute vec3 anchorPoint1;
+attribute vec4 glyphBox1;
+attribute vec4 textureBox1;
+attribute vec3 anchorPoint2;
+attribute vec4 glyphBox2;
+attribute vec4 textureBox2;
+// gl_Vertex tells the corner: the side of the glyph's rectangle across (x) and up (y) it stands at, 0 for left
+// or bottom and 1 for right or top; the corner of its texture rectangle (z: 1 for right, 2 for top); and which
+// of the instance's glyphs it belongs to (w).
 
 varying vec2 texCoord;
 varying vec4 textColour;
 
 void main()
 {
+    float slot = gl_Vertex.w;
+    vec3 anchorPoint = slot < 0.5 ? anchorPoint0 : slot < 1.5 ? anchorPoint1 : anchorPoint2;
+    vec4 glyphBox = slot < 0.5 ? glyphBox0 : slot < 1.5 ? glyphBox1 : glyphBox2;
+    vec4 textureBox = slot < 0.5 ? textureBox0 : slot < 1.5 ? textureBox1 : textureBox2;
     vec4 anchor = gl_ModelViewMatrix * vec4(anchorPoint, 1.0);
     anchor.xy += vec2(gl_Vertex.x > 0.5 ? glyphBox.z : glyphBox.x, gl_Vertex.y > 0.5 ? glyphBox.w : glyphBox.y);
     gl_Position = gl_ProjectionMatrix * anchor;
-    texCoord = vec2(gl_Vertex.z > 0.5 ? textureBox.z : textureBox.x, gl_Vertex.w > 0.5 ? textureBox.w : textureBox.y);
+    bool right = mod(gl_Vertex.z, 2.0) > 0.5;
+    bool top = gl_Vertex.z > 1.5;
+    texCoord = vec2(right ? textureBox.z : textureBox.x, top ? textureBox.w : textureBox.y);
     textColour = gl_Color;
 }

@@ -1,13 +1,19 @@
 // Draws the front half of each link's tessellated cylinder, the ring edges that face the eye at both ends of
-// the link, lit per vertex as the fixed pipeline lights the whole cylinder. Every link is one instance of the
-// same corners; its ends and weight come with the instance. With ROOF defined, for links a few pixels wide,
-// only the two outer edges and the middle one are drawn: a roof of two facets, whose outer edges are lit as the
-// facets beside them so that the roof's colour across averages the full front's. A link whose |weight| is
-// below the cutoff is not drawn; while some links are emphasised, the others fade towards dimColor.
-attribute vec3 linkA;      // the link's first end
-attribute vec3 linkB;      // the link's second end
-attribute float linkWeight;
-// gl_Vertex.x is the corner's edge, its place along the front; gl_Vertex.y is 1 at a and -1 at b.
+// the link, lit per vertex as the fixed pipeline lights the whole cylinder. Every instance of the same corners
+// draws four links, whose ends and weights come with the instance. With ROOF defined, for links a few pixels
+// wide, only the two outer edges and the middle one are drawn: a roof of two facets, whose outer edges are lit
+// as the facets beside them so that the roof's colour across averages the full front's. A link whose |weight|
+// is below the cutoff is not drawn; while some links are emphasised, the others fade towards dimColor.
+attribute vec4 linkA0; // a link's first end, and its weight in w
+attribute vec3 linkB0; // its second end
+attribute vec4 linkA1;
+attribute vec3 linkB1;
+attribute vec4 linkA2;
+attribute vec3 linkB2;
+attribute vec4 linkA3;
+attribute vec3 linkB3;
+// gl_Vertex.x is the corner's edge, its place along the front; gl_Vertex.y is 1 at a and -1 at b; gl_Vertex.z
+// is which of the instance's links it belongs to.
 
 uniform float radius;
 uniform int segments;
@@ -32,6 +38,11 @@ vec3 weightColor(float weight)
 
 void main()
 {
+    float slot = gl_Vertex.z;
+    vec4 first = slot < 0.5 ? linkA0 : slot < 1.5 ? linkA1 : slot < 2.5 ? linkA2 : linkA3;
+    vec3 b = slot < 0.5 ? linkB0 : slot < 1.5 ? linkB1 : slot < 2.5 ? linkB2 : linkB3;
+    vec3 a = first.xyz;
+    float linkWeight = first.w;
     if (abs(linkWeight) < cutoff)
     {
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
@@ -39,8 +50,6 @@ void main()
         gl_BackColor = gl_FrontColor;
         return;
     }
-    vec3 a = linkA;
-    vec3 b = linkB;
     float place = gl_Vertex.x;
     vec3 edge = ringEdge(a, b, segments, place);
 #ifdef ROOF

@@ -1,7 +1,14 @@
-// Draws each site's sphere as a square facing the eye, large enough to hold the sphere's outline. Every sphere
-// is one instance of the square's corners, gl_Vertex.xy: (-1 or +1, -1 or +1).
-attribute vec3 sphereCentre;
-attribute vec4 sphereColour;
+// Draws each site's sphere as a square facing the eye, large enough to hold the sphere's outline. Every
+// instance draws four spheres from the corners of their squares: gl_Vertex.xy is the corner, (-1 or +1, -1 or
+// +1), and gl_Vertex.z which of the instance's spheres it belongs to.
+attribute vec3 sphereCentre0;
+attribute vec4 sphereColour0;
+attribute vec3 sphereCentre1;
+attribute vec4 sphereColour1;
+attribute vec3 sphereCentre2;
+attribute vec4 sphereColour2;
+attribute vec3 sphereCentre3;
+attribute vec4 sphereColour3;
 
 uniform float radius;
 
@@ -11,6 +18,8 @@ varying vec3 eyePoint;
 
 void main()
 {
+    float slot = gl_Vertex.z;
+    vec3 sphereCentre = slot < 0.5 ? sphereCentre0 : slot < 1.5 ? sphereCentre1 : slot < 2.5 ? sphereCentre2 : sphereCentre3;
     vec4 middle = gl_ModelViewMatrix * vec4(sphereCentre, 1.0);
     centre = middle.xyz;
 
@@ -20,6 +29,6 @@ void main()
     middle.xy += gl_Vertex.xy * (radius * 1.3 * widening);
 
     eyePoint = middle.xyz;
-    baseColour = sphereColour;
+    baseColour = slot < 0.5 ? sphereColour0 : slot < 1.5 ? sphereColour1 : slot < 2.5 ? sphereColour2 : sphereColour3;
     gl_Position = gl_ProjectionMatrix * middle;
 }
