@@ -246,7 +246,8 @@ bool drawsInstances(const osg::Drawable* drawable)
 // Keeps the optimiser from what would spoil a batched scene. It leaves the font's glyph textures as they are:
 // the font shares them with every text, and adds a glyph to the image when a text first needs it; an image
 // dropped after its upload, as the optimiser arranges for the scene's textures, would come back holding only
-// the new glyphs, and the labels would lose theirs. And it merges no geometry that draws instances.
+// the new glyphs, and the labels would lose theirs. It merges no geometry that draws instances, and leaves
+// alone the state that tells which attributes go by instance.
 class KeepBatchesWhole : public osgUtil::Optimizer::IsOperationPermissibleForObjectCallback
 {
 public:
@@ -257,6 +258,17 @@ public:
         if (dynamic_cast<const osgText::GlyphTexture*>(attribute) != nullptr)
             return false;
         return optimizer->isOperationPermissibleForObjectImplementation(attribute, option);
+    }
+
+    bool isOperationPermissibleForObjectImplementation(const osgUtil::Optimizer* optimizer,
+                                                       const osg::StateSet* stateSet,
+                                                       unsigned int option) const override
+    {
+        // The optimiser's sharing of state does not sort instancing divisors soundly, and crashes on them.
+        for (const auto& [key, attribute] : stateSet->getAttributeList())
+            if (key.first == osg::StateAttribute::VERTEX_ATTRIB_DIVISOR)
+                return false;
+        return optimizer->isOperationPermissibleForObjectImplementation(stateSet, option);
     }
 
     bool isOperationPermissibleForObjectImplementation(const osgUtil::Optimizer* optimizer,
