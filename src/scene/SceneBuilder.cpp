@@ -3,6 +3,7 @@
 #include <scene/Shaders>
 
 #include <osg/BlendFunc>
+#include <osg/BufferObject>
 #include <osg/Geode>
 #include <osg/Geometry>
 #include <osg/LOD>
@@ -31,26 +32,6 @@ const unsigned int instanceAttribute = 7;
 const unsigned int linksPerInstance = 4;
 const unsigned int spheresPerInstance = 4;
 const unsigned int glyphsPerInstance = 3;
-
-// The values of an array, one an element, dealt to slots arrays for instances of that many elements: element
-// i goes to place i / slots of array i % slots, and the places the last instance has to spare get filler.
-template <typename ArrayType>
-std::vector<osg::ref_ptr<ArrayType>> deal(const ArrayType& values, unsigned int slots,
-                                          const typename ArrayType::ElementDataType& filler)
-{
-    const std::size_t instances = (values.size() + slots - 1) / slots;
-    std::vector<osg::ref_ptr<ArrayType>> dealt;
-    for (unsigned int slot = 0; slot < slots; ++slot)
-    {
-        osg::ref_ptr<ArrayType> array = new ArrayType;
-        array->reserve(instances);
-        for (std::size_t i = slot; i < values.size(); i += slots)
-            array->push_back(values[i]);
-        array->resize(instances, filler);
-        dealt.push_back(array);
-    }
-    return dealt;
-}
 
 // Lays out one label after another exactly as a site's own text object would, and shows the result: the
 // glyph quads in the text's own plane, and the alignment offset that centres them on the label's position.
@@ -171,10 +152,25 @@ private:
 // vertices, and each of the instances' arrays gives one value an element, in the slots from
 // instanceAttribute on. The shaders draw up to margin beyond the box of the elements' places; near and far
 // planes and culling must know.
+// Gives array a buffer object of its own, unless it has one.
+void useOwnBuffer(osg::Array* array)
+{
+    if (array->getBufferObject() == nullptr)
+        array->setBufferObject(new osg::VertexBufferObject);
+}
+
 osg::ref_ptr<osg::Geometry> createInstances(osg::Array* corners, const std::vector<osg::Array*>& instances,
                                             osg::PrimitiveSet* primitives, const osg::BoundingBox& box,
                                             float margin)
 {
+    // The corners, which many geometries share, have a buffer of their own, and so have the instances of each
+    // geometry: left to itself, a geometry would put its arrays in the buffer of the first of them that has
+    // one, and every batch's arrays would end in the corners' buffer, whose list of arrays grows with each
+    // and is searched whenever one is freed.
+    useOwnBuffer(corners);
+    osg::ref_ptr<osg::VertexBufferObject> buffer = new osg::VertexBufferObject;
+    for (osg::Array* array : instances)
+        array->setBufferObject(buffer.get());
     osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
     geometry->setUseDisplayList(false);
     geometry->setUseVertexBufferObjects(true);
@@ -325,9 +321,9 @@ void SceneBuilder::addSphere(const osg::Vec3& position, RegionKind kind)
     {
         const std::size_t size =
             std::min(detail.glyphsPerBatch, std::max<std::size_t>(sitesExpected - sitesAdded, 1));
-        SphereBatch batch{new osg::Vec3Array, new osg::Vec4Array};
-        batch.centres->reserve(size);
-        batch.colors->reserve(size);
+        SphereBatch batch;
+        batch.centres.begin(spheresPerInstance, size);
+        batch.colors.begin(spheresPerInstance, size);
         sphereBatches.push_back(batch);
     }
     ++sitesAdded;
@@ -335,8 +331,9 @@ void SceneBuilder::addSphere(const osg::Vec3& position, RegionKind kind)
     // A sphere without a region colour keeps a shape's default colour, white.
     osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
     regionColor(kind, color);
-    sphereBatches.back().centres->push_back(position);
-    sphereBatches.back().colors->push_back(color);
+    sphereBatches.back().centres.push(position);
+    sphereBatches.back().colors.push(color);
+    sphereBatches.back().box.expandBy(position);
     const osg::Vec3 reach(GlyphStyle::siteRadius, GlyphStyle::siteRadius, GlyphStyle::siteRadius);
     groupBox.expandBy(osg::BoundingBox(position - reach, position + reach));
 }
@@ -373,11 +370,11 @@ void SceneBuilder::addLabel(const std::string& name)
         if (list->batches.size() <= batchIndex)
             list->batches.resize(batchIndex + 1);
         GlyphBatch& batch = list->batches[batchIndex];
-        if (!batch.anchors.valid())
+        if (batch.boxes.slots.empty())
         {
-            batch.anchors = new osg::Vec3Array;
-            batch.boxes = new osg::Vec4Array;
-            batch.textureBoxes = new osg::Vec4Array;
+            batch.anchors.begin(glyphsPerInstance, 0);
+            batch.boxes.begin(glyphsPerInstance, 0);
+            batch.textureBoxes.begin(glyphsPerInstance, 0);
         }
 
         // Each glyph is a rectangle on the screen and one in the texture, drawn as two triangles.
@@ -413,8 +410,8 @@ void SceneBuilder::addLabel(const std::string& name)
                                                       texCoords[i].y() == textureBox.w() ? 1.0f : 0.0f));
             }
             batch.labels.push_back(labelIndex);
-            batch.boxes->push_back(box);
-            batch.textureBoxes->push_back(textureBox);
+            batch.boxes.push(box);
+            batch.textureBoxes.push(textureBox);
             // The farthest corner lies at the largest reach across and up.
             const float across = std::max(std::fabs(box.x()), std::fabs(box.z()));
             const float up = std::max(std::fabs(box.y()), std::fabs(box.w()));
@@ -453,11 +450,12 @@ void SceneBuilder::placeLabels(const std::vector<osg::Vec3>& positions)
     {
         for (GlyphBatch& batch : list.batches)
         {
-            if (!batch.anchors.valid())
-                continue;
-            batch.anchors->reserve(batch.labels.size());
             for (const std::uint32_t label : batch.labels)
-                batch.anchors->push_back(anchorOf(label));
+            {
+                const osg::Vec3 anchor = anchorOf(label);
+                batch.anchors.push(anchor);
+                batch.box.expandBy(anchor);
+            }
             std::vector<std::uint32_t>().swap(batch.labels);
         }
     }
@@ -472,18 +470,18 @@ void SceneBuilder::placeLabels(const std::vector<osg::Vec3>& positions)
 
 void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight)
 {
-    if (linkBatches.empty() || linkBatches.back().ends->size() == detail.glyphsPerBatch)
+    if (linkBatches.empty() || linkBatches.back().ends.count == detail.glyphsPerBatch)
     {
         const std::size_t size =
             std::min(detail.glyphsPerBatch, std::max<std::size_t>(linksExpected - linksAdded, 1));
-        LinkBatch batch{new osg::Vec4Array, new osg::Vec3Array, osg::BoundingBox()};
-        batch.ends->reserve(size);
-        batch.otherEnds->reserve(size);
+        LinkBatch batch;
+        batch.ends.begin(linksPerInstance, size);
+        batch.otherEnds.begin(linksPerInstance, size);
         linkBatches.push_back(batch);
     }
     LinkBatch& batch = linkBatches.back();
-    batch.ends->push_back(osg::Vec4(a, weight));
-    batch.otherEnds->push_back(b);
+    batch.ends.push(osg::Vec4(a, weight));
+    batch.otherEnds.push(b);
     batch.box.expandBy(a);
     batch.box.expandBy(b);
     ++linksAdded;
@@ -588,24 +586,21 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks()
     for (LinkBatch& batch : linkBatches)
     {
         // The last instance's spare slots draw links of no length, which cover no pixel.
-        const osg::Vec4 lastEnd = batch.ends->back();
-        const auto ends = deal(*batch.ends, linksPerInstance, lastEnd);
-        const auto otherEnds =
-            deal(*batch.otherEnds, linksPerInstance, osg::Vec3(lastEnd.x(), lastEnd.y(), lastEnd.z()));
-        batch.ends = nullptr;
-        batch.otherEnds = nullptr;
-        const std::size_t instances = ends.front()->size();
+        const osg::Vec4 lastEnd = (*batch.ends.slots[(batch.ends.count - 1) % linksPerInstance]).back();
+        const std::size_t instances = batch.ends.finish(lastEnd);
+        batch.otherEnds.finish(osg::Vec3(lastEnd.x(), lastEnd.y(), lastEnd.z()));
         std::vector<osg::Array*> arrays;
         for (unsigned int slot = 0; slot < linksPerInstance; ++slot)
         {
-            arrays.push_back(ends[slot].get());
-            arrays.push_back(otherEnds[slot].get());
+            arrays.push_back(batch.ends.slots[slot].get());
+            arrays.push_back(batch.otherEnds.slots[slot].get());
         }
         osg::ref_ptr<osg::Geometry> front = createInstances(
             frontCorners.get(), arrays, facets(frontEdges.size(), static_cast<int>(instances)), batch.box,
             GlyphStyle::linkRadius);
         front->setStateSet(frontState.get());
         osg::ref_ptr<osg::Geometry> roof = new osg::Geometry(*front, osg::CopyOp::SHALLOW_COPY);
+        useOwnBuffer(roofCorners.get());
         roof->setVertexArray(roofCorners.get());
         roof->setPrimitiveSet(0, facets(roofEdges.size(), static_cast<int>(instances)));
         roof->setStateSet(roofState.get());
@@ -647,24 +642,21 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres()
             corners->push_back(osg::Vec3(corner, static_cast<float>(slot)));
     for (SphereBatch& batch : sphereBatches)
     {
-        osg::BoundingBox box;
-        for (const osg::Vec3& centre : *batch.centres)
-            box.expandBy(centre);
         // The last instance's spare slots draw the last sphere again, which changes no pixel.
-        const auto centres = deal(*batch.centres, spheresPerInstance, batch.centres->back());
-        const auto colors = deal(*batch.colors, spheresPerInstance, batch.colors->back());
-        batch = SphereBatch();
+        const std::size_t last = (batch.centres.count - 1) % spheresPerInstance;
+        const std::size_t instances = batch.centres.finish((*batch.centres.slots[last]).back());
+        batch.colors.finish((*batch.colors.slots[last]).back());
         std::vector<osg::Array*> arrays;
         for (unsigned int slot = 0; slot < spheresPerInstance; ++slot)
         {
-            arrays.push_back(centres[slot].get());
-            arrays.push_back(colors[slot].get());
+            arrays.push_back(batch.centres.slots[slot].get());
+            arrays.push_back(batch.colors.slots[slot].get());
         }
         geode->addDrawable(
             createInstances(corners.get(), arrays,
                             new osg::DrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners->size()),
-                                                static_cast<int>(centres.front()->size())),
-                            box, GlyphStyle::siteRadius));
+                                                static_cast<int>(instances)),
+                            batch.box, GlyphStyle::siteRadius));
     }
     return geode;
 }
@@ -705,30 +697,25 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createLabels()
                 .get());
         for (GlyphBatch& batch : list.batches)
         {
-            if (!batch.anchors.valid())
+            if (batch.boxes.count == 0)
                 continue;
-            osg::BoundingBox box;
-            for (const osg::Vec3& anchor : *batch.anchors)
-                box.expandBy(anchor);
             // The last instance's spare slots draw glyphs of no size, which cover no pixel.
-            const auto anchors = deal(*batch.anchors, glyphsPerInstance, batch.anchors->back());
-            const auto boxes = deal(*batch.boxes, glyphsPerInstance, osg::Vec4(0.0f, 0.0f, 0.0f, 0.0f));
-            const auto textureBoxes =
-                deal(*batch.textureBoxes, glyphsPerInstance, osg::Vec4(0.0f, 0.0f, 0.0f, 0.0f));
-            const float reach = batch.reach;
-            batch = GlyphBatch();
+            const std::size_t last = (batch.anchors.count - 1) % glyphsPerInstance;
+            const std::size_t instances = batch.anchors.finish((*batch.anchors.slots[last]).back());
+            batch.boxes.finish(osg::Vec4(0.0f, 0.0f, 0.0f, 0.0f));
+            batch.textureBoxes.finish(osg::Vec4(0.0f, 0.0f, 0.0f, 0.0f));
             std::vector<osg::Array*> arrays;
             for (unsigned int slot = 0; slot < glyphsPerInstance; ++slot)
             {
-                arrays.push_back(anchors[slot].get());
-                arrays.push_back(boxes[slot].get());
-                arrays.push_back(textureBoxes[slot].get());
+                arrays.push_back(batch.anchors.slots[slot].get());
+                arrays.push_back(batch.boxes.slots[slot].get());
+                arrays.push_back(batch.textureBoxes.slots[slot].get());
             }
             osg::ref_ptr<osg::Geometry> geometry =
                 createInstances(corners.get(), arrays,
                                 new osg::DrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(corners->size()),
-                                                    static_cast<int>(anchors.front()->size())),
-                                box, reach);
+                                                    static_cast<int>(instances)),
+                                batch.box, batch.reach);
             geometry->setColorArray(colors.get(), osg::Array::BIND_OVERALL);
             geometry->setStateSet(textureState.get());
             geode->addDrawable(geometry);
