@@ -101,6 +101,11 @@ std::string Explorer::getCornerText() const
     return corner.text->getText().createUTF8EncodedString();
 }
 
+void Explorer::setMotionPicture(MotionPicture* motion)
+{
+    highlight.setMotionPicture(motion);
+}
+
 void Explorer::prepare()
 {
     if (index)

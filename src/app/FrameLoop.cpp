@@ -61,6 +61,12 @@ FrameLoop::FrameLoop(osgViewer::Viewer& driven, osgGA::TrackballManipulator& tur
     showMotion(false);
 }
 
+void FrameLoop::setMotionPicture(MotionPicture* light)
+{
+    motion = light;
+    showMotion(false);
+}
+
 void FrameLoop::showMotion(bool moving)
 {
     const bool light = moving && motion != nullptr;

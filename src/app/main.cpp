@@ -144,18 +144,8 @@ int run(int argc, char** argv)
         scene->addChild(createColorKey(key));
     }
 
-    // while the view moves the window draws a light picture: every site a dot, the strongest links, no
-    // labels.
-    std::unique_ptr<MotionPicture> motion;
-    if (!image)
-    {
-        motion = std::make_unique<MotionPicture>(network.sitePositions(), network.siteKinds(),
-                                                 network.siteLinks, background);
-        scene->addChild(motion->getNode());
-    }
-
     // clicks and keys that pick, filter and centre; dimmed links fade into the background.
-    osg::ref_ptr<Explorer> explorer = new Explorer(network, files, trackball.get(), background, motion.get());
+    osg::ref_ptr<Explorer> explorer = new Explorer(network, files, trackball.get(), background);
     explorer->setCutoff(cutoff);
     scene->addChild(explorer->getCornerNode());
     viewer.addEventHandler(explorer.get());
@@ -174,9 +164,21 @@ int run(int argc, char** argv)
     const auto ceiling = static_cast<float>(trackball->getDistance());
 
     // frames are drawn while something changes, and the window rests otherwise.
-    FrameLoop loop(viewer, *trackball, network.getRoot(), motion.get(), stats.get(), image.get());
+    FrameLoop loop(viewer, *trackball, network.getRoot(), nullptr, stats.get(), image.get());
     loop.step(ceiling);
     waiting.finish();
+
+    // once the first frame is up, the window gets the light picture it draws while the view moves: every site
+    // a dot, the strongest links, no labels.
+    std::unique_ptr<MotionPicture> motion;
+    if (!image)
+    {
+        motion = std::make_unique<MotionPicture>(network.sitePositions(), network.siteKinds(),
+                                                 network.siteLinks, background);
+        scene->addChild(motion->getNode());
+        explorer->setMotionPicture(motion.get());
+        loop.setMotionPicture(motion.get());
+    }
     loop.run(ceiling);
 
     // release the scene's graphics resources while the window is still there.

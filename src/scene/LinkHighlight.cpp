@@ -70,6 +70,7 @@ void LinkHighlight::emphasiseSite(const osg::Vec3& position, const std::vector<s
         emphasisUniform->set(1);
         emphasisAUniform->set(position);
     }
+    emphasisedLinks = siteLinks;
     if (motion != nullptr)
         motion->setEmphasis(siteLinks);
     std::vector<bool> emphasised(glyphs.size(), false);
@@ -87,6 +88,7 @@ void LinkHighlight::emphasiseLink(std::size_t link, const osg::Vec3& a, const os
         emphasisAUniform->set(a);
         emphasisBUniform->set(b);
     }
+    emphasisedLinks = {link};
     if (motion != nullptr)
         motion->setEmphasis({link});
     std::vector<bool> emphasised(glyphs.size(), false);
@@ -99,9 +101,19 @@ void LinkHighlight::clearEmphasis()
 {
     if (emphasisUniform.valid())
         emphasisUniform->set(0);
+    emphasisedLinks.clear();
     if (motion != nullptr)
         motion->setEmphasis({});
     updateGlyphs(std::vector<bool>(glyphs.size(), true));
+}
+
+void LinkHighlight::setMotionPicture(MotionPicture* picture)
+{
+    motion = picture;
+    if (motion == nullptr)
+        return;
+    motion->setCutoff(cutoff);
+    motion->setEmphasis(emphasisedLinks);
 }
 
 std::size_t LinkHighlight::shownCount() const

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <sstream>
 
 namespace
@@ -238,6 +239,24 @@ TEST(Explorer, DimsEveryLinkButThoseOfThePickedSite)
     ASSERT_TRUE(links->getUniform("emphasisA")->get(at));
     EXPECT_EQ(emphasis, 1);
     EXPECT_EQ(at, batched.network.sitePosition(site));
+
+    // A light picture given once the window is up shows the cutoff and emphasis set before it came.
+    batched.explorer->setCutoff(0.5f);
+    const auto lightPicture = [&batched] {
+        return std::make_unique<MotionPicture>(batched.network.sitePositions(), batched.network.siteKinds(),
+                                               batched.network.siteLinks, background);
+    };
+    const auto late = lightPicture();
+    batched.explorer->setMotionPicture(late.get());
+    const auto expected = lightPicture();
+    std::vector<std::size_t> own;
+    for (std::size_t link = 0; link < batched.network.siteLinks.size(); ++link)
+        if (batched.network.siteLinks[link].first == site || batched.network.siteLinks[link].second == site)
+            own.push_back(link);
+    expected->setCutoff(0.5f);
+    expected->setEmphasis(own);
+    EXPECT_EQ(late->drawnLinks(), expected->drawnLinks());
+    EXPECT_NE(late->drawnLinks(), lightPicture()->drawnLinks());
 }
 
 TEST(Explorer, TheCutoffHidesExactlyTheLinksBelowIt)
