@@ -95,9 +95,7 @@ void CorrelationNetwork::load(InputFiles files, const SceneDetail& detail)
 void CorrelationNetwork::markDuplicateNames()
 {
     // Labels laid out meanwhile read the names as they come, so the names never move.
-    std::size_t siteCount = 0;
-    for (const SiteGroup& group : groups)
-        siteCount += group.size();
+    const std::size_t siteCount = countSites();
     firstOccurrences.reserve(siteCount);
     names.reserve(names.size() + siteCount);
     primarySites.reserve(primarySites.size() + siteCount);

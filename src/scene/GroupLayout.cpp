@@ -33,9 +33,7 @@ int siteNumber(const std::string& name)
 void CorrelationNetwork::startLabels(const SceneDetail& detail)
 {
     // Only a network that may be drawn in batches: the distinct names are at most all the sites.
-    std::size_t siteCount = 0;
-    for (const SiteGroup& group : groups)
-        siteCount += group.size();
+    const std::size_t siteCount = countSites();
     if (labelWork.valid() || detail.wantsOneGlyphPerElement(countLinks(), names.size() + siteCount))
         return;
 

@@ -40,6 +40,14 @@ void CorrelationNetwork::logGroupLinks(
     }
 }
 
+std::size_t CorrelationNetwork::countSites() const
+{
+    std::size_t count = 0;
+    for (const SiteGroup& group : groups)
+        count += group.size();
+    return count;
+}
+
 std::size_t CorrelationNetwork::countLinks() const
 {
     std::size_t count = 0;

@@ -95,14 +95,17 @@ osg::ref_ptr<osg::Geometry> createBatch(GLenum mode)
     return geometry;
 }
 
-// Orders links by |weight|, largest first; a weight that is no number comes before all, as no cutoff hides
-// it, and equal weights keep the order of the log.
+// A link's strength: |weight|, and for a weight that is no number more than any, as no cutoff hides it.
+float strengthOf(const SiteLink& link)
+{
+    return std::isnan(link.weight) ? std::numeric_limits<float>::infinity() : std::fabs(link.weight);
+}
+
+// Orders links by strength, strongest first; equal strengths keep the order of the log.
 bool isStronger(const SiteLink& a, std::size_t placeA, const SiteLink& b, std::size_t placeB)
 {
-    const float strengthA =
-        std::isnan(a.weight) ? std::numeric_limits<float>::infinity() : std::fabs(a.weight);
-    const float strengthB =
-        std::isnan(b.weight) ? std::numeric_limits<float>::infinity() : std::fabs(b.weight);
+    const float strengthA = strengthOf(a);
+    const float strengthB = strengthOf(b);
     return strengthA != strengthB ? strengthA > strengthB : placeA < placeB;
 }
 
@@ -130,9 +133,7 @@ MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
     {
         if (links[i].first >= siteTotal || links[i].second >= siteTotal)
             continue;
-        const float weight = links[i].weight;
-        const float strength =
-            std::isnan(weight) ? std::numeric_limits<float>::infinity() : std::fabs(weight);
+        const float strength = strengthOf(links[i]);
         std::uint32_t bits;
         std::memcpy(&bits, &strength, sizeof bits);
         order.push_back(std::uint64_t(~bits) << 32 | i);
