@@ -5,9 +5,10 @@ set -euo pipefail
 packages=(
     cmake g++ make
     libopenscenegraph-dev openscenegraph libfast-float-dev
+    pkg-config libcairo2-dev
     fonts-liberation
     xvfb xauth xdotool
-    libgtest-dev
+    libgtest-dev librsvg2-bin poppler-utils
     clang libclang-rt-14-dev clang-format
     dpkg-dev file groff-base man-db
 )

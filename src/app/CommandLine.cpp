@@ -101,6 +101,10 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     environment.addEnvironmentalVariable("LINKMAP_CUTOFF <weight>",
                                          "Hide the links whose |weight| is below this number, from 0 to 1, "
                                          "in the window and in a saved image");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_VIEW \"$(cat linkmap-1.view)\"",
+        "Start from the view the c key saved: the eye, the centre and the up "
+        "direction, nine numbers, in the window and in a saved image");
     text.clear();
     environment.getFormattedString(text, environment.getEnvironmentalVariables());
     out << "\nEnvironment:\n" << text;

@@ -65,6 +65,9 @@ void describeExplorerBindings(osg::ApplicationUsage& usage)
     usage.addKeyboardMouseBinding("+",
                                   "Raise the weight cutoff by 0.05: hide the links whose |weight| is below");
     usage.addKeyboardMouseBinding("-", "Lower the weight cutoff by 0.05");
+    usage.addKeyboardMouseBinding("c",
+                                  "Save what the window shows as linkmap-N.png in the current folder, the "
+                                  "first number free, and its view as linkmap-N.view");
 }
 
 bool readCutoffSetting(const char* setting, float& value)
@@ -197,6 +200,12 @@ float Explorer::getCutoff() const
     return cutoff;
 }
 
+void Explorer::setNotice(const std::string& text)
+{
+    notice = text;
+    updateText();
+}
+
 std::string Explorer::describeSite(std::size_t site) const
 {
     static const char* const kinds[] = {"in no region", "positive region", "negative region",
@@ -257,6 +266,8 @@ void Explorer::updateText()
                       highlight.shownCount(), highlight.linkCount());
         text += (text.empty() ? "" : "\n") + std::string(line);
     }
+    if (!notice.empty())
+        text += (text.empty() ? "" : "\n") + notice;
     corner.text->setText(text);
     // Without text, the corner's camera is left out of the frame altogether.
     corner.node->setNodeMask(text.empty() ? 0u : ~0u);

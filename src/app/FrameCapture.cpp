@@ -8,7 +8,7 @@ FrameCapture::FrameCapture() : image(new osg::Image) {}
 void FrameCapture::operator()(osg::RenderInfo& renderInfo) const
 {
     const osg::Viewport* viewport = renderInfo.getCurrentCamera()->getViewport();
-    if (viewport == nullptr)
+    if (viewport == nullptr || !armed)
         return;
     image->readPixels(static_cast<int>(viewport->x()), static_cast<int>(viewport->y()),
                       static_cast<int>(viewport->width()), static_cast<int>(viewport->height()), GL_RGB,

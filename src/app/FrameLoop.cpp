@@ -67,6 +67,11 @@ void FrameLoop::setMotionPicture(MotionPicture* light)
     showMotion(false);
 }
 
+void FrameLoop::setViewSaver(ViewSaver* shots)
+{
+    saver = shots;
+}
+
 void FrameLoop::showMotion(bool moving)
 {
     const bool light = moving && motion != nullptr;
@@ -90,6 +95,8 @@ void FrameLoop::run(float ceiling)
     bool resting = false;
     while (!viewer.done())
     {
+        if (saver.valid() && saver->expireNotice(viewer.elapsedTime()))
+            viewer.requestRedraw();
         // At rest, only an event or a request wakes the loop; until then it sleeps.
         if (resting && !viewer.checkEvents() && !viewer.getRequestRedraw() &&
             !viewer.getRequestContinousUpdate())
@@ -106,7 +113,15 @@ FrameDraw FrameLoop::step(float ceiling)
     // Events move the trackball; its distance is limited before the camera follows it.
     viewer.advance();
     viewer.eventTraversal();
+    // A saved view is the one its text makes, so that a script setting that text draws the same frame; the
+    // step to it is no move of the view.
+    const bool shot = saver.valid() && saver->takeRequest();
+    const bool still = viewSeen && trackball.getInverseMatrix() == lastView;
+    if (shot)
+        saver->beginShot(trackball);
     limitDistance(trackball, ceiling);
+    if (shot && still)
+        lastView = trackball.getInverseMatrix();
 
     FrameState state;
     state.imageRun = image != nullptr;
@@ -125,7 +140,7 @@ FrameDraw FrameLoop::step(float ceiling)
     state.fullShown = fullShown;
     watch->changed = false;
 
-    const FrameDraw draw = decideFrame(state);
+    const FrameDraw draw = shot ? FrameDraw::Full : decideFrame(state);
     if (draw == FrameDraw::Nothing)
         return draw;
     showMotion(draw == FrameDraw::Motion);
@@ -134,6 +149,12 @@ FrameDraw FrameLoop::step(float ceiling)
     ++(draw == FrameDraw::Full ? fullFrames : motionFrames);
     // Without a motion picture, the full one stands in for it.
     fullShown = draw == FrameDraw::Full || motion == nullptr;
+    if (shot)
+    {
+        saver->endShot(viewer.elapsedTime());
+        // The notice of what was saved is drawn next.
+        viewer.requestRedraw();
+    }
 
     if (image != nullptr && image->hasFrame() && viewer.elapsedTime() >= imageRunSeconds)
         viewer.setDone(true);

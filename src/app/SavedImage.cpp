@@ -4,23 +4,33 @@
 #include <osg/DisplaySettings>
 #include <osgDB/WriteFile>
 
-SavedImage::SavedImage(osgViewer::Viewer& viewer, const std::string& name)
-    : fileName(name), samples(static_cast<int>(osg::DisplaySettings::instance()->getNumMultiSamples())),
+SavedImage::SavedImage(osgViewer::Viewer& drawing, const std::string& name, Frames kept)
+    : viewer(drawing), fileName(name), frames(kept),
+      samples(static_cast<int>(osg::DisplaySettings::instance()->getNumMultiSamples())),
       capture(new FrameCapture)
 {
+    capture->setArmed(frames == Frames::Every);
     viewer.getCamera()->setFinalDrawCallback(capture.get());
 }
 
-void SavedImage::prepare(osgViewer::Viewer& viewer)
+void SavedImage::prepare()
+{
+    if (frames == Frames::Every)
+        drawOffscreen();
+}
+
+void SavedImage::drawOffscreen()
 {
     osg::Camera* camera = viewer.getCamera();
     const osg::Viewport* viewport = camera->getViewport();
+    osg::GraphicsContext* context = camera->getGraphicsContext();
+    if (viewport == nullptr || context == nullptr)
+        return;
     unsigned int screenWidth = 0;
     unsigned int screenHeight = 0;
-    const osg::GraphicsContext::Traits* traits = camera->getGraphicsContext()->getTraits();
     if (osg::GraphicsContext::WindowingSystemInterface* system =
             osg::GraphicsContext::getWindowingSystemInterface())
-        system->getScreenResolution(*traits, screenWidth, screenHeight);
+        system->getScreenResolution(*context->getTraits(), screenWidth, screenHeight);
     const auto width = static_cast<int>(viewport->width());
     const auto height = static_cast<int>(viewport->height());
     if (!needsOffscreenImage(samples, width, height, static_cast<int>(screenWidth),
@@ -29,21 +39,49 @@ void SavedImage::prepare(osgViewer::Viewer& viewer)
     // Several samples a pixel are drawn at a multiple of the size, then averaged down.
     offscreenFactor = samplesAcross(samples);
     offscreenImage = new osg::Image;
-    const osg::ref_ptr<osg::Camera> imageCamera =
+    offscreenCamera =
         createImageCamera(*camera, width * offscreenFactor, height * offscreenFactor, offscreenImage.get());
-    viewer.addSlave(imageCamera.get(), true);
+    viewer.addSlave(offscreenCamera.get(), true);
+}
+
+void SavedImage::keepFrames(bool on)
+{
+    if (frames != Frames::Requested)
+        return;
+    if (on)
+    {
+        offscreenImage = nullptr;
+        drawOffscreen();
+        capture->setArmed(!offscreenImage.valid());
+        return;
+    }
+    capture->setArmed(false);
+    if (offscreenCamera.valid())
+    {
+        // Out of the view and off the window's context, the camera draws no more.
+        viewer.removeSlave(viewer.findSlaveIndexForCamera(offscreenCamera.get()));
+        offscreenCamera->setGraphicsContext(nullptr);
+        offscreenCamera = nullptr;
+    }
 }
 
 bool SavedImage::hasFrame() const
 {
+    if (offscreenImage.valid() && frames == Frames::Requested)
+        return true;
     return capture->getFrameCount() > 0;
 }
 
 bool SavedImage::write() const
 {
+    return write(fileName);
+}
+
+bool SavedImage::write(const std::string& name) const
+{
     if (offscreenImage.valid())
-        return hasFrame() && osgDB::writeImageFile(*shrinkImage(*offscreenImage, offscreenFactor), fileName);
-    return capture->write(fileName);
+        return hasFrame() && osgDB::writeImageFile(*shrinkImage(*offscreenImage, offscreenFactor), name);
+    return capture->write(name);
 }
 
 const std::string& SavedImage::getFileName() const

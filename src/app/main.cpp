@@ -2,11 +2,15 @@
 #include <app/Display>
 #include <app/DistanceCeiling>
 #include <app/Explorer>
+#include <app/FigurePage>
 #include <app/FrameLoop>
 #include <app/SavedImage>
 #include <app/StandardErrorNotifyHandler>
+#include <app/ViewFile>
+#include <app/ViewSaver>
 #include <network/CorrelationNetwork>
 #include <scene/ColorKey>
+#include <scene/VectorFigure>
 
 #include <osg/ArgumentParser>
 #include <osg/Group>
@@ -65,6 +69,18 @@ int run(int argc, char** argv)
         return 1;
     }
 
+    // a view saved from the window may set the first view, in the window and in a saved image.
+    const char* viewSetting = std::getenv("LINKMAP_VIEW");
+    CameraView firstView;
+    const bool viewGiven = viewSetting != nullptr && *viewSetting != '\0';
+    if (viewGiven && !parseView(viewSetting, firstView))
+    {
+        std::printf("Error: LINKMAP_VIEW must be the line of a .view file, nine numbers: the eye, the centre "
+                    "and the up direction, each x y z; not \"%s\"\n",
+                    viewSetting);
+        return 1;
+    }
+
     // construct the viewer from what is left of the arguments, drawing on the main thread.
     osgViewer::Viewer viewer(arguments);
     viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
@@ -87,11 +103,18 @@ int run(int argc, char** argv)
     osg::ref_ptr<osg::Group> scene = new osg::Group;
     CorrelationNetwork network;
 
-    // in screenshot mode every drawn frame is read back, so that the last one can be saved.
+    // in screenshot mode every drawn frame is read back, so that the last one can be saved; a figure in a
+    // vector format is computed from the scene and the view instead, without a window.
     std::string imageFile;
     std::unique_ptr<SavedImage> image;
+    FigureFormat figureFormat = FigureFormat::Svg;
+    bool vectorFigure = false;
     if (arguments.read("--generate-image", osg::ArgumentParser::Parameter(imageFile)))
-        image = std::make_unique<SavedImage>(viewer, imageFile);
+    {
+        vectorFigure = figureFormatOf(imageFile, figureFormat);
+        if (!vectorFigure)
+            image = std::make_unique<SavedImage>(viewer, imageFile);
+    }
 
     std::string backgroundName;
     if (arguments.read("--background", osg::ArgumentParser::Parameter(backgroundName)))
@@ -129,9 +152,10 @@ int run(int argc, char** argv)
     optimizer.optimize(scene.get());
 
     // a key to the colours, when asked for, over the scene in the window's corner.
-    if (wantsColorKey(std::getenv("LINKMAP_KEY")))
+    const bool showKey = wantsColorKey(std::getenv("LINKMAP_KEY"));
+    ColorKeyInfo key;
+    if (showKey)
     {
-        ColorKeyInfo key;
         key.font = network.font;
         key.textColor = network.textColor;
         const std::pair<RegionKind, const std::string&> regions[] = {
@@ -151,17 +175,46 @@ int run(int argc, char** argv)
     viewer.addEventHandler(explorer.get());
     viewer.setSceneData(scene.get());
 
-    if (!openWindow(viewer))
+    if (vectorFigure)
+    {
+        int width = 0;
+        int height = 0;
+        readPageSize(std::getenv("OSG_WINDOW"), width, height);
+        shapeLikeWindow(*viewer.getCamera(), width, height);
+    }
+    else if (!openWindow(viewer))
     {
         std::printf("Error: could not open a window; linkmap needs a display with OpenGL (check DISPLAY)\n");
         return 1;
     }
     if (image)
-        image->prepare(viewer);
+        image->prepare();
 
-    // the first view frames the whole scene; the trackball never moves farther away than that.
+    // the first view frames the whole scene, unless a view was given; the trackball never moves farther away
+    // than the whole scene's frame, and Space returns to the first view.
     viewer.home();
     const auto ceiling = static_cast<float>(trackball->getDistance());
+    if (viewGiven)
+    {
+        trackball->setHomePosition(firstView.eye, firstView.centre, firstView.up);
+        trackball->setAutoComputeHomePosition(false);
+        setView(*trackball, firstView);
+    }
+
+    if (vectorFigure)
+    {
+        limitDistance(*trackball, ceiling);
+        const std::string failure = writeVectorFigure(
+            imageFile, figureFormat, describeFigure(network, *explorer, background, showKey ? &key : nullptr),
+            FigureView{trackball->getInverseMatrix(), viewer.getCamera()->getProjectionMatrix(),
+                       static_cast<int>(viewer.getCamera()->getViewport()->width()),
+                       static_cast<int>(viewer.getCamera()->getViewport()->height())});
+        if (failure.empty())
+            return 0;
+        std::fprintf(stderr, "linkmap: %s: %s\n", imageFile.c_str(), failure.c_str());
+        std::printf("Error: could not write the image %s\n", imageFile.c_str());
+        return 1;
+    }
 
     // frames are drawn while something changes, and the window rests otherwise.
     FrameLoop loop(viewer, *trackball, network.getRoot(), nullptr, stats.get(), image.get());
@@ -178,6 +231,12 @@ int run(int argc, char** argv)
         scene->addChild(motion->getNode());
         explorer->setMotionPicture(motion.get());
         loop.setMotionPicture(motion.get());
+
+        // the c key saves what the window shows, with its view.
+        osg::ref_ptr<ViewSaver> saver =
+            new ViewSaver(viewer, [explorer](const std::string& notice) { explorer->setNotice(notice); });
+        viewer.addEventHandler(saver.get());
+        loop.setViewSaver(saver.get());
     }
     loop.run(ceiling);
 

@@ -360,21 +360,6 @@ TEST(Screenshot, ShowsAnEmptySceneForAFileWithoutGroups)
 namespace
 {
 
-// The X window under the pointer, as xdotool reports it.
-std::string windowUnderPointer()
-{
-    std::string window;
-    if (std::FILE* pipe = popen("xdotool getmouselocation --shell", "r"))
-    {
-        char line[128];
-        while (std::fgets(line, sizeof line, pipe) != nullptr)
-            if (std::strncmp(line, "WINDOW=", 7) == 0)
-                window = line + 7;
-        pclose(pipe);
-    }
-    return window;
-}
-
 // Saves the screenshot of a run of the road of one line, during which the wheel is turned 25 clicks with the
 // given button (0 for none) through most of the second that the window is up.
 osg::ref_ptr<osg::Image> shotWithWheel(const TemporaryFolder& folder, int button)

@@ -163,3 +163,17 @@ std::string loadGroups(CorrelationNetwork& network, const std::string& groupText
     files.groupFile = folder.write("groups.txt", groupText);
     return captureOutput([&] { network.load(files); });
 }
+
+std::string windowUnderPointer()
+{
+    std::string window;
+    if (std::FILE* pipe = popen("xdotool getmouselocation --shell", "r"))
+    {
+        char line[128];
+        while (std::fgets(line, sizeof line, pipe) != nullptr)
+            if (std::strncmp(line, "WINDOW=", 7) == 0)
+                window = line + 7;
+        pclose(pipe);
+    }
+    return window;
+}

@@ -1,0 +1,186 @@
+#include <scene/VectorFigure>
+#include <support/TestSupport>
+
+#include <osg/Image>
+#include <osgDB/ReadFile>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+namespace
+{
+
+const int pageSize = 200;
+
+// A camera 100 units up the z axis, looking down it at the origin, y up, with a 30 degree field of view.
+FigureView lookingDown()
+{
+    FigureView view;
+    view.view = osg::Matrixd::lookAt(osg::Vec3d(0.0, 0.0, 100.0), osg::Vec3d(), osg::Vec3d(0.0, 1.0, 0.0));
+    view.projection = osg::Matrixd::perspective(30.0, 1.0, 1.0, 1000.0);
+    view.width = pageSize;
+    view.height = pageSize;
+    return view;
+}
+
+std::string readText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The figure drawn as pixels by another program, as a reader would see it; null when it cannot be drawn.
+osg::ref_ptr<osg::Image> rasterise(const TemporaryFolder& folder, const std::string& svg)
+{
+    const std::string png = folder.path("raster.png");
+    std::filesystem::remove(png);
+    const std::string command = "rsvg-convert -w " + std::to_string(pageSize) + " -h " +
+                                std::to_string(pageSize) + " '" + svg + "' -o '" + png + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0)
+        return nullptr;
+    return osgDB::readRefImageFile(png);
+}
+
+// The colour of the middle pixel.
+osg::Vec3 middleColour(const osg::Image& image)
+{
+    const unsigned char* pixel = image.data(pageSize / 2, pageSize / 2);
+    return osg::Vec3(pixel[0], pixel[1], pixel[2]);
+}
+
+TEST(VectorFigure, KnowsItsFormatsByTheirExtensionsInAnyCase)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"figure.svg", 0},  {"FIGURE.SVG", 0},  {"a.b/figure.pdf", 1},  {"x.Eps", 2},
+        {"figure.png", -1}, {"svg", -1},        {"figure.svg.png", -1}, {"dir.svg/figure", -1},
+        {"figure.", -1},    {"figure.svgz", -1}};
+    for (const auto& [name, expected] : cases)
+    {
+        FigureFormat format = FigureFormat::Eps;
+        const bool known = figureFormatOf(name, format);
+        EXPECT_EQ(known, expected >= 0) << name;
+        if (known)
+        {
+            EXPECT_EQ(static_cast<int>(format), expected) << name;
+        }
+    }
+}
+
+TEST(VectorFigure, PaintsBackToFrontAndLeavesOutTheLinksTheCutoffHides)
+{
+    // A sphere and a link cross the middle of the page, one in front of the other.
+    struct Case
+    {
+        const char* what;
+        float sphereZ;
+        float linkZ;
+        float weight;
+        float cutoff;
+        bool dimmed;
+        std::function<bool(const osg::Vec3&)> seen;
+    };
+    const auto red = [](const osg::Vec3& c) { return c.x() > 150 && c.y() < 60 && c.z() < 60; };
+    const auto green = [](const osg::Vec3& c) { return c.y() > 150 && c.x() < 60 && c.z() < 60; };
+    const auto background = [](const osg::Vec3& c) { return c == osg::Vec3(51, 51, 102); };
+    const auto faded = [](const osg::Vec3& c) { return c.y() > 60 && c.y() < 130 && c.z() > 60; };
+    const Case cases[] = {
+        {"a nearer sphere over a farther link", 10.0f, -10.0f, 1.0f, 0.0f, false, red},
+        {"a nearer link over a farther sphere", -10.0f, 10.0f, 1.0f, 0.0f, false, green},
+        {"a link under the cutoff is left out", 40.0f, 10.0f, 1.0f, 0.0f, false, green},
+        {"a link under the cutoff is left out", 40.0f, 10.0f, 0.4f, 0.5f, false, background},
+        {"a dimmed link fades to the background", 40.0f, 10.0f, 1.0f, 0.0f, true, faded},
+    };
+    TemporaryFolder folder;
+    for (const Case& c : cases)
+    {
+        FigureContent content;
+        // The sphere stands out of the way when the link alone is looked at.
+        const float sphereX = c.sphereZ > 20.0f ? 80.0f : 0.0f;
+        content.sites = {osg::Vec3(sphereX, 0.0f, c.sphereZ), osg::Vec3(-40.0f, 0.0f, c.linkZ),
+                         osg::Vec3(40.0f, 0.0f, c.linkZ)};
+        content.kinds = {RegionKind::Positive, RegionKind::None, RegionKind::None};
+        content.names = {"", "", ""};
+        content.links = {SiteLink{1, 2, c.weight}};
+        content.cutoff = c.cutoff;
+        if (c.dimmed)
+            content.emphasised = {false};
+        const std::string svg = folder.path("order.svg");
+        ASSERT_EQ(writeVectorFigure(svg, FigureFormat::Svg, content, lookingDown()), "") << c.what;
+        const osg::ref_ptr<osg::Image> image = rasterise(folder, svg);
+        ASSERT_TRUE(image.valid()) << c.what;
+        const osg::Vec3 seen = middleColour(*image);
+        EXPECT_TRUE(c.seen(seen)) << c.what << ": " << seen.x() << " " << seen.y() << " " << seen.z();
+    }
+}
+
+TEST(VectorFigure, WritesEveryNameOnThePageAsTextAndLeavesOutWhatIsOffItOrBehindTheEye)
+{
+    FigureContent content;
+    const std::vector<std::string> shown = {"K45", "a<b&c>\"d", "\xC3\x9Cn\xC3\xAF"};
+    content.names = shown;
+    content.names.insert(content.names.end(), {"offThePage", "behindTheEye", "bad\xFF\x01"});
+    content.sites = {osg::Vec3(-10.0f, 10.0f, 0.0f), osg::Vec3(10.0f, 10.0f, 0.0f),
+                     osg::Vec3(0.0f, -10.0f, 0.0f),  osg::Vec3(500.0f, 0.0f, 0.0f),
+                     osg::Vec3(0.0f, 0.0f, 200.0f),  osg::Vec3(0.0f, 0.0f, 0.0f)};
+    content.kinds.assign(content.sites.size(), RegionKind::None);
+    content.colorKey = true;
+    content.keyRegions = {{RegionKind::Positive, "positive.txt"}};
+    content.cornerText = "Cutoff 0.30: 1 of 2 links shown";
+
+    TemporaryFolder folder;
+    const std::string svg = folder.path("names.svg");
+    const std::string pdf = folder.path("names.pdf");
+    const std::string eps = folder.path("names.eps");
+    ASSERT_EQ(writeVectorFigure(svg, FigureFormat::Svg, content, lookingDown()), "");
+    ASSERT_EQ(writeVectorFigure(pdf, FigureFormat::Pdf, content, lookingDown()), "");
+    ASSERT_EQ(writeVectorFigure(eps, FigureFormat::Eps, content, lookingDown()), "");
+
+    const std::string svgText = readText(svg);
+    EXPECT_NE(svgText.find(">K45</text>"), std::string::npos);
+    EXPECT_NE(svgText.find(">a&lt;b&amp;c&gt;&quot;d</text>"), std::string::npos);
+    EXPECT_NE(svgText.find(">\xC3\x9Cn\xC3\xAF</text>"), std::string::npos);
+    EXPECT_NE(svgText.find(">bad\xEF\xBF\xBD\xEF\xBF\xBD</text>"), std::string::npos)
+        << "bytes of no character";
+    EXPECT_NE(svgText.find(">link weight</text>"), std::string::npos);
+    EXPECT_NE(svgText.find(">positive.txt</text>"), std::string::npos);
+    EXPECT_NE(svgText.find(">Cutoff 0.30: 1 of 2 links shown</text>"), std::string::npos);
+    EXPECT_EQ(svgText.find("offThePage"), std::string::npos);
+    EXPECT_EQ(svgText.find("behindTheEye"), std::string::npos);
+    EXPECT_TRUE(rasterise(folder, svg).valid()) << "the SVG is well formed";
+
+    const std::string words = folder.path("names.txt");
+    ASSERT_EQ(std::system(("pdftotext '" + pdf + "' '" + words + "'").c_str()), 0);
+    const std::string pdfText = readText(words);
+    for (const std::string& name : shown)
+        EXPECT_NE(pdfText.find(name), std::string::npos) << name;
+    EXPECT_EQ(pdfText.find("offThePage"), std::string::npos);
+    EXPECT_EQ(readText(eps).rfind("%!PS-Adobe-3.0 EPSF-3.0", 0), 0u);
+}
+
+TEST(VectorFigure, SaysWhyAFigureCannotBeWrittenAndLeavesNoFileBehind)
+{
+    TemporaryFolder folder;
+    const std::string path = folder.path("missing/figure.svg");
+    EXPECT_EQ(writeVectorFigure(path, FigureFormat::Svg, FigureContent(), lookingDown()),
+              "No such file or directory");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    if (std::filesystem::exists("/dev/full"))
+    {
+        FigureContent content;
+        content.names = {"K45"};
+        content.sites = {osg::Vec3()};
+        content.kinds = {RegionKind::None};
+        EXPECT_EQ(writeVectorFigure("/dev/full", FigureFormat::Pdf, content, lookingDown()),
+                  "No space left on device");
+    }
+}
+
+} // namespace
