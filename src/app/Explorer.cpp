@@ -1,11 +1,13 @@
 #include <app/Explorer>
 
 #include <osgViewer/View>
+#include <osgViewer/ViewerBase>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace
@@ -65,6 +67,12 @@ void describeExplorerBindings(osg::ApplicationUsage& usage)
     usage.addKeyboardMouseBinding("+",
                                   "Raise the weight cutoff by 0.05: hide the links whose |weight| is below");
     usage.addKeyboardMouseBinding("-", "Lower the weight cutoff by 0.05");
+    usage.addKeyboardMouseBinding("1", "Show only the links that touch a positive site (either end); with 2, a "
+                                       "negative site, with 3, an accelerated one; with the cutoff");
+    usage.addKeyboardMouseBinding("0", "Show every link again, as the cutoff lets them");
+    usage.addKeyboardMouseBinding("/", "Find a site: type the start of its name, in any case, or its number; "
+                                       "Enter picks and centres the first match, Enter or Tab the next, "
+                                       "Escape closes");
     usage.addKeyboardMouseBinding("c",
                                   "Save what the window shows as linkmap-N.png in the current folder, the "
                                   "first number free, and its view as linkmap-N.view");
@@ -83,11 +91,47 @@ bool readCutoffSetting(const char* setting, float& value)
     return true;
 }
 
+bool readRegionSetting(const char* setting, RegionKind& kind)
+{
+    kind = RegionKind::None;
+    if (setting == nullptr || *setting == '\0')
+        return true;
+    const std::pair<const char*, RegionKind> names[] = {{"positive", RegionKind::Positive},
+                                                        {"negative", RegionKind::Negative},
+                                                        {"accelerated", RegionKind::Accelerated}};
+    for (const auto& [name, each] : names)
+    {
+        if (std::strcmp(setting, name) == 0)
+        {
+            kind = each;
+            return true;
+        }
+    }
+    return false;
+}
+
+const std::string& regionListOf(const InputFiles& files, RegionKind kind)
+{
+    static const std::string none;
+    switch (kind)
+    {
+    case RegionKind::Positive:
+        return files.positiveFile;
+    case RegionKind::Negative:
+        return files.negativeFile;
+    case RegionKind::Accelerated:
+        return files.acceleratedFile;
+    case RegionKind::None:
+        break;
+    }
+    return none;
+}
+
 Explorer::Explorer(const CorrelationNetwork& loaded, const InputFiles& inputs,
                    osgGA::TrackballManipulator* turning, const osg::Vec4& background, MotionPicture* motion)
     : network(loaded), files(inputs), trackball(turning),
       highlight(loaded.root.get(), loaded.links.get(), loaded.siteLinks, background, motion),
-      corner(createCornerText(loaded.font.get(), loaded.textColor))
+      corner(createCornerText(loaded.font.get(), loaded.textColor)), finder(loaded.names)
 {
     updateText();
 }
@@ -139,16 +183,13 @@ void Explorer::prepare()
 Pick Explorer::pickAt(const PickRay& ray)
 {
     prepare();
-    selection = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle, cutoff);
+    selection = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle,
+                            LinkFilter{cutoff, regionBit(static_cast<int>(region))}, network.linkRegions);
     switch (selection.kind)
     {
     case Pick::Kind::Site:
-    {
-        const std::vector<std::size_t> links(siteLinkList.begin() + siteLinkStarts[selection.index],
-                                             siteLinkList.begin() + siteLinkStarts[selection.index + 1]);
-        highlight.emphasiseSite(network.sitePosition(selection.index), links);
-        break;
-    }
+        pickSite(selection.index);
+        return selection;
     case Pick::Kind::Link:
     {
         const SiteLink& link = network.siteLinks[selection.index];
@@ -167,11 +208,70 @@ Pick Explorer::pickAt(const PickRay& ray)
 bool Explorer::centreAt(const PickRay& ray)
 {
     prepare();
-    const Pick found = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle, cutoff);
+    const Pick found = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle,
+                                   LinkFilter{cutoff, regionBit(static_cast<int>(region))}, network.linkRegions);
     if (found.kind != Pick::Kind::Site)
         return false;
     trackball->setCenter(osg::Vec3d(network.sitePosition(found.index)));
     return true;
+}
+
+void Explorer::pickSite(std::size_t site)
+{
+    prepare();
+    if (site >= network.names.size())
+        return;
+    selection = Pick{Pick::Kind::Site, site};
+    const std::vector<std::size_t> links(siteLinkList.begin() + siteLinkStarts[site],
+                                         siteLinkList.begin() + siteLinkStarts[site + 1]);
+    highlight.emphasiseSite(network.sitePosition(site), links);
+    updateText();
+}
+
+bool Explorer::setRegionFilter(RegionKind kind)
+{
+    static const char* const regionNames[] = {"", "positive", "negative", "accelerated"};
+    static const char* const options[] = {"", "-p", "-n", "-a"};
+    const auto place = static_cast<int>(kind);
+    if (kind != RegionKind::None && regionListOf(files, kind).empty())
+    {
+        message = std::string("No ") + regionNames[place] + " list was given (" + options[place] + ")";
+        updateText();
+        return false;
+    }
+    region = kind;
+    highlight.setRegionFilter(regionBit(place), network.linkRegions);
+    updateText();
+    return true;
+}
+
+RegionKind Explorer::getRegionFilter() const
+{
+    return region;
+}
+
+const SiteFinder& Explorer::getFinder() const
+{
+    return finder;
+}
+
+std::vector<bool> Explorer::emphasisedLinks() const
+{
+    std::vector<bool> emphasised;
+    if (selection.kind == Pick::Kind::Nothing || siteLinkStarts.empty())
+        return emphasised;
+    emphasised.assign(network.siteLinks.size(), false);
+    if (selection.kind == Pick::Kind::Link)
+        emphasised[selection.index] = true;
+    else
+        for (std::size_t i = siteLinkStarts[selection.index]; i < siteLinkStarts[selection.index + 1]; ++i)
+            emphasised[siteLinkList[i]] = true;
+    return emphasised;
+}
+
+bool Explorer::isShown(std::size_t link) const
+{
+    return highlight.isShown(link);
 }
 
 void Explorer::setCutoff(float value)
@@ -233,12 +333,11 @@ std::string Explorer::describeSite(std::size_t site) const
     const SiteLink& link = network.siteLinks[strongest];
     const std::string& other = network.names[link.first == site ? link.second : link.first];
     text += "; " + std::to_string(count) + (count == 1 ? " link" : " links");
-    // Under a cutoff, how many of them are shown.
-    if (cutoff > 0.0f)
+    // Under a cutoff or a region filter, how many of them are shown.
+    if (cutoff > 0.0f || region != RegionKind::None)
     {
-        const auto shown =
-            std::count_if(siteLinkList.begin() + first, siteLinkList.begin() + first + count,
-                          [this](std::size_t each) { return !network.siteLinks[each].isBelow(cutoff); });
+        const auto shown = std::count_if(siteLinkList.begin() + first, siteLinkList.begin() + first + count,
+                                         [this](std::size_t each) { return highlight.isShown(each); });
         text += ", " + std::to_string(shown) + " shown";
     }
     text += (count == 1 ? ", with " : ", the strongest with ") + other + " at " + formatWeight(link.weight);
@@ -255,10 +354,23 @@ std::string Explorer::describeLink(std::size_t link) const
 void Explorer::updateText()
 {
     std::string text;
+    const auto addLine = [&text](const std::string& line) { text += (text.empty() ? "" : "\n") + line; };
+    if (finder.isOpen())
+        addLine(finder.promptLine());
     if (selection.kind == Pick::Kind::Site)
-        text = describeSite(selection.index);
+        addLine(describeSite(selection.index));
     else if (selection.kind == Pick::Kind::Link)
-        text = describeLink(selection.index);
+        addLine(describeLink(selection.index));
+    if (region != RegionKind::None)
+    {
+        static const char* const regionNames[] = {"", "positive", "negative", "accelerated"};
+        const std::string list = std::filesystem::path(regionListOf(files, region)).filename().string();
+        addLine(std::string("Links touching ") + regionNames[static_cast<int>(region)] + " sites (" + list +
+                "): " + std::to_string(highlight.shownCount()) + " of " + std::to_string(highlight.linkCount()) +
+                " shown");
+    }
+    if (!message.empty())
+        addLine(message);
     if (cutoff > 0.0f)
     {
         char line[128];
@@ -282,6 +394,13 @@ bool Explorer::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapt
     switch (event.getEventType())
     {
     case osgGA::GUIEventAdapter::PUSH:
+        // A click closes the find prompt, and picks as ever.
+        if (finder.isOpen() || !message.empty())
+        {
+            finder.close();
+            message.clear();
+            updateText();
+        }
         pressed = event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON;
         dragged = false;
         pressX = event.getX();
@@ -324,9 +443,40 @@ bool Explorer::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapt
         if (event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON && action.asView() != nullptr)
             centreAt(rayAtPointer());
         return false;
+    case osgGA::GUIEventAdapter::KEYUP:
+        // The prompt's keys are its own, let go as well as pressed.
+        return finder.isOpen();
     case osgGA::GUIEventAdapter::KEYDOWN:
+        if (finder.isOpen())
+        {
+            findKey(event.getKey());
+            return true;
+        }
+        if (!message.empty())
+        {
+            message.clear();
+            updateText();
+        }
         switch (event.getKey())
         {
+        case '/':
+            finder.open();
+            updateText();
+            return true;
+        case '0':
+        case '1':
+        case '2':
+        case '3':
+            setRegionFilter(static_cast<RegionKind>(event.getKey() - '0'));
+            return true;
+        case osgGA::GUIEventAdapter::KEY_Escape:
+            // Escape quits, once no prompt is open.
+            if (auto* viewer = dynamic_cast<osgViewer::ViewerBase*>(&action))
+                viewer->setDone(true);
+            else if (auto* view = dynamic_cast<osgViewer::View*>(action.asView());
+                     view != nullptr && view->getViewerBase() != nullptr)
+                view->getViewerBase()->setDone(true);
+            return true;
         case '+':
         case '=':
         case osgGA::GUIEventAdapter::KEY_KP_Add:
@@ -341,6 +491,27 @@ bool Explorer::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapt
         }
     default:
         return false;
+    }
+}
+
+void Explorer::findKey(int key)
+{
+    switch (finder.key(key))
+    {
+    case SiteFinder::Action::None:
+        return;
+    case SiteFinder::Action::Pick:
+    {
+        // Picked as a click picks it, and centred as a double click centres it, at the same distance.
+        const std::size_t site = finder.picked();
+        pickSite(site);
+        trackball->setCenter(osg::Vec3d(network.sitePosition(site)));
+        return;
+    }
+    case SiteFinder::Action::Changed:
+    case SiteFinder::Action::Close:
+        updateText();
+        return;
     }
 }
 

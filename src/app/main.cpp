@@ -20,6 +20,7 @@
 #include <osgViewer/Viewer>
 #include <osgViewer/ViewerEventHandlers>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -69,6 +70,22 @@ int run(int argc, char** argv)
         return 1;
     }
 
+    // a region filter may show only the links that touch one region's sites, in the window and in a saved
+    // image; its list must have been given.
+    const char* regionSetting = std::getenv("LINKMAP_REGION");
+    RegionKind region = RegionKind::None;
+    if (!readRegionSetting(regionSetting, region))
+    {
+        std::printf("Error: LINKMAP_REGION must be positive, negative or accelerated, not \"%s\"\n",
+                    regionSetting);
+        return 1;
+    }
+    if (region != RegionKind::None && regionListOf(files, region).empty())
+    {
+        std::printf("Error: LINKMAP_REGION is %s, but no %s list was given\n", regionSetting, regionSetting);
+        return 1;
+    }
+
     // a view saved from the window may set the first view, in the window and in a saved image.
     const char* viewSetting = std::getenv("LINKMAP_VIEW");
     CameraView firstView;
@@ -85,7 +102,8 @@ int run(int argc, char** argv)
     osgViewer::Viewer viewer(arguments);
     viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
     viewer.setLightingMode(osg::View::HEADLIGHT);
-    viewer.setKeyEventSetsDone(osgGA::GUIEventAdapter::KEY_Escape);
+    // Escape quits through the explorer, which first lets it close the find prompt.
+    viewer.setKeyEventSetsDone(0);
     viewer.addEventHandler(new osgGA::StateSetManipulator(viewer.getCamera()->getOrCreateStateSet()));
     osg::ref_ptr<StatsScreen> stats = new StatsScreen;
     viewer.addEventHandler(stats.get());
@@ -171,8 +189,23 @@ int run(int argc, char** argv)
     // clicks and keys that pick, filter and centre; dimmed links fade into the background.
     osg::ref_ptr<Explorer> explorer = new Explorer(network, files, trackball.get(), background);
     explorer->setCutoff(cutoff);
+    explorer->setRegionFilter(region);
     scene->addChild(explorer->getCornerNode());
-    viewer.addEventHandler(explorer.get());
+    // first among the handlers, so that the find prompt takes the keys before the toolkit's handlers do.
+    viewer.getEventHandlers().push_front(explorer.get());
+
+    // a site may be picked from the start, by its name.
+    const char* selectSetting = std::getenv("LINKMAP_SELECT");
+    if (selectSetting != nullptr && *selectSetting != '\0')
+    {
+        const auto named = std::find(network.names.begin(), network.names.end(), selectSetting);
+        if (named == network.names.end())
+        {
+            std::printf("Error: LINKMAP_SELECT names no site of the network: \"%s\"\n", selectSetting);
+            return 1;
+        }
+        explorer->pickSite(static_cast<std::size_t>(named - network.names.begin()));
+    }
     viewer.setSceneData(scene.get());
 
     if (vectorFigure)

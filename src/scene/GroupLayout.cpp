@@ -82,6 +82,7 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
     const int groupCount = static_cast<int>(groups.size());
     const std::size_t linkCount = countLinks();
     siteLinks.reserve(siteLinks.size() + linkCount);
+    linkRegions.reserve(linkRegions.size() + linkCount);
     if (detail.wantsOneGlyphPerElement(linkCount, names.size()) ||
         (detail.shadersRun && !detail.shadersRun()))
     {
@@ -111,8 +112,8 @@ void CorrelationNetwork::buildScene(const SceneDetail& detail)
         for (const std::string& name : names)
             builder->addLabel(name);
     builder->reserve(linkCount, names.size());
-    const auto addLink = [this](const osg::Vec3& a, const osg::Vec3& b, float weight) {
-        builder->addLink(a, b, weight);
+    const auto addLink = [this](const osg::Vec3& a, const osg::Vec3& b, float weight, std::uint8_t regions) {
+        builder->addLink(a, b, weight, regions);
     };
     for (int i = 0; i < groupCount; ++i)
     {

@@ -5,13 +5,25 @@
 
 void CorrelationNetwork::createGroupLinks(int groupIndex)
 {
-    logGroupLinks(groupIndex,
-                  [this](const osg::Vec3& a, const osg::Vec3& b, float weight) { createLink(a, b, weight); });
+    logGroupLinks(groupIndex, [this](const osg::Vec3& a, const osg::Vec3& b, float weight, std::uint8_t) {
+        createLink(a, b, weight);
+    });
 }
 
 void CorrelationNetwork::logGroupLinks(
-    int groupIndex, const std::function<void(const osg::Vec3&, const osg::Vec3&, float)>& make)
+    int groupIndex, const std::function<void(const osg::Vec3&, const osg::Vec3&, float, std::uint8_t)>& make)
 {
+    // The regions of the names, once, as they are asked for again for every link.
+    if (nameRegions.size() != names.size())
+    {
+        nameRegions.resize(names.size());
+        for (std::size_t name = 0; name < names.size(); ++name)
+            nameRegions[name] = regionBit(static_cast<int>(siteKind(name)));
+    }
+    const auto regionsOf = [this](const SiteLocation& end) {
+        return end.name < nameRegions.size() ? nameRegions[end.name] : std::uint8_t(0);
+    };
+
     // A repeated name has no place of its own: its links end at the first site bearing that name.
     const SiteGroup& group = groups[groupIndex];
     std::vector<SiteLocation> ends;
@@ -35,7 +47,9 @@ void CorrelationNetwork::logGroupLinks(
             linkLog.write(earlier.name, group[j].name, weight);
             siteLinks.push_back(SiteLink{static_cast<std::uint32_t>(ends[i].name),
                                          static_cast<std::uint32_t>(ends[j].name), weight});
-            make(a, position(ends[j]), weight);
+            const auto regions = static_cast<std::uint8_t>(regionsOf(ends[i]) | regionsOf(ends[j]));
+            linkRegions.push_back(regions);
+            make(a, position(ends[j]), weight, regions);
         }
     }
 }

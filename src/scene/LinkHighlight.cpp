@@ -34,6 +34,7 @@ LinkHighlight::LinkHighlight(osg::Group* root, osg::Geode* linkGeode, const std:
     if (osg::StateSet* batched = findBatchedLinks(root))
     {
         cutoffUniform = batched->getUniform("cutoff");
+        regionUniform = batched->getUniform("regionFilter");
         emphasisUniform = batched->getUniform("emphasis");
         emphasisAUniform = batched->getUniform("emphasisA");
         emphasisBUniform = batched->getUniform("emphasisB");
@@ -53,13 +54,35 @@ LinkHighlight::LinkHighlight(osg::Group* root, osg::Geode* linkGeode, const std:
 
 void LinkHighlight::setCutoff(float value)
 {
-    cutoff = value;
-    shown = static_cast<std::size_t>(std::count_if(
-        links.begin(), links.end(), [value](const SiteLink& link) { return !link.isBelow(value); }));
+    filter.cutoff = value;
+    updateFilter();
+}
+
+void LinkHighlight::setRegionFilter(std::uint8_t regions, const std::vector<std::uint8_t>& regionsOfLinks)
+{
+    filter.regions = regions;
+    linkRegions = &regionsOfLinks;
+    updateFilter();
+}
+
+bool LinkHighlight::isShown(std::size_t link) const
+{
+    const std::uint8_t regions =
+        linkRegions != nullptr && link < linkRegions->size() ? (*linkRegions)[link] : std::uint8_t(0);
+    return link < links.size() && filter.shows(links[link], regions);
+}
+
+void LinkHighlight::updateFilter()
+{
+    shown = 0;
+    for (std::size_t link = 0; link < links.size(); ++link)
+        shown += isShown(link) ? 1 : 0;
     if (cutoffUniform.valid())
-        cutoffUniform->set(value);
+        cutoffUniform->set(filter.cutoff);
+    if (regionUniform.valid())
+        regionUniform->set(static_cast<float>(filter.regions));
     if (motion != nullptr)
-        motion->setCutoff(value);
+        motion->setFilter(filter, linkRegions);
     updateGlyphs(glyphEmphasis);
 }
 
@@ -112,7 +135,7 @@ void LinkHighlight::setMotionPicture(MotionPicture* picture)
     motion = picture;
     if (motion == nullptr)
         return;
-    motion->setCutoff(cutoff);
+    motion->setFilter(filter, linkRegions);
     motion->setEmphasis(emphasisedLinks);
 }
 
@@ -132,7 +155,7 @@ void LinkHighlight::updateGlyphs(const std::vector<bool>& emphasised)
     for (std::size_t i = 0; i < glyphs.size(); ++i)
     {
         LinkGlyph& glyph = glyphs[i];
-        glyph.drawable->setNodeMask(links[i].isBelow(cutoff) ? 0u : ~0u);
+        glyph.drawable->setNodeMask(isShown(i) ? ~0u : 0u);
         const osg::Vec4 color = emphasised[i] ? glyph.color : dimmedColor(glyph.color, dimColor);
         if (color != glyph.drawable->getColor())
             glyph.drawable->setColor(color);

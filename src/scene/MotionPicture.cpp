@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace
@@ -141,19 +142,15 @@ MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
     const auto kept = static_cast<std::ptrdiff_t>(std::min(order.size(), detail.linkBudget));
     std::nth_element(order.begin(), order.begin() + kept, order.end());
     std::sort(order.begin(), order.begin() + kept);
-    strongest.reserve(static_cast<std::size_t>(kept));
+    ranked.reserve(static_cast<std::size_t>(kept));
     for (auto key = order.begin(); key != order.begin() + kept; ++key)
-        strongest.push_back(static_cast<std::size_t>(*key & 0xffffffffu));
+        ranked.push_back(static_cast<std::size_t>(*key & 0xffffffffu));
+    strongest = ranked;
+    sites = new osg::Vec3Array(sitePositions.begin(), sitePositions.end());
 
     lines = createBatch(GL_LINES);
     lines->setName("strongest links");
-    auto* ends = static_cast<osg::Vec3Array*>(lines->getVertexArray());
-    ends->reserve(2 * strongest.size());
-    for (const std::size_t link : strongest)
-    {
-        ends->push_back(sitePositions[links[link].first]);
-        ends->push_back(sitePositions[links[link].second]);
-    }
+    updateLinkEnds();
     updateLinkColors();
     updateShownCount();
     node->addChild(lines);
@@ -167,7 +164,6 @@ MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
 
     osg::ref_ptr<osg::Geometry> dots = createBatch(GL_POINTS);
     dots->setName("sites");
-    sites = new osg::Vec3Array(sitePositions.begin(), sitePositions.end());
     dots->setVertexArray(sites.get());
     auto* colors = static_cast<osg::Vec4Array*>(dots->getColorArray());
     colors->reserve(sites->size());
@@ -205,9 +201,45 @@ osg::Node* MotionPicture::getNode()
 
 void MotionPicture::setCutoff(float value)
 {
-    cutoff = value;
+    setFilter(LinkFilter{value, filter.regions}, linkRegions);
+}
+
+void MotionPicture::setFilter(const LinkFilter& shown, const std::vector<std::uint8_t>* regions)
+{
+    const bool regionsChanged = shown.regions != filter.regions || regions != linkRegions;
+    filter = shown;
+    linkRegions = regions;
+    if (regionsChanged)
+    {
+        strongest.clear();
+        std::copy_if(ranked.begin(), ranked.end(), std::back_inserter(strongest),
+                     [this](std::size_t link) { return inRegions(link); });
+        updateLinkEnds();
+        updateLinkColors();
+    }
     updateShownCount();
     updateEmphasisLines();
+}
+
+bool MotionPicture::inRegions(std::size_t link) const
+{
+    const std::uint8_t regions =
+        linkRegions != nullptr && link < linkRegions->size() ? (*linkRegions)[link] : std::uint8_t(0);
+    return filter.regions == 0 || (regions & filter.regions) != 0;
+}
+
+void MotionPicture::updateLinkEnds()
+{
+    auto* ends = static_cast<osg::Vec3Array*>(lines->getVertexArray());
+    ends->clear();
+    ends->reserve(2 * strongest.size());
+    for (const std::size_t link : strongest)
+    {
+        ends->push_back((*sites)[links[link].first]);
+        ends->push_back((*sites)[links[link].second]);
+    }
+    ends->dirty();
+    lines->dirtyBound();
 }
 
 void MotionPicture::setEmphasis(const std::vector<std::size_t>& places)
@@ -238,7 +270,7 @@ void MotionPicture::updateShownCount()
 {
     // The links are strongest first, so those the cutoff shows are a run from the start.
     const auto shown = std::partition_point(strongest.begin(), strongest.end(), [this](std::size_t link) {
-        return !links[link].isBelow(cutoff);
+        return !links[link].isBelow(filter.cutoff);
     });
     static_cast<osg::DrawArrays*>(lines->getPrimitiveSet(0))
         ->setCount(static_cast<GLsizei>(2 * static_cast<std::size_t>(shown - strongest.begin())));
@@ -272,15 +304,15 @@ void MotionPicture::updateEmphasisLines()
     const std::size_t siteTotal = sites->size();
     for (const std::size_t link : emphasised)
     {
-        if (link >= links.size() || links[link].isBelow(cutoff) || links[link].first >= siteTotal ||
-            links[link].second >= siteTotal)
+        if (link >= links.size() || links[link].isBelow(filter.cutoff) || !inRegions(link) ||
+            links[link].first >= siteTotal || links[link].second >= siteTotal)
             continue;
         ends->push_back((*sites)[links[link].first]);
         ends->push_back((*sites)[links[link].second]);
         colors->insert(colors->end(), 2, weightColor(links[link].weight));
         // The strongest lead the order of strength, so a link is one of them unless it comes after the last.
         const bool amongStrongest =
-            !strongest.empty() && !isStronger(links[strongest.back()], strongest.back(), links[link], link);
+            !ranked.empty() && !isStronger(links[ranked.back()], ranked.back(), links[link], link);
         if (!amongStrongest)
             emphasisExtras.push_back(link);
     }

@@ -197,6 +197,12 @@ template <typename Visit> void PickIndex::forEachCoveredCell(std::size_t item, V
 
 Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, double slack, float cutoff) const
 {
+    return pick(origin, direction, slack, LinkFilter{cutoff, 0}, {});
+}
+
+Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, double slack, const LinkFilter& filter,
+                     const std::vector<std::uint8_t>& linkRegions) const
+{
     osg::Vec3d unit = direction;
     if (columns == 0 || !(unit.normalize() > 0.0) || !unit.valid() || !origin.valid() || !(slack >= 0.0))
         return Pick();
@@ -239,8 +245,9 @@ Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, doub
         }
         else
         {
-            const SiteLink& link = links[item - sites.size()];
-            if (link.isBelow(cutoff))
+            const std::size_t place = item - sites.size();
+            const SiteLink& link = links[place];
+            if (!filter.shows(link, place < linkRegions.size() ? linkRegions[place] : std::uint8_t(0)))
                 continue;
             closestApproach(origin, unit, osg::Vec3d(sites[link.first]), osg::Vec3d(sites[link.second]),
                             distance, along);

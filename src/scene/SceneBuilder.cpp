@@ -467,7 +467,7 @@ void SceneBuilder::placeLabels(const std::vector<osg::Vec3>& positions)
     std::vector<osg::BoundingSphere>().swap(labelLayoutBounds);
 }
 
-void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight)
+void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight, std::uint8_t regions)
 {
     if (linkBatches.empty() || linkBatches.back().ends.count == detail.glyphsPerBatch)
     {
@@ -480,7 +480,7 @@ void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight)
     }
     LinkBatch& batch = linkBatches.back();
     batch.ends.push(osg::Vec4(a, weight));
-    batch.otherEnds.push(b);
+    batch.otherEnds.push(osg::Vec4(b, static_cast<float>(regions)));
     batch.box.expandBy(a);
     batch.box.expandBy(b);
     ++linksAdded;
@@ -529,7 +529,7 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks()
     stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::linkRadius));
     stateSet->addUniform(new osg::Uniform("segments", segments));
     for (osg::Uniform* highlight :
-         {new osg::Uniform("cutoff", 0.0f), new osg::Uniform("emphasis", 0),
+         {new osg::Uniform("cutoff", 0.0f), new osg::Uniform("regionFilter", 0.0f), new osg::Uniform("emphasis", 0),
           new osg::Uniform("emphasisA", osg::Vec3()), new osg::Uniform("emphasisB", osg::Vec3()),
           new osg::Uniform("dimColor", osg::Vec4())})
     {
@@ -587,7 +587,7 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks()
         // The last instance's spare slots draw links of no length, which cover no pixel.
         const osg::Vec4 lastEnd = (*batch.ends.slots[(batch.ends.count - 1) % linksPerInstance]).back();
         const std::size_t instances = batch.ends.finish(lastEnd);
-        batch.otherEnds.finish(osg::Vec3(lastEnd.x(), lastEnd.y(), lastEnd.z()));
+        batch.otherEnds.finish(osg::Vec4(lastEnd.x(), lastEnd.y(), lastEnd.z(), 0.0f));
         std::vector<osg::Array*> arrays;
         for (unsigned int slot = 0; slot < linksPerInstance; ++slot)
         {

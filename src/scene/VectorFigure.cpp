@@ -248,7 +248,8 @@ private:
         for (std::size_t link = 0; link < content.links.size(); ++link)
         {
             const SiteLink& each = content.links[link];
-            if (each.first >= siteCount || each.second >= siteCount || each.isBelow(content.cutoff))
+            const std::uint8_t regions = link < content.linkRegions.size() ? content.linkRegions[link] : 0;
+            if (each.first >= siteCount || each.second >= siteCount || !content.filter.shows(each, regions))
                 continue;
             const osg::Vec3 middle = (content.sites[each.first] + content.sites[each.second]) * 0.5f;
             elements.push_back(Element{projection.toEye(middle).z(), false, link});

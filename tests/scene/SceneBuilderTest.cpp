@@ -142,12 +142,14 @@ TEST(SceneBuilder, BatchesEveryLinkOnceWithItsEndsAndWeight)
     const osg::Vec3 a1 = network.groups[0][0].position;
     const osg::Vec3 b2 = network.groups[0][1].position;
     const osg::Vec3 c3 = network.groups[1][0].position;
+    // A1 is positive, B2 and C3 negative: a link's regions are the bits of both ends' (1 positive, 2 negative).
     const struct
     {
         osg::Vec3 a, b;
         float weight;
-    } expected[] = {{a1, b2, 0.5f},  {c3, a1, 0.1f}, {c3, b2, -0.2f}, {a1, b2, 1.5f},
-                    {a1, b2, -0.4f}, {a1, c3, 0.0f}, {b2, c3, -1.0f}};
+        float regions;
+    } expected[] = {{a1, b2, 0.5f, 3.0f},  {c3, a1, 0.1f, 3.0f}, {c3, b2, -0.2f, 2.0f}, {a1, b2, 1.5f, 3.0f},
+                    {a1, b2, -0.4f, 3.0f}, {a1, c3, 0.0f, 3.0f}, {b2, c3, -1.0f, 2.0f}};
 
     // Batches of three links: 3, 3 and 1, each link stored once as its two ends and its weight, four links an
     // instance; the spare slots of an instance draw links of no length.
@@ -164,22 +166,24 @@ TEST(SceneBuilder, BatchesEveryLinkOnceWithItsEndsAndWeight)
         const osg::Geometry* roof = batch->getChild(0)->asGeometry();
         ASSERT_TRUE(front && roof);
         const auto ends = dealtValues<osg::Vec4Array>(*front, 7, 2, perInstance);
-        const auto otherEnds = dealtValues<osg::Vec3Array>(*front, 8, 2, perInstance);
+        const auto otherEnds = dealtValues<osg::Vec4Array>(*front, 8, 2, perInstance);
         ASSERT_EQ(ends.size(), perInstance);
         ASSERT_EQ(otherEnds.size(), perInstance);
         const std::size_t count = std::min<std::size_t>(3, std::size(expected) - link);
         for (std::size_t i = 0; i < perInstance; ++i)
         {
             const osg::Vec3 end(ends[i].x(), ends[i].y(), ends[i].z());
+            const osg::Vec3 otherEnd(otherEnds[i].x(), otherEnds[i].y(), otherEnds[i].z());
             if (i >= count)
             {
-                EXPECT_EQ(otherEnds[i], end) << "spare slot " << i;
+                EXPECT_EQ(otherEnd, end) << "spare slot " << i;
                 continue;
             }
             const auto& want = expected[link + i];
             const std::string what = "link " + std::to_string(link + i);
             EXPECT_EQ(end, want.a) << what;
-            EXPECT_EQ(otherEnds[i], want.b) << what;
+            EXPECT_EQ(otherEnd, want.b) << what;
+            EXPECT_EQ(otherEnds[i].w(), want.regions) << what;
             EXPECT_EQ(ends[i].w(), want.weight) << what;
             // Whatever the shader draws around the ends lies inside the batch's bound.
             const osg::BoundingBox box = front->getBoundingBox();

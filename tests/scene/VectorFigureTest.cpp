@@ -109,7 +109,7 @@ TEST(VectorFigure, PaintsBackToFrontAndLeavesOutTheLinksTheCutoffHides)
         content.kinds = {RegionKind::Positive, RegionKind::None, RegionKind::None};
         content.names = {"", "", ""};
         content.links = {SiteLink{1, 2, c.weight}};
-        content.cutoff = c.cutoff;
+        content.filter.cutoff = c.cutoff;
         if (c.dimmed)
             content.emphasised = {false};
         const std::string svg = folder.path("order.svg");

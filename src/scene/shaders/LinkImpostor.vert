@@ -3,21 +3,23 @@
 // draws four links, whose ends and weights come with the instance. With ROOF defined, for links a few pixels
 // wide, only the two outer edges and the middle one are drawn: a roof of two facets, whose outer edges are lit
 // as the facets beside them so that the roof's colour across averages the full front's. A link whose |weight|
-// is below the cutoff is not drawn; while some links are emphasised, the others fade towards dimColor.
+// is below the cutoff, or that touches none of the regions a filter asks for, is not drawn; while some links are
+// emphasised, the others fade towards dimColor.
 attribute vec4 linkA0; // a link's first end, and its weight in w
-attribute vec3 linkB0; // its second end
+attribute vec4 linkB0; // its second end, and in w the regions its ends lie in: 1 positive, 2 negative, 4 accelerated
 attribute vec4 linkA1;
-attribute vec3 linkB1;
+attribute vec4 linkB1;
 attribute vec4 linkA2;
-attribute vec3 linkB2;
+attribute vec4 linkB2;
 attribute vec4 linkA3;
-attribute vec3 linkB3;
+attribute vec4 linkB3;
 // gl_Vertex.x is the corner's edge, its place along the front; gl_Vertex.y is 1 at a and -1 at b; gl_Vertex.z
 // is which of the instance's links it belongs to.
 
 uniform float radius;
 uniform int segments;
 uniform float cutoff;
+uniform float regionFilter; // 0: every link; otherwise the bit of the region a link must touch
 uniform int emphasis;    // 0: none; 1: the links that end at emphasisA; 2: the link from emphasisA to emphasisB
 uniform vec3 emphasisA;
 uniform vec3 emphasisB;
@@ -40,10 +42,12 @@ void main()
 {
     float slot = gl_Vertex.z;
     vec4 first = slot < 0.5 ? linkA0 : slot < 1.5 ? linkA1 : slot < 2.5 ? linkA2 : linkA3;
-    vec3 b = slot < 0.5 ? linkB0 : slot < 1.5 ? linkB1 : slot < 2.5 ? linkB2 : linkB3;
+    vec4 second = slot < 0.5 ? linkB0 : slot < 1.5 ? linkB1 : slot < 2.5 ? linkB2 : linkB3;
     vec3 a = first.xyz;
+    vec3 b = second.xyz;
     float linkWeight = first.w;
-    if (abs(linkWeight) < cutoff)
+    bool outsideRegion = regionFilter > 0.5 && mod(floor(second.w / regionFilter), 2.0) < 0.5;
+    if (abs(linkWeight) < cutoff || outsideRegion)
     {
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
         gl_FrontColor = vec4(0.0);
