@@ -101,6 +101,12 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     environment.addEnvironmentalVariable("LINKMAP_CUTOFF <weight>",
                                          "Hide the links whose |weight| is below this number, from 0 to 1, "
                                          "in the window and in a saved image");
+    environment.addEnvironmentalVariable("LINKMAP_REGION positive|negative|accelerated",
+                                         "Show only the links that touch a site of that region's list, which "
+                                         "must be given, in the window and in a saved image");
+    environment.addEnvironmentalVariable("LINKMAP_SELECT <site>",
+                                         "Pick the site of that name from the start, as a click does, in the "
+                                         "window and in a saved image");
     environment.addEnvironmentalVariable(
         "LINKMAP_VIEW \"$(cat linkmap-1.view)\"",
         "Start from the view the c key saved: the eye, the centre and the up "

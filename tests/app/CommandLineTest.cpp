@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace
@@ -16,9 +18,10 @@ const std::string windowMessage =
     "Error: could not open a window; linkmap needs a display with OpenGL (check DISPLAY)\n";
 
 // Every run here either stops before the window or has no display to open one in.
-RunResult runWithoutDisplay(const std::vector<std::string>& arguments)
+RunResult runWithoutDisplay(const std::vector<std::string>& arguments, std::vector<std::string> settings = {})
 {
-    return runLinkmap(arguments, {"DISPLAY"});
+    settings.push_back("DISPLAY");
+    return runLinkmap(arguments, settings);
 }
 
 TEST(CommandLine, PrintsTheUsageForAnArgumentCountOutsideTwoToTen)
@@ -113,20 +116,61 @@ TEST(CommandLine, FailsWithOneLineWhenNoWindowCanBeOpened)
     }
 }
 
-TEST(CommandLine, RefusesACutoffSettingThatIsNoWeightBeforeReadingAnything)
+TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
 {
-    // The image is never written, and no link is logged: the setting is refused before the files are read.
-    TemporaryFolder folder;
-    for (const char* setting : {"1.5", "-0.2", "strong", "0.5.5"})
+    // Each setting is checked before any input is read, so the message is all there is; a site's name can
+    // only be checked once the names are read, so it comes after the log.
+    const std::string example = std::string(LINKMAP_SOURCE_DIR) + "/examples/";
+    struct Case
     {
-        const RunResult run =
-            runLinkmap({dataFile("road-of-one-line.txt"), "--generate-image", folder.path("no.png")},
-                       {std::string("LINKMAP_CUTOFF=") + setting}, 30);
-        EXPECT_EQ(run.exitStatus, 1) << setting;
-        EXPECT_EQ(run.output, "Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"" +
-                                  std::string(setting) + "\"\n");
+        std::string setting;
+        std::string message;
+        bool beforeReading;
+    };
+    const Case cases[] = {
+        {"LINKMAP_CUTOFF=1.5", "Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"1.5\"", true},
+        {"LINKMAP_CUTOFF=-0.2", "Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"-0.2\"", true},
+        {"LINKMAP_CUTOFF=strong", "Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"strong\"", true},
+        {"LINKMAP_CUTOFF=0.5.5", "Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"0.5.5\"", true},
+        {"LINKMAP_REGION=Positive",
+         "Error: LINKMAP_REGION must be positive, negative or accelerated, not \"Positive\"", true},
+        {"LINKMAP_REGION=2", "Error: LINKMAP_REGION must be positive, negative or accelerated, not \"2\"", true},
+        {"LINKMAP_REGION=accelerated", "Error: LINKMAP_REGION is accelerated, but no accelerated list was given",
+         true},
+        {"LINKMAP_VIEW=0 -160 0 50 0 0 0 0",
+         "Error: LINKMAP_VIEW must be the line of a .view file, nine numbers: the eye, the centre and the up "
+         "direction, each x y z; not \"0 -160 0 50 0 0 0 0\"",
+         true},
+        {"LINKMAP_SELECT=K99", "Error: LINKMAP_SELECT names no site of the network: \"K99\"", false},
+        {"LINKMAP_SELECT=k45", "Error: LINKMAP_SELECT names no site of the network: \"k45\"", false},
+    };
+    TemporaryFolder folder;
+    const std::vector<std::string> arguments = {example + "network.txt", "-p", example + "positive.txt", "-n",
+                                                example + "negative.txt", "--generate-image"};
+    for (const Case& c : cases)
+    {
+        std::vector<std::string> refused = arguments;
+        refused.push_back(folder.path("no.svg"));
+        const RunResult run = runWithoutDisplay(refused, {c.setting});
+        EXPECT_EQ(run.exitStatus, 1) << c.setting;
+        const std::size_t lastLine = run.output.rfind('\n', run.output.size() - 2);
+        EXPECT_EQ(c.beforeReading ? run.output : run.output.substr(lastLine + 1), c.message + "\n");
     }
-    EXPECT_FALSE(std::filesystem::exists(folder.path("no.png")));
+    EXPECT_FALSE(std::filesystem::exists(folder.path("no.svg")));
+
+    // Settings that are right reach a saved figure: the site picked, the filter, and their corner text.
+    std::vector<std::string> accepted = arguments;
+    accepted.push_back(folder.path("yes.svg"));
+    const RunResult run =
+        runWithoutDisplay(accepted, {"LINKMAP_SELECT=K45", "LINKMAP_REGION=negative", "LINKMAP_CUTOFF=0.3"});
+    EXPECT_EQ(run.exitStatus, 0);
+    std::ifstream svg(folder.path("yes.svg"));
+    const std::string drawing((std::istreambuf_iterator<char>(svg)), std::istreambuf_iterator<char>());
+    for (const char* line : {">K45: positive region (positive.txt); 6 links, 0 shown, the strongest with R78 at "
+                             "0.800000</text>",
+                             ">Links touching negative sites (negative.txt): 7 of 22 shown</text>",
+                             ">Cutoff 0.30: 7 of 22 links shown</text>"})
+        EXPECT_NE(drawing.find(line), std::string::npos) << line;
 }
 
 TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
@@ -138,7 +182,9 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
         for (const char* text :
              {"Usage: ", "--generate-image <filename>", "At most nine arguments", "In the window:", "Escape",
               "Toggle lighting", "Left click", "Left double click", "Raise the weight cutoff",
-              "Environment:", "OSG_WINDOW", "OSG_MULTI_SAMPLES", "LINKMAP_KEY", "LINKMAP_CUTOFF"})
+              "Environment:", "OSG_WINDOW", "OSG_MULTI_SAMPLES", "LINKMAP_KEY", "LINKMAP_CUTOFF",
+              "LINKMAP_VIEW", "LINKMAP_REGION", "LINKMAP_SELECT", "Find a site", "Save what the window shows",
+              "Show only the links that touch a positive site"})
             EXPECT_NE(run.output.find(text), std::string::npos) << help << ": " << text;
     }
     const RunResult version = runWithoutDisplay({"--version"});

@@ -6,11 +6,13 @@
 #include <osg/io_utils>
 #include <osgGA/EventQueue>
 #include <osgViewer/View>
+#include <osgViewer/Viewer>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -441,6 +443,148 @@ TEST(Explorer, AClickPicksADragDoesNotAndADoubleClickCentresTheTrackball)
         EXPECT_TRUE(example.explorer->handle(*key, *example.view));
         EXPECT_EQ(example.explorer->getCutoff(), cutoff) << char(pressed);
     }
+}
+
+// The region of a name as the example's lists give it, read here on their own: the first list, in the order
+// positive, negative, accelerated, one of whose ranges holds the number after the name's first character.
+int exampleRegion(const std::string& name)
+{
+    const int number = std::stoi(name.substr(1));
+    int kind = 0;
+    for (const char* list : {"positive", "negative", "accelerated"})
+    {
+        ++kind;
+        std::ifstream in(std::string(LINKMAP_SOURCE_DIR) + "/examples/" + list + ".txt");
+        for (std::string range; std::getline(in, range);)
+        {
+            const std::size_t dash = range.find('-');
+            if (dash != std::string::npos && std::stoi(range.substr(0, dash)) <= number &&
+                number <= std::stoi(range.substr(dash + 1)))
+                return kind;
+        }
+    }
+    return 0;
+}
+
+osg::ref_ptr<osgGA::GUIEventAdapter> keyEvent(int key, osgGA::GUIEventAdapter::EventType type =
+                                                             osgGA::GUIEventAdapter::KEYDOWN)
+{
+    osg::ref_ptr<osgGA::GUIEventAdapter> event = new osgGA::GUIEventAdapter;
+    event->setEventType(type);
+    event->setKey(key);
+    return event;
+}
+
+TEST(Explorer, TheRegionKeysShowTheLinksTouchingARegionWithTheCutoffInBothScenes)
+{
+    static const char* const regionNames[] = {"", "positive", "negative", "accelerated"};
+    for (const bool batched : {false, true})
+    {
+        Example example(batched);
+        const std::vector<float> weights = example.loggedWeights();
+        for (const float cutoff : {0.0f, 0.3f, 0.65f})
+        {
+            example.explorer->setCutoff(cutoff);
+            for (const int key : {'1', '2', '3', '0'})
+            {
+                const int kind = key - '0';
+                EXPECT_TRUE(example.explorer->handle(*keyEvent(key), *example.view));
+                std::size_t expected = 0;
+                for (std::size_t link = 0; link < example.log.size(); ++link)
+                {
+                    // "Creating link between A and B with weight w"
+                    std::istringstream words(example.log[link]);
+                    std::string a, b, skip;
+                    words >> skip >> skip >> skip >> a >> skip >> b;
+                    const bool touches = kind == 0 || exampleRegion(a) == kind || exampleRegion(b) == kind;
+                    const bool shown = touches && !(std::fabs(weights[link]) < cutoff);
+                    expected += shown ? 1 : 0;
+                    const std::string what = example.log[link] + ", key " + char(key) + ", cutoff " +
+                                             std::to_string(cutoff) + (batched ? ", batched" : "");
+                    EXPECT_EQ(example.explorer->isShown(link), shown) << what;
+                    if (!batched)
+                        EXPECT_EQ(example.network.links->getDrawable(static_cast<unsigned int>(link))->getNodeMask() != 0,
+                                  shown)
+                            << what;
+                }
+                if (batched)
+                {
+                    // The shader compares the region bit with every link's regions, as it does the cutoff.
+                    const osg::Group* scene = example.network.root->getChild(1)->asGroup();
+                    float bit = -1.0f;
+                    ASSERT_TRUE(scene->getChild(0)->getStateSet()->getUniform("regionFilter")->get(bit));
+                    EXPECT_EQ(bit, kind == 0 ? 0.0f : float(1 << (kind - 1)));
+                }
+                const std::string text = example.explorer->getCornerText();
+                const std::string line = std::string("Links touching ") + regionNames[kind] + " sites (" +
+                                         regionNames[kind] + ".txt): " + std::to_string(expected) + " of 22 shown";
+                EXPECT_EQ(text.find(line) != std::string::npos, kind != 0) << text;
+            }
+        }
+    }
+
+    // A list that was not given: the corner says so, and the links stay as they were.
+    Example example(false);
+    InputFiles withoutNegative;
+    withoutNegative.groupFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/network.txt";
+    withoutNegative.positiveFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/positive.txt";
+    osg::ref_ptr<Explorer> explorer =
+        new Explorer(example.network, withoutNegative, example.trackball.get(), background);
+    explorer->handle(*keyEvent('1'), *example.view);
+    const std::string before = explorer->getCornerText();
+    explorer->handle(*keyEvent('2'), *example.view);
+    EXPECT_EQ(explorer->getRegionFilter(), RegionKind::Positive);
+    EXPECT_NE(explorer->getCornerText().find("No negative list was given (-n)"), std::string::npos);
+    explorer->handle(*keyEvent('+'), *example.view);
+    EXPECT_EQ(explorer->getCornerText().find("No negative"), std::string::npos) << "until the next key";
+}
+
+TEST(Explorer, TheFindPromptTakesEveryKeyPicksAndCentresAMatchAndEscapeClosesItBeforeItQuits)
+{
+    Example example(true);
+    osg::ref_ptr<osgViewer::Viewer> viewer = new osgViewer::Viewer;
+    // Whether the key is taken, pressed; let go, it is taken as well while the prompt stays open.
+    const auto press = [&](int key) {
+        const bool down = example.explorer->handle(*keyEvent(key), *viewer);
+        const bool up = example.explorer->handle(*keyEvent(key, osgGA::GUIEventAdapter::KEYUP), *viewer);
+        EXPECT_EQ(up, example.explorer->getFinder().isOpen()) << key;
+        return down;
+    };
+    EXPECT_FALSE(press('s')) << "no prompt: the toolkit's keys are theirs";
+    EXPECT_TRUE(press('/'));
+    EXPECT_EQ(example.explorer->getCornerText(), "Find: ");
+    // Every key is the prompt's, the toolkit's own included.
+    for (const int key : {'m', '2', '1', ' '})
+        EXPECT_TRUE(press(key));
+    EXPECT_TRUE(press(osgGA::GUIEventAdapter::KEY_BackSpace));
+    EXPECT_EQ(example.explorer->getCornerText(), "Find: m21  (1 site matches)");
+    EXPECT_EQ(example.explorer->getCutoff(), 0.0f);
+
+    const double distance = example.trackball->getDistance();
+    EXPECT_TRUE(press(osgGA::GUIEventAdapter::KEY_Return));
+    const std::size_t site = siteNamed(example.network, "M210");
+    EXPECT_EQ(osg::Vec3(example.trackball->getCenter()), example.network.sitePosition(site));
+    EXPECT_DOUBLE_EQ(example.trackball->getDistance(), distance);
+    EXPECT_EQ(example.explorer->getCornerText().rfind("Find: m21  (1 of 1)\nM210: accelerated region", 0), 0u)
+        << example.explorer->getCornerText();
+    // Picked as a click picks: its links keep their colour, the others are dimmed.
+    const std::vector<bool> emphasised = example.explorer->emphasisedLinks();
+    ASSERT_EQ(emphasised.size(), example.log.size());
+    for (std::size_t link = 0; link < example.log.size(); ++link)
+        EXPECT_EQ(emphasised[link], example.log[link].find(" M210 ") != std::string::npos) << example.log[link];
+
+    EXPECT_TRUE(press(osgGA::GUIEventAdapter::KEY_Escape));
+    EXPECT_FALSE(viewer->done()) << "Escape closes the prompt";
+    EXPECT_EQ(example.explorer->getCornerText().rfind("M210: ", 0), 0u) << "the pick stays";
+    EXPECT_FALSE(press('s'));
+
+    // A click closes the prompt too.
+    EXPECT_TRUE(press('/'));
+    example.explorer->handle(*mouseEvent(osgGA::GUIEventAdapter::PUSH, 5.0f, 5.0f), *example.view);
+    EXPECT_FALSE(example.explorer->getFinder().isOpen());
+
+    EXPECT_TRUE(press(osgGA::GUIEventAdapter::KEY_Escape));
+    EXPECT_TRUE(viewer->done()) << "Escape quits with no prompt open";
 }
 
 } // namespace

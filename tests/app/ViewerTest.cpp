@@ -536,6 +536,46 @@ TEST(Viewer, AClickDescribesASphereAndDimsOtherLinksADoubleClickCentresItADragDo
     EXPECT_TRUE(isRed(pixelAt(*doubled, 400, 300)));
 }
 
+TEST(Viewer, TheFindPromptBringsASiteToTheMiddleAndARegionKeyHidesTheLinksTouchingNone)
+{
+    const ExampleView example;
+    TemporaryFolder folder;
+    const osg::Vec2 middle(400.0f, 300.0f);
+    // While the prompt is open it takes every key, so it is closed before the filter's key.
+    const std::string find = "key slash type --delay 20 m210 && xdotool key Return sleep 0.05 key Escape";
+    const osg::ref_ptr<osg::Image> found = shotWithGesture(folder, example, middle, find);
+    const osg::ref_ptr<osg::Image> filtered = shotWithGesture(folder, example, middle, find + " sleep 0.05 key 2");
+    ASSERT_TRUE(found.valid() && filtered.valid());
+
+    // M210 is picked and in the middle, at the same distance: everything else moved as far as it did. Its
+    // label lies over its centre, seen from the front; its sphere shows above.
+    EXPECT_TRUE(isDarkBlue(pixelAt(*found, 400, 599 - 295)));
+    const auto textPixels = [](const osg::Image& image) {
+        return countPixels(image, 0, 560, 400, 600,
+                           [](const Pixel& p) { return p.red != 51 || p.green != 51 || p.blue != 102; });
+    };
+    EXPECT_GT(textPixels(*found), 100);
+    const osg::Vec2 shift = middle - example.siteOnScreen("M210");
+
+    // 2 hides M210's link to V212, which touches no negative site; a link that does touch one stays.
+    const osg::Vec2 hidden = example.middleOnScreen("M210", "V212") + shift;
+    EXPECT_GT(awayFromBackground(*found, hidden), 150);
+    EXPECT_LT(awayFromBackground(*filtered, hidden), 30);
+    int kept = 0;
+    for (const auto& [a, b] : {std::pair{"D101", "E104"}, {"W152", "Y150"}, {"E104", "G110"}})
+    {
+        const osg::Vec2 point = example.middleOnScreen(a, b) + shift;
+        if (point.x() > 40.0f && point.x() < 760.0f && point.y() > 100.0f && point.y() < 560.0f)
+        {
+            // Not M210's: dimmed in both, so it shows in the same colour.
+            EXPECT_GT(awayFromBackground(*filtered, point), 20) << a << " " << b;
+            EXPECT_NEAR(awayFromBackground(*filtered, point), awayFromBackground(*found, point), 10) << a << " " << b;
+            ++kept;
+        }
+    }
+    EXPECT_GT(kept, 0) << "a negative link in view";
+}
+
 TEST(Viewer, DrawsTheLightPictureWhileTheViewMovesTheFullOneWhenItSettlesAndNothingAtRest)
 {
     // The loop driven pass by pass in a real window, with events put in the window's queue as the window
