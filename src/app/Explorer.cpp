@@ -67,8 +67,9 @@ void describeExplorerBindings(osg::ApplicationUsage& usage)
     usage.addKeyboardMouseBinding("+",
                                   "Raise the weight cutoff by 0.05: hide the links whose |weight| is below");
     usage.addKeyboardMouseBinding("-", "Lower the weight cutoff by 0.05");
-    usage.addKeyboardMouseBinding("1", "Show only the links that touch a positive site (either end); with 2, a "
-                                       "negative site, with 3, an accelerated one; with the cutoff");
+    usage.addKeyboardMouseBinding("1",
+                                  "Show only the links that touch a positive site (either end); with 2, a "
+                                  "negative site, with 3, an accelerated one; with the cutoff");
     usage.addKeyboardMouseBinding("0", "Show every link again, as the cutoff lets them");
     usage.addKeyboardMouseBinding("/", "Find a site: type the start of its name, in any case, or its number; "
                                        "Enter picks and centres the first match, Enter or Tab the next, "
@@ -208,8 +209,9 @@ Pick Explorer::pickAt(const PickRay& ray)
 bool Explorer::centreAt(const PickRay& ray)
 {
     prepare();
-    const Pick found = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle,
-                                   LinkFilter{cutoff, regionBit(static_cast<int>(region))}, network.linkRegions);
+    const Pick found =
+        index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle,
+                    LinkFilter{cutoff, regionBit(static_cast<int>(region))}, network.linkRegions);
     if (found.kind != Pick::Kind::Site)
         return false;
     trackball->setCenter(osg::Vec3d(network.sitePosition(found.index)));
@@ -366,8 +368,8 @@ void Explorer::updateText()
         static const char* const regionNames[] = {"", "positive", "negative", "accelerated"};
         const std::string list = std::filesystem::path(regionListOf(files, region)).filename().string();
         addLine(std::string("Links touching ") + regionNames[static_cast<int>(region)] + " sites (" + list +
-                "): " + std::to_string(highlight.shownCount()) + " of " + std::to_string(highlight.linkCount()) +
-                " shown");
+                "): " + std::to_string(highlight.shownCount()) + " of " +
+                std::to_string(highlight.linkCount()) + " shown");
     }
     if (!message.empty())
         addLine(message);

@@ -51,7 +51,8 @@ FigureContent describeFigure(const CorrelationNetwork& network, const Explorer& 
     content.kinds = network.siteKinds();
     content.names = network.names;
     content.links = network.siteLinks;
-    content.filter = LinkFilter{explorer.getCutoff(), regionBit(static_cast<int>(explorer.getRegionFilter()))};
+    content.filter =
+        LinkFilter{explorer.getCutoff(), regionBit(static_cast<int>(explorer.getRegionFilter()))};
     content.linkRegions = network.linkRegions;
     content.emphasised = explorer.emphasisedLinks();
     content.background = background;

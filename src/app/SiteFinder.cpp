@@ -44,7 +44,8 @@ bool matchesSite(const std::string& name, const std::string& text)
         return false;
     if (name.size() >= text.size() &&
         std::equal(text.begin(), text.end(), name.begin(), [](char typed, char named) {
-            return std::tolower(static_cast<unsigned char>(typed)) == std::tolower(static_cast<unsigned char>(named));
+            return std::tolower(static_cast<unsigned char>(typed)) ==
+                   std::tolower(static_cast<unsigned char>(named));
         }))
         return true;
     // A number alone, of no more digits than an int holds, also finds the sites numbered so.
@@ -54,7 +55,9 @@ bool matchesSite(const std::string& name, const std::string& text)
     return digits && name.size() > 1 && parseInteger(name.c_str() + 1) == parseInteger(text.c_str());
 }
 
-SiteFinder::SiteFinder(const std::vector<std::string>& distinctNames) : names(distinctNames), cursor(noMatch) {}
+SiteFinder::SiteFinder(const std::vector<std::string>& distinctNames) : names(distinctNames), cursor(noMatch)
+{
+}
 
 void SiteFinder::open()
 {
@@ -129,7 +132,8 @@ std::string SiteFinder::promptLine() const
         return line + "  (no site matches)";
     if (cursor != noMatch)
         return line + "  (" + std::to_string(cursor + 1) + " of " + std::to_string(matches.size()) + ")";
-    return line + "  (" + std::to_string(matches.size()) + (matches.size() == 1 ? " site matches)" : " sites match)");
+    return line + "  (" + std::to_string(matches.size()) +
+           (matches.size() == 1 ? " site matches)" : " sites match)");
 }
 
 void SiteFinder::match()

@@ -111,7 +111,8 @@ bool ViewSaver::expireNotice(double now)
 
 bool ViewSaver::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter&)
 {
-    if (event.getHandled() || event.getEventType() != osgGA::GUIEventAdapter::KEYDOWN || event.getKey() != saveKey)
+    if (event.getHandled() || event.getEventType() != osgGA::GUIEventAdapter::KEYDOWN ||
+        event.getKey() != saveKey)
         return false;
     requested = true;
     return true;

@@ -200,8 +200,8 @@ Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, doub
     return pick(origin, direction, slack, LinkFilter{cutoff, 0}, {});
 }
 
-Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, double slack, const LinkFilter& filter,
-                     const std::vector<std::uint8_t>& linkRegions) const
+Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, double slack,
+                     const LinkFilter& filter, const std::vector<std::uint8_t>& linkRegions) const
 {
     osg::Vec3d unit = direction;
     if (columns == 0 || !(unit.normalize() > 0.0) || !unit.valid() || !origin.valid() || !(slack >= 0.0))

@@ -529,9 +529,9 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks()
     stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::linkRadius));
     stateSet->addUniform(new osg::Uniform("segments", segments));
     for (osg::Uniform* highlight :
-         {new osg::Uniform("cutoff", 0.0f), new osg::Uniform("regionFilter", 0.0f), new osg::Uniform("emphasis", 0),
-          new osg::Uniform("emphasisA", osg::Vec3()), new osg::Uniform("emphasisB", osg::Vec3()),
-          new osg::Uniform("dimColor", osg::Vec4())})
+         {new osg::Uniform("cutoff", 0.0f), new osg::Uniform("regionFilter", 0.0f),
+          new osg::Uniform("emphasis", 0), new osg::Uniform("emphasisA", osg::Vec3()),
+          new osg::Uniform("emphasisB", osg::Vec3()), new osg::Uniform("dimColor", osg::Vec4())})
     {
         highlight->setDataVariance(osg::Object::DYNAMIC);
         stateSet->addUniform(highlight);

@@ -134,9 +134,10 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
         {"LINKMAP_CUTOFF=0.5.5", "Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"0.5.5\"", true},
         {"LINKMAP_REGION=Positive",
          "Error: LINKMAP_REGION must be positive, negative or accelerated, not \"Positive\"", true},
-        {"LINKMAP_REGION=2", "Error: LINKMAP_REGION must be positive, negative or accelerated, not \"2\"", true},
-        {"LINKMAP_REGION=accelerated", "Error: LINKMAP_REGION is accelerated, but no accelerated list was given",
+        {"LINKMAP_REGION=2", "Error: LINKMAP_REGION must be positive, negative or accelerated, not \"2\"",
          true},
+        {"LINKMAP_REGION=accelerated",
+         "Error: LINKMAP_REGION is accelerated, but no accelerated list was given", true},
         {"LINKMAP_VIEW=0 -160 0 50 0 0 0 0",
          "Error: LINKMAP_VIEW must be the line of a .view file, nine numbers: the eye, the centre and the up "
          "direction, each x y z; not \"0 -160 0 50 0 0 0 0\"",
@@ -145,7 +146,8 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
         {"LINKMAP_SELECT=k45", "Error: LINKMAP_SELECT names no site of the network: \"k45\"", false},
     };
     TemporaryFolder folder;
-    const std::vector<std::string> arguments = {example + "network.txt", "-p", example + "positive.txt", "-n",
+    const std::vector<std::string> arguments = {example + "network.txt",  "-p",
+                                                example + "positive.txt", "-n",
                                                 example + "negative.txt", "--generate-image"};
     for (const Case& c : cases)
     {
@@ -166,10 +168,11 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
     EXPECT_EQ(run.exitStatus, 0);
     std::ifstream svg(folder.path("yes.svg"));
     const std::string drawing((std::istreambuf_iterator<char>(svg)), std::istreambuf_iterator<char>());
-    for (const char* line : {">K45: positive region (positive.txt); 6 links, 0 shown, the strongest with R78 at "
-                             "0.800000</text>",
-                             ">Links touching negative sites (negative.txt): 7 of 22 shown</text>",
-                             ">Cutoff 0.30: 7 of 22 links shown</text>"})
+    for (const char* line :
+         {">K45: positive region (positive.txt); 6 links, 0 shown, the strongest with R78 at "
+          "0.800000</text>",
+          ">Links touching negative sites (negative.txt): 7 of 22 shown</text>",
+          ">Cutoff 0.30: 7 of 22 links shown</text>"})
         EXPECT_NE(drawing.find(line), std::string::npos) << line;
 }
 
@@ -179,12 +182,26 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
     {
         const RunResult run = runWithoutDisplay({help});
         EXPECT_EQ(run.exitStatus, 0) << help;
-        for (const char* text :
-             {"Usage: ", "--generate-image <filename>", "At most nine arguments", "In the window:", "Escape",
-              "Toggle lighting", "Left click", "Left double click", "Raise the weight cutoff",
-              "Environment:", "OSG_WINDOW", "OSG_MULTI_SAMPLES", "LINKMAP_KEY", "LINKMAP_CUTOFF",
-              "LINKMAP_VIEW", "LINKMAP_REGION", "LINKMAP_SELECT", "Find a site", "Save what the window shows",
-              "Show only the links that touch a positive site"})
+        for (const char* text : {"Usage: ",
+                                 "--generate-image <filename>",
+                                 "At most nine arguments",
+                                 "In the window:",
+                                 "Escape",
+                                 "Toggle lighting",
+                                 "Left click",
+                                 "Left double click",
+                                 "Raise the weight cutoff",
+                                 "Environment:",
+                                 "OSG_WINDOW",
+                                 "OSG_MULTI_SAMPLES",
+                                 "LINKMAP_KEY",
+                                 "LINKMAP_CUTOFF",
+                                 "LINKMAP_VIEW",
+                                 "LINKMAP_REGION",
+                                 "LINKMAP_SELECT",
+                                 "Find a site",
+                                 "Save what the window shows",
+                                 "Show only the links that touch a positive site"})
             EXPECT_NE(run.output.find(text), std::string::npos) << help << ": " << text;
     }
     const RunResult version = runWithoutDisplay({"--version"});

@@ -466,8 +466,8 @@ int exampleRegion(const std::string& name)
     return 0;
 }
 
-osg::ref_ptr<osgGA::GUIEventAdapter> keyEvent(int key, osgGA::GUIEventAdapter::EventType type =
-                                                             osgGA::GUIEventAdapter::KEYDOWN)
+osg::ref_ptr<osgGA::GUIEventAdapter>
+keyEvent(int key, osgGA::GUIEventAdapter::EventType type = osgGA::GUIEventAdapter::KEYDOWN)
 {
     osg::ref_ptr<osgGA::GUIEventAdapter> event = new osgGA::GUIEventAdapter;
     event->setEventType(type);
@@ -503,7 +503,8 @@ TEST(Explorer, TheRegionKeysShowTheLinksTouchingARegionWithTheCutoffInBothScenes
                                              std::to_string(cutoff) + (batched ? ", batched" : "");
                     EXPECT_EQ(example.explorer->isShown(link), shown) << what;
                     if (!batched)
-                        EXPECT_EQ(example.network.links->getDrawable(static_cast<unsigned int>(link))->getNodeMask() != 0,
+                        EXPECT_EQ(example.network.links->getDrawable(static_cast<unsigned int>(link))
+                                          ->getNodeMask() != 0,
                                   shown)
                             << what;
                 }
@@ -517,7 +518,8 @@ TEST(Explorer, TheRegionKeysShowTheLinksTouchingARegionWithTheCutoffInBothScenes
                 }
                 const std::string text = example.explorer->getCornerText();
                 const std::string line = std::string("Links touching ") + regionNames[kind] + " sites (" +
-                                         regionNames[kind] + ".txt): " + std::to_string(expected) + " of 22 shown";
+                                         regionNames[kind] + ".txt): " + std::to_string(expected) +
+                                         " of 22 shown";
                 EXPECT_EQ(text.find(line) != std::string::npos, kind != 0) << text;
             }
         }
@@ -571,7 +573,8 @@ TEST(Explorer, TheFindPromptTakesEveryKeyPicksAndCentresAMatchAndEscapeClosesItB
     const std::vector<bool> emphasised = example.explorer->emphasisedLinks();
     ASSERT_EQ(emphasised.size(), example.log.size());
     for (std::size_t link = 0; link < example.log.size(); ++link)
-        EXPECT_EQ(emphasised[link], example.log[link].find(" M210 ") != std::string::npos) << example.log[link];
+        EXPECT_EQ(emphasised[link], example.log[link].find(" M210 ") != std::string::npos)
+            << example.log[link];
 
     EXPECT_TRUE(press(osgGA::GUIEventAdapter::KEY_Escape));
     EXPECT_FALSE(viewer->done()) << "Escape closes the prompt";

@@ -13,13 +13,14 @@ using Action = SiteFinder::Action;
 TEST(SiteFinder, MatchesNamesByTheirStartInAnyCaseAndSitesByTheirNumber)
 {
     const std::pair<const char*, const char*> matching[] = {
-        {"K45", "k"}, {"K45", "K4"}, {"K45", "k45"}, {"K45", "45"}, {"K045", "45"}, {"X45b", "45"},
-        {"45B", "45"}, {"\xC3\x89t\xC3\xA9", "\xC3\x89t"}, {"a<b", "A<"}};
+        {"K45", "k"},   {"K45", "K4"},  {"K45", "k45"}, {"K45", "45"},
+        {"K045", "45"}, {"X45b", "45"}, {"45B", "45"},  {"\xC3\x89t\xC3\xA9", "\xC3\x89t"},
+        {"a<b", "A<"}};
     for (const auto& [name, text] : matching)
         EXPECT_TRUE(matchesSite(name, text)) << name << " " << text;
     const std::pair<const char*, const char*> others[] = {
-        {"K45", ""}, {"K45", "45 "}, {"K45", "K46"}, {"K45", "4"}, {"K450", "45"}, {"K4", "K45"},
-        {"45", "45x"}, {"K", "0"}, {"K45", "0000000000045"}, {"R78", "k"}};
+        {"K45", ""},   {"K45", "45 "}, {"K45", "K46"},           {"K45", "4"}, {"K450", "45"}, {"K4", "K45"},
+        {"45", "45x"}, {"K", "0"},     {"K45", "0000000000045"}, {"R78", "k"}};
     for (const auto& [name, text] : others)
         EXPECT_FALSE(matchesSite(name, text)) << name << " " << text;
 }
@@ -51,9 +52,14 @@ TEST(SiteFinder, TypesEditsPicksEachMatchInTurnAndCloses)
         {{'4', '5'}, Action::Changed, "Find: 45  (3 sites match)", ""},
         {{Key::KEY_Tab}, Action::Pick, "Find: 45  (1 of 3)", "K45"},
         {{Key::KEY_Tab}, Action::Pick, "Find: 45  (2 of 3)", "X45"},
-        {{Key::KEY_BackSpace, Key::KEY_BackSpace, 'R', Key::KEY_Shift_L, Key::KEY_Left}, Action::None,
-         "Find: R  (1 site matches)", ""},
-        {{Key::KEY_BackSpace, Key::KEY_BackSpace, 0xE9}, Action::Changed, "Find: \xC3\xA9  (no site matches)", ""},
+        {{Key::KEY_BackSpace, Key::KEY_BackSpace, 'R', Key::KEY_Shift_L, Key::KEY_Left},
+         Action::None,
+         "Find: R  (1 site matches)",
+         ""},
+        {{Key::KEY_BackSpace, Key::KEY_BackSpace, 0xE9},
+         Action::Changed,
+         "Find: \xC3\xA9  (no site matches)",
+         ""},
         {{Key::KEY_BackSpace}, Action::Changed, "Find: ", ""},
     };
     SiteFinder finder(names);

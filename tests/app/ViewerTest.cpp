@@ -544,7 +544,8 @@ TEST(Viewer, TheFindPromptBringsASiteToTheMiddleAndARegionKeyHidesTheLinksTouchi
     // While the prompt is open it takes every key, so it is closed before the filter's key.
     const std::string find = "key slash type --delay 20 m210 && xdotool key Return sleep 0.05 key Escape";
     const osg::ref_ptr<osg::Image> found = shotWithGesture(folder, example, middle, find);
-    const osg::ref_ptr<osg::Image> filtered = shotWithGesture(folder, example, middle, find + " sleep 0.05 key 2");
+    const osg::ref_ptr<osg::Image> filtered =
+        shotWithGesture(folder, example, middle, find + " sleep 0.05 key 2");
     ASSERT_TRUE(found.valid() && filtered.valid());
 
     // M210 is picked and in the middle, at the same distance: everything else moved as far as it did. Its
@@ -569,7 +570,8 @@ TEST(Viewer, TheFindPromptBringsASiteToTheMiddleAndARegionKeyHidesTheLinksTouchi
         {
             // Not M210's: dimmed in both, so it shows in the same colour.
             EXPECT_GT(awayFromBackground(*filtered, point), 20) << a << " " << b;
-            EXPECT_NEAR(awayFromBackground(*filtered, point), awayFromBackground(*found, point), 10) << a << " " << b;
+            EXPECT_NEAR(awayFromBackground(*filtered, point), awayFromBackground(*found, point), 10)
+                << a << " " << b;
             ++kept;
         }
     }

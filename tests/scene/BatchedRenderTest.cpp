@@ -165,18 +165,19 @@ TEST(BatchedRender, LooksAsTheSameNetworkDrawnOneGlyphPerElement)
 
 TEST(BatchedRender, HidesAndDimsLinksAsTheGlyphsDrawnOneEachAre)
 {
-    // A cutoff, then a cutoff with one site's links emphasised: the shaders must hide and dim the same links
-    // as the drawables do, and the image must change with each.
+    // A cutoff, then a cutoff with one site's links emphasised, or with the links of one region alone: the
+    // shaders must hide and dim the same links as the drawables do, and the image must change with each.
     enum Highlight
     {
         None,
         Cutoff,
-        CutoffAndEmphasis
+        CutoffAndEmphasis,
+        CutoffAndRegion
     };
-    osg::ref_ptr<osg::Image> images[2][3];
+    osg::ref_ptr<osg::Image> images[2][4];
     for (const bool batch : {false, true})
     {
-        for (const Highlight highlight : {None, Cutoff, CutoffAndEmphasis})
+        for (const Highlight highlight : {None, Cutoff, CutoffAndEmphasis, CutoffAndRegion})
         {
             SceneDetail detail;
             detail.linkLimit = detail.siteLimit = batch ? 0 : 1000000;
@@ -184,6 +185,7 @@ TEST(BatchedRender, HidesAndDimsLinksAsTheGlyphsDrawnOneEachAre)
             TemporaryFolder folder;
             captureOutput([&] {
                 network.readGroupFile(folder.write("groups.txt", generatedGroups(3, 8)));
+                network.negativeRanges = {{5, 12}};
                 network.markDuplicateNames();
                 network.buildScene(detail);
             });
@@ -199,16 +201,26 @@ TEST(BatchedRender, HidesAndDimsLinksAsTheGlyphsDrawnOneEachAre)
                         own.push_back(i);
                 links.emphasiseSite(network.sitePosition(3), own);
             }
+            if (highlight == CutoffAndRegion)
+                links.setRegionFilter(regionBit(static_cast<int>(RegionKind::Negative)), network.linkRegions);
             osg::ref_ptr<osg::Group> scene = new osg::Group;
             scene->addChild(network.getRoot());
             images[batch][highlight] = drawFirstView(scene.get(), 640, 480);
             ASSERT_TRUE(images[batch][highlight].valid()) << "no window could be opened";
         }
     }
-    for (const Highlight highlight : {Cutoff, CutoffAndEmphasis})
+    // The filter hides fewer links than the cutoff did, which changes less of the picture.
+    const struct
     {
-        EXPECT_LT(blockDifference(*images[0][highlight], *images[1][highlight]), 2.0) << highlight;
-        EXPECT_GT(blockDifference(*images[1][highlight], *images[1][highlight - 1]), 2.0) << highlight;
+        Highlight highlight, before;
+        double change;
+    } steps[] = {{Cutoff, None, 2.0}, {CutoffAndEmphasis, Cutoff, 2.0}, {CutoffAndRegion, Cutoff, 1.0}};
+    for (const auto& step : steps)
+    {
+        EXPECT_LT(blockDifference(*images[0][step.highlight], *images[1][step.highlight]), 2.0)
+            << step.highlight;
+        EXPECT_GT(blockDifference(*images[1][step.highlight], *images[1][step.before]), step.change)
+            << step.highlight;
     }
 }
 

@@ -95,16 +95,27 @@ TEST(MotionPicture, DrawsEverySiteInItsRegionColourAndTheStrongestLinksTheCutoff
         EXPECT_EQ(siteColors[site], color) << site;
     }
 
-    // At every step of the cutoff, the links drawn are the strongest that pass it, end to end in the lines.
+    // At every step of the cutoff, with every region filter, the links drawn are the strongest that pass
+    // both, end to end in the lines.
     const osg::Geometry& lines = part(picture, "strongest links");
     const auto& ends = static_cast<const osg::Vec3Array&>(*lines.getVertexArray());
     const auto& colors = static_cast<const osg::Vec4Array&>(*lines.getColorArray());
-    for (int step = 0; step <= 20; ++step)
+    std::vector<std::uint8_t> linkRegions;
+    for (const SiteLink& link : links)
+        linkRegions.push_back(
+            static_cast<std::uint8_t>((link.first < 40 ? regionBit(static_cast<int>(kinds[link.first])) : 0) |
+                                      regionBit(static_cast<int>(kinds[link.second]))));
+    for (int step = 0; step <= 40; ++step)
     {
-        const float cutoff = static_cast<float>(step / 20.0);
-        picture.setCutoff(cutoff);
-        const std::vector<std::size_t> expected = expectedDrawn(links, positions.size(), 100, cutoff);
-        ASSERT_EQ(picture.drawnLinks(), expected) << cutoff;
+        const float cutoff = static_cast<float>(step / 2 / 20.0);
+        const std::uint8_t regions = regionBit(step % 4);
+        picture.setFilter(LinkFilter{cutoff, regions}, &linkRegions);
+        std::vector<std::size_t> expected = expectedDrawn(links, positions.size(), 100, cutoff);
+        expected.erase(
+            std::remove_if(expected.begin(), expected.end(),
+                           [&](std::size_t i) { return regions != 0 && !(linkRegions[i] & regions); }),
+            expected.end());
+        ASSERT_EQ(picture.drawnLinks(), expected) << cutoff << " " << int(regions);
         ASSERT_EQ(static_cast<std::size_t>(drawnVertices(lines)), 2 * expected.size()) << cutoff;
         for (std::size_t i = 0; i < expected.size(); ++i)
         {

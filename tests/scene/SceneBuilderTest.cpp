@@ -142,7 +142,8 @@ TEST(SceneBuilder, BatchesEveryLinkOnceWithItsEndsAndWeight)
     const osg::Vec3 a1 = network.groups[0][0].position;
     const osg::Vec3 b2 = network.groups[0][1].position;
     const osg::Vec3 c3 = network.groups[1][0].position;
-    // A1 is positive, B2 and C3 negative: a link's regions are the bits of both ends' (1 positive, 2 negative).
+    // A1 is positive, B2 and C3 negative: a link's regions are the bits of both ends' (1 positive, 2
+    // negative).
     const struct
     {
         osg::Vec3 a, b;
