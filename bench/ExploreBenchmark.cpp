@@ -1,6 +1,7 @@
 // Prints how fast the window answers while exploring a network: the frame time at the first view, the first
-// pick (which builds the pick index), picks at sites and at random points, and the time from a cutoff key to
-// the next drawn frame. It opens a window of 1280 by 1024 on the display. Run from the build folder:
+// pick (which builds the pick index), picks at sites and at random points, the time from a cutoff key to the
+// next drawn frame; then each key of the find prompt, alone and with the frame that shows it, and each region
+// key with its frame. It opens a window of 1280 by 1024 on the display. Run from the build folder:
 //     bench/ExploreBenchmark GROUP-FILE [-p POSITIVE] [-n NEGATIVE] [-a ACCELERATED]
 
 #include <app/Explorer>
@@ -164,5 +165,54 @@ int main(int argc, char** argv)
                 median(pointPicks), pickedFrame, median(keyed), cutFrame);
     std::printf("\n%d of %zu picks through a site's centre found a site. %s\n", sitesFound, sitePicks.size(),
                 explorer->getCornerText().c_str());
+
+    // The find prompt: the name of a site typed a key at a time (each key matching the name afresh among all
+    // the names), then Enter, which picks and centres the first match; each key also with the frame that
+    // shows it.
+    const auto press = [&explorer, &viewer](int pressed) {
+        osg::ref_ptr<osgGA::GUIEventAdapter> event = new osgGA::GUIEventAdapter;
+        event->setEventType(osgGA::GUIEventAdapter::KEYDOWN);
+        event->setKey(pressed);
+        explorer->handle(*event, viewer);
+    };
+    std::vector<double> findKeys;
+    std::vector<double> findFrames;
+    for (int round = 0; round < 3 && !network.names.empty(); ++round)
+    {
+        press('/');
+        const std::string name = network.names[anySite(random)];
+        for (const char typed : name)
+        {
+            findKeys.push_back(millisecondsFor([&] { press(typed); }));
+            findFrames.push_back(millisecondsFor([&] { viewer.frame(); }));
+        }
+        findKeys.push_back(millisecondsFor([&] { press(osgGA::GUIEventAdapter::KEY_Return); }));
+        findFrames.push_back(millisecondsFor([&] { viewer.frame(); }));
+        press(osgGA::GUIEventAdapter::KEY_Escape);
+    }
+    const std::string found = explorer->getCornerText();
+
+    // The region keys, each with the frame that shows it, after the cutoff is set back to 0.
+    explorer->setCutoff(0.0f);
+    std::vector<double> filterKeys;
+    std::vector<double> filterFrames;
+    for (int round = 0; round < 2; ++round)
+        for (const int region : {'1', '2', '3', '0'})
+        {
+            filterKeys.push_back(millisecondsFor([&] { press(region); }));
+            filterFrames.push_back(millisecondsFor([&] { viewer.frame(); }));
+        }
+    press('1');
+    const double filteredFrame = median(frames(3));
+
+    std::printf("\n| network | links | sites | find key, median (ms) | worst (ms) | its frame, median (ms) | "
+                "region key, median (ms) | worst (ms) | its frame, median (ms) | frame with region 1 (ms) |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
+    std::printf("| %s | %zu | %zu | %.3f | %.3f | %.1f | %.2f | %.2f | %.1f | %.1f |\n", files.groupFile.c_str(),
+                network.siteLinks.size(), network.names.size(), median(findKeys),
+                findKeys.empty() ? 0.0 : *std::max_element(findKeys.begin(), findKeys.end()), median(findFrames),
+                median(filterKeys), *std::max_element(filterKeys.begin(), filterKeys.end()), median(filterFrames),
+                filteredFrame);
+    std::printf("\nThe last find: %s\nWith region 1: %s\n", found.c_str(), explorer->getCornerText().c_str());
     return 0;
 }
