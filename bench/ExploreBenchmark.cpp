@@ -205,14 +205,15 @@ int main(int argc, char** argv)
     press('1');
     const double filteredFrame = median(frames(3));
 
-    std::printf("\n| network | links | sites | find key, median (ms) | worst (ms) | its frame, median (ms) | "
-                "region key, median (ms) | worst (ms) | its frame, median (ms) | frame with region 1 (ms) |\n");
+    std::printf(
+        "\n| network | links | sites | find key, median (ms) | worst (ms) | its frame, median (ms) | "
+        "region key, median (ms) | worst (ms) | its frame, median (ms) | frame with region 1 (ms) |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
-    std::printf("| %s | %zu | %zu | %.3f | %.3f | %.1f | %.2f | %.2f | %.1f | %.1f |\n", files.groupFile.c_str(),
-                network.siteLinks.size(), network.names.size(), median(findKeys),
-                findKeys.empty() ? 0.0 : *std::max_element(findKeys.begin(), findKeys.end()), median(findFrames),
-                median(filterKeys), *std::max_element(filterKeys.begin(), filterKeys.end()), median(filterFrames),
-                filteredFrame);
+    std::printf("| %s | %zu | %zu | %.3f | %.3f | %.1f | %.2f | %.2f | %.1f | %.1f |\n",
+                files.groupFile.c_str(), network.siteLinks.size(), network.names.size(), median(findKeys),
+                findKeys.empty() ? 0.0 : *std::max_element(findKeys.begin(), findKeys.end()),
+                median(findFrames), median(filterKeys),
+                *std::max_element(filterKeys.begin(), filterKeys.end()), median(filterFrames), filteredFrame);
     std::printf("\nThe last find: %s\nWith region 1: %s\n", found.c_str(), explorer->getCornerText().c_str());
     return 0;
 }
