@@ -20,7 +20,8 @@ scripts/build.sh build -DLINKMAP_BUILD_TESTS=ON
 echo "== sanitizers"
 scripts/build.sh build-sanitize -DLINKMAP_BUILD_TESTS=ON -DLINKMAP_BUILD_BENCHMARKS=OFF \
     -DLINKMAP_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug
-(cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j2 -L unit)
+suppressions=$(pwd)/tests/lsan.supp
+(cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$suppressions ctest --output-on-failure -j2 -L unit)
 
 echo "== package"
 scripts/package-check.sh
