@@ -5,6 +5,7 @@
 #include <app/FigurePage>
 #include <app/FrameLoop>
 #include <app/SavedImage>
+#include <app/Settings>
 #include <app/StandardErrorNotifyHandler>
 #include <app/ViewFile>
 #include <app/ViewSaver>
@@ -61,40 +62,13 @@ int run(int argc, char** argv)
     // take the group file and the region lists, stopping at the first that cannot be read.
     const InputFiles files = readInputFiles(arguments);
 
-    // links weaker than a cutoff may be hidden from the start, in the window and in a saved image.
-    const char* cutoffSetting = std::getenv("LINKMAP_CUTOFF");
-    float cutoff = 0.0f;
-    if (!readCutoffSetting(cutoffSetting, cutoff))
+    // the settings of the environment, each checked before any input is read: a cutoff, a region filter, a
+    // colour key, a first view and a site picked from the start, in the window and in a saved image.
+    Settings settings;
+    const std::string refusal = readSettings(files, settings);
+    if (!refusal.empty())
     {
-        std::printf("Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"%s\"\n", cutoffSetting);
-        return 1;
-    }
-
-    // a region filter may show only the links that touch one region's sites, in the window and in a saved
-    // image; its list must have been given.
-    const char* regionSetting = std::getenv("LINKMAP_REGION");
-    RegionKind region = RegionKind::None;
-    if (!readRegionSetting(regionSetting, region))
-    {
-        std::printf("Error: LINKMAP_REGION must be positive, negative or accelerated, not \"%s\"\n",
-                    regionSetting);
-        return 1;
-    }
-    if (region != RegionKind::None && regionListOf(files, region).empty())
-    {
-        std::printf("Error: LINKMAP_REGION is %s, but no %s list was given\n", regionSetting, regionSetting);
-        return 1;
-    }
-
-    // a view saved from the window may set the first view, in the window and in a saved image.
-    const char* viewSetting = std::getenv("LINKMAP_VIEW");
-    CameraView firstView;
-    const bool viewGiven = viewSetting != nullptr && *viewSetting != '\0';
-    if (viewGiven && !parseView(viewSetting, firstView))
-    {
-        std::printf("Error: LINKMAP_VIEW must be the line of a .view file, nine numbers: the eye, the centre "
-                    "and the up direction, each x y z; not \"%s\"\n",
-                    viewSetting);
+        std::printf("%s\n", refusal.c_str());
         return 1;
     }
 
@@ -170,9 +144,8 @@ int run(int argc, char** argv)
     optimizer.optimize(scene.get());
 
     // a key to the colours, when asked for, over the scene in the window's corner.
-    const bool showKey = wantsColorKey(std::getenv("LINKMAP_KEY"));
     ColorKeyInfo key;
-    if (showKey)
+    if (settings.colorKey)
     {
         key.font = network.font;
         key.textColor = network.textColor;
@@ -188,20 +161,20 @@ int run(int argc, char** argv)
 
     // clicks and keys that pick, filter and centre; dimmed links fade into the background.
     osg::ref_ptr<Explorer> explorer = new Explorer(network, files, trackball.get(), background);
-    explorer->setCutoff(cutoff);
-    explorer->setRegionFilter(region);
+    explorer->setCutoff(settings.cutoff);
+    explorer->setRegionFilter(settings.region);
     scene->addChild(explorer->getCornerNode());
     // first among the handlers, so that the find prompt takes the keys before the toolkit's handlers do.
     viewer.getEventHandlers().push_front(explorer.get());
 
     // a site may be picked from the start, by its name.
-    const char* selectSetting = std::getenv("LINKMAP_SELECT");
-    if (selectSetting != nullptr && *selectSetting != '\0')
+    if (!settings.select.empty())
     {
-        const auto named = std::find(network.names.begin(), network.names.end(), selectSetting);
+        const auto named = std::find(network.names.begin(), network.names.end(), settings.select);
         if (named == network.names.end())
         {
-            std::printf("Error: LINKMAP_SELECT names no site of the network: \"%s\"\n", selectSetting);
+            std::printf("Error: LINKMAP_SELECT names no site of the network: \"%s\"\n",
+                        settings.select.c_str());
             return 1;
         }
         explorer->pickSite(static_cast<std::size_t>(named - network.names.begin()));
@@ -227,18 +200,20 @@ int run(int argc, char** argv)
     // than the whole scene's frame, and Space returns to the first view.
     viewer.home();
     const auto ceiling = static_cast<float>(trackball->getDistance());
-    if (viewGiven)
+    if (settings.viewGiven)
     {
-        trackball->setHomePosition(firstView.eye, firstView.centre, firstView.up);
+        const CameraView& first = settings.firstView;
+        trackball->setHomePosition(first.eye, first.centre, first.up);
         trackball->setAutoComputeHomePosition(false);
-        setView(*trackball, firstView);
+        setView(*trackball, first);
     }
 
     if (vectorFigure)
     {
         limitDistance(*trackball, ceiling);
         const std::string failure = writeVectorFigure(
-            imageFile, figureFormat, describeFigure(network, *explorer, background, showKey ? &key : nullptr),
+            imageFile, figureFormat,
+            describeFigure(network, *explorer, background, settings.colorKey ? &key : nullptr),
             FigureView{trackball->getInverseMatrix(), viewer.getCamera()->getProjectionMatrix(),
                        static_cast<int>(viewer.getCamera()->getViewport()->width()),
                        static_cast<int>(viewer.getCamera()->getViewport()->height())});
