@@ -285,7 +285,7 @@ private:
         if (!projection.onPage(middle, pixels))
             return;
         osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
-        regionColor(content.kinds[site], color);
+        regionColor(site < content.kinds.size() ? content.kinds[site] : RegionKind::None, color);
         const Rgb base = rgbOf(color);
         cairo_new_path(cairo);
         cairo_arc(cairo, middle.x(), middle.y(), pixels, 0.0, 2.0 * M_PI);
@@ -417,7 +417,7 @@ private:
     void paintLabels()
     {
         const Rgb color = rgbOf(content.textColor);
-        for (std::size_t site = 0; site < content.sites.size(); ++site)
+        for (std::size_t site = 0; site < content.sites.size() && site < content.names.size(); ++site)
         {
             const osg::Vec3 anchor = content.sites[site] - osg::Vec3(0.0f, GlyphStyle::labelDrop, 0.0f);
             const osg::Vec3d eye = projection.toEye(anchor);
