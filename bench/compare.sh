@@ -24,11 +24,7 @@ timeout=${LINKMAP_BENCH_TIMEOUT:-300}
 work=$(mktemp -d)
 
 # One virtual display of frametime.sh's size for the image runs, on a number of its own.
-display=$(for d in $(seq 110 160); do [ -e /tmp/.X$d-lock ] || [ -e /tmp/.X11-unix/X$d ] || { echo $d; break; }; done)
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+. bench/private-display.sh
 
 # A --generate-image run under a private virtual display of the size frametime.sh uses: "wall_s rss_kb".
 image_run() {

@@ -17,11 +17,8 @@ sizes=("$@")
 tools=../shared/tools
 work=$(mktemp -d)
 
-display=$(for d in $(seq 110 160); do [ -e /tmp/.X$d-lock ] || [ -e /tmp/.X11-unix/X$d ] || { echo $d; break; }; done)
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+# One virtual display for the PNG runs, on a number of its own.
+. bench/private-display.sh
 
 # One run: "wall_s rss_kb bytes".
 figure() {

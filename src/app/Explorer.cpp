@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 
 namespace
 {
@@ -24,6 +25,9 @@ const double pickPixels = 4.0;
 
 // The cutoff moves in steps of a twentieth.
 const int stepsPerUnit = 20;
+
+// The regions' names, in the order of RegionKind, as settings and the corner give them.
+const char* const regionNames[] = {"", "positive", "negative", "accelerated"};
 
 std::string formatWeight(float weight)
 {
@@ -97,14 +101,11 @@ bool readRegionSetting(const char* setting, RegionKind& kind)
     kind = RegionKind::None;
     if (setting == nullptr || *setting == '\0')
         return true;
-    const std::pair<const char*, RegionKind> names[] = {{"positive", RegionKind::Positive},
-                                                        {"negative", RegionKind::Negative},
-                                                        {"accelerated", RegionKind::Accelerated}};
-    for (const auto& [name, each] : names)
+    for (int each = 1; each < static_cast<int>(std::size(regionNames)); ++each)
     {
-        if (std::strcmp(setting, name) == 0)
+        if (std::strcmp(setting, regionNames[each]) == 0)
         {
-            kind = each;
+            kind = static_cast<RegionKind>(each);
             return true;
         }
     }
@@ -232,7 +233,6 @@ void Explorer::pickSite(std::size_t site)
 
 bool Explorer::setRegionFilter(RegionKind kind)
 {
-    static const char* const regionNames[] = {"", "positive", "negative", "accelerated"};
     static const char* const options[] = {"", "-p", "-n", "-a"};
     const auto place = static_cast<int>(kind);
     if (kind != RegionKind::None && regionListOf(files, kind).empty())
@@ -365,7 +365,6 @@ void Explorer::updateText()
         addLine(describeLink(selection.index));
     if (region != RegionKind::None)
     {
-        static const char* const regionNames[] = {"", "positive", "negative", "accelerated"};
         const std::string list = std::filesystem::path(regionListOf(files, region)).filename().string();
         addLine(std::string("Links touching ") + regionNames[static_cast<int>(region)] + " sites (" + list +
                 "): " + std::to_string(highlight.shownCount()) + " of " +

@@ -116,11 +116,11 @@ FrameDraw FrameLoop::step(float ceiling)
     // A saved view is the one its text makes, so that a script setting that text draws the same frame; the
     // step to it is no move of the view.
     const bool shot = saver.valid() && saver->takeRequest();
-    const bool still = viewSeen && trackball.getInverseMatrix() == lastView;
+    const bool still = shot && viewSeen && trackball.getInverseMatrix() == lastView;
     if (shot)
         saver->beginShot(trackball);
     limitDistance(trackball, ceiling);
-    if (shot && still)
+    if (still)
         lastView = trackball.getInverseMatrix();
 
     FrameState state;
