@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake g++ make
     libopenscenegraph-dev openscenegraph libfast-float-dev
-    pkg-config libcairo2-dev
+    pkg-config libcairo2-dev libx11-dev
     fonts-liberation
     xvfb xauth xdotool
     libgtest-dev librsvg2-bin poppler-utils

@@ -18,6 +18,9 @@ namespace
 // stream of text are accepted: regular files, pipes and terminals.
 bool isReadableFile(const std::string& path)
 {
+    // "-" is standard input, which is read as it comes.
+    if (path == "-")
+        return true;
     if (access(path.c_str(), R_OK) != 0)
         return false;
     struct stat status;
@@ -46,7 +49,7 @@ void describeUsage(osg::ArgumentParser& arguments)
     usage->addCommandLineOption("-a <accelerated-file>", " ", "");
     usage->addCommandLineOption("--generate-image <filename>", "Save an screenshoot image and exit", "");
     usage->addCommandLineOption("--background <color>",
-                                "Set the background color: black, white, blue (default)", "");
+                                "Set the background color: black or white; dark blue without it", "");
 }
 
 Request readRequest(osg::ArgumentParser& arguments)
@@ -77,7 +80,6 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     osg::ref_ptr<osgViewer::WindowSizeHandler>(new osgViewer::WindowSizeHandler)->getUsage(keys);
     osg::ref_ptr<osgViewer::HelpHandler>(new osgViewer::HelpHandler)->getUsage(keys);
     describeExplorerBindings(keys);
-    keys.addKeyboardMouseBinding("Escape", "Quit");
     keys.addKeyboardMouseBinding(
         "Left button", "Turn the view (drag; let go while moving to throw it spinning); while the view "
                        "moves, sites are dots, the strongest links lines, and labels are left out");

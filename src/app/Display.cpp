@@ -4,7 +4,29 @@
 #include <osg/GLExtensions>
 #include <osg/GraphicsContext>
 
+#include <X11/Xlib.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <string>
+
+namespace
+{
+
+// Made before the display can go away: the handler that prints it may not allocate.
+std::string lostMessage;
+
+// Xlib calls this when the connection to the display breaks, and ends the process if it returns; nothing of
+// the toolkit's can be trusted any more, so the run ends here, with what was logged kept.
+int displayLost(Display*)
+{
+    std::fflush(stdout);
+    if (::write(STDOUT_FILENO, lostMessage.data(), lostMessage.size()) < 0)
+        _exit(1);
+    _exit(1);
+}
+
+} // namespace
 
 bool openWindow(osgViewer::Viewer& viewer)
 {
@@ -51,4 +73,32 @@ bool displayRunsShaders()
     }
     context->close();
     return usable;
+}
+
+std::string displayLostMessage(const std::string& imageFile)
+{
+    std::string message = "Error: the display went away; linkmap stopped";
+    if (!imageFile.empty())
+        message += " and wrote no image " + imageFile;
+    return message + "\n";
+}
+
+void watchDisplay(const std::string& imageFile)
+{
+    lostMessage = displayLostMessage(imageFile);
+    XSetIOErrorHandler(displayLost);
+}
+
+SceneDetail sceneDetailForDisplay()
+{
+    SceneDetail detail;
+    detail.shadersRun = [] {
+        if (displayRunsShaders())
+            return true;
+        std::fprintf(stderr, "linkmap: this display's OpenGL has no GLSL 1.20 or instanced drawing for the "
+                             "shaders that draw large networks; every sphere, link and label is drawn as an "
+                             "object of its own instead, which is slower\n");
+        return false;
+    };
+    return detail;
 }

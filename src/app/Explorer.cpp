@@ -26,8 +26,11 @@ const double pickPixels = 4.0;
 // The cutoff moves in steps of a twentieth.
 const int stepsPerUnit = 20;
 
-// The regions' names, in the order of RegionKind, as settings and the corner give them.
-const char* const regionNames[] = {"", "positive", "negative", "accelerated"};
+// The ray through the pointer's place in the view that event happened in.
+PickRay rayAtPointer(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
+{
+    return computePickRay(*action.asView()->getCamera(), event.getXnormalized(), event.getYnormalized());
+}
 
 std::string formatWeight(float weight)
 {
@@ -81,6 +84,7 @@ void describeExplorerBindings(osg::ApplicationUsage& usage)
     usage.addKeyboardMouseBinding("c",
                                   "Save what the window shows as linkmap-N.png in the current folder, the "
                                   "first number free, and its view as linkmap-N.view");
+    usage.addKeyboardMouseBinding("Escape", "Close the find prompt; without one, quit");
 }
 
 bool readCutoffSetting(const char* setting, float& value)
@@ -101,39 +105,23 @@ bool readRegionSetting(const char* setting, RegionKind& kind)
     kind = RegionKind::None;
     if (setting == nullptr || *setting == '\0')
         return true;
-    for (int each = 1; each < static_cast<int>(std::size(regionNames)); ++each)
+    for (const RegionKindEntry& entry : regionKinds)
     {
-        if (std::strcmp(setting, regionNames[each]) == 0)
+        if (std::strcmp(setting, entry.word) == 0)
         {
-            kind = static_cast<RegionKind>(each);
+            kind = entry.kind;
             return true;
         }
     }
     return false;
 }
 
-const std::string& regionListOf(const InputFiles& files, RegionKind kind)
-{
-    static const std::string none;
-    switch (kind)
-    {
-    case RegionKind::Positive:
-        return files.positiveFile;
-    case RegionKind::Negative:
-        return files.negativeFile;
-    case RegionKind::Accelerated:
-        return files.acceleratedFile;
-    case RegionKind::None:
-        break;
-    }
-    return none;
-}
-
-Explorer::Explorer(const CorrelationNetwork& loaded, const InputFiles& inputs,
-                   osgGA::TrackballManipulator* turning, const osg::Vec4& background, MotionPicture* motion)
-    : network(loaded), files(inputs), trackball(turning),
-      highlight(loaded.root.get(), loaded.links.get(), loaded.siteLinks, background, motion),
-      corner(createCornerText(loaded.font.get(), loaded.textColor)), finder(loaded.names)
+Explorer::Explorer(const ExploredNetwork& explored, osgGA::TrackballManipulator* turning,
+                   const osg::Vec4& background, MotionPicture* motion)
+    : network(explored.network), positions(explored.layout.positions), files(explored.files),
+      trackball(turning), highlight(explored.scene, explored.network.links, background, motion),
+      corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
+      finder(explored.network.names)
 {
     updateText();
 }
@@ -159,10 +147,10 @@ void Explorer::prepare()
 {
     if (index)
         return;
-    index = std::make_unique<PickIndex>(network.sitePositions(), network.siteLinks);
+    index = std::make_unique<PickIndex>(positions, network.links);
 
     // Every site's links, counted, then listed; a link from a site to itself is listed once.
-    const std::vector<SiteLink>& links = network.siteLinks;
+    const std::vector<SiteLink>& links = network.links;
     const std::size_t siteCount = network.names.size();
     siteLinkStarts.assign(siteCount + 1, 0);
     const auto forEachEnd = [&links, siteCount](auto&& visit) {
@@ -194,9 +182,9 @@ Pick Explorer::pickAt(const PickRay& ray)
         return selection;
     case Pick::Kind::Link:
     {
-        const SiteLink& link = network.siteLinks[selection.index];
-        highlight.emphasiseLink(selection.index, network.sitePosition(link.first),
-                                network.sitePosition(link.second));
+        const SiteLink& link = network.links[selection.index];
+        highlight.emphasiseLink(selection.index, positions[link.first],
+                                positions[link.second]);
         break;
     }
     case Pick::Kind::Nothing:
@@ -215,7 +203,7 @@ bool Explorer::centreAt(const PickRay& ray)
                     LinkFilter{cutoff, regionBit(static_cast<int>(region))}, network.linkRegions);
     if (found.kind != Pick::Kind::Site)
         return false;
-    trackball->setCenter(osg::Vec3d(network.sitePosition(found.index)));
+    trackball->setCenter(osg::Vec3d(positions[found.index]));
     return true;
 }
 
@@ -227,22 +215,21 @@ void Explorer::pickSite(std::size_t site)
     selection = Pick{Pick::Kind::Site, site};
     const std::vector<std::size_t> links(siteLinkList.begin() + siteLinkStarts[site],
                                          siteLinkList.begin() + siteLinkStarts[site + 1]);
-    highlight.emphasiseSite(network.sitePosition(site), links);
+    highlight.emphasiseSite(positions[site], links);
     updateText();
 }
 
 bool Explorer::setRegionFilter(RegionKind kind)
 {
-    static const char* const options[] = {"", "-p", "-n", "-a"};
-    const auto place = static_cast<int>(kind);
-    if (kind != RegionKind::None && regionListOf(files, kind).empty())
+    const RegionKindEntry* entry = findRegionKind(kind);
+    if (entry != nullptr && (files.*entry->listFile).empty())
     {
-        message = std::string("No ") + regionNames[place] + " list was given (" + options[place] + ")";
+        message = std::string("No ") + entry->word + " list was given (" + entry->option + ")";
         updateText();
         return false;
     }
     region = kind;
-    highlight.setRegionFilter(regionBit(place), network.linkRegions);
+    highlight.setRegionFilter(regionBit(static_cast<int>(kind)), network.linkRegions);
     updateText();
     return true;
 }
@@ -262,7 +249,7 @@ std::vector<bool> Explorer::emphasisedLinks() const
     std::vector<bool> emphasised;
     if (selection.kind == Pick::Kind::Nothing || siteLinkStarts.empty())
         return emphasised;
-    emphasised.assign(network.siteLinks.size(), false);
+    emphasised.assign(network.links.size(), false);
     if (selection.kind == Pick::Kind::Link)
         emphasised[selection.index] = true;
     else
@@ -310,14 +297,12 @@ void Explorer::setNotice(const std::string& text)
 
 std::string Explorer::describeSite(std::size_t site) const
 {
-    static const char* const kinds[] = {"in no region", "positive region", "negative region",
-                                        "accelerated region"};
-    const std::string* const lists[] = {nullptr, &files.positiveFile, &files.negativeFile,
-                                        &files.acceleratedFile};
-    const auto kind = static_cast<int>(network.siteKind(site));
-    std::string text = network.names[site] + ": " + kinds[kind];
-    if (kind > 0)
-        text += " (" + std::filesystem::path(*lists[kind]).filename().string() + ")";
+    std::string text = network.names[site] + ": ";
+    if (const RegionKindEntry* entry = findRegionKind(network.regions[site]))
+        text += std::string(entry->word) + " region (" +
+                std::filesystem::path(files.*entry->listFile).filename().string() + ")";
+    else
+        text += "in no region";
 
     // The strongest link is the one of largest |weight|; a weight that is no number is never the strongest.
     const std::size_t first = siteLinkStarts[site];
@@ -327,12 +312,12 @@ std::string Explorer::describeSite(std::size_t site) const
     std::size_t strongest = siteLinkList[first];
     for (std::size_t i = first; i < first + count; ++i)
     {
-        const float weight = std::fabs(network.siteLinks[siteLinkList[i]].weight);
-        const float best = std::fabs(network.siteLinks[strongest].weight);
+        const float weight = std::fabs(network.links[siteLinkList[i]].weight);
+        const float best = std::fabs(network.links[strongest].weight);
         if (weight > best || (std::isnan(best) && !std::isnan(weight)))
             strongest = siteLinkList[i];
     }
-    const SiteLink& link = network.siteLinks[strongest];
+    const SiteLink& link = network.links[strongest];
     const std::string& other = network.names[link.first == site ? link.second : link.first];
     text += "; " + std::to_string(count) + (count == 1 ? " link" : " links");
     // Under a cutoff or a region filter, how many of them are shown.
@@ -348,7 +333,7 @@ std::string Explorer::describeSite(std::size_t site) const
 
 std::string Explorer::describeLink(std::size_t link) const
 {
-    const SiteLink& ends = network.siteLinks[link];
+    const SiteLink& ends = network.links[link];
     return "Link between " + network.names[ends.first] + " and " + network.names[ends.second] +
            " with weight " + formatWeight(ends.weight);
 }
@@ -366,7 +351,7 @@ void Explorer::updateText()
     if (region != RegionKind::None)
     {
         const std::string list = std::filesystem::path(regionListOf(files, region)).filename().string();
-        addLine(std::string("Links touching ") + regionNames[static_cast<int>(region)] + " sites (" + list +
+        addLine(std::string("Links touching ") + findRegionKind(region)->word + " sites (" + list +
                 "): " + std::to_string(highlight.shownCount()) + " of " +
                 std::to_string(highlight.linkCount()) + " shown");
     }
@@ -388,61 +373,24 @@ void Explorer::updateText()
 
 bool Explorer::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
 {
-    const auto rayAtPointer = [&event, &action]() {
-        const osg::View* view = action.asView();
-        return computePickRay(*view->getCamera(), event.getXnormalized(), event.getYnormalized());
-    };
     switch (event.getEventType())
     {
     case osgGA::GUIEventAdapter::PUSH:
-        // A click closes the find prompt, and picks as ever.
-        if (finder.isOpen() || !message.empty())
-        {
-            finder.close();
-            message.clear();
-            updateText();
-        }
-        pressed = event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON;
-        dragged = false;
-        pressX = event.getX();
-        pressY = event.getY();
+        press(event);
         return false;
     case osgGA::GUIEventAdapter::DRAG:
         if (std::hypot(event.getX() - pressX, event.getY() - pressY) > clickReach)
             dragged = true;
         return false;
     case osgGA::GUIEventAdapter::RELEASE:
-    {
-        // A click: the left button pressed and let go without the pointer travelling; a drag turns the view.
-        // A second click soon after the first, in the same place, makes a double click; X11 windows report
-        // both as plain clicks.
-        const bool click = pressed && !dragged &&
-                           event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON &&
-                           std::hypot(event.getX() - pressX, event.getY() - pressY) <= clickReach &&
-                           action.asView() != nullptr;
-        pressed = false;
-        if (!click)
-            return false;
-        if (clicked && event.getTime() - clickTime <= doubleClickSeconds &&
-            std::hypot(event.getX() - clickX, event.getY() - clickY) <= clickReach)
-        {
-            clicked = false;
-            centreAt(rayAtPointer());
-            return false;
-        }
-        clicked = true;
-        clickTime = event.getTime();
-        clickX = event.getX();
-        clickY = event.getY();
-        pickAt(rayAtPointer());
+        release(event, action);
         return false;
-    }
     case osgGA::GUIEventAdapter::DOUBLECLICK:
         // Windows that report a double click: its second press centres, and its release is no click.
         pressed = false;
         clicked = false;
         if (event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON && action.asView() != nullptr)
-            centreAt(rayAtPointer());
+            centreAt(rayAtPointer(event, action));
         return false;
     case osgGA::GUIEventAdapter::KEYUP:
         // The prompt's keys are its own, let go as well as pressed.
@@ -453,43 +401,88 @@ bool Explorer::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapt
             findKey(event.getKey());
             return true;
         }
-        if (!message.empty())
-        {
-            message.clear();
-            updateText();
-        }
-        switch (event.getKey())
-        {
-        case '/':
-            finder.open();
-            updateText();
-            return true;
-        case '0':
-        case '1':
-        case '2':
-        case '3':
-            setRegionFilter(static_cast<RegionKind>(event.getKey() - '0'));
-            return true;
-        case osgGA::GUIEventAdapter::KEY_Escape:
-            // Escape quits, once no prompt is open.
-            if (auto* viewer = dynamic_cast<osgViewer::ViewerBase*>(&action))
-                viewer->setDone(true);
-            else if (auto* view = dynamic_cast<osgViewer::View*>(action.asView());
-                     view != nullptr && view->getViewerBase() != nullptr)
-                view->getViewerBase()->setDone(true);
-            return true;
-        case '+':
-        case '=':
-        case osgGA::GUIEventAdapter::KEY_KP_Add:
-            raiseCutoff();
-            return true;
-        case '-':
-        case osgGA::GUIEventAdapter::KEY_KP_Subtract:
-            lowerCutoff();
-            return true;
-        default:
-            return false;
-        }
+        return keyDown(event, action);
+    default:
+        return false;
+    }
+}
+
+void Explorer::press(const osgGA::GUIEventAdapter& event)
+{
+    // A click closes the find prompt, and picks as ever.
+    if (finder.isOpen() || !message.empty())
+    {
+        finder.close();
+        message.clear();
+        updateText();
+    }
+    pressed = event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON;
+    dragged = false;
+    pressX = event.getX();
+    pressY = event.getY();
+}
+
+void Explorer::release(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
+{
+    // A click: the left button pressed and let go without the pointer travelling; a drag turns the view. A
+    // second click soon after the first, in the same place, makes a double click; X11 windows report both as
+    // plain clicks.
+    const bool click = pressed && !dragged && event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON &&
+                       std::hypot(event.getX() - pressX, event.getY() - pressY) <= clickReach &&
+                       action.asView() != nullptr;
+    pressed = false;
+    if (!click)
+        return;
+    if (clicked && event.getTime() - clickTime <= doubleClickSeconds &&
+        std::hypot(event.getX() - clickX, event.getY() - clickY) <= clickReach)
+    {
+        clicked = false;
+        centreAt(rayAtPointer(event, action));
+        return;
+    }
+    clicked = true;
+    clickTime = event.getTime();
+    clickX = event.getX();
+    clickY = event.getY();
+    pickAt(rayAtPointer(event, action));
+}
+
+bool Explorer::keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
+{
+    if (!message.empty())
+    {
+        message.clear();
+        updateText();
+    }
+    switch (event.getKey())
+    {
+    case '/':
+        finder.open();
+        updateText();
+        return true;
+    case '0':
+    case '1':
+    case '2':
+    case '3':
+        setRegionFilter(static_cast<RegionKind>(event.getKey() - '0'));
+        return true;
+    case osgGA::GUIEventAdapter::KEY_Escape:
+        // Escape quits, once no prompt is open.
+        if (auto* viewer = dynamic_cast<osgViewer::ViewerBase*>(&action))
+            viewer->setDone(true);
+        else if (auto* view = dynamic_cast<osgViewer::View*>(action.asView());
+                 view != nullptr && view->getViewerBase() != nullptr)
+            view->getViewerBase()->setDone(true);
+        return true;
+    case '+':
+    case '=':
+    case osgGA::GUIEventAdapter::KEY_KP_Add:
+        raiseCutoff();
+        return true;
+    case '-':
+    case osgGA::GUIEventAdapter::KEY_KP_Subtract:
+        lowerCutoff();
+        return true;
     default:
         return false;
     }
@@ -506,7 +499,7 @@ void Explorer::findKey(int key)
         // Picked as a click picks it, and centred as a double click centres it, at the same distance.
         const std::size_t site = finder.picked();
         pickSite(site);
-        trackball->setCenter(osg::Vec3d(network.sitePosition(site)));
+        trackball->setCenter(osg::Vec3d(positions[site]));
         return;
     }
     case SiteFinder::Action::Changed:

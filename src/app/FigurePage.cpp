@@ -1,4 +1,9 @@
+#include <app/DistanceCeiling>
 #include <app/FigurePage>
+
+#include <osg/View>
+#include <osgGA/GUIActionAdapter>
+#include <osgGA/GUIEventAdapter>
 
 #include <osg/GraphicsContext>
 
@@ -43,23 +48,74 @@ void shapeLikeWindow(osg::Camera& camera, int width, int height)
         camera.getProjectionMatrix() *= osg::Matrix::scale(1.0 / change, 1.0, 1.0);
 }
 
-FigureContent describeFigure(const CorrelationNetwork& network, const Explorer& explorer,
-                             const osg::Vec4& background, const ColorKeyInfo* key)
+FigureContent describeFigure(const RunInput& input, const Explorer& explorer, const ColorKeyInfo* key)
 {
     FigureContent content;
-    content.sites = network.sitePositions();
-    content.kinds = network.siteKinds();
-    content.names = network.names;
-    content.links = network.siteLinks;
+    content.sites = input.layout.positions;
+    content.kinds = input.network.regions;
+    content.names = input.network.names;
+    content.links = input.network.links;
     content.filter =
         LinkFilter{explorer.getCutoff(), regionBit(static_cast<int>(explorer.getRegionFilter()))};
-    content.linkRegions = network.linkRegions;
+    content.linkRegions = input.network.linkRegions;
     content.emphasised = explorer.emphasisedLinks();
-    content.background = background;
-    content.textColor = network.textColor;
+    content.background = input.output.background;
+    content.textColor = input.style.textColor;
     content.colorKey = key != nullptr;
     if (key != nullptr)
         content.keyRegions = key->regions;
     content.cornerText = explorer.getCornerText();
     return content;
+}
+
+namespace
+{
+
+// Stands in for a viewer where the trackball is sent home: it offers the view whose camera frames the scene,
+// and takes no requests, as nothing is drawn.
+class FigureAction : public osgGA::GUIActionAdapter
+{
+public:
+    explicit FigureAction(osg::View* figureView) : view(figureView) {}
+
+    osg::View* asView() override
+    {
+        return view.get();
+    }
+    void requestRedraw() override {}
+    void requestContinuousUpdate(bool) override {}
+    void requestWarpPointer(float, float) override {}
+
+private:
+    osg::ref_ptr<osg::View> view;
+};
+
+} // namespace
+
+int writeFigure(const RunInput& input, Stage& stage)
+{
+    // The camera a window of the page's size would have, framing the whole scene as the window's first view.
+    int width = 0;
+    int height = 0;
+    readPageSize(std::getenv("OSG_WINDOW"), width, height);
+    osg::ref_ptr<osg::View> view = new osg::View;
+    osg::Camera& camera = *view->getCamera();
+    shapeLikeWindow(camera, width, height);
+    stage.trackball->setNode(stage.top.get());
+    FigureAction action(view.get());
+    osg::ref_ptr<osgGA::GUIEventAdapter> event = new osgGA::GUIEventAdapter;
+    stage.trackball->home(*event, action);
+    const float ceiling = takeFirstView(*stage.trackball, input.settings);
+    limitDistance(*stage.trackball, ceiling);
+
+    const std::string& file = input.output.file;
+    const std::string failure = writeVectorFigure(
+        file, input.output.figureFormat,
+        describeFigure(input, *stage.explorer, input.settings.colorKey ? &stage.key : nullptr),
+        FigureView{stage.trackball->getInverseMatrix(), camera.getProjectionMatrix(), width, height});
+    if (failure.empty())
+        return 0;
+    std::fprintf(stderr, "linkmap: %s: %s\n", file.c_str(), failure.c_str());
+    std::printf("Error: could not write the image %s\n", file.c_str());
+    return 1;
 }

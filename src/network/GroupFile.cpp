@@ -1,62 +1,80 @@
-#include <network/CorrelationNetwork>
 #include <network/LineReader>
+#include <network/NetworkReader>
 #include <network/TextFields>
 
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <utility>
+#include <vector>
 
-bool CorrelationNetwork::readGroupFile(std::string path)
+InputFormat inputFormatOf(const std::string&)
+{
+    return InputFormat::Groups;
+}
+
+bool readNetwork(const std::string& path, InputFormat format, CorrelationNetwork& network,
+                 LoadProgress& progress)
+{
+    bool opened = false;
+    switch (format)
+    {
+    case InputFormat::Groups:
+        opened = readGroupFile(path, network, progress);
+        break;
+    }
+    network.checkSize();
+    return opened;
+}
+
+bool readGroupFile(const std::string& path, CorrelationNetwork& network, LoadProgress& progress)
 {
     // How far through the file reading is, for the progress line; a stream of unknown size shows 0%.
     struct stat status;
     const double fileSize =
-        stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : 0.0;
+        path != "-" && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : 0.0;
     double bytesRead = 0.0;
+    const std::string name = inputName(path);
+
+    // Reused from line to line.
+    std::vector<std::string_view> siteNames;
+    std::vector<float> weights;
+    std::vector<std::uint32_t> sites;
     return readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
         bytesRead += static_cast<double>(line.size() + 1);
         progress.update("reading the groups", fileSize > 0.0 ? bytesRead / fileSize : 0.0);
 
-        std::queue<std::string> siteNames;
-        std::queue<float> siteWeights;
+        siteNames.clear();
+        weights.clear();
         forEachToken(line, " \n", [&](std::string_view token) {
             if (token.find('.') != std::string_view::npos)
-                siteWeights.push(parseWeight(token));
+                weights.push_back(parseWeight(token));
             else
-                siteNames.emplace(token);
+                siteNames.push_back(token);
         });
 
-        // A line with too few weights still makes its group; the pairs left without a weight get no link.
+        // A line with too few weights still makes its ring; the pairs left without a weight get no link.
         const std::size_t siteCount = siteNames.size();
         const std::size_t needed = siteCount < 2 ? 0 : siteCount * (siteCount - 1) / 2;
-        if (siteWeights.size() < needed)
+        if (weights.size() < needed)
             std::printf("Warning: line %zu of %s has %zu weights where its %zu sites need %zu; pairs without "
                         "a weight get no link\n",
-                        lineNumber, path.c_str(), siteWeights.size(), siteCount, needed);
+                        lineNumber, name.c_str(), weights.size(), siteCount, needed);
 
-        groups.push_back(buildSiteGroup(std::move(siteNames), std::move(siteWeights)));
-    });
-}
-
-SiteGroup CorrelationNetwork::buildSiteGroup(std::queue<std::string> siteNames,
-                                             std::queue<float> siteWeights) const
-{
-    const std::size_t siteCount = siteNames.size();
-    SiteGroup group;
-    group.reserve(siteCount);
-    for (std::size_t i = 0; i < siteCount; ++i)
-    {
-        Site site;
-        site.name = std::move(siteNames.front());
-        siteNames.pop();
-        // Site i weighs its pairs with the n - i - 1 later sites; a short line leaves the last ones out.
-        for (std::size_t k = i + 1; k < siteCount && !siteWeights.empty(); ++k)
+        // A repeated name is the site of its first occurrence, which its ring and its links keep.
+        network.beginRing();
+        sites.clear();
+        for (const std::string_view siteName : siteNames)
         {
-            site.weights.push_back(siteWeights.front());
-            siteWeights.pop();
+            const auto [site, isNew] = network.addSite(std::string(siteName));
+            sites.push_back(site);
+            if (isNew)
+                network.addToRing(site);
         }
-        group.push_back(std::move(site));
-    }
-    return group;
+
+        // The weights belong to the pairs (0, 1), (0, 2), ... (1, 2), ... in that order.
+        std::size_t next = 0;
+        for (std::size_t i = 0; i + 1 < siteCount && next < weights.size(); ++i)
+            for (std::size_t j = i + 1; j < siteCount && next < weights.size(); ++j)
+                network.addLink(sites[i], sites[j], weights[next++]);
+    });
 }

@@ -91,3 +91,8 @@ bool LineReader::reportEnd(Status status, const std::string& path) const
         return true;
     }
 }
+
+std::string inputName(const std::string& path)
+{
+    return path == "-" ? "standard input" : path;
+}

@@ -1,3 +1,4 @@
+#include <network/CorrelationNetwork>
 #include <network/LinkLog>
 
 #include <charconv>
@@ -44,4 +45,11 @@ void LinkLog::flush()
     if (!block.empty())
         std::fwrite(block.data(), 1, block.size(), out);
     block.clear();
+}
+
+void logLinks(const CorrelationNetwork& network, std::FILE* out)
+{
+    LinkLog log(out);
+    for (const SiteLink& link : network.links)
+        log.write(network.names[link.first], network.names[link.second], link.weight);
 }

@@ -1,29 +1,27 @@
 #include <network/CorrelationNetwork>
 #include <network/LineReader>
+#include <network/RegionLists>
 #include <network/TextFields>
 
 #include <algorithm>
-#include <cstdio>
-#include <iterator>
 
-bool CorrelationNetwork::readRegionFile(std::string path, int kind)
+const RegionKindEntry* findRegionKind(RegionKind kind)
 {
-    std::vector<SiteRange>* ranges = nullptr;
-    switch (static_cast<RegionKind>(kind))
-    {
-    case RegionKind::Positive:
-        ranges = &positiveRanges;
-        break;
-    case RegionKind::Negative:
-        ranges = &negativeRanges;
-        break;
-    case RegionKind::Accelerated:
-        ranges = &acceleratedRanges;
-        break;
-    default:
-        break;
-    }
+    for (const RegionKindEntry& entry : regionKinds)
+        if (entry.kind == kind)
+            return &entry;
+    return nullptr;
+}
 
+const std::string& regionListOf(const InputFiles& files, RegionKind kind)
+{
+    static const std::string none;
+    const RegionKindEntry* entry = findRegionKind(kind);
+    return entry != nullptr ? files.*entry->listFile : none;
+}
+
+bool readRegionFile(const std::string& path, std::vector<SiteRange>& ranges)
+{
     // The numbers of the whole file pair up in order, regardless of the lines they stand on.
     SiteRange pending;
     bool expectFirst = true;
@@ -31,21 +29,24 @@ bool CorrelationNetwork::readRegionFile(std::string path, int kind)
         forEachToken(line, "-\n", [&](std::string_view token) {
             const int value = parseInteger(std::string(token).c_str());
             if (expectFirst)
-            {
                 pending.first = value;
-            }
             else
             {
                 pending.last = value;
-                if (ranges != nullptr)
-                    ranges->push_back(pending);
-                // A list cleared and read again can come back to the same size: reading marks the index
-                // stale.
-                regionIndexValid = false;
+                ranges.push_back(pending);
             }
             expectFirst = !expectFirst;
         });
     });
+}
+
+RegionLists readRegionLists(const InputFiles& files)
+{
+    RegionLists lists;
+    for (const RegionKindEntry& entry : regionKinds)
+        if (!(files.*entry.listFile).empty())
+            readRegionFile(files.*entry.listFile, lists.*entry.ranges);
+    return lists;
 }
 
 RangeIndex::RangeIndex(const std::vector<SiteRange>& ranges)
@@ -78,24 +79,32 @@ bool RangeIndex::contains(int siteNumber) const
     return after != disjoint.begin() && siteNumber <= (after - 1)->last;
 }
 
-RegionKind CorrelationNetwork::classifySite(int siteNumber) const
+RegionClassifier::RegionClassifier(const RegionLists& lists)
 {
-    // The index follows the range lists: it is made again whenever a list has grown or shrunk since.
-    const std::size_t sizes[] = {positiveRanges.size(), negativeRanges.size(), acceleratedRanges.size()};
-    if (!regionIndexValid || !std::equal(std::begin(sizes), std::end(sizes), std::begin(indexedRangeCounts)))
-    {
-        regionIndex[0] = RangeIndex(positiveRanges);
-        regionIndex[1] = RangeIndex(negativeRanges);
-        regionIndex[2] = RangeIndex(acceleratedRanges);
-        std::copy(std::begin(sizes), std::end(sizes), std::begin(indexedRangeCounts));
-        regionIndexValid = true;
-    }
-    // The first list that holds the number decides, in the order positive, negative, accelerated.
-    if (regionIndex[0].contains(siteNumber))
-        return RegionKind::Positive;
-    if (regionIndex[1].contains(siteNumber))
-        return RegionKind::Negative;
-    if (regionIndex[2].contains(siteNumber))
-        return RegionKind::Accelerated;
+    for (std::size_t i = 0; i < std::size(regionKinds); ++i)
+        indexes[i] = RangeIndex(lists.*regionKinds[i].ranges);
+}
+
+RegionKind RegionClassifier::classify(int siteNumber) const
+{
+    for (std::size_t i = 0; i < std::size(regionKinds); ++i)
+        if (indexes[i].contains(siteNumber))
+            return regionKinds[i].kind;
     return RegionKind::None;
+}
+
+void classifyRegions(CorrelationNetwork& network, const RegionLists& lists)
+{
+    const RegionClassifier classifier(lists);
+    std::vector<std::uint8_t> siteBits(network.siteCount());
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+    {
+        network.regions[site] = classifier.classify(network.numbers[site]);
+        siteBits[site] = regionBit(static_cast<int>(network.regions[site]));
+    }
+    for (std::size_t link = 0; link < network.linkCount(); ++link)
+    {
+        const SiteLink& ends = network.links[link];
+        network.linkRegions[link] = static_cast<std::uint8_t>(siteBits[ends.first] | siteBits[ends.second]);
+    }
 }

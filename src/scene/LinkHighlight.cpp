@@ -3,36 +3,13 @@
 
 #include <algorithm>
 
-namespace
-{
-
-// The state of the batched links under root, which carries their cutoff and emphasis; null when the links
-// are drawn one glyph each.
-osg::StateSet* findBatchedLinks(osg::Group* root)
-{
-    for (unsigned int i = 0; i < root->getNumChildren(); ++i)
-    {
-        osg::Group* scene = root->getChild(i)->asGroup();
-        if (scene == nullptr)
-            continue;
-        for (unsigned int j = 0; j < scene->getNumChildren(); ++j)
-        {
-            osg::StateSet* state = scene->getChild(j)->getStateSet();
-            if (state != nullptr && state->getUniform("cutoff") != nullptr)
-                return state;
-        }
-    }
-    return nullptr;
-}
-
-} // namespace
-
-LinkHighlight::LinkHighlight(osg::Group* root, osg::Geode* linkGeode, const std::vector<SiteLink>& siteLinks,
+LinkHighlight::LinkHighlight(const NetworkScene& scene, const std::vector<SiteLink>& siteLinks,
                              const osg::Vec4& background, MotionPicture* motionPicture)
     : links(siteLinks), shown(siteLinks.size()), dimColor(background), motion(motionPicture)
 {
-    if (osg::StateSet* batched = findBatchedLinks(root))
+    if (scene.path == RenderPath::Batched)
     {
+        osg::StateSet* batched = scene.linkState.get();
         cutoffUniform = batched->getUniform("cutoff");
         regionUniform = batched->getUniform("regionFilter");
         emphasisUniform = batched->getUniform("emphasis");
@@ -41,14 +18,10 @@ LinkHighlight::LinkHighlight(osg::Group* root, osg::Geode* linkGeode, const std:
         batched->getUniform("dimColor")->set(background);
         return;
     }
-    // One drawable per link, in the order of the log.
-    if (linkGeode->getNumDrawables() != links.size())
-        return;
-    for (unsigned int i = 0; i < linkGeode->getNumDrawables(); ++i)
-        if (auto* drawable = dynamic_cast<osg::ShapeDrawable*>(linkGeode->getDrawable(i)))
-            glyphs.push_back(LinkGlyph{drawable, drawable->getColor()});
-    if (glyphs.size() != links.size())
-        glyphs.clear();
+    // One drawable per link, in the order of the links.
+    glyphs.reserve(scene.linkGlyphs.size());
+    for (const osg::ref_ptr<osg::ShapeDrawable>& drawable : scene.linkGlyphs)
+        glyphs.push_back(LinkGlyph{drawable, drawable->getColor()});
     glyphEmphasis.assign(glyphs.size(), true);
 }
 

@@ -441,10 +441,7 @@ bool SceneBuilder::isKerned(unsigned int left, unsigned int right)
 
 void SceneBuilder::placeLabels(const std::vector<osg::Vec3>& positions)
 {
-    const auto anchorOf = [&positions](std::uint32_t label) {
-        const osg::Vec3& position = positions[label];
-        return osg::Vec3(position.x(), position.y() - GlyphStyle::labelDrop, position.z());
-    };
+    const auto anchorOf = [&positions](std::uint32_t label) { return labelAnchor(positions[label]); };
     for (GlyphList& list : glyphs)
     {
         for (GlyphBatch& batch : list.batches)
@@ -525,6 +522,7 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks()
     osg::ref_ptr<osg::Group> group = new osg::Group;
     group->setName("links");
     osg::StateSet* stateSet = group->getOrCreateStateSet();
+    linkState = stateSet;
     const int segments = static_cast<int>(40 * GlyphStyle::cylinderDetail);
     stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::linkRadius));
     stateSet->addUniform(new osg::Uniform("segments", segments));

@@ -1,9 +1,9 @@
-#include <network/CorrelationNetwork>
 #include <scene/GlyphStyle>
+#include <scene/Glyphs>
 
 #include <osgText/Text>
 
-osg::ShapeDrawable* CorrelationNetwork::createSiteSphere(osg::Vec3 position, RegionKind kind) const
+osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, RegionKind kind)
 {
     osg::ref_ptr<osg::TessellationHints> hints = new osg::TessellationHints;
     hints->setDetailRatio(GlyphStyle::sphereDetail);
@@ -16,20 +16,21 @@ osg::ShapeDrawable* CorrelationNetwork::createSiteSphere(osg::Vec3 position, Reg
     osg::Vec4 color;
     if (regionColor(kind, color))
         drawable->setColor(color);
-    return drawable.release();
+    return drawable;
 }
 
-void CorrelationNetwork::createSiteLabel(osg::Vec3 position, std::string name)
+osg::ref_ptr<osg::Geode> createSiteLabel(const osg::Vec3& position, const std::string& name,
+                                         const LabelStyle& style)
 {
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
 
     osg::ref_ptr<osgText::Text> text = new osgText::Text;
     text->setText(name);
     text->setCharacterSize(GlyphStyle::labelHeight, 1.0f);
-    text->setFont(font.get());
+    text->setFont(style.font.get());
     text->setAlignment(osgText::Text::CENTER_CENTER);
-    text->setColor(textColor);
-    text->setPosition(osg::Vec3(position.x(), position.y() - GlyphStyle::labelDrop, position.z()));
+    text->setColor(style.textColor);
+    text->setPosition(labelAnchor(position));
     text->setAutoRotateToScreen(true);
     geode->addDrawable(text);
 
@@ -37,6 +38,5 @@ void CorrelationNetwork::createSiteLabel(osg::Vec3 position, std::string name)
     osg::StateSet* stateSet = geode->getOrCreateStateSet();
     stateSet->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
     stateSet->setRenderBinDetails(11, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
-
-    root->addChild(geode);
+    return geode;
 }

@@ -419,7 +419,7 @@ private:
         const Rgb color = rgbOf(content.textColor);
         for (std::size_t site = 0; site < content.sites.size() && site < content.names.size(); ++site)
         {
-            const osg::Vec3 anchor = content.sites[site] - osg::Vec3(0.0f, GlyphStyle::labelDrop, 0.0f);
+            const osg::Vec3 anchor = labelAnchor(content.sites[site]);
             const osg::Vec3d eye = projection.toEye(anchor);
             if (-eye.z() < nearest)
                 continue;

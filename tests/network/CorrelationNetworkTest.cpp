@@ -1,148 +1,108 @@
 #include <network/CorrelationNetwork>
+#include <network/NetworkReader>
+#include <network/RegionLists>
 #include <support/TestSupport>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <climits>
 
 namespace
 {
 
-SiteGroup namedGroup(std::initializer_list<const char*> siteNames)
+std::vector<std::vector<std::uint32_t>> ringsOf(const CorrelationNetwork& network)
 {
-    SiteGroup group;
-    for (const char* name : siteNames)
-    {
-        Site site;
-        site.name = name;
-        group.push_back(site);
-    }
-    return group;
+    std::vector<std::vector<std::uint32_t>> rings;
+    for (std::size_t i = 0; i < network.ringCount(); ++i)
+        rings.emplace_back(network.ring(i).begin(), network.ring(i).end());
+    return rings;
 }
 
-std::vector<bool> duplicateFlags(const CorrelationNetwork& network)
-{
-    std::vector<bool> flags;
-    for (const SiteGroup& group : network.groups)
-        for (const Site& site : group)
-            flags.push_back(site.duplicate);
-    return flags;
-}
-
-TEST(CorrelationNetwork, StartsWithTheEmptyLinksGeodeUnderItsRootAndWhiteLabels)
-{
-    CorrelationNetwork network;
-    ASSERT_NE(network.getRoot(), nullptr);
-    EXPECT_EQ(network.getRoot(), network.root.get());
-    ASSERT_EQ(network.root->getNumChildren(), 1u);
-    EXPECT_EQ(network.root->getChild(0), network.links.get());
-    EXPECT_EQ(network.links->getNumDrawables(), 0u);
-    EXPECT_EQ(network.textColor, osg::Vec4(1.0f, 1.0f, 1.0f, 1.0f));
-    EXPECT_TRUE(network.groups.empty());
-    EXPECT_TRUE(network.names.empty());
-}
-
-TEST(CorrelationNetwork, LoadsLiberationSansUnderTheNameArial)
-{
-    CorrelationNetwork network;
-    ASSERT_TRUE(network.font.valid());
-    // Left to the system's font matching, "arial.ttf" would come out as DejaVu Sans here.
-    const std::filesystem::path file = network.font->getFileName();
-    EXPECT_EQ(std::filesystem::canonical(file).filename(), "LiberationSans-Regular.ttf") << file;
-}
-
-TEST(CorrelationNetwork, ReplacesTheLabelColour)
-{
-    CorrelationNetwork network;
-    network.setTextColor(osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f));
-    EXPECT_EQ(network.textColor, osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f));
-    network.setTextColor(osg::Vec4(0.25f, 0.5f, 0.75f, 0.5f));
-    EXPECT_EQ(network.textColor, osg::Vec4(0.25f, 0.5f, 0.75f, 0.5f));
-}
-
-TEST(CorrelationNetwork, FlagsEveryRepeatOfANameAfterItsFirstSite)
+TEST(CorrelationNetwork, KeepsOneSiteANameAndEachRingItsFirstOccurrences)
 {
     struct Case
     {
-        std::vector<SiteGroup> groups;
-        std::vector<bool> flags;
+        std::string text;
         std::vector<std::string> names;
+        std::vector<std::vector<std::uint32_t>> rings;
     };
     const Case cases[] = {
-        {{}, {}, {}},
-        {{namedGroup({"A1", "B2", "A1"})}, {false, false, true}, {"A1", "B2"}},
-        {{namedGroup({"A1", "B2"}), namedGroup({"C3"}), namedGroup({"C3", "A1", "D4"})},
-         {false, false, false, true, true, false},
-         {"A1", "B2", "C3", "D4"}},
-        // Names differ by case; an empty group takes nothing.
-        {{namedGroup({"A12"}), namedGroup({}), namedGroup({"a12", "A12", "a12"})},
-         {false, false, true, true},
-         {"A12", "a12"}},
+        {"", {}, {}},
+        {"A1 B2 A1\n", {"A1", "B2"}, {{0, 1}}},
+        {"A1 B2\nC3\nC3 A1 D4\n", {"A1", "B2", "C3", "D4"}, {{0, 1}, {2}, {3}}},
+        // Names differ by case; an empty line is an empty ring, which still takes its cell.
+        {"A12\n\na12 A12 a12\n", {"A12", "a12"}, {{0}, {}, {1}}},
     };
     for (const Case& c : cases)
     {
         CorrelationNetwork network;
-        network.groups = c.groups;
-        network.markDuplicateNames();
-        EXPECT_EQ(duplicateFlags(network), c.flags);
-        EXPECT_EQ(network.names, c.names);
-        for (const std::string& name : c.names)
-            EXPECT_TRUE(network.isKnownName(name)) << name;
-        EXPECT_FALSE(network.isKnownName("Z99"));
-        EXPECT_FALSE(network.isKnownName(""));
+        readGroups(network, c.text);
+        EXPECT_EQ(network.names, c.names) << c.text;
+        EXPECT_EQ(ringsOf(network), c.rings) << c.text;
+        for (std::size_t site = 0; site < c.names.size(); ++site)
+            EXPECT_EQ(network.findSite(c.names[site]), site) << c.names[site];
+        EXPECT_EQ(network.findSite("Z99"), network.siteCount());
+        EXPECT_EQ(network.findSite(""), network.siteCount());
     }
 }
 
-TEST(CorrelationNetwork, LoadsTheGroupFileAndMarksItsRepeatedNames)
+TEST(CorrelationNetwork, NumbersEverySiteByItsNameAfterTheFirstCharacter)
 {
     CorrelationNetwork network;
-    InputFiles files;
-    files.groupFile = dataFile("duplicates.txt");
-    captureOutput([&] { network.load(files); });
-    EXPECT_EQ(duplicateFlags(network),
-              (std::vector<bool>{false, false, true, false, false, true, true, false}));
-    EXPECT_EQ(network.names, (std::vector<std::string>{"A1", "B2", "C3", "D4", "a1"}));
+    for (const char* name : {"K215", "X-5", "A", "", "HIS12", "Q2147483648"})
+        network.addSite(name);
+    EXPECT_EQ(network.numbers, (std::vector<int>{215, -5, 0, 0, 0, INT_MAX}));
+    EXPECT_EQ(network.regions, std::vector<RegionKind>(6, RegionKind::None));
+    EXPECT_EQ(network.addSite("K215"), (std::pair<std::uint32_t, bool>(0, false)));
 }
 
 TEST(CorrelationNetwork, LoadsNothingFromFilesThatCannotBeOpened)
 {
     InputFiles missing;
-    missing.groupFile = dataFile("no-such-file.txt");
     missing.positiveFile = dataFile("no-such-positive.txt");
     missing.negativeFile = dataFile("no-such-negative.txt");
     missing.acceleratedFile = dataFile("no-such-accelerated.txt");
-
-    for (const InputFiles& files : {missing, InputFiles()})
-    {
-        CorrelationNetwork network;
-        const std::string output = captureOutput([&] { network.load(files); });
-        EXPECT_EQ(output, "");
-        EXPECT_TRUE(network.groups.empty());
-        EXPECT_TRUE(network.names.empty());
-        EXPECT_TRUE(network.positiveRanges.empty());
-        EXPECT_TRUE(network.negativeRanges.empty());
-        EXPECT_TRUE(network.acceleratedRanges.empty());
-        ASSERT_EQ(network.root->getNumChildren(), 1u);
-        EXPECT_EQ(network.links->getNumDrawables(), 0u);
-    }
+    CorrelationNetwork network;
+    LoadProgress silent;
+    const std::string output = captureOutput([&] {
+        EXPECT_FALSE(readNetwork(dataFile("no-such-file.txt"), InputFormat::Groups, network, silent));
+        const RegionLists lists = readRegionLists(missing);
+        EXPECT_TRUE(lists.positiveRanges.empty() && lists.negativeRanges.empty() &&
+                    lists.acceleratedRanges.empty());
+    });
+    EXPECT_EQ(output, "");
+    EXPECT_EQ(network.siteCount() + network.ringCount() + network.linkCount(), 0u);
 }
 
-TEST(CorrelationNetwork, ReadsEachRegionListIntoItsOwnKind)
+TEST(CorrelationNetwork, ClassifiesSitesAndTheEndsOfEveryLinkByEachListInItsOwnKind)
 {
-    CorrelationNetwork network;
     InputFiles files;
-    files.groupFile = dataFile("empty.txt");
     files.positiveFile = dataFile("region-simple.txt");
     files.negativeFile = dataFile("region-chained.txt");
     files.acceleratedFile = dataFile("region-single.txt");
-    network.load(files);
-    ASSERT_EQ(network.positiveRanges.size(), 1u);
-    EXPECT_EQ(network.positiveRanges[0].first, 10);
-    ASSERT_EQ(network.negativeRanges.size(), 2u);
-    EXPECT_EQ(network.negativeRanges[1].last, 12);
-    ASSERT_EQ(network.acceleratedRanges.size(), 1u);
-    EXPECT_EQ(network.acceleratedRanges[0].first, 7);
+    const RegionLists lists = readRegionLists(files);
+    ASSERT_EQ(lists.positiveRanges.size(), 1u);
+    EXPECT_EQ(lists.positiveRanges[0].first, 10);
+    ASSERT_EQ(lists.negativeRanges.size(), 2u);
+    EXPECT_EQ(lists.negativeRanges[1].last, 12);
+    ASSERT_EQ(lists.acceleratedRanges.size(), 1u);
+    EXPECT_EQ(lists.acceleratedRanges[0].first, 7);
+
+    // A7 accelerated, K10 positive, Z99 in none; every link carries the bits of both its ends.
+    CorrelationNetwork network;
+    readGroups(network, "A7 K10 0.5 Z99 0.1 0.2\nZ99 Z99 0.3\n");
+    classifyRegions(network, lists);
+    const RegionClassifier classifier(lists);
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+        EXPECT_EQ(network.regions[site], classifier.classify(network.numbers[site])) << network.names[site];
+    EXPECT_EQ(network.regions[0], RegionKind::Accelerated);
+    EXPECT_EQ(network.regions[1], RegionKind::Positive);
+    EXPECT_EQ(network.regions[2], RegionKind::None);
+    const std::uint8_t accelerated = regionBit(3);
+    const std::uint8_t positive = regionBit(1);
+    EXPECT_EQ(network.linkRegions,
+              (std::vector<std::uint8_t>{static_cast<std::uint8_t>(accelerated | positive), accelerated,
+                                         positive, 0}));
 }
 
 } // namespace

@@ -1,8 +1,10 @@
-#include <network/CorrelationNetwork>
 #include <network/LineReader>
+#include <network/NetworkReader>
 #include <support/TestSupport>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -27,21 +29,38 @@ struct GroupFileCase
     std::vector<ExpectedGroup> groups;
 };
 
-std::string describe(const std::vector<SiteGroup>& groups)
+// The network's rings and links in words: "[ A B ]" a ring, "A-B:0.5" a link.
+std::string describe(const CorrelationNetwork& network)
 {
     std::ostringstream text;
-    for (const SiteGroup& group : groups)
+    for (std::size_t ring = 0; ring < network.ringCount(); ++ring)
     {
         text << "[";
-        for (const Site& site : group)
-        {
-            text << " " << site.name << "(";
-            for (float weight : site.weights)
-                text << weight << " ";
-            text << ")";
-        }
+        for (const std::uint32_t site : network.ring(ring))
+            text << " " << network.names[site];
         text << " ]\n";
     }
+    for (const SiteLink& link : network.links)
+        text << network.names[link.first] << "-" << network.names[link.second] << ":" << link.weight << "\n";
+    return text.str();
+}
+
+// The same words for groups whose names are all distinct: each a ring, each weight a link in row order.
+std::string describe(const std::vector<ExpectedGroup>& groups)
+{
+    std::ostringstream text;
+    for (const ExpectedGroup& group : groups)
+    {
+        text << "[";
+        for (const ExpectedSite& site : group)
+            text << " " << site.name;
+        text << " ]\n";
+    }
+    for (const ExpectedGroup& group : groups)
+        for (std::size_t i = 0; i < group.size(); ++i)
+            for (std::size_t k = 0; k < group[i].weights.size(); ++k)
+                text << group[i].name << "-" << group[i + 1 + k].name << ":"
+                     << static_cast<float>(group[i].weights[k]) << "\n";
     return text.str();
 }
 
@@ -49,28 +68,19 @@ class GroupFileTest : public ::testing::TestWithParam<GroupFileCase>
 {
 };
 
-TEST_P(GroupFileTest, ReadsEveryLineAsOneGroup)
+TEST_P(GroupFileTest, ReadsEveryLineAsOneRingAndEveryWeightAsALinkOfItsPair)
 {
     const GroupFileCase& c = GetParam();
     CorrelationNetwork network;
-    std::string output = captureOutput([&] { EXPECT_TRUE(network.readGroupFile(dataFile(c.file))); });
-
-    ASSERT_EQ(network.groups.size(), c.groups.size()) << describe(network.groups);
-    for (std::size_t g = 0; g < c.groups.size(); ++g)
-    {
-        const SiteGroup& group = network.groups[g];
-        ASSERT_EQ(group.size(), c.groups[g].size()) << "group " << g << "\n" << describe(network.groups);
-        for (std::size_t s = 0; s < group.size(); ++s)
-        {
-            const ExpectedSite& expected = c.groups[g][s];
-            EXPECT_EQ(group[s].name, expected.name);
-            EXPECT_FALSE(group[s].duplicate);
-            EXPECT_EQ(group[s].position, osg::Vec3(0.0f, 0.0f, 0.0f));
-            ASSERT_EQ(group[s].weights.size(), expected.weights.size()) << group[s].name;
-            for (std::size_t k = 0; k < expected.weights.size(); ++k)
-                EXPECT_EQ(group[s].weights[k], static_cast<float>(expected.weights[k])) << group[s].name;
-        }
-    }
+    LoadProgress silent;
+    captureOutput([&] { EXPECT_TRUE(readGroupFile(dataFile(c.file), network, silent)); });
+    EXPECT_EQ(describe(network), describe(c.groups));
+    // The weights exactly, not only as printed.
+    std::size_t link = 0;
+    for (const ExpectedGroup& group : c.groups)
+        for (const ExpectedSite& site : group)
+            for (const double weight : site.weights)
+                ASSERT_EQ(network.links.at(link++).weight, static_cast<float>(weight)) << site.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,45 +109,78 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(GroupFile, ReadsALineOfThousandsOfCharactersWhole)
 {
     CorrelationNetwork network;
-    ASSERT_TRUE(network.readGroupFile(dataFile("long-line.txt")));
-    ASSERT_EQ(network.groups.size(), 2u);
-    const SiteGroup& group = network.groups[0];
-    ASSERT_EQ(group.size(), 42u);
-    // Every weight lands on its pair, as the generator of the file wrote them.
-    for (std::size_t i = 0; i < group.size(); ++i)
+    LoadProgress silent;
+    ASSERT_TRUE(readGroupFile(dataFile("long-line.txt"), network, silent));
+    ASSERT_EQ(network.ringCount(), 2u);
+    ASSERT_EQ(network.ring(0).size(), 42u);
+    ASSERT_EQ(network.ring(1).size(), 2u);
+    // Every weight lands on its pair, in row order, as the generator of the file wrote them.
+    std::size_t link = 0;
+    for (std::uint32_t i = 0; i < 42; ++i)
     {
-        EXPECT_EQ(group[i].name, "S" + std::to_string(i));
-        ASSERT_EQ(group[i].weights.size(), 41 - i);
-        for (std::size_t j = i + 1; j < 42; ++j)
+        EXPECT_EQ(network.names[i], "S" + std::to_string(i));
+        for (std::uint32_t j = i + 1; j < 42; ++j, ++link)
         {
             char text[16];
             std::snprintf(text, sizeof text, "%d.%03d", static_cast<int>((i * 7 + j) % 3) - 1,
                           static_cast<int>((i * 31 + j * 17) % 1000));
-            EXPECT_EQ(group[i].weights[j - i - 1], static_cast<float>(std::atof(text)));
+            ASSERT_EQ(network.links[link].first, i);
+            ASSERT_EQ(network.links[link].second, j);
+            EXPECT_EQ(network.links[link].weight, static_cast<float>(std::atof(text)));
         }
     }
-    EXPECT_EQ(network.groups[1].size(), 2u);
+}
+
+TEST(GroupFile, JoinsARepeatedNameToItsFirstSiteAcrossLines)
+{
+    CorrelationNetwork network;
+    readGroups(network, "A1 B2 0.5\nB2 C3 A1 0.1 0.2 0.3\n");
+    EXPECT_EQ(describe(network), "[ A1 B2 ]\n[ C3 ]\nA1-B2:0.5\nB2-C3:0.1\nB2-A1:0.2\nC3-A1:0.3\n");
+}
+
+TEST(GroupFile, ReadsStandardInputForADash)
+{
+    // The reader takes the process's own standard input; a pipe stands in for it.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const std::string text = "A1 B2 0.5\nC3\n";
+    ASSERT_EQ(write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(ends[1]);
+    const int saved = dup(STDIN_FILENO);
+    dup2(ends[0], STDIN_FILENO);
+    close(ends[0]);
+    CorrelationNetwork network;
+    LoadProgress silent;
+    const bool opened = readGroupFile("-", network, silent);
+    std::clearerr(stdin);
+    dup2(saved, STDIN_FILENO);
+    close(saved);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(describe(network), "[ A1 B2 ]\n[ C3 ]\nA1-B2:0.5\n");
+    EXPECT_EQ(inputName("-"), "standard input");
 }
 
 TEST(GroupFile, WarnsOfAShortLineAndKeepsTheWeightsThereAre)
 {
     CorrelationNetwork network;
+    LoadProgress silent;
     const std::string path = dataFile("short-line.txt");
-    const std::string output = captureOutput([&] { network.readGroupFile(path); });
+    const std::string output = captureOutput([&] { readGroupFile(path, network, silent); });
     EXPECT_EQ(output, "Warning: line 1 of " + path +
                           " has 1 weights where its 3 sites need 3; pairs without a weight get no link\n");
 
     const std::string complete =
-        captureOutput([&] { network.readGroupFile(dataFile("worked-example.txt")); });
+        captureOutput([&] { readGroupFile(dataFile("worked-example.txt"), network, silent); });
     EXPECT_EQ(complete, "") << "extra weights are dropped without a word";
 }
 
 TEST(GroupFile, FailsOnlyWhenTheFileCannotBeOpened)
 {
     CorrelationNetwork network;
-    EXPECT_FALSE(network.readGroupFile(dataFile("no-such-file.txt")));
-    EXPECT_FALSE(network.readGroupFile(""));
-    EXPECT_TRUE(network.groups.empty());
+    LoadProgress silent;
+    EXPECT_FALSE(readGroupFile(dataFile("no-such-file.txt"), network, silent));
+    EXPECT_FALSE(readGroupFile("", network, silent));
+    EXPECT_EQ(network.ringCount(), 0u);
 }
 
 TEST(GroupFile, StopsAtAReadErrorWithOneLine)
@@ -145,8 +188,10 @@ TEST(GroupFile, StopsAtAReadErrorWithOneLine)
     // A folder opens for reading but every read of it fails.
     TemporaryFolder folder;
     CorrelationNetwork network;
-    const std::string output = captureOutput([&] { EXPECT_TRUE(network.readGroupFile(folder.path(""))); });
-    EXPECT_TRUE(network.groups.empty());
+    LoadProgress silent;
+    const std::string output =
+        captureOutput([&] { EXPECT_TRUE(readGroupFile(folder.path(""), network, silent)); });
+    EXPECT_EQ(network.ringCount(), 0u);
     EXPECT_NE(output.find("Error: could not read"), std::string::npos) << output;
     EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 1) << output;
 }

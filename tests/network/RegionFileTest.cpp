@@ -1,4 +1,4 @@
-#include <network/CorrelationNetwork>
+#include <network/RegionLists>
 #include <support/TestSupport>
 
 #include <gtest/gtest.h>
@@ -25,16 +25,13 @@ TEST_P(RegionFileTest, PairsTheNumbersOfTheWholeFile)
 {
     const RegionFileCase& c = GetParam();
     // Every kind reads the same way into its own sequence, and only there.
-    const std::pair<int, std::vector<SiteRange> CorrelationNetwork::*> kinds[] = {
-        {1, &CorrelationNetwork::positiveRanges},
-        {2, &CorrelationNetwork::negativeRanges},
-        {3, &CorrelationNetwork::acceleratedRanges}};
-    for (const auto& [kind, member] : kinds)
+    for (const RegionKindEntry& entry : regionKinds)
     {
-        CorrelationNetwork network;
-        EXPECT_TRUE(network.readRegionFile(dataFile(c.file), kind));
-        const std::vector<SiteRange>& ranges = network.*member;
-        ASSERT_EQ(ranges.size(), c.ranges.size()) << c.file << " kind " << kind;
+        InputFiles files;
+        files.*entry.listFile = dataFile(c.file);
+        const RegionLists network = readRegionLists(files);
+        const std::vector<SiteRange>& ranges = network.*entry.ranges;
+        ASSERT_EQ(ranges.size(), c.ranges.size()) << c.file << " kind " << entry.word;
         for (std::size_t r = 0; r < ranges.size(); ++r)
         {
             EXPECT_EQ(ranges[r].first, c.ranges[r].first) << c.file << " range " << r;
@@ -72,20 +69,18 @@ INSTANTIATE_TEST_SUITE_P(
         RegionFileCase{"region-overflow.txt", {{INT_MAX, 5}, {3, INT_MAX}}},
         RegionFileCase{"region-long-line.txt", longLineRanges()}, RegionFileCase{"empty.txt", {}}));
 
-TEST(RegionFile, IgnoresAnUnknownKindAndAMissingFile)
+TEST(RegionFile, ReadsNothingFromAMissingFile)
 {
-    CorrelationNetwork network;
-    EXPECT_TRUE(network.readRegionFile(dataFile("region-simple.txt"), 0));
-    EXPECT_TRUE(network.readRegionFile(dataFile("region-simple.txt"), 4));
-    EXPECT_FALSE(network.readRegionFile(dataFile("no-such-file.txt"), 1));
-    EXPECT_TRUE(network.positiveRanges.empty());
-    EXPECT_TRUE(network.negativeRanges.empty());
-    EXPECT_TRUE(network.acceleratedRanges.empty());
+    std::vector<SiteRange> ranges;
+    EXPECT_FALSE(readRegionFile(dataFile("no-such-file.txt"), ranges));
+    EXPECT_TRUE(ranges.empty());
+    EXPECT_TRUE(readRegionFile(dataFile("region-simple.txt"), ranges));
+    EXPECT_EQ(ranges.size(), 1u);
 }
 
 TEST(RegionFile, ClassifiesByTheFirstListThatHoldsTheNumber)
 {
-    CorrelationNetwork network;
+    RegionLists network;
     network.positiveRanges = {{10, 20}, {100, 100}};
     network.negativeRanges = {{15, 30}, {50, 40}};
     network.acceleratedRanges = {{25, 35}, {INT_MIN, -1}};
@@ -96,12 +91,13 @@ TEST(RegionFile, ClassifiesByTheFirstListThatHoldsTheNumber)
         {30, RegionKind::Negative},    {31, RegionKind::Accelerated}, {35, RegionKind::Accelerated},
         {36, RegionKind::None},        {45, RegionKind::None},        {100, RegionKind::Positive},
         {-5, RegionKind::Accelerated}, {INT_MAX, RegionKind::None},   {0, RegionKind::None}};
+    const RegionClassifier classifier(network);
     for (const auto& [number, kind] : cases)
-        EXPECT_EQ(network.classifySite(number), kind) << number;
+        EXPECT_EQ(classifier.classify(number), kind) << number;
 
-    CorrelationNetwork empty;
+    const RegionClassifier empty{RegionLists()};
     for (const auto& [number, kind] : cases)
-        EXPECT_EQ(empty.classifySite(number), RegionKind::None) << number;
+        EXPECT_EQ(empty.classify(number), RegionKind::None) << number;
 }
 
 TEST(RegionFile, ClassifiesAsAScanOfEveryRangeInFileOrderWould)
@@ -127,12 +123,13 @@ TEST(RegionFile, ClassifiesAsAScanOfEveryRangeInFileOrderWould)
     };
     for (int trial = 0; trial < 200; ++trial)
     {
-        CorrelationNetwork network;
+        RegionLists network;
         network.positiveRanges = randomRanges();
         network.negativeRanges = randomRanges();
         network.acceleratedRanges = randomRanges();
+        const RegionClassifier classifier(network);
         for (int number : {INT_MIN, INT_MIN + 1, -41, INT_MAX - 3, INT_MAX - 2, INT_MAX})
-            ASSERT_EQ(network.classifySite(number),
+            ASSERT_EQ(classifier.classify(number),
                       scan(network.positiveRanges, number)      ? RegionKind::Positive
                       : scan(network.negativeRanges, number)    ? RegionKind::Negative
                       : scan(network.acceleratedRanges, number) ? RegionKind::Accelerated
@@ -144,13 +141,8 @@ TEST(RegionFile, ClassifiesAsAScanOfEveryRangeInFileOrderWould)
                                         : scan(network.negativeRanges, number)    ? RegionKind::Negative
                                         : scan(network.acceleratedRanges, number) ? RegionKind::Accelerated
                                                                                   : RegionKind::None;
-            ASSERT_EQ(network.classifySite(number), expected) << "trial " << trial << ", number " << number;
+            ASSERT_EQ(classifier.classify(number), expected) << "trial " << trial << ", number " << number;
         }
-        // A list read or grown after a classification is seen by the next one.
-        network.acceleratedRanges.push_back({1000, 1000});
-        ASSERT_EQ(network.classifySite(1000), scan(network.positiveRanges, 1000)   ? RegionKind::Positive
-                                              : scan(network.negativeRanges, 1000) ? RegionKind::Negative
-                                                                                   : RegionKind::Accelerated);
     }
 }
 

@@ -1,6 +1,7 @@
 #include <support/TestSupport>
 
-#include <network/CorrelationNetwork>
+#include <network/LinkLog>
+#include <network/NetworkReader>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -156,12 +157,27 @@ std::string endOutputCapture()
     return text;
 }
 
-std::string loadGroups(CorrelationNetwork& network, const std::string& groupText)
+std::string readGroups(CorrelationNetwork& network, const std::string& groupText)
 {
     TemporaryFolder folder;
-    InputFiles files;
-    files.groupFile = folder.write("groups.txt", groupText);
-    return captureOutput([&] { network.load(files); });
+    const std::string path = folder.write("groups.txt", groupText);
+    LoadProgress silent;
+    return captureOutput([&] { readGroupFile(path, network, silent); });
+}
+
+std::unique_ptr<DrawnNetwork> drawNetwork(const std::string& groupText, std::optional<RenderPath> path,
+                                          const RegionLists& lists, const SceneDetail& detail)
+{
+    auto drawn = std::make_unique<DrawnNetwork>();
+    drawn->output = readGroups(drawn->network, groupText);
+    classifyRegions(drawn->network, lists);
+    drawn->output += captureOutput([&] { logLinks(drawn->network); });
+    drawn->layout = layoutRingGrid(drawn->network);
+    drawn->style.font = readLabelFont();
+    const RenderPath chosen =
+        path ? *path : chooseRenderPath(drawn->network.linkCount(), drawn->network.siteCount(), detail);
+    drawn->scene = buildNetworkScene(drawn->network, drawn->layout, drawn->style, chosen, detail);
+    return drawn;
 }
 
 std::string windowUnderPointer()

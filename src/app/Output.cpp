@@ -1,0 +1,25 @@
+#include <app/Output>
+
+Output readOutput(osg::ArgumentParser& arguments)
+{
+    Output output;
+    std::string file;
+    if (arguments.read("--generate-image", osg::ArgumentParser::Parameter(file)))
+    {
+        output.file = file;
+        output.kind = figureFormatOf(file, output.figureFormat) ? OutputKind::VectorFigure
+                                                                : OutputKind::RasterImage;
+    }
+    std::string backgroundName;
+    if (arguments.read("--background", osg::ArgumentParser::Parameter(backgroundName)))
+    {
+        if (backgroundName == "black")
+            output.background.set(0.2f, 0.2f, 0.2f, 0.0f);
+        if (backgroundName == "white")
+        {
+            output.background.set(0.8f, 0.8f, 0.8f, 0.0f);
+            output.textColor.set(0.0f, 0.0f, 0.0f, 1.0f);
+        }
+    }
+    return output;
+}

@@ -1,0 +1,104 @@
+#include <app/Display>
+#include <app/FrameLoop>
+#include <app/SavedImage>
+#include <app/ViewSaver>
+#include <app/WindowRun>
+
+#include <osgGA/StateSetManipulator>
+#include <osgViewer/Viewer>
+#include <osgViewer/ViewerEventHandlers>
+
+#include <cstdio>
+#include <memory>
+
+namespace
+{
+
+// The viewer, drawing on the main thread, with the toolkit's handlers and the explorer first among them, so
+// that the find prompt takes the keys before the others do.
+void setUpViewer(osgViewer::Viewer& viewer, osg::ArgumentParser& arguments, Stage& stage, StatsScreen* stats,
+                 const osg::Vec4& background)
+{
+    viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
+    viewer.setLightingMode(osg::View::HEADLIGHT);
+    // Escape quits through the explorer, which first lets it close the find prompt.
+    viewer.setKeyEventSetsDone(0);
+    viewer.addEventHandler(new osgGA::StateSetManipulator(viewer.getCamera()->getOrCreateStateSet()));
+    viewer.addEventHandler(stats);
+    viewer.addEventHandler(new osgViewer::WindowSizeHandler);
+    viewer.addEventHandler(new osgViewer::HelpHandler(arguments.getApplicationUsage()));
+    viewer.setCameraManipulator(stage.trackball.get());
+    viewer.getUsage(*arguments.getApplicationUsage());
+    describeExplorerBindings(*arguments.getApplicationUsage());
+    viewer.getCamera()->setClearColor(background);
+    viewer.getEventHandlers().push_front(stage.explorer.get());
+    viewer.setSceneData(stage.top.get());
+}
+
+// Releases the scene's graphics resources while the window is still there.
+void closeWindows(osgViewer::Viewer& viewer)
+{
+    osgViewer::Viewer::Contexts contexts;
+    viewer.getContexts(contexts);
+    for (osg::GraphicsContext* context : contexts)
+        context->close();
+}
+
+} // namespace
+
+int showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage& stage, LoadProgress& waiting)
+{
+    osgViewer::Viewer viewer(arguments);
+    osg::ref_ptr<StatsScreen> stats = new StatsScreen;
+    setUpViewer(viewer, arguments, stage, stats.get(), input.output.background);
+
+    // An image run reads back every frame drawn, so that the last one can be saved.
+    const bool imageRun = input.output.kind == OutputKind::RasterImage;
+    std::unique_ptr<SavedImage> image;
+    if (imageRun)
+        image = std::make_unique<SavedImage>(viewer, input.output.file);
+    watchDisplay(imageRun ? input.output.file : std::string());
+    if (!openWindow(viewer))
+    {
+        std::printf("Error: could not open a window; linkmap needs a display with OpenGL (check DISPLAY)\n");
+        return 1;
+    }
+    if (image)
+        image->prepare();
+
+    // The first view frames the whole scene, unless a view was given; the trackball never moves farther away
+    // than the whole scene's frame, and Space returns to the first view.
+    viewer.home();
+    const float ceiling = takeFirstView(*stage.trackball, input.settings);
+
+    // Frames are drawn while something changes, and the window rests otherwise.
+    FrameLoop loop(viewer, *stage.trackball, input.scene.root.get(), nullptr, stats.get(), image.get());
+    loop.step(ceiling);
+    waiting.finish();
+
+    // Once the first frame is up, the window gets the light picture it draws while the view moves, and the c
+    // key that saves what it shows.
+    std::unique_ptr<MotionPicture> motion;
+    if (!imageRun)
+    {
+        motion = std::make_unique<MotionPicture>(input.layout.positions, input.network.regions,
+                                                 input.network.links, input.output.background);
+        stage.top->addChild(motion->getNode());
+        stage.explorer->setMotionPicture(motion.get());
+        loop.setMotionPicture(motion.get());
+        Explorer* explorer = stage.explorer.get();
+        osg::ref_ptr<ViewSaver> saver =
+            new ViewSaver(viewer, [explorer](const std::string& notice) { explorer->setNotice(notice); });
+        viewer.addEventHandler(saver.get());
+        loop.setViewSaver(saver.get());
+    }
+    loop.run(ceiling);
+    closeWindows(viewer);
+
+    if (image && !image->write())
+    {
+        std::printf("Error: could not write the image %s\n", input.output.file.c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,153 @@
+#include <scene/GlyphStyle>
+#include <scene/Glyphs>
+#include <scene/NetworkScene>
+
+#include <osg/Geode>
+#include <osgDB/FileUtils>
+
+#include <cstdio>
+#include <filesystem>
+#include <future>
+#include <system_error>
+
+namespace
+{
+
+// The label font is asked for as "arial.ttf". The build installs a link of that name to Liberation Sans,
+// which has Arial's metrics, and its folders go first on the data search path so that the text library finds
+// the link rather than whatever the system's font matching substitutes. The program looks beside its own
+// installation first, wherever that was put (a package installs under /usr), then where it was built to go.
+void putBundledFontsFirst()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+
+    osgDB::FilePathList folders;
+    std::error_code failed;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", failed);
+    if (!failed)
+        folders.push_back((program.parent_path().parent_path() / "share/linkmap/fonts").string());
+    osgDB::convertStringPathIntoFilePathList(LINKMAP_FONT_DIRS, folders);
+    osgDB::FilePathList& searchPath = osgDB::getDataFilePathList();
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
+    {
+        if (osgDB::fileExists(*folder + "/arial.ttf"))
+            searchPath.push_front(*folder);
+    }
+}
+
+// Tells a terminal how far building has come, every so many elements.
+void tell(LoadProgress* progress, std::size_t done, std::size_t total)
+{
+    if (progress != nullptr && done % 1024 == 0)
+        progress->update("building the scene", static_cast<double>(done) / static_cast<double>(total));
+}
+
+void buildGlyphs(const CorrelationNetwork& network, const SiteLayout& layout, const LabelStyle& style,
+                 NetworkScene& scene, LoadProgress* progress)
+{
+    osg::ref_ptr<osg::Geode> links = new osg::Geode;
+    scene.root->addChild(links);
+    const std::vector<osg::Vec3>& positions = layout.positions;
+    const std::size_t total = network.ringCount() + network.linkCount();
+    for (std::size_t ringIndex = 0; ringIndex < network.ringCount(); ++ringIndex)
+    {
+        tell(progress, ringIndex, total);
+        osg::ref_ptr<osg::Geode> spheres = new osg::Geode;
+        for (const std::uint32_t site : network.ring(ringIndex))
+        {
+            spheres->addDrawable(createSiteSphere(positions[site], network.regions[site]));
+            scene.root->addChild(createSiteLabel(positions[site], network.names[site], style));
+        }
+        scene.root->addChild(spheres);
+    }
+    scene.linkGlyphs.reserve(network.linkCount());
+    for (std::size_t link = 0; link < network.linkCount(); ++link)
+    {
+        tell(progress, network.ringCount() + link, total);
+        const SiteLink& ends = network.links[link];
+        scene.linkGlyphs.push_back(createLink(positions[ends.first], positions[ends.second], ends.weight));
+        links->addDrawable(scene.linkGlyphs.back());
+    }
+}
+
+void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, const LabelStyle& style,
+                  const SceneDetail& detail, NetworkScene& scene, LoadProgress* progress)
+{
+    SceneBuilder builder(style.font.get(), style.textColor, detail);
+
+    // The labels are laid out on a thread of their own while the spheres and links are added; without a
+    // thread to spare, in turn.
+    const auto layOutLabels = [&builder, &network] {
+        for (const std::string& name : network.names)
+            builder.addLabel(name);
+    };
+    std::future<void> labels;
+    try
+    {
+        labels = std::async(std::launch::async, layOutLabels);
+    }
+    catch (const std::system_error&)
+    {
+        layOutLabels();
+    }
+
+    builder.reserve(network.linkCount(), network.siteCount());
+    const std::vector<osg::Vec3>& positions = layout.positions;
+    const std::size_t total = network.ringCount() + network.linkCount();
+    for (std::size_t ringIndex = 0; ringIndex < network.ringCount(); ++ringIndex)
+    {
+        tell(progress, ringIndex, total);
+        builder.beginGroup();
+        for (const std::uint32_t site : network.ring(ringIndex))
+            builder.addSphere(positions[site], network.regions[site]);
+    }
+    for (std::size_t link = 0; link < network.linkCount(); ++link)
+    {
+        tell(progress, network.ringCount() + link, total);
+        const SiteLink& ends = network.links[link];
+        builder.addLink(positions[ends.first], positions[ends.second], ends.weight, network.linkRegions[link]);
+    }
+    if (labels.valid())
+        labels.get();
+    builder.placeLabels(positions);
+
+    osg::ref_ptr<osg::Group> batches = builder.createScene();
+    scene.linkState = builder.getLinkState();
+    scene.root->addChild(batches);
+    // Framed as the scene of one glyph per element would be, so that the first view is the same.
+    scene.root->setComputeBoundingSphereCallback(batches->getComputeBoundingSphereCallback());
+}
+
+} // namespace
+
+RenderPath chooseRenderPath(std::size_t linkCount, std::size_t siteCount, const SceneDetail& detail)
+{
+    if (detail.wantsOneGlyphPerElement(linkCount, siteCount))
+        return RenderPath::OneGlyphPerElement;
+    if (detail.shadersRun && !detail.shadersRun())
+        return RenderPath::OneGlyphPerElement;
+    return RenderPath::Batched;
+}
+
+osg::ref_ptr<osgText::Font> readLabelFont()
+{
+    putBundledFontsFirst();
+    return osgText::readRefFontFile("arial.ttf");
+}
+
+NetworkScene buildNetworkScene(const CorrelationNetwork& network, const SiteLayout& layout,
+                               const LabelStyle& style, RenderPath path, const SceneDetail& detail,
+                               LoadProgress* progress)
+{
+    NetworkScene scene;
+    scene.path = path;
+    scene.root = new osg::Group;
+    if (path == RenderPath::Batched)
+        buildBatches(network, layout, style, detail, scene, progress);
+    else
+        buildGlyphs(network, layout, style, scene, progress);
+    return scene;
+}

@@ -1,0 +1,57 @@
+#include <scene/SiteLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+const double twoPi = 6.283185307179586;
+const float cellSpacing = 40.0f;
+
+// The side of the square grid: the smallest whole number whose square is at least the number of rings.
+std::size_t gridSide(std::size_t ringCount)
+{
+    auto side = static_cast<std::size_t>(std::sqrt(static_cast<double>(ringCount)));
+    while (side * side < ringCount)
+        ++side;
+    return std::max<std::size_t>(side, 1);
+}
+
+} // namespace
+
+SiteLayout layoutSites(const CorrelationNetwork& network, LayoutKind kind)
+{
+    switch (kind)
+    {
+    case LayoutKind::RingGrid:
+        break;
+    }
+    return layoutRingGrid(network);
+}
+
+SiteLayout layoutRingGrid(const CorrelationNetwork& network)
+{
+    SiteLayout layout;
+    layout.positions.resize(network.siteCount());
+    const std::size_t side = gridSide(network.ringCount());
+    for (std::size_t ringIndex = 0; ringIndex < network.ringCount(); ++ringIndex)
+    {
+        const Ring ring = network.ring(ringIndex);
+        const auto siteCount = static_cast<int>(ring.size());
+        const auto step = static_cast<float>(twoPi / siteCount);
+        const float radius = 2.0f * static_cast<float>(siteCount);
+        const osg::Vec3d cellOffset(cellSpacing * static_cast<float>(ringIndex % side), 0.0f,
+                                    -cellSpacing * static_cast<float>(ringIndex / side));
+        int ordinal = 0;
+        for (const std::uint32_t site : ring)
+        {
+            // Round the ring from +x towards -z; the last site comes back to +x.
+            const double angle = ++ordinal * static_cast<double>(step);
+            const osg::Vec3d onRing(radius * std::cos(angle), 0.0, -radius * std::sin(angle));
+            layout.positions[site] = osg::Vec3(onRing + cellOffset);
+            layout.bound.expandBy(layout.positions[site]);
+        }
+    }
+    return layout;
+}
