@@ -5,7 +5,10 @@
 //     bench/ExploreBenchmark GROUP-FILE [-p POSITIVE] [-n NEGATIVE] [-a ACCELERATED]
 
 #include <app/Explorer>
-#include <network/CorrelationNetwork>
+#include <network/LinkLog>
+#include <network/NetworkReader>
+#include <scene/NetworkScene>
+#include <scene/SiteLayout>
 
 #include <osg/BoundingBox>
 
@@ -66,16 +69,18 @@ int main(int argc, char** argv)
 
     // Load with the log sent to /dev/null, and set up the window as the program does.
     CorrelationNetwork network;
-    std::fflush(stdout);
-    const int saved = dup(STDOUT_FILENO);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, STDOUT_FILENO);
-    network.load(files);
-    std::fflush(stdout);
-    dup2(saved, STDOUT_FILENO);
-    close(null);
+    LoadProgress silent;
+    readNetwork(files.groupFile, inputFormatOf(files.groupFile), network, silent);
+    classifyRegions(network, readRegionLists(files));
+    std::FILE* null = std::fopen("/dev/null", "w");
+    logLinks(network, null);
+    std::fclose(null);
+    const SiteLayout layout = layoutSites(network, LayoutKind::RingGrid);
+    const LabelStyle style{readLabelFont()};
+    const NetworkScene drawn = buildNetworkScene(
+        network, layout, style, chooseRenderPath(network.linkCount(), network.siteCount(), SceneDetail()));
     osg::ref_ptr<osg::Group> scene = new osg::Group;
-    scene->addChild(network.getRoot());
+    scene->addChild(drawn.root.get());
     osgUtil::Optimizer optimizer;
     keepBatchesWhole(optimizer);
     optimizer.optimize(scene.get());
@@ -87,7 +92,8 @@ int main(int argc, char** argv)
     osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
     viewer.setCameraManipulator(trackball.get());
     osg::ref_ptr<Explorer> explorer =
-        new Explorer(network, files, trackball.get(), viewer.getCamera()->getClearColor());
+        new Explorer(ExploredNetwork{network, layout, drawn, files, style}, trackball.get(),
+                     viewer.getCamera()->getClearColor());
     scene->addChild(explorer->getCornerNode());
     viewer.addEventHandler(explorer.get());
     viewer.setSceneData(scene.get());
@@ -115,10 +121,10 @@ int main(int argc, char** argv)
                                                        network.names.empty() ? 0 : network.names.size() - 1);
     osg::BoundingBox sites;
     for (std::size_t site = 0; site < network.names.size(); ++site)
-        sites.expandBy(network.sitePosition(site));
+        sites.expandBy(layout.positions[site]);
     std::uniform_real_distribution<float> across(0.0f, 1.0f);
     const auto siteRay = [&] {
-        const osg::Vec3d clip = osg::Vec3d(network.sitePosition(anySite(random))) * camera->getViewMatrix() *
+        const osg::Vec3d clip = osg::Vec3d(layout.positions[anySite(random)]) * camera->getViewMatrix() *
                                 camera->getProjectionMatrix();
         return computePickRay(*camera, clip.x(), clip.y());
     };
@@ -159,7 +165,7 @@ int main(int argc, char** argv)
                 "cutoff key to drawn frame, median (ms) | frame at cutoff 0.50 (ms) |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
     std::printf("| %s | %zu | %zu | %.1f | %.1f | %.4f | %.3f | %.4f | %.1f | %.1f | %.1f |\n",
-                files.groupFile.c_str(), network.siteLinks.size(), network.names.size(), frame, firstPick,
+                files.groupFile.c_str(), network.links.size(), network.names.size(), frame, firstPick,
                 median(sitePicks),
                 sitePicks.empty() ? 0.0 : *std::max_element(sitePicks.begin(), sitePicks.end()),
                 median(pointPicks), pickedFrame, median(keyed), cutFrame);
@@ -210,7 +216,7 @@ int main(int argc, char** argv)
         "region key, median (ms) | worst (ms) | its frame, median (ms) | frame with region 1 (ms) |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
     std::printf("| %s | %zu | %zu | %.3f | %.3f | %.1f | %.2f | %.2f | %.1f | %.1f |\n",
-                files.groupFile.c_str(), network.siteLinks.size(), network.names.size(), median(findKeys),
+                files.groupFile.c_str(), network.links.size(), network.names.size(), median(findKeys),
                 findKeys.empty() ? 0.0 : *std::max_element(findKeys.begin(), findKeys.end()),
                 median(findFrames), median(filterKeys),
                 *std::max_element(filterKeys.begin(), filterKeys.end()), median(filterFrames), filteredFrame);

@@ -1,10 +1,13 @@
 // Prints how long loading takes as the input grows: networks of 10^4 to 10^7 links loaded phase by phase
-// (read, names, log, build, optimise), then the readers alone on group files of 25 to 100 MB and on one very
+// (read, classify, log, lay out, build, optimise), then the readers alone on group files of 25 to 100 MB and on one very
 // long line. Run from the build folder:
 //     bench/LoadBenchmark [folder for the generated files, /tmp by default]
 
-#include <network/CorrelationNetwork>
 #include <network/LinkLog>
+#include <network/NetworkReader>
+#include <network/RegionLists>
+#include <scene/NetworkScene>
+#include <scene/SiteLayout>
 
 #include <osgUtil/Optimizer>
 
@@ -103,50 +106,38 @@ double peakMegabytes()
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-// Loads a network as the program does, then again phase by phase, and optimises its scene as the viewer
-// does; prints one row: the seconds of each phase and their total, then the seconds of load itself, where
-// phases overlap, and per link. Logging and building go together; the log alone is timed again apart, writing
-// every link's line from the links recorded, so that building is the rest.
+// Loads a network as the program does, phase by phase, and optimises its scene as the viewer does; prints one
+// row: the seconds of each phase, the load (every phase but the optimiser), the load per link, and the peak
+// resident size.
 void measureScene(const char* title, const InputFiles& files)
 {
-    // The network as the program loads it, where the labels are laid out while the names are marked; gone
-    // before the phases are timed, so that neither pays for the other's memory.
-    double load = 0.0;
-    {
-        CorrelationNetwork loaded;
-        load = quietSecondsFor([&] { loaded.load(files); });
-    }
-
     CorrelationNetwork network;
+    LoadProgress silent;
     const double read = secondsFor([&] {
-        network.readGroupFile(files.groupFile);
-        if (!files.positiveFile.empty())
-            network.readRegionFile(files.positiveFile, static_cast<int>(RegionKind::Positive));
-        if (!files.negativeFile.empty())
-            network.readRegionFile(files.negativeFile, static_cast<int>(RegionKind::Negative));
-        if (!files.acceleratedFile.empty())
-            network.readRegionFile(files.acceleratedFile, static_cast<int>(RegionKind::Accelerated));
+        readNetwork(files.groupFile, inputFormatOf(files.groupFile), network, silent);
+        classifyRegions(network, readRegionLists(files));
     });
-    const double names = secondsFor([&] { network.markDuplicateNames(); });
-    const double logAndBuild = quietSecondsFor([&] { network.buildScene(); });
-    const double log = quietSecondsFor([&] {
-        LinkLog alone;
-        for (const SiteLink& link : network.siteLinks)
-            alone.write(network.names[link.first], network.names[link.second], link.weight);
+    const double log = quietSecondsFor([&] { logLinks(network); });
+    SiteLayout layout;
+    const double place = secondsFor([&] { layout = layoutSites(network, LayoutKind::RingGrid); });
+    NetworkScene drawn;
+    const double build = secondsFor([&] {
+        const LabelStyle style{readLabelFont()};
+        const RenderPath path = chooseRenderPath(network.linkCount(), network.siteCount(), SceneDetail());
+        drawn = buildNetworkScene(network, layout, style, path);
     });
     osg::ref_ptr<osg::Group> scene = new osg::Group;
-    scene->addChild(network.getRoot());
-    const auto links = static_cast<unsigned>(network.countLinks());
+    scene->addChild(drawn.root.get());
+    const auto links = static_cast<unsigned>(network.linkCount());
     const double optimise = secondsFor([&] {
         osgUtil::Optimizer optimizer;
         keepBatchesWhole(optimizer);
         optimizer.optimize(scene.get());
     });
-    const double total = read + names + logAndBuild + optimise;
+    const double load = read + log + place + build;
     const double peak = peakMegabytes();
-    std::printf("%-10s %10u %8.3f %8.3f %8.3f %8.3f %9.3f %8.3f %8.3f %9.2f %9.0f\n", title, links, read,
-                names, log, logAndBuild - log, optimise, total, load, links > 0 ? 1e6 * load / links : 0.0,
-                peak);
+    std::printf("%-10s %10u %8.3f %8.3f %8.3f %8.3f %9.3f %8.3f %9.2f %9.0f\n", title, links, read, log, place,
+                build, optimise, load, links > 0 ? 1e6 * load / links : 0.0, peak);
 }
 
 } // namespace
@@ -158,8 +149,8 @@ int main(int argc, char** argv)
 
     std::printf("Loading networks of groups of 20 sites, phase by phase (seconds), and the peak resident "
                 "size:\n");
-    std::printf("%-10s %10s %8s %8s %8s %8s %9s %8s %8s %9s %9s\n", "network", "links", "read", "names",
-                "log", "build", "optimise", "total", "load", "us/link", "peak MB");
+    std::printf("%-10s %10s %8s %8s %8s %8s %9s %8s %9s %9s\n", "network", "links", "read", "log", "layout",
+                "build", "optimise", "load", "us/link", "peak MB");
     InputFiles example;
     example.groupFile = std::string(LINKMAP_EXAMPLES) + "/network.txt";
     example.positiveFile = std::string(LINKMAP_EXAMPLES) + "/positive.txt";
@@ -175,19 +166,14 @@ int main(int argc, char** argv)
         measureScene((std::to_string(groups) + "x20").c_str(), files);
     }
 
-    std::printf("\nReading group files (read, mark repeated names, find every site):\n");
+    std::printf("\nReading group files (read, every repeated name found as its site):\n");
     std::printf("%10s %12s %10s %10s\n", "MB", "sites", "seconds", "MB/s");
     for (std::size_t megabytes : {25, 50, 100})
     {
         const std::size_t sites = writeGroupFile(path, megabytes << 20, 8);
         CorrelationNetwork network;
-        const double seconds = quietSecondsFor([&] {
-            network.readGroupFile(path);
-            network.markDuplicateNames();
-            for (const SiteGroup& group : network.groups)
-                for (const Site& site : group)
-                    network.findSitePosition(site.name);
-        });
+        LoadProgress silent;
+        const double seconds = quietSecondsFor([&] { readGroupFile(path, network, silent); });
         std::printf("%10zu %12zu %10.2f %10.1f\n", megabytes, sites, seconds, megabytes / seconds);
     }
 
@@ -196,7 +182,8 @@ int main(int argc, char** argv)
         writeGroupFile(path, 1, 2000);
         const double megabytes = static_cast<double>(std::filesystem::file_size(path)) / (1 << 20);
         CorrelationNetwork network;
-        const double seconds = quietSecondsFor([&] { network.readGroupFile(path); });
+        LoadProgress silent;
+        const double seconds = quietSecondsFor([&] { readGroupFile(path, network, silent); });
         std::printf("%10.2f seconds for one line of %.1f MB\n", seconds, megabytes);
     }
 

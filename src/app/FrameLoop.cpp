@@ -80,16 +80,6 @@ void FrameLoop::showMotion(bool moving)
         motion->getNode()->setNodeMask(light ? ~0u : 0u);
 }
 
-unsigned int FrameLoop::getFullFrames() const
-{
-    return fullFrames;
-}
-
-unsigned int FrameLoop::getMotionFrames() const
-{
-    return motionFrames;
-}
-
 void FrameLoop::run(float ceiling)
 {
     bool resting = false;
@@ -146,7 +136,6 @@ FrameDraw FrameLoop::step(float ceiling)
     showMotion(draw == FrameDraw::Motion);
     viewer.updateTraversal();
     viewer.renderingTraversals();
-    ++(draw == FrameDraw::Full ? fullFrames : motionFrames);
     // Without a motion picture, the full one stands in for it.
     fullShown = draw == FrameDraw::Full || motion == nullptr;
     if (shot)

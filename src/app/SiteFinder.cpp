@@ -113,11 +113,6 @@ const std::string& SiteFinder::getText() const
     return text;
 }
 
-const std::vector<std::uint32_t>& SiteFinder::getMatches() const
-{
-    return matches;
-}
-
 std::size_t SiteFinder::picked() const
 {
     return cursor == noMatch ? noMatch : matches[cursor];

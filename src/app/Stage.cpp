@@ -29,8 +29,7 @@ bool setStage(const RunInput& input, Stage& stage)
     }
 
     // Clicks and keys that pick, filter and centre; dimmed links fade into the background.
-    stage.trackball = new osgGA::TrackballManipulator;
-    stage.trackball->setTrackballSize(1.0);
+    stage.trackball = new Trackball;
     stage.explorer = new Explorer(
         ExploredNetwork{input.network, input.layout, input.scene, input.files, input.style},
         stage.trackball.get(), input.output.background);

@@ -120,6 +120,8 @@ PickIndex::PickIndex(std::vector<osg::Vec3> sitePositions, const std::vector<Sit
         const osg::Vec2 point = inPlane(site);
         low.set(std::min(low.x(), point.x()), std::min(low.y(), point.y()));
         high.set(std::max(high.x(), point.x()), std::max(high.y(), point.y()));
+        lowest = std::min(lowest, site.y());
+        highest = std::max(highest, site.y());
     }
     const osg::Vec2 reach(GlyphStyle::siteRadius, GlyphStyle::siteRadius);
     corner = low - reach;
@@ -207,11 +209,12 @@ Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, doub
     if (columns == 0 || !(unit.normalize() > 0.0) || !unit.valid() || !origin.valid() || !(slack >= 0.0))
         return Pick();
 
-    // Everything lies within a sphere's radius of the plane, over the grid. The ray is followed across that
-    // slab, widened by the slack at the far side, and only the cells beneath it are searched.
+    // Everything lies within a sphere's radius of the sites' heights, over the grid: each cell is a column
+    // through them all. The ray is followed across that box, widened by the slack at the far side, and only
+    // the columns it passes through are searched.
     const double radius = GlyphStyle::siteRadius;
-    const osg::Vec3d low(corner.x(), -radius, corner.y());
-    const osg::Vec3d high(corner.x() + cellSize * columns, radius, corner.y() + cellSize * rows);
+    const osg::Vec3d low(corner.x(), lowest - radius, corner.y());
+    const osg::Vec3d high(corner.x() + cellSize * columns, highest + radius, corner.y() + cellSize * rows);
     double enter = 0.0;
     double leave = 0.0;
     if (!clipToBox(origin, unit, low, high, enter, leave))
@@ -256,14 +259,4 @@ Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, doub
         }
     }
     return choice.best;
-}
-
-std::size_t PickIndex::cellCount() const
-{
-    return cellStarts.empty() ? 0 : cellStarts.size() - 1;
-}
-
-std::size_t PickIndex::entryCount() const
-{
-    return items.size();
 }

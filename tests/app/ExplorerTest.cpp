@@ -23,10 +23,23 @@ const int width = 800;
 const int height = 600;
 const osg::Vec4 background(0.2f, 0.2f, 0.4f, 1.0f);
 
+// The records of the example, with where its sites stand.
+struct PlacedNetwork : CorrelationNetwork
+{
+    std::vector<osg::Vec3> positions;
+
+    osg::Vec3 sitePosition(std::size_t site) const
+    {
+        return positions.at(site);
+    }
+};
+
 // The bundled example as the program loads it, drawn one glyph per element or in batches.
 struct Example
 {
-    CorrelationNetwork network;
+    std::unique_ptr<DrawnNetwork> drawn;
+    PlacedNetwork network;
+    InputFiles files;
     std::vector<std::string> log;
     osg::ref_ptr<osgViewer::View> view = new osgViewer::View;
     osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
@@ -34,33 +47,28 @@ struct Example
 
     explicit Example(bool batched)
     {
-        InputFiles files;
         files.groupFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/network.txt";
         files.positiveFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/positive.txt";
         files.negativeFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/negative.txt";
         files.acceleratedFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/accelerated.txt";
-        std::istringstream output(captureOutput([&] {
-            network.readGroupFile(files.groupFile);
-            network.readRegionFile(files.positiveFile, 1);
-            network.readRegionFile(files.negativeFile, 2);
-            network.readRegionFile(files.acceleratedFile, 3);
-            network.markDuplicateNames();
-            SceneDetail detail;
-            if (batched)
-                detail.linkLimit = detail.siteLimit = 0;
-            network.buildScene(detail);
-        }));
+        drawn = drawNetwork(readText(files.groupFile),
+                            batched ? RenderPath::Batched : RenderPath::OneGlyphPerElement,
+                            readRegionLists(files));
+        static_cast<CorrelationNetwork&>(network) = drawn->network;
+        network.positions = drawn->layout.positions;
+        std::istringstream output(drawn->output);
         for (std::string line; std::getline(output, line);)
             log.push_back(line);
 
         // The first view, as the window frames it.
-        trackball->setNode(network.getRoot());
+        trackball->setNode(drawn->scene.root.get());
         trackball->home(0.0);
         osg::Camera* camera = view->getCamera();
         camera->setViewport(0, 0, width, height);
         camera->setProjectionMatrixAsPerspective(30.0, double(width) / height, 1.0, 10000.0);
         camera->setViewMatrix(trackball->getInverseMatrix());
-        explorer = new Explorer(network, files, trackball.get(), background);
+        explorer = new Explorer(ExploredNetwork{network, drawn->layout, drawn->scene, files, drawn->style},
+                                trackball.get(), background);
     }
 
     // The ray through the point of the window where position is drawn, moved by (dx, dy) pixels.
@@ -103,7 +111,7 @@ TEST(Explorer, PicksTheSiteUnderEveryRayThroughItsSphere)
     for (const bool batched : {false, true})
     {
         Example example(batched);
-        const CorrelationNetwork& network = example.network;
+        const PlacedNetwork& network = example.network;
         ASSERT_EQ(network.names.size(), 14u);
         for (std::size_t site = 0; site < network.names.size(); ++site)
         {
@@ -124,7 +132,7 @@ TEST(Explorer, PicksTheSiteUnderEveryRayThroughItsSphere)
 TEST(Explorer, DescribesASiteByItsRegionItsLinksAndTheStrongestOfThem)
 {
     Example example(false);
-    const CorrelationNetwork& network = example.network;
+    const PlacedNetwork& network = example.network;
     struct Case
     {
         const char* name;
@@ -160,12 +168,12 @@ TEST(Explorer, PicksALinkAtItsMiddleAndDescribesItAsTheLogDoes)
     for (const bool batched : {false, true})
     {
         Example example(batched);
-        const CorrelationNetwork& network = example.network;
-        ASSERT_EQ(network.siteLinks.size(), example.log.size());
+        const PlacedNetwork& network = example.network;
+        ASSERT_EQ(network.links.size(), example.log.size());
         int described = 0;
-        for (std::size_t link = 0; link < network.siteLinks.size(); ++link)
+        for (std::size_t link = 0; link < network.links.size(); ++link)
         {
-            const SiteLink& ends = network.siteLinks[link];
+            const SiteLink& ends = network.links[link];
             const osg::Vec3 a = network.sitePosition(ends.first);
             const osg::Vec3 b = network.sitePosition(ends.second);
             const Pick pick = example.explorer->pickAt(example.rayThrough((a + b) * 0.5f));
@@ -180,9 +188,9 @@ TEST(Explorer, PicksALinkAtItsMiddleAndDescribesItAsTheLogDoes)
 
         // Hidden links cannot be picked: at cutoff 1 every link of the example is hidden.
         example.explorer->setCutoff(1.0f);
-        for (std::size_t link = 0; link < network.siteLinks.size(); ++link)
+        for (std::size_t link = 0; link < network.links.size(); ++link)
         {
-            const SiteLink& ends = network.siteLinks[link];
+            const SiteLink& ends = network.links[link];
             const osg::Vec3 middle =
                 (network.sitePosition(ends.first) + network.sitePosition(ends.second)) * 0.5f;
             EXPECT_NE(example.explorer->pickAt(example.rayThrough(middle)).kind, Pick::Kind::Link)
@@ -194,7 +202,7 @@ TEST(Explorer, PicksALinkAtItsMiddleAndDescribesItAsTheLogDoes)
 TEST(Explorer, PickingEmptySpaceClearsTheSelection)
 {
     Example example(false);
-    const CorrelationNetwork& network = example.network;
+    const PlacedNetwork& network = example.network;
     example.explorer->pickAt(example.rayThrough(network.sitePosition(0)));
     ASSERT_NE(example.explorer->getCornerText(), "");
 
@@ -209,14 +217,14 @@ TEST(Explorer, PickingEmptySpaceClearsTheSelection)
 TEST(Explorer, DimsEveryLinkButThoseOfThePickedSite)
 {
     Example example(false);
-    const CorrelationNetwork& network = example.network;
+    const PlacedNetwork& network = example.network;
     const std::size_t site = siteNamed(network, "K45");
     example.explorer->pickAt(example.rayThrough(network.sitePosition(site)));
     int emphasised = 0;
-    for (std::size_t link = 0; link < network.siteLinks.size(); ++link)
+    for (std::size_t link = 0; link < network.links.size(); ++link)
     {
-        const SiteLink& ends = network.siteLinks[link];
-        const auto* drawable = dynamic_cast<const osg::ShapeDrawable*>(network.links->getDrawable(link));
+        const SiteLink& ends = network.links[link];
+        const auto* drawable = example.drawn->scene.linkGlyphs[link].get();
         ASSERT_NE(drawable, nullptr);
         const bool own = ends.first == site || ends.second == site;
         emphasised += own ? 1 : 0;
@@ -226,15 +234,14 @@ TEST(Explorer, DimsEveryLinkButThoseOfThePickedSite)
 
     // Empty space gives every link its colour back.
     example.explorer->pickAt(example.rayThrough(network.sitePosition(site), -60.0));
-    for (std::size_t link = 0; link < network.siteLinks.size(); ++link)
-        EXPECT_EQ(dynamic_cast<const osg::ShapeDrawable*>(network.links->getDrawable(link))->getColor(),
-                  weightColor(network.siteLinks[link].weight));
+    for (std::size_t link = 0; link < network.links.size(); ++link)
+        EXPECT_EQ(example.drawn->scene.linkGlyphs[link].get()->getColor(),
+                  weightColor(network.links[link].weight));
 
     // In batches, the shader is told which site's links to keep.
     Example batched(true);
     batched.explorer->pickAt(batched.rayThrough(batched.network.sitePosition(site)));
-    const osg::Group* scene = batched.network.root->getChild(1)->asGroup();
-    const osg::StateSet* links = scene->getChild(0)->getStateSet();
+    const osg::StateSet* links = batched.drawn->scene.linkState.get();
     int emphasis = -1;
     osg::Vec3 at;
     ASSERT_TRUE(links->getUniform("emphasis")->get(emphasis));
@@ -245,15 +252,15 @@ TEST(Explorer, DimsEveryLinkButThoseOfThePickedSite)
     // A light picture given once the window is up shows the cutoff and emphasis set before it came.
     batched.explorer->setCutoff(0.5f);
     const auto lightPicture = [&batched] {
-        return std::make_unique<MotionPicture>(batched.network.sitePositions(), batched.network.siteKinds(),
-                                               batched.network.siteLinks, background);
+        return std::make_unique<MotionPicture>(batched.network.positions, batched.network.regions,
+                                               batched.network.links, background);
     };
     const auto late = lightPicture();
     batched.explorer->setMotionPicture(late.get());
     const auto expected = lightPicture();
     std::vector<std::size_t> own;
-    for (std::size_t link = 0; link < batched.network.siteLinks.size(); ++link)
-        if (batched.network.siteLinks[link].first == site || batched.network.siteLinks[link].second == site)
+    for (std::size_t link = 0; link < batched.network.links.size(); ++link)
+        if (batched.network.links[link].first == site || batched.network.links[link].second == site)
             own.push_back(link);
     expected->setCutoff(0.5f);
     expected->setEmphasis(own);
@@ -280,9 +287,9 @@ TEST(Explorer, TheCutoffHidesExactlyTheLinksBelowIt)
             std::size_t shown = 0;
             if (!batched)
             {
-                for (unsigned int i = 0; i < example.network.links->getNumDrawables(); ++i)
+                for (std::size_t i = 0; i < example.drawn->scene.linkGlyphs.size(); ++i)
                 {
-                    const bool visible = example.network.links->getDrawable(i)->getNodeMask() != 0;
+                    const bool visible = example.drawn->scene.linkGlyphs[i]->getNodeMask() != 0;
                     EXPECT_EQ(visible, !(std::fabs(weights[i]) < cutoff))
                         << example.log[i] << " at " << cutoff;
                     shown += visible ? 1 : 0;
@@ -291,9 +298,8 @@ TEST(Explorer, TheCutoffHidesExactlyTheLinksBelowIt)
             }
             else
             {
-                const osg::Group* scene = example.network.root->getChild(1)->asGroup();
                 float uniform = -1.0f;
-                ASSERT_TRUE(scene->getChild(0)->getStateSet()->getUniform("cutoff")->get(uniform));
+                ASSERT_TRUE(example.drawn->scene.linkState->getUniform("cutoff")->get(uniform));
                 EXPECT_EQ(uniform, cutoff);
             }
             const std::string text = example.explorer->getCornerText();
@@ -378,7 +384,7 @@ osg::ref_ptr<osgGA::GUIEventAdapter> mouseEvent(osgGA::GUIEventAdapter::EventTyp
 TEST(Explorer, AClickPicksADragDoesNotAndADoubleClickCentresTheTrackball)
 {
     Example example(false);
-    const CorrelationNetwork& network = example.network;
+    const PlacedNetwork& network = example.network;
     const std::size_t site = siteNamed(network, "M210");
     const osg::Camera* camera = example.view->getCamera();
     const osg::Vec3d window = osg::Vec3d(network.sitePosition(site)) * camera->getViewMatrix() *
@@ -503,17 +509,13 @@ TEST(Explorer, TheRegionKeysShowTheLinksTouchingARegionWithTheCutoffInBothScenes
                                              std::to_string(cutoff) + (batched ? ", batched" : "");
                     EXPECT_EQ(example.explorer->isShown(link), shown) << what;
                     if (!batched)
-                        EXPECT_EQ(example.network.links->getDrawable(static_cast<unsigned int>(link))
-                                          ->getNodeMask() != 0,
-                                  shown)
-                            << what;
+                        EXPECT_EQ(example.drawn->scene.linkGlyphs[link]->getNodeMask() != 0, shown) << what;
                 }
                 if (batched)
                 {
                     // The shader compares the region bit with every link's regions, as it does the cutoff.
-                    const osg::Group* scene = example.network.root->getChild(1)->asGroup();
                     float bit = -1.0f;
-                    ASSERT_TRUE(scene->getChild(0)->getStateSet()->getUniform("regionFilter")->get(bit));
+                    ASSERT_TRUE(example.drawn->scene.linkState->getUniform("regionFilter")->get(bit));
                     EXPECT_EQ(bit, kind == 0 ? 0.0f : float(1 << (kind - 1)));
                 }
                 const std::string text = example.explorer->getCornerText();
@@ -531,7 +533,9 @@ TEST(Explorer, TheRegionKeysShowTheLinksTouchingARegionWithTheCutoffInBothScenes
     withoutNegative.groupFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/network.txt";
     withoutNegative.positiveFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/positive.txt";
     osg::ref_ptr<Explorer> explorer =
-        new Explorer(example.network, withoutNegative, example.trackball.get(), background);
+        new Explorer(ExploredNetwork{example.network, example.drawn->layout, example.drawn->scene,
+                                     withoutNegative, example.drawn->style},
+                     example.trackball.get(), background);
     explorer->handle(*keyEvent('1'), *example.view);
     const std::string before = explorer->getCornerText();
     explorer->handle(*keyEvent('2'), *example.view);

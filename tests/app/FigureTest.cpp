@@ -27,14 +27,6 @@ const std::vector<std::string> example = {
 const char* const exampleNames[] = {"H12",  "K45",  "R78",  "D101", "E104", "G110", "S115",
                                     "Y150", "W152", "T160", "F201", "L205", "M210", "V212"};
 
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Runs the program with arguments and --generate-image into file; its exit status.
 int makeImage(std::vector<std::string> arguments, const std::string& file,
               const std::vector<std::string>& environment)

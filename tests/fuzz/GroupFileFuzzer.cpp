@@ -1,5 +1,5 @@
 #include <FuzzInput>
-#include <network/CorrelationNetwork>
+#include <network/NetworkReader>
 
 #include <cstdlib>
 
@@ -11,16 +11,27 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The reader alone, at its own speed: one network, emptied before each input.
-    static CorrelationNetwork network;
-    network.groups.clear();
-    if (!network.readGroupFile(writeFuzzInput(data, size)))
+    // The reader alone, at its own speed.
+    CorrelationNetwork network;
+    LoadProgress silent;
+    if (!readGroupFile(writeFuzzInput(data, size), network, silent))
         std::abort();
 
-    // Every site keeps the weights of its later pairs and never more.
-    for (const SiteGroup& group : network.groups)
-        for (std::size_t i = 0; i < group.size(); ++i)
-            if (group[i].weights.size() > group.size() - i - 1 || group[i].name.empty())
+    // Every site is named once and stands on one ring; every link joins two sites.
+    const std::size_t sites = network.siteCount();
+    if (network.numbers.size() != sites || network.regions.size() != sites ||
+        network.linkRegions.size() != network.linkCount())
+        std::abort();
+    std::vector<int> rings(sites, 0);
+    for (std::size_t ring = 0; ring < network.ringCount(); ++ring)
+        for (const std::uint32_t site : network.ring(ring))
+            if (site >= sites || ++rings[site] > 1)
                 std::abort();
+    for (std::size_t site = 0; site < sites; ++site)
+        if (rings[site] != 1 || network.names[site].empty() || network.findSite(network.names[site]) != site)
+            std::abort();
+    for (const SiteLink& link : network.links)
+        if (link.first >= sites || link.second >= sites)
+            std::abort();
     return 0;
 }

@@ -1,5 +1,5 @@
 #include <FuzzInput>
-#include <network/CorrelationNetwork>
+#include <network/RegionLists>
 
 #include <cstdlib>
 
@@ -11,16 +11,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static CorrelationNetwork network;
-    network.positiveRanges.clear();
-    if (!network.readRegionFile(writeFuzzInput(data, size), 1))
+    RegionLists lists;
+    if (!readRegionFile(writeFuzzInput(data, size), lists.positiveRanges))
         std::abort();
     // No number of the file is negative, since "-" separates them.
-    for (const SiteRange& range : network.positiveRanges)
+    const RegionClassifier classifier(lists);
+    for (const SiteRange& range : lists.positiveRanges)
     {
         if (range.first < 0 || range.last < 0)
             std::abort();
-        if (network.classifySite(range.first) != RegionKind::Positive && range.first <= range.last)
+        if (classifier.classify(range.first) != RegionKind::Positive && range.first <= range.last)
             std::abort();
     }
     return 0;

@@ -1,6 +1,7 @@
 #include <FuzzInput>
 #include <app/Explorer>
-#include <network/CorrelationNetwork>
+#include <network/NetworkReader>
+#include <scene/NetworkScene>
 
 #include <cstdlib>
 
@@ -16,32 +17,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const bool batched : {false, true})
     {
         CorrelationNetwork network;
-        network.readGroupFile(writeFuzzInput(data, size));
-        if (network.countLinks() > 2000)
+        LoadProgress silent;
+        readGroupFile(writeFuzzInput(data, size), network, silent);
+        if (network.linkCount() > 2000)
             return 0;
-        network.markDuplicateNames();
-        for (const SiteGroup& group : network.groups)
-            for (const Site& site : group)
-                if (!network.isKnownName(site.name))
-                    std::abort();
-
-        SceneDetail detail;
-        if (batched)
-            detail.linkLimit = detail.siteLimit = 0;
-        network.buildScene(detail);
+        const SiteLayout layout = layoutRingGrid(network);
+        static const LabelStyle style{readLabelFont()};
+        const NetworkScene scene = buildNetworkScene(
+            network, layout, style, batched ? RenderPath::Batched : RenderPath::OneGlyphPerElement);
         // Whatever the input, the scene has a bound the first view can frame, or none at all.
-        const osg::BoundingSphere bound = network.getRoot()->getBound();
+        const osg::BoundingSphere bound = scene.root->getBound();
         if (bound.valid() && !(bound.radius() >= 0.0f && bound.center().valid()))
             std::abort();
 
         // Every site is found by a ray straight through it, or something in front of it; a link between two
         // sites by a ray through its middle; and each is described in the corner.
-        osg::ref_ptr<Explorer> explorer = new Explorer(network, InputFiles(), new osgGA::TrackballManipulator,
-                                                       osg::Vec4(0.2f, 0.2f, 0.4f, 1.0f));
+        const InputFiles files;
+        osg::ref_ptr<Explorer> explorer =
+            new Explorer(ExploredNetwork{network, layout, scene, files, style}, new osgGA::TrackballManipulator,
+                         osg::Vec4(0.2f, 0.2f, 0.4f, 1.0f));
         const osg::Vec3d down(0.0, 1.0, 0.0);
         for (std::size_t site = 0; site < network.names.size() && site < 50; ++site)
         {
-            const osg::Vec3d centre(network.sitePosition(site));
+            const osg::Vec3d centre(layout.positions[site]);
             PickRay ray{centre - down * 100.0, down, 0.001};
             const Pick pick = explorer->pickAt(ray);
             if (pick.kind == Pick::Kind::Nothing || explorer->getCornerText().empty())
@@ -50,11 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             ray.origin = centre - ray.direction * 50.0;
             explorer->centreAt(ray);
         }
-        for (std::size_t link = 0; link < network.siteLinks.size() && link < 50; ++link)
+        for (std::size_t link = 0; link < network.links.size() && link < 50; ++link)
         {
-            const SiteLink& ends = network.siteLinks[link];
-            const osg::Vec3d middle((network.sitePosition(ends.first) + network.sitePosition(ends.second)) *
-                                    0.5f);
+            const SiteLink& ends = network.links[link];
+            const osg::Vec3d middle((layout.positions[ends.first] + layout.positions[ends.second]) * 0.5f);
             if (explorer->pickAt(PickRay{middle - down * 100.0, down, 0.001}).kind == Pick::Kind::Nothing)
                 std::abort();
         }

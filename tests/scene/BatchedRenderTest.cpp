@@ -1,5 +1,4 @@
 #include <app/FrameCapture>
-#include <network/CorrelationNetwork>
 #include <scene/LinkHighlight>
 #include <scene/Overlay>
 #include <support/TestSupport>
@@ -127,27 +126,17 @@ TEST(BatchedRender, LooksAsTheSameNetworkDrawnOneGlyphPerElement)
     const Drawing drawings[] = {{"wide links", 3, 8, 640, 480}, {"narrow links", 60, 12, 320, 256}};
     for (const Drawing& drawing : drawings)
     {
-        SceneDetail batched;
-        batched.linkLimit = batched.siteLimit = 0;
-        SceneDetail oneEach;
-        oneEach.linkLimit = oneEach.siteLimit = 1000000;
+        RegionLists lists;
+        lists.positiveRanges = {{1, 40}};
+        lists.negativeRanges = {{60, 90}};
+        lists.acceleratedRanges = {{100, 200}};
         osg::ref_ptr<osg::Image> images[2];
         for (const bool batch : {false, true})
         {
-            CorrelationNetwork network;
-            TemporaryFolder folder;
-            captureOutput([&] {
-                network.readGroupFile(
-                    folder.write("groups.txt", generatedGroups(drawing.groups, drawing.sites)));
-                network.positiveRanges = {{1, 40}};
-                network.negativeRanges = {{60, 90}};
-                network.acceleratedRanges = {{100, 200}};
-                network.markDuplicateNames();
-                network.buildScene(batch ? batched : oneEach);
-            });
-            ASSERT_EQ(network.root->getNumChildren() == 2, batch) << drawing.what;
+            const auto drawn = drawNetwork(generatedGroups(drawing.groups, drawing.sites),
+                                           batch ? RenderPath::Batched : RenderPath::OneGlyphPerElement, lists);
             osg::ref_ptr<osg::Group> scene = new osg::Group;
-            scene->addChild(network.getRoot());
+            scene->addChild(drawn->scene.root.get());
             images[batch] = drawFirstView(scene.get(), drawing.width, drawing.height);
             ASSERT_TRUE(images[batch].valid()) << "no window could be opened";
             ASSERT_EQ(images[batch]->s(), drawing.width);
@@ -179,32 +168,26 @@ TEST(BatchedRender, HidesAndDimsLinksAsTheGlyphsDrawnOneEachAre)
     {
         for (const Highlight highlight : {None, Cutoff, CutoffAndEmphasis, CutoffAndRegion})
         {
-            SceneDetail detail;
-            detail.linkLimit = detail.siteLimit = batch ? 0 : 1000000;
-            CorrelationNetwork network;
-            TemporaryFolder folder;
-            captureOutput([&] {
-                network.readGroupFile(folder.write("groups.txt", generatedGroups(3, 8)));
-                network.negativeRanges = {{5, 12}};
-                network.markDuplicateNames();
-                network.buildScene(detail);
-            });
-            LinkHighlight links(network.root.get(), network.links.get(), network.siteLinks,
-                                osg::Vec4(0.2f, 0.2f, 0.4f, 1.0f));
+            RegionLists lists;
+            lists.negativeRanges = {{5, 12}};
+            const auto drawn = drawNetwork(generatedGroups(3, 8),
+                                           batch ? RenderPath::Batched : RenderPath::OneGlyphPerElement, lists);
+            const CorrelationNetwork& network = drawn->network;
+            LinkHighlight links(drawn->scene, network.links, osg::Vec4(0.2f, 0.2f, 0.4f, 1.0f));
             if (highlight != None)
                 links.setCutoff(0.5f);
             if (highlight == CutoffAndEmphasis)
             {
                 std::vector<std::size_t> own;
-                for (std::size_t i = 0; i < network.siteLinks.size(); ++i)
-                    if (network.siteLinks[i].first == 3 || network.siteLinks[i].second == 3)
+                for (std::size_t i = 0; i < network.links.size(); ++i)
+                    if (network.links[i].first == 3 || network.links[i].second == 3)
                         own.push_back(i);
-                links.emphasiseSite(network.sitePosition(3), own);
+                links.emphasiseSite(drawn->layout.positions[3], own);
             }
             if (highlight == CutoffAndRegion)
                 links.setRegionFilter(regionBit(static_cast<int>(RegionKind::Negative)), network.linkRegions);
             osg::ref_ptr<osg::Group> scene = new osg::Group;
-            scene->addChild(network.getRoot());
+            scene->addChild(drawn->scene.root.get());
             images[batch][highlight] = drawFirstView(scene.get(), 640, 480);
             ASSERT_TRUE(images[batch][highlight].valid()) << "no window could be opened";
         }
@@ -233,21 +216,13 @@ TEST(BatchedRender, TextWrittenWhileTheWindowRunsHasTheGlyphsTheLabelsUse)
     int lit[2] = {0, 0};
     for (const bool late : {true, false})
     {
-        CorrelationNetwork network;
-        SceneDetail batched;
-        batched.linkLimit = batched.siteLimit = 0;
-        TemporaryFolder folder;
-        captureOutput([&] {
-            network.readGroupFile(folder.write("groups.txt", "H12 K45 0.35 R78 -0.20 0.80\n"));
-            network.markDuplicateNames();
-            network.buildScene(batched);
-        });
+        const auto drawn = drawNetwork("H12 K45 0.35 R78 -0.20 0.80\n", RenderPath::Batched);
         osg::ref_ptr<osg::Group> scene = new osg::Group;
-        scene->addChild(network.getRoot());
+        scene->addChild(drawn->scene.root.get());
         osgUtil::Optimizer optimizer;
         keepBatchesWhole(optimizer);
         optimizer.optimize(scene.get());
-        const CornerText corner = createCornerText(network.font.get(), osg::Vec4(1.0f, 1.0f, 1.0f, 1.0f));
+        const CornerText corner = createCornerText(drawn->style.font.get(), osg::Vec4(1.0f, 1.0f, 1.0f, 1.0f));
         scene->addChild(corner.node);
         if (!late)
             corner.text->setText(text);

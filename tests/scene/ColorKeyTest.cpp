@@ -1,5 +1,5 @@
 #include <app/CommandLine>
-#include <network/CorrelationNetwork>
+#include <scene/NetworkScene>
 #include <scene/ColorKey>
 #include <scene/GlyphStyle>
 #include <support/TestSupport>
@@ -21,9 +21,8 @@ const osg::Camera* keyCamera(const osg::Node& key)
 
 TEST(ColorKey, ShowsTheWeightBarAndASwatchPerRegionGivenInTheLabelColour)
 {
-    CorrelationNetwork network;
     ColorKeyInfo info;
-    info.font = network.font;
+    info.font = readLabelFont();
     info.textColor = osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f);
     info.regions = {{RegionKind::Positive, "hot.txt"}, {RegionKind::Accelerated, "fast.txt"}};
     osg::ref_ptr<osg::Node> key = createColorKey(info);
@@ -43,7 +42,7 @@ TEST(ColorKey, ShowsTheWeightBarAndASwatchPerRegionGivenInTheLabelColour)
         {
             texts.push_back(text->getText().createUTF8EncodedString());
             EXPECT_EQ(text->getColor(), info.textColor);
-            EXPECT_EQ(text->getFont(), network.font.get());
+            EXPECT_EQ(text->getFont(), info.font.get());
         }
     EXPECT_EQ(texts, (std::vector<std::string>{"-1", "0", "+1", "link weight", "hot.txt", "fast.txt"}));
 
@@ -62,9 +61,9 @@ TEST(ColorKey, ShowsTheWeightBarAndASwatchPerRegionGivenInTheLabelColour)
     EXPECT_EQ((*colors)[12], blue);
 
     // It takes no part in framing the first view.
-    loadGroups(network, "H12 K45 0.35 R78 -0.20 0.80\n");
+    const auto drawn = drawNetwork("H12 K45 0.35 R78 -0.20 0.80\n");
     osg::ref_ptr<osg::Group> scene = new osg::Group;
-    scene->addChild(network.getRoot());
+    scene->addChild(drawn->scene.root.get());
     const osg::BoundingSphere without = scene->getBound();
     scene->addChild(key.get());
     scene->dirtyBound();

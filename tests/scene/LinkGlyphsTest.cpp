@@ -1,4 +1,4 @@
-#include <network/CorrelationNetwork>
+#include <scene/Glyphs>
 #include <support/TestSupport>
 
 #include <gtest/gtest.h>
@@ -39,10 +39,8 @@ TEST(LinkGlyphs, JoinsTheCentresOfItsEndsWithAThinCylinder)
         {{0, 0, 1e-3f}, {0, 0, 2e-3f}}};
     for (const auto& [a, b] : ends)
     {
-        CorrelationNetwork network;
-        network.createLink(a, b, 0.5f);
-        ASSERT_EQ(network.links->getNumDrawables(), 1u);
-        const osg::Drawable* drawable = network.links->getDrawable(0);
+        osg::ref_ptr<osg::ShapeDrawable> link = createLink(a, b, 0.5f);
+        const osg::Drawable* drawable = link.get();
         const osg::Cylinder* cylinder = cylinderOf(drawable);
         ASSERT_NE(cylinder, nullptr);
 
@@ -75,18 +73,17 @@ TEST(LinkGlyphs, JoinsTheCentresOfItsEndsWithAThinCylinder)
 
 TEST(LinkGlyphs, MakesALinkOfHeightZeroBetweenCoincidentEnds)
 {
-    CorrelationNetwork network;
-    network.createLink(osg::Vec3(6, 0, 0), osg::Vec3(6, 0, 0), -0.5f);
-    const osg::Cylinder* cylinder = cylinderOf(network.links->getDrawable(0));
+    osg::ref_ptr<osg::ShapeDrawable> coincident = createLink(osg::Vec3(6, 0, 0), osg::Vec3(6, 0, 0), -0.5f);
+    const osg::Cylinder* cylinder = cylinderOf(coincident.get());
     ASSERT_NE(cylinder, nullptr);
     EXPECT_EQ(cylinder->getHeight(), 0.0f);
     EXPECT_EQ(cylinder->getCenter(), osg::Vec3(6, 0, 0));
     EXPECT_EQ(cylinder->getRotation(), osg::Quat());
-    EXPECT_TRUE(network.links->getDrawable(0)->getBound().valid());
+    EXPECT_TRUE(coincident->getBound().valid());
 
     // Ends so close that rounding makes the axis longer than the height still get a finite turn.
-    network.createLink(osg::Vec3(0, 0, 4.11e-23f), osg::Vec3(0, 0, 0), 0.5f);
-    const osg::Cylinder* tiny = cylinderOf(network.links->getDrawable(1));
+    osg::ref_ptr<osg::ShapeDrawable> close = createLink(osg::Vec3(0, 0, 4.11e-23f), osg::Vec3(0, 0, 0), 0.5f);
+    const osg::Cylinder* tiny = cylinderOf(close.get());
     const osg::Vec3 axis = tiny->getRotation() * osg::Vec3(0, 0, 1);
     EXPECT_NEAR(axis.z(), 1.0f, 1e-6f);
     EXPECT_TRUE(std::isfinite(axis.x()) && std::isfinite(axis.y()));
@@ -98,13 +95,13 @@ TEST(LinkGlyphs, ColoursByTheSignAndSizeOfTheWeight)
         {-1.0f, {1, 0, 0, 1}},    {-0.25f, {1, 0.75f, 0, 1}}, {-0.0f, {1, 1, 0, 1}},
         {0.0f, {1, 1, 0, 1}},     {0.5f, {0.5f, 1, 0, 1}},    {1.0f, {0, 1, 0, 1}},
         {1.5f, {-0.5f, 1, 0, 1}}, {-2.0f, {1, -1, 0, 1}},     {0.35f, {1.0f - 0.35f, 1, 0, 1}}};
-    CorrelationNetwork network;
+    std::vector<osg::ref_ptr<osg::ShapeDrawable>> links;
     for (const auto& [weight, colour] : cases)
-        network.createLink(osg::Vec3(0, 0, 0), osg::Vec3(1, 0, 0), weight);
-    ASSERT_EQ(network.links->getNumDrawables(), std::size(cases));
+        links.push_back(createLink(osg::Vec3(0, 0, 0), osg::Vec3(1, 0, 0), weight));
+    ASSERT_EQ(links.size(), std::size(cases));
     for (std::size_t i = 0; i < std::size(cases); ++i)
     {
-        const auto* drawable = dynamic_cast<const osg::ShapeDrawable*>(network.links->getDrawable(i));
+        const auto* drawable = links[i].get();
         ASSERT_NE(drawable, nullptr);
         EXPECT_EQ(drawable->getColor(), cases[i].second) << cases[i].first;
         ASSERT_NE(drawable->getTessellationHints(), nullptr);
@@ -112,21 +109,26 @@ TEST(LinkGlyphs, ColoursByTheSignAndSizeOfTheWeight)
     }
 }
 
+// The links of the network of groupText drawn one glyph per element, and what it printed.
+std::unique_ptr<DrawnNetwork> drawGlyphs(const std::string& groupText)
+{
+    return drawNetwork(groupText, RenderPath::OneGlyphPerElement);
+}
+
 TEST(LinkGlyphs, LogsAndLinksEveryPairInRowOrder)
 {
-    CorrelationNetwork network;
-    const std::string output = loadGroups(network, "A1 B2 C3 0.1 0.2 0.3\n");
-    EXPECT_EQ(output, "Creating link between A1 and B2 with weight 0.100000\n"
-                      "Creating link between A1 and C3 with weight 0.200000\n"
-                      "Creating link between B2 and C3 with weight 0.300000\n");
-    const SiteGroup& group = network.groups[0];
+    const auto drawn = drawGlyphs("A1 B2 C3 0.1 0.2 0.3\n");
+    EXPECT_EQ(drawn->output, "Creating link between A1 and B2 with weight 0.100000\n"
+                             "Creating link between A1 and C3 with weight 0.200000\n"
+                             "Creating link between B2 and C3 with weight 0.300000\n");
+    const std::vector<osg::Vec3>& sites = drawn->layout.positions;
     const std::pair<int, int> pairs[] = {{0, 1}, {0, 2}, {1, 2}};
-    ASSERT_EQ(network.links->getNumDrawables(), 3u);
+    ASSERT_EQ(drawn->scene.linkGlyphs.size(), 3u);
     for (unsigned i = 0; i < 3; ++i)
     {
-        const osg::Cylinder* cylinder = cylinderOf(network.links->getDrawable(i));
-        expectNear(plusEnd(*cylinder), group[pairs[i].first].position, 1e-4f, "link " + std::to_string(i));
-        expectNear(minusEnd(*cylinder), group[pairs[i].second].position, 1e-4f, "link " + std::to_string(i));
+        const osg::Cylinder* cylinder = cylinderOf(drawn->scene.linkGlyphs[i].get());
+        expectNear(plusEnd(*cylinder), sites[pairs[i].first], 1e-4f, "link " + std::to_string(i));
+        expectNear(minusEnd(*cylinder), sites[pairs[i].second], 1e-4f, "link " + std::to_string(i));
     }
 }
 
@@ -142,12 +144,12 @@ TEST(LinkGlyphs, MakesOneLinkPerPairOfEveryGroup)
         {"A B C D 0.1 0.2 0.3 0.4\n", 4}};
     for (const auto& [text, links] : cases)
     {
-        CorrelationNetwork network;
-        const std::string output = loadGroups(network, text);
-        EXPECT_EQ(network.links->getNumDrawables(), links) << text;
+        const auto drawn = drawGlyphs(text);
+        EXPECT_EQ(drawn->scene.linkGlyphs.size(), links) << text;
+        EXPECT_EQ(drawn->scene.root->getChild(0)->asGeode()->getNumDrawables(), links) << text;
         std::size_t lines = 0;
-        for (std::size_t at = output.find("Creating link"); at != std::string::npos;
-             at = output.find("Creating link", at + 1))
+        for (std::size_t at = drawn->output.find("Creating link"); at != std::string::npos;
+             at = drawn->output.find("Creating link", at + 1))
             ++lines;
         EXPECT_EQ(lines, links) << text;
     }
@@ -155,53 +157,47 @@ TEST(LinkGlyphs, MakesOneLinkPerPairOfEveryGroup)
 
 TEST(LinkGlyphs, EndsTheLinksOfARepeatedNameAtItsFirstSite)
 {
-    CorrelationNetwork network;
-    loadGroups(network, "A1 B2 0.5\nC3 A1 B2 0.1 0.2 0.3\nA1 B2 -0.4\n");
-    const osg::Vec3 a1 = network.groups[0][0].position;
-    const osg::Vec3 b2 = network.groups[0][1].position;
-    const osg::Vec3 c3 = network.groups[1][0].position;
+    const auto drawn = drawGlyphs("A1 B2 0.5\nC3 A1 B2 0.1 0.2 0.3\nA1 B2 -0.4\n");
+    const osg::Vec3 a1 = drawn->layout.positions[0];
+    const osg::Vec3 b2 = drawn->layout.positions[1];
+    const osg::Vec3 c3 = drawn->layout.positions[2];
     const std::pair<osg::Vec3, osg::Vec3> expected[] = {{a1, b2}, {c3, a1}, {c3, b2}, {a1, b2}, {a1, b2}};
-    ASSERT_EQ(network.links->getNumDrawables(), std::size(expected));
+    ASSERT_EQ(drawn->scene.linkGlyphs.size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i)
     {
-        const osg::Cylinder* cylinder = cylinderOf(network.links->getDrawable(i));
+        const osg::Cylinder* cylinder = cylinderOf(drawn->scene.linkGlyphs[i].get());
         expectNear(plusEnd(*cylinder), expected[i].first, 1e-4f, "link " + std::to_string(i));
         expectNear(minusEnd(*cylinder), expected[i].second, 1e-4f, "link " + std::to_string(i));
     }
     // A group of repeats only has no spheres but all its links.
-    EXPECT_EQ(network.root->getChild(network.root->getNumChildren() - 1)->asGeode()->getNumDrawables(), 0u);
+    const osg::Group& root = *drawn->scene.root;
+    EXPECT_EQ(root.getChild(root.getNumChildren() - 1)->asGeode()->getNumDrawables(), 0u);
 }
 
 TEST(LinkGlyphs, LinksANameRepeatedWithinItsGroup)
 {
-    CorrelationNetwork network;
-    const std::string output = loadGroups(network, "A1 B2 A1 0.1 0.2 0.3\n");
-    EXPECT_EQ(output, "Creating link between A1 and B2 with weight 0.100000\n"
-                      "Creating link between A1 and A1 with weight 0.200000\n"
-                      "Creating link between B2 and A1 with weight 0.300000\n");
-    ASSERT_EQ(network.links->getNumDrawables(), 3u);
-    const osg::Cylinder* first = cylinderOf(network.links->getDrawable(0));
-    const osg::Cylinder* loop = cylinderOf(network.links->getDrawable(1));
-    const osg::Cylinder* back = cylinderOf(network.links->getDrawable(2));
+    const auto drawn = drawGlyphs("A1 B2 A1 0.1 0.2 0.3\n");
+    EXPECT_EQ(drawn->output, "Creating link between A1 and B2 with weight 0.100000\n"
+                             "Creating link between A1 and A1 with weight 0.200000\n"
+                             "Creating link between B2 and A1 with weight 0.300000\n");
+    ASSERT_EQ(drawn->scene.linkGlyphs.size(), 3u);
+    const osg::Cylinder* first = cylinderOf(drawn->scene.linkGlyphs[0].get());
+    const osg::Cylinder* loop = cylinderOf(drawn->scene.linkGlyphs[1].get());
+    const osg::Cylinder* back = cylinderOf(drawn->scene.linkGlyphs[2].get());
     EXPECT_EQ(loop->getHeight(), 0.0f);
-    EXPECT_EQ(loop->getCenter(), network.groups[0][0].position);
+    EXPECT_EQ(loop->getCenter(), drawn->layout.positions[0]);
     expectNear(back->getCenter(), first->getCenter(), 1e-5f, "the same place");
     EXPECT_FLOAT_EQ(back->getHeight(), first->getHeight());
 }
 
 TEST(LinkGlyphs, PrintsTheWorkedExampleExactly)
 {
-    CorrelationNetwork network;
-    const std::string output = captureOutput([&] {
-        InputFiles files;
-        files.groupFile = dataFile("worked-example.txt");
-        network.load(files);
-    });
-    EXPECT_EQ(output, "Creating link between H12 and K45 with weight 0.350000\n"
-                      "Creating link between H12 and R78 with weight -0.200000\n"
-                      "Creating link between K45 and R78 with weight 0.800000\n"
-                      "Creating link between A3 and B9 with weight 0.500000\n"
-                      "Creating link between 7 and 1e-3 with weight 0.100000\n");
+    const auto drawn = drawGlyphs(readText(dataFile("worked-example.txt")));
+    EXPECT_EQ(drawn->output, "Creating link between H12 and K45 with weight 0.350000\n"
+                             "Creating link between H12 and R78 with weight -0.200000\n"
+                             "Creating link between K45 and R78 with weight 0.800000\n"
+                             "Creating link between A3 and B9 with weight 0.500000\n"
+                             "Creating link between 7 and 1e-3 with weight 0.100000\n");
 }
 
 } // namespace

@@ -155,7 +155,6 @@ TEST(PickIndex, ARayThroughASiteFindsItOrSomethingItPassesThroughBefore)
         links.push_back(SiteLink{a, b, 0.5f});
     }
     const PickIndex index(sites, links);
-    ASSERT_GT(index.cellCount(), 100u);
 
     int straight = 0;
     for (int trial = 0; trial < 2000; ++trial)

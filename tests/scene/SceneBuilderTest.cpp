@@ -1,4 +1,3 @@
-#include <network/CorrelationNetwork>
 #include <scene/GlyphStyle>
 #include <support/TestSupport>
 
@@ -31,38 +30,36 @@ SceneDetail batchedDetail()
     return detail;
 }
 
-// Reads, marks and builds a network from text, with the given detail.
-void build(CorrelationNetwork& network, const std::string& text, const SceneDetail& detail)
+// Draws the network of text, its sites 1 positive, 2 and 3 negative, 3 and 4 accelerated, along path.
+std::unique_ptr<DrawnNetwork> build(const std::string& text, const SceneDetail& detail,
+                                    RenderPath path = RenderPath::Batched)
 {
-    TemporaryFolder folder;
-    captureOutput([&] {
-        network.readGroupFile(folder.write("groups.txt", text));
-        network.positiveRanges = {{1, 1}};
-        network.negativeRanges = {{2, 3}};
-        network.acceleratedRanges = {{3, 4}};
-        network.markDuplicateNames();
-        network.buildScene(detail);
-    });
+    RegionLists lists;
+    lists.positiveRanges = {{1, 1}};
+    lists.negativeRanges = {{2, 3}};
+    lists.acceleratedRanges = {{3, 4}};
+    return drawNetwork(text, path, lists, detail);
 }
 
 // The part of the batched scene with the given name.
-const osg::Group* batchPart(const CorrelationNetwork& network, const std::string& name)
+const osg::Group* batchPart(const DrawnNetwork& network, const std::string& name)
 {
-    const osg::Group* scene = network.root->getChild(network.root->getNumChildren() - 1)->asGroup();
+    const osg::Group* root = network.scene.root.get();
+    const osg::Group* scene = root->getChild(root->getNumChildren() - 1)->asGroup();
     for (unsigned int i = 0; scene != nullptr && i < scene->getNumChildren(); ++i)
         if (scene->getChild(i)->getName() == name)
             return scene->getChild(i)->asGroup();
     return nullptr;
 }
 
-const osg::Geode* batchGeode(const CorrelationNetwork& network, const std::string& name)
+const osg::Geode* batchGeode(const DrawnNetwork& network, const std::string& name)
 {
     const osg::Group* part = batchPart(network, name);
     return part == nullptr ? nullptr : part->asGeode();
 }
 
 // The levels of detail of each batch of links.
-std::vector<const osg::LOD*> linkBatches(const CorrelationNetwork& network)
+std::vector<const osg::LOD*> linkBatches(const DrawnNetwork& network)
 {
     std::vector<const osg::LOD*> batches;
     if (const osg::Group* links = batchPart(network, "links"))
@@ -105,13 +102,14 @@ TEST(SceneBuilder, DrawsOneGlyphPerElementUpToTheLimitsAndBatchesBeyond)
     const std::pair<int, bool> cases[] = {{1000, true}, {1001, false}};
     for (const auto& [links, oneGlyphEach] : cases)
     {
-        CorrelationNetwork network;
-        loadGroups(network, pairLines(links));
-        ASSERT_EQ(network.countLinks(), static_cast<std::size_t>(links));
-        EXPECT_EQ(network.links->getNumDrawables(), oneGlyphEach ? static_cast<unsigned>(links) : 0u)
+        const auto drawn = drawNetwork(pairLines(links));
+        ASSERT_EQ(drawn->network.linkCount(), static_cast<std::size_t>(links));
+        EXPECT_EQ(drawn->scene.path, oneGlyphEach ? RenderPath::OneGlyphPerElement : RenderPath::Batched);
+        EXPECT_EQ(drawn->scene.linkGlyphs.size(), oneGlyphEach ? static_cast<std::size_t>(links) : 0u)
             << links;
-        // One glyph each: links, then a label per site and a geode per group; batched: links and one scene.
-        EXPECT_EQ(network.root->getNumChildren(), oneGlyphEach ? 1u + 3u * links : 2u) << links;
+        EXPECT_EQ(drawn->scene.linkState.valid(), !oneGlyphEach);
+        // One glyph each: links, then a label per site and a geode per group; batched: one scene.
+        EXPECT_EQ(drawn->scene.root->getNumChildren(), oneGlyphEach ? 1u + 3u * links : 1u) << links;
     }
 }
 
@@ -122,13 +120,11 @@ TEST(SceneBuilder, FramesABatchedNetworkAsItsOneGlyphPerElementScene)
         "\nQ7\n\nW1234 X2 Y3 Z4 0.1 0.2 0.3 0.4 0.5 0.6\nZ4 W1234 0.9\n", "A1\nB2\nC3\nD4\nE5\n"};
     for (const char* text : networks)
     {
-        CorrelationNetwork oneEach;
-        CorrelationNetwork batched;
-        build(oneEach, text, SceneDetail());
-        build(batched, text, batchedDetail());
-        ASSERT_GT(batched.root->getNumChildren(), 1u) << text;
-        const osg::BoundingSphere expected = oneEach.root->getBound();
-        const osg::BoundingSphere actual = batched.root->getBound();
+        const auto oneEach = build(text, SceneDetail(), RenderPath::OneGlyphPerElement);
+        const auto batched = build(text, batchedDetail());
+        ASSERT_EQ(batched->scene.path, RenderPath::Batched) << text;
+        const osg::BoundingSphere expected = oneEach->scene.root->getBound();
+        const osg::BoundingSphere actual = batched->scene.root->getBound();
         EXPECT_NEAR(actual.radius(), expected.radius(), 1e-4f * expected.radius()) << text;
         EXPECT_NEAR((actual.center() - expected.center()).length(), 0.0f, 1e-4f * expected.radius()) << text;
     }
@@ -137,11 +133,10 @@ TEST(SceneBuilder, FramesABatchedNetworkAsItsOneGlyphPerElementScene)
 TEST(SceneBuilder, BatchesEveryLinkOnceWithItsEndsAndWeight)
 {
     // C3 and the second A1 repeat names, so their links end at the first sites bearing them.
-    CorrelationNetwork network;
-    build(network, "A1 B2 0.5\nC3 A1 B2 0.1 -0.2 1.5\nA1 B2 C3 -0.4 0.0 -1.0\n", batchedDetail());
-    const osg::Vec3 a1 = network.groups[0][0].position;
-    const osg::Vec3 b2 = network.groups[0][1].position;
-    const osg::Vec3 c3 = network.groups[1][0].position;
+    const auto network = build("A1 B2 0.5\nC3 A1 B2 0.1 -0.2 1.5\nA1 B2 C3 -0.4 0.0 -1.0\n", batchedDetail());
+    const osg::Vec3 a1 = network->layout.positions[0];
+    const osg::Vec3 b2 = network->layout.positions[1];
+    const osg::Vec3 c3 = network->layout.positions[2];
     // A1 is positive, B2 and C3 negative: a link's regions are the bits of both ends' (1 positive, 2
     // negative).
     const struct
@@ -154,7 +149,7 @@ TEST(SceneBuilder, BatchesEveryLinkOnceWithItsEndsAndWeight)
 
     // Batches of three links: 3, 3 and 1, each link stored once as its two ends and its weight, four links an
     // instance; the spare slots of an instance draw links of no length.
-    const std::vector<const osg::LOD*> batches = linkBatches(network);
+    const std::vector<const osg::LOD*> batches = linkBatches(*network);
     ASSERT_EQ(batches.size(), 3u);
     const unsigned int edges = static_cast<unsigned int>(40 * GlyphStyle::cylinderDetail) / 2 + 1;
     const unsigned int perInstance = 4;
@@ -235,9 +230,8 @@ TEST(SceneBuilder, ShowsTheWholeFrontOfALinkFromTheSetWidthOnScreen)
     {
         SceneDetail detail = batchedDetail();
         detail.fullFrontPixels = pixels;
-        CorrelationNetwork network;
-        build(network, "A1 B2 C3 D4 0.1 0.2 0.3 0.4 0.5 0.6\nE5 F6 0.7\n", detail);
-        for (const osg::LOD* batch : linkBatches(network))
+        const auto network = build("A1 B2 C3 D4 0.1 0.2 0.3 0.4 0.5 0.6\nE5 F6 0.7\n", detail);
+        for (const osg::LOD* batch : linkBatches(*network))
         {
             ASSERT_NE(batch, nullptr);
             EXPECT_EQ(batch->getRangeMode(), osg::LOD::PIXEL_SIZE_ON_SCREEN);
@@ -283,39 +277,25 @@ protected:
     ~ReferenceLabel() override = default;
 };
 
-void checkSpheresAndLabels(const CorrelationNetwork& network);
-
 TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
 {
-    // Built after marking, and loaded, where the labels are laid out while the names are marked. AV6 and Te7
-    // hold pairs the font kerns; the name of UTF-8 bytes is laid out byte by byte, as every text is.
-    const std::string text = "A1 B2 C3 0.1 0.2 0.3\nC3 D4 E5 0.1 0.2 0.3\nAV6 Te7 \xc3\x91"
-                             "8 0.1 0.2 0.3\n";
-    for (const bool throughLoad : {false, true})
+    // AV6 and Te7 hold pairs the font kerns; the name of UTF-8 bytes is laid out byte by byte, as every text
+    // is. The labels are laid out on a thread of their own while the rest is built.
+    const auto drawnNetwork = build("A1 B2 C3 0.1 0.2 0.3\nC3 D4 E5 0.1 0.2 0.3\nAV6 Te7 \xc3\x91"
+                                    "8 0.1 0.2 0.3\n",
+                                    batchedDetail());
+    const DrawnNetwork& network = *drawnNetwork;
+    struct Drawn
     {
-        SCOPED_TRACE(throughLoad ? "loaded" : "built after marking");
-        CorrelationNetwork network;
-        if (throughLoad)
-        {
-            TemporaryFolder folder;
-            InputFiles files{folder.write("groups.txt", text), folder.write("positive.txt", "1-1\n"),
-                             folder.write("negative.txt", "2-3\n"), folder.write("accelerated.txt", "3-4\n")};
-            captureOutput([&] { network.load(files, batchedDetail()); });
-        }
-        else
-            build(network, text, batchedDetail());
-        checkSpheresAndLabels(network);
-    }
-}
-
-// Every sphere and label of the sites of network, batched, against the sites' own glyphs.
-void checkSpheresAndLabels(const CorrelationNetwork& network)
-{
-    std::vector<const Site*> drawn;
-    for (const SiteGroup& group : network.groups)
-        for (const Site& site : group)
-            if (!site.duplicate)
-                drawn.push_back(&site);
+        std::string name;
+        osg::Vec3 position;
+    };
+    std::vector<Drawn> drawnSites;
+    for (std::size_t site = 0; site < network.network.siteCount(); ++site)
+        drawnSites.push_back(Drawn{network.network.names[site], network.layout.positions[site]});
+    std::vector<const Drawn*> drawn;
+    for (const Drawn& site : drawnSites)
+        drawn.push_back(&site);
     ASSERT_EQ(drawn.size(), 8u);
 
     // One instance a sphere, at its centre, in its region's colour: A1 positive, B2 negative, C3 negative
@@ -379,7 +359,7 @@ void checkSpheresAndLabels(const CorrelationNetwork& network)
         const auto boxes = dealtValues<osg::Vec4Array>(*geometry, 8, 3, 3);
         const auto textureBoxes = dealtValues<osg::Vec4Array>(*geometry, 9, 3, 3);
         ASSERT_TRUE(corners && colors);
-        EXPECT_EQ((*colors)[0], network.textColor);
+        EXPECT_EQ((*colors)[0], network.style.textColor);
         ASSERT_EQ(corners->size(), 18u);
         ASSERT_EQ(boxes.size(), glyphAnchors.size());
         ASSERT_EQ(textureBoxes.size(), glyphAnchors.size());
@@ -405,15 +385,15 @@ void checkSpheresAndLabels(const CorrelationNetwork& network)
         }
     }
     std::size_t corner = 0;
-    for (const Site* site : drawn)
+    for (const Drawn* site : drawn)
     {
-        osg::ref_ptr<ReferenceLabel> text = new ReferenceLabel(network.font.get(), site->name);
+        osg::ref_ptr<ReferenceLabel> text = new ReferenceLabel(network.style.font.get(), site->name);
         std::vector<osg::Vec2> expectedOffsets;
         std::vector<osg::Vec2> expectedTexCoords;
         text->corners(expectedOffsets, expectedTexCoords);
         ASSERT_EQ(expectedOffsets.size(), 6 * site->name.size());
         ASSERT_LE(corner + expectedOffsets.size(), anchors.size());
-        const osg::Vec3 anchor = site->position - osg::Vec3(0.0f, GlyphStyle::labelDrop, 0.0f);
+        const osg::Vec3 anchor = site->position - osg::Vec3(0.0f, 2.0f, 0.0f);
         for (std::size_t i = 0; i < expectedOffsets.size(); ++i)
         {
             EXPECT_EQ(anchors[corner + i], anchor) << site->name;

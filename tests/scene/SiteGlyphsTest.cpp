@@ -1,4 +1,4 @@
-#include <network/CorrelationNetwork>
+#include <scene/Glyphs>
 #include <support/TestSupport>
 
 #include <osgText/Text>
@@ -17,10 +17,9 @@ TEST(SiteGlyphs, MakesASphereOfRadiusTwoInTheColourOfItsRegion)
         {RegionKind::Accelerated, {0.2f, 0.2f, 0.7f, 1.0f}},
         // Any other kind keeps the drawable's own colour.
         {static_cast<RegionKind>(7), osg::ref_ptr<osg::ShapeDrawable>(new osg::ShapeDrawable)->getColor()}};
-    CorrelationNetwork network;
     for (const auto& [kind, colour] : cases)
     {
-        osg::ref_ptr<osg::ShapeDrawable> drawable = network.createSiteSphere(osg::Vec3(12, 0, -40), kind);
+        osg::ref_ptr<osg::ShapeDrawable> drawable = createSiteSphere(osg::Vec3(12, 0, -40), kind);
         EXPECT_EQ(drawable->getColor(), colour) << static_cast<int>(kind);
         EXPECT_EQ(drawable->getNumParents(), 0u);
         const auto* sphere = dynamic_cast<const osg::Sphere*>(drawable->getShape());
@@ -36,38 +35,32 @@ TEST(SiteGlyphs, MakesASphereOfRadiusTwoInTheColourOfItsRegion)
         EXPECT_NEAR(box.zMin(), -42.0f, 1e-3f);
         EXPECT_NEAR(box.zMax(), -38.0f, 1e-3f);
     }
-    EXPECT_EQ(network.root->getNumChildren(), 1u) << "a sphere is not attached by its maker";
 }
 
-TEST(SiteGlyphs, LabelsASiteWithItsNameUnderTheRoot)
+TEST(SiteGlyphs, LabelsASiteWithItsNameBelowIt)
 {
-    CorrelationNetwork network;
-    network.createSiteLabel(osg::Vec3(12.0f, 0.0f, -40.0f), "K215");
-    network.setTextColor(osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f));
-    network.createSiteLabel(osg::Vec3(1.5f, 0.0f, 3.0f), "H12");
-
-    ASSERT_EQ(network.root->getNumChildren(), 3u);
+    const LabelStyle white{readLabelFont()};
+    const LabelStyle black{readLabelFont(), osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f)};
     const struct
     {
         const char* name;
+        osg::Vec3 site;
+        const LabelStyle& style;
         osg::Vec3 position;
-        osg::Vec4 colour;
-    } expected[] = {{"K215", {12.0f, -2.0f, -40.0f}, {1, 1, 1, 1}},
-                    {"H12", {1.5f, -2.0f, 3.0f}, {0, 0, 0, 1}}};
-    for (unsigned i = 0; i < 2; ++i)
+    } cases[] = {{"K215", {12.0f, 0.0f, -40.0f}, white, {12.0f, -2.0f, -40.0f}},
+                 {"H12", {1.5f, 0.0f, 3.0f}, black, {1.5f, -2.0f, 3.0f}}};
+    for (const auto& c : cases)
     {
-        const osg::Geode* geode = network.root->getChild(i + 1)->asGeode();
-        ASSERT_NE(geode, nullptr);
+        osg::ref_ptr<osg::Geode> geode = createSiteLabel(c.site, c.name, c.style);
         ASSERT_EQ(geode->getNumDrawables(), 1u);
         const auto* text = dynamic_cast<const osgText::Text*>(geode->getDrawable(0));
         ASSERT_NE(text, nullptr);
-        EXPECT_EQ(text->getText().createUTF8EncodedString(), expected[i].name);
-        EXPECT_EQ(text->getPosition(), expected[i].position);
-        // The colour is the one set when the label was made.
-        EXPECT_EQ(text->getColor(), expected[i].colour);
+        EXPECT_EQ(text->getText().createUTF8EncodedString(), c.name);
+        EXPECT_EQ(text->getPosition(), c.position);
+        EXPECT_EQ(text->getColor(), c.style.textColor);
         EXPECT_EQ(text->getCharacterHeight(), 2.0f);
         EXPECT_EQ(text->getCharacterAspectRatio(), 1.0f);
-        EXPECT_EQ(text->getFont(), network.font.get());
+        EXPECT_EQ(text->getFont(), c.style.font.get());
         EXPECT_EQ(text->getAlignment(), osgText::Text::CENTER_CENTER);
         EXPECT_TRUE(text->getAutoRotateToScreen());
 
@@ -78,24 +71,6 @@ TEST(SiteGlyphs, LabelsASiteWithItsNameUnderTheRoot)
         EXPECT_EQ(stateSet->getBinName(), "RenderBin");
         EXPECT_EQ(stateSet->getRenderingHint(), osg::StateSet::DEFAULT_BIN);
         EXPECT_EQ(stateSet->getRenderBinMode(), osg::StateSet::USE_RENDERBIN_DETAILS);
-    }
-}
-
-TEST(SiteGlyphs, LabelsTakeTheColourSetBeforeLoading)
-{
-    CorrelationNetwork white;
-    CorrelationNetwork black;
-    black.setTextColor(osg::Vec4(0.0f, 0.0f, 0.0f, 1.0f));
-    for (CorrelationNetwork* network : {&white, &black})
-    {
-        loadGroups(*network, "A1 B2 0.5\n");
-        for (unsigned child = 1; child <= 2; ++child)
-        {
-            const auto* text =
-                dynamic_cast<const osgText::Text*>(network->root->getChild(child)->asGeode()->getDrawable(0));
-            ASSERT_NE(text, nullptr);
-            EXPECT_EQ(text->getColor(), network->textColor);
-        }
     }
 }
 

@@ -157,6 +157,12 @@ std::string endOutputCapture()
     return text;
 }
 
+std::string readText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 std::string readGroups(CorrelationNetwork& network, const std::string& groupText)
 {
     TemporaryFolder folder;
