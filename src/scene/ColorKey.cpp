@@ -44,6 +44,17 @@ void addRectangle(osg::Vec3Array& vertices, osg::Vec4Array& colors, float left, 
 
 } // namespace
 
+std::vector<std::pair<RegionKind, std::string>>
+keySwatches(const std::vector<std::pair<RegionKind, std::string>>& regions)
+{
+    std::vector<std::pair<RegionKind, std::string>> swatches;
+    if (regions.empty())
+        return swatches;
+    swatches.emplace_back(RegionKind::None, "no region");
+    swatches.insert(swatches.end(), regions.begin(), regions.end());
+    return swatches;
+}
+
 osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
 {
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
@@ -70,7 +81,7 @@ osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
     y += rowHeight;
 
     // A swatch per region kind given, the last one given on top.
-    for (const auto& [kind, name] : info.regions)
+    for (const auto& [kind, name] : keySwatches(info.regions))
     {
         osg::Vec4 color;
         if (!regionColor(kind, color))

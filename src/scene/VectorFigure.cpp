@@ -1,3 +1,4 @@
+#include <scene/ColorKey>
 #include <scene/GlyphStyle>
 #include <scene/Overlay>
 #include <scene/VectorFigure>
@@ -483,7 +484,7 @@ private:
             y += keyBarHeight + 1.0;
             overlayText("link weight", keyMargin, y, -1);
             y += keyRowHeight;
-            for (const auto& [kind, name] : content.keyRegions)
+            for (const auto& [kind, name] : keySwatches(content.keyRegions))
             {
                 osg::Vec4 color;
                 if (!regionColor(kind, color))

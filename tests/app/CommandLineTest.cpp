@@ -176,6 +176,26 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
         EXPECT_NE(drawing.find(line), std::string::npos) << line;
 }
 
+TEST(CommandLine, ReadsTheNetworkFromStandardInputForADash)
+{
+    // Piped in, the example gives the same log and the same figure as named; a missing file is still refused.
+    TemporaryFolder folder;
+    const std::string example = std::string(LINKMAP_SOURCE_DIR) + "/examples/";
+    const std::string network = example + "network.txt";
+    const std::string positive = example + "positive.txt";
+    const auto run = [&](const std::string& input, const std::string& figure) {
+        const std::string command = "env -u DISPLAY " + std::string(LINKMAP_EXECUTABLE) + " " + input + " -p " +
+                                    positive + " --generate-image " + folder.path(figure) + " > " +
+                                    folder.path(figure + ".out") + " 2>/dev/null < " + network;
+        return std::system(command.c_str());
+    };
+    ASSERT_EQ(run("-", "piped.svg"), 0);
+    ASSERT_EQ(run(network, "named.svg"), 0);
+    EXPECT_EQ(readText(folder.path("piped.svg.out")), readText(folder.path("named.svg.out")));
+    EXPECT_EQ(readText(folder.path("piped.svg.out")).substr(0, 23), "Creating link between H");
+    EXPECT_EQ(readText(folder.path("piped.svg")), readText(folder.path("named.svg")));
+}
+
 TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
 {
     for (const char* help : {"--help", "-h"})

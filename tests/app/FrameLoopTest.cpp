@@ -1,4 +1,5 @@
 #include <app/FrameLoop>
+#include <app/Trackball>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,27 @@ TEST(FrameLoop, DrawsTheLightPictureWhileTheViewMovesTheFullOneWhenSomethingChan
     };
     for (const Case& each : cases)
         EXPECT_EQ(decideFrame(each.state), each.expected) << each.what;
+}
+
+TEST(Trackball, ThrowsOnlyAReleaseFasterThanATurnInTwentySeconds)
+{
+    // The last move before letting go, across a window 1,280 pixels wide, 40 ms after the one before.
+    osg::ref_ptr<Trackball> trackball = new Trackball;
+    const struct
+    {
+        float pixels;
+        bool thrown;
+    } cases[] = {{1.0f, false}, {3.0f, false}, {12.0f, false}, {20.0f, true}, {40.0f, true}};
+    for (const auto& c : cases)
+    {
+        const float across = c.pixels / 640.0f;
+        const double speed = trackball->throwSpeed(0.0f, 0.0f, 1.0, across, 0.0f, 1.04);
+        EXPECT_EQ(speed >= slowestThrow, c.thrown) << c.pixels << " pixels: " << speed << " rad/s";
+        // The same move upwards turns alike; in half the time, twice as fast.
+        EXPECT_NEAR(trackball->throwSpeed(0.0f, 0.0f, 1.0, 0.0f, across, 1.04), speed, 1e-3 * speed);
+        EXPECT_NEAR(trackball->throwSpeed(0.0f, 0.0f, 1.0, across, 0.0f, 1.02), 2.0 * speed, 2e-3 * speed);
+    }
+    EXPECT_EQ(trackball->throwSpeed(0.1f, 0.2f, 1.0, 0.3f, 0.2f, 1.0), 0.0) << "no time, no throw";
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include <app/FrameLoop>
+#include <app/Trackball>
 #include <network/RegionLists>
 #include <scene/MotionPicture>
 #include <support/TestSupport>
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -413,6 +416,41 @@ TEST(Viewer, RunsUntilEscapeIsPressedAndThenExitsCleanly)
                              "Creating link between K45 and R78 with weight 0.800000\n");
 }
 
+TEST(Viewer, EndsWithOneMessageWhenTheDisplayGoesAway)
+{
+    // A display of the test's own, ended under the window and under an image run.
+    for (const bool imageRun : {false, true})
+    {
+        int number = 150;
+        while (std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+            ++number;
+        const std::string display = ":" + std::to_string(number);
+        const pid_t server = fork();
+        ASSERT_GE(server, 0);
+        if (server == 0)
+        {
+            execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "640x480x24", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        TemporaryFolder folder;
+        std::vector<std::string> arguments = {dataFile("road-of-one-line.txt")};
+        if (imageRun)
+            arguments.insert(arguments.end(), {"--generate-image", folder.path("lost.png")});
+        LinkmapProcess run(arguments, {"DISPLAY=" + display}, 60);
+        std::this_thread::sleep_for(std::chrono::milliseconds(imageRun ? 400 : 2000));
+        kill(server, SIGTERM);
+        waitpid(server, nullptr, 0);
+        const RunResult result = run.finish();
+        EXPECT_EQ(result.exitStatus, 1) << result.output;
+        const std::string last = result.output.substr(result.output.rfind('\n', result.output.size() - 2) + 1);
+        EXPECT_EQ(last, imageRun ? "Error: the display went away; linkmap stopped and wrote no image " +
+                                       folder.path("lost.png") + "\n"
+                                 : std::string("Error: the display went away; linkmap stopped\n"));
+        EXPECT_FALSE(std::filesystem::exists(folder.path("lost.png")));
+    }
+}
+
 // Where the bundled example draws points in the first view of a 800 by 600 window, in pixels from the top
 // left corner as the pointer moves.
 struct ExampleView
@@ -591,7 +629,7 @@ TEST(Viewer, DrawsTheLightPictureWhileTheViewMovesTheFullOneWhenItSettlesAndNoth
     osgViewer::Viewer viewer;
     viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
     viewer.setUpViewInWindow(0, 0, 320, 240);
-    osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
+    osg::ref_ptr<Trackball> trackball = new Trackball;
     viewer.setCameraManipulator(trackball.get());
     osg::ref_ptr<StatsScreen> stats = new StatsScreen;
     viewer.addEventHandler(stats.get());
@@ -636,6 +674,19 @@ TEST(Viewer, DrawsTheLightPictureWhileTheViewMovesTheFullOneWhenItSettlesAndNoth
     queue->mouseButtonRelease(200.0f, 130.0f, 1);
     EXPECT_EQ(loop.step(ceiling), FrameDraw::Full);
     EXPECT_FALSE(lightShown());
+    EXPECT_EQ(loop.step(ceiling), FrameDraw::Nothing);
+
+    // Letting go of a pointer that only creeps, a pixel in 40 ms, is no throw: the view comes to rest.
+    const double start = queue->getTime();
+    queue->mouseButtonPress(160.0f, 120.0f, 1, start);
+    queue->mouseMotion(161.0f, 120.0f, start + 0.04);
+    queue->mouseMotion(162.0f, 120.0f, start + 0.08);
+    queue->mouseButtonRelease(162.0f, 120.0f, 1, start + 0.09);
+    // The events are taken once their times have come.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    loop.step(ceiling);
+    settle();
+    EXPECT_NE(loop.step(ceiling), FrameDraw::Motion);
     EXPECT_EQ(loop.step(ceiling), FrameDraw::Nothing);
 
     // Letting go while moving throws the view: it spins in the light picture until a press stops it.

@@ -44,21 +44,27 @@ TEST(ColorKey, ShowsTheWeightBarAndASwatchPerRegionGivenInTheLabelColour)
             EXPECT_EQ(text->getColor(), info.textColor);
             EXPECT_EQ(text->getFont(), info.font.get());
         }
-    EXPECT_EQ(texts, (std::vector<std::string>{"-1", "0", "+1", "link weight", "hot.txt", "fast.txt"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"-1", "0", "+1", "link weight", "no region", "hot.txt",
+                                               "fast.txt"}));
+
+    // Without region lists there are no swatches, not even the grey one.
+    EXPECT_TRUE(keySwatches({}).empty());
 
     // Two halves of the bar, red to yellow and yellow to green, then a square per region in its colour.
     const osg::Geometry* shapes = geode->getDrawable(0)->asGeometry();
     ASSERT_NE(shapes, nullptr);
     const auto* colors = dynamic_cast<const osg::Vec4Array*>(shapes->getColorArray());
     ASSERT_NE(colors, nullptr);
-    ASSERT_EQ(colors->size(), 4u * 4u);
+    ASSERT_EQ(colors->size(), 5u * 4u);
     EXPECT_EQ((*colors)[0], weightColor(-1.0f));
     EXPECT_EQ((*colors)[1], weightColor(0.0f));
     EXPECT_EQ((*colors)[5], weightColor(1.0f));
-    osg::Vec4 red, blue;
-    ASSERT_TRUE(regionColor(RegionKind::Positive, red) && regionColor(RegionKind::Accelerated, blue));
-    EXPECT_EQ((*colors)[8], red);
-    EXPECT_EQ((*colors)[12], blue);
+    osg::Vec4 grey, red, blue;
+    ASSERT_TRUE(regionColor(RegionKind::None, grey) && regionColor(RegionKind::Positive, red) &&
+                regionColor(RegionKind::Accelerated, blue));
+    EXPECT_EQ((*colors)[8], grey);
+    EXPECT_EQ((*colors)[12], red);
+    EXPECT_EQ((*colors)[16], blue);
 
     // It takes no part in framing the first view.
     const auto drawn = drawNetwork("H12 K45 0.35 R78 -0.20 0.80\n");
