@@ -91,9 +91,8 @@ int main(int argc, char** argv)
     viewer.setUpViewInWindow(0, 0, 1280, 1024);
     osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
     viewer.setCameraManipulator(trackball.get());
-    osg::ref_ptr<Explorer> explorer =
-        new Explorer(ExploredNetwork{network, layout, drawn, files, style}, trackball.get(),
-                     viewer.getCamera()->getClearColor());
+    osg::ref_ptr<Explorer> explorer = new Explorer(ExploredNetwork{network, layout, drawn, files, style},
+                                                   trackball.get(), viewer.getCamera()->getClearColor());
     scene->addChild(explorer->getCornerNode());
     viewer.addEventHandler(explorer.get());
     viewer.setSceneData(scene.get());

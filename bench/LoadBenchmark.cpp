@@ -1,6 +1,6 @@
 // Prints how long loading takes as the input grows: networks of 10^4 to 10^7 links loaded phase by phase
-// (read, classify, log, lay out, build, optimise), then the readers alone on group files of 25 to 100 MB and on one very
-// long line. Run from the build folder:
+// (read, classify, log, lay out, build, optimise), then the readers alone on group files of 25 to 100 MB and
+// on one very long line. Run from the build folder:
 //     bench/LoadBenchmark [folder for the generated files, /tmp by default]
 
 #include <network/LinkLog>
@@ -136,8 +136,8 @@ void measureScene(const char* title, const InputFiles& files)
     });
     const double load = read + log + place + build;
     const double peak = peakMegabytes();
-    std::printf("%-10s %10u %8.3f %8.3f %8.3f %8.3f %9.3f %8.3f %9.2f %9.0f\n", title, links, read, log, place,
-                build, optimise, load, links > 0 ? 1e6 * load / links : 0.0, peak);
+    std::printf("%-10s %10u %8.3f %8.3f %8.3f %8.3f %9.3f %8.3f %9.2f %9.0f\n", title, links, read, log,
+                place, build, optimise, load, links > 0 ? 1e6 * load / links : 0.0, peak);
 }
 
 } // namespace

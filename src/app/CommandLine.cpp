@@ -49,7 +49,7 @@ void describeUsage(osg::ArgumentParser& arguments)
     usage->addCommandLineOption("-a <accelerated-file>", " ", "");
     usage->addCommandLineOption("--generate-image <filename>", "Save an screenshoot image and exit", "");
     usage->addCommandLineOption("--background <color>",
-                                "Set the background color: black or white; dark blue without it", "");
+                                "Set the background color: black or white; blue without it", "");
 }
 
 Request readRequest(osg::ArgumentParser& arguments)

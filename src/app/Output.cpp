@@ -7,8 +7,8 @@ Output readOutput(osg::ArgumentParser& arguments)
     if (arguments.read("--generate-image", osg::ArgumentParser::Parameter(file)))
     {
         output.file = file;
-        output.kind = figureFormatOf(file, output.figureFormat) ? OutputKind::VectorFigure
-                                                                : OutputKind::RasterImage;
+        output.kind =
+            figureFormatOf(file, output.figureFormat) ? OutputKind::VectorFigure : OutputKind::RasterImage;
     }
     std::string backgroundName;
     if (arguments.read("--background", osg::ArgumentParser::Parameter(backgroundName)))

@@ -1,8 +1,38 @@
 #include <app/CommandLine>
-#include <app/Explorer>
 #include <app/Settings>
+#include <network/RegionLists>
 
 #include <cstdlib>
+#include <cstring>
+
+bool readCutoffSetting(const char* setting, float& value)
+{
+    value = 0.0f;
+    if (setting == nullptr || *setting == '\0')
+        return true;
+    char* end = nullptr;
+    const double number = std::strtod(setting, &end);
+    if (end == setting || *end != '\0' || !(number >= 0.0 && number <= 1.0))
+        return false;
+    value = static_cast<float>(number);
+    return true;
+}
+
+bool readRegionSetting(const char* setting, RegionKind& kind)
+{
+    kind = RegionKind::None;
+    if (setting == nullptr || *setting == '\0')
+        return true;
+    for (const RegionKindEntry& entry : regionKinds)
+    {
+        if (std::strcmp(setting, entry.word) == 0)
+        {
+            kind = entry.kind;
+            return true;
+        }
+    }
+    return false;
+}
 
 std::string readSettings(const InputFiles& files, Settings& settings)
 {

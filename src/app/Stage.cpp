@@ -30,9 +30,9 @@ bool setStage(const RunInput& input, Stage& stage)
 
     // Clicks and keys that pick, filter and centre; dimmed links fade into the background.
     stage.trackball = new Trackball;
-    stage.explorer = new Explorer(
-        ExploredNetwork{input.network, input.layout, input.scene, input.files, input.style},
-        stage.trackball.get(), input.output.background);
+    stage.explorer =
+        new Explorer(ExploredNetwork{input.network, input.layout, input.scene, input.files, input.style},
+                     stage.trackball.get(), input.output.background);
     stage.explorer->setCutoff(input.settings.cutoff);
     stage.explorer->setRegionFilter(input.settings.region);
     stage.top->addChild(stage.explorer->getCornerNode());

@@ -73,8 +73,10 @@ int run(int argc, char** argv)
     // give every site its place, and draw the network there.
     const SiteLayout layout = layoutSites(network, LayoutKind::RingGrid);
     const LabelStyle style{readLabelFont(), output.textColor};
-    const RenderPath path = chooseRenderPath(network.linkCount(), network.siteCount(), sceneDetailForDisplay());
-    const NetworkScene scene = buildNetworkScene(network, layout, style, path, sceneDetailForDisplay(), &progress);
+    const RenderPath path =
+        chooseRenderPath(network.linkCount(), network.siteCount(), sceneDetailForDisplay());
+    const NetworkScene scene =
+        buildNetworkScene(network, layout, style, path, sceneDetailForDisplay(), &progress);
     progress.finish();
 
     // a large network takes a while yet to be drawn for the first time; a terminal is told.

@@ -108,7 +108,8 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
     {
         tell(progress, network.ringCount() + link, total);
         const SiteLink& ends = network.links[link];
-        builder.addLink(positions[ends.first], positions[ends.second], ends.weight, network.linkRegions[link]);
+        builder.addLink(positions[ends.first], positions[ends.second], ends.weight,
+                        network.linkRegions[link]);
     }
     if (labels.valid())
         labels.get();

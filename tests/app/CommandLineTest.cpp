@@ -40,7 +40,7 @@ TEST(CommandLine, PrintsTheUsageForAnArgumentCountOutsideTwoToTen)
     for (const char* text :
          {"-p <positive-file>", "-n <negative-file>", "-a <accelerated-file>", "--generate-image <filename>",
           "Save an screenshoot image and exit", "--background <color>",
-          "Set the background color: black or white; dark blue without it"})
+          "Set the background color: black or white; blue without it"})
         EXPECT_NE(bare.output.find(text), std::string::npos) << text;
 
     for (const auto& arguments : commandLines)
@@ -184,8 +184,8 @@ TEST(CommandLine, ReadsTheNetworkFromStandardInputForADash)
     const std::string network = example + "network.txt";
     const std::string positive = example + "positive.txt";
     const auto run = [&](const std::string& input, const std::string& figure) {
-        const std::string command = "env -u DISPLAY " + std::string(LINKMAP_EXECUTABLE) + " " + input + " -p " +
-                                    positive + " --generate-image " + folder.path(figure) + " > " +
+        const std::string command = "env -u DISPLAY " + std::string(LINKMAP_EXECUTABLE) + " " + input +
+                                    " -p " + positive + " --generate-image " + folder.path(figure) + " > " +
                                     folder.path(figure + ".out") + " 2>/dev/null < " + network;
         return std::system(command.c_str());
     };

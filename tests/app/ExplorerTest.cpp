@@ -1,4 +1,5 @@
 #include <app/Explorer>
+#include <app/Settings>
 #include <network/CorrelationNetwork>
 #include <scene/GlyphStyle>
 #include <support/TestSupport>
@@ -509,7 +510,9 @@ TEST(Explorer, TheRegionKeysShowTheLinksTouchingARegionWithTheCutoffInBothScenes
                                              std::to_string(cutoff) + (batched ? ", batched" : "");
                     EXPECT_EQ(example.explorer->isShown(link), shown) << what;
                     if (!batched)
+                    {
                         EXPECT_EQ(example.drawn->scene.linkGlyphs[link]->getNodeMask() != 0, shown) << what;
+                    }
                 }
                 if (batched)
                 {

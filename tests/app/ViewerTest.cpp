@@ -429,7 +429,8 @@ TEST(Viewer, EndsWithOneMessageWhenTheDisplayGoesAway)
         ASSERT_GE(server, 0);
         if (server == 0)
         {
-            execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "640x480x24", static_cast<char*>(nullptr));
+            execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "640x480x24",
+                   static_cast<char*>(nullptr));
             _exit(127);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1500));
@@ -443,7 +444,8 @@ TEST(Viewer, EndsWithOneMessageWhenTheDisplayGoesAway)
         waitpid(server, nullptr, 0);
         const RunResult result = run.finish();
         EXPECT_EQ(result.exitStatus, 1) << result.output;
-        const std::string last = result.output.substr(result.output.rfind('\n', result.output.size() - 2) + 1);
+        const std::string last =
+            result.output.substr(result.output.rfind('\n', result.output.size() - 2) + 1);
         EXPECT_EQ(last, imageRun ? "Error: the display went away; linkmap stopped and wrote no image " +
                                        folder.path("lost.png") + "\n"
                                  : std::string("Error: the display went away; linkmap stopped\n"));

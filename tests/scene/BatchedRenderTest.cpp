@@ -133,8 +133,9 @@ TEST(BatchedRender, LooksAsTheSameNetworkDrawnOneGlyphPerElement)
         osg::ref_ptr<osg::Image> images[2];
         for (const bool batch : {false, true})
         {
-            const auto drawn = drawNetwork(generatedGroups(drawing.groups, drawing.sites),
-                                           batch ? RenderPath::Batched : RenderPath::OneGlyphPerElement, lists);
+            const auto drawn =
+                drawNetwork(generatedGroups(drawing.groups, drawing.sites),
+                            batch ? RenderPath::Batched : RenderPath::OneGlyphPerElement, lists);
             osg::ref_ptr<osg::Group> scene = new osg::Group;
             scene->addChild(drawn->scene.root.get());
             images[batch] = drawFirstView(scene.get(), drawing.width, drawing.height);
@@ -170,8 +171,8 @@ TEST(BatchedRender, HidesAndDimsLinksAsTheGlyphsDrawnOneEachAre)
         {
             RegionLists lists;
             lists.negativeRanges = {{5, 12}};
-            const auto drawn = drawNetwork(generatedGroups(3, 8),
-                                           batch ? RenderPath::Batched : RenderPath::OneGlyphPerElement, lists);
+            const auto drawn = drawNetwork(
+                generatedGroups(3, 8), batch ? RenderPath::Batched : RenderPath::OneGlyphPerElement, lists);
             const CorrelationNetwork& network = drawn->network;
             LinkHighlight links(drawn->scene, network.links, osg::Vec4(0.2f, 0.2f, 0.4f, 1.0f));
             if (highlight != None)
@@ -222,7 +223,8 @@ TEST(BatchedRender, TextWrittenWhileTheWindowRunsHasTheGlyphsTheLabelsUse)
         osgUtil::Optimizer optimizer;
         keepBatchesWhole(optimizer);
         optimizer.optimize(scene.get());
-        const CornerText corner = createCornerText(drawn->style.font.get(), osg::Vec4(1.0f, 1.0f, 1.0f, 1.0f));
+        const CornerText corner =
+            createCornerText(drawn->style.font.get(), osg::Vec4(1.0f, 1.0f, 1.0f, 1.0f));
         scene->addChild(corner.node);
         if (!late)
             corner.text->setText(text);

@@ -1,7 +1,7 @@
 #include <app/CommandLine>
-#include <scene/NetworkScene>
 #include <scene/ColorKey>
 #include <scene/GlyphStyle>
+#include <scene/NetworkScene>
 #include <support/TestSupport>
 
 #include <osg/Geometry>
@@ -44,8 +44,8 @@ TEST(ColorKey, ShowsTheWeightBarAndASwatchPerRegionGivenInTheLabelColour)
             EXPECT_EQ(text->getColor(), info.textColor);
             EXPECT_EQ(text->getFont(), info.font.get());
         }
-    EXPECT_EQ(texts, (std::vector<std::string>{"-1", "0", "+1", "link weight", "no region", "hot.txt",
-                                               "fast.txt"}));
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"-1", "0", "+1", "link weight", "no region", "hot.txt", "fast.txt"}));
 
     // Without region lists there are no swatches, not even the grey one.
     EXPECT_TRUE(keySwatches({}).empty());

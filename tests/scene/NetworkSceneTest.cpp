@@ -61,8 +61,8 @@ TEST(NetworkScene, ColoursEachSphereByTheNumberAfterTheFirstCharacterOfItsName)
     for (const auto& [name, colour] : cases)
     {
         const auto drawn = drawNetwork(std::string(name) + "\n", std::nullopt, lists);
-        const auto* sphere =
-            dynamic_cast<const osg::ShapeDrawable*>(drawn->scene.root->getChild(2)->asGeode()->getDrawable(0));
+        const auto* sphere = dynamic_cast<const osg::ShapeDrawable*>(
+            drawn->scene.root->getChild(2)->asGeode()->getDrawable(0));
         ASSERT_NE(sphere, nullptr);
         EXPECT_EQ(sphere->getColor(), colour) << name;
     }

@@ -1,0 +1,188 @@
+#include <app/Explorer>
+
+#include <osgViewer/View>
+#include <osgViewer/ViewerBase>
+
+#include <cmath>
+
+namespace
+{
+
+// A press and release closer than this, in pixels, is a click; farther apart, a drag of the trackball.
+const float clickReach = 3.0f;
+
+// The longest time, in seconds, between the two clicks of a double click.
+const double doubleClickSeconds = 0.4;
+
+// The ray through the pointer's place in the view that event happened in.
+PickRay rayAtPointer(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
+{
+    return computePickRay(*action.asView()->getCamera(), event.getXnormalized(), event.getYnormalized());
+}
+
+} // namespace
+
+void describeExplorerBindings(osg::ApplicationUsage& usage)
+{
+    usage.addKeyboardMouseBinding("Left click", "Describe the site or link under the pointer in the top left "
+                                                "corner and dim the other links; on empty space, clear");
+    usage.addKeyboardMouseBinding("Left double click",
+                                  "Centre the view on the site under the pointer and turn about it");
+    usage.addKeyboardMouseBinding("+",
+                                  "Raise the weight cutoff by 0.05: hide the links whose |weight| is below");
+    usage.addKeyboardMouseBinding("-", "Lower the weight cutoff by 0.05");
+    usage.addKeyboardMouseBinding("1",
+                                  "Show only the links that touch a positive site (either end); with 2, a "
+                                  "negative site, with 3, an accelerated one; with the cutoff");
+    usage.addKeyboardMouseBinding("0", "Show every link again, as the cutoff lets them");
+    usage.addKeyboardMouseBinding("/", "Find a site: type the start of its name, in any case, or its number; "
+                                       "Enter picks and centres the first match, Enter or Tab the next, "
+                                       "Escape closes");
+    usage.addKeyboardMouseBinding("c",
+                                  "Save what the window shows as linkmap-N.png in the current folder, the "
+                                  "first number free, and its view as linkmap-N.view");
+    usage.addKeyboardMouseBinding("Escape", "Close the find prompt; without one, quit");
+}
+
+bool Explorer::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
+{
+    switch (event.getEventType())
+    {
+    case osgGA::GUIEventAdapter::PUSH:
+        press(event);
+        return false;
+    case osgGA::GUIEventAdapter::DRAG:
+        if (std::hypot(event.getX() - pressX, event.getY() - pressY) > clickReach)
+            dragged = true;
+        return false;
+    case osgGA::GUIEventAdapter::RELEASE:
+        release(event, action);
+        return false;
+    case osgGA::GUIEventAdapter::DOUBLECLICK:
+        // Windows that report a double click: its second press centres, and its release is no click.
+        pressed = false;
+        clicked = false;
+        if (event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON && action.asView() != nullptr)
+            centreAt(rayAtPointer(event, action));
+        return false;
+    case osgGA::GUIEventAdapter::KEYUP:
+        // The prompt's keys are its own, let go as well as pressed.
+        return finder.isOpen();
+    case osgGA::GUIEventAdapter::KEYDOWN:
+        if (finder.isOpen())
+        {
+            findKey(event.getKey());
+            return true;
+        }
+        return keyDown(event, action);
+    default:
+        return false;
+    }
+}
+
+void Explorer::press(const osgGA::GUIEventAdapter& event)
+{
+    // A click closes the find prompt, and picks as ever.
+    if (finder.isOpen() || !message.empty())
+    {
+        finder.close();
+        message.clear();
+        updateText();
+    }
+    pressed = event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON;
+    dragged = false;
+    pressX = event.getX();
+    pressY = event.getY();
+}
+
+void Explorer::release(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
+{
+    // A click: the left button pressed and let go without the pointer travelling; a drag turns the view. A
+    // second click soon after the first, in the same place, makes a double click; X11 windows report both as
+    // plain clicks.
+    const bool click =
+        pressed && !dragged && event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON &&
+        std::hypot(event.getX() - pressX, event.getY() - pressY) <= clickReach && action.asView() != nullptr;
+    pressed = false;
+    if (!click)
+        return;
+    if (clicked && event.getTime() - clickTime <= doubleClickSeconds &&
+        std::hypot(event.getX() - clickX, event.getY() - clickY) <= clickReach)
+    {
+        clicked = false;
+        centreAt(rayAtPointer(event, action));
+        return;
+    }
+    clicked = true;
+    clickTime = event.getTime();
+    clickX = event.getX();
+    clickY = event.getY();
+    pickAt(rayAtPointer(event, action));
+}
+
+bool Explorer::keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
+{
+    if (!message.empty())
+    {
+        message.clear();
+        updateText();
+    }
+    switch (event.getKey())
+    {
+    case '/':
+        finder.open();
+        updateText();
+        return true;
+    case '0':
+    case '1':
+    case '2':
+    case '3':
+        setRegionFilter(static_cast<RegionKind>(event.getKey() - '0'));
+        return true;
+    case osgGA::GUIEventAdapter::KEY_Escape:
+        // Escape quits, once no prompt is open.
+        if (auto* viewer = dynamic_cast<osgViewer::ViewerBase*>(&action))
+            viewer->setDone(true);
+        else if (auto* view = dynamic_cast<osgViewer::View*>(action.asView());
+                 view != nullptr && view->getViewerBase() != nullptr)
+            view->getViewerBase()->setDone(true);
+        return true;
+    case '+':
+    case '=':
+    case osgGA::GUIEventAdapter::KEY_KP_Add:
+        raiseCutoff();
+        return true;
+    case '-':
+    case osgGA::GUIEventAdapter::KEY_KP_Subtract:
+        lowerCutoff();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Explorer::findKey(int key)
+{
+    switch (finder.key(key))
+    {
+    case SiteFinder::Action::None:
+        return;
+    case SiteFinder::Action::Pick:
+    {
+        // Picked as a click picks it, and centred as a double click centres it, at the same distance.
+        const std::size_t site = finder.picked();
+        pickSite(site);
+        trackball->setCenter(osg::Vec3d(positions[site]));
+        return;
+    }
+    case SiteFinder::Action::Changed:
+    case SiteFinder::Action::Close:
+        updateText();
+        return;
+    }
+}
+
+void Explorer::getUsage(osg::ApplicationUsage& usage) const
+{
+    describeExplorerBindings(usage);
+}

@@ -1,0 +1,490 @@
+#include <scene/ColorKey>
+#include <scene/FigurePainter>
+#include <scene/GlyphStyle>
+#include <scene/Overlay>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace
+{
+
+// The light the window shines: a light model's ambient share, and the head light's diffuse share, which
+// follows the cosine between a surface's normal and the line of sight.
+const double ambientShare = 0.1;
+const double diffuseShare = 0.8;
+
+// Below this width in pixels a sphere or link is one flat colour, the mean of its shading: its gradient could
+// not be told apart, and would only make the file larger.
+const double shadedPixels = 3.0;
+
+// How near the eye a point may come and still be drawn, in scene units.
+const double nearest = 1e-3;
+
+// The colour key's sizes, as the window draws it, in hundredths of the window's height.
+const double keyMargin = 2.0;
+const double keyBarWidth = 24.0;
+const double keyBarHeight = 2.5;
+const double keyRowHeight = 3.6;
+
+const char* const fontFamily = "Liberation Sans";
+
+double channel(float value)
+{
+    return std::isfinite(value) ? std::clamp(static_cast<double>(value), 0.0, 1.0) : 0.0;
+}
+
+Rgb rgbOf(const osg::Vec4& color)
+{
+    return Rgb{channel(color.r()), channel(color.g()), channel(color.b())};
+}
+
+Rgb lit(const Rgb& color, double cosine)
+{
+    const double share = std::min(1.0, ambientShare + diffuseShare * std::max(cosine, 0.0));
+    return Rgb{color.red * share, color.green * share, color.blue * share};
+}
+
+// A name as valid UTF-8, which text in any of the formats must be: a byte that starts no character becomes
+// U+FFFD, and so does a control character.
+std::string validText(const std::string& name)
+{
+    std::string text;
+    text.reserve(name.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
+    const std::size_t size = name.size();
+    for (std::size_t i = 0; i < size;)
+    {
+        const unsigned char lead = bytes[i];
+        std::size_t length = lead < 0x80           ? 1
+                             : (lead >> 5) == 0x6  ? 2
+                             : (lead >> 4) == 0xE  ? 3
+                             : (lead >> 3) == 0x1E ? 4
+                                                   : 0;
+        bool valid = length > 0 && i + length <= size && lead >= 0x20 && lead != 0x7F;
+        for (std::size_t k = 1; valid && k < length; ++k)
+            valid = (bytes[i + k] >> 6) == 0x2;
+        // Overlong forms, surrogates and code points beyond U+10FFFF are no characters either.
+        if (valid && length == 2)
+            valid = lead >= 0xC2;
+        if (valid && length == 3)
+            valid = !(lead == 0xE0 && bytes[i + 1] < 0xA0) && !(lead == 0xED && bytes[i + 1] >= 0xA0);
+        if (valid && length == 4)
+            valid = lead <= 0xF4 && !(lead == 0xF0 && bytes[i + 1] < 0x90) &&
+                    !(lead == 0xF4 && bytes[i + 1] >= 0x90);
+        if (valid)
+        {
+            text.append(name, i, length);
+            i += length;
+        }
+        else
+        {
+            text += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return text;
+}
+
+// Where the camera puts scene points on the page, in pixels from the top left corner.
+class Projection
+{
+public:
+    Projection(const FigureView& view)
+        : viewMatrix(view.view), projection(view.projection), width(view.width), height(view.height),
+          unitPixels(view.projection(1, 1) * view.height / 2.0)
+    {
+    }
+
+    osg::Vec3d toEye(const osg::Vec3& point) const
+    {
+        return osg::Vec3d(point) * viewMatrix;
+    }
+
+    /** The page point of an eye-space point in front of the eye. */
+    osg::Vec2d toPage(const osg::Vec3d& eye) const
+    {
+        const osg::Vec4d clip = osg::Vec4d(eye, 1.0) * projection;
+        return osg::Vec2d((clip.x() / clip.w() + 1.0) * 0.5 * width,
+                          (1.0 - clip.y() / clip.w()) * 0.5 * height);
+    }
+
+    /** How many pixels a scene unit across the line of sight covers at an eye-space point. */
+    double pixelsPerUnit(const osg::Vec3d& eye) const
+    {
+        return unitPixels / -eye.z();
+    }
+
+    bool onPage(const osg::Vec2d& point, double reach) const
+    {
+        return point.x() + reach >= 0.0 && point.x() - reach <= width && point.y() + reach >= 0.0 &&
+               point.y() - reach <= height;
+    }
+
+    double getWidth() const
+    {
+        return width;
+    }
+
+    double getHeight() const
+    {
+        return height;
+    }
+
+private:
+    osg::Matrixd viewMatrix;
+    osg::Matrixd projection;
+    double width;
+    double height;
+    double unitPixels;
+};
+
+class FigurePainter
+{
+public:
+    FigurePainter(cairo_t* context, const FigureContent& shown, const FigureView& view, bool textsApart)
+        : cairo(context), content(shown), projection(view), textsLater(textsApart)
+    {
+        cairo_select_font_face(cairo, fontFamily, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+        cairo_set_font_options(cairo, options);
+        cairo_font_options_destroy(options);
+    }
+
+    void paint()
+    {
+        const Rgb background = rgbOf(content.background);
+        cairo_set_source_rgb(cairo, background.red, background.green, background.blue);
+        cairo_paint(cairo);
+        paintGlyphs();
+        paintLabels();
+        paintOverlays();
+    }
+
+    /** The texts kept apart from the drawing, in the order they go on the page. */
+    const std::vector<PageText>& getTexts() const
+    {
+        return texts;
+    }
+
+private:
+    // One sphere or link, and how far it is: the eye-space z of its centre, more negative farther away.
+    struct Element
+    {
+        double depth;
+        bool sphere;
+        std::size_t index;
+    };
+
+    void paintGlyphs()
+    {
+        std::vector<Element> elements;
+        elements.reserve(content.sites.size() + content.links.size());
+        for (std::size_t site = 0; site < content.sites.size(); ++site)
+            elements.push_back(Element{projection.toEye(content.sites[site]).z(), true, site});
+        const std::size_t siteCount = content.sites.size();
+        for (std::size_t link = 0; link < content.links.size(); ++link)
+        {
+            const SiteLink& each = content.links[link];
+            const std::uint8_t regions = link < content.linkRegions.size() ? content.linkRegions[link] : 0;
+            if (each.first >= siteCount || each.second >= siteCount || !content.filter.shows(each, regions))
+                continue;
+            const osg::Vec3 middle = (content.sites[each.first] + content.sites[each.second]) * 0.5f;
+            elements.push_back(Element{projection.toEye(middle).z(), false, link});
+        }
+        // Back to front; at the same depth links first, as the spheres they end in hide their ends.
+        std::sort(elements.begin(), elements.end(), [](const Element& a, const Element& b) {
+            if (a.depth != b.depth)
+                return a.depth < b.depth;
+            if (a.sphere != b.sphere)
+                return b.sphere;
+            return a.index < b.index;
+        });
+        for (const Element& element : elements)
+        {
+            if (element.sphere)
+                paintSphere(element.index);
+            else
+                paintLink(element.index);
+        }
+    }
+
+    void paintSphere(std::size_t site)
+    {
+        const double radius = GlyphStyle::siteRadius;
+        const osg::Vec3d centre = projection.toEye(content.sites[site]);
+        const double distance = centre.length();
+        if (-centre.z() < radius + nearest || distance <= radius)
+            return;
+        // Seen in perspective, the outline is a little wider than the sphere.
+        const osg::Vec2d middle = projection.toPage(centre);
+        const double pixels = projection.pixelsPerUnit(centre) * radius * distance /
+                              std::sqrt(distance * distance - radius * radius);
+        if (!projection.onPage(middle, pixels))
+            return;
+        osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
+        regionColor(site < content.kinds.size() ? content.kinds[site] : RegionKind::None, color);
+        const Rgb base = rgbOf(color);
+        cairo_new_path(cairo);
+        cairo_arc(cairo, middle.x(), middle.y(), pixels, 0.0, 2.0 * M_PI);
+        if (pixels * 2.0 < shadedPixels)
+        {
+            // The mean over the disc of the cosine of a sphere lit from the eye is two thirds.
+            const Rgb flat = lit(base, 2.0 / 3.0);
+            cairo_set_source_rgb(cairo, flat.red, flat.green, flat.blue);
+            cairo_fill(cairo);
+            return;
+        }
+        // The brightest point is where the sphere faces the light, which shines from the eye along the axis.
+        const osg::Vec2d bright = projection.toPage(centre + osg::Vec3d(0.0, 0.0, radius));
+        cairo_pattern_t* shading =
+            cairo_pattern_create_radial(bright.x(), bright.y(), 0.0, middle.x(), middle.y(), pixels);
+        for (const double out : {0.0, 0.35, 0.55, 0.7, 0.82, 0.91, 0.97, 1.0})
+        {
+            const Rgb shade = lit(base, std::sqrt(std::max(0.0, 1.0 - out * out)));
+            cairo_pattern_add_color_stop_rgb(shading, out, shade.red, shade.green, shade.blue);
+        }
+        cairo_set_source(cairo, shading);
+        cairo_fill(cairo);
+        cairo_pattern_destroy(shading);
+    }
+
+    void paintLink(std::size_t index)
+    {
+        const SiteLink& link = content.links[index];
+        const osg::Vec3d a = content.sites[link.first];
+        const osg::Vec3d b = content.sites[link.second];
+        osg::Vec3d along = b - a;
+        const double length = along.normalize();
+        // The parts inside the two spheres never show; only what lies between their surfaces is drawn.
+        const double inside = std::sqrt(GlyphStyle::siteRadius * GlyphStyle::siteRadius -
+                                        GlyphStyle::linkRadius * GlyphStyle::linkRadius);
+        if (!(length > 2.0 * inside))
+            return;
+        osg::Vec3d start = projection.toEye(a + along * inside);
+        osg::Vec3d end = projection.toEye(b - along * inside);
+        // Cut off at the eye what lies behind it.
+        if (-start.z() < nearest && -end.z() < nearest)
+            return;
+        if (-start.z() < nearest || -end.z() < nearest)
+        {
+            osg::Vec3d& behind = -start.z() < nearest ? start : end;
+            const osg::Vec3d& front = -start.z() < nearest ? end : start;
+            const double share = (front.z() + nearest) / (front.z() - behind.z());
+            behind = front + (behind - front) * share;
+        }
+        const osg::Vec2d p0 = projection.toPage(start);
+        const osg::Vec2d p1 = projection.toPage(end);
+        const double half0 = GlyphStyle::linkRadius * projection.pixelsPerUnit(start);
+        const double half1 = GlyphStyle::linkRadius * projection.pixelsPerUnit(end);
+        osg::Vec2d across(p0.y() - p1.y(), p1.x() - p0.x());
+        if (!(across.normalize() > 1e-9))
+            return;
+        const double reach = std::max(half0, half1);
+        const osg::Vec2d low(std::min(p0.x(), p1.x()), std::min(p0.y(), p1.y()));
+        const osg::Vec2d high(std::max(p0.x(), p1.x()), std::max(p0.y(), p1.y()));
+        if (high.x() + reach < 0.0 || low.x() - reach > projection.getWidth() || high.y() + reach < 0.0 ||
+            low.y() - reach > projection.getHeight())
+            return;
+
+        osg::Vec4 color = weightColor(std::isfinite(link.weight) ? link.weight : 0.0f);
+        if (!content.emphasised.empty() && !content.emphasised[index])
+            color = dimmedColor(color, content.background);
+        const Rgb base = rgbOf(color);
+        cairo_new_path(cairo);
+        cairo_move_to(cairo, p0.x() + across.x() * half0, p0.y() + across.y() * half0);
+        cairo_line_to(cairo, p1.x() + across.x() * half1, p1.y() + across.y() * half1);
+        cairo_line_to(cairo, p1.x() - across.x() * half1, p1.y() - across.y() * half1);
+        cairo_line_to(cairo, p0.x() - across.x() * half0, p0.y() - across.y() * half0);
+        cairo_close_path(cairo);
+
+        // Across the cylinder the normal turns from one side to the other; its share towards the eye is
+        // smaller the more the cylinder points at the eye.
+        osg::Vec3d axis = end - start;
+        axis.normalize();
+        const double facing = std::sqrt(std::max(0.0, 1.0 - axis.z() * axis.z()));
+        if ((half0 + half1) < shadedPixels)
+        {
+            // The mean of the cosine across a cylinder lit from the eye is a quarter of pi.
+            const Rgb flat = lit(base, facing * M_PI / 4.0);
+            cairo_set_source_rgb(cairo, flat.red, flat.green, flat.blue);
+            cairo_fill(cairo);
+            return;
+        }
+        const osg::Vec2d middle = (p0 + p1) * 0.5;
+        const double half = (half0 + half1) * 0.5;
+        cairo_pattern_t* shading =
+            cairo_pattern_create_linear(middle.x() - across.x() * half, middle.y() - across.y() * half,
+                                        middle.x() + across.x() * half, middle.y() + across.y() * half);
+        for (const double place : {0.0, 0.15, 0.5, 0.85, 1.0})
+        {
+            const double side = place * 2.0 - 1.0;
+            const Rgb shade = lit(base, facing * std::sqrt(std::max(0.0, 1.0 - side * side)));
+            cairo_pattern_add_color_stop_rgb(shading, place, shade.red, shade.green, shade.blue);
+        }
+        cairo_set_source(cairo, shading);
+        cairo_fill(cairo);
+        cairo_pattern_destroy(shading);
+    }
+
+    // Writes text with its ink centred on (x, y), at size pixels.
+    void centredText(const std::string& text, double x, double y, double size, const Rgb& color)
+    {
+        cairo_set_font_size(cairo, size);
+        cairo_text_extents_t extents;
+        cairo_text_extents(cairo, text.c_str(), &extents);
+        write(PageText{text, x - (extents.x_bearing + extents.width / 2.0),
+                       y - (extents.y_bearing + extents.height / 2.0), size, color});
+    }
+
+    void write(const PageText& text)
+    {
+        if (textsLater)
+        {
+            texts.push_back(text);
+            return;
+        }
+        cairo_set_source_rgb(cairo, text.color.red, text.color.green, text.color.blue);
+        cairo_set_font_size(cairo, text.size);
+        cairo_move_to(cairo, text.x, text.y);
+        cairo_show_text(cairo, text.text.c_str());
+        cairo_new_path(cairo);
+    }
+
+    // Every site's name, centred two units below the site, at the size the window gives it there.
+    void paintLabels()
+    {
+        const Rgb color = rgbOf(content.textColor);
+        for (std::size_t site = 0; site < content.sites.size() && site < content.names.size(); ++site)
+        {
+            const osg::Vec3 anchor = labelAnchor(content.sites[site]);
+            const osg::Vec3d eye = projection.toEye(anchor);
+            if (-eye.z() < nearest)
+                continue;
+            const double size = GlyphStyle::labelHeight * projection.pixelsPerUnit(eye);
+            const osg::Vec2d at = projection.toPage(eye);
+            const std::string& name = content.names[site];
+            if (!projection.onPage(at, size * static_cast<double>(name.size())))
+                continue;
+            centredText(validText(name), at.x(), at.y(), size, color);
+        }
+    }
+
+    // A text of the overlays, placed as the window aligns it: its origin's left, middle or right at x.
+    void overlayText(const std::string& text, double x, double y, int alignment)
+    {
+        const double unit = projection.getHeight() / overlayWindowHeight;
+        const double size = overlayTextHeight * unit;
+        cairo_set_font_size(cairo, size);
+        cairo_text_extents_t extents;
+        cairo_text_extents(cairo, text.c_str(), &extents);
+        double left = x * unit;
+        if (alignment == 0)
+            left -= extents.x_bearing + extents.width / 2.0;
+        else if (alignment > 0)
+            left -= extents.x_bearing + extents.width;
+        write(PageText{text, left, projection.getHeight() - y * unit, size, rgbOf(content.textColor)});
+    }
+
+    void overlayBox(double left, double bottom, double right, double top)
+    {
+        const double unit = projection.getHeight() / overlayWindowHeight;
+        const double height = projection.getHeight();
+        cairo_new_path(cairo);
+        cairo_rectangle(cairo, left * unit, height - top * unit, (right - left) * unit,
+                        (top - bottom) * unit);
+    }
+
+    void paintOverlays()
+    {
+        if (content.colorKey)
+        {
+            // The bar of link colours from -1 through 0 to +1, its values below, its title above.
+            double y = keyMargin + overlayTextHeight + 1.0;
+            const double unit = projection.getHeight() / overlayWindowHeight;
+            overlayBox(keyMargin, y, keyMargin + keyBarWidth, y + keyBarHeight);
+            cairo_pattern_t* bar =
+                cairo_pattern_create_linear(keyMargin * unit, 0.0, (keyMargin + keyBarWidth) * unit, 0.0);
+            for (const float weight : {-1.0f, 0.0f, 1.0f})
+            {
+                const Rgb color = rgbOf(weightColor(weight));
+                cairo_pattern_add_color_stop_rgb(bar, (weight + 1.0) / 2.0, color.red, color.green,
+                                                 color.blue);
+            }
+            cairo_set_source(cairo, bar);
+            cairo_fill(cairo);
+            cairo_pattern_destroy(bar);
+            const double middle = keyMargin + keyBarWidth / 2.0;
+            overlayText("-1", keyMargin, keyMargin, -1);
+            overlayText("0", middle, keyMargin, 0);
+            overlayText("+1", keyMargin + keyBarWidth, keyMargin, 1);
+            y += keyBarHeight + 1.0;
+            overlayText("link weight", keyMargin, y, -1);
+            y += keyRowHeight;
+            for (const auto& [kind, name] : keySwatches(content.keyRegions))
+            {
+                osg::Vec4 color;
+                if (!regionColor(kind, color))
+                    continue;
+                const Rgb swatch = rgbOf(color);
+                overlayBox(keyMargin, y, keyMargin + keyBarHeight, y + keyBarHeight);
+                cairo_set_source_rgb(cairo, swatch.red, swatch.green, swatch.blue);
+                cairo_fill(cairo);
+                overlayText(validText(name), keyMargin + keyBarHeight + 1.0, y + 0.3, -1);
+                y += keyRowHeight;
+            }
+        }
+        paintCornerText();
+    }
+
+    // The corner's lines, the top of their ink and its left edge at the margin from the top left corner.
+    void paintCornerText()
+    {
+        if (content.cornerText.empty())
+            return;
+        const double unit = projection.getHeight() / overlayWindowHeight;
+        const double size = overlayTextHeight * unit;
+        cairo_set_font_size(cairo, size);
+        std::vector<std::string> lines;
+        std::size_t start = 0;
+        while (start <= content.cornerText.size())
+        {
+            const std::size_t end = std::min(content.cornerText.find('\n', start), content.cornerText.size());
+            lines.push_back(validText(content.cornerText.substr(start, end - start)));
+            start = end + 1;
+        }
+        double left = 0.0;
+        double top = 0.0;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+        {
+            cairo_text_extents_t extents;
+            cairo_text_extents(cairo, lines[i].c_str(), &extents);
+            left = i == 0 ? extents.x_bearing : std::min(left, extents.x_bearing);
+            if (i == 0)
+                top = extents.y_bearing;
+        }
+        const double margin = 2.0 * unit;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            write(PageText{lines[i], margin - left, margin - top + static_cast<double>(i) * size, size,
+                           rgbOf(content.textColor)});
+    }
+
+    cairo_t* cairo;
+    const FigureContent& content;
+    Projection projection;
+    bool textsLater;
+    std::vector<PageText> texts;
+};
+
+} // namespace
+
+std::vector<PageText> paintFigure(cairo_t* cairo, const FigureContent& content, const FigureView& view,
+                                  bool textsApart)
+{
+    FigurePainter painter(cairo, content, view, textsApart);
+    painter.paint();
+    return painter.getTexts();
+}
