@@ -68,15 +68,14 @@ int run(int argc, char** argv)
     CorrelationNetwork network;
     readNetwork(files.groupFile, inputFormatOf(files.groupFile), network, progress);
     classifyRegions(network, readRegionLists(files));
-    logLinks(network);
 
-    // give every site its place, and draw the network there.
+    // give every site its place, and draw the network there while its links are logged.
     const SiteLayout layout = layoutSites(network, LayoutKind::RingGrid);
     const LabelStyle style{readLabelFont(), output.textColor};
-    const RenderPath path =
-        chooseRenderPath(network.linkCount(), network.siteCount(), sceneDetailForDisplay());
+    const SceneDetail detail = sceneDetailForDisplay();
+    const RenderPath path = chooseRenderPath(network.linkCount(), network.siteCount(), detail);
     const NetworkScene scene =
-        buildNetworkScene(network, layout, style, path, sceneDetailForDisplay(), &progress);
+        buildNetworkScene(network, layout, style, path, detail, &progress, [&network] { logLinks(network); });
     progress.finish();
 
     // a large network takes a while yet to be drawn for the first time; a terminal is told.

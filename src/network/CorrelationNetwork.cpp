@@ -13,7 +13,8 @@ const std::size_t mostItems = std::numeric_limits<std::uint32_t>::max() - 1;
 
 std::pair<std::uint32_t, bool> CorrelationNetwork::addSite(const std::string& name)
 {
-    const auto [found, isNew] = siteIndex.emplace(name, static_cast<std::uint32_t>(names.size()));
+    // A name already known makes no node; a new one is hashed once.
+    const auto [found, isNew] = siteIndex.try_emplace(name, static_cast<std::uint32_t>(names.size()));
     if (!isNew)
         return {found->second, false};
     if (names.size() >= mostItems)

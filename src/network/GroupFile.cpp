@@ -33,12 +33,13 @@ bool readGroupFile(const std::string& path, CorrelationNetwork& network, LoadPro
     const double fileSize =
         path != "-" && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : 0.0;
     double bytesRead = 0.0;
-    const std::string name = inputName(path);
+    const std::string shownName = inputName(path);
 
     // Reused from line to line.
     std::vector<std::string_view> siteNames;
     std::vector<float> weights;
     std::vector<std::uint32_t> sites;
+    std::string name;
     return readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
         bytesRead += static_cast<double>(line.size() + 1);
         progress.update("reading the groups", fileSize > 0.0 ? bytesRead / fileSize : 0.0);
@@ -58,14 +59,15 @@ bool readGroupFile(const std::string& path, CorrelationNetwork& network, LoadPro
         if (weights.size() < needed)
             std::printf("Warning: line %zu of %s has %zu weights where its %zu sites need %zu; pairs without "
                         "a weight get no link\n",
-                        lineNumber, name.c_str(), weights.size(), siteCount, needed);
+                        lineNumber, shownName.c_str(), weights.size(), siteCount, needed);
 
         // A repeated name is the site of its first occurrence, which its ring and its links keep.
         network.beginRing();
         sites.clear();
         for (const std::string_view siteName : siteNames)
         {
-            const auto [site, isNew] = network.addSite(std::string(siteName));
+            name.assign(siteName);
+            const auto [site, isNew] = network.addSite(name);
             sites.push_back(site);
             if (isNew)
                 network.addToRing(site);

@@ -74,7 +74,8 @@ void buildGlyphs(const CorrelationNetwork& network, const SiteLayout& layout, co
 }
 
 void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, const LabelStyle& style,
-                  const SceneDetail& detail, NetworkScene& scene, LoadProgress* progress)
+                  const SceneDetail& detail, NetworkScene& scene, LoadProgress* progress,
+                  const std::function<void()>& meanwhile)
 {
     SceneBuilder builder(style.font.get(), style.textColor, detail);
 
@@ -111,6 +112,8 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
         builder.addLink(positions[ends.first], positions[ends.second], ends.weight,
                         network.linkRegions[link]);
     }
+    if (meanwhile)
+        meanwhile();
     if (labels.valid())
         labels.get();
     builder.placeLabels(positions);
@@ -141,14 +144,18 @@ osg::ref_ptr<osgText::Font> readLabelFont()
 
 NetworkScene buildNetworkScene(const CorrelationNetwork& network, const SiteLayout& layout,
                                const LabelStyle& style, RenderPath path, const SceneDetail& detail,
-                               LoadProgress* progress)
+                               LoadProgress* progress, const std::function<void()>& meanwhile)
 {
     NetworkScene scene;
     scene.path = path;
     scene.root = new osg::Group;
     if (path == RenderPath::Batched)
-        buildBatches(network, layout, style, detail, scene, progress);
+        buildBatches(network, layout, style, detail, scene, progress, meanwhile);
     else
+    {
         buildGlyphs(network, layout, style, scene, progress);
+        if (meanwhile)
+            meanwhile();
+    }
     return scene;
 }
