@@ -44,96 +44,104 @@ double median(std::vector<double> values)
     return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The network as the program loads it, in a window of frametime.sh's size, with the explorer.
+struct Explored
 {
     InputFiles files;
-    for (int i = 1; i < argc; ++i)
-    {
-        const std::string argument = argv[i];
-        std::string* path = argument == "-p"   ? &files.positiveFile
-                            : argument == "-n" ? &files.negativeFile
-                            : argument == "-a" ? &files.acceleratedFile
-                                               : &files.groupFile;
-        if (path != &files.groupFile && i + 1 < argc)
-            *path = argv[++i];
-        else
-            *path = argument;
-    }
-    if (files.groupFile.empty())
-    {
-        std::fprintf(stderr, "usage: %s GROUP-FILE [-p POSITIVE] [-n NEGATIVE] [-a ACCELERATED]\n", argv[0]);
-        return 1;
-    }
-
-    // Load with the log sent to /dev/null, and set up the window as the program does.
     CorrelationNetwork network;
-    LoadProgress silent;
-    readNetwork(files.groupFile, inputFormatOf(files.groupFile), network, silent);
-    classifyRegions(network, readRegionLists(files));
-    std::FILE* null = std::fopen("/dev/null", "w");
-    logLinks(network, null);
-    std::fclose(null);
-    const SiteLayout layout = layoutSites(network, LayoutKind::RingGrid);
-    const LabelStyle style{readLabelFont()};
-    const NetworkScene drawn = buildNetworkScene(
-        network, layout, style, chooseRenderPath(network.linkCount(), network.siteCount(), SceneDetail()));
-    osg::ref_ptr<osg::Group> scene = new osg::Group;
-    scene->addChild(drawn.root.get());
-    osgUtil::Optimizer optimizer;
-    keepBatchesWhole(optimizer);
-    optimizer.optimize(scene.get());
-
+    SiteLayout layout;
+    LabelStyle style;
+    NetworkScene drawn;
     osgViewer::Viewer viewer;
-    viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
-    viewer.setLightingMode(osg::View::HEADLIGHT);
-    viewer.setUpViewInWindow(0, 0, 1280, 1024);
-    osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
-    viewer.setCameraManipulator(trackball.get());
-    osg::ref_ptr<Explorer> explorer = new Explorer(ExploredNetwork{network, layout, drawn, files, style},
-                                                   trackball.get(), viewer.getCamera()->getClearColor());
-    scene->addChild(explorer->getCornerNode());
-    viewer.addEventHandler(explorer.get());
-    viewer.setSceneData(scene.get());
-    viewer.realize();
-    if (!viewer.isRealized())
-    {
-        std::fprintf(stderr, "no window could be opened\n");
-        return 1;
-    }
-    viewer.home();
+    osg::ref_ptr<Explorer> explorer;
+    std::mt19937 random{1};
 
-    const auto frames = [&viewer](int count) {
+    // Loads with the log sent to /dev/null, and sets up the window as the program does; false when no window
+    // could be opened.
+    bool open()
+    {
+        LoadProgress silent;
+        readNetwork(files.groupFile, inputFormatOf(files.groupFile), network, silent);
+        classifyRegions(network, readRegionLists(files));
+        std::FILE* null = std::fopen("/dev/null", "w");
+        logLinks(network, null);
+        std::fclose(null);
+        layout = layoutSites(network, LayoutKind::RingGrid);
+        style.font = readLabelFont();
+        drawn = buildNetworkScene(network, layout, style,
+                                  chooseRenderPath(network.linkCount(), network.siteCount(), SceneDetail()));
+        osg::ref_ptr<osg::Group> scene = new osg::Group;
+        scene->addChild(drawn.root.get());
+        osgUtil::Optimizer optimizer;
+        keepBatchesWhole(optimizer);
+        optimizer.optimize(scene.get());
+
+        viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
+        viewer.setLightingMode(osg::View::HEADLIGHT);
+        viewer.setUpViewInWindow(0, 0, 1280, 1024);
+        osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
+        viewer.setCameraManipulator(trackball.get());
+        explorer = new Explorer(ExploredNetwork{network, layout, drawn, files, style}, trackball.get(),
+                                viewer.getCamera()->getClearColor());
+        scene->addChild(explorer->getCornerNode());
+        viewer.addEventHandler(explorer.get());
+        viewer.setSceneData(scene.get());
+        viewer.realize();
+        if (!viewer.isRealized())
+            return false;
+        viewer.home();
+        return true;
+    }
+
+    // How long each of count frames takes, in milliseconds.
+    std::vector<double> frames(int count)
+    {
         std::vector<double> times;
         for (int i = 0; i < count; ++i)
-            times.push_back(millisecondsFor([&viewer] { viewer.frame(); }));
+            times.push_back(millisecondsFor([this] { viewer.frame(); }));
         return times;
-    };
+    }
+
+    // A random site, by its place among the names.
+    std::size_t anySite()
+    {
+        return std::uniform_int_distribution<std::size_t>(0, network.names.size() - 1)(random);
+    }
+
+    // Presses key in the explorer, as the window would.
+    void press(int key)
+    {
+        osg::ref_ptr<osgGA::GUIEventAdapter> event = new osgGA::GUIEventAdapter;
+        event->setEventType(osgGA::GUIEventAdapter::KEYDOWN);
+        event->setKey(key);
+        explorer->handle(*event, viewer);
+    }
+
+    void measurePicks();
+    void measureKeys();
+};
+
+// Picks through the drawn centres of random sites, and through random points of the plane among them; then
+// the cutoff key with the frame that shows it.
+void Explored::measurePicks()
+{
     frames(3);
     const double frame = median(frames(7));
-
-    // Picks through the drawn centres of random sites, and through random points of the plane among them.
     const osg::Camera* camera = viewer.getCamera();
-    std::mt19937 random(1);
-    std::uniform_int_distribution<std::size_t> anySite(0,
-                                                       network.names.empty() ? 0 : network.names.size() - 1);
     osg::BoundingBox sites;
     for (std::size_t site = 0; site < network.names.size(); ++site)
         sites.expandBy(layout.positions[site]);
     std::uniform_real_distribution<float> across(0.0f, 1.0f);
     const auto siteRay = [&] {
-        const osg::Vec3d clip = osg::Vec3d(layout.positions[anySite(random)]) * camera->getViewMatrix() *
-                                camera->getProjectionMatrix();
+        const osg::Vec3d clip =
+            osg::Vec3d(layout.positions[anySite()]) * camera->getViewMatrix() * camera->getProjectionMatrix();
         return computePickRay(*camera, clip.x(), clip.y());
     };
-    double firstPick = 0.0;
-    if (!network.names.empty())
-        firstPick = millisecondsFor([&] { explorer->pickAt(siteRay()); });
+    const double firstPick = millisecondsFor([&] { explorer->pickAt(siteRay()); });
     std::vector<double> sitePicks;
     std::vector<double> pointPicks;
     int sitesFound = 0;
-    for (int i = 0; i < 1000 && !network.names.empty(); ++i)
+    for (int i = 0; i < 1000; ++i)
     {
         const PickRay atSite = siteRay();
         sitePicks.push_back(
@@ -147,13 +155,10 @@ int main(int argc, char** argv)
     const double pickedFrame = median(frames(5));
 
     // The cutoff key, then the frame that shows it: key and frame together, step after step.
-    osg::ref_ptr<osgGA::GUIEventAdapter> key = new osgGA::GUIEventAdapter;
-    key->setEventType(osgGA::GUIEventAdapter::KEYDOWN);
-    key->setKey('+');
     std::vector<double> keyed;
     for (int step = 0; step < 10; ++step)
         keyed.push_back(millisecondsFor([&] {
-            explorer->handle(*key, viewer);
+            press('+');
             viewer.frame();
         }));
     const double cutFrame = median(frames(5));
@@ -165,27 +170,23 @@ int main(int argc, char** argv)
     std::printf("|---|---|---|---|---|---|---|---|---|---|---|\n");
     std::printf("| %s | %zu | %zu | %.1f | %.1f | %.4f | %.3f | %.4f | %.1f | %.1f | %.1f |\n",
                 files.groupFile.c_str(), network.links.size(), network.names.size(), frame, firstPick,
-                median(sitePicks),
-                sitePicks.empty() ? 0.0 : *std::max_element(sitePicks.begin(), sitePicks.end()),
-                median(pointPicks), pickedFrame, median(keyed), cutFrame);
+                median(sitePicks), *std::max_element(sitePicks.begin(), sitePicks.end()), median(pointPicks),
+                pickedFrame, median(keyed), cutFrame);
     std::printf("\n%d of %zu picks through a site's centre found a site. %s\n", sitesFound, sitePicks.size(),
                 explorer->getCornerText().c_str());
+}
 
-    // The find prompt: the name of a site typed a key at a time (each key matching the name afresh among all
-    // the names), then Enter, which picks and centres the first match; each key also with the frame that
-    // shows it.
-    const auto press = [&explorer, &viewer](int pressed) {
-        osg::ref_ptr<osgGA::GUIEventAdapter> event = new osgGA::GUIEventAdapter;
-        event->setEventType(osgGA::GUIEventAdapter::KEYDOWN);
-        event->setKey(pressed);
-        explorer->handle(*event, viewer);
-    };
+// The find prompt: the name of a site typed a key at a time (each key matching the name afresh among all the
+// names), then Enter, which picks and centres the first match; each key also with the frame that shows it.
+// Then the region keys, each with the frame that shows it, after the cutoff is set back to 0.
+void Explored::measureKeys()
+{
     std::vector<double> findKeys;
     std::vector<double> findFrames;
-    for (int round = 0; round < 3 && !network.names.empty(); ++round)
+    for (int round = 0; round < 3; ++round)
     {
         press('/');
-        const std::string name = network.names[anySite(random)];
+        const std::string name = network.names[anySite()];
         for (const char typed : name)
         {
             findKeys.push_back(millisecondsFor([&] { press(typed); }));
@@ -197,7 +198,6 @@ int main(int argc, char** argv)
     }
     const std::string found = explorer->getCornerText();
 
-    // The region keys, each with the frame that shows it, after the cutoff is set back to 0.
     explorer->setCutoff(0.0f);
     std::vector<double> filterKeys;
     std::vector<double> filterFrames;
@@ -216,9 +216,45 @@ int main(int argc, char** argv)
     std::printf("|---|---|---|---|---|---|---|---|---|---|\n");
     std::printf("| %s | %zu | %zu | %.3f | %.3f | %.1f | %.2f | %.2f | %.1f | %.1f |\n",
                 files.groupFile.c_str(), network.links.size(), network.names.size(), median(findKeys),
-                findKeys.empty() ? 0.0 : *std::max_element(findKeys.begin(), findKeys.end()),
-                median(findFrames), median(filterKeys),
+                *std::max_element(findKeys.begin(), findKeys.end()), median(findFrames), median(filterKeys),
                 *std::max_element(filterKeys.begin(), filterKeys.end()), median(filterFrames), filteredFrame);
     std::printf("\nThe last find: %s\nWith region 1: %s\n", found.c_str(), explorer->getCornerText().c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Explored explored;
+    InputFiles& files = explored.files;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string argument = argv[i];
+        std::string* path = argument == "-p"   ? &files.positiveFile
+                            : argument == "-n" ? &files.negativeFile
+                            : argument == "-a" ? &files.acceleratedFile
+                                               : &files.groupFile;
+        if (path != &files.groupFile && i + 1 < argc)
+            *path = argv[++i];
+        else
+            *path = argument;
+    }
+    if (files.groupFile.empty())
+    {
+        std::fprintf(stderr, "usage: %s GROUP-FILE [-p POSITIVE] [-n NEGATIVE] [-a ACCELERATED]\n", argv[0]);
+        return 1;
+    }
+    if (!explored.open())
+    {
+        std::fprintf(stderr, "no window could be opened\n");
+        return 1;
+    }
+    if (explored.network.names.empty())
+    {
+        std::fprintf(stderr, "the network has no sites to pick\n");
+        return 1;
+    }
+    explored.measurePicks();
+    explored.measureKeys();
     return 0;
 }

@@ -78,17 +78,16 @@ osg::ref_ptr<osg::DrawElementsUShort> linkFacets(std::size_t edgeCount, int inst
 
 } // namespace
 
+void SceneBuilder::LinkBatch::begin(std::size_t size)
+{
+    ends.begin(linksPerInstance, size);
+    otherEnds.begin(linksPerInstance, size);
+}
+
 void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight, std::uint8_t regions)
 {
     if (linkBatches.empty() || linkBatches.back().ends.count == detail.glyphsPerBatch)
-    {
-        const std::size_t size =
-            std::min(detail.glyphsPerBatch, std::max<std::size_t>(linksExpected - linksAdded, 1));
-        LinkBatch batch;
-        batch.ends.begin(linksPerInstance, size);
-        batch.otherEnds.begin(linksPerInstance, size);
-        linkBatches.push_back(batch);
-    }
+        linkBatches.emplace_back().begin(nextBatchSize(linksExpected, linksAdded));
     LinkBatch& batch = linkBatches.back();
     batch.ends.push(osg::Vec4(a, weight));
     batch.otherEnds.push(osg::Vec4(b, static_cast<float>(regions)));

@@ -110,6 +110,34 @@ bool isStronger(const SiteLink& a, std::size_t placeA, const SiteLink& b, std::s
     return strengthA != strengthB ? strengthA > strengthB : placeA < placeB;
 }
 
+// The places of the strongest links that may be drawn, at most budget of them, strongest first: a cutoff then
+// keeps a run from the start. Each link's place in that order is one number, its strength's bits (which order
+// as the strengths do, for strengths of no sign) turned about, then its place in the log; the strongest are
+// found first and only they are sorted. A link with an end that is no site is left out.
+std::vector<std::size_t> rankStrongest(const std::vector<SiteLink>& links, std::size_t siteTotal,
+                                       std::size_t budget)
+{
+    std::vector<std::uint64_t> order;
+    order.reserve(links.size());
+    for (std::size_t i = 0; i < links.size(); ++i)
+    {
+        if (links[i].first >= siteTotal || links[i].second >= siteTotal)
+            continue;
+        const float strength = strengthOf(links[i]);
+        std::uint32_t bits;
+        std::memcpy(&bits, &strength, sizeof bits);
+        order.push_back(std::uint64_t(~bits) << 32 | i);
+    }
+    const auto kept = static_cast<std::ptrdiff_t>(std::min(order.size(), budget));
+    std::nth_element(order.begin(), order.begin() + kept, order.end());
+    std::sort(order.begin(), order.begin() + kept);
+    std::vector<std::size_t> ranked;
+    ranked.reserve(static_cast<std::size_t>(kept));
+    for (auto key = order.begin(); key != order.begin() + kept; ++key)
+        ranked.push_back(static_cast<std::size_t>(*key & 0xffffffffu));
+    return ranked;
+}
+
 } // namespace
 
 MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
@@ -123,28 +151,7 @@ MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
     state->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
     state->setTextureMode(0, GL_TEXTURE_2D, osg::StateAttribute::OFF);
 
-    // The strongest links that may be drawn, in order: a cutoff then keeps a run from the start. Each link's
-    // place in that order is one number, its strength's bits (which order as the strengths do, for strengths
-    // of no sign) turned about, then its place in the log; the strongest are found first and only they are
-    // sorted.
-    const std::size_t siteTotal = sitePositions.size();
-    std::vector<std::uint64_t> order;
-    order.reserve(links.size());
-    for (std::size_t i = 0; i < links.size(); ++i)
-    {
-        if (links[i].first >= siteTotal || links[i].second >= siteTotal)
-            continue;
-        const float strength = strengthOf(links[i]);
-        std::uint32_t bits;
-        std::memcpy(&bits, &strength, sizeof bits);
-        order.push_back(std::uint64_t(~bits) << 32 | i);
-    }
-    const auto kept = static_cast<std::ptrdiff_t>(std::min(order.size(), detail.linkBudget));
-    std::nth_element(order.begin(), order.begin() + kept, order.end());
-    std::sort(order.begin(), order.begin() + kept);
-    ranked.reserve(static_cast<std::size_t>(kept));
-    for (auto key = order.begin(); key != order.begin() + kept; ++key)
-        ranked.push_back(static_cast<std::size_t>(*key & 0xffffffffu));
+    ranked = rankStrongest(links, sitePositions.size(), detail.linkBudget);
     strongest = ranked;
     sites = new osg::Vec3Array(sitePositions.begin(), sitePositions.end());
 

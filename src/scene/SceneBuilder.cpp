@@ -162,17 +162,21 @@ void SceneBuilder::endGroup()
     groupOpen = false;
 }
 
+std::size_t SceneBuilder::nextBatchSize(std::size_t expected, std::size_t added) const
+{
+    return std::min(detail.glyphsPerBatch, std::max<std::size_t>(expected - added, 1));
+}
+
+void SceneBuilder::SphereBatch::begin(std::size_t size)
+{
+    centres.begin(spheresPerInstance, size);
+    colors.begin(spheresPerInstance, size);
+}
+
 void SceneBuilder::addSphere(const osg::Vec3& position, RegionKind kind)
 {
     if (sitesAdded % detail.glyphsPerBatch == 0)
-    {
-        const std::size_t size =
-            std::min(detail.glyphsPerBatch, std::max<std::size_t>(sitesExpected - sitesAdded, 1));
-        SphereBatch batch;
-        batch.centres.begin(spheresPerInstance, size);
-        batch.colors.begin(spheresPerInstance, size);
-        sphereBatches.push_back(batch);
-    }
+        sphereBatches.emplace_back().begin(nextBatchSize(sitesExpected, sitesAdded));
     ++sitesAdded;
 
     // A sphere without a region colour keeps a shape's default colour, white.
