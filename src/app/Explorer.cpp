@@ -155,11 +155,6 @@ RegionKind Explorer::getRegionFilter() const
     return region;
 }
 
-const SiteFinder& Explorer::getFinder() const
-{
-    return finder;
-}
-
 std::vector<bool> Explorer::emphasisedLinks() const
 {
     std::vector<bool> emphasised;

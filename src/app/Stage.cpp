@@ -9,12 +9,13 @@
 
 bool setStage(const RunInput& input, Stage& stage)
 {
-    // The network's scene is optimised once, alone.
-    stage.top = new osg::Group;
-    stage.top->addChild(input.scene.root.get());
+    // The network's scene is optimised once, alone, before it has a parent: its root is what the frame loop
+    // hides while the view moves, and a root of one child would otherwise be merged away.
     osgUtil::Optimizer optimizer;
     keepBatchesWhole(optimizer);
-    optimizer.optimize(stage.top.get());
+    optimizer.optimize(input.scene.root.get());
+    stage.top = new osg::Group;
+    stage.top->addChild(input.scene.root.get());
 
     // A key to the colours, when asked for, over the scene in the window's corner.
     if (input.settings.colorKey)

@@ -268,11 +268,6 @@ std::vector<std::size_t> MotionPicture::drawnLinks() const
     return drawn;
 }
 
-std::size_t MotionPicture::siteCount() const
-{
-    return sites->size();
-}
-
 void MotionPicture::updateShownCount()
 {
     // The links are strongest first, so those the cutoff shows are a run from the start.

@@ -83,7 +83,7 @@ TEST(MotionPicture, DrawsEverySiteInItsRegionColourAndTheStrongestLinksTheCutoff
     MotionPicture picture(positions, kinds, links, background, detail);
 
     const osg::Geometry& sites = part(picture, "sites");
-    ASSERT_EQ(picture.siteCount(), positions.size());
+    ASSERT_EQ(sites.getVertexArray()->getNumElements(), positions.size());
     const auto& centres = static_cast<const osg::Vec3Array&>(*sites.getVertexArray());
     const auto& siteColors = static_cast<const osg::Vec4Array&>(*sites.getColorArray());
     ASSERT_EQ(drawnVertices(sites), 40);

@@ -134,66 +134,72 @@ double passes(const osg::Vec3d& origin, const osg::Vec3d& unit, const osg::Vec3d
 
 TEST(PickIndex, ARayThroughASiteFindsItOrSomethingItPassesThroughBefore)
 {
-    // Rings of sites as the layout makes them, long links between the rings and short ones within, seen
-    // from every side and slope.
-    std::mt19937 random(7);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    std::vector<osg::Vec3> sites;
-    std::vector<SiteLink> links;
-    for (int ring = 0; ring < 25; ++ring)
-        for (int k = 0; k < 12; ++k)
-        {
-            const double angle = 2.0 * osg::PI * k / 12;
-            sites.emplace_back(40.0f * (ring % 5) + 24.0f * float(std::cos(angle)), 0.0f,
-                               -40.0f * (ring / 5) - 24.0f * float(std::sin(angle)));
-        }
-    for (int i = 0; i < 1500; ++i)
+    // Rings of sites as the ring grid makes them, and the same sites spread through a block as a molecule's
+    // residues stand; long links between the rings and short ones within, seen from every side and slope.
+    for (const bool solid : {false, true})
     {
-        const auto a = static_cast<std::uint32_t>(unit(random) * sites.size());
-        const auto b =
-            static_cast<std::uint32_t>(i % 10 == 0 ? unit(random) * sites.size() : a / 12 * 12 + i % 12);
-        links.push_back(SiteLink{a, b, 0.5f});
-    }
-    const PickIndex index(sites, links);
+        SCOPED_TRACE(solid ? "sites in three dimensions" : "sites in the plane");
+        std::mt19937 random(7);
+        std::uniform_real_distribution<double> unit(0.0, 1.0);
+        std::vector<osg::Vec3> sites;
+        std::vector<SiteLink> links;
+        for (int ring = 0; ring < 25; ++ring)
+            for (int k = 0; k < 12; ++k)
+            {
+                const double angle = 2.0 * osg::PI * k / 12;
+                const float height = solid ? static_cast<float>(120.0 * unit(random) - 60.0) : 0.0f;
+                sites.emplace_back(40.0f * (ring % 5) + 24.0f * float(std::cos(angle)), height,
+                                   -40.0f * (ring / 5) - 24.0f * float(std::sin(angle)));
+            }
+        for (int i = 0; i < 1500; ++i)
+        {
+            const auto a = static_cast<std::uint32_t>(unit(random) * sites.size());
+            const auto b =
+                static_cast<std::uint32_t>(i % 10 == 0 ? unit(random) * sites.size() : a / 12 * 12 + i % 12);
+            links.push_back(SiteLink{a, b, 0.5f});
+        }
+        const PickIndex index(sites, links);
 
-    int straight = 0;
-    for (int trial = 0; trial < 2000; ++trial)
-    {
-        const std::size_t target = static_cast<std::size_t>(unit(random) * sites.size());
-        const double slope = 0.05 + 1.5 * unit(random); // from grazing to steep
-        const double turn = 2.0 * osg::PI * unit(random);
-        osg::Vec3d direction(std::cos(turn) * std::cos(slope), -std::sin(slope),
-                             std::sin(turn) * std::cos(slope));
-        const osg::Vec3d centre(sites[target]);
-        const osg::Vec3d origin = centre - direction * 400.0;
-        const Pick pick = index.pick(origin, direction, noSlack);
-        ASSERT_NE(pick.kind, Pick::Kind::Nothing) << trial;
-        if (pick.kind == Pick::Kind::Site && pick.index == target)
+        int straight = 0;
+        for (int trial = 0; trial < 2000; ++trial)
         {
-            ++straight;
-            continue;
+            const std::size_t target = static_cast<std::size_t>(unit(random) * sites.size());
+            // From grazing to steep, and in a block from below as well as from above.
+            const double slope = (solid && trial % 2 ? -1.0 : 1.0) * (0.05 + 1.5 * unit(random));
+            const double turn = 2.0 * osg::PI * unit(random);
+            osg::Vec3d direction(std::cos(turn) * std::cos(slope), -std::sin(slope),
+                                 std::sin(turn) * std::cos(slope));
+            const osg::Vec3d centre(sites[target]);
+            const osg::Vec3d origin = centre - direction * 400.0;
+            const Pick pick = index.pick(origin, direction, noSlack);
+            ASSERT_NE(pick.kind, Pick::Kind::Nothing) << trial;
+            if (pick.kind == Pick::Kind::Site && pick.index == target)
+            {
+                ++straight;
+                continue;
+            }
+            // Whatever else was found, the ray passes through it before it reaches the target's sphere.
+            double along = 0.0;
+            double distance = 0.0;
+            double radius = GlyphStyle::siteRadius;
+            if (pick.kind == Pick::Kind::Site)
+                distance = passes(origin, direction, osg::Vec3d(sites[pick.index]),
+                                  osg::Vec3d(sites[pick.index]), along);
+            else
+            {
+                const SiteLink& link = links[pick.index];
+                distance = passes(origin, direction, osg::Vec3d(sites[link.first]),
+                                  osg::Vec3d(sites[link.second]), along);
+                radius = GlyphStyle::linkRadius;
+            }
+            EXPECT_LE(distance, radius + 1e-3) << trial;
+            EXPECT_LT(along - std::sqrt(std::max(0.0, radius * radius - distance * distance)),
+                      400.0 - GlyphStyle::siteRadius + 1e-3)
+                << trial;
         }
-        // Whatever else was found, the ray passes through it before it reaches the target's sphere.
-        double along = 0.0;
-        double distance = 0.0;
-        double radius = GlyphStyle::siteRadius;
-        if (pick.kind == Pick::Kind::Site)
-            distance = passes(origin, direction, osg::Vec3d(sites[pick.index]), osg::Vec3d(sites[pick.index]),
-                              along);
-        else
-        {
-            const SiteLink& link = links[pick.index];
-            distance = passes(origin, direction, osg::Vec3d(sites[link.first]),
-                              osg::Vec3d(sites[link.second]), along);
-            radius = GlyphStyle::linkRadius;
-        }
-        EXPECT_LE(distance, radius + 1e-3) << trial;
-        EXPECT_LT(along - std::sqrt(std::max(0.0, radius * radius - distance * distance)),
-                  400.0 - GlyphStyle::siteRadius + 1e-3)
-            << trial;
+        // Most rays reach their target unobstructed.
+        EXPECT_GT(straight, 1000);
     }
-    // Most rays reach their target unobstructed.
-    EXPECT_GT(straight, 1000);
 }
 
 } // namespace
