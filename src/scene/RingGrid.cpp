@@ -1,5 +1,7 @@
 #include <scene/SiteLayout>
 
+#include <osg/Vec3d>
+
 #include <algorithm>
 #include <cmath>
 
@@ -50,7 +52,6 @@ SiteLayout layoutRingGrid(const CorrelationNetwork& network)
             const double angle = ++ordinal * static_cast<double>(step);
             const osg::Vec3d onRing(radius * std::cos(angle), 0.0, -radius * std::sin(angle));
             layout.positions[site] = osg::Vec3(onRing + cellOffset);
-            layout.bound.expandBy(layout.positions[site]);
         }
     }
     return layout;
