@@ -57,7 +57,6 @@ int showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage& s
     std::unique_ptr<SavedImage> image;
     if (imageRun)
         image = std::make_unique<SavedImage>(viewer, input.output.file);
-    watchDisplay(imageRun ? input.output.file : std::string());
     if (!openWindow(viewer))
     {
         std::printf("Error: could not open a window; linkmap needs a display with OpenGL (check DISPLAY)\n");

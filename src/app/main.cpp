@@ -59,8 +59,9 @@ int run(int argc, char** argv)
         return 1;
     }
 
-    // what the run makes: the window, an image or a figure, on its background.
+    // what the run makes: the window, an image or a figure, on its background; losing the display ends it.
     const Output output = readOutput(arguments);
+    watchDisplay(output.kind == OutputKind::RasterImage ? output.file : std::string());
 
     // read the network and classify its sites by the region lists; a file that cannot be opened contributes
     // nothing.
