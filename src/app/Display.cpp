@@ -21,8 +21,7 @@ std::string lostMessage;
 int displayLost(Display*)
 {
     std::fflush(stdout);
-    if (::write(STDOUT_FILENO, lostMessage.data(), lostMessage.size()) < 0)
-        _exit(1);
+    [[maybe_unused]] const ssize_t written = ::write(STDOUT_FILENO, lostMessage.data(), lostMessage.size());
     _exit(1);
 }
 
@@ -75,17 +74,12 @@ bool displayRunsShaders()
     return usable;
 }
 
-std::string displayLostMessage(const std::string& imageFile)
-{
-    std::string message = "Error: the display went away; linkmap stopped";
-    if (!imageFile.empty())
-        message += " and wrote no image " + imageFile;
-    return message + "\n";
-}
-
 void watchDisplay(const std::string& imageFile)
 {
-    lostMessage = displayLostMessage(imageFile);
+    lostMessage = "Error: the display went away; linkmap stopped";
+    if (!imageFile.empty())
+        lostMessage += " and wrote no image " + imageFile;
+    lostMessage += "\n";
     XSetIOErrorHandler(displayLost);
 }
 

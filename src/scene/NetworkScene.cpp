@@ -5,7 +5,6 @@
 #include <osg/Geode>
 #include <osgDB/FileUtils>
 
-#include <cstdio>
 #include <filesystem>
 #include <future>
 #include <system_error>
