@@ -439,7 +439,13 @@ TEST(Viewer, EndsWithOneMessageWhenTheDisplayGoesAway)
         if (imageRun)
             arguments.insert(arguments.end(), {"--generate-image", folder.path("lost.png")});
         LinkmapProcess run(arguments, {"DISPLAY=" + display}, 60);
-        std::this_thread::sleep_for(std::chrono::milliseconds(imageRun ? 400 : 2000));
+        // The display ends as soon as the window is there: an image run writes its image some frames later.
+        const std::string findWindow =
+            "DISPLAY=" + display + " xdotool search --class osgViewer >/dev/null 2>&1";
+        for (int poll = 0; poll < 1500 && std::system(findWindow.c_str()) != 0; ++poll)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (!imageRun)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
         kill(server, SIGTERM);
         waitpid(server, nullptr, 0);
         const RunResult result = run.finish();
