@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 
 namespace
 {
@@ -132,9 +133,12 @@ bool wantsColorKey(const char* setting)
              value == "OFF");
 }
 
-bool acceptsArgumentCount(int count)
+bool acceptsArgumentCount(osg::ArgumentParser& arguments)
 {
-    return count >= 2 && count <= 10;
+    if (arguments.argc() >= 2 && arguments.argc() <= 10)
+        return true;
+    arguments.getApplicationUsage()->write(std::cout, osg::ApplicationUsage::COMMAND_LINE_OPTION, 80, false);
+    return false;
 }
 
 void checkInputFile(std::string path)

@@ -1,4 +1,8 @@
 #include <app/Output>
+#include <network/LinkLog>
+#include <scene/NetworkFile>
+
+#include <cstdio>
 
 Output readOutput(osg::ArgumentParser& arguments)
 {
@@ -7,8 +11,9 @@ Output readOutput(osg::ArgumentParser& arguments)
     if (arguments.read("--generate-image", osg::ArgumentParser::Parameter(file)))
     {
         output.file = file;
-        output.kind =
-            figureFormatOf(file, output.figureFormat) ? OutputKind::VectorFigure : OutputKind::RasterImage;
+        output.kind = isNetworkFileName(file)                     ? OutputKind::NetworkFile
+                      : figureFormatOf(file, output.figureFormat) ? OutputKind::VectorFigure
+                                                                  : OutputKind::RasterImage;
     }
     std::string backgroundName;
     if (arguments.read("--background", osg::ArgumentParser::Parameter(backgroundName)))
@@ -22,4 +27,15 @@ Output readOutput(osg::ArgumentParser& arguments)
         }
     }
     return output;
+}
+
+int writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout)
+{
+    logLinks(network);
+    std::fflush(stdout);
+    const std::string failure = writeGraphml(network, layout, output.file);
+    if (failure.empty())
+        return 0;
+    std::printf("Error: could not write %s: %s\n", output.file.c_str(), failure.c_str());
+    return 1;
 }

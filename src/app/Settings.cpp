@@ -2,8 +2,97 @@
 #include <app/Settings>
 #include <network/RegionLists>
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+namespace
+{
+
+// The words a setting takes, and what each means.
+template <typename Value> struct Word
+{
+    const char* word;
+    Value value;
+};
+
+const Word<InputFormat> formatWords[] = {{"groups", InputFormat::Groups},
+                                         {"matrix", InputFormat::Matrix},
+                                         {"pairs", InputFormat::Pairs},
+                                         {"graphml", InputFormat::Graphml}};
+const Word<RingGrouping> groupingWords[] = {{"communities", RingGrouping::Communities},
+                                            {"components", RingGrouping::Components},
+                                            {"one", RingGrouping::One}};
+const Word<bool> scaleWords[] = {{"none", false}, {"max", true}};
+
+// Reads the setting name as one of words; an unset or empty setting keeps value. Returns the refusal, or
+// an empty string.
+template <typename Value, std::size_t count>
+std::string readWord(const char* name, const Word<Value> (&words)[count], Value& value)
+{
+    const char* setting = std::getenv(name);
+    if (setting == nullptr || *setting == '\0')
+        return std::string();
+    std::string choices;
+    for (const Word<Value>& entry : words)
+    {
+        if (std::strcmp(setting, entry.word) == 0)
+        {
+            value = entry.value;
+            return std::string();
+        }
+        choices += choices.empty() ? "" : &entry == &words[count - 1] ? " or " : ", ";
+        choices += entry.word;
+    }
+    return std::string("Error: ") + name + " must be " + choices + ", not \"" + setting + "\"";
+}
+
+std::string readReadingSettings(ReadSettings& reading)
+{
+    const char* format = std::getenv("LINKMAP_FORMAT");
+    InputFormat formatGiven = InputFormat::Groups;
+    std::string refusal = readWord("LINKMAP_FORMAT", formatWords, formatGiven);
+    if (format != nullptr && *format != '\0')
+        reading.format = formatGiven;
+    if (refusal.empty())
+        refusal = readWord("LINKMAP_GROUPS", groupingWords, reading.grouping);
+    if (refusal.empty())
+        refusal = readWord("LINKMAP_SCALE", scaleWords, reading.scaleToLargest);
+    if (!refusal.empty())
+        return refusal;
+
+    const char* sequence = std::getenv("LINKMAP_SEQUENCE");
+    reading.sequenceFile = sequence != nullptr ? sequence : "";
+
+    const char* first = std::getenv("LINKMAP_FIRST_NUMBER");
+    if (first != nullptr && *first != '\0')
+    {
+        char* end = nullptr;
+        errno = 0;
+        const long number = std::strtol(first, &end, 10);
+        if (end == first || *end != '\0' || errno != 0 || number < -1000000000 || number > 1000000000)
+            return std::string("Error: LINKMAP_FIRST_NUMBER must be a whole number, not \"") + first + "\"";
+        reading.firstNumber = static_cast<int>(number);
+    }
+
+    const char* minimum = std::getenv("LINKMAP_MIN_WEIGHT");
+    if (minimum != nullptr && *minimum != '\0')
+    {
+        char* end = nullptr;
+        const double weight = std::strtod(minimum, &end);
+        if (end == minimum || *end != '\0' || !(weight >= 0.0) || !std::isfinite(weight))
+            return std::string("Error: LINKMAP_MIN_WEIGHT must be a number of at least 0, not \"") + minimum +
+                   "\"";
+        reading.minimumWeight = static_cast<float>(std::min(weight, 1e30));
+    }
+    return std::string();
+}
+
+} // namespace
 
 bool readCutoffSetting(const char* setting, float& value)
 {
@@ -34,7 +123,11 @@ bool readRegionSetting(const char* setting, RegionKind& kind)
     return false;
 }
 
-std::string readSettings(const InputFiles& files, Settings& settings)
+namespace
+{
+
+// The line that refuses the first wrong setting, or an empty string.
+std::string refuseSettings(const InputFiles& files, Settings& settings)
 {
     const char* cutoff = std::getenv("LINKMAP_CUTOFF");
     if (!readCutoffSetting(cutoff, settings.cutoff))
@@ -54,8 +147,22 @@ std::string readSettings(const InputFiles& files, Settings& settings)
                            "centre and the up direction, each x y z; not \"") +
                view + "\"";
 
+    const std::string refusal = readReadingSettings(settings.reading);
+    if (!refusal.empty())
+        return refusal;
+
     settings.colorKey = wantsColorKey(std::getenv("LINKMAP_KEY"));
     const char* select = std::getenv("LINKMAP_SELECT");
     settings.select = select != nullptr ? select : "";
     return std::string();
+}
+
+} // namespace
+
+bool readSettings(const InputFiles& files, Settings& settings)
+{
+    const std::string refusal = refuseSettings(files, settings);
+    if (!refusal.empty())
+        std::printf("%s\n", refusal.c_str());
+    return refusal.empty();
 }

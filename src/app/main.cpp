@@ -26,7 +26,6 @@ int run(int argc, char** argv)
     // standard output carries only the program's own lines; the toolkit speaks on standard error.
     osg::setNotifyHandler(new StandardErrorNotifyHandler);
 
-    // use an ArgumentParser object to manage the program arguments.
     osg::ArgumentParser arguments(&argc, argv);
     describeUsage(arguments);
     switch (readRequest(arguments))
@@ -40,38 +39,34 @@ int run(int argc, char** argv)
     case Request::Run:
         break;
     }
-    if (!acceptsArgumentCount(arguments.argc()))
-    {
-        arguments.getApplicationUsage()->write(std::cout, osg::ApplicationUsage::COMMAND_LINE_OPTION, 80,
-                                               false);
+    if (!acceptsArgumentCount(arguments))
         return 1;
-    }
 
     // take the group file and the region lists, stopping at the first that cannot be read.
     const InputFiles files = readInputFiles(arguments);
 
     // the settings of the environment, each checked before any input is read.
     Settings settings;
-    const std::string refusal = readSettings(files, settings);
-    if (!refusal.empty())
-    {
-        std::printf("%s\n", refusal.c_str());
+    if (!readSettings(files, settings))
         return 1;
-    }
 
     // what the run makes: the window, an image or a figure, on its background; losing the display ends it.
     const Output output = readOutput(arguments);
     watchDisplay(output.kind == OutputKind::RasterImage ? output.file : std::string());
 
-    // read the network and classify its sites by the region lists; a file that cannot be opened contributes
-    // nothing.
+    // read the network in its format and classify its sites by the region lists.
     LoadProgress progress = LoadProgress::onTerminal();
     CorrelationNetwork network;
-    readNetwork(files.groupFile, inputFormatOf(files.groupFile), network, progress);
+    const InputFormat format = readNetwork(files.groupFile, settings.reading, network, progress);
     classifyRegions(network, readRegionLists(files));
 
-    // give every site its place, and draw the network there while its links are logged.
-    const SiteLayout layout = layoutSites(network, LayoutKind::RingGrid);
+    // give every site its place: a group file keeps its grid, rings read without one get cells that fit them.
+    const SiteLayout layout = layoutSites(
+        network, format == InputFormat::Groups ? LayoutKind::RingGrid : LayoutKind::FittedRingGrid);
+    if (output.kind == OutputKind::NetworkFile)
+        return writeNetworkFile(output, network, layout);
+
+    // draw the network while its links are logged.
     const LabelStyle style{readLabelFont(), output.textColor};
     const SceneDetail detail = sceneDetailForDisplay();
     const RenderPath path = chooseRenderPath(network.linkCount(), network.siteCount(), detail);
@@ -103,6 +98,10 @@ int main(int argc, char** argv)
     try
     {
         return run(argc, argv);
+    }
+    catch (const InputError& error)
+    {
+        std::printf("%s\n", error.what());
     }
     catch (const NetworkTooLarge& error)
     {

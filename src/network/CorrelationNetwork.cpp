@@ -51,6 +51,39 @@ void CorrelationNetwork::addLink(std::uint32_t first, std::uint32_t second, floa
     linkRegions.push_back(0);
 }
 
+std::size_t CorrelationNetwork::removeUnlinkedSites()
+{
+    std::vector<std::uint32_t> newPlace(names.size(), 0);
+    for (const SiteLink& link : links)
+        newPlace[link.first] = newPlace[link.second] = 1;
+    std::uint32_t kept = 0;
+    for (std::size_t site = 0; site < names.size(); ++site)
+    {
+        if (newPlace[site] == 0)
+        {
+            siteIndex.erase(names[site]);
+            continue;
+        }
+        newPlace[site] = kept;
+        siteIndex[names[site]] = kept;
+        if (kept != site)
+            names[kept] = std::move(names[site]);
+        numbers[kept] = numbers[site];
+        regions[kept] = regions[site];
+        ++kept;
+    }
+    const std::size_t removed = names.size() - kept;
+    names.resize(kept);
+    numbers.resize(kept);
+    regions.resize(kept);
+    for (SiteLink& link : links)
+    {
+        link.first = newPlace[link.first];
+        link.second = newPlace[link.second];
+    }
+    return removed;
+}
+
 void CorrelationNetwork::checkSize() const
 {
     const std::size_t items = links.size() + names.size();

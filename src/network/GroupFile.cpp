@@ -7,25 +7,6 @@
 #include <cstdio>
 #include <vector>
 
-InputFormat inputFormatOf(const std::string&)
-{
-    return InputFormat::Groups;
-}
-
-bool readNetwork(const std::string& path, InputFormat format, CorrelationNetwork& network,
-                 LoadProgress& progress)
-{
-    bool opened = false;
-    switch (format)
-    {
-    case InputFormat::Groups:
-        opened = readGroupFile(path, network, progress);
-        break;
-    }
-    network.checkSize();
-    return opened;
-}
-
 bool readGroupFile(const std::string& path, CorrelationNetwork& network, LoadProgress& progress)
 {
     // How far through the file reading is, for the progress line; a stream of unknown size shows 0%.

@@ -1,12 +1,32 @@
 #include <network/LineReader>
 
+#include <zlib.h>
+
 #include <cerrno>
 #include <cstring>
+#include <strings.h>
 
 namespace
 {
 
 const std::size_t blockSize = 64 * 1024;
+
+// A compressed file seen through a FILE, so that every reader takes it as it takes a plain one.
+ssize_t readCompressed(void* cookie, char* buffer, std::size_t size)
+{
+    const int count = gzread(static_cast<gzFile>(cookie), buffer, static_cast<unsigned>(size));
+    if (count < 0)
+    {
+        errno = EIO;
+        return -1;
+    }
+    return count;
+}
+
+int closeCompressed(void* cookie)
+{
+    return gzclose(static_cast<gzFile>(cookie)) == Z_OK ? 0 : EOF;
+}
 
 } // namespace
 
@@ -95,4 +115,37 @@ bool LineReader::reportEnd(Status status, const std::string& path) const
 std::string inputName(const std::string& path)
 {
     return path == "-" ? "standard input" : path;
+}
+
+bool isCompressedName(const std::string& path)
+{
+    return path.size() > 3 && strcasecmp(path.c_str() + path.size() - 3, ".gz") == 0;
+}
+
+std::string uncompressedName(const std::string& path)
+{
+    return isCompressedName(path) ? path.substr(0, path.size() - 3) : path;
+}
+
+std::FILE* openInput(const std::string& path)
+{
+    if (path == "-")
+        return stdin;
+    if (!isCompressedName(path))
+        return std::fopen(path.c_str(), "r");
+    const gzFile compressed = gzopen(path.c_str(), "rb");
+    if (compressed == nullptr)
+        return nullptr;
+    gzbuffer(compressed, 256 * 1024);
+    std::FILE* file = fopencookie(compressed, "r",
+                                  cookie_io_functions_t{readCompressed, nullptr, nullptr, closeCompressed});
+    if (file == nullptr)
+        gzclose(compressed);
+    return file;
+}
+
+void closeInput(std::FILE* file, const std::string& path)
+{
+    if (path != "-")
+        std::fclose(file);
 }

@@ -9,7 +9,6 @@ namespace
 {
 
 const double twoPi = 6.283185307179586;
-const float cellSpacing = 40.0f;
 
 // The side of the square grid: the smallest whole number whose square is at least the number of rings.
 std::size_t gridSide(std::size_t ringCount)
@@ -28,11 +27,24 @@ SiteLayout layoutSites(const CorrelationNetwork& network, LayoutKind kind)
     {
     case LayoutKind::RingGrid:
         break;
+    case LayoutKind::FittedRingGrid:
+    {
+        std::size_t largestRing = 0;
+        for (std::size_t ring = 0; ring < network.ringCount(); ++ring)
+            largestRing = std::max(largestRing, network.ring(ring).size());
+        return layoutRingGrid(network, fittedCellSpacing(largestRing));
+    }
     }
     return layoutRingGrid(network);
 }
 
-SiteLayout layoutRingGrid(const CorrelationNetwork& network)
+float fittedCellSpacing(std::size_t largestRing)
+{
+    // A ring of n sites is 4n across; the rest keeps the labels of neighbouring rings apart.
+    return std::max(40.0f, 4.0f * static_cast<float>(largestRing) + 8.0f);
+}
+
+SiteLayout layoutRingGrid(const CorrelationNetwork& network, float cellSpacing)
 {
     SiteLayout layout;
     layout.positions.resize(network.siteCount());

@@ -1,0 +1,222 @@
+#include <network/GraphmlKeys>
+#include <network/LineReader>
+#include <network/NetworkReader>
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace
+{
+
+std::string readWholeFile(const std::string& path)
+{
+    std::FILE* file = openInput(path);
+    if (file == nullptr)
+        throw InputError("Error: cannot open " + inputName(path));
+    std::string text;
+    char block[64 * 1024];
+    std::size_t count;
+    while ((count = std::fread(block, 1, sizeof block, file)) > 0)
+        text.append(block, count);
+    const bool failed = std::ferror(file) != 0;
+    const int errorNumber = errno;
+    closeInput(file, path);
+    if (failed)
+        throw InputError("Error: could not read " + inputName(path) + ": " + std::strerror(errorNumber));
+    return text;
+}
+
+// Reads the nodes and edges of a GraphML document into a network, naming the line of every fault.
+class GraphmlReader
+{
+public:
+    GraphmlReader(const std::string& path, const ReadSettings& settings_, CorrelationNetwork& network_)
+        : shownName(inputName(path)), settings(settings_), network(network_), text(readWholeFile(path))
+    {
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
+            lineEnds.push_back(static_cast<std::ptrdiff_t>(at));
+    }
+
+    bool read()
+    {
+        const pugi::xml_parse_result parsed = document.load_buffer(text.data(), text.size());
+        if (!parsed)
+            fail(lineOf(parsed.offset), std::string("is not well-formed XML: ") + parsed.description());
+        const pugi::xml_node root = document.child("graphml");
+        const pugi::xml_node graph = root.child("graph");
+        if (!root || !graph)
+            fail(1, "holds no GraphML graph");
+        readKeys(root);
+        std::vector<std::pair<long long, std::uint32_t>> groups;
+        for (const pugi::xml_node node : graph.children("node"))
+            readNode(node, groups);
+        for (const pugi::xml_node edge : graph.children("edge"))
+            readEdge(edge);
+        if (repeatedPairs > 0)
+            std::printf("Warning: %s gives %zu pairs of nodes again; the first edge of each is kept\n",
+                        shownName.c_str(), repeatedPairs);
+        return makeGroupRings(groups);
+    }
+
+private:
+    [[noreturn]] void fail(std::size_t line, const std::string& why) const
+    {
+        throw InputError("Error: line " + std::to_string(line) + " of " + shownName + " " + why);
+    }
+
+    std::size_t lineOf(std::ptrdiff_t offset) const
+    {
+        return static_cast<std::size_t>(std::lower_bound(lineEnds.begin(), lineEnds.end(), offset) -
+                                        lineEnds.begin()) +
+               1;
+    }
+
+    std::size_t lineOf(const pugi::xml_node& node) const
+    {
+        return lineOf(node.offset_debug());
+    }
+
+    // The attribute each key stands for, and its default, for nodes and edges.
+    void readKeys(const pugi::xml_node& root)
+    {
+        for (const pugi::xml_node key : root.children("key"))
+        {
+            const std::string domain = key.attribute("for").as_string("all");
+            const std::string attribute = key.attribute("attr.name").as_string();
+            const pugi::xml_node fallback = key.child("default");
+            if (domain == "node" || domain == "all")
+                nodeKeys[key.attribute("id").as_string()] = attribute;
+            if ((domain == "edge" || domain == "all") && attribute == graphml::weight)
+            {
+                weightKeys.insert(key.attribute("id").as_string());
+                if (fallback)
+                    defaultWeight = readWeight(fallback, fallback.child_value());
+            }
+        }
+    }
+
+    float readWeight(const pugi::xml_node& where, const char* value) const
+    {
+        char* end = nullptr;
+        const double weight = std::strtod(value, &end);
+        while (end != value && *end != '\0' && std::strchr(" \t\r\n", *end) != nullptr)
+            ++end;
+        if (end == value || *end != '\0')
+            fail(lineOf(where),
+                 "has the weight \"" + std::string(value).substr(0, 40) + "\", which is no number");
+        if (std::isinf(weight))
+            fail(lineOf(where),
+                 "has the weight \"" + std::string(value).substr(0, 40) + "\", which is not finite");
+        return static_cast<float>(std::isnan(weight) ? weight
+                                                     : std::clamp(weight, -double(FLT_MAX), double(FLT_MAX)));
+    }
+
+    void readNode(const pugi::xml_node& node, std::vector<std::pair<long long, std::uint32_t>>& groups)
+    {
+        const std::string id = node.attribute("id").as_string();
+        if (id.empty())
+            fail(lineOf(node), "has a node without an id");
+        std::string name;
+        std::string label;
+        const char* group = nullptr;
+        for (const pugi::xml_node data : node.children("data"))
+        {
+            const auto key = nodeKeys.find(data.attribute("key").as_string());
+            if (key == nodeKeys.end())
+                continue;
+            if (key->second == graphml::name)
+                name = data.child_value();
+            else if (key->second == graphml::label)
+                label = data.child_value();
+            else if (key->second == graphml::group)
+                group = data.child_value();
+        }
+        if (name.empty())
+            name = !label.empty() ? label : id;
+        const auto [site, isNew] = network.addSite(name);
+        if (!isNew)
+            fail(lineOf(node), "names a second node " + name);
+        if (!nodes.emplace(id, site).second)
+            fail(lineOf(node), "has a second node with the id " + id);
+        char* end = nullptr;
+        const long long ring = group != nullptr ? std::strtoll(group, &end, 10) : 0;
+        if (group != nullptr && end != group && *end == '\0')
+            groups.emplace_back(ring, site);
+    }
+
+    std::uint32_t endOf(const pugi::xml_node& edge, const char* end) const
+    {
+        const std::string id = edge.attribute(end).as_string();
+        const auto found = nodes.find(id);
+        if (found == nodes.end())
+            fail(lineOf(edge), "has an edge to the node \"" + id.substr(0, 40) + "\", which does not exist");
+        return found->second;
+    }
+
+    void readEdge(const pugi::xml_node& edge)
+    {
+        const std::uint32_t first = endOf(edge, "source");
+        const std::uint32_t second = endOf(edge, "target");
+        float weight = defaultWeight;
+        for (const pugi::xml_node data : edge.children("data"))
+            if (weightKeys.count(data.attribute("key").as_string()) != 0)
+                weight = readWeight(data, data.child_value());
+        if (first == second || std::isnan(weight) || std::fabs(weight) < settings.minimumWeight)
+            return;
+        const std::uint64_t pair = std::uint64_t(std::min(first, second)) << 32 | std::max(first, second);
+        if (!pairsSeen.insert(pair).second)
+        {
+            ++repeatedPairs;
+            return;
+        }
+        network.addLink(first, second, weight);
+    }
+
+    // When every node has a group, the groups are the rings, in the order of their numbers.
+    bool makeGroupRings(std::vector<std::pair<long long, std::uint32_t>>& groups)
+    {
+        if (groups.empty() || groups.size() != network.siteCount())
+            return false;
+        std::stable_sort(groups.begin(), groups.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t at = 0; at < groups.size(); ++at)
+        {
+            if (at == 0 || groups[at].first != groups[at - 1].first)
+                network.beginRing();
+            network.addToRing(groups[at].second);
+        }
+        return true;
+    }
+
+    const std::string shownName;
+    const ReadSettings& settings;
+    CorrelationNetwork& network;
+    std::string text;
+    std::vector<std::ptrdiff_t> lineEnds;
+    pugi::xml_document document;
+
+    std::unordered_map<std::string, std::string> nodeKeys;
+    std::unordered_set<std::string> weightKeys;
+    float defaultWeight = 1.0f;
+    std::unordered_map<std::string, std::uint32_t> nodes;
+    std::unordered_set<std::uint64_t> pairsSeen;
+    std::size_t repeatedPairs = 0;
+};
+
+} // namespace
+
+bool readGraphmlFile(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network)
+{
+    return GraphmlReader(path, settings, network).read();
+}

@@ -1,0 +1,97 @@
+#include <network/GraphmlKeys>
+#include <network/RegionLists>
+#include <scene/NetworkFile>
+
+#include <pugixml.hpp>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <strings.h>
+#include <vector>
+
+namespace
+{
+
+// The shortest text that reads back to the same float.
+std::string floatText(float value)
+{
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, written.ptr);
+}
+
+void declareKey(pugi::xml_node& root, const char* name, const char* domain, const char* type)
+{
+    pugi::xml_node key = root.append_child("key");
+    key.append_attribute("id") = name;
+    key.append_attribute("for") = domain;
+    key.append_attribute("attr.name") = name;
+    key.append_attribute("attr.type") = type;
+}
+
+void addData(pugi::xml_node& element, const char* key, const std::string& value)
+{
+    pugi::xml_node data = element.append_child("data");
+    data.append_attribute("key") = key;
+    data.append_child(pugi::node_pcdata).set_value(value.c_str());
+}
+
+} // namespace
+
+bool isNetworkFileName(const std::string& fileName)
+{
+    const char extension[] = ".graphml";
+    const std::size_t length = sizeof extension - 1;
+    return fileName.size() > length &&
+           strcasecmp(fileName.c_str() + fileName.size() - length, extension) == 0;
+}
+
+std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, const std::string& path)
+{
+    pugi::xml_document document;
+    pugi::xml_node declaration = document.append_child(pugi::node_declaration);
+    declaration.append_attribute("version") = "1.0";
+    declaration.append_attribute("encoding") = "UTF-8";
+    pugi::xml_node root = document.append_child("graphml");
+    root.append_attribute("xmlns") = "http://graphml.graphdrawing.org/xmlns";
+    for (const char* name : {graphml::name, graphml::region})
+        declareKey(root, name, "node", "string");
+    declareKey(root, graphml::group, "node", "int");
+    for (const char* name : {graphml::x, graphml::y, graphml::z})
+        declareKey(root, name, "node", "float");
+    declareKey(root, graphml::weight, "edge", "float");
+
+    pugi::xml_node graph = root.append_child("graph");
+    graph.append_attribute("id") = "linkmap";
+    graph.append_attribute("edgedefault") = "undirected";
+
+    std::vector<std::size_t> ringOf(network.siteCount(), 0);
+    for (std::size_t ring = 0; ring < network.ringCount(); ++ring)
+        for (const std::uint32_t site : network.ring(ring))
+            ringOf[site] = ring;
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+    {
+        pugi::xml_node node = graph.append_child("node");
+        node.append_attribute("id") = ("n" + std::to_string(site)).c_str();
+        addData(node, graphml::name, network.names[site]);
+        const RegionKindEntry* region = findRegionKind(network.regions[site]);
+        addData(node, graphml::region, region != nullptr ? region->word : "none");
+        addData(node, graphml::group, std::to_string(ringOf[site]));
+        const osg::Vec3& place = layout.positions[site];
+        addData(node, graphml::x, floatText(place.x()));
+        addData(node, graphml::y, floatText(place.y()));
+        addData(node, graphml::z, floatText(place.z()));
+    }
+    for (const SiteLink& link : network.links)
+    {
+        pugi::xml_node edge = graph.append_child("edge");
+        edge.append_attribute("source") = ("n" + std::to_string(link.first)).c_str();
+        edge.append_attribute("target") = ("n" + std::to_string(link.second)).c_str();
+        addData(edge, graphml::weight, floatText(link.weight));
+    }
+    errno = 0;
+    if (!document.save_file(path.c_str(), "  "))
+        return errno != 0 ? std::strerror(errno) : "it could not be written";
+    return std::string();
+}
