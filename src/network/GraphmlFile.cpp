@@ -64,8 +64,8 @@ public:
         for (const pugi::xml_node edge : graph.children("edge"))
             readEdge(edge);
         if (repeatedPairs > 0)
-            std::printf("Warning: %s gives %zu pairs of nodes again; the first edge of each is kept\n",
-                        shownName.c_str(), repeatedPairs);
+            std::printf("Warning: %s repeats %zu pair%s of nodes; the first edge of each is kept\n",
+                        shownName.c_str(), repeatedPairs, repeatedPairs == 1 ? "" : "s");
         return makeGroupRings(groups);
     }
 

@@ -72,7 +72,10 @@ struct Graph
     {
         check(igraph_strength(&graph, &strengths, igraph_vss_all(), IGRAPH_ALL, IGRAPH_LOOPS, &weights),
               "weigh the sites");
+        // Leiden never settles when no link weighs anything; the components are the communities then.
         const double total = igraph_vector_sum(&weights);
+        if (!(total > 0.0))
+            return findComponents();
         igraph_rng_seed(igraph_rng_default(), communitySeed);
         igraph_integer_t count = 0;
         check(igraph_community_leiden(&graph, &weights, &strengths, total > 0.0 ? 1.0 / (2.0 * total) : 1.0,

@@ -144,8 +144,8 @@ public:
                         shownName.c_str(), largestDifference, differentCell.first + 1,
                         differentCell.second + 1);
         if (repeatedPairs > 0)
-            std::printf("Warning: %s gives %zu pairs again; the first weight of each is kept\n",
-                        shownName.c_str(), repeatedPairs);
+            std::printf("Warning: %s repeats %zu pair%s; the first weight of each is kept\n", shownName.c_str(),
+                        repeatedPairs, repeatedPairs == 1 ? "" : "s");
     }
 
 private:
@@ -181,7 +181,7 @@ private:
             readPair();
     }
 
-    // Two sites, both names or both numbers, and a weight.
+    // Two sites, both names or both numbers, and a weight; a row of three whole numbers is a matrix's.
     bool looksLikePair() const
     {
         if (cells.size() != 3)
@@ -189,7 +189,7 @@ private:
         double value = 0.0;
         const bool numbers = isWholeNumber(cells[0]) && isWholeNumber(cells[1]);
         const bool names = readCell(cells[0], value) == Cell::Text && readCell(cells[1], value) == Cell::Text;
-        return (numbers || names) && readCell(cells[2], value) != Cell::Text;
+        return (names || (numbers && !isWholeNumber(cells[2]))) && readCell(cells[2], value) != Cell::Text;
     }
 
     void startMatrix()
@@ -348,10 +348,12 @@ void readTableFile(const std::string& path, InputFormat format, const ReadSettin
             : 0.0;
     double bytesRead = 0.0;
     TableReader reader(path, format, settings, network);
-    readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
+    const bool opened = readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
         bytesRead += static_cast<double>(line.size() + 1);
         progress.update("reading the table", fileSize > 0.0 ? bytesRead / fileSize : 0.0);
         reader.readLine(line, lineNumber);
     });
+    if (!opened)
+        throw InputError("Error: cannot open " + inputName(path));
     reader.finish();
 }

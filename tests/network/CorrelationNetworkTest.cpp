@@ -65,7 +65,7 @@ TEST(CorrelationNetwork, LoadsNothingFromFilesThatCannotBeOpened)
     CorrelationNetwork network;
     LoadProgress silent;
     const std::string output = captureOutput([&] {
-        EXPECT_FALSE(readNetwork(dataFile("no-such-file.txt"), InputFormat::Groups, network, silent));
+        readNetwork(dataFile("no-such-file.txt"), ReadSettings(), network, silent);
         const RegionLists lists = readRegionLists(missing);
         EXPECT_TRUE(lists.positiveRanges.empty() && lists.negativeRanges.empty() &&
                     lists.acceleratedRanges.empty());
