@@ -61,7 +61,7 @@ struct Explored
     bool open()
     {
         LoadProgress silent;
-        readNetwork(files.groupFile, inputFormatOf(files.groupFile), network, silent);
+        readNetwork(files.groupFile, ReadSettings(), network, silent);
         classifyRegions(network, readRegionLists(files));
         std::FILE* null = std::fopen("/dev/null", "w");
         logLinks(network, null);

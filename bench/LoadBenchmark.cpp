@@ -113,7 +113,7 @@ double loadAsTheProgramDoes(const InputFiles& files)
     CorrelationNetwork network;
     LoadProgress silent;
     return quietSecondsFor([&] {
-        readNetwork(files.groupFile, inputFormatOf(files.groupFile), network, silent);
+        readNetwork(files.groupFile, ReadSettings(), network, silent);
         classifyRegions(network, readRegionLists(files));
         const SiteLayout layout = layoutSites(network, LayoutKind::RingGrid);
         const LabelStyle style{readLabelFont()};
@@ -133,7 +133,7 @@ void measureScene(const char* title, const InputFiles& files)
     CorrelationNetwork network;
     LoadProgress silent;
     const double read = secondsFor([&] {
-        readNetwork(files.groupFile, inputFormatOf(files.groupFile), network, silent);
+        readNetwork(files.groupFile, ReadSettings(), network, silent);
         classifyRegions(network, readRegionLists(files));
     });
     const double log = quietSecondsFor([&] { logLinks(network); });

@@ -30,10 +30,10 @@ echo "== fuzzing"
 seconds=${LINKMAP_FUZZ_SECONDS:-60}
 scripts/build.sh build-fuzz -DLINKMAP_BUILD_FUZZERS=ON -DLINKMAP_BUILD_TESTS=OFF -DLINKMAP_BUILD_BENCHMARKS=OFF \
     -DCMAKE_CXX_COMPILER=clang++ -DLINKMAP_SANITIZE=address,undefined,fuzzer-no-link
-for target in GroupFileFuzzer RegionFileFuzzer SceneFuzzer; do
+for target in GroupFileFuzzer RegionFileFuzzer SceneFuzzer TableFileFuzzer GraphmlFileFuzzer; do
     corpus=$(mktemp -d)
     log=build-fuzz/$target.log
-    cp tests/data/*.txt "$corpus"/
+    cp tests/data/* "$corpus"/
     echo "-- $target for ${seconds}s"
     if ! build-fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
         -artifact_prefix=build-fuzz/ "$corpus" >"$log" 2>&1; then

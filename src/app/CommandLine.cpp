@@ -114,6 +114,26 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "LINKMAP_VIEW \"$(cat linkmap-1.view)\"",
         "Start from the view the c key saved: the eye, the centre and the up "
         "direction, nine numbers, in the window and in a saved image");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_FORMAT groups|matrix|pairs|graphml",
+        "Read the network in this format, whatever its name says (.csv and "
+        ".tsv: a matrix or a pair list, as the shape says; .graphml: GraphML; "
+        "any other: groups; a .gz after it is read uncompressed)");
+    environment.addEnvironmentalVariable("LINKMAP_SEQUENCE <file.fasta>",
+                                         "Name a site known by its number by that letter of the file's first "
+                                         "sequence, as in K45; without it, X45");
+    environment.addEnvironmentalVariable("LINKMAP_FIRST_NUMBER <number>",
+                                         "The number of a matrix's first row and of the sequence's first "
+                                         "letter (1)");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_MIN_WEIGHT <weight>", "Leave out of a matrix, pair list or GraphML the links whose |weight| "
+                                       "is below this (0: none)");
+    environment.addEnvironmentalVariable("LINKMAP_GROUPS communities|components|one",
+                                         "The rings of a network read without them: a ring a community found "
+                                         "by Leiden (the default), a connected component, or one ring");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_SCALE none|max", "max: divide every weight by the largest |weight| before it is drawn "
+                                  "and logged");
     text.clear();
     environment.getFormattedString(text, environment.getEnvironmentalVariables());
     out << "\nEnvironment:\n" << text;

@@ -100,6 +100,12 @@ char delimiterOf(const std::string& line)
     return line.find('\t') != std::string::npos ? '\t' : ' ';
 }
 
+// "1 value", "2 values".
+std::string countOf(std::size_t count, const char* noun)
+{
+    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 std::string quoted(std::string_view text)
 {
     return "\"" + std::string(text.substr(0, 40)) + (text.size() > 40 ? "...\"" : "\"");
@@ -136,16 +142,16 @@ public:
     void finish()
     {
         if (format == InputFormat::Matrix && rows != columns && (started || !header.empty()))
-            fail(shownName + " has " + std::to_string(rows) + " rows of " + std::to_string(columns) +
-                 " values; a matrix must be square");
+            fail(shownName + " has " + countOf(rows, "row") + " of " + countOf(columns, "value") +
+                 "; a matrix must be square");
         if (largestDifference > 0.0)
             std::printf("Warning: the matrix in %s is not symmetric: the largest difference, %g, is at row "
                         "%zu, column %zu; its upper triangle is used\n",
                         shownName.c_str(), largestDifference, differentCell.first + 1,
                         differentCell.second + 1);
         if (repeatedPairs > 0)
-            std::printf("Warning: %s repeats %zu pair%s; the first weight of each is kept\n", shownName.c_str(),
-                        repeatedPairs, repeatedPairs == 1 ? "" : "s");
+            std::printf("Warning: %s repeats %zu pair%s; the first weight of each is kept\n",
+                        shownName.c_str(), repeatedPairs, repeatedPairs == 1 ? "" : "s");
     }
 
 private:
@@ -203,8 +209,8 @@ private:
             const std::size_t skip = header.size() == columns + 1 ? 1 : 0;
             if (header.size() - skip != columns)
                 fail("line " + std::to_string(headerLine) + " of " + shownName + " names " +
-                     std::to_string(header.size()) + " columns where line " + std::to_string(lineNumber) +
-                     " has " + std::to_string(columns) + " values");
+                     countOf(header.size(), "column") + " where line " + std::to_string(lineNumber) +
+                     " has " + countOf(columns, "value"));
             for (std::size_t column = 0; column < columns; ++column)
                 addMatrixSite(header[column + skip], headerLine);
         }
@@ -226,11 +232,11 @@ private:
         const std::size_t row = rows++;
         const std::size_t first = rowNames ? 1 : 0;
         if (cells.size() - first != columns)
-            fail(where() + " has " + std::to_string(cells.size() - first) + " values where the matrix has " +
-                 std::to_string(columns) + " columns");
+            fail(where() + " has " + countOf(cells.size() - first, "value") + " where the matrix has " +
+                 countOf(columns, "column"));
         if (row >= columns)
             fail(where() + " is row " + std::to_string(row + 1) + " of a matrix of " +
-                 std::to_string(columns) + " columns; a matrix must be square");
+                 countOf(columns, "column") + "; a matrix must be square");
         if (rowNames && header.empty())
             addMatrixSite(std::string(cells[0]), lineNumber);
         rowStarts.push_back(network.linkCount());

@@ -27,9 +27,11 @@ bool regionColor(RegionKind kind, osg::Vec4& color)
 
 osg::Vec4 weightColor(float weight)
 {
+    // Beyond -1 and 1, the end colours; a weight that is no number stays so.
+    const float strength = std::min(std::fabs(weight), 1.0f);
     if (weight < 0.0f)
-        return osg::Vec4(1.0f, 1.0f - std::fabs(weight), 0.0f, 1.0f);
-    return osg::Vec4(1.0f - std::fabs(weight), 1.0f, 0.0f, 1.0f);
+        return osg::Vec4(1.0f, 1.0f - strength, 0.0f, 1.0f);
+    return osg::Vec4(1.0f - strength, 1.0f, 0.0f, 1.0f);
 }
 
 osg::Vec4 dimmedColor(const osg::Vec4& color, const osg::Vec4& background)

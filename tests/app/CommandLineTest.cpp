@@ -4,6 +4,7 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -142,6 +143,14 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
          "Error: LINKMAP_VIEW must be the line of a .view file, nine numbers: the eye, the centre and the up "
          "direction, each x y z; not \"0 -160 0 50 0 0 0 0\"",
          true},
+        {"LINKMAP_FORMAT=csv", "Error: LINKMAP_FORMAT must be groups, matrix, pairs or graphml, not \"csv\"",
+         true},
+        {"LINKMAP_GROUPS=leiden",
+         "Error: LINKMAP_GROUPS must be communities, components or one, not \"leiden\"", true},
+        {"LINKMAP_SCALE=1", "Error: LINKMAP_SCALE must be none or max, not \"1\"", true},
+        {"LINKMAP_FIRST_NUMBER=1.5", "Error: LINKMAP_FIRST_NUMBER must be a whole number, not \"1.5\"", true},
+        {"LINKMAP_MIN_WEIGHT=-0.1", "Error: LINKMAP_MIN_WEIGHT must be a number of at least 0, not \"-0.1\"",
+         true},
         {"LINKMAP_SELECT=K99", "Error: LINKMAP_SELECT names no site of the network: \"K99\"", false},
         {"LINKMAP_SELECT=k45", "Error: LINKMAP_SELECT names no site of the network: \"k45\"", false},
     };
@@ -194,6 +203,37 @@ TEST(CommandLine, ReadsTheNetworkFromStandardInputForADash)
     EXPECT_EQ(readText(folder.path("piped.svg.out")), readText(folder.path("named.svg.out")));
     EXPECT_EQ(readText(folder.path("piped.svg.out")).substr(0, 23), "Creating link between H");
     EXPECT_EQ(readText(folder.path("piped.svg")), readText(folder.path("named.svg")));
+}
+
+TEST(CommandLine, WritesTheNetworkAsGraphmlThatReadsBackToTheSameLogAndRefusesABadMatrix)
+{
+    // No display is needed for either. The example goes out and comes back with the same links, and the file
+    // written again is the same file.
+    TemporaryFolder folder;
+    const std::string example = std::string(LINKMAP_SOURCE_DIR) + "/examples/";
+    const std::vector<std::string> lists = {"-p", example + "positive.txt", "-n", example + "negative.txt"};
+    const auto write = [&](const std::string& input, const std::string& output) {
+        std::vector<std::string> arguments = {input};
+        arguments.insert(arguments.end(), lists.begin(), lists.end());
+        arguments.insert(arguments.end(), {"--generate-image", folder.path(output)});
+        return runWithoutDisplay(arguments, {});
+    };
+    const RunResult out = write(example + "network.txt", "example.graphml");
+    const RunResult back = write(folder.path("example.graphml"), "again.GraphML");
+    EXPECT_EQ(out.exitStatus, 0);
+    EXPECT_EQ(back.exitStatus, 0);
+    EXPECT_EQ(back.output, out.output);
+    EXPECT_EQ(std::count(out.output.begin(), out.output.end(), '\n'), 22);
+    EXPECT_EQ(readText(folder.path("again.GraphML")), readText(folder.path("example.graphml")));
+    EXPECT_NE(readText(folder.path("example.graphml")).find("<data key=\"region\">negative</data>"),
+              std::string::npos);
+
+    // A refused matrix stops the run with one line and writes nothing.
+    const RunResult refused = write(folder.write("ragged.csv", "1,0.5\n0.5\n"), "ragged.graphml");
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_EQ(refused.output, "Error: line 2 of " + folder.path("ragged.csv") +
+                                  " has 1 value where the matrix has 2 columns\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.path("ragged.graphml")));
 }
 
 TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)

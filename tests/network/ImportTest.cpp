@@ -95,7 +95,8 @@ struct PlantedMatrix
         for (int i = 0; i < size; ++i)
             for (int j = i + 1; j < size; ++j)
                 if (std::fabs(weight(i, j)) >= floor)
-                    text += std::to_string(j + 1) + "\t" + std::to_string(i + 1) + "\t" + number(weight(i, j)) + "\n";
+                    text += std::to_string(j + 1) + "\t" + std::to_string(i + 1) + "\t" +
+                            number(weight(i, j)) + "\n";
         return text;
     }
 
@@ -181,15 +182,26 @@ TEST(Import, TablesAreReadCellByCellAsTheirShapeSays)
         {"bare.csv", "1,0.5,0\n0.5,1,-0.25\n0,-0.25,1\n", "X1-X2:0.5 X1-X3:0 X2-X3:-0.25", "", {}},
         {"first.csv", "1 0.5\n0.5 1\n", "X0-X1:0.5", "", fromZero},
         {"names.tsv", "A1\tB2\nA1\t1\t0.7\nB2\t0.7\t1\n", "A1-B2:0.7", "", {}},
-        {"rows.csv", "\"K45\", 1, NA\n\"H12\", NA, 1\n", "", "Note: 2 sites without a link are left out\n", {}},
-        {"missing.csv", "A,B,C\n1,,NaN\n,1,0.8\nnan,0.8,1\n", "B-C:0.8", "Note: 1 site without a link is left out\n",
+        {"rows.csv",
+         "\"K45\", 1, NA\n\"H12\", NA, 1\n",
+         "",
+         "Note: 2 sites without a link are left out\n",
          {}},
-        {"asymmetric.csv", "1,0.5,0.1\n0.4,1,0.2\n0.1,0.9,1\n", "X1-X2:0.5 X1-X3:0.1 X2-X3:0.2",
+        {"missing.csv",
+         "A,B,C\n1,,NaN\n,1,0.8\nnan,0.8,1\n",
+         "B-C:0.8",
+         "Note: 1 site without a link is left out\n",
+         {}},
+        {"asymmetric.csv",
+         "1,0.5,0.1\n0.4,1,0.2\n0.1,0.9,1\n",
+         "X1-X2:0.5 X1-X3:0.1 X2-X3:0.2",
          "Warning: the matrix in FILE is not symmetric: the largest difference, 0.7, is at row 3, column 2; "
          "its upper triangle is used\n",
          {}},
         {"minimum.csv", "1,0.5,-0.6\n0.5,1,0.2\n-0.6,0.2,1\n", "X1-X2:0.5 X1-X3:-0.6", "", half},
-        {"pairs.tsv", "i j score\n3 1 0.5\n1 3 0.7\n2 2 0.9\nK9 H4 -2\n", "X1-X3:0.5 H4-K9:-2",
+        {"pairs.tsv",
+         "i j score\n3 1 0.5\n1 3 0.7\n2 2 0.9\nK9 H4 -2\n",
+         "X1-X3:0.5 H4-K9:-2",
          "Warning: FILE repeats 1 pair; the first weight of each is kept\n"
          "Note: 1 site without a link is left out\n"
          "Note: the weights range from -2 to 0.5; beyond -1 and 1 they are drawn at the end colours "
@@ -269,27 +281,43 @@ TEST(Import, RefusesWhatItCannotReadWithOneLineNamingTheFileAndTheLine)
     ReadSettings asMatrix;
     asMatrix.format = InputFormat::Matrix;
     const Case cases[] = {
-        {"ragged.csv", "1,0.5,0\n0.5,1\n0,0,1\n", "Error: line 2 of FILE has 2 values where the matrix has 3 columns", {}},
-        {"short.csv", "1,0.5\n", "Error: FILE has 1 rows of 2 values; a matrix must be square", {}},
-        {"long.tsv", "1 0\n0 1\n0 0\n", "Error: line 3 of FILE is row 3 of a matrix of 2 columns; a matrix must be square",
+        {"ragged.csv",
+         "1,0.5,0\n0.5,1\n0,0,1\n",
+         "Error: line 2 of FILE has 2 values where the matrix has 3 columns",
          {}},
-        {"word.csv", "\n\"\",\"A\",\"B\"\n\"A\",1,high\n", "Error: line 3 of FILE: \"high\" in column 2 is not a number",
+        {"short.csv", "1,0.5\n", "Error: FILE has 1 row of 2 values; a matrix must be square", {}},
+        {"long.tsv",
+         "1 0\n0 1\n0 0\n",
+         "Error: line 3 of FILE is row 3 of a matrix of 2 columns; a matrix must be square",
          {}},
-        {"header.csv", "A,B,C,D\n1,0\n0,1\n", "Error: line 1 of FILE names 4 columns where line 2 has 2 values", {}},
+        {"word.csv",
+         "\n\"\",\"A\",\"B\"\n\"A\",1,high\n",
+         "Error: line 3 of FILE: \"high\" in column 2 is not a number",
+         {}},
+        {"header.csv",
+         "A,B,C,D\n1,0\n0,1\n",
+         "Error: line 1 of FILE names 4 columns where line 2 has 2 values",
+         {}},
         {"twice.csv", "A,A\n1,0\n0,1\n", "Error: line 1 of FILE names the site A twice", {}},
         {"pair.tsv", "1 2 0.5\n1 0.4\n", "Error: line 2 of FILE is not two sites and a number", {}},
-        {"weight.txt", "1 2 0.5\n1 2 strong\n", "Error: line 2 of FILE is not two sites and a number", asPairs},
+        {"weight.txt", "1 2 0.5\n1 2 strong\n", "Error: line 2 of FILE is not two sites and a number",
+         asPairs},
         {"site.txt", "1.5 2 0.5\n", "Error: line 1 of FILE: \"1.5\" is not a site", asPairs},
-        {"bare.txt", "0.1 0.2\n", "Error: FILE has 1 rows of 2 values; a matrix must be square", asMatrix},
-        {"broken.graphml", "<graphml>\n<graph>\n<node id=\"a\">\n</graph>", "Error: line 4 of FILE is not well-formed XML: ",
+        {"bare.txt", "0.1 0.2\n", "Error: FILE has 1 row of 2 values; a matrix must be square", asMatrix},
+        {"broken.graphml",
+         "<graphml>\n<graph>\n<node id=\"a\">\n</graph>",
+         "Error: line 4 of FILE is not well-formed XML: ",
          {}},
         {"none.graphml", "<svg/>", "Error: line 1 of FILE holds no GraphML graph", {}},
-        {"dangling.graphml", "<graphml><graph>\n<node id=\"a\"/>\n<edge source=\"a\" target=\"b\"/></graph></graphml>",
-         "Error: line 3 of FILE has an edge to the node \"b\", which does not exist", {}},
+        {"dangling.graphml",
+         "<graphml><graph>\n<node id=\"a\"/>\n<edge source=\"a\" target=\"b\"/></graph></graphml>",
+         "Error: line 3 of FILE has an edge to the node \"b\", which does not exist",
+         {}},
         {"nan.graphml",
          "<graphml><key id=\"w\" for=\"edge\" attr.name=\"weight\"/><graph><node id=\"a\"/><node id=\"b\"/>\n"
          "<edge source=\"a\" target=\"b\"><data key=\"w\">heavy</data></edge></graph></graphml>",
-         "Error: line 2 of FILE has the weight \"heavy\", which is no number", {}},
+         "Error: line 2 of FILE has the weight \"heavy\", which is no number",
+         {}},
     };
     TemporaryFolder folder;
     for (const Case& test : cases)
@@ -326,8 +354,8 @@ TEST(Import, RefusesWhatItCannotReadWithOneLineNamingTheFileAndTheLine)
     }
     catch (const InputError& error)
     {
-        EXPECT_EQ(std::string(error.what()), "Error: site 3 has no letter in the sequence of " +
-                                                 shortSequence.sequenceFile +
-                                                 ", which numbers 2 letters from 1 (LINKMAP_SEQUENCE, LINKMAP_FIRST_NUMBER)");
+        EXPECT_EQ(std::string(error.what()),
+                  "Error: site 3 has no letter in the sequence of " + shortSequence.sequenceFile +
+                      ", which numbers 2 letters from 1 (LINKMAP_SEQUENCE, LINKMAP_FIRST_NUMBER)");
     }
 }

@@ -92,9 +92,9 @@ TEST(LinkGlyphs, MakesALinkOfHeightZeroBetweenCoincidentEnds)
 TEST(LinkGlyphs, ColoursByTheSignAndSizeOfTheWeight)
 {
     const std::pair<float, osg::Vec4> cases[] = {
-        {-1.0f, {1, 0, 0, 1}},    {-0.25f, {1, 0.75f, 0, 1}}, {-0.0f, {1, 1, 0, 1}},
-        {0.0f, {1, 1, 0, 1}},     {0.5f, {0.5f, 1, 0, 1}},    {1.0f, {0, 1, 0, 1}},
-        {1.5f, {-0.5f, 1, 0, 1}}, {-2.0f, {1, -1, 0, 1}},     {0.35f, {1.0f - 0.35f, 1, 0, 1}}};
+        {-1.0f, {1, 0, 0, 1}}, {-0.25f, {1, 0.75f, 0, 1}}, {-0.0f, {1, 1, 0, 1}},
+        {0.0f, {1, 1, 0, 1}},  {0.5f, {0.5f, 1, 0, 1}},    {1.0f, {0, 1, 0, 1}},
+        {1.5f, {0, 1, 0, 1}},  {-2.0f, {1, 0, 0, 1}},      {0.35f, {1.0f - 0.35f, 1, 0, 1}}};
     std::vector<osg::ref_ptr<osg::ShapeDrawable>> links;
     for (const auto& [weight, colour] : cases)
         links.push_back(createLink(osg::Vec3(0, 0, 0), osg::Vec3(1, 0, 0), weight));

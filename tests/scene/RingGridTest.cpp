@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -116,3 +117,32 @@ TEST(RingGrid, SetsOutOnlyTheFirstOccurrenceOfANameOnItsRing)
 }
 
 } // namespace
+
+TEST(RingGrid, FittedCellsKeepRingsOfAnySizeApart)
+{
+    // Rings of 60, 30, 9, 2 and 1 sites: on the fitted grid no site comes nearer than 8 units to a site of
+    // another ring; the plain grid, which a group file keeps, lets the large ones overlap.
+    CorrelationNetwork network;
+    int next = 0;
+    for (const int size : {60, 30, 9, 2, 1})
+    {
+        network.beginRing();
+        for (int site = 0; site < size; ++site)
+            network.addToRing(network.addSite("K" + std::to_string(next++)).first);
+    }
+    std::vector<std::size_t> ringOf(network.siteCount());
+    for (std::size_t ring = 0; ring < network.ringCount(); ++ring)
+        for (const std::uint32_t site : network.ring(ring))
+            ringOf[site] = ring;
+    const auto nearestAcrossRings = [&](const SiteLayout& layout) {
+        float nearest = 1e9f;
+        for (std::size_t a = 0; a < network.siteCount(); ++a)
+            for (std::size_t b = a + 1; b < network.siteCount(); ++b)
+                if (ringOf[a] != ringOf[b])
+                    nearest = std::min(nearest, (layout.positions[a] - layout.positions[b]).length());
+        return nearest;
+    };
+    EXPECT_GE(nearestAcrossRings(layoutSites(network, LayoutKind::FittedRingGrid)), 8.0f - 1e-3f);
+    EXPECT_LT(nearestAcrossRings(layoutSites(network, LayoutKind::RingGrid)), 4.0f);
+    EXPECT_EQ(fittedCellSpacing(8), 40.0f);
+}

@@ -32,10 +32,11 @@ bool isEmphasised(vec3 a, vec3 b)
     return (a == emphasisA && b == emphasisB) || (a == emphasisB && b == emphasisA);
 }
 
-// Yellow at weight 0, fading to green at 1 and to red at -1, not clamped beyond.
+// Yellow at weight 0, fading to green at 1 and to red at -1; beyond, the end colours.
 vec3 weightColor(float weight)
 {
-    return weight < 0.0 ? vec3(1.0, 1.0 - abs(weight), 0.0) : vec3(1.0 - abs(weight), 1.0, 0.0);
+    float strength = min(abs(weight), 1.0);
+    return weight < 0.0 ? vec3(1.0, 1.0 - strength, 0.0) : vec3(1.0 - strength, 1.0, 0.0);
 }
 
 void main()
