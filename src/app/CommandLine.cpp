@@ -70,7 +70,12 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     arguments.getApplicationUsage()->write(out, osg::ApplicationUsage::COMMAND_LINE_OPTION, 80, false);
     out << "\nAt most nine arguments may follow the program's name; with more, the usage is printed and the "
            "exit\n"
-           "status is 1.\n";
+           "status is 1.\n"
+           "\nThe network file may also be a matrix or a pair list (.csv, .tsv), or GraphML (.graphml), in "
+           "any\n"
+           "case and compressed or not (.gz). --generate-image writes a vector figure for .svg, .pdf and "
+           ".eps,\n"
+           "the network as GraphML for .graphml, and an image of the window for any other name.\n";
 
     // The window's keys and mouse bindings, from the handlers the viewer is given, as its h key lists them.
     osg::ref_ptr<osg::ApplicationUsage> keyUsage = new osg::ApplicationUsage;

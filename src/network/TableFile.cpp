@@ -10,6 +10,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <strings.h>
 #include <unordered_set>
 #include <vector>
@@ -27,17 +28,22 @@ enum class Cell
 
 Cell readCell(std::string_view cell, double& value)
 {
-    if (cell.empty() || (cell.size() == 2 && strncasecmp(cell.data(), "na", 2) == 0) ||
-        (cell.size() == 3 &&
-         (strncasecmp(cell.data(), "nan", 3) == 0 || strncasecmp(cell.data(), "n/a", 3) == 0)))
-        return Cell::Missing;
-    const char* begin = cell.data() + (cell[0] == '+' ? 1 : 0);
-    const char* end = cell.data() + cell.size();
-    const auto result = fast_float::from_chars(begin, end, value);
-    if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value))
-        return Cell::Text;
-    value = std::clamp(value, -double(FLT_MAX), double(FLT_MAX));
-    return Cell::Number;
+    // Numbers first: they are nearly every cell.
+    if (!cell.empty())
+    {
+        const char* begin = cell.data() + (cell[0] == '+' ? 1 : 0);
+        const char* end = cell.data() + cell.size();
+        const auto result = fast_float::from_chars(begin, end, value);
+        if (result.ec == std::errc() && result.ptr == end && std::isfinite(value))
+        {
+            value = std::clamp(value, -double(FLT_MAX), double(FLT_MAX));
+            return Cell::Number;
+        }
+    }
+    const auto is = [cell](const char* word) {
+        return cell.size() == std::strlen(word) && strncasecmp(cell.data(), word, cell.size()) == 0;
+    };
+    return cell.empty() || is("na") || is("nan") || is("n/a") ? Cell::Missing : Cell::Text;
 }
 
 // A site written as a whole number, such as the 45 of a pair list.
@@ -50,10 +56,12 @@ bool isWholeNumber(std::string_view cell)
 }
 
 // Splits line into cells at every delimiter, or at runs of spaces and tabs when the delimiter is a space,
-// trimming the blanks round each cell and the quotes round a quoted one.
-void splitCells(std::string_view line, char delimiter, std::vector<std::string_view>& cells)
+// trimming the blanks round each cell and the quotes round a quoted one, which quoted marks.
+void splitCells(std::string_view line, char delimiter, std::vector<std::string_view>& cells,
+                std::vector<bool>& quoted)
 {
     cells.clear();
+    quoted.clear();
     const bool runs = delimiter == ' ';
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     const auto separates = [&](char c) { return runs ? blank(c) : c == delimiter; };
@@ -87,6 +95,7 @@ void splitCells(std::string_view line, char delimiter, std::vector<std::string_v
                 --end;
         }
         cells.emplace_back(line.substr(begin, end - begin));
+        quoted.push_back(begin > 0 && line[begin - 1] == '"');
         if (at == size)
             return;
         ++at;
@@ -106,7 +115,7 @@ std::string countOf(std::size_t count, const char* noun)
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
-std::string quoted(std::string_view text)
+std::string inQuotes(std::string_view text)
 {
     return "\"" + std::string(text.substr(0, 40)) + (text.size() > 40 ? "...\"" : "\"");
 }
@@ -130,7 +139,7 @@ public:
             return;
         if (delimiter == 0)
             delimiter = delimiterOf(line);
-        splitCells(line, delimiter, cells);
+        splitCells(line, delimiter, cells, quotedCells);
         if (!started)
             return start();
         if (format == InputFormat::Matrix)
@@ -192,6 +201,9 @@ private:
     {
         if (cells.size() != 3)
             return false;
+        // R writes a matrix with an empty corner and quoted row numbers.
+        if ((!header.empty() && header[0].empty()) || (quotedCells[0] && isWholeNumber(cells[0])))
+            return false;
         double value = 0.0;
         const bool numbers = isWholeNumber(cells[0]) && isWholeNumber(cells[1]);
         const bool names = readCell(cells[0], value) == Cell::Text && readCell(cells[1], value) == Cell::Text;
@@ -201,7 +213,8 @@ private:
     void startMatrix()
     {
         double value = 0.0;
-        rowNames = readCell(cells[0], value) == Cell::Text;
+        // A quoted first cell is a name even when it is a number, as R writes row names.
+        rowNames = quotedCells[0] || readCell(cells[0], value) == Cell::Text;
         columns = cells.size() - (rowNames ? 1 : 0);
         if (!header.empty())
         {
@@ -223,6 +236,8 @@ private:
 
     void addMatrixSite(const std::string& name, std::size_t line)
     {
+        if (name.empty())
+            fail("line " + std::to_string(line) + " of " + shownName + " has a column without a name");
         if (!network.addSite(name).second)
             fail("line " + std::to_string(line) + " of " + shownName + " names the site " + name + " twice");
     }
@@ -246,7 +261,7 @@ private:
             const std::string_view cell = cells[first + column];
             const Cell kind = readCell(cell, value);
             if (kind == Cell::Text)
-                fail(where() + ": " + quoted(cell) + " in column " + std::to_string(column + 1) +
+                fail(where() + ": " + inQuotes(cell) + " in column " + std::to_string(column + 1) +
                      " is not a number");
             if (kind == Cell::Missing || column == row)
                 continue;
@@ -291,7 +306,7 @@ private:
             return network.addSite(namer.nameOf(std::stol(std::string(cell)))).first;
         double value = 0.0;
         if (readCell(cell, value) != Cell::Text)
-            fail(where() + ": " + quoted(cell) + " is not a site");
+            fail(where() + ": " + inQuotes(cell) + " is not a site");
         return network.addSite(std::string(cell)).first;
     }
 
@@ -326,6 +341,7 @@ private:
 
     char delimiter = 0;
     std::vector<std::string_view> cells;
+    std::vector<bool> quotedCells;
     std::size_t lineNumber = 0;
     std::vector<std::string> header;
     std::size_t headerLine = 0;

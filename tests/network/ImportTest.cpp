@@ -181,6 +181,7 @@ TEST(Import, TablesAreReadCellByCellAsTheirShapeSays)
     const Case cases[] = {
         {"bare.csv", "1,0.5,0\n0.5,1,-0.25\n0,-0.25,1\n", "X1-X2:0.5 X1-X3:0 X2-X3:-0.25", "", {}},
         {"first.csv", "1 0.5\n0.5 1\n", "X0-X1:0.5", "", fromZero},
+        {"numbered.csv", "\"\",\"V1\",\"V2\"\n\"1\",1,0.5\n\"2\",0.5,1\n", "V1-V2:0.5", "", {}},
         {"names.tsv", "A1\tB2\nA1\t1\t0.7\nB2\t0.7\t1\n", "A1-B2:0.7", "", {}},
         {"rows.csv",
          "\"K45\", 1, NA\n\"H12\", NA, 1\n",
@@ -299,6 +300,7 @@ TEST(Import, RefusesWhatItCannotReadWithOneLineNamingTheFileAndTheLine)
          "Error: line 1 of FILE names 4 columns where line 2 has 2 values",
          {}},
         {"twice.csv", "A,A\n1,0\n0,1\n", "Error: line 1 of FILE names the site A twice", {}},
+        {"unnamed.csv", ",\"\",B\nA,1,0\nB,0,1\n", "Error: line 1 of FILE has a column without a name", {}},
         {"pair.tsv", "1 2 0.5\n1 0.4\n", "Error: line 2 of FILE is not two sites and a number", {}},
         {"weight.txt", "1 2 0.5\n1 2 strong\n", "Error: line 2 of FILE is not two sites and a number",
          asPairs},

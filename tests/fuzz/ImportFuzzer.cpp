@@ -1,9 +1,9 @@
+// A reader of tables or of GraphML, as LINKMAP_FUZZ_FORMAT names it (Table or Graphml).
 #include <FuzzInput>
 #include <network/NetworkReader>
 
 #include <cmath>
 #include <cstdlib>
-#include <vector>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     ReadSettings settings;
-    settings.format = InputFormat::Table;
+    settings.format = InputFormat::LINKMAP_FUZZ_FORMAT;
     settings.minimumWeight = static_cast<float>(data[0] & 3) / 4.0f;
     settings.grouping = static_cast<RingGrouping>((data[0] >> 2) % 3);
     settings.scaleToLargest = (data[0] & 32) != 0;
@@ -33,22 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    // Every site stands on one ring and has a name that finds it; every link joins two sites and weighs at
-    // least the minimum.
-    const std::size_t sites = network.siteCount();
-    if (network.numbers.size() != sites || network.regions.size() != sites ||
-        network.linkRegions.size() != network.linkCount())
-        std::abort();
-    std::vector<int> rings(sites, 0);
-    for (std::size_t ring = 0; ring < network.ringCount(); ++ring)
-        for (const std::uint32_t site : network.ring(ring))
-            if (site >= sites || ++rings[site] > 1)
-                std::abort();
-    for (std::size_t site = 0; site < sites; ++site)
-        if (rings[site] != 1 || network.findSite(network.names[site]) != site)
-            std::abort();
+    // A sound record, whose every link joins two sites and weighs at least the minimum.
+    checkNetworkRecord(network);
     for (const SiteLink& link : network.links)
-        if (link.first >= sites || link.second >= sites || link.first == link.second ||
+        if (link.first == link.second ||
             (!settings.scaleToLargest && std::fabs(link.weight) < settings.minimumWeight))
             std::abort();
     return 0;
