@@ -50,6 +50,9 @@ public:
 
     bool read()
     {
+        // An empty file is an empty network, as an empty group file is.
+        if (text.find_first_not_of(" \t\r\n") == std::string::npos)
+            return false;
         const pugi::xml_parse_result parsed = document.load_buffer(text.data(), text.size());
         if (!parsed)
             fail(lineOf(parsed.offset), std::string("is not well-formed XML: ") + parsed.description());

@@ -214,6 +214,7 @@ TEST(Import, TablesAreReadCellByCellAsTheirShapeSays)
          "Note: every weight is divided by the largest |weight|, 4 (LINKMAP_SCALE)\n",
          scaled},
         {"empty.csv", "", "", "", {}},
+        {"empty.graphml", "\n", "", "", {}},
         {"weightless.csv", "A,B,C\n1,0,0\n0,1,0\n0,0,1\n", "A-B:0 A-C:0 B-C:0", "", {}},
         {"header-only.csv", "\"\",\"A\"\n", "", "", {}},
     };
