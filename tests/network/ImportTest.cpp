@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -323,6 +325,11 @@ TEST(Import, RefusesWhatItCannotReadWithOneLineNamingTheFileAndTheLine)
          {}},
     };
     TemporaryFolder folder;
+    const auto openFiles = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
+    };
+    const auto filesBefore = openFiles();
     for (const Case& test : cases)
     {
         SCOPED_TRACE(test.name);
@@ -342,6 +349,9 @@ TEST(Import, RefusesWhatItCannotReadWithOneLineNamingTheFileAndTheLine)
             EXPECT_EQ(std::string(error.what()).find('\n'), std::string::npos);
         }
     }
+
+    // A refused file is closed all the same.
+    EXPECT_EQ(openFiles(), filesBefore);
 
     // A sequence that cannot be read, or that is too short for a number, is refused as well.
     const std::string pairs = folder.write("pairs.tsv", "1 3 0.5\n");
