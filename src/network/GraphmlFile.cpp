@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>

@@ -2,17 +2,13 @@
 #include <network/NetworkReader>
 #include <network/TextFields>
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <vector>
 
 bool readGroupFile(const std::string& path, CorrelationNetwork& network, LoadProgress& progress)
 {
     // How far through the file reading is, for the progress line; a stream of unknown size shows 0%.
-    struct stat status;
-    const double fileSize =
-        path != "-" && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : 0.0;
+    const double fileSize = plainFileSize(path);
     double bytesRead = 0.0;
     const std::string shownName = inputName(path);
 

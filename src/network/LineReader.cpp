@@ -1,10 +1,11 @@
 #include <network/LineReader>
+#include <network/TextFields>
 
+#include <sys/stat.h>
 #include <zlib.h>
 
 #include <cerrno>
 #include <cstring>
-#include <strings.h>
 
 namespace
 {
@@ -119,12 +120,20 @@ std::string inputName(const std::string& path)
 
 bool isCompressedName(const std::string& path)
 {
-    return path.size() > 3 && strcasecmp(path.c_str() + path.size() - 3, ".gz") == 0;
+    return endsWithCaseless(path, ".gz");
 }
 
 std::string uncompressedName(const std::string& path)
 {
     return isCompressedName(path) ? path.substr(0, path.size() - 3) : path;
+}
+
+double plainFileSize(const std::string& path)
+{
+    struct stat status;
+    if (path == "-" || isCompressedName(path) || stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return 0.0;
+    return static_cast<double>(status.st_size);
 }
 
 std::FILE* openInput(const std::string& path)

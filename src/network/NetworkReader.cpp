@@ -1,11 +1,10 @@
 #include <network/LineReader>
 #include <network/NetworkReader>
+#include <network/TextFields>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <strings.h>
 
 namespace
 {
@@ -60,11 +59,8 @@ InputFormat inputFormatOf(const std::string& path)
 {
     const std::string name = uncompressedName(path);
     for (const auto& entry : extensions)
-    {
-        const std::size_t length = std::strlen(entry.extension);
-        if (name.size() > length && strcasecmp(name.c_str() + name.size() - length, entry.extension) == 0)
+        if (endsWithCaseless(name, entry.extension))
             return entry.format;
-    }
     return InputFormat::Groups;
 }
 

@@ -4,8 +4,6 @@
 
 #include <fast_float/fast_float.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -363,11 +361,7 @@ private:
 void readTableFile(const std::string& path, InputFormat format, const ReadSettings& settings,
                    CorrelationNetwork& network, LoadProgress& progress)
 {
-    struct stat status;
-    const double fileSize =
-        path != "-" && !isCompressedName(path) && stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode)
-            ? static_cast<double>(status.st_size)
-            : 0.0;
+    const double fileSize = plainFileSize(path);
     double bytesRead = 0.0;
     TableReader reader(path, format, settings, network);
     const bool opened = readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {

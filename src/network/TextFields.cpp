@@ -6,7 +6,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <strings.h>
 #include <system_error>
 
 namespace
@@ -30,6 +32,12 @@ bool startsDecimal(std::string_view token)
 }
 
 } // namespace
+
+bool endsWithCaseless(const std::string& name, const char* ending)
+{
+    const std::size_t length = std::strlen(ending);
+    return name.size() > length && strcasecmp(name.c_str() + name.size() - length, ending) == 0;
+}
 
 int parseInteger(const char* text)
 {

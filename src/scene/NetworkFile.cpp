@@ -1,5 +1,6 @@
 #include <network/GraphmlKeys>
 #include <network/RegionLists>
+#include <network/TextFields>
 #include <scene/NetworkFile>
 
 #include <pugixml.hpp>
@@ -7,7 +8,6 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
-#include <strings.h>
 #include <vector>
 
 namespace
@@ -41,10 +41,7 @@ void addData(pugi::xml_node& element, const char* key, const std::string& value)
 
 bool isNetworkFileName(const std::string& fileName)
 {
-    const char extension[] = ".graphml";
-    const std::size_t length = sizeof extension - 1;
-    return fileName.size() > length &&
-           strcasecmp(fileName.c_str() + fileName.size() - length, extension) == 0;
+    return endsWithCaseless(fileName, ".graphml");
 }
 
 std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, const std::string& path)
