@@ -86,6 +86,13 @@ bool drawsInstances(const osg::Drawable* drawable)
     return false;
 }
 
+// Whether a drawable must stay whole and apart: it draws instances, or it changes while it is drawn, as a
+// link glyph does that the explorer recolours and hides.
+bool keptApart(const osg::Drawable* drawable)
+{
+    return drawable != nullptr && (drawsInstances(drawable) || drawable->getDataVariance() == osg::Object::DYNAMIC);
+}
+
 // Keeps the optimiser from what would spoil a batched scene. It leaves the font's glyph textures as they are:
 // the font shares them with every text, and adds a glyph to the image when a text first needs it; an image
 // dropped after its upload, as the optimiser arranges for the scene's textures, would come back holding only
@@ -118,7 +125,7 @@ public:
                                                        const osg::Drawable* drawable,
                                                        unsigned int option) const override
     {
-        if ((option & osgUtil::Optimizer::MERGE_GEOMETRY) != 0 && drawsInstances(drawable))
+        if ((option & osgUtil::Optimizer::MERGE_GEOMETRY) != 0 && keptApart(drawable))
             return false;
         return optimizer->isOperationPermissibleForObjectImplementation(drawable, option);
     }
@@ -130,7 +137,7 @@ public:
         if ((option & osgUtil::Optimizer::MERGE_GEOMETRY) != 0)
             if (const osg::Group* group = node->asGroup())
                 for (unsigned int i = 0; i < group->getNumChildren(); ++i)
-                    if (drawsInstances(group->getChild(i)->asDrawable()))
+                    if (keptApart(group->getChild(i)->asDrawable()))
                         return false;
         return optimizer->isOperationPermissibleForObjectImplementation(node, option);
     }
@@ -143,8 +150,10 @@ void keepBatchesWhole(osgUtil::Optimizer& optimizer)
     optimizer.setIsOperationPermissibleForObjectCallback(new KeepBatchesWhole);
 }
 
-SceneBuilder::SceneBuilder(osgText::Font* labelFont, const osg::Vec4& labelColor, const SceneDetail& sizes)
-    : textColor(labelColor), detail(sizes), layout(createLabelLayout(labelFont))
+SceneBuilder::SceneBuilder(osgText::Font* labelFont, const osg::Vec4& labelColor, const SceneDetail& levels,
+                           const GlyphSizes& glyphSizes)
+    : textColor(labelColor), detail(levels), sizes(glyphSizes),
+      layout(createLabelLayout(labelFont, glyphSizes.labelHeight))
 {
 }
 
@@ -185,7 +194,7 @@ void SceneBuilder::addSphere(const osg::Vec3& position, RegionKind kind)
     sphereBatches.back().centres.push(position);
     sphereBatches.back().colors.push(color);
     sphereBatches.back().box.expandBy(position);
-    const osg::Vec3 reach(GlyphStyle::siteRadius, GlyphStyle::siteRadius, GlyphStyle::siteRadius);
+    const osg::Vec3 reach(sizes.siteRadius, sizes.siteRadius, sizes.siteRadius);
     groupBox.expandBy(osg::BoundingBox(position - reach, position + reach));
 }
 
@@ -209,7 +218,7 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres()
                       {"sphereCentre0", "sphereColour0", "sphereCentre1", "sphereColour1", "sphereCentre2",
                        "sphereColour2", "sphereCentre3", "sphereColour3"})
             .get());
-    stateSet->addUniform(new osg::Uniform("radius", GlyphStyle::siteRadius));
+    stateSet->addUniform(new osg::Uniform("radius", sizes.siteRadius));
     static_assert(spheresPerInstance == 4, "the sphere shader reads four spheres an instance");
     for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 2 * spheresPerInstance; ++slot)
         stateSet->setAttribute(new osg::VertexAttribDivisor(slot, 1));
@@ -236,7 +245,7 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres()
             createInstances(corners.get(), arrays,
                             new osg::DrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners->size()),
                                                 static_cast<int>(instances)),
-                            batch.box, GlyphStyle::siteRadius));
+                            batch.box, sizes.siteRadius));
     }
     return geode;
 }
