@@ -40,7 +40,8 @@ PickRay computePickRay(const osg::Camera& camera, double x, double y)
 
 Explorer::Explorer(const ExploredNetwork& explored, osgGA::TrackballManipulator* turning,
                    const osg::Vec4& background, MotionPicture* motion)
-    : network(explored.network), positions(explored.layout.positions), files(explored.files),
+    : network(explored.network), layout(explored.layout), positions(explored.layout.positions),
+      files(explored.files),
       trackball(turning), highlight(explored.scene, explored.network.links, background, motion),
       corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
       finder(explored.network.names)
@@ -64,7 +65,7 @@ void Explorer::prepare()
 {
     if (index)
         return;
-    index = std::make_unique<PickIndex>(positions, network.links);
+    index = std::make_unique<PickIndex>(positions, network.links, layout.glyphs);
 
     // Every site's links, counted, then listed; a link from a site to itself is listed once.
     const std::vector<SiteLink>& links = network.links;

@@ -30,7 +30,10 @@ void Explorer::setNotice(const std::string& text)
 
 std::string Explorer::describeSite(std::size_t site) const
 {
-    std::string text = network.names[site] + ": ";
+    std::string text = network.names[site];
+    if (site < layout.residues.size() && !layout.residues[site].empty())
+        text += " (" + layout.residues[site] + ")";
+    text += ": ";
     if (const RegionKindEntry* entry = findRegionKind(network.regions[site]))
         text += std::string(entry->word) + " region (" +
                 std::filesystem::path(files.*entry->listFile).filename().string() + ")";

@@ -54,6 +54,8 @@ FigureContent describeFigure(const RunInput& input, const Explorer& explorer, co
     content.sites = input.layout.positions;
     content.kinds = input.network.regions;
     content.names = input.network.names;
+    content.glyphs = input.layout.glyphs;
+    content.trace = input.layout.trace;
     content.links = input.network.links;
     content.filter =
         LinkFilter{explorer.getCutoff(), regionBit(static_cast<int>(explorer.getRegionFilter()))};

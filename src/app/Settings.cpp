@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -28,6 +29,18 @@ const Word<RingGrouping> groupingWords[] = {{"communities", RingGrouping::Commun
                                             {"components", RingGrouping::Components},
                                             {"one", RingGrouping::One}};
 const Word<bool> scaleWords[] = {{"none", false}, {"max", true}};
+
+// A whole number within a billion either way, which no sum of two of them can take past an int's range.
+bool parseWholeNumber(const char* text, int& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    const long number = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || errno != 0 || number < -1000000000 || number > 1000000000)
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
 
 // Reads the setting name as one of words; an unset or empty setting keeps value. Returns the refusal, or
 // an empty string.
@@ -69,15 +82,8 @@ std::string readReadingSettings(ReadSettings& reading)
     reading.sequenceFile = sequence != nullptr ? sequence : "";
 
     const char* first = std::getenv("LINKMAP_FIRST_NUMBER");
-    if (first != nullptr && *first != '\0')
-    {
-        char* end = nullptr;
-        errno = 0;
-        const long number = std::strtol(first, &end, 10);
-        if (end == first || *end != '\0' || errno != 0 || number < -1000000000 || number > 1000000000)
-            return std::string("Error: LINKMAP_FIRST_NUMBER must be a whole number, not \"") + first + "\"";
-        reading.firstNumber = static_cast<int>(number);
-    }
+    if (first != nullptr && *first != '\0' && !parseWholeNumber(first, reading.firstNumber))
+        return std::string("Error: LINKMAP_FIRST_NUMBER must be a whole number, not \"") + first + "\"";
 
     const char* minimum = std::getenv("LINKMAP_MIN_WEIGHT");
     if (minimum != nullptr && *minimum != '\0')
@@ -88,6 +94,33 @@ std::string readReadingSettings(ReadSettings& reading)
             return std::string("Error: LINKMAP_MIN_WEIGHT must be a number of at least 0, not \"") + minimum +
                    "\"";
         reading.minimumWeight = static_cast<float>(std::min(weight, 1e30));
+    }
+    return std::string();
+}
+
+// The structure the sites stand on, read whole: the settings that choose its chain and numbering are checked
+// first, and a file that cannot be read is refused before the network is.
+std::string readStructureSettings(std::optional<ChainTrace>& structure)
+{
+    const char* path = std::getenv("LINKMAP_STRUCTURE");
+    const char* chain = std::getenv("LINKMAP_CHAIN");
+    const char* offset = std::getenv("LINKMAP_RESIDUE_OFFSET");
+    const bool given = path != nullptr && *path != '\0';
+    int residueOffset = 0;
+    if (offset != nullptr && *offset != '\0' && !parseWholeNumber(offset, residueOffset))
+        return std::string("Error: LINKMAP_RESIDUE_OFFSET must be a whole number, not \"") + offset + "\"";
+    for (const auto& [name, value] : {std::pair{"LINKMAP_CHAIN", chain}, std::pair{"LINKMAP_RESIDUE_OFFSET", offset}})
+        if (!given && value != nullptr && *value != '\0')
+            return std::string("Error: ") + name + " is " + value + ", but no LINKMAP_STRUCTURE was given";
+    if (!given)
+        return std::string();
+    try
+    {
+        structure = readChainTrace(path, chain != nullptr ? chain : "", residueOffset);
+    }
+    catch (const InputError& error)
+    {
+        return error.what();
     }
     return std::string();
 }
@@ -154,7 +187,7 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
     settings.colorKey = wantsColorKey(std::getenv("LINKMAP_KEY"));
     const char* select = std::getenv("LINKMAP_SELECT");
     settings.select = select != nullptr ? select : "";
-    return std::string();
+    return readStructureSettings(settings.structure);
 }
 
 } // namespace

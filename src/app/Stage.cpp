@@ -16,6 +16,8 @@ bool setStage(const RunInput& input, Stage& stage)
     optimizer.optimize(input.scene.root.get());
     stage.top = new osg::Group;
     stage.top->addChild(input.scene.root.get());
+    if (input.scene.trace.valid())
+        stage.top->addChild(input.scene.trace.get());
 
     // A key to the colours, when asked for, over the scene in the window's corner.
     if (input.settings.colorKey)

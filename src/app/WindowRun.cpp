@@ -80,8 +80,10 @@ int showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage& s
     std::unique_ptr<MotionPicture> motion;
     if (!imageRun)
     {
+        MotionDetail lightDetail;
+        lightDetail.siteRadius = input.layout.glyphs.siteRadius;
         motion = std::make_unique<MotionPicture>(input.layout.positions, input.network.regions,
-                                                 input.network.links, input.output.background);
+                                                 input.network.links, input.output.background, lightDetail);
         stage.top->addChild(motion->getNode());
         stage.explorer->setMotionPicture(motion.get());
         loop.setMotionPicture(motion.get());

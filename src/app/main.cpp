@@ -2,6 +2,7 @@
 #include <app/Display>
 #include <app/Output>
 #include <app/Settings>
+#include <app/SitePlacement>
 #include <app/Stage>
 #include <app/StandardErrorNotifyHandler>
 #include <app/WindowRun>
@@ -9,7 +10,6 @@
 #include <network/NetworkReader>
 #include <network/RegionLists>
 #include <scene/NetworkScene>
-#include <scene/SiteLayout>
 
 #include <osg/ArgumentParser>
 
@@ -60,9 +60,8 @@ int run(int argc, char** argv)
     const InputFormat format = readNetwork(files.groupFile, settings.reading, network, progress);
     classifyRegions(network, readRegionLists(files));
 
-    // give every site its place: a group file keeps its grid, rings read without one get cells that fit them.
-    const SiteLayout layout = layoutSites(
-        network, format == InputFormat::Groups ? LayoutKind::RingGrid : LayoutKind::FittedRingGrid);
+    // give every site its place: at its residue of a structure, or on the rings of its groups.
+    const SiteLayout layout = placeSites(network, format, settings);
     if (output.kind == OutputKind::NetworkFile)
         return writeNetworkFile(output, network, layout);
 

@@ -20,9 +20,9 @@ namespace
 class LabelLayout : public osgText::Text
 {
 public:
-    explicit LabelLayout(osgText::Font* font)
+    LabelLayout(osgText::Font* font, float characterHeight)
     {
-        setCharacterSize(GlyphStyle::labelHeight, 1.0f);
+        setCharacterSize(characterHeight, 1.0f);
         setFont(font);
         setAlignment(osgText::Text::CENTER_CENTER);
         setAutoRotateToScreen(true);
@@ -64,9 +64,9 @@ std::string glyphChannel(const osg::Texture2D& texture)
 
 } // namespace
 
-osg::ref_ptr<osgText::Text> createLabelLayout(osgText::Font* font)
+osg::ref_ptr<osgText::Text> createLabelLayout(osgText::Font* font, float characterHeight)
 {
-    return new LabelLayout(font);
+    return new LabelLayout(font, characterHeight);
 }
 
 void SceneBuilder::addLabel(const std::string& name)
@@ -184,7 +184,7 @@ bool SceneBuilder::isKerned(unsigned int left, unsigned int right)
 
 void SceneBuilder::placeLabels(const std::vector<osg::Vec3>& positions)
 {
-    const auto anchorOf = [&positions](std::uint32_t label) { return labelAnchor(positions[label]); };
+    const auto anchorOf = [this, &positions](std::uint32_t label) { return sizes.labelAnchor(positions[label]); };
     for (GlyphList& list : glyphs)
     {
         for (GlyphBatch& batch : list.batches)

@@ -14,7 +14,7 @@
 namespace
 {
 
-// The points of a cylinder's ring, as tessellated, in its own plane.
+// The points of a cylinder's ring of radius 1, as tessellated, in its own plane.
 const std::vector<osg::Vec3>& cylinderRim()
 {
     static const std::vector<osg::Vec3> rim = [] {
@@ -23,8 +23,7 @@ const std::vector<osg::Vec3>& cylinderRim()
         for (unsigned int k = 0; k < segments; ++k)
         {
             const double angle = 2.0 * osg::PI * (k + 1) / segments;
-            points.emplace_back(static_cast<float>(std::cos(angle)) * GlyphStyle::linkRadius,
-                                static_cast<float>(std::sin(angle)) * GlyphStyle::linkRadius, 0.0f);
+            points.emplace_back(static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle)), 0.0f);
         }
         return points;
     }();
@@ -33,9 +32,9 @@ const std::vector<osg::Vec3>& cylinderRim()
 
 // The state every link shares: the cylinder's size, the highlight the explorer changes, and the divisors of
 // the links' own values.
-void setUpLinkState(osg::StateSet& stateSet, int segments)
+void setUpLinkState(osg::StateSet& stateSet, int segments, float radius)
 {
-    stateSet.addUniform(new osg::Uniform("radius", GlyphStyle::linkRadius));
+    stateSet.addUniform(new osg::Uniform("radius", radius));
     stateSet.addUniform(new osg::Uniform("segments", segments));
     for (osg::Uniform* highlight :
          {new osg::Uniform("cutoff", 0.0f), new osg::Uniform("regionFilter", 0.0f),
@@ -110,7 +109,7 @@ void SceneBuilder::addLink(const osg::Vec3& a, const osg::Vec3& b, float weight,
     osg::Vec3 reach(0.0f, 0.0f, 0.0f);
     for (const osg::Vec3& rim : cylinderRim())
     {
-        const osg::Vec3 point = ringX * rim.x() + ringY * rim.y();
+        const osg::Vec3 point = (ringX * rim.x() + ringY * rim.y()) * sizes.linkRadius;
         for (int axis = 0; axis < 3; ++axis)
             reach[axis] = std::max(reach[axis], std::fabs(point[axis]));
     }
@@ -127,7 +126,7 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks()
     group->setName("links");
     linkState = group->getOrCreateStateSet();
     const int segments = static_cast<int>(40 * GlyphStyle::cylinderDetail);
-    setUpLinkState(*linkState, segments);
+    setUpLinkState(*linkState, segments, sizes.linkRadius);
     const std::string linkVertex = std::string(Shaders::lighting) + Shaders::linkRing + Shaders::linkVertex;
     static_assert(linksPerInstance == 4, "the link shader reads four links an instance");
     const std::vector<const char*> instance = {"linkA0", "linkB0", "linkA1", "linkB1",
@@ -166,7 +165,7 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks()
         }
         osg::ref_ptr<osg::Geometry> front = createInstances(
             frontCorners.get(), arrays, linkFacets(frontEdges.size(), static_cast<int>(instances)), batch.box,
-            GlyphStyle::linkRadius);
+            sizes.linkRadius);
         front->setStateSet(frontState.get());
         osg::ref_ptr<osg::Geometry> roof = new osg::Geometry(*front, osg::CopyOp::SHALLOW_COPY);
         useOwnBuffer(roofCorners.get());
@@ -179,7 +178,7 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks()
         osg::ref_ptr<osg::LOD> lod = new osg::LOD;
         lod->setRangeMode(osg::LOD::PIXEL_SIZE_ON_SCREEN);
         const float diameter = 2.0f * front->getBound().radius();
-        const float switchSize = detail.fullFrontPixels * diameter / (2.0f * GlyphStyle::linkRadius);
+        const float switchSize = detail.fullFrontPixels * diameter / (2.0f * sizes.linkRadius);
         lod->addChild(roof.get(), 0.0f, switchSize);
         lod->addChild(front.get(), switchSize, std::numeric_limits<float>::max());
         group->addChild(lod);

@@ -159,6 +159,7 @@ public:
         const Rgb background = rgbOf(content.background);
         cairo_set_source_rgb(cairo, background.red, background.green, background.blue);
         cairo_paint(cairo);
+        paintTrace();
         paintGlyphs();
         paintLabels();
         paintOverlays();
@@ -212,9 +213,52 @@ private:
         }
     }
 
+    // Cuts off at the eye what lies behind it of the eye-space segment from start to end; false when all
+    // of it does.
+    static bool clipToFront(osg::Vec3d& start, osg::Vec3d& end)
+    {
+        if (-start.z() < nearest && -end.z() < nearest)
+            return false;
+        if (-start.z() < nearest || -end.z() < nearest)
+        {
+            osg::Vec3d& behind = -start.z() < nearest ? start : end;
+            const osg::Vec3d& front = -start.z() < nearest ? end : start;
+            const double share = (front.z() + nearest) / (front.z() - behind.z());
+            behind = front + (behind - front) * share;
+        }
+        return true;
+    }
+
+    // The chain the sites stand on, a thin grey line beneath everything else, as the window draws it.
+    void paintTrace()
+    {
+        if (content.trace.empty())
+            return;
+        cairo_new_path(cairo);
+        for (const std::vector<osg::Vec3>& run : content.trace)
+        {
+            for (std::size_t i = 1; i < run.size(); ++i)
+            {
+                osg::Vec3d start = projection.toEye(run[i - 1]);
+                osg::Vec3d end = projection.toEye(run[i]);
+                if (!clipToFront(start, end))
+                    continue;
+                const osg::Vec2d p0 = projection.toPage(start);
+                const osg::Vec2d p1 = projection.toPage(end);
+                cairo_move_to(cairo, p0.x(), p0.y());
+                cairo_line_to(cairo, p1.x(), p1.y());
+            }
+        }
+        const Rgb grey = rgbOf(GlyphStyle::traceColor);
+        cairo_set_source_rgb(cairo, grey.red, grey.green, grey.blue);
+        cairo_set_line_width(cairo, GlyphStyle::tracePixels);
+        cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
+        cairo_stroke(cairo);
+    }
+
     void paintSphere(std::size_t site)
     {
-        const double radius = GlyphStyle::siteRadius;
+        const double radius = content.glyphs.siteRadius;
         const osg::Vec3d centre = projection.toEye(content.sites[site]);
         const double distance = centre.length();
         if (-centre.z() < radius + nearest || distance <= radius)
@@ -260,26 +304,19 @@ private:
         osg::Vec3d along = b - a;
         const double length = along.normalize();
         // The parts inside the two spheres never show; only what lies between their surfaces is drawn.
-        const double inside = std::sqrt(GlyphStyle::siteRadius * GlyphStyle::siteRadius -
-                                        GlyphStyle::linkRadius * GlyphStyle::linkRadius);
+        const GlyphSizes& sizes = content.glyphs;
+        const double inside =
+            std::sqrt(sizes.siteRadius * sizes.siteRadius - sizes.linkRadius * sizes.linkRadius);
         if (!(length > 2.0 * inside))
             return;
         osg::Vec3d start = projection.toEye(a + along * inside);
         osg::Vec3d end = projection.toEye(b - along * inside);
-        // Cut off at the eye what lies behind it.
-        if (-start.z() < nearest && -end.z() < nearest)
+        if (!clipToFront(start, end))
             return;
-        if (-start.z() < nearest || -end.z() < nearest)
-        {
-            osg::Vec3d& behind = -start.z() < nearest ? start : end;
-            const osg::Vec3d& front = -start.z() < nearest ? end : start;
-            const double share = (front.z() + nearest) / (front.z() - behind.z());
-            behind = front + (behind - front) * share;
-        }
         const osg::Vec2d p0 = projection.toPage(start);
         const osg::Vec2d p1 = projection.toPage(end);
-        const double half0 = GlyphStyle::linkRadius * projection.pixelsPerUnit(start);
-        const double half1 = GlyphStyle::linkRadius * projection.pixelsPerUnit(end);
+        const double half0 = sizes.linkRadius * projection.pixelsPerUnit(start);
+        const double half1 = sizes.linkRadius * projection.pixelsPerUnit(end);
         osg::Vec2d across(p0.y() - p1.y(), p1.x() - p0.x());
         if (!(across.normalize() > 1e-9))
             return;
@@ -360,11 +397,11 @@ private:
         const Rgb color = rgbOf(content.textColor);
         for (std::size_t site = 0; site < content.sites.size() && site < content.names.size(); ++site)
         {
-            const osg::Vec3 anchor = labelAnchor(content.sites[site]);
+            const osg::Vec3 anchor = content.glyphs.labelAnchor(content.sites[site]);
             const osg::Vec3d eye = projection.toEye(anchor);
             if (-eye.z() < nearest)
                 continue;
-            const double size = GlyphStyle::labelHeight * projection.pixelsPerUnit(eye);
+            const double size = content.glyphs.labelHeight * projection.pixelsPerUnit(eye);
             const osg::Vec2d at = projection.toPage(eye);
             const std::string& name = content.names[site];
             if (!projection.onPage(at, size * static_cast<double>(name.size())))

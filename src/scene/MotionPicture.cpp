@@ -27,7 +27,7 @@ const float largestDotPixels = 128.0f;
 class FollowLens : public osg::NodeCallback
 {
 public:
-    explicit FollowLens(osg::Point* dots) : point(dots) {}
+    FollowLens(osg::Point* dots, float sphereRadius) : point(dots), radius(sphereRadius) {}
 
     void operator()(osg::Node* node, osg::NodeVisitor* visitor) override
     {
@@ -38,7 +38,7 @@ public:
             if (viewport != nullptr && projection != nullptr)
             {
                 // A sphere of radius r at distance d covers r * height * P11 / d pixels across.
-                const double size = GlyphStyle::siteRadius * viewport->height() * (*projection)(1, 1);
+                const double size = radius * viewport->height() * (*projection)(1, 1);
                 point->setSize(static_cast<float>(size));
             }
         }
@@ -47,6 +47,7 @@ public:
 
 private:
     osg::ref_ptr<osg::Point> point;
+    float radius;
 };
 
 // Adds nothing to the bound of the scene it hangs in, so that the first view frames the full picture alone.
@@ -197,7 +198,7 @@ MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
         dotState->setTextureAttributeAndModes(0, createShadedDisc(), osg::StateAttribute::ON);
         dotState->setAttributeAndModes(new osg::AlphaFunc(osg::AlphaFunc::GREATER, 0.5f));
     }
-    dots->setCullCallback(new FollowLens(point.get()));
+    dots->setCullCallback(new FollowLens(point.get(), detail.siteRadius));
     node->addChild(dots);
 }
 

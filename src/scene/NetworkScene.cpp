@@ -57,8 +57,8 @@ void buildGlyphs(const CorrelationNetwork& network, const SiteLayout& layout, co
         osg::ref_ptr<osg::Geode> spheres = new osg::Geode;
         for (const std::uint32_t site : network.ring(ringIndex))
         {
-            spheres->addDrawable(createSiteSphere(positions[site], network.regions[site]));
-            scene.root->addChild(createSiteLabel(positions[site], network.names[site], style));
+            spheres->addDrawable(createSiteSphere(positions[site], network.regions[site], layout.glyphs));
+            scene.root->addChild(createSiteLabel(positions[site], network.names[site], style, layout.glyphs));
         }
         scene.root->addChild(spheres);
     }
@@ -67,7 +67,8 @@ void buildGlyphs(const CorrelationNetwork& network, const SiteLayout& layout, co
     {
         tell(progress, network.ringCount() + link, total);
         const SiteLink& ends = network.links[link];
-        scene.linkGlyphs.push_back(createLink(positions[ends.first], positions[ends.second], ends.weight));
+        scene.linkGlyphs.push_back(
+            createLink(positions[ends.first], positions[ends.second], ends.weight, layout.glyphs));
         links->addDrawable(scene.linkGlyphs.back());
     }
 }
@@ -76,7 +77,7 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
                   const SceneDetail& detail, NetworkScene& scene, LoadProgress* progress,
                   const std::function<void()>& meanwhile)
 {
-    SceneBuilder builder(style.font.get(), style.textColor, detail);
+    SceneBuilder builder(style.font.get(), style.textColor, detail, layout.glyphs);
 
     // The labels are laid out on a thread of their own while the spheres and links are added; without a
     // thread to spare, in turn.
@@ -156,5 +157,7 @@ NetworkScene buildNetworkScene(const CorrelationNetwork& network, const SiteLayo
         if (meanwhile)
             meanwhile();
     }
+    if (!layout.trace.empty())
+        scene.trace = createChainTrace(layout.trace);
     return scene;
 }

@@ -105,8 +105,9 @@ struct Choice
 
 } // namespace
 
-PickIndex::PickIndex(std::vector<osg::Vec3> sitePositions, const std::vector<SiteLink>& siteLinks)
-    : sites(std::move(sitePositions)), links(siteLinks)
+PickIndex::PickIndex(std::vector<osg::Vec3> sitePositions, const std::vector<SiteLink>& siteLinks,
+                     const GlyphSizes& glyphSizes)
+    : sites(std::move(sitePositions)), links(siteLinks), sizes(glyphSizes)
 {
     if (sites.empty())
         return;
@@ -123,7 +124,7 @@ PickIndex::PickIndex(std::vector<osg::Vec3> sitePositions, const std::vector<Sit
         lowest = std::min(lowest, site.y());
         highest = std::max(highest, site.y());
     }
-    const osg::Vec2 reach(GlyphStyle::siteRadius, GlyphStyle::siteRadius);
+    const osg::Vec2 reach(sizes.siteRadius, sizes.siteRadius);
     corner = low - reach;
     const osg::Vec2 extent = high + reach - corner;
     double totalLength = 0.0;
@@ -133,7 +134,7 @@ PickIndex::PickIndex(std::vector<osg::Vec3> sitePositions, const std::vector<Sit
     const double itemCount = static_cast<double>(sites.size() + links.size());
     const double mostCells = std::max(1024.0, 2.0 * itemCount);
     cellSize = static_cast<float>(
-        std::max({8.0 * GlyphStyle::siteRadius, std::sqrt(double(extent.x()) * extent.y() / mostCells),
+        std::max({8.0 * sizes.siteRadius, std::sqrt(double(extent.x()) * extent.y() / mostCells),
                   totalLength / (8.0 * std::max<double>(1.0, links.size()))}));
     columns = std::max(1, static_cast<int>(std::ceil(extent.x() / cellSize)));
     rows = std::max(1, static_cast<int>(std::ceil(extent.y() / cellSize)));
@@ -189,12 +190,12 @@ template <typename Visit> void PickIndex::forEachCoveredCell(std::size_t item, V
     if (item < sites.size())
     {
         const osg::Vec2 centre = inPlane(sites[item]);
-        forEachCell(centre, centre, GlyphStyle::siteRadius, visit);
+        forEachCell(centre, centre, sizes.siteRadius, visit);
         return;
     }
     const SiteLink& link = links[item - sites.size()];
     if (link.first < sites.size() && link.second < sites.size())
-        forEachCell(inPlane(sites[link.first]), inPlane(sites[link.second]), GlyphStyle::linkRadius, visit);
+        forEachCell(inPlane(sites[link.first]), inPlane(sites[link.second]), sizes.linkRadius, visit);
 }
 
 Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, double slack, float cutoff) const
@@ -212,7 +213,7 @@ Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, doub
     // Everything lies within a sphere's radius of the sites' heights, over the grid: each cell is a column
     // through them all. The ray is followed across that box, widened by the slack at the far side, and only
     // the columns it passes through are searched.
-    const double radius = GlyphStyle::siteRadius;
+    const double radius = sizes.siteRadius;
     const osg::Vec3d low(corner.x(), lowest - radius, corner.y());
     const osg::Vec3d high(corner.x() + cellSize * columns, highest + radius, corner.y() + cellSize * rows);
     double enter = 0.0;
@@ -254,7 +255,7 @@ Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, doub
                 continue;
             closestApproach(origin, unit, osg::Vec3d(sites[link.first]), osg::Vec3d(sites[link.second]),
                             distance, along);
-            choice.offer(Pick::Kind::Link, item - sites.size(), distance, along, GlyphStyle::linkRadius,
+            choice.offer(Pick::Kind::Link, item - sites.size(), distance, along, sizes.linkRadius,
                          slack);
         }
     }

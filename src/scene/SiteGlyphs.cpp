@@ -3,14 +3,15 @@
 
 #include <osgText/Text>
 
-osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, RegionKind kind)
+osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, RegionKind kind,
+                                                  const GlyphSizes& sizes)
 {
     osg::ref_ptr<osg::TessellationHints> hints = new osg::TessellationHints;
     hints->setDetailRatio(GlyphStyle::sphereDetail);
 
     osg::ref_ptr<osg::Sphere> sphere = new osg::Sphere;
     sphere->setCenter(position);
-    sphere->setRadius(GlyphStyle::siteRadius);
+    sphere->setRadius(sizes.siteRadius);
 
     osg::ref_ptr<osg::ShapeDrawable> drawable = new osg::ShapeDrawable(sphere.get(), hints.get());
     osg::Vec4 color;
@@ -20,17 +21,17 @@ osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, Reg
 }
 
 osg::ref_ptr<osg::Geode> createSiteLabel(const osg::Vec3& position, const std::string& name,
-                                         const LabelStyle& style)
+                                         const LabelStyle& style, const GlyphSizes& sizes)
 {
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
 
     osg::ref_ptr<osgText::Text> text = new osgText::Text;
     text->setText(name);
-    text->setCharacterSize(GlyphStyle::labelHeight, 1.0f);
+    text->setCharacterSize(sizes.labelHeight, 1.0f);
     text->setFont(style.font.get());
     text->setAlignment(osgText::Text::CENTER_CENTER);
     text->setColor(style.textColor);
-    text->setPosition(labelAnchor(position));
+    text->setPosition(sizes.labelAnchor(position));
     text->setAutoRotateToScreen(true);
     geode->addDrawable(text);
 

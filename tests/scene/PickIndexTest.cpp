@@ -181,7 +181,7 @@ TEST(PickIndex, ARayThroughASiteFindsItOrSomethingItPassesThroughBefore)
             // Whatever else was found, the ray passes through it before it reaches the target's sphere.
             double along = 0.0;
             double distance = 0.0;
-            double radius = GlyphStyle::siteRadius;
+            double radius = GlyphSizes().siteRadius;
             if (pick.kind == Pick::Kind::Site)
                 distance = passes(origin, direction, osg::Vec3d(sites[pick.index]),
                                   osg::Vec3d(sites[pick.index]), along);
@@ -190,11 +190,11 @@ TEST(PickIndex, ARayThroughASiteFindsItOrSomethingItPassesThroughBefore)
                 const SiteLink& link = links[pick.index];
                 distance = passes(origin, direction, osg::Vec3d(sites[link.first]),
                                   osg::Vec3d(sites[link.second]), along);
-                radius = GlyphStyle::linkRadius;
+                radius = GlyphSizes().linkRadius;
             }
             EXPECT_LE(distance, radius + 1e-3) << trial;
             EXPECT_LT(along - std::sqrt(std::max(0.0, radius * radius - distance * distance)),
-                      400.0 - GlyphStyle::siteRadius + 1e-3)
+                      400.0 - GlyphSizes().siteRadius + 1e-3)
                 << trial;
         }
         // Most rays reach their target unobstructed.

@@ -185,8 +185,8 @@ TEST(SceneBuilder, BatchesEveryLinkOnceWithItsEndsAndWeight)
             const osg::BoundingBox box = front->getBoundingBox();
             for (const osg::Vec3& point : {want.a, want.b})
             {
-                EXPECT_LE(box.xMin(), point.x() - GlyphStyle::linkRadius);
-                EXPECT_GE(box.zMax(), point.z() + GlyphStyle::linkRadius);
+                EXPECT_LE(box.xMin(), point.x() - GlyphSizes().linkRadius);
+                EXPECT_GE(box.zMax(), point.z() + GlyphSizes().linkRadius);
             }
         }
         EXPECT_EQ(roof->getVertexAttribArray(7), front->getVertexAttribArray(7));
@@ -236,7 +236,7 @@ TEST(SceneBuilder, ShowsTheWholeFrontOfALinkFromTheSetWidthOnScreen)
             ASSERT_NE(batch, nullptr);
             EXPECT_EQ(batch->getRangeMode(), osg::LOD::PIXEL_SIZE_ON_SCREEN);
             const float diameter = 2.0f * batch->getChild(1)->getBound().radius();
-            const float unitsAcross = diameter / (2.0f * GlyphStyle::linkRadius);
+            const float unitsAcross = diameter / (2.0f * GlyphSizes().linkRadius);
             EXPECT_EQ(batch->getMinRange(0), 0.0f);
             EXPECT_FLOAT_EQ(batch->getMaxRange(0), pixels * unitsAcross);
             EXPECT_FLOAT_EQ(batch->getMinRange(1), pixels * unitsAcross);
@@ -253,7 +253,7 @@ public:
     ReferenceLabel(osgText::Font* font, const std::string& name)
     {
         setFont(font);
-        setCharacterSize(GlyphStyle::labelHeight, 1.0f);
+        setCharacterSize(GlyphSizes().labelHeight, 1.0f);
         setAlignment(osgText::Text::CENTER_CENTER);
         setAutoRotateToScreen(true);
         setText(name);

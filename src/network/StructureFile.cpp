@@ -1,0 +1,251 @@
+#include <network/ChainTrace>
+#include <network/CorrelationNetwork>
+#include <network/LineReader>
+#include <network/NetworkReader>
+
+#include <gemmi/mmread.hpp>
+#include <gemmi/polyheur.hpp>
+#include <gemmi/resinfo.hpp>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <unordered_map>
+
+namespace
+{
+
+const char* const aminoAcidCodes = "ACDEFGHIKLMNPQRSTVWYUO";
+const char* const nucleotideCodes = "ACGTUI";
+
+// The atom a residue's site stands at: its Cα, or the C4′ of a nucleotide.
+const gemmi::Atom* traceAtom(const gemmi::Residue& residue)
+{
+    if (const gemmi::Atom* alpha = residue.get_ca())
+        return alpha;
+    return residue.find_atom("C4'", '*');
+}
+
+// The residues of a chain's polymer that have a Cα or C4′, each joined to the one before when they are
+// bonded, or close enough to be without the atoms of the bond.
+std::vector<ChainResidue> traceResidues(const gemmi::Chain& chain, int offset)
+{
+    std::vector<ChainResidue> residues;
+    const gemmi::ConstResidueSpan polymer = chain.get_polymer();
+    if (polymer.empty())
+        return residues;
+    const gemmi::PolymerType type = gemmi::check_polymer_type(polymer);
+    const gemmi::Residue* previous = nullptr;
+    for (const gemmi::Residue& residue : polymer.first_conformer())
+    {
+        const gemmi::Atom* atom = traceAtom(residue);
+        const long long number = static_cast<long long>(*residue.seqid.num) + offset;
+        if (atom == nullptr || !residue.seqid.num.has_value() || number < INT_MIN || number > INT_MAX)
+        {
+            previous = nullptr;
+            continue;
+        }
+        ChainResidue each;
+        each.number = static_cast<int>(number);
+        each.authorNumber = *residue.seqid.num;
+        each.insertion = residue.seqid.icode;
+        each.name = residue.name;
+        const gemmi::ResidueInfo info = gemmi::find_tabulated_residue(residue.name);
+        each.aminoAcid = info.is_amino_acid();
+        if (info.found() && info.one_letter_code != ' ')
+            each.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(info.one_letter_code)));
+        each.x = static_cast<float>(atom->pos.x);
+        each.y = static_cast<float>(atom->pos.y);
+        each.z = static_cast<float>(atom->pos.z);
+        each.joined = previous != nullptr && gemmi::are_connected3(*previous, residue, type);
+        residues.push_back(each);
+        previous = &residue;
+    }
+    return residues;
+}
+
+std::string oneLine(std::string text)
+{
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    return text;
+}
+
+// The number a site's name gives, after one letter or none; false when it gives none.
+bool residueNumberOf(const std::string& name, int& number)
+{
+    const char* first = name.c_str();
+    const char* last = first + name.size();
+    if (first != last && std::isalpha(static_cast<unsigned char>(*first)))
+        ++first;
+    const auto parsed = std::from_chars(first, last, number);
+    return first != last && parsed.ec == std::errc() && parsed.ptr == last;
+}
+
+// Whether a site's name begins with a one-letter code of the kind of residue it stands at, and a different
+// one from the residue's own.
+bool letterDisagrees(const std::string& name, const ChainResidue& residue)
+{
+    if (name.empty() || residue.letter == ' ')
+        return false;
+    const auto letter = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+    if (!std::isupper(static_cast<unsigned char>(letter)))
+        return false;
+    const char* codes = residue.aminoAcid ? aminoAcidCodes : nucleotideCodes;
+    return std::strchr(codes, letter) != nullptr && letter != residue.letter;
+}
+
+// The name of the file at path that messages give: without its folder.
+std::string fileNameOf(const std::string& path)
+{
+    return path == "-" ? inputName(path) : std::filesystem::path(path).filename().string();
+}
+
+std::string authorNumber(const ChainResidue& residue)
+{
+    std::string text = std::to_string(residue.authorNumber);
+    if (residue.insertion != ' ' && residue.insertion != '\0')
+        text += residue.insertion;
+    return text;
+}
+
+} // namespace
+
+ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const std::string& chain, int offset)
+{
+    ChainTrace trace;
+    trace.fileName = fileNameOf(path);
+    trace.chain = chain;
+    gemmi::Structure structure;
+    try
+    {
+        structure = gemmi::read_structure_from_char_array(text.data(), text.size(), path);
+        gemmi::setup_entities(structure);
+    }
+    catch (const std::exception& error)
+    {
+        throw InputError("Error: LINKMAP_STRUCTURE names " + trace.fileName +
+                         ", which cannot be read as PDB or mmCIF: " + oneLine(error.what()));
+    }
+
+    // The chains of the first model that hold a polymer with a trace, in file order.
+    std::vector<std::string> names;
+    const gemmi::Model* model = structure.models.empty() ? nullptr : &structure.models.front();
+    if (model != nullptr)
+    {
+        for (const gemmi::Chain& each : model->chains)
+        {
+            std::vector<ChainResidue> residues = traceResidues(each, offset);
+            if (residues.empty() || std::find(names.begin(), names.end(), each.name) != names.end())
+                continue;
+            names.push_back(each.name);
+            if (trace.residues.empty() && (chain.empty() || each.name == chain))
+            {
+                trace.chain = each.name;
+                trace.residues = std::move(residues);
+            }
+        }
+    }
+    if (names.empty())
+        throw InputError("Error: LINKMAP_STRUCTURE names " + trace.fileName +
+                         ", which holds no chain of residues with Cα or C4′ atoms");
+    if (trace.residues.empty())
+    {
+        std::string list;
+        for (const std::string& name : names)
+            list += (list.empty() ? "" : ", ") + name;
+        throw InputError("Error: LINKMAP_CHAIN is " + chain + ", but " + trace.fileName + " has no chain " +
+                         chain + " of residues; its chains are " + list);
+    }
+    return trace;
+}
+
+ChainTrace readChainTrace(const std::string& path, const std::string& chain, int offset)
+{
+    std::FILE* file = openInput(path);
+    if (file == nullptr)
+        throw InputError("Error: LINKMAP_STRUCTURE names " + fileNameOf(path) +
+                         ", which cannot be opened: " + std::strerror(errno));
+    std::vector<char> text;
+    char block[65536];
+    std::size_t count = 0;
+    while ((count = std::fread(block, 1, sizeof block, file)) > 0)
+        text.insert(text.end(), block, block + count);
+    const bool failed = std::ferror(file) != 0;
+    closeInput(file, path);
+    if (failed)
+        throw InputError("Error: LINKMAP_STRUCTURE names " + fileNameOf(path) +
+                         ", which cannot be read to its end");
+    return readChainTrace(std::move(text), path, chain, offset);
+}
+
+ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& chain)
+{
+    // A number is the residue that has it without an insertion code, or else the first that has it.
+    std::unordered_map<int, std::uint32_t> byNumber;
+    for (std::size_t i = 0; i < chain.residues.size(); ++i)
+    {
+        const ChainResidue& residue = chain.residues[i];
+        const auto found = byNumber.emplace(residue.number, static_cast<std::uint32_t>(i));
+        if (!found.second && chain.residues[found.first->second].insertion != ' ' && residue.insertion == ' ')
+            found.first->second = static_cast<std::uint32_t>(i);
+    }
+
+    ResidueMatch match;
+    match.residueOf.assign(network.siteCount(), ResidueMatch::noResidue);
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+    {
+        int number = 0;
+        const auto found = residueNumberOf(network.names[site], number) ? byNumber.find(number) : byNumber.end();
+        if (found == byNumber.end())
+        {
+            match.unplaced.push_back(static_cast<std::uint32_t>(site));
+            continue;
+        }
+        match.residueOf[site] = found->second;
+        if (letterDisagrees(network.names[site], chain.residues[found->second]))
+            match.mismatched.push_back(static_cast<std::uint32_t>(site));
+    }
+    return match;
+}
+
+std::vector<std::string> residueWarnings(const CorrelationNetwork& network, const ChainTrace& chain,
+                                         const ResidueMatch& match)
+{
+    const std::string where = " chain " + chain.chain + " of " + chain.fileName;
+    std::vector<std::string> lines;
+    if (!match.unplaced.empty())
+    {
+        const std::size_t count = match.unplaced.size();
+        std::string line = "Warning: " + std::to_string(count) + (count == 1 ? " site is" : " sites are") +
+                           " no residue of" + where + " and " + (count == 1 ? "stands" : "stand") +
+                           " on a ring beside it: ";
+        const std::size_t named = std::min<std::size_t>(count, 5);
+        for (std::size_t i = 0; i < named; ++i)
+            line += (i == 0 ? "" : ", ") + network.names[match.unplaced[i]];
+        if (count > named)
+            line += ", and " + std::to_string(count - named) + " more";
+        lines.push_back(line);
+    }
+    const std::size_t shown = std::min<std::size_t>(match.mismatched.size(), 10);
+    for (std::size_t i = 0; i < shown; ++i)
+    {
+        const std::uint32_t site = match.mismatched[i];
+        const ChainResidue& residue = chain.residues[match.residueOf[site]];
+        lines.push_back("Warning: " + network.names[site] + " is " + residue.name + " " + authorNumber(residue) +
+                        " in" + where);
+    }
+    if (match.mismatched.size() > shown)
+        lines.push_back("Warning: and " + std::to_string(match.mismatched.size() - shown) +
+                        " more sites whose letter is not their residue's");
+    return lines;
+}
+
+std::string describeResidue(const ChainTrace& chain, const ChainResidue& residue)
+{
+    return residue.name + " " + authorNumber(residue) + ", chain " + chain.chain;
+}

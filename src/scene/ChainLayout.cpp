@@ -1,0 +1,87 @@
+#include <scene/NetworkScene>
+#include <scene/SiteLayout>
+
+#include <osg/BoundingBox>
+#include <osg/Depth>
+#include <osg/Geode>
+#include <osg/Geometry>
+#include <osg/LineWidth>
+
+#include <algorithm>
+#include <cmath>
+
+SiteLayout layoutOnChain(const CorrelationNetwork& network, const ChainTrace& chain, const ResidueMatch& match)
+{
+    SiteLayout layout;
+    layout.glyphs = GlyphSizes().scaled(structureGlyphScale);
+    layout.positions.resize(network.siteCount());
+    layout.residues.resize(network.siteCount());
+
+    // The trace runs through the residues in chain order, and breaks where one is missing.
+    osg::BoundingBox box;
+    for (const ChainResidue& residue : chain.residues)
+    {
+        const osg::Vec3 place(residue.x, residue.y, residue.z);
+        box.expandBy(place);
+        if (!residue.joined || layout.trace.empty())
+            layout.trace.emplace_back();
+        layout.trace.back().push_back(place);
+    }
+    layout.trace.erase(std::remove_if(layout.trace.begin(), layout.trace.end(),
+                                      [](const std::vector<osg::Vec3>& run) { return run.size() < 2; }),
+                       layout.trace.end());
+
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+    {
+        const std::uint32_t index = match.residueOf[site];
+        if (index == ResidueMatch::noResidue)
+            continue;
+        const ChainResidue& residue = chain.residues[index];
+        layout.positions[site].set(residue.x, residue.y, residue.z);
+        layout.residues[site] = describeResidue(chain, residue);
+    }
+
+    // The sites that are no residue go round a ring as one of the grid's would, at the glyphs' scale, clear
+    // of the chain's box along +x.
+    const std::size_t count = match.unplaced.size();
+    const float radius = 2.0f * static_cast<float>(count) * structureGlyphScale;
+    const osg::Vec3 centre(box.xMax() + radius + 8.0f * layout.glyphs.siteRadius, box.center().y(),
+                           box.center().z());
+    for (std::size_t i = 0; i < count; ++i)
+    {
+        const double angle = 6.283185307179586 * static_cast<double>(i + 1) / static_cast<double>(count);
+        layout.positions[match.unplaced[i]] =
+            centre + osg::Vec3(radius * static_cast<float>(std::cos(angle)), 0.0f,
+                               -radius * static_cast<float>(std::sin(angle)));
+    }
+    return layout;
+}
+
+osg::ref_ptr<osg::Node> createChainTrace(const std::vector<std::vector<osg::Vec3>>& trace)
+{
+    osg::ref_ptr<osg::Geometry> lines = new osg::Geometry;
+    lines->setName("chain trace");
+    lines->setUseDisplayList(false);
+    lines->setUseVertexBufferObjects(true);
+    osg::ref_ptr<osg::Vec3Array> places = new osg::Vec3Array;
+    for (const std::vector<osg::Vec3>& run : trace)
+    {
+        const auto first = static_cast<GLint>(places->size());
+        places->insert(places->end(), run.begin(), run.end());
+        lines->addPrimitiveSet(new osg::DrawArrays(GL_LINE_STRIP, first, static_cast<GLsizei>(run.size())));
+    }
+    lines->setVertexArray(places.get());
+    osg::ref_ptr<osg::Vec4Array> color = new osg::Vec4Array(1, &GlyphStyle::traceColor);
+    lines->setColorArray(color.get(), osg::Array::BIND_OVERALL);
+
+    // Beneath everything: drawn first, unlit, and leaving the depth to the sites and links drawn over it.
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(lines.get());
+    osg::StateSet* state = geode->getOrCreateStateSet();
+    state->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
+    state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
+    state->setAttributeAndModes(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false));
+    state->setAttributeAndModes(new osg::LineWidth(GlyphStyle::tracePixels));
+    state->setRenderBinDetails(-1, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
+    return geode;
+}
