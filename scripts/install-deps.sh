@@ -8,7 +8,7 @@ packages=(
     pkg-config libcairo2-dev libx11-dev
     fonts-liberation
     xvfb xauth xdotool
-    libigraph-dev libpugixml-dev zlib1g-dev
+    libigraph-dev libpugixml-dev zlib1g-dev gemmi-dev tao-pegtl-dev gemmi
     libgtest-dev librsvg2-bin poppler-utils
     clang libclang-rt-14-dev clang-format
     dpkg-dev file groff-base man-db

@@ -30,7 +30,7 @@ echo "== fuzzing"
 seconds=${LINKMAP_FUZZ_SECONDS:-60}
 scripts/build.sh build-fuzz -DLINKMAP_BUILD_FUZZERS=ON -DLINKMAP_BUILD_TESTS=OFF -DLINKMAP_BUILD_BENCHMARKS=OFF \
     -DCMAKE_CXX_COMPILER=clang++ -DLINKMAP_SANITIZE=address,undefined,fuzzer-no-link
-for target in GroupFileFuzzer RegionFileFuzzer SceneFuzzer TableFileFuzzer GraphmlFileFuzzer; do
+for target in GroupFileFuzzer RegionFileFuzzer SceneFuzzer TableFileFuzzer GraphmlFileFuzzer StructureFileFuzzer; do
     corpus=$(mktemp -d)
     log=build-fuzz/$target.log
     cp tests/data/* "$corpus"/

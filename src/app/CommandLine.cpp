@@ -139,6 +139,17 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     environment.addEnvironmentalVariable(
         "LINKMAP_SCALE none|max", "max: divide every weight by the largest |weight| before it is drawn "
                                   "and logged");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_STRUCTURE <file.pdb|file.cif>",
+        "Stand every site at its residue's C-alpha (C4' of a nucleotide) in "
+        "this PDB or mmCIF structure, gzipped or not, over the chain's trace");
+    environment.addEnvironmentalVariable("LINKMAP_CHAIN <name>",
+                                         "The structure's chain the sites stand on (the first that holds a "
+                                         "polymer)");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_RESIDUE_OFFSET <number>",
+        "Added to the structure's residue numbers to give the sites' numbers "
+        "(0)");
     text.clear();
     environment.getFormattedString(text, environment.getEnvironmentalVariables());
     out << "\nEnvironment:\n" << text;

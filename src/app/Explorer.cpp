@@ -41,8 +41,8 @@ PickRay computePickRay(const osg::Camera& camera, double x, double y)
 Explorer::Explorer(const ExploredNetwork& explored, osgGA::TrackballManipulator* turning,
                    const osg::Vec4& background, MotionPicture* motion)
     : network(explored.network), layout(explored.layout), positions(explored.layout.positions),
-      files(explored.files),
-      trackball(turning), highlight(explored.scene, explored.network.links, background, motion),
+      files(explored.files), trackball(turning),
+      highlight(explored.scene, explored.network.links, background, motion),
       corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
       finder(explored.network.names)
 {

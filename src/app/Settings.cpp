@@ -109,7 +109,8 @@ std::string readStructureSettings(std::optional<ChainTrace>& structure)
     int residueOffset = 0;
     if (offset != nullptr && *offset != '\0' && !parseWholeNumber(offset, residueOffset))
         return std::string("Error: LINKMAP_RESIDUE_OFFSET must be a whole number, not \"") + offset + "\"";
-    for (const auto& [name, value] : {std::pair{"LINKMAP_CHAIN", chain}, std::pair{"LINKMAP_RESIDUE_OFFSET", offset}})
+    for (const auto& [name, value] :
+         {std::pair{"LINKMAP_CHAIN", chain}, std::pair{"LINKMAP_RESIDUE_OFFSET", offset}})
         if (!given && value != nullptr && *value != '\0')
             return std::string("Error: ") + name + " is " + value + ", but no LINKMAP_STRUCTURE was given";
     if (!given)

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <unordered_map>
@@ -29,21 +30,29 @@ const gemmi::Atom* traceAtom(const gemmi::Residue& residue)
     return residue.find_atom("C4'", '*');
 }
 
-// The residues of a chain's polymer that have a Cα or C4′, each joined to the one before when they are
-// bonded, or close enough to be without the atoms of the bond.
+// The residues of a chain's polymer that have a Cα or C4′ at a place that is a number, each joined to the one
+// before when they are bonded, or close enough to be without the atoms of the bond. A file that does not say
+// which residues are the polymer's has them told by their names.
 std::vector<ChainResidue> traceResidues(const gemmi::Chain& chain, int offset)
 {
     std::vector<ChainResidue> residues;
-    const gemmi::ConstResidueSpan polymer = chain.get_polymer();
-    if (polymer.empty())
-        return residues;
-    const gemmi::PolymerType type = gemmi::check_polymer_type(polymer);
+    const gemmi::PolymerType type = gemmi::check_polymer_type(chain.whole());
     const gemmi::Residue* previous = nullptr;
-    for (const gemmi::Residue& residue : polymer.first_conformer())
+    for (const gemmi::Residue& residue : chain.first_conformer())
     {
+        const bool polymer =
+            residue.entity_type == gemmi::EntityType::Polymer ||
+            (residue.entity_type == gemmi::EntityType::Unknown && gemmi::is_polymer_residue(residue, type));
+        if (!polymer)
+        {
+            previous = nullptr;
+            continue;
+        }
         const gemmi::Atom* atom = traceAtom(residue);
-        const long long number = static_cast<long long>(*residue.seqid.num) + offset;
-        if (atom == nullptr || !residue.seqid.num.has_value() || number < INT_MIN || number > INT_MAX)
+        const long long number =
+            residue.seqid.num.has_value() ? static_cast<long long>(*residue.seqid.num) + offset : LLONG_MIN;
+        if (atom == nullptr || number < INT_MIN || number > INT_MAX || !std::isfinite(atom->pos.x) ||
+            !std::isfinite(atom->pos.y) || !std::isfinite(atom->pos.z))
         {
             previous = nullptr;
             continue;
@@ -99,6 +108,33 @@ bool letterDisagrees(const std::string& name, const ChainResidue& residue)
     return std::strchr(codes, letter) != nullptr && letter != residue.letter;
 }
 
+// A PDB file's lines, each at least the format's 80 columns wide, and a NUL, which no text holds, a blank: a
+// short line leaves blank columns out, and the reader takes some fields at their columns without looking
+// where the line ends.
+std::vector<char> fullWidthLines(const std::vector<char>& text)
+{
+    std::vector<char> wide;
+    wide.reserve(text.size() + text.size() / 8);
+    std::size_t column = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+    {
+        const char byte = text[i];
+        const bool ending = byte == '\n' || (byte == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+        if (ending || byte == '\r')
+        {
+            wide.insert(wide.end(), column < 80 ? 80 - column : 0, ' ');
+            column = 80;
+        }
+        if (ending)
+            column = 0;
+        wide.push_back(byte == '\0' ? ' ' : byte);
+        column += byte == '\r' || ending ? 0 : 1;
+    }
+    wide.insert(wide.end(), column < 80 ? 80 - column : 0, ' ');
+    wide.push_back('\n');
+    return wide;
+}
+
 // The name of the file at path that messages give: without its folder.
 std::string fileNameOf(const std::string& path)
 {
@@ -115,11 +151,18 @@ std::string authorNumber(const ChainResidue& residue)
 
 } // namespace
 
-ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const std::string& chain, int offset)
+ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const std::string& chain,
+                          int offset)
 {
     ChainTrace trace;
     trace.fileName = fileNameOf(path);
     trace.chain = chain;
+    // The format is told from the first bytes, which the reader looks at eight at a time: blank lines at the
+    // end of a short file give it all eight, and change nothing in either format.
+    if (text.size() < 16)
+        text.resize(16, '\n');
+    if (gemmi::coor_format_from_content(text.data(), text.data() + text.size()) == gemmi::CoorFormat::Pdb)
+        text = fullWidthLines(text);
     gemmi::Structure structure;
     try
     {
@@ -200,7 +243,8 @@ ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& 
     for (std::size_t site = 0; site < network.siteCount(); ++site)
     {
         int number = 0;
-        const auto found = residueNumberOf(network.names[site], number) ? byNumber.find(number) : byNumber.end();
+        const auto found =
+            residueNumberOf(network.names[site], number) ? byNumber.find(number) : byNumber.end();
         if (found == byNumber.end())
         {
             match.unplaced.push_back(static_cast<std::uint32_t>(site));
@@ -236,8 +280,8 @@ std::vector<std::string> residueWarnings(const CorrelationNetwork& network, cons
     {
         const std::uint32_t site = match.mismatched[i];
         const ChainResidue& residue = chain.residues[match.residueOf[site]];
-        lines.push_back("Warning: " + network.names[site] + " is " + residue.name + " " + authorNumber(residue) +
-                        " in" + where);
+        lines.push_back("Warning: " + network.names[site] + " is " + residue.name + " " +
+                        authorNumber(residue) + " in" + where);
     }
     if (match.mismatched.size() > shown)
         lines.push_back("Warning: and " + std::to_string(match.mismatched.size() - shown) +

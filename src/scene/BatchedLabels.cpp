@@ -184,7 +184,9 @@ bool SceneBuilder::isKerned(unsigned int left, unsigned int right)
 
 void SceneBuilder::placeLabels(const std::vector<osg::Vec3>& positions)
 {
-    const auto anchorOf = [this, &positions](std::uint32_t label) { return sizes.labelAnchor(positions[label]); };
+    const auto anchorOf = [this, &positions](std::uint32_t label) {
+        return sizes.labelAnchor(positions[label]);
+    };
     for (GlyphList& list : glyphs)
     {
         for (GlyphBatch& batch : list.batches)

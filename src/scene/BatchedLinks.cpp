@@ -23,7 +23,8 @@ const std::vector<osg::Vec3>& cylinderRim()
         for (unsigned int k = 0; k < segments; ++k)
         {
             const double angle = 2.0 * osg::PI * (k + 1) / segments;
-            points.emplace_back(static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle)), 0.0f);
+            points.emplace_back(static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle)),
+                                0.0f);
         }
         return points;
     }();

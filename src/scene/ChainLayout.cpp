@@ -10,7 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
-SiteLayout layoutOnChain(const CorrelationNetwork& network, const ChainTrace& chain, const ResidueMatch& match)
+SiteLayout layoutOnChain(const CorrelationNetwork& network, const ChainTrace& chain,
+                         const ResidueMatch& match)
 {
     SiteLayout layout;
     layout.glyphs = GlyphSizes().scaled(structureGlyphScale);

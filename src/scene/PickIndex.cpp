@@ -255,8 +255,7 @@ Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, doub
                 continue;
             closestApproach(origin, unit, osg::Vec3d(sites[link.first]), osg::Vec3d(sites[link.second]),
                             distance, along);
-            choice.offer(Pick::Kind::Link, item - sites.size(), distance, along, sizes.linkRadius,
-                         slack);
+            choice.offer(Pick::Kind::Link, item - sites.size(), distance, along, sizes.linkRadius, slack);
         }
     }
     return choice.best;

@@ -90,7 +90,8 @@ bool drawsInstances(const osg::Drawable* drawable)
 // link glyph does that the explorer recolours and hides.
 bool keptApart(const osg::Drawable* drawable)
 {
-    return drawable != nullptr && (drawsInstances(drawable) || drawable->getDataVariance() == osg::Object::DYNAMIC);
+    return drawable != nullptr &&
+           (drawsInstances(drawable) || drawable->getDataVariance() == osg::Object::DYNAMIC);
 }
 
 // Keeps the optimiser from what would spoil a batched scene. It leaves the font's glyph textures as they are:

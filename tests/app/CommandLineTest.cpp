@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 
 namespace
@@ -151,6 +152,9 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
         {"LINKMAP_FIRST_NUMBER=1.5", "Error: LINKMAP_FIRST_NUMBER must be a whole number, not \"1.5\"", true},
         {"LINKMAP_MIN_WEIGHT=-0.1", "Error: LINKMAP_MIN_WEIGHT must be a number of at least 0, not \"-0.1\"",
          true},
+        {"LINKMAP_RESIDUE_OFFSET=+-3", "Error: LINKMAP_RESIDUE_OFFSET must be a whole number, not \"+-3\"",
+         true},
+        {"LINKMAP_CHAIN=A", "Error: LINKMAP_CHAIN is A, but no LINKMAP_STRUCTURE was given", true},
         {"LINKMAP_SELECT=K99", "Error: LINKMAP_SELECT names no site of the network: \"K99\"", false},
         {"LINKMAP_SELECT=k45", "Error: LINKMAP_SELECT names no site of the network: \"k45\"", false},
     };
@@ -234,6 +238,71 @@ TEST(CommandLine, WritesTheNetworkAsGraphmlThatReadsBackToTheSameLogAndRefusesAB
     EXPECT_EQ(refused.output, "Error: line 2 of " + folder.path("ragged.csv") +
                                   " has 1 value where the matrix has 2 columns\n");
     EXPECT_FALSE(std::filesystem::exists(folder.path("ragged.graphml")));
+}
+
+TEST(CommandLine, PlacesEverySiteAtItsResidueOfAStructureAndRefusesABadOneBeforeTheNetwork)
+{
+    // The export gives every site the place of its residue's Cα, from PDB and from gzipped mmCIF alike.
+    TemporaryFolder folder;
+    const std::string example = std::string(LINKMAP_SOURCE_DIR) + "/examples/";
+    const std::string pdb = example + "1hpv.pdb";
+    const std::string cif = folder.path("1hpv.cif");
+    ASSERT_EQ(std::system(("gemmi convert '" + pdb + "' '" + cif + "' && gzip '" + cif + "'").c_str()), 0);
+    std::map<std::string, std::vector<double>> alphas;
+    std::istringstream atoms(readText(pdb));
+    for (std::string line; std::getline(atoms, line);)
+        if (line.rfind("ATOM", 0) == 0 && line.substr(12, 4) == " CA " && line[21] == 'A')
+            alphas[std::to_string(std::stoi(line.substr(22, 4)))] = {
+                std::stod(line.substr(30, 8)), std::stod(line.substr(38, 8)), std::stod(line.substr(46, 8))};
+    for (const std::string& structure : {pdb, cif + ".gz"})
+    {
+        const std::string graphml = folder.path("placed.graphml");
+        const RunResult run =
+            runWithoutDisplay({example + "protease-a-gnm.csv", "--generate-image", graphml},
+                              {"LINKMAP_STRUCTURE=" + structure, "LINKMAP_MIN_WEIGHT=0.35"});
+        ASSERT_EQ(run.exitStatus, 0) << run.output;
+        std::istringstream nodes(readText(graphml));
+        std::map<std::string, std::string> node;
+        std::size_t placed = 0;
+        for (std::string line; std::getline(nodes, line);)
+        {
+            const std::size_t key = line.find("<data key=\"");
+            if (key != std::string::npos)
+            {
+                const std::size_t value = line.find('>', key) + 1;
+                node[line.substr(key + 11, line.find('"', key + 11) - key - 11)] =
+                    line.substr(value, line.find('<', value) - value);
+            }
+            if (line.find("</node>") == std::string::npos)
+                continue;
+            const std::vector<double>& alpha = alphas.at(node["name"].substr(1));
+            for (int axis = 0; axis < 3; ++axis)
+                EXPECT_NEAR(std::stod(node[std::string(1, char('x' + axis))]), alpha[axis], 0.01)
+                    << structure << " " << node["name"];
+            ++placed;
+        }
+        EXPECT_EQ(placed, 88u) << structure;
+    }
+
+    // A structure that cannot be read, a chain it does not hold and an offset that is no number are each
+    // refused with one line, before the network is read: this matrix would be refused too.
+    const std::string ragged = folder.write("ragged.csv", "1,0.5\n0.5\n");
+    const std::pair<std::vector<std::string>, std::string> refusals[] = {
+        {{"LINKMAP_STRUCTURE=" + folder.path("none.cif")},
+         "Error: LINKMAP_STRUCTURE names none.cif, which cannot be opened: No such file or directory"},
+        {{"LINKMAP_STRUCTURE=" + pdb, "LINKMAP_CHAIN=C"},
+         "Error: LINKMAP_CHAIN is C, but 1hpv.pdb has no chain C of residues; its chains are A, B"},
+        {{"LINKMAP_STRUCTURE=" + pdb, "LINKMAP_RESIDUE_OFFSET=ten"},
+         "Error: LINKMAP_RESIDUE_OFFSET must be a whole number, not \"ten\""},
+    };
+    for (const auto& [settings, message] : refusals)
+    {
+        const RunResult run =
+            runWithoutDisplay({ragged, "--generate-image", folder.path("no.graphml")}, settings);
+        EXPECT_EQ(run.exitStatus, 1);
+        EXPECT_EQ(run.output, message + "\n");
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.path("no.graphml")));
 }
 
 TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)

@@ -202,4 +202,31 @@ TEST(Figure, AVectorFigureOfTenThousandLinksIsThePictureOfTheSameView)
     EXPECT_LT(blockDifference(*picture, *figure), 6.0);
 }
 
+TEST(Figure, AVectorFigureOfANetworkOnItsStructureIsThePictureOfTheSameView)
+{
+    // The protease's chain A with a site picked: its corner names the residue, and the trace, the spheres at
+    // their residues and the emphasised links come out alike in both.
+    TemporaryFolder folder;
+    const std::vector<std::string> network = {exampleFolder + "protease-a-gnm.csv", "-p",
+                                              exampleFolder + "protease-flaps.txt"};
+    const std::vector<std::string> settings = {"OSG_WINDOW=0 0 800 600", "LINKMAP_MIN_WEIGHT=0.35",
+                                               "LINKMAP_SELECT=K45",
+                                               "LINKMAP_STRUCTURE=" + exampleFolder + "1hpv.pdb"};
+    ASSERT_EQ(makeImage(network, folder.path("placed.png"), settings), 0);
+    ASSERT_EQ(makeImage(network, folder.path("placed.svg"), settings), 0);
+    ASSERT_EQ(std::system(("rsvg-convert -w 800 -h 600 '" + folder.path("placed.svg") + "' -o '" +
+                           folder.path("svg.png") + "'")
+                              .c_str()),
+              0);
+    const osg::ref_ptr<osg::Image> picture = osgDB::readRefImageFile(folder.path("placed.png"));
+    const osg::ref_ptr<osg::Image> figure = osgDB::readRefImageFile(folder.path("svg.png"));
+    ASSERT_TRUE(picture.valid() && figure.valid());
+    EXPECT_LT(blockDifference(*picture, *figure), 6.0);
+    const std::string svg = readText(folder.path("placed.svg"));
+    EXPECT_NE(svg.find(">K45 (LYS 45, chain A): positive region (protease-flaps.txt); 8 links"),
+              std::string::npos);
+    EXPECT_NE(svg.find("stroke-width:2;stroke-linecap:round;stroke-linejoin:miter;stroke:rgb(55"),
+              std::string::npos);
+}
+
 } // namespace

@@ -1,0 +1,55 @@
+// The reader of PDB and mmCIF structures, and the placing of sites on the chain it reads.
+#include <FuzzInput>
+#include <network/ChainTrace>
+#include <network/NetworkReader>
+#include <scene/SiteLayout>
+
+#include <cmath>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    silenceStandardOutput();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // The first byte chooses the chain and the offset; the rest is the file.
+    if (size == 0)
+        return 0;
+    const std::string chain = (data[0] & 1) != 0 ? "A" : "";
+    const int offset = static_cast<signed char>(data[0]) / 2;
+    ChainTrace trace;
+    try
+    {
+        trace = readChainTrace(std::vector<char>(data + 1, data + size), "fuzz.pdb", chain, offset);
+    }
+    catch (const InputError&)
+    {
+        return 0;
+    }
+
+    // A chain of residues at places that are numbers, on which sites of any name stand or are set beside.
+    if (trace.residues.empty() || (!chain.empty() && trace.chain != chain))
+        std::abort();
+    CorrelationNetwork network;
+    for (const char* name : {"K1", "A2", "G-3", "X", "7", "M2147483647", "Q99999999999"})
+        network.addSite(name);
+    for (const ChainResidue& residue : trace.residues)
+    {
+        if (!std::isfinite(residue.x) || !std::isfinite(residue.y) || !std::isfinite(residue.z) ||
+            residue.number != residue.authorNumber + offset)
+            std::abort();
+        network.addSite("K" + std::to_string(residue.number));
+    }
+    const ResidueMatch match = matchResidues(network, trace);
+    const SiteLayout layout = layoutOnChain(network, trace, match);
+    residueWarnings(network, trace, match);
+    if (layout.positions.size() != network.siteCount())
+        std::abort();
+    for (const osg::Vec3& place : layout.positions)
+        if (!place.valid())
+            std::abort();
+    return 0;
+}

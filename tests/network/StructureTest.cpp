@@ -1,0 +1,174 @@
+#include <network/ChainTrace>
+#include <network/CorrelationNetwork>
+#include <network/NetworkReader>
+#include <scene/SiteLayout>
+#include <support/TestSupport>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace
+{
+
+const std::string protease = std::string(LINKMAP_SOURCE_DIR) + "/examples/1hpv.pdb";
+
+// The Cα atoms of the structure's text, read by their columns: chain and number to name and place.
+struct Alpha
+{
+    std::string name;
+    float x, y, z;
+};
+std::map<std::pair<char, int>, Alpha> alphaCarbons(const std::string& pdb)
+{
+    std::map<std::pair<char, int>, Alpha> atoms;
+    std::istringstream lines(pdb);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("ATOM", 0) == 0 && line.substr(12, 4) == " CA ")
+            atoms[{line[21], std::stoi(line.substr(22, 4))}] =
+                Alpha{line.substr(17, 3), std::stof(line.substr(30, 8)), std::stof(line.substr(38, 8)),
+                      std::stof(line.substr(46, 8))};
+    return atoms;
+}
+
+CorrelationNetwork sitesNamed(const std::vector<std::string>& names)
+{
+    CorrelationNetwork network;
+    for (const std::string& name : names)
+        network.addSite(name);
+    return network;
+}
+
+std::string refusal(const std::string& path, const std::string& chain, int offset = 0)
+{
+    try
+    {
+        readChainTrace(path, chain, offset);
+    }
+    catch (const InputError& error)
+    {
+        return error.what();
+    }
+    return "read";
+}
+
+TEST(Structure, ReadsEveryResidueAtItsAlphaCarbonFromPdbMmcifAndGzippedMmcifAlike)
+{
+    TemporaryFolder folder;
+    const std::string cif = folder.path("1hpv.cif");
+    ASSERT_EQ(
+        std::system(("gemmi convert '" + protease + "' '" + cif + "' && gzip -k '" + cif + "'").c_str()), 0);
+    const auto alphas = alphaCarbons(readText(protease));
+    ASSERT_EQ(alphas.size(), 198u);
+    for (const std::string& path : {protease, cif, cif + ".gz"})
+    {
+        for (const std::string& asked : {"", "A", "B"})
+        {
+            const ChainTrace trace = readChainTrace(path, asked, 100);
+            const char chain = asked.empty() ? 'A' : asked[0];
+            EXPECT_EQ(trace.chain, std::string(1, chain)) << path;
+            ASSERT_EQ(trace.residues.size(), 99u) << path;
+            for (const ChainResidue& residue : trace.residues)
+            {
+                const Alpha& alpha = alphas.at({chain, residue.authorNumber});
+                EXPECT_EQ(residue.number, residue.authorNumber + 100);
+                EXPECT_EQ(residue.name, alpha.name);
+                EXPECT_NEAR(residue.x, alpha.x, 0.001) << path << " " << residue.authorNumber;
+                EXPECT_NEAR(residue.y, alpha.y, 0.001);
+                EXPECT_NEAR(residue.z, alpha.z, 0.001);
+                // One unbroken chain: only the first residue starts the trace.
+                EXPECT_EQ(residue.joined, residue.authorNumber != 1) << path << " " << residue.authorNumber;
+            }
+            EXPECT_EQ(trace.residues[44].letter, 'K');
+            EXPECT_EQ(describeResidue(trace, trace.residues[44]), "LYS 45, chain " + trace.chain);
+        }
+    }
+
+    // Residues missing from the file break the trace, and the layout draws it as two runs. Short records, a
+    // NUL and CR LF line ends are read as the format's full lines.
+    std::string gapped = "SSBOND   1 CYS A   67    CYS A   95" + std::string(38, ' ') + "2.0\r\n";
+    gapped += std::string("REMARK   1 A NUL \0 IN A REMARK\r\n", 32);
+    std::istringstream lines(readText(protease));
+    for (std::string line; std::getline(lines, line);)
+        if (!(line.rfind("ATOM", 0) == 0 && line[21] == 'A' && std::stoi(line.substr(22, 4)) / 10 == 2))
+            gapped += line + "\n";
+    const ChainTrace broken = readChainTrace(folder.write("gapped.pdb", gapped), "A", 0);
+    ASSERT_EQ(broken.residues.size(), 89u);
+    EXPECT_FALSE(broken.residues[19].joined);
+    EXPECT_EQ(broken.residues[19].authorNumber, 30);
+    const CorrelationNetwork none;
+    const SiteLayout layout = layoutOnChain(none, broken, matchResidues(none, broken));
+    ASSERT_EQ(layout.trace.size(), 2u);
+    EXPECT_EQ(layout.trace[0].size() + layout.trace[1].size(), 89u);
+}
+
+TEST(Structure, RefusesAFileThatHoldsNoChainAndAChainThatIsNotThere)
+{
+    TemporaryFolder folder;
+    EXPECT_EQ(refusal(folder.path("none.pdb"), ""),
+              "Error: LINKMAP_STRUCTURE names none.pdb, which cannot be opened: No such file or directory");
+    EXPECT_EQ(
+        refusal(dataFile("worked-example.txt"), ""),
+        "Error: LINKMAP_STRUCTURE names worked-example.txt, which holds no chain of residues with Cα or "
+        "C4′ atoms");
+    EXPECT_EQ(
+        refusal(folder.write("broken.cif", "data_x\nloop_\n_atom_site.id\n'unclosed\n"), "")
+            .rfind("Error: LINKMAP_STRUCTURE names broken.cif, which cannot be read as PDB or mmCIF: ", 0),
+        0u);
+    EXPECT_EQ(refusal(protease, "C"),
+              "Error: LINKMAP_CHAIN is C, but 1hpv.pdb has no chain C of residues; its "
+              "chains are A, B");
+    // Waters and the inhibitor are no chain of residues, even where they have a chain of their own.
+    std::string ligandOnly;
+    std::istringstream lines(readText(protease));
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("HETATM", 0) == 0)
+            ligandOnly += line + "\n";
+    EXPECT_EQ(
+        refusal(folder.write("ligand.pdb", ligandOnly), ""),
+        "Error: LINKMAP_STRUCTURE names ligand.pdb, which holds no chain of residues with Cα or C4′ atoms");
+}
+
+TEST(Structure, MatchesSitesToResiduesAndWarnsOfEveryOneThatStandsElsewhere)
+{
+    // W45 names residue 45, a lysine; 300 and "loop" are no residue; x46 and 47 are a letter that is no code
+    // and a bare number, so neither is warned of.
+    const CorrelationNetwork network = sitesNamed({"K45", "W45", "x46", "47", "Q300", "loop"});
+    const ChainTrace chain = readChainTrace(protease, "", 0);
+    const ResidueMatch match = matchResidues(network, chain);
+    const std::map<std::string, int> expected = {{"K45", 45}, {"W45", 45},  {"x46", 46},
+                                                 {"47", 47},  {"Q300", -1}, {"loop", -1}};
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+    {
+        const int number = expected.at(network.names[site]);
+        const std::uint32_t residue = match.residueOf[site];
+        EXPECT_EQ(residue == ResidueMatch::noResidue ? -1 : chain.residues[residue].number, number)
+            << network.names[site];
+    }
+    EXPECT_EQ(
+        residueWarnings(network, chain, match),
+        (std::vector<std::string>{"Warning: 2 sites are no residue of chain A of 1hpv.pdb and stand on a "
+                                  "ring beside it: Q300, loop",
+                                  "Warning: W45 is LYS 45 in chain A of 1hpv.pdb"}));
+
+    // Numbered one too high, every site but the first is another residue: ten are named, the rest counted.
+    std::vector<std::string> names;
+    for (const ChainResidue& residue : chain.residues)
+        if (residue.letter != chain.residues[residue.number % 99].letter)
+            names.push_back(std::string(1, residue.letter) + std::to_string(residue.number + 1));
+    const CorrelationNetwork shifted = sitesNamed(names);
+    const std::vector<std::string> lines = residueWarnings(shifted, chain, matchResidues(shifted, chain));
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[1], "Warning: P2 is GLN 2 in chain A of 1hpv.pdb");
+    EXPECT_EQ(lines[11], "Warning: and " + std::to_string(shifted.siteCount() - 11) +
+                             " more sites whose letter is not their residue's");
+    EXPECT_EQ(lines[0],
+              "Warning: 1 site is no residue of chain A of 1hpv.pdb and stands on a ring beside it: " +
+                  names.back());
+}
+
+} // namespace
