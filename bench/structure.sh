@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The structure benchmark: one network of GROUPS rings of SITES sites (500 x 20 by default: 10,000 sites and
 # 95,000 links, from ../shared/tools/gen_network.py) drawn on its rings and on a made-up 10,000-residue chain
-# (bench/make-structure.py), by one build in one run. For each: the first frame and peak RSS
+# (bench/make-structure.py), as mmCIF and as PDB (gemmi convert), by one build in one run. For each: the first frame and peak RSS
 # (frametime.sh), and the frame interval while turning, whether the full picture comes back and the CPU at
 # rest (dragtime.sh); then the structure's first frame over the rings', and how far a vector figure of the
 # structure is from its PNG (imgdiff.py's block4_mae), at 1280 x 1024.
@@ -18,15 +18,17 @@ mkdir -p "$work"
 network=$work/n$groups-$sites
 python3 $tools/gen_network.py "$groups" "$sites" "$network" >/dev/null
 /usr/bin/python3 bench/make-structure.py "$network.txt" $((groups * sites)) "$network.cif"
+gemmi convert "$network.cif" "$network.pdb"
 echo "network: $groups rings of $sites sites, $(( groups * sites * (sites - 1) / 2 )) links; chain of $((groups * sites)) residues"
 
-field() { # the value of NAME=value among a tool's output lines
-    sed -n "s/^$1=//p" <<<"$2" | tail -1
+field() { # the value of NAME=value among a tool's output, words on one line or on several
+    tr ' ' '\n' <<<"$2" | sed -n "s/^$1=//p" | tail -1
 }
 declare -A first
-for layout in rings structure; do
+for layout in rings mmcif pdb; do
     settings=()
-    [ "$layout" = structure ] && settings=("LINKMAP_STRUCTURE=$network.cif")
+    [ "$layout" = rings ] || settings=("LINKMAP_STRUCTURE=$network.$layout")
+    [ "$layout" = mmcif ] && settings=("LINKMAP_STRUCTURE=$network.cif")
     frame=$(env "${settings[@]}" $tools/frametime.sh "$binary" "$network.txt" 6 2>/dev/null)
     drag=$(env "${settings[@]}" $tools/dragtime.sh "$binary" "$network.txt" 2>/dev/null)
     first[$layout]=$(field first_frame_s "$frame")
@@ -34,7 +36,8 @@ for layout in rings structure; do
         "$layout" "${first[$layout]}" $(( $(field rss_kb "$frame") / 1024 )) "$(field drag_median_ms "$drag")" \
         "$(field drag_p90_ms "$drag")" "$(field restored "$drag")" "$(field idle_cpu_pct "$drag")"
 done
-printf 'structure / rings, first frame: %.2f\n' "$(echo "${first[structure]} / ${first[rings]}" | bc -l)"
+printf 'first frame over the rings'"'"': mmCIF %.2f, PDB %.2f\n' "$(echo "${first[mmcif]} / ${first[rings]}" | bc -l)" \
+    "$(echo "${first[pdb]} / ${first[rings]}" | bc -l)"
 
 # The vector figure against the PNG of the same view, as a person sees them.
 . bench/private-display.sh

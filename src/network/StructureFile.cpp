@@ -30,7 +30,13 @@ const gemmi::Atom* traceAtom(const gemmi::Residue& residue)
     return residue.find_atom("C4'", '*');
 }
 
-// The residues of a chain's polymer that have a Cα or C4′ at a place that is a number, each joined to the one
+// Whether a place is one a scene can hold: every coordinate a number within a million ångströms.
+bool withinReach(const gemmi::Position& place)
+{
+    return std::fabs(place.x) <= 1e6 && std::fabs(place.y) <= 1e6 && std::fabs(place.z) <= 1e6;
+}
+
+// The residues of a chain's polymer that have a Cα or C4′ at a place within reach, each joined to the one
 // before when they are bonded, or close enough to be without the atoms of the bond. A file that does not say
 // which residues are the polymer's has them told by their names.
 std::vector<ChainResidue> traceResidues(const gemmi::Chain& chain, int offset)
@@ -51,8 +57,7 @@ std::vector<ChainResidue> traceResidues(const gemmi::Chain& chain, int offset)
         const gemmi::Atom* atom = traceAtom(residue);
         const long long number =
             residue.seqid.num.has_value() ? static_cast<long long>(*residue.seqid.num) + offset : LLONG_MIN;
-        if (atom == nullptr || number < INT_MIN || number > INT_MAX || !std::isfinite(atom->pos.x) ||
-            !std::isfinite(atom->pos.y) || !std::isfinite(atom->pos.z))
+        if (atom == nullptr || number < INT_MIN || number > INT_MAX || !withinReach(atom->pos))
         {
             previous = nullptr;
             continue;

@@ -59,6 +59,22 @@ double blockDifference(const osg::Image& a, const osg::Image& b)
     return blocks > 0 ? total / (blocks * 3.0) : INFINITY;
 }
 
+// How far the SVG figure of a network, rasterised, is from its PNG, both made as name in folder at the
+// 800 x 600 window that settings give: blockDifference, or infinite when either could not be made.
+double figureDifference(const std::vector<std::string>& network, const std::vector<std::string>& settings,
+                        const TemporaryFolder& folder, const std::string& name)
+{
+    if (makeImage(network, folder.path(name + ".png"), settings) != 0 ||
+        makeImage(network, folder.path(name + ".svg"), settings) != 0 ||
+        std::system(("rsvg-convert -w 800 -h 600 '" + folder.path(name + ".svg") + "' -o '" +
+                     folder.path(name + "-svg.png") + "'")
+                        .c_str()) != 0)
+        return INFINITY;
+    const osg::ref_ptr<osg::Image> picture = osgDB::readRefImageFile(folder.path(name + ".png"));
+    const osg::ref_ptr<osg::Image> figure = osgDB::readRefImageFile(folder.path(name + "-svg.png"));
+    return picture.valid() && figure.valid() ? blockDifference(*picture, *figure) : INFINITY;
+}
+
 // Works in folder until it goes, as the c key saves into the current folder.
 class WorkingIn
 {
@@ -190,16 +206,7 @@ TEST(Figure, AVectorFigureOfTenThousandLinksIsThePictureOfTheSameView)
                                               "-a",
                                               folder.write("accelerated.txt", "2000-2999\n")};
     const std::vector<std::string> settings = {"OSG_WINDOW=0 0 800 600"};
-    ASSERT_EQ(makeImage(network, folder.path("big.png"), settings), 0);
-    ASSERT_EQ(makeImage(network, folder.path("big.svg"), settings), 0);
-    ASSERT_EQ(std::system(("rsvg-convert -w 800 -h 600 '" + folder.path("big.svg") + "' -o '" +
-                           folder.path("svg.png") + "'")
-                              .c_str()),
-              0);
-    const osg::ref_ptr<osg::Image> picture = osgDB::readRefImageFile(folder.path("big.png"));
-    const osg::ref_ptr<osg::Image> figure = osgDB::readRefImageFile(folder.path("svg.png"));
-    ASSERT_TRUE(picture.valid() && figure.valid());
-    EXPECT_LT(blockDifference(*picture, *figure), 6.0);
+    EXPECT_LT(figureDifference(network, settings, folder, "big"), 6.0);
 }
 
 TEST(Figure, AVectorFigureOfANetworkOnItsStructureIsThePictureOfTheSameView)
@@ -212,16 +219,7 @@ TEST(Figure, AVectorFigureOfANetworkOnItsStructureIsThePictureOfTheSameView)
     const std::vector<std::string> settings = {"OSG_WINDOW=0 0 800 600", "LINKMAP_MIN_WEIGHT=0.35",
                                                "LINKMAP_SELECT=K45",
                                                "LINKMAP_STRUCTURE=" + exampleFolder + "1hpv.pdb"};
-    ASSERT_EQ(makeImage(network, folder.path("placed.png"), settings), 0);
-    ASSERT_EQ(makeImage(network, folder.path("placed.svg"), settings), 0);
-    ASSERT_EQ(std::system(("rsvg-convert -w 800 -h 600 '" + folder.path("placed.svg") + "' -o '" +
-                           folder.path("svg.png") + "'")
-                              .c_str()),
-              0);
-    const osg::ref_ptr<osg::Image> picture = osgDB::readRefImageFile(folder.path("placed.png"));
-    const osg::ref_ptr<osg::Image> figure = osgDB::readRefImageFile(folder.path("svg.png"));
-    ASSERT_TRUE(picture.valid() && figure.valid());
-    EXPECT_LT(blockDifference(*picture, *figure), 6.0);
+    EXPECT_LT(figureDifference(network, settings, folder, "placed"), 6.0);
     const std::string svg = readText(folder.path("placed.svg"));
     EXPECT_NE(svg.find(">K45 (LYS 45, chain A): positive region (protease-flaps.txt); 8 links"),
               std::string::npos);
