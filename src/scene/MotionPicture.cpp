@@ -139,6 +139,44 @@ std::vector<std::size_t> rankStrongest(const std::vector<SiteLink>& links, std::
     return ranked;
 }
 
+// Beyond budget sites, the ones drawn: the ends of the ranked links, strongest first, then every so many of
+// the others, evenly; ascending.
+std::vector<std::uint32_t> sampleSites(const std::vector<std::size_t>& ranked,
+                                       const std::vector<SiteLink>& links, std::size_t siteTotal,
+                                       std::size_t budget, std::vector<bool>& taken)
+{
+    std::vector<std::uint32_t> sample;
+    sample.reserve(budget);
+    taken.assign(siteTotal, false);
+    const auto take = [&](std::uint32_t site) {
+        if (sample.size() < budget && !taken[site])
+        {
+            taken[site] = true;
+            sample.push_back(site);
+        }
+    };
+    for (std::size_t i = 0; i < ranked.size() && sample.size() < budget; ++i)
+    {
+        take(links[ranked[i]].first);
+        take(links[ranked[i]].second);
+    }
+    // The rest of the budget spread over the sites not taken, one every (left / room) of them.
+    const std::size_t room = budget - sample.size();
+    const std::size_t left = siteTotal - sample.size();
+    std::size_t seen = 0;
+    for (std::uint32_t site = 0; site < siteTotal && room > 0; ++site)
+    {
+        if (taken[site])
+            continue;
+        // Take the site when the count of those seen passes the next share.
+        if ((seen * room) % left < room)
+            take(site);
+        ++seen;
+    }
+    std::sort(sample.begin(), sample.end());
+    return sample;
+}
+
 } // namespace
 
 MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
@@ -170,7 +208,7 @@ MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
     emphasisLines->getOrCreateStateSet()->setRenderBinDetails(1, "RenderBin");
     node->addChild(emphasisLines);
 
-    osg::ref_ptr<osg::Geometry> dots = createBatch(GL_POINTS);
+    dots = createBatch(GL_POINTS);
     dots->setName("sites");
     dots->setVertexArray(sites.get());
     auto* colors = static_cast<osg::Vec4Array*>(dots->getColorArray());
@@ -182,6 +220,13 @@ MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
         colors->push_back(color);
     }
     static_cast<osg::DrawArrays*>(dots->getPrimitiveSet(0))->setCount(static_cast<GLsizei>(sites->size()));
+    if (sites->size() > detail.siteBudget)
+    {
+        // Beyond the budget the dots are drawn by their places in the sites: the sample, and the emphasis.
+        sample = sampleSites(ranked, links, sites->size(), detail.siteBudget, inSample);
+        dots->setPrimitiveSet(0, new osg::DrawElementsUInt(GL_POINTS));
+        updateDots();
+    }
     dots->dirtyBound();
 
     osg::ref_ptr<osg::Point> point = new osg::Point;
@@ -257,6 +302,40 @@ void MotionPicture::setEmphasis(const std::vector<std::size_t>& places)
     emphasised.erase(std::unique(emphasised.begin(), emphasised.end()), emphasised.end());
     updateLinkColors();
     updateEmphasisLines();
+    updateDots();
+}
+
+void MotionPicture::updateDots()
+{
+    auto* drawn = dynamic_cast<osg::DrawElementsUInt*>(dots->getPrimitiveSet(0));
+    if (drawn == nullptr)
+        return;
+    drawn->assign(sample.begin(), sample.end());
+    const std::size_t siteTotal = sites->size();
+    for (const std::size_t link : emphasised)
+    {
+        if (link >= links.size())
+            continue;
+        for (const std::uint32_t end : {links[link].first, links[link].second})
+            if (end < siteTotal && !inSample[end])
+                drawn->push_back(end);
+    }
+    // An end shared by emphasised links is drawn once.
+    std::sort(drawn->begin() + static_cast<std::ptrdiff_t>(sample.size()), drawn->end());
+    drawn->erase(std::unique(drawn->begin() + static_cast<std::ptrdiff_t>(sample.size()), drawn->end()),
+                 drawn->end());
+    drawn->dirty();
+    dots->dirtyGLObjects();
+}
+
+std::vector<std::uint32_t> MotionPicture::drawnSites() const
+{
+    if (const auto* drawn = dynamic_cast<const osg::DrawElementsUInt*>(dots->getPrimitiveSet(0)))
+        return std::vector<std::uint32_t>(drawn->begin(), drawn->end());
+    std::vector<std::uint32_t> all(sites->size());
+    for (std::uint32_t site = 0; site < all.size(); ++site)
+        all[site] = site;
+    return all;
 }
 
 std::vector<std::size_t> MotionPicture::drawnLinks() const

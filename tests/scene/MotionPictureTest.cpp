@@ -177,4 +177,52 @@ TEST(MotionPicture, DimsAllButTheEmphasisedLinksAndDrawsThoseEvenBeyondTheStrong
     }
 }
 
+TEST(MotionPicture, DrawsABudgetOfSitesTheEndsOfTheStrongestLinksFirstAndThoseOfThePickedLinksBeside)
+{
+    // 1,000 sites in a row, each linked to the next, weights rising along it; budgets of 2 links and 10
+    // sites.
+    const std::size_t count = 1000;
+    std::vector<osg::Vec3> positions;
+    std::vector<SiteLink> links;
+    for (std::uint32_t site = 0; site < count; ++site)
+    {
+        positions.emplace_back(static_cast<float>(site), 0.0f, 0.0f);
+        if (site + 1 < count)
+            links.push_back({site, site + 1, static_cast<float>(site) / count});
+    }
+    MotionDetail detail;
+    detail.linkBudget = 2;
+    detail.siteBudget = 10;
+    MotionPicture picture(positions, std::vector<RegionKind>(count, RegionKind::None), links, background,
+                          detail);
+
+    // The ends of the two strongest links (997-998, 998-999), then seven of the others spread along the row,
+    // the same every time.
+    const std::vector<std::uint32_t> drawn = picture.drawnSites();
+    ASSERT_EQ(drawn.size(), 10u);
+    for (const std::uint32_t end : {997u, 998u, 999u})
+        EXPECT_TRUE(std::binary_search(drawn.begin(), drawn.end(), end)) << end;
+    EXPECT_EQ(drawn.front(), 0u);
+    for (std::size_t i = 1; i + 3 < drawn.size(); ++i)
+        EXPECT_NEAR(static_cast<double>(drawn[i] - drawn[i - 1]), 997.0 / 7.0, 1.0) << i;
+    MotionPicture again(positions, std::vector<RegionKind>(count, RegionKind::None), links, background,
+                        detail);
+    EXPECT_EQ(again.drawnSites(), drawn);
+
+    // A picked site's links bring their ends in, each once, and take them away again.
+    picture.setEmphasis({499, 500});
+    std::vector<std::uint32_t> picked = picture.drawnSites();
+    ASSERT_EQ(picked.size(), 13u);
+    EXPECT_EQ(std::vector<std::uint32_t>(picked.end() - 3, picked.end()),
+              (std::vector<std::uint32_t>{499, 500, 501}));
+    picture.setEmphasis({});
+    EXPECT_EQ(picture.drawnSites(), drawn);
+
+    // Within the budget every site is drawn, in order.
+    detail.siteBudget = count;
+    MotionPicture all(positions, std::vector<RegionKind>(count, RegionKind::None), links, background, detail);
+    EXPECT_EQ(static_cast<std::size_t>(drawnVertices(part(all, "sites"))), count);
+    EXPECT_EQ(all.drawnSites().size(), count);
+}
+
 } // namespace
