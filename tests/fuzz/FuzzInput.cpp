@@ -15,10 +15,11 @@ std::string writeFuzzInput(const std::uint8_t* data, std::size_t size)
     return "/proc/self/fd/" + std::to_string(file);
 }
 
-void silenceStandardOutput()
+extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     if (std::freopen("/dev/null", "w", stdout) == nullptr)
         std::abort();
+    return 0;
 }
 
 void checkNetworkRecord(const CorrelationNetwork& network)

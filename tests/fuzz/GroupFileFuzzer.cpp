@@ -3,12 +3,6 @@
 
 #include <cstdlib>
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    silenceStandardOutput();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // The reader alone, at its own speed.
