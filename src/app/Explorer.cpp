@@ -40,8 +40,7 @@ PickRay computePickRay(const osg::Camera& camera, double x, double y)
 
 Explorer::Explorer(const ExploredNetwork& explored, osgGA::TrackballManipulator* turning,
                    const osg::Vec4& background, MotionPicture* motion)
-    : network(explored.network), layout(explored.layout), positions(explored.layout.positions),
-      files(explored.files), trackball(turning),
+    : network(explored.network), layout(explored.layout), files(explored.files), trackball(turning),
       highlight(explored.scene, explored.network.links, background, motion),
       corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
       finder(explored.network.names)
@@ -65,7 +64,7 @@ void Explorer::prepare()
 {
     if (index)
         return;
-    index = std::make_unique<PickIndex>(positions, network.links, layout.glyphs);
+    index = std::make_unique<PickIndex>(layout.positions, network.links, layout.glyphs);
 
     // Every site's links, counted, then listed; a link from a site to itself is listed once.
     const std::vector<SiteLink>& links = network.links;
@@ -101,7 +100,7 @@ Pick Explorer::pickAt(const PickRay& ray)
     case Pick::Kind::Link:
     {
         const SiteLink& link = network.links[selection.index];
-        highlight.emphasiseLink(selection.index, positions[link.first], positions[link.second]);
+        highlight.emphasiseLink(selection.index, layout.positions[link.first], layout.positions[link.second]);
         break;
     }
     case Pick::Kind::Nothing:
@@ -120,7 +119,7 @@ bool Explorer::centreAt(const PickRay& ray)
                     LinkFilter{cutoff, regionBit(static_cast<int>(region))}, network.linkRegions);
     if (found.kind != Pick::Kind::Site)
         return false;
-    trackball->setCenter(osg::Vec3d(positions[found.index]));
+    trackball->setCenter(osg::Vec3d(layout.positions[found.index]));
     return true;
 }
 
@@ -132,7 +131,7 @@ void Explorer::pickSite(std::size_t site)
     selection = Pick{Pick::Kind::Site, site};
     const std::vector<std::size_t> links(siteLinkList.begin() + siteLinkStarts[site],
                                          siteLinkList.begin() + siteLinkStarts[site + 1]);
-    highlight.emphasiseSite(positions[site], links);
+    highlight.emphasiseSite(layout.positions[site], links);
     updateText();
 }
 

@@ -172,7 +172,7 @@ void Explorer::findKey(int key)
         // Picked as a click picks it, and centred as a double click centres it, at the same distance.
         const std::size_t site = finder.picked();
         pickSite(site);
-        trackball->setCenter(osg::Vec3d(positions[site]));
+        trackball->setCenter(osg::Vec3d(layout.positions[site]));
         return;
     }
     case SiteFinder::Action::Changed:

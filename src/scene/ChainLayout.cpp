@@ -1,11 +1,6 @@
-#include <scene/NetworkScene>
 #include <scene/SiteLayout>
 
 #include <osg/BoundingBox>
-#include <osg/Depth>
-#include <osg/Geode>
-#include <osg/Geometry>
-#include <osg/LineWidth>
 
 #include <algorithm>
 #include <cmath>
@@ -56,33 +51,4 @@ SiteLayout layoutOnChain(const CorrelationNetwork& network, const ChainTrace& ch
                                -radius * static_cast<float>(std::sin(angle)));
     }
     return layout;
-}
-
-osg::ref_ptr<osg::Node> createChainTrace(const std::vector<std::vector<osg::Vec3>>& trace)
-{
-    osg::ref_ptr<osg::Geometry> lines = new osg::Geometry;
-    lines->setName("chain trace");
-    lines->setUseDisplayList(false);
-    lines->setUseVertexBufferObjects(true);
-    osg::ref_ptr<osg::Vec3Array> places = new osg::Vec3Array;
-    for (const std::vector<osg::Vec3>& run : trace)
-    {
-        const auto first = static_cast<GLint>(places->size());
-        places->insert(places->end(), run.begin(), run.end());
-        lines->addPrimitiveSet(new osg::DrawArrays(GL_LINE_STRIP, first, static_cast<GLsizei>(run.size())));
-    }
-    lines->setVertexArray(places.get());
-    osg::ref_ptr<osg::Vec4Array> color = new osg::Vec4Array(1, &GlyphStyle::traceColor);
-    lines->setColorArray(color.get(), osg::Array::BIND_OVERALL);
-
-    // Beneath everything: drawn first, unlit, and leaving the depth to the sites and links drawn over it.
-    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
-    geode->addDrawable(lines.get());
-    osg::StateSet* state = geode->getOrCreateStateSet();
-    state->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
-    state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
-    state->setAttributeAndModes(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false));
-    state->setAttributeAndModes(new osg::LineWidth(GlyphStyle::tracePixels));
-    state->setRenderBinDetails(-1, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
-    return geode;
 }

@@ -2,7 +2,10 @@
 #include <scene/Glyphs>
 #include <scene/NetworkScene>
 
+#include <osg/Depth>
 #include <osg/Geode>
+#include <osg/Geometry>
+#include <osg/LineWidth>
 #include <osgDB/FileUtils>
 
 #include <filesystem>
@@ -123,6 +126,36 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
     scene.root->addChild(batches);
     // Framed as the scene of one glyph per element would be, so that the first view is the same.
     scene.root->setComputeBoundingSphereCallback(batches->getComputeBoundingSphereCallback());
+}
+
+// A thin grey line through the places of each run of trace, drawn beneath everything else.
+osg::ref_ptr<osg::Node> createChainTrace(const std::vector<std::vector<osg::Vec3>>& trace)
+{
+    osg::ref_ptr<osg::Geometry> lines = new osg::Geometry;
+    lines->setName("chain trace");
+    lines->setUseDisplayList(false);
+    lines->setUseVertexBufferObjects(true);
+    osg::ref_ptr<osg::Vec3Array> places = new osg::Vec3Array;
+    for (const std::vector<osg::Vec3>& run : trace)
+    {
+        const auto first = static_cast<GLint>(places->size());
+        places->insert(places->end(), run.begin(), run.end());
+        lines->addPrimitiveSet(new osg::DrawArrays(GL_LINE_STRIP, first, static_cast<GLsizei>(run.size())));
+    }
+    lines->setVertexArray(places.get());
+    osg::ref_ptr<osg::Vec4Array> color = new osg::Vec4Array(1, &GlyphStyle::traceColor);
+    lines->setColorArray(color.get(), osg::Array::BIND_OVERALL);
+
+    // Beneath everything: drawn first, unlit, and leaving the depth to the sites and links drawn over it.
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(lines.get());
+    osg::StateSet* state = geode->getOrCreateStateSet();
+    state->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
+    state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF);
+    state->setAttributeAndModes(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false));
+    state->setAttributeAndModes(new osg::LineWidth(GlyphStyle::tracePixels));
+    state->setRenderBinDetails(-1, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
+    return geode;
 }
 
 } // namespace

@@ -66,7 +66,7 @@ TEST(Structure, ReadsEveryResidueAtItsAlphaCarbonFromPdbMmcifAndGzippedMmcifAlik
     ASSERT_EQ(alphas.size(), 198u);
     for (const std::string& path : {protease, cif, cif + ".gz"})
     {
-        for (const std::string& asked : {"", "A", "B"})
+        for (const std::string asked : {"", "A", "B"})
         {
             const ChainTrace trace = readChainTrace(path, asked, 100);
             const char chain = asked.empty() ? 'A' : asked[0];
