@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -416,34 +417,64 @@ TEST(Viewer, RunsUntilEscapeIsPressedAndThenExitsCleanly)
                              "Creating link between K45 and R78 with weight 0.800000\n");
 }
 
+// Waits until the display holds a window, or the run has ended. Asking the display itself every few
+// milliseconds keeps up even when the machine is busy.
+void waitForFirstWindow(const std::string& display, LinkmapProcess& run)
+{
+    ::Display* connection = XOpenDisplay(display.c_str());
+    ASSERT_NE(connection, nullptr);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (run.running() && std::chrono::steady_clock::now() < giveUp)
+    {
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        XQueryTree(connection, DefaultRootWindow(connection), &root, &parent, &children, &count);
+        if (children != nullptr)
+            XFree(children);
+        if (count > 0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    XCloseDisplay(connection);
+}
+
 TEST(Viewer, EndsWithOneMessageWhenTheDisplayGoesAway)
 {
     // A display of the test's own, ended under the window and under an image run.
     for (const bool imageRun : {false, true})
     {
-        int number = 150;
-        while (std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
-            ++number;
-        const std::string display = ":" + std::to_string(number);
+        // The server picks a free display and writes its number once it accepts connections, however long
+        // starting takes on a busy machine.
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
         const pid_t server = fork();
         ASSERT_GE(server, 0);
         if (server == 0)
         {
-            execlp("Xvfb", "Xvfb", display.c_str(), "-screen", "0", "640x480x24",
+            close(ready[0]);
+            const std::string fd = std::to_string(ready[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24",
                    static_cast<char*>(nullptr));
             _exit(127);
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        close(ready[1]);
+        std::string number;
+        char digit = 0;
+        while (read(ready[0], &digit, 1) == 1 && digit != '\n')
+            number += digit;
+        close(ready[0]);
+        ASSERT_FALSE(number.empty()) << "Xvfb did not start";
+        const std::string display = ":" + number;
         TemporaryFolder folder;
         std::vector<std::string> arguments = {dataFile("road-of-one-line.txt")};
         if (imageRun)
             arguments.insert(arguments.end(), {"--generate-image", folder.path("lost.png")});
         LinkmapProcess run(arguments, {"DISPLAY=" + display}, 60);
-        // The display ends as soon as the window is there: an image run writes its image some frames later.
-        const std::string findWindow =
-            "DISPLAY=" + display + " xdotool search --class osgViewer >/dev/null 2>&1";
-        for (int poll = 0; poll < 1500 && std::system(findWindow.c_str()) != 0; ++poll)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        // The display ends as soon as the window is there: an image run shows its scene for a second after
+        // that before it writes the image.
+        waitForFirstWindow(display, run);
         if (!imageRun)
             std::this_thread::sleep_for(std::chrono::milliseconds(1000));
         kill(server, SIGTERM);
