@@ -2,6 +2,7 @@
 #include <app/FrameLoop>
 
 #include <OpenThreads/Thread>
+#include <osg/Timer>
 
 namespace
 {
@@ -24,9 +25,15 @@ FrameDraw decideFrame(const FrameState& state)
     // A drag held still keeps its light picture until the button is let go.
     if (state.buttonHeld)
         return state.changed ? FrameDraw::Motion : FrameDraw::Nothing;
-    if (!state.fullShown || state.changed || state.statsShown)
-        return FrameDraw::Full;
-    return FrameDraw::Nothing;
+    const bool redraw = !state.fullShown || state.changed || state.statsShown;
+    if (!state.sliced)
+        return redraw ? FrameDraw::Full : FrameDraw::Nothing;
+    // Answered at once, then refined.
+    if (state.firstFrame || state.pictureChanged)
+        return FrameDraw::Motion;
+    if (!state.refined)
+        return FrameDraw::Slice;
+    return redraw ? FrameDraw::Refined : FrameDraw::Nothing;
 }
 
 bool FrameLoop::EventWatch::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter&)
@@ -58,13 +65,22 @@ FrameLoop::FrameLoop(osgViewer::Viewer& driven, osgGA::TrackballManipulator& tur
 {
     // First among the handlers, so that it sees every event whatever the others make of it.
     viewer.getEventHandlers().push_front(watch.get());
-    showMotion(false);
+    show(FrameDraw::Full);
 }
 
 void FrameLoop::setMotionPicture(MotionPicture* light)
 {
     motion = light;
-    showMotion(false);
+    show(FrameDraw::Full);
+}
+
+void FrameLoop::setSlicedPicture(SlicedPicture* picture, std::function<std::uint64_t()> revision,
+                                 LoadProgress* line)
+{
+    sliced = picture;
+    pictureRevision = std::move(revision);
+    progress = line;
+    revisionSeen = pictureRevision ? pictureRevision() : 0;
 }
 
 void FrameLoop::setViewSaver(ViewSaver* shots)
@@ -72,12 +88,32 @@ void FrameLoop::setViewSaver(ViewSaver* shots)
     saver = shots;
 }
 
-void FrameLoop::showMotion(bool moving)
+void FrameLoop::show(FrameDraw draw)
 {
-    const bool light = moving && motion != nullptr;
+    const bool light = draw == FrameDraw::Motion && motion != nullptr;
     fullPicture->setNodeMask(light ? 0u : ~0u);
     if (motion != nullptr)
         motion->getNode()->setNodeMask(light ? ~0u : 0u);
+    if (sliced == nullptr)
+        return;
+    if (draw == FrameDraw::Slice)
+        sliced->prepareSlice();
+    else if (draw == FrameDraw::Refined)
+        sliced->prepareFinished();
+    else
+        sliced->hide();
+}
+
+bool FrameLoop::followPicture(const osg::Matrixd& view)
+{
+    const std::uint64_t revision = pictureRevision ? pictureRevision() : 0;
+    const bool changed = revision != revisionSeen;
+    revisionSeen = revision;
+    const osg::Camera* camera = viewer.getCamera();
+    const osg::Viewport* viewport = camera->getViewport();
+    sliced->follow(view, camera->getProjectionMatrix(), viewport != nullptr ? int(viewport->width()) : 0,
+                   viewport != nullptr ? int(viewport->height()) : 0, revision);
+    return changed;
 }
 
 void FrameLoop::run(float ceiling)
@@ -96,6 +132,17 @@ void FrameLoop::run(float ceiling)
         }
         resting = step(ceiling) == FrameDraw::Nothing;
     }
+}
+
+void FrameLoop::sliceDrawn(double seconds)
+{
+    sliced->sliceDrawn(seconds);
+    if (progress == nullptr)
+        return;
+    if (sliced->complete())
+        progress->say("the full picture is complete");
+    else
+        progress->update("drawing the full picture", sliced->fraction());
 }
 
 FrameDraw FrameLoop::step(float ceiling)
@@ -128,16 +175,27 @@ FrameDraw FrameLoop::step(float ceiling)
     state.changed = watch->changed || viewer.getRequestRedraw();
     state.statsShown = stats.valid() && stats->isShown();
     state.fullShown = fullShown;
+    state.firstFrame = !drawnYet;
+    state.sliced = sliced != nullptr;
+    if (sliced != nullptr)
+    {
+        state.pictureChanged = followPicture(view);
+        state.refined = sliced->complete();
+    }
     watch->changed = false;
 
     const FrameDraw draw = shot ? FrameDraw::Full : decideFrame(state);
     if (draw == FrameDraw::Nothing)
         return draw;
-    showMotion(draw == FrameDraw::Motion);
+    show(draw);
     viewer.updateTraversal();
+    const osg::Timer_t started = osg::Timer::instance()->tick();
     viewer.renderingTraversals();
+    if (draw == FrameDraw::Slice)
+        sliceDrawn(osg::Timer::instance()->delta_s(started, osg::Timer::instance()->tick()));
+    drawnYet = true;
     // Without a motion picture, the full one stands in for it.
-    fullShown = draw == FrameDraw::Full || motion == nullptr;
+    fullShown = draw == FrameDraw::Full || draw == FrameDraw::Refined || motion == nullptr;
     if (shot)
     {
         saver->endShot(viewer.elapsedTime());

@@ -1,9 +1,11 @@
 #include <app/Display>
 #include <app/FrameLoop>
 #include <app/SavedImage>
+#include <app/SlicedPicture>
 #include <app/ViewSaver>
 #include <app/WindowRun>
 
+#include <osg/DisplaySettings>
 #include <osgGA/StateSetManipulator>
 #include <osgViewer/Viewer>
 #include <osgViewer/ViewerEventHandlers>
@@ -44,6 +46,29 @@ void closeWindows(osgViewer::Viewer& viewer)
         context->close();
 }
 
+// The picture drawn while the view moves, on the stage and in the loop.
+std::unique_ptr<MotionPicture> lightPicture(const RunInput& input, Stage& stage, FrameLoop& loop)
+{
+    MotionDetail lightDetail;
+    lightDetail.siteRadius = input.layout.glyphs.siteRadius;
+    auto motion = std::make_unique<MotionPicture>(input.layout.positions, input.network.regions,
+                                                  input.network.links, input.output.background, lightDetail);
+    stage.top->addChild(motion->getNode());
+    stage.explorer->setMotionPicture(motion.get());
+    loop.setMotionPicture(motion.get());
+    return motion;
+}
+
+// Whether the window draws the full picture in slices: a network this large takes more than a frame to draw
+// in software. An image run draws it in one frame, and so does a multisampled window, whose samples an
+// offscreen buffer would not have.
+bool drawsInSlices(const RunInput& input, bool imageRun)
+{
+    const std::size_t elements = input.network.links.size() + input.network.siteCount();
+    return !imageRun && osg::DisplaySettings::instance()->getNumMultiSamples() == 0 &&
+           elements >= slicedElementCount;
+}
+
 } // namespace
 
 int showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage& stage, LoadProgress& waiting)
@@ -72,21 +97,28 @@ int showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage& s
 
     // Frames are drawn while something changes, and the window rests otherwise.
     FrameLoop loop(viewer, *stage.trackball, input.scene.root.get(), nullptr, stats.get(), image.get());
+    std::unique_ptr<MotionPicture> motion;
+    std::unique_ptr<SlicedPicture> sliced;
+    if (drawsInSlices(input, imageRun))
+    {
+        // Too large for one frame: the light picture comes first, then the full one in slices.
+        motion = lightPicture(input, stage, loop);
+        sliced = std::make_unique<SlicedPicture>(viewer, input.scene.root.get(), motion->getNode(),
+                                                 input.scene.trace.get());
+        stage.top->addChild(sliced->getNode());
+        Explorer* explorer = stage.explorer.get();
+        loop.setSlicedPicture(
+            sliced.get(), [explorer] { return explorer->pictureRevision(); }, &waiting);
+    }
     loop.step(ceiling);
     waiting.finish();
 
     // Once the first frame is up, the window gets the light picture it draws while the view moves, and the c
     // key that saves what it shows.
-    std::unique_ptr<MotionPicture> motion;
     if (!imageRun)
     {
-        MotionDetail lightDetail;
-        lightDetail.siteRadius = input.layout.glyphs.siteRadius;
-        motion = std::make_unique<MotionPicture>(input.layout.positions, input.network.regions,
-                                                 input.network.links, input.output.background, lightDetail);
-        stage.top->addChild(motion->getNode());
-        stage.explorer->setMotionPicture(motion.get());
-        loop.setMotionPicture(motion.get());
+        if (!motion)
+            motion = lightPicture(input, stage, loop);
         Explorer* explorer = stage.explorer.get();
         osg::ref_ptr<ViewSaver> saver =
             new ViewSaver(viewer, [explorer](const std::string& notice) { explorer->setNotice(notice); });

@@ -51,6 +51,14 @@ void LoadProgress::update(const char* stage, double fraction)
         show(line);
 }
 
+void LoadProgress::say(const char* text)
+{
+    if (out == nullptr || waiter || std::chrono::steady_clock::now() < showFrom)
+        return;
+    lastShown = std::chrono::steady_clock::now();
+    show((std::string("linkmap: ") + text).c_str());
+}
+
 void LoadProgress::show(const char* line)
 {
     // Pad over whatever a longer earlier line left behind.

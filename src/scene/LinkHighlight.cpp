@@ -27,12 +27,14 @@ LinkHighlight::LinkHighlight(const NetworkScene& scene, const std::vector<SiteLi
 
 void LinkHighlight::setCutoff(float value)
 {
+    ++changes;
     filter.cutoff = value;
     updateFilter();
 }
 
 void LinkHighlight::setRegionFilter(std::uint8_t regions, const std::vector<std::uint8_t>& regionsOfLinks)
 {
+    ++changes;
     filter.regions = regions;
     linkRegions = &regionsOfLinks;
     updateFilter();
@@ -61,6 +63,7 @@ void LinkHighlight::updateFilter()
 
 void LinkHighlight::emphasiseSite(const osg::Vec3& position, const std::vector<std::size_t>& siteLinks)
 {
+    ++changes;
     if (emphasisUniform.valid())
     {
         emphasisUniform->set(1);
@@ -78,6 +81,7 @@ void LinkHighlight::emphasiseSite(const osg::Vec3& position, const std::vector<s
 
 void LinkHighlight::emphasiseLink(std::size_t link, const osg::Vec3& a, const osg::Vec3& b)
 {
+    ++changes;
     if (emphasisUniform.valid())
     {
         emphasisUniform->set(2);
@@ -95,6 +99,7 @@ void LinkHighlight::emphasiseLink(std::size_t link, const osg::Vec3& a, const os
 
 void LinkHighlight::clearEmphasis()
 {
+    ++changes;
     if (emphasisUniform.valid())
         emphasisUniform->set(0);
     emphasisedLinks.clear();

@@ -63,6 +63,53 @@ TEST(FrameLoop, DrawsTheLightPictureWhileTheViewMovesTheFullOneWhenSomethingChan
         EXPECT_EQ(decideFrame(each.state), each.expected) << each.what;
 }
 
+TEST(FrameLoop, AnswersALargePictureWithTheLightOneAndRefinesItASliceAFrameUntilItIsWhole)
+{
+    const double never = std::numeric_limits<double>::infinity();
+    const double justNow = 0.5 * settleSeconds;
+    struct Case
+    {
+        const char* what;
+        bool firstFrame, pictureChanged, refined, viewMoved, buttonHeld, changed, fullShown;
+        double sinceMoved;
+        FrameDraw expected;
+    };
+    const Case cases[] = {
+        {"the first frame", true, false, false, false, false, true, false, never, FrameDraw::Motion},
+        {"a slice", false, false, false, false, false, false, false, never, FrameDraw::Slice},
+        {"a slice while an overlay changed", false, false, false, false, false, true, false, never,
+         FrameDraw::Slice},
+        {"the last slice drawn", false, false, true, false, false, false, false, never, FrameDraw::Refined},
+        {"at rest, whole", false, false, true, false, false, false, true, never, FrameDraw::Nothing},
+        {"an expose at rest", false, false, true, false, false, true, true, never, FrameDraw::Refined},
+        {"a drag mid-refinement", false, false, false, true, true, true, false, 0.0, FrameDraw::Motion},
+        {"just after the drag", false, false, false, false, false, false, false, justNow, FrameDraw::Motion},
+        {"a drag held still mid-refinement", false, false, false, false, true, false, false, 2.0,
+         FrameDraw::Nothing},
+        {"a key that changes the look", false, true, false, false, false, true, true, never,
+         FrameDraw::Motion},
+        {"a click mid-refinement", false, true, false, false, false, true, false, never, FrameDraw::Motion},
+    };
+    for (const Case& each : cases)
+    {
+        FrameState state;
+        state.sliced = true;
+        state.firstFrame = each.firstFrame;
+        state.pictureChanged = each.pictureChanged;
+        state.refined = each.refined;
+        state.viewMoved = each.viewMoved;
+        state.buttonHeld = each.buttonHeld;
+        state.changed = each.changed;
+        state.fullShown = each.fullShown;
+        state.sinceMoved = each.sinceMoved;
+        EXPECT_EQ(decideFrame(state), each.expected) << each.what;
+        // A picture drawn in one frame never slices.
+        state.sliced = false;
+        EXPECT_NE(decideFrame(state), FrameDraw::Slice) << each.what;
+        EXPECT_NE(decideFrame(state), FrameDraw::Refined) << each.what;
+    }
+}
+
 TEST(Trackball, ThrowsOnlyAReleaseFasterThanATurnInTwentySeconds)
 {
     // The last move before letting go, across a window 1,280 pixels wide, 40 ms after the one before.

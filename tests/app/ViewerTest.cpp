@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,7 +22,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iomanip>
 #include <thread>
 
 namespace
@@ -417,6 +420,52 @@ TEST(Viewer, RunsUntilEscapeIsPressedAndThenExitsCleanly)
                              "Creating link between K45 and R78 with weight 0.800000\n");
 }
 
+// An X display of a test's own, which no other test's windows cover.
+struct PrivateDisplay
+{
+    pid_t server = -1;
+    std::string name;
+};
+
+// Starts Xvfb on a free display from :150 up, far from :0, where a run without DISPLAY looks, and says when
+// it accepts connections, however long starting takes on a busy machine.
+PrivateDisplay startPrivateDisplay(const char* screen = "640x480x24")
+{
+    PrivateDisplay own;
+    for (int number = 150; number < 250; ++number)
+    {
+        if (std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+            continue;
+        int ready[2];
+        if (pipe(ready) != 0)
+            return own;
+        const std::string name = ":" + std::to_string(number);
+        own.server = fork();
+        if (own.server == 0)
+        {
+            close(ready[0]);
+            const std::string fd = std::to_string(ready[1]);
+            execlp("Xvfb", "Xvfb", name.c_str(), "-displayfd", fd.c_str(), "-screen", "0", screen,
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(ready[1]);
+        // The server writes its number once it is ready, or exits without a word when the display is taken.
+        char digit = 0;
+        const bool started = own.server > 0 && read(ready[0], &digit, 1) == 1;
+        close(ready[0]);
+        if (started)
+        {
+            own.name = name;
+            return own;
+        }
+        if (own.server > 0)
+            waitpid(own.server, nullptr, 0);
+    }
+    own.server = -1;
+    return own;
+}
+
 // Waits until the display holds a window, or the run has ended. Asking the display itself every few
 // milliseconds keeps up even when the machine is busy.
 void waitForFirstWindow(const std::string& display, LinkmapProcess& run)
@@ -445,28 +494,10 @@ TEST(Viewer, EndsWithOneMessageWhenTheDisplayGoesAway)
     // A display of the test's own, ended under the window and under an image run.
     for (const bool imageRun : {false, true})
     {
-        // The server picks a free display and writes its number once it accepts connections, however long
-        // starting takes on a busy machine.
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
-        const pid_t server = fork();
-        ASSERT_GE(server, 0);
-        if (server == 0)
-        {
-            close(ready[0]);
-            const std::string fd = std::to_string(ready[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(ready[1]);
-        std::string number;
-        char digit = 0;
-        while (read(ready[0], &digit, 1) == 1 && digit != '\n')
-            number += digit;
-        close(ready[0]);
-        ASSERT_FALSE(number.empty()) << "Xvfb did not start";
-        const std::string display = ":" + number;
+        const PrivateDisplay own = startPrivateDisplay();
+        ASSERT_GT(own.server, 0) << "Xvfb did not start";
+        const std::string& display = own.name;
+        const pid_t server = own.server;
         TemporaryFolder folder;
         std::vector<std::string> arguments = {dataFile("road-of-one-line.txt")};
         if (imageRun)
@@ -488,6 +519,77 @@ TEST(Viewer, EndsWithOneMessageWhenTheDisplayGoesAway)
                                  : std::string("Error: the display went away; linkmap stopped\n"));
         EXPECT_FALSE(std::filesystem::exists(folder.path("lost.png")));
     }
+}
+
+TEST(Viewer, AFullPictureDrawnInSlicesIsTheOneFramePicturePixelForPixel)
+{
+    // Large enough to be drawn in slices, 20,000 sites alone and 30 rings of 6 with 450 links, whose log
+    // still fits the pipe the test reads only at the end.
+    TemporaryFolder folder;
+    const std::string groups = folder.path("rings.txt");
+    {
+        std::ofstream out(groups);
+        for (int ring = 0; ring < 30; ++ring)
+        {
+            for (int site = 0; site < 6; ++site)
+                out << (site == 0 ? "" : " ") << "K" << ring * 6 + site + 1;
+            for (int pair = 0; pair < 15; ++pair)
+                out << " " << std::fixed << std::setprecision(2) << ((ring * 15 + pair) % 19 - 9.5) / 10.0;
+            out << "\n";
+        }
+        for (int alone = 0; alone < 20000; ++alone)
+            out << "R" << alone + 1 << "\n";
+    }
+    const PrivateDisplay own = startPrivateDisplay("640x480x24");
+    ASSERT_GT(own.server, 0) << "Xvfb did not start";
+    const std::vector<std::string> settings = {"DISPLAY=" + own.name, "OSG_WINDOW=0 0 400 300"};
+    const std::string image = folder.path("one-frame.png");
+    EXPECT_EQ(runLinkmap({groups, "--generate-image", image}, settings, 120).exitStatus, 0);
+    const osg::ref_ptr<osg::Image> oneFrame = readImage(image);
+    ASSERT_TRUE(oneFrame.valid());
+
+    LinkmapProcess run({groups}, settings, 120);
+    waitForFirstWindow(own.name, run);
+    ::Display* connection = XOpenDisplay(own.name.c_str());
+    ASSERT_NE(connection, nullptr);
+    // The window shows the light picture first and the full one once every slice is drawn; it then rests.
+    ASSERT_EQ(oneFrame->s(), 400);
+    ASSERT_EQ(oneFrame->t(), 300);
+    ASSERT_GE(osg::Image::computeNumComponents(oneFrame->getPixelFormat()), 3u);
+    // The pixels of the window that are not those of the one-frame picture, whose rows run from the bottom
+    // up.
+    const auto differing = [&](XImage* screen) {
+        std::size_t count = 0;
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x)
+            {
+                const unsigned long pixel = XGetPixel(screen, x, y);
+                const unsigned char shown[3] = {static_cast<unsigned char>(pixel >> 16),
+                                                static_cast<unsigned char>(pixel >> 8),
+                                                static_cast<unsigned char>(pixel)};
+                count += std::memcmp(oneFrame->data(x, 299 - y), shown, 3) != 0 ? 1 : 0;
+            }
+        return count;
+    };
+    // The window shows the light picture first, and the full one once every slice is drawn.
+    std::size_t left = 120000;
+    std::size_t looks = 0;
+    for (; looks < 120 && left != 0; ++looks)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        XImage* screen =
+            XGetImage(connection, DefaultRootWindow(connection), 0, 0, 400, 300, AllPlanes, ZPixmap);
+        ASSERT_NE(screen, nullptr);
+        left = differing(screen);
+        XDestroyImage(screen);
+    }
+    XCloseDisplay(connection);
+    // Ending the display ends the run.
+    kill(own.server, SIGTERM);
+    waitpid(own.server, nullptr, 0);
+    const RunResult ended = run.finish();
+    EXPECT_NE(ended.output.find("the display went away"), std::string::npos) << ended.output.substr(0, 300);
+    EXPECT_EQ(left, 0u) << "pixels of 120,000 differ after " << looks << " looks";
 }
 
 // Where the bundled example draws points in the first view of a 800 by 600 window, in pixels from the top

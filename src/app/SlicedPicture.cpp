@@ -1,0 +1,327 @@
+#include <app/SlicedPicture>
+
+#include <osg/Drawable>
+#include <osg/GLExtensions>
+#include <osg/Geode>
+#include <osg/Geometry>
+#include <osg/LightSource>
+#include <osg/NodeVisitor>
+#include <osg/TexEnv>
+#include <osg/TexMat>
+
+#include <algorithm>
+
+// Lets the drawables of one slice through while the full picture is drawn offscreen, counting them in the
+// order they are drawn; drawn anywhere else, they all go through.
+class SlicedPicture::Gate : public osg::Drawable::DrawCallback
+{
+public:
+    void drawImplementation(osg::RenderInfo& info, const osg::Drawable* drawable) const override
+    {
+        if (!slicing)
+        {
+            drawable->drawImplementation(info);
+            return;
+        }
+        const std::size_t index = next++;
+        if (index >= begin && index < end)
+            drawable->drawImplementation(info);
+    }
+
+    // Brackets the offscreen camera's drawing.
+    class Bracket : public osg::Camera::DrawCallback
+    {
+    public:
+        Bracket(Gate* owner, bool opens) : gate(owner), opening(opens) {}
+
+        void operator()(osg::RenderInfo&) const override
+        {
+            gate->slicing = opening;
+            if (opening)
+                gate->next = 0;
+            else
+                gate->counted = gate->next;
+        }
+
+    private:
+        Gate* gate;
+        bool opening;
+    };
+
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    // How many drawables the last offscreen drawing went through.
+    std::size_t counted = 0;
+
+private:
+    mutable std::size_t next = 0;
+    bool slicing = false;
+};
+
+namespace
+{
+
+// Puts gate on every drawable under a node. A drawable compiled into a display list would keep what one
+// slice drew of it, so none is.
+class GateEveryDrawable : public osg::NodeVisitor
+{
+public:
+    explicit GateEveryDrawable(osg::Drawable::DrawCallback* callback)
+        : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN), gate(callback)
+    {
+    }
+
+    void apply(osg::Drawable& drawable) override
+    {
+        drawable.setUseDisplayList(false);
+        drawable.setDrawCallback(gate);
+    }
+
+private:
+    osg::Drawable::DrawCallback* gate;
+};
+
+// Drawn first into an offscreen buffer, after it is cleared: makes the buffer store its rows from the top
+// down, as a window's are, where the display can. Rasterised so, an edge that runs exactly through the centre
+// of a pixel takes the pixel to the same side as in the window, so the buffer's picture is the window's,
+// pixel for pixel. The texture matrix that shows the buffer is told which way its rows run.
+class TopDownRows : public osg::Drawable
+{
+public:
+    explicit TopDownRows(osg::TexMat* shownBy) : shown(shownBy)
+    {
+        setCullingActive(false);
+        setUseDisplayList(false);
+        osg::StateSet* state = getOrCreateStateSet();
+        state->setRenderBinDetails(-100, "RenderBin");
+    }
+
+    void drawImplementation(osg::RenderInfo& info) const override
+    {
+        using Parameter = void (*)(GLenum, GLenum, GLint);
+        static const auto parameter =
+            reinterpret_cast<Parameter>(osg::getGLExtensionFuncPtr("glFramebufferParameteri"));
+        const bool topDown = parameter != nullptr &&
+                             osg::isGLExtensionSupported(info.getContextID(), "GL_MESA_framebuffer_flip_y");
+        if (topDown)
+            parameter(GL_DRAW_FRAMEBUFFER, framebufferFlipY, GL_TRUE);
+        shown->setMatrix(topDown ? osg::Matrix::scale(1.0, -1.0, 1.0) * osg::Matrix::translate(0.0, 1.0, 0.0)
+                                 : osg::Matrix::identity());
+    }
+
+private:
+    static constexpr GLenum framebufferFlipY = 0x8BBB;
+    osg::ref_ptr<osg::TexMat> shown;
+};
+
+osg::ref_ptr<osg::Texture2D> createBuffer()
+{
+    osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D;
+    texture->setInternalFormat(GL_RGBA8);
+    texture->setSourceFormat(GL_RGBA);
+    texture->setSourceType(GL_UNSIGNED_BYTE);
+    texture->setResizeNonPowerOfTwoHint(false);
+    texture->setFilter(osg::Texture::MIN_FILTER, osg::Texture::NEAREST);
+    texture->setFilter(osg::Texture::MAG_FILTER, osg::Texture::NEAREST);
+    texture->setWrap(osg::Texture::WRAP_S, osg::Texture::CLAMP_TO_EDGE);
+    texture->setWrap(osg::Texture::WRAP_T, osg::Texture::CLAMP_TO_EDGE);
+    return texture;
+}
+
+// A camera that draws content into texture, as the window's camera would into the window: the same state,
+// clear colour and headlight, with the same view set for every frame.
+osg::ref_ptr<osg::Camera> createOffscreenCamera(osgViewer::Viewer& viewer, osg::Texture2D* texture, int order,
+                                                osg::TexMat* shownBy)
+{
+    const osg::Camera* window = viewer.getCamera();
+    osg::ref_ptr<osg::Camera> camera = new osg::Camera;
+    camera->setRenderOrder(osg::Camera::PRE_RENDER, order);
+    camera->setRenderTargetImplementation(osg::Camera::FRAME_BUFFER_OBJECT);
+    camera->setReferenceFrame(osg::Transform::ABSOLUTE_RF);
+    camera->setAllowEventFocus(false);
+    camera->setClearColor(window->getClearColor());
+    camera->setClearMask(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    camera->setStateSet(const_cast<osg::StateSet*>(window->getStateSet()));
+    camera->attach(osg::Camera::COLOR_BUFFER, texture);
+    // As deep as the window's depth buffer on Mesa, so that nearly equal depths compare alike.
+    camera->attach(osg::Camera::DEPTH_BUFFER, GL_DEPTH_COMPONENT32);
+    camera->setNodeMask(0);
+    // Every other setting of the cull follows the window's camera; this one, set, no longer does.
+    camera->setCullMask(~0u);
+
+    osg::ref_ptr<osg::Geode> rows = new osg::Geode;
+    rows->addDrawable(new TopDownRows(shownBy));
+    camera->addChild(rows.get());
+
+    osg::ref_ptr<osg::LightSource> headlight = new osg::LightSource;
+    headlight->setReferenceFrame(osg::LightSource::ABSOLUTE_RF);
+    headlight->setLight(const_cast<osg::Light*>(viewer.getLight()));
+    camera->addChild(headlight.get());
+    return camera;
+}
+
+// The window filled with a texture, texel for pixel, beneath the overlays.
+osg::ref_ptr<osg::Camera> createWindowPicture(osg::StateSet*& state, osg::TexMat* rows)
+{
+    osg::ref_ptr<osg::Geometry> quad = osg::createTexturedQuadGeometry(
+        osg::Vec3(0.0f, 0.0f, 0.0f), osg::Vec3(1.0f, 0.0f, 0.0f), osg::Vec3(0.0f, 1.0f, 0.0f));
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(quad.get());
+    state = geode->getOrCreateStateSet();
+    state->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
+    state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
+    state->setMode(GL_BLEND, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
+    state->setTextureAttribute(0, new osg::TexEnv(osg::TexEnv::REPLACE));
+    state->setTextureAttribute(0, rows);
+    state->setRenderBinDetails(-10, "RenderBin");
+
+    osg::ref_ptr<osg::Camera> camera = new osg::Camera;
+    camera->setReferenceFrame(osg::Transform::ABSOLUTE_RF);
+    camera->setRenderOrder(osg::Camera::NESTED_RENDER);
+    camera->setAllowEventFocus(false);
+    camera->setComputeNearFarMode(osg::CullSettings::DO_NOT_COMPUTE_NEAR_FAR);
+    camera->setViewMatrix(osg::Matrix::identity());
+    camera->setProjectionMatrixAsOrtho2D(0.0, 1.0, 0.0, 1.0);
+    camera->addChild(geode.get());
+    camera->setNodeMask(0);
+    return camera;
+}
+
+} // namespace
+
+SlicedPicture::SlicedPicture(osgViewer::Viewer& shownIn, osg::Node* fullPicture, osg::Node* lightPicture,
+                             osg::Node* chainTrace)
+    : viewer(shownIn), full(fullPicture), light(lightPicture), trace(chainTrace), gate(new Gate),
+      root(new osg::Group), fullTexture(createBuffer()), lightTexture(createBuffer())
+{
+    root->setName("sliced picture");
+    GateEveryDrawable gating(gate.get());
+    full->accept(gating);
+    if (trace.valid())
+        trace->accept(gating);
+
+    osg::ref_ptr<osg::TexMat> rows = new osg::TexMat;
+    lightCamera = createOffscreenCamera(viewer, lightTexture.get(), 0, rows.get());
+    lightCamera->addChild(light.get());
+    fullCamera = createOffscreenCamera(viewer, fullTexture.get(), 1, rows.get());
+    fullCamera->addChild(full.get());
+    fullCamera->setInitialDrawCallback(new Gate::Bracket(gate.get(), true));
+    fullCamera->setFinalDrawCallback(new Gate::Bracket(gate.get(), false));
+    if (trace.valid())
+    {
+        lightCamera->insertChild(0, trace.get());
+        fullCamera->insertChild(0, trace.get());
+    }
+    osg::StateSet* state = nullptr;
+    shown = createWindowPicture(state, rows.get());
+    shownState = state;
+    root->addChild(lightCamera.get());
+    root->addChild(fullCamera.get());
+    root->addChild(shown.get());
+    viewer.getCamera()->setCullMask(windowOnly);
+}
+
+SlicedPicture::~SlicedPicture() = default;
+
+void SlicedPicture::resize(int newWidth, int newHeight)
+{
+    width = newWidth;
+    height = newHeight;
+    for (const osg::ref_ptr<osg::Camera>& camera : {lightCamera, fullCamera})
+    {
+        osg::Texture2D* texture = camera == fullCamera ? fullTexture.get() : lightTexture.get();
+        texture->setTextureSize(width, height);
+        texture->dirtyTextureObject();
+        camera->setViewport(0, 0, width, height);
+        // The buffers the camera drew into were of the old size.
+        camera->setRenderingCache(nullptr);
+    }
+}
+
+void SlicedPicture::follow(const osg::Matrixd& newView, const osg::Matrixd& newProjection, int newWidth,
+                           int newHeight, std::uint64_t newRevision)
+{
+    if (following && newView == view && newProjection == projection && newWidth == width &&
+        newHeight == height && newRevision == revision)
+        return;
+    if (newWidth != width || newHeight != height)
+        resize(newWidth, newHeight);
+    following = true;
+    view = newView;
+    projection = newProjection;
+    revision = newRevision;
+    for (const osg::ref_ptr<osg::Camera>& camera : {lightCamera, fullCamera})
+    {
+        camera->setViewMatrix(view);
+        camera->setProjectionMatrix(projection);
+    }
+    total = 0;
+    drawn = 0;
+    slices = 0;
+    lightDrawn = false;
+}
+
+double SlicedPicture::fraction() const
+{
+    return total == 0 ? 0.0 : static_cast<double>(drawn) / static_cast<double>(total);
+}
+
+void SlicedPicture::prepareSlice()
+{
+    full->setNodeMask(offscreenOnly);
+    light->setNodeMask(offscreenOnly);
+    if (trace.valid())
+        trace->setNodeMask(offscreenOnly);
+    lightCamera->setNodeMask(lightDrawn ? 0u : ~0u);
+    fullCamera->setNodeMask(~0u);
+    fullCamera->setClearMask(drawn == 0 ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : 0);
+    gate->begin = drawn;
+    gate->end = drawn + perSlice;
+    shown->setNodeMask(~0u);
+    shownState->setTextureAttributeAndModes(0, lightTexture.get());
+    sliceArmed = true;
+}
+
+void SlicedPicture::prepareFinished()
+{
+    full->setNodeMask(offscreenOnly);
+    light->setNodeMask(0);
+    if (trace.valid())
+        trace->setNodeMask(offscreenOnly);
+    lightCamera->setNodeMask(0);
+    fullCamera->setNodeMask(0);
+    shown->setNodeMask(~0u);
+    shownState->setTextureAttributeAndModes(0, fullTexture.get());
+    sliceArmed = false;
+}
+
+void SlicedPicture::hide()
+{
+    if (trace.valid())
+        trace->setNodeMask(~0u);
+    lightCamera->setNodeMask(0);
+    fullCamera->setNodeMask(0);
+    shown->setNodeMask(0);
+    sliceArmed = false;
+}
+
+void SlicedPicture::sliceDrawn(double seconds)
+{
+    if (!sliceArmed)
+        return;
+    sliceArmed = false;
+    lightDrawn = true;
+    total = gate->counted;
+    const bool whole = gate->end <= total;
+    drawn = std::min(gate->end, total);
+    ++slices;
+    // The next slice is as large as this one would have had to be to take the time a slice may, within
+    // half and twice its size, so that one slow frame does not make the next crawl.
+    if (whole && seconds > 0.0)
+    {
+        const double scaled = static_cast<double>(perSlice) * sliceSeconds / seconds;
+        const double lowest = std::max(1.0, static_cast<double>(perSlice) / 2.0);
+        const double highest = static_cast<double>(perSlice) * 2.0;
+        perSlice = static_cast<std::size_t>(std::clamp(scaled, lowest, highest));
+    }
+}
