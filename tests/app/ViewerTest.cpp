@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -450,10 +451,20 @@ PrivateDisplay startPrivateDisplay(const char* screen = "640x480x24")
             _exit(127);
         }
         close(ready[1]);
-        // The server writes its number once it is ready, or exits without a word when the display is taken.
-        char digit = 0;
-        const bool started = own.server > 0 && read(ready[0], &digit, 1) == 1;
+        // The server writes its number and a new line once it is ready, or exits without a word when the
+        // display is taken; the pipe stays open until the line is whole, or the server would find it closed.
+        std::string said;
+        char letter = 0;
+        while (own.server > 0)
+        {
+            const ssize_t got = read(ready[0], &letter, 1);
+            if (got == 1 && letter != '\n')
+                said += letter;
+            else if (!(got < 0 && errno == EINTR))
+                break;
+        }
         close(ready[0]);
+        const bool started = !said.empty();
         if (started)
         {
             own.name = name;
