@@ -19,8 +19,11 @@ FrameDraw decideFrame(const FrameState& state)
 {
     if (state.imageRun)
         return FrameDraw::Full;
-    // While the view moves, and a little after, in case the pointer moves on.
-    if (state.viewMoved || state.spinning || state.sinceMoved < settleSeconds)
+    // While the view moves, and a little after, in case the pointer moves on; a picture drawn in slices
+    // starts on them at once once the button is up, since a slice leaves the light picture on screen and
+    // gives way to the next move within a frame.
+    if (state.viewMoved || state.spinning ||
+        (state.sinceMoved < settleSeconds && (!state.sliced || state.buttonHeld)))
         return FrameDraw::Motion;
     // A drag held still keeps its light picture until the button is let go.
     if (state.buttonHeld)
@@ -32,7 +35,8 @@ FrameDraw decideFrame(const FrameState& state)
     if (state.firstFrame || state.pictureChanged)
         return FrameDraw::Motion;
     if (!state.refined)
-        return FrameDraw::Slice;
+        return state.lightShown && !state.changed && !state.statsShown ? FrameDraw::Slice
+                                                                       : FrameDraw::LightAndSlice;
     return redraw ? FrameDraw::Refined : FrameDraw::Nothing;
 }
 
@@ -90,14 +94,14 @@ void FrameLoop::setViewSaver(ViewSaver* shots)
 
 void FrameLoop::show(FrameDraw draw)
 {
-    const bool light = draw == FrameDraw::Motion && motion != nullptr;
+    const bool light = (draw == FrameDraw::Motion || draw == FrameDraw::LightAndSlice) && motion != nullptr;
     fullPicture->setNodeMask(light ? 0u : ~0u);
     if (motion != nullptr)
         motion->getNode()->setNodeMask(light ? ~0u : 0u);
     if (sliced == nullptr)
         return;
-    if (draw == FrameDraw::Slice)
-        sliced->prepareSlice();
+    if (draw == FrameDraw::Slice || draw == FrameDraw::LightAndSlice)
+        sliced->prepareSlice(draw == FrameDraw::LightAndSlice);
     else if (draw == FrameDraw::Refined)
         sliced->prepareFinished();
     else
@@ -176,6 +180,7 @@ FrameDraw FrameLoop::step(float ceiling)
     state.statsShown = stats.valid() && stats->isShown();
     state.fullShown = fullShown;
     state.firstFrame = !drawnYet;
+    state.lightShown = lightShown;
     state.sliced = sliced != nullptr;
     if (sliced != nullptr)
     {
@@ -191,9 +196,11 @@ FrameDraw FrameLoop::step(float ceiling)
     viewer.updateTraversal();
     const osg::Timer_t started = osg::Timer::instance()->tick();
     viewer.renderingTraversals();
-    if (draw == FrameDraw::Slice)
+    if (draw == FrameDraw::Slice || draw == FrameDraw::LightAndSlice)
         sliceDrawn(osg::Timer::instance()->delta_s(started, osg::Timer::instance()->tick()));
     drawnYet = true;
+    if (draw != FrameDraw::Slice)
+        lightShown = draw == FrameDraw::Motion || draw == FrameDraw::LightAndSlice;
     // Without a motion picture, the full one stands in for it.
     fullShown = draw == FrameDraw::Full || draw == FrameDraw::Refined || motion == nullptr;
     if (shot)

@@ -38,9 +38,17 @@ public:
         {
             gate->slicing = opening;
             if (opening)
+            {
                 gate->next = 0;
-            else
-                gate->counted = gate->next;
+                return;
+            }
+            gate->counted = gate->next;
+            // The slice is drawn before the frame ends, not queued for the next frame to wait on, so that the
+            // frame's time is the slice's own and a frame that follows is not held up by it.
+            using Finish = void (*)();
+            static const auto finish = reinterpret_cast<Finish>(osg::getGLExtensionFuncPtr("glFinish"));
+            if (finish != nullptr)
+                finish();
         }
 
     private:
@@ -130,12 +138,12 @@ osg::ref_ptr<osg::Texture2D> createBuffer()
 
 // A camera that draws content into texture, as the window's camera would into the window: the same state,
 // clear colour and headlight, with the same view set for every frame.
-osg::ref_ptr<osg::Camera> createOffscreenCamera(osgViewer::Viewer& viewer, osg::Texture2D* texture, int order,
+osg::ref_ptr<osg::Camera> createOffscreenCamera(osgViewer::Viewer& viewer, osg::Texture2D* texture,
                                                 osg::TexMat* shownBy)
 {
     const osg::Camera* window = viewer.getCamera();
     osg::ref_ptr<osg::Camera> camera = new osg::Camera;
-    camera->setRenderOrder(osg::Camera::PRE_RENDER, order);
+    camera->setRenderOrder(osg::Camera::PRE_RENDER);
     camera->setRenderTargetImplementation(osg::Camera::FRAME_BUFFER_OBJECT);
     camera->setReferenceFrame(osg::Transform::ABSOLUTE_RF);
     camera->setAllowEventFocus(false);
@@ -161,13 +169,14 @@ osg::ref_ptr<osg::Camera> createOffscreenCamera(osgViewer::Viewer& viewer, osg::
 }
 
 // The window filled with a texture, texel for pixel, beneath the overlays.
-osg::ref_ptr<osg::Camera> createWindowPicture(osg::StateSet*& state, osg::TexMat* rows)
+osg::ref_ptr<osg::Camera> createWindowPicture(osg::Texture2D* texture, osg::TexMat* rows)
 {
     osg::ref_ptr<osg::Geometry> quad = osg::createTexturedQuadGeometry(
         osg::Vec3(0.0f, 0.0f, 0.0f), osg::Vec3(1.0f, 0.0f, 0.0f), osg::Vec3(0.0f, 1.0f, 0.0f));
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
     geode->addDrawable(quad.get());
-    state = geode->getOrCreateStateSet();
+    osg::StateSet* state = geode->getOrCreateStateSet();
+    state->setTextureAttributeAndModes(0, texture);
     state->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
     state->setMode(GL_DEPTH_TEST, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
     state->setMode(GL_BLEND, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
@@ -189,10 +198,22 @@ osg::ref_ptr<osg::Camera> createWindowPicture(osg::StateSet*& state, osg::TexMat
 
 } // namespace
 
-SlicedPicture::SlicedPicture(osgViewer::Viewer& shownIn, osg::Node* fullPicture, osg::Node* lightPicture,
-                             osg::Node* chainTrace)
-    : viewer(shownIn), full(fullPicture), light(lightPicture), trace(chainTrace), gate(new Gate),
-      root(new osg::Group), fullTexture(createBuffer()), lightTexture(createBuffer())
+// Swaps the window's buffers, or not, for a frame whose picture is not to be shown.
+class SlicedPicture::Swap : public osg::GraphicsContext::SwapCallback
+{
+public:
+    void swapBuffersImplementation(osg::GraphicsContext* context) override
+    {
+        if (shown)
+            context->swapBuffersImplementation();
+    }
+
+    bool shown = true;
+};
+
+SlicedPicture::SlicedPicture(osgViewer::Viewer& shownIn, osg::Node* fullPicture, osg::Node* chainTrace)
+    : viewer(shownIn), full(fullPicture), trace(chainTrace), gate(new Gate), swap(new Swap),
+      root(new osg::Group), fullTexture(createBuffer())
 {
     root->setName("sliced picture");
     GateEveryDrawable gating(gate.get());
@@ -201,41 +222,43 @@ SlicedPicture::SlicedPicture(osgViewer::Viewer& shownIn, osg::Node* fullPicture,
         trace->accept(gating);
 
     osg::ref_ptr<osg::TexMat> rows = new osg::TexMat;
-    lightCamera = createOffscreenCamera(viewer, lightTexture.get(), 0, rows.get());
-    lightCamera->addChild(light.get());
-    fullCamera = createOffscreenCamera(viewer, fullTexture.get(), 1, rows.get());
+    fullCamera = createOffscreenCamera(viewer, fullTexture.get(), rows.get());
+    if (trace.valid())
+        fullCamera->addChild(trace.get());
     fullCamera->addChild(full.get());
     fullCamera->setInitialDrawCallback(new Gate::Bracket(gate.get(), true));
     fullCamera->setFinalDrawCallback(new Gate::Bracket(gate.get(), false));
-    if (trace.valid())
-    {
-        lightCamera->insertChild(0, trace.get());
-        fullCamera->insertChild(0, trace.get());
-    }
-    osg::StateSet* state = nullptr;
-    shown = createWindowPicture(state, rows.get());
-    shownState = state;
-    root->addChild(lightCamera.get());
+    shown = createWindowPicture(fullTexture.get(), rows.get());
     root->addChild(fullCamera.get());
     root->addChild(shown.get());
-    viewer.getCamera()->setCullMask(windowOnly);
+
+    osg::Camera* window = viewer.getCamera();
+    window->setCullMask(windowOnly);
+    windowClear = window->getClearMask();
+    osgViewer::Viewer::Contexts contexts;
+    viewer.getContexts(contexts);
+    for (osg::GraphicsContext* context : contexts)
+        context->setSwapCallback(swap.get());
 }
 
-SlicedPicture::~SlicedPicture() = default;
+SlicedPicture::~SlicedPicture()
+{
+    osgViewer::Viewer::Contexts contexts;
+    viewer.getContexts(contexts);
+    for (osg::GraphicsContext* context : contexts)
+        if (context->getSwapCallback() == swap.get())
+            context->setSwapCallback(nullptr);
+}
 
 void SlicedPicture::resize(int newWidth, int newHeight)
 {
     width = newWidth;
     height = newHeight;
-    for (const osg::ref_ptr<osg::Camera>& camera : {lightCamera, fullCamera})
-    {
-        osg::Texture2D* texture = camera == fullCamera ? fullTexture.get() : lightTexture.get();
-        texture->setTextureSize(width, height);
-        texture->dirtyTextureObject();
-        camera->setViewport(0, 0, width, height);
-        // The buffers the camera drew into were of the old size.
-        camera->setRenderingCache(nullptr);
-    }
+    fullTexture->setTextureSize(width, height);
+    fullTexture->dirtyTextureObject();
+    fullCamera->setViewport(0, 0, width, height);
+    // The buffers the camera drew into were of the old size.
+    fullCamera->setRenderingCache(nullptr);
 }
 
 void SlicedPicture::follow(const osg::Matrixd& newView, const osg::Matrixd& newProjection, int newWidth,
@@ -250,15 +273,11 @@ void SlicedPicture::follow(const osg::Matrixd& newView, const osg::Matrixd& newP
     view = newView;
     projection = newProjection;
     revision = newRevision;
-    for (const osg::ref_ptr<osg::Camera>& camera : {lightCamera, fullCamera})
-    {
-        camera->setViewMatrix(view);
-        camera->setProjectionMatrix(projection);
-    }
+    fullCamera->setViewMatrix(view);
+    fullCamera->setProjectionMatrix(projection);
     total = 0;
     drawn = 0;
     slices = 0;
-    lightDrawn = false;
 }
 
 double SlicedPicture::fraction() const
@@ -266,32 +285,34 @@ double SlicedPicture::fraction() const
     return total == 0 ? 0.0 : static_cast<double>(drawn) / static_cast<double>(total);
 }
 
-void SlicedPicture::prepareSlice()
+void SlicedPicture::showWindow(bool shownNow)
+{
+    swap->shown = shownNow;
+    viewer.getCamera()->setClearMask(shownNow ? windowClear : 0);
+}
+
+void SlicedPicture::prepareSlice(bool shownNow)
 {
     full->setNodeMask(offscreenOnly);
-    light->setNodeMask(offscreenOnly);
     if (trace.valid())
-        trace->setNodeMask(offscreenOnly);
-    lightCamera->setNodeMask(lightDrawn ? 0u : ~0u);
+        trace->setNodeMask(shownNow ? ~0u : offscreenOnly);
     fullCamera->setNodeMask(~0u);
     fullCamera->setClearMask(drawn == 0 ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : 0);
     gate->begin = drawn;
     gate->end = drawn + perSlice;
-    shown->setNodeMask(~0u);
-    shownState->setTextureAttributeAndModes(0, lightTexture.get());
+    shown->setNodeMask(0);
+    showWindow(shownNow);
     sliceArmed = true;
 }
 
 void SlicedPicture::prepareFinished()
 {
     full->setNodeMask(offscreenOnly);
-    light->setNodeMask(0);
     if (trace.valid())
         trace->setNodeMask(offscreenOnly);
-    lightCamera->setNodeMask(0);
     fullCamera->setNodeMask(0);
     shown->setNodeMask(~0u);
-    shownState->setTextureAttributeAndModes(0, fullTexture.get());
+    showWindow(true);
     sliceArmed = false;
 }
 
@@ -299,9 +320,9 @@ void SlicedPicture::hide()
 {
     if (trace.valid())
         trace->setNodeMask(~0u);
-    lightCamera->setNodeMask(0);
     fullCamera->setNodeMask(0);
     shown->setNodeMask(0);
+    showWindow(true);
     sliceArmed = false;
 }
 
@@ -310,18 +331,18 @@ void SlicedPicture::sliceDrawn(double seconds)
     if (!sliceArmed)
         return;
     sliceArmed = false;
-    lightDrawn = true;
     total = gate->counted;
     const bool whole = gate->end <= total;
     drawn = std::min(gate->end, total);
     ++slices;
     // The next slice is as large as this one would have had to be to take the time a slice may, within
-    // half and twice its size, so that one slow frame does not make the next crawl.
+    // half and one and a half times its size: drawables differ in cost, and one slow frame must not make the
+    // next crawl, nor one quick frame the next overrun.
     if (whole && seconds > 0.0)
     {
         const double scaled = static_cast<double>(perSlice) * sliceSeconds / seconds;
         const double lowest = std::max(1.0, static_cast<double>(perSlice) / 2.0);
-        const double highest = static_cast<double>(perSlice) * 2.0;
+        const double highest = static_cast<double>(perSlice) * 1.5;
         perSlice = static_cast<std::size_t>(std::clamp(scaled, lowest, highest));
     }
 }

@@ -103,8 +103,7 @@ int showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage& s
     {
         // Too large for one frame: the light picture comes first, then the full one in slices.
         motion = lightPicture(input, stage, loop);
-        sliced = std::make_unique<SlicedPicture>(viewer, input.scene.root.get(), motion->getNode(),
-                                                 input.scene.trace.get());
+        sliced = std::make_unique<SlicedPicture>(viewer, input.scene.root.get(), input.scene.trace.get());
         stage.top->addChild(sliced->getNode());
         Explorer* explorer = stage.explorer.get();
         loop.setSlicedPicture(
