@@ -122,6 +122,17 @@ private:
     osg::ref_ptr<osg::TexMat> shown;
 };
 
+// Whether two projections frame the same: their depth terms may differ, since the cull puts its own near and
+// far planes in, which the window's camera may keep from one frame to the next.
+bool sameFrustum(const osg::Matrixd& a, const osg::Matrixd& b)
+{
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 4; ++column)
+            if (column != 2 && a(row, column) != b(row, column))
+                return false;
+    return a(0, 2) == b(0, 2) && a(1, 2) == b(1, 2) && a(2, 3) == b(2, 3) && a(3, 3) == b(3, 3);
+}
+
 osg::ref_ptr<osg::Texture2D> createBuffer()
 {
     osg::ref_ptr<osg::Texture2D> texture = new osg::Texture2D;
@@ -264,7 +275,7 @@ void SlicedPicture::resize(int newWidth, int newHeight)
 void SlicedPicture::follow(const osg::Matrixd& newView, const osg::Matrixd& newProjection, int newWidth,
                            int newHeight, std::uint64_t newRevision)
 {
-    if (following && newView == view && newProjection == projection && newWidth == width &&
+    if (following && newView == view && sameFrustum(newProjection, projection) && newWidth == width &&
         newHeight == height && newRevision == revision)
         return;
     if (newWidth != width || newHeight != height)
