@@ -31,6 +31,12 @@ TEST(LoadProgress, ShowsOneLineInPlaceAfterItsDelayAndErasesIt)
     progress.update("reading the groups", 0.6);
     EXPECT_EQ(contents(out), "\rlinkmap: reading the groups  50%");
 
+    // A word said at once replaces the line, padded over what the longer one left, and stays.
+    std::fseek(out, 0, SEEK_END);
+    progress.say("done");
+    const std::string line = "linkmap: reading the groups  50%";
+    EXPECT_EQ(contents(out), "\r" + line + "\rlinkmap: done" + std::string(line.size() - 13, ' '));
+
     std::fseek(out, 0, SEEK_END);
     progress.finish();
     const std::string text = contents(out);
@@ -47,6 +53,7 @@ TEST(LoadProgress, StaysSilentBeforeItsDelayAndWithoutATerminal)
     ASSERT_NE(out, nullptr);
     LoadProgress patient(out, std::chrono::hours(1));
     patient.update("building the scene", 0.9);
+    patient.say("the full picture is complete");
     patient.finish();
     LoadProgress silent;
     silent.update("building the scene", 0.9);
