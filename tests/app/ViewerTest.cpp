@@ -534,23 +534,8 @@ TEST(Viewer, EndsWithOneMessageWhenTheDisplayGoesAway)
 
 TEST(Viewer, AFullPictureDrawnInSlicesIsTheOneFramePicturePixelForPixel)
 {
-    // Large enough to be drawn in slices, 20,000 sites alone and 30 rings of 6 with 450 links, whose log
-    // still fits the pipe the test reads only at the end.
     TemporaryFolder folder;
-    const std::string groups = folder.path("rings.txt");
-    {
-        std::ofstream out(groups);
-        for (int ring = 0; ring < 30; ++ring)
-        {
-            for (int site = 0; site < 6; ++site)
-                out << (site == 0 ? "" : " ") << "K" << ring * 6 + site + 1;
-            for (int pair = 0; pair < 15; ++pair)
-                out << " " << std::fixed << std::setprecision(2) << ((ring * 15 + pair) % 19 - 9.5) / 10.0;
-            out << "\n";
-        }
-        for (int alone = 0; alone < 20000; ++alone)
-            out << "R" << alone + 1 << "\n";
-    }
+    const std::string groups = folder.write("rings.txt", slicedNetworkText());
     const PrivateDisplay own = startPrivateDisplay("640x480x24");
     ASSERT_GT(own.server, 0) << "Xvfb did not start";
     const std::vector<std::string> settings = {"DISPLAY=" + own.name, "OSG_WINDOW=0 0 400 300"};

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
@@ -161,6 +162,22 @@ std::string readText(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string slicedNetworkText()
+{
+    std::ostringstream out;
+    for (int ring = 0; ring < 30; ++ring)
+    {
+        for (int site = 0; site < 6; ++site)
+            out << (site == 0 ? "" : " ") << "K" << ring * 6 + site + 1;
+        for (int pair = 0; pair < 15; ++pair)
+            out << " " << std::fixed << std::setprecision(2) << ((ring * 15 + pair) % 19 - 9.5) / 10.0;
+        out << "\n";
+    }
+    for (int alone = 0; alone < 20000; ++alone)
+        out << "R" << alone + 1 << "\n";
+    return out.str();
 }
 
 std::string readGroups(CorrelationNetwork& network, const std::string& groupText)
