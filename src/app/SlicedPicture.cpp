@@ -10,6 +10,7 @@
 #include <osg/TexMat>
 
 #include <algorithm>
+#include <vector>
 
 // Lets the drawables of one slice through while the full picture is drawn offscreen, counting them in the
 // order they are drawn; drawn anywhere else, they all go through.
@@ -24,6 +25,7 @@ public:
             return;
         }
         const std::size_t index = next++;
+        passing.push_back(drawable->getStateSet());
         if (index >= begin && index < end)
             drawable->drawImplementation(info);
     }
@@ -34,21 +36,17 @@ public:
     public:
         Bracket(Gate* owner, bool opens) : gate(owner), opening(opens) {}
 
-        void operator()(osg::RenderInfo&) const override
+        void operator()(osg::RenderInfo& info) const override
         {
             gate->slicing = opening;
             if (opening)
             {
                 gate->next = 0;
+                gate->passing.clear();
                 return;
             }
-            gate->counted = gate->next;
-            // The slice is drawn before the frame ends, not queued for the next frame to wait on, so that the
-            // frame's time is the slice's own and a frame that follows is not held up by it.
-            using Finish = void (*)();
-            static const auto finish = reinterpret_cast<Finish>(osg::getGLExtensionFuncPtr("glFinish"));
-            if (finish != nullptr)
-                finish();
+            gate->kinds.swap(gate->passing);
+            gate->queue(*info.getState());
         }
 
     private:
@@ -58,12 +56,44 @@ public:
 
     std::size_t begin = 0;
     std::size_t end = 0;
-    // How many drawables the last offscreen drawing went through.
-    std::size_t counted = 0;
+    // The kinds of the drawables the last offscreen drawing went through, in order: drawables that share
+    // their state are of a kind.
+    std::vector<SlicePlan::Kind> kinds;
 
 private:
+    // Sends the slice just drawn on to be rasterised, and waits for the one before it. The renderer's threads
+    // rasterise a slice while the next frame works out the next slice's vertices; but no more than one slice
+    // is ever queued ahead of what the next frame draws, so that a frame that answers a hand waits for no
+    // more than the rest of one. Where the display cannot fence its work, the slice is finished within its
+    // frame.
+    void queue(osg::State& state)
+    {
+        const osg::GLExtensions* gl = state.get<osg::GLExtensions>();
+        if (gl == nullptr || gl->glFenceSync == nullptr || gl->glClientWaitSync == nullptr ||
+            gl->glDeleteSync == nullptr)
+        {
+            static const auto finish = reinterpret_cast<void (*)()>(osg::getGLExtensionFuncPtr("glFinish"));
+            if (finish != nullptr)
+                finish();
+            return;
+        }
+        static const auto flush = reinterpret_cast<void (*)()>(osg::getGLExtensionFuncPtr("glFlush"));
+        const GLsync drawn = gl->glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+        if (flush != nullptr)
+            flush();
+        if (queued != nullptr)
+        {
+            gl->glClientWaitSync(queued, 0, GL_TIMEOUT_IGNORED);
+            gl->glDeleteSync(queued);
+        }
+        queued = drawn;
+    }
+
     mutable std::size_t next = 0;
+    mutable std::vector<SlicePlan::Kind> passing;
     bool slicing = false;
+    // The fence after the slice last sent on, while it may still be rasterised.
+    GLsync queued = nullptr;
 };
 
 namespace
@@ -224,7 +254,7 @@ public:
 
 SlicedPicture::SlicedPicture(osgViewer::Viewer& shownIn, osg::Node* fullPicture, osg::Node* chainTrace)
     : viewer(shownIn), full(fullPicture), trace(chainTrace), gate(new Gate), swap(new Swap),
-      root(new osg::Group), fullTexture(createBuffer())
+      root(new osg::Group), fullTexture(createBuffer()), plan(sliceSeconds)
 {
     root->setName("sliced picture");
     GateEveryDrawable gating(gate.get());
@@ -286,9 +316,9 @@ void SlicedPicture::follow(const osg::Matrixd& newView, const osg::Matrixd& newP
     revision = newRevision;
     fullCamera->setViewMatrix(view);
     fullCamera->setProjectionMatrix(projection);
-    total = 0;
     drawn = 0;
     slices = 0;
+    plan.restart();
 }
 
 double SlicedPicture::fraction() const
@@ -310,7 +340,7 @@ void SlicedPicture::prepareSlice(bool shownNow)
     fullCamera->setNodeMask(~0u);
     fullCamera->setClearMask(drawn == 0 ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : 0);
     gate->begin = drawn;
-    gate->end = drawn + perSlice;
+    gate->end = plan.end(drawn, gate->kinds);
     shown->setNodeMask(0);
     showWindow(shownNow);
     sliceArmed = true;
@@ -342,18 +372,8 @@ void SlicedPicture::sliceDrawn(double seconds)
     if (!sliceArmed)
         return;
     sliceArmed = false;
-    total = gate->counted;
-    const bool whole = gate->end <= total;
+    total = gate->kinds.size();
     drawn = std::min(gate->end, total);
     ++slices;
-    // The next slice is as large as this one would have had to be to take the time a slice may, within
-    // half and one and a half times its size: drawables differ in cost, and one slow frame must not make the
-    // next crawl, nor one quick frame the next overrun.
-    if (whole && seconds > 0.0)
-    {
-        const double scaled = static_cast<double>(perSlice) * sliceSeconds / seconds;
-        const double lowest = std::max(1.0, static_cast<double>(perSlice) / 2.0);
-        const double highest = static_cast<double>(perSlice) * 1.5;
-        perSlice = static_cast<std::size_t>(std::clamp(scaled, lowest, highest));
-    }
+    plan.drawn(gate->begin, drawn, gate->kinds, seconds);
 }
