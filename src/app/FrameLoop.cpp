@@ -25,8 +25,11 @@ FrameDraw decideFrame(const FrameState& state)
     if (state.viewMoved || state.spinning ||
         (state.sinceMoved < settleSeconds && (!state.sliced || state.buttonHeld)))
         return FrameDraw::Motion;
-    // A drag held still keeps its light picture until the button is let go.
-    if (state.buttonHeld)
+    // A drag held still keeps its light picture until the button is let go, where the full picture takes a
+    // frame. One drawn in slices is refined meanwhile, since a slice gives way to the next move within a
+    // frame; but not at once after the press, when the first move of a drag is still to come.
+    const bool heldStill = state.sliced && !state.changed && state.sincePressed >= settleSeconds;
+    if (state.buttonHeld && !heldStill)
         return state.changed ? FrameDraw::Motion : FrameDraw::Nothing;
     const bool redraw = !state.fullShown || state.changed || state.statsShown;
     if (!state.sliced)
@@ -48,6 +51,8 @@ bool FrameLoop::EventWatch::handle(const osgGA::GUIEventAdapter& event, osgGA::G
     case osgGA::GUIEventAdapter::MOVE:
         break;
     case osgGA::GUIEventAdapter::PUSH:
+        pressed = true;
+        [[fallthrough]];
     case osgGA::GUIEventAdapter::RELEASE:
     case osgGA::GUIEventAdapter::DOUBLECLICK:
     case osgGA::GUIEventAdapter::DRAG:
@@ -174,6 +179,10 @@ FrameDraw FrameLoop::step(float ceiling)
     if (state.viewMoved)
         movedAt = now;
     state.sinceMoved = now - movedAt;
+    if (watch->pressed)
+        pressedAt = now;
+    watch->pressed = false;
+    state.sincePressed = now - pressedAt;
     state.spinning = viewer.getRequestContinousUpdate();
     state.buttonHeld = watch->buttonHeld;
     state.changed = watch->changed || viewer.getRequestRedraw();

@@ -74,6 +74,7 @@ TEST(FrameLoop, AnswersALargePictureWithTheLightOneAndRefinesItASliceAFrameUntil
             fullShown;
         double sinceMoved;
         FrameDraw expected;
+        double sincePressed = std::numeric_limits<double>::infinity();
     };
     using D = FrameDraw;
     // first, look changed, refined, light shown, moved, button, changed, stats, full shown, since moved
@@ -99,7 +100,13 @@ TEST(FrameLoop, AnswersALargePictureWithTheLightOneAndRefinesItASliceAFrameUntil
         {"just after the wheel", false, false, false, true, false, false, false, false, false, justNow,
          D::Slice},
         {"a drag held still mid-refinement", false, false, false, true, false, true, false, false, false, 2.0,
-         D::Nothing},
+         D::Slice},
+        {"a drag held still, refined", false, false, true, false, false, true, false, false, false, 2.0,
+         D::Refined},
+        {"a button just pressed mid-refinement", false, false, false, true, false, true, false, false, false,
+         never, D::Nothing, justNow},
+        {"a drag held still, the full picture shown", false, false, true, false, false, true, false, false,
+         true, 2.0, D::Nothing},
         {"a key that changes the look", false, true, false, false, false, false, true, false, true, never,
          D::Motion},
         {"a click mid-refinement", false, true, false, true, false, false, true, false, false, never,
@@ -119,6 +126,7 @@ TEST(FrameLoop, AnswersALargePictureWithTheLightOneAndRefinesItASliceAFrameUntil
         state.statsShown = each.statsShown;
         state.fullShown = each.fullShown;
         state.sinceMoved = each.sinceMoved;
+        state.sincePressed = each.sincePressed;
         EXPECT_EQ(decideFrame(state), each.expected) << each.what;
         // A picture drawn in one frame never slices.
         state.sliced = false;
