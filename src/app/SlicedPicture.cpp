@@ -24,7 +24,7 @@ public:
             drawable->drawImplementation(info);
             return;
         }
-        const std::size_t index = next++;
+        const std::size_t index = passing.size();
         passing.push_back(drawable->getStateSet());
         if (index >= begin && index < end)
             drawable->drawImplementation(info);
@@ -41,7 +41,6 @@ public:
             gate->slicing = opening;
             if (opening)
             {
-                gate->next = 0;
                 gate->passing.clear();
                 return;
             }
@@ -89,7 +88,7 @@ private:
         queued = drawn;
     }
 
-    mutable std::size_t next = 0;
+    // The kinds of the drawables the drawing under way has gone through so far.
     mutable std::vector<SlicePlan::Kind> passing;
     bool slicing = false;
     // The fence after the slice last sent on, while it may still be rasterised.
