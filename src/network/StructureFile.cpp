@@ -113,30 +113,42 @@ bool letterDisagrees(const std::string& name, const ChainResidue& residue)
     return std::strchr(codes, letter) != nullptr && letter != residue.letter;
 }
 
-// A PDB file's lines, each at least the format's 80 columns wide, and a NUL, which no text holds, a blank: a
-// short line leaves blank columns out, and the reader takes some fields at their columns without looking
-// where the line ends.
+// A PDB file's lines, each exactly the format's 80 columns wide and ended by a line feed.
+//
+// The reader copies a line into a buffer of 120 characters and takes some fields at their columns without
+// looking where the line ends: a short line leaves blank columns out, so it is padded. A line longer than the
+// buffer is worse: the reader skips its rest only up to the first byte above 127, and what follows comes out
+// as a record of its own, of any length, whose fields it reads past its end. Nothing beyond column 80 is part
+// of the format, so every line is cut there. A NUL, which no text holds, is a blank, and a carriage return
+// ends a line as a line feed does (a file of carriage returns alone is otherwise one line).
 std::vector<char> fullWidthLines(const std::vector<char>& text)
 {
+    constexpr std::size_t width = 80;
     std::vector<char> wide;
-    wide.reserve(text.size() + text.size() / 8);
+    wide.reserve(text.size() + text.size() / 8 + width + 1);
     std::size_t column = 0;
+    const auto endLine = [&] {
+        wide.insert(wide.end(), width - column, ' ');
+        wide.push_back('\n');
+        column = 0;
+    };
     for (std::size_t i = 0; i < text.size(); ++i)
     {
         const char byte = text[i];
-        const bool ending = byte == '\n' || (byte == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
-        if (ending || byte == '\r')
+        if (byte == '\r' || byte == '\n')
         {
-            wide.insert(wide.end(), column < 80 ? 80 - column : 0, ' ');
-            column = 80;
+            endLine();
+            if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
         }
-        if (ending)
-            column = 0;
-        wide.push_back(byte == '\0' ? ' ' : byte);
-        column += byte == '\r' || ending ? 0 : 1;
+        else if (column < width)
+        {
+            wide.push_back(byte == '\0' ? ' ' : byte);
+            ++column;
+        }
     }
-    wide.insert(wide.end(), column < 80 ? 80 - column : 0, ' ');
-    wide.push_back('\n');
+    if (column > 0)
+        endLine();
     return wide;
 }
 

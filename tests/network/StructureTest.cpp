@@ -106,6 +106,41 @@ TEST(Structure, ReadsEveryResidueAtItsAlphaCarbonFromPdbMmcifAndGzippedMmcifAlik
     EXPECT_EQ(layout.trace[0].size() + layout.trace[1].size(), 89u);
 }
 
+TEST(Structure, ReadsOnlyTheFormatsEightyColumnsOfEachLineWhateverEndsIt)
+{
+    // A long LINK line whose tail the reader once took for a record of its own and read past its end (found
+    // by fuzzing; it fails under AddressSanitizer without the cut at column 80). The first byte chooses the
+    // chain and the offset, as in the fuzz target.
+    const std::string found = readText(dataFile("structure-long-line.bin"));
+    try
+    {
+        const ChainTrace trace = readChainTrace(std::vector<char>(found.begin() + 1, found.end()), "found.pdb",
+                                                (found[0] & 1) != 0 ? "A" : "", found[0] / 2);
+        EXPECT_FALSE(trace.residues.empty());
+    }
+    catch (const InputError& error)
+    {
+        EXPECT_EQ(std::string(error.what()).rfind("Error: LINKMAP_STRUCTURE names found.pdb", 0), 0u);
+    }
+
+    // What stands beyond column 80 is no record, even after a byte above 127; lines ended by carriage
+    // returns alone are lines.
+    const std::string first = "ATOM      2  CA  PRO A   1      12.941  39.418   6.575  1.00 31.00";
+    const std::string second = "ATOM     10  CA  GLN A   2      11.000  37.000   7.000  1.00 30.00";
+    const std::string hidden = "ATOM     20  CA  ILE A  99      10.000  36.000   8.000  1.00 30.00           C";
+    const std::string tail = std::string(80 - first.size(), ' ') + std::string(41, 'x') + "\xe9" + hidden;
+    TemporaryFolder folder;
+    for (const std::string& text : {first + tail + "\n" + second + "\n", first + tail + "\r" + second + "\r",
+                                    first + "\r\n" + second + tail + "\r\n"})
+    {
+        const ChainTrace trace = readChainTrace(folder.write("long.pdb", text), "", 0);
+        ASSERT_EQ(trace.residues.size(), 2u) << text;
+        EXPECT_EQ(trace.residues[0].authorNumber, 1);
+        EXPECT_EQ(trace.residues[1].authorNumber, 2);
+        EXPECT_FLOAT_EQ(trace.residues[1].x, 11.0f);
+    }
+}
+
 TEST(Structure, RefusesAFileThatHoldsNoChainAndAChainThatIsNotThere)
 {
     TemporaryFolder folder;
