@@ -30,13 +30,17 @@ echo "== fuzzing"
 seconds=${LINKMAP_FUZZ_SECONDS:-60}
 scripts/build.sh build-fuzz -DLINKMAP_BUILD_FUZZERS=ON -DLINKMAP_BUILD_TESTS=OFF -DLINKMAP_BUILD_BENCHMARKS=OFF \
     -DCMAKE_CXX_COMPILER=clang++ -DLINKMAP_SANITIZE=address,undefined,fuzzer-no-link
-for target in GroupFileFuzzer RegionFileFuzzer SceneFuzzer TableFileFuzzer GraphmlFileFuzzer StructureFileFuzzer; do
+for target in GroupFileFuzzer RegionFileFuzzer SceneFuzzer TableFileFuzzer GraphmlFileFuzzer StructureFileFuzzer \
+    NpyFileFuzzer; do
+    # Each target starts from the corpus that long runs grew (scripts/fuzz.sh) and the files of the tests.
     corpus=$(mktemp -d)
     log=build-fuzz/$target.log
     cp tests/data/* "$corpus"/
-    echo "-- $target for ${seconds}s"
-    if ! build-fuzz/tests/fuzz/$target -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
-        -artifact_prefix=build-fuzz/ "$corpus" >"$log" 2>&1; then
+    [ -d "tests/fuzz/corpus/$target" ] && cp "tests/fuzz/corpus/$target"/* "$corpus"/
+    options=(-max_total_time="$seconds" -max_len=4096 -print_final_stats=1 -artifact_prefix=build-fuzz/)
+    [ -f "tests/fuzz/$target.dict" ] && options+=(-dict="tests/fuzz/$target.dict")
+    echo "-- $target for ${seconds}s from $(ls "$corpus" | wc -l) inputs"
+    if ! build-fuzz/tests/fuzz/$target "${options[@]}" "$corpus" >"$log" 2>&1; then
         tail -n 80 "$log"
         echo "$target found a fault; the input that shows it is in build-fuzz/"
         exit 1

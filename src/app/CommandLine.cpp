@@ -50,7 +50,7 @@ void describeUsage(osg::ArgumentParser& arguments)
     usage->addCommandLineOption("-a <accelerated-file>", " ", "");
     usage->addCommandLineOption("--generate-image <filename>", "Save an screenshoot image and exit", "");
     usage->addCommandLineOption("--background <color>",
-                                "Set the background color: black or white; blue without it", "");
+                                "Set the background color: black, white, blue (default)", "");
 }
 
 Request readRequest(osg::ArgumentParser& arguments)
@@ -121,9 +121,14 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "direction, nine numbers, in the window and in a saved image");
     environment.addEnvironmentalVariable(
         "LINKMAP_FORMAT groups|matrix|pairs|graphml",
-        "Read the network in this format, whatever its name says (.csv and "
-        ".tsv: a matrix or a pair list, as the shape says; .graphml: GraphML; "
-        "any other: groups; a .gz after it is read uncompressed)");
+        "Read the network in this format, whatever its name and content say "
+        "(.csv and .tsv: a matrix or a pair list, as the shape says; .graphml: "
+        "GraphML; .npy: numpy's array; any other name: as the content shows, "
+        "with a note: numbers alone a table, XML GraphML, else groups; gzip is "
+        "read uncompressed whatever the name)");
+    environment.addEnvironmentalVariable("LINKMAP_WEIGHT_COLUMN <name|number>",
+                                         "The column of a pair list that gives the weights, by its header's "
+                                         "name or its number from 1 (the last column of numbers)");
     environment.addEnvironmentalVariable("LINKMAP_SEQUENCE <file.fasta>",
                                          "Name a site known by its number by that letter of the file's first "
                                          "sequence, as in K45; without it, X45");

@@ -95,6 +95,19 @@ std::string readReadingSettings(ReadSettings& reading)
                    "\"";
         reading.minimumWeight = static_cast<float>(std::min(weight, 1e30));
     }
+
+    const char* column = std::getenv("LINKMAP_WEIGHT_COLUMN");
+    if (column != nullptr && *column != '\0')
+    {
+        const std::string name = column;
+        const bool number = name.find_first_not_of("0123456789") == std::string::npos;
+        if (name.find_first_of(" \t,\"") != std::string::npos ||
+            (number && std::strtoul(column, nullptr, 10) < 1))
+            return "Error: LINKMAP_WEIGHT_COLUMN must name a column by its header or its number from 1, not "
+                   "\"" +
+                   name + "\"";
+        reading.weightColumn = name;
+    }
     return std::string();
 }
 

@@ -51,6 +51,12 @@ void CorrelationNetwork::addLink(std::uint32_t first, std::uint32_t second, floa
     linkRegions.push_back(0);
 }
 
+void CorrelationNetwork::addExactLink(std::uint32_t first, std::uint32_t second, double exact)
+{
+    addLink(first, second, drawnWeight(exact));
+    exactWeights.push_back(exact);
+}
+
 std::size_t CorrelationNetwork::removeUnlinkedSites()
 {
     std::vector<std::uint32_t> newPlace(names.size(), 0);

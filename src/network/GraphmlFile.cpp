@@ -32,7 +32,7 @@ std::string readWholeFile(const std::string& path)
     const int errorNumber = errno;
     closeInput(file, path);
     if (failed)
-        throw InputError("Error: could not read " + inputName(path) + ": " + std::strerror(errorNumber));
+        throw InputError(readFailure(path, errorNumber));
     return text;
 }
 
@@ -47,11 +47,13 @@ public:
             lineEnds.push_back(static_cast<std::ptrdiff_t>(at));
     }
 
-    bool read()
+    ImportReport read()
     {
+        ImportReport report;
+        report.format = InputFormat::Graphml;
         // An empty file is an empty network, as an empty group file is.
         if (text.find_first_not_of(" \t\r\n") == std::string::npos)
-            return false;
+            return report;
         const pugi::xml_parse_result parsed = document.load_buffer(text.data(), text.size());
         if (!parsed)
             fail(lineOf(parsed.offset), std::string("is not well-formed XML: ") + parsed.description());
@@ -68,7 +70,10 @@ public:
         if (repeatedPairs > 0)
             std::printf("Warning: %s repeats %zu pair%s of nodes; the first edge of each is kept\n",
                         shownName.c_str(), repeatedPairs, repeatedPairs == 1 ? "" : "s");
-        return makeGroupRings(groups);
+        report.ringsGiven = makeGroupRings(groups);
+        report.belowMinimum = belowMinimum;
+        report.columnNote = columnNote;
+        return report;
     }
 
 private:
@@ -89,26 +94,42 @@ private:
         return lineOf(node.offset_debug());
     }
 
-    // The attribute each key stands for, and its default, for nodes and edges.
+    // The attribute each key stands for, and its default, for nodes and edges. Edges without a weight but
+    // with one attribute of numbers, as networkx writes a graph's own (corr, say), are weighed by it.
     void readKeys(const pugi::xml_node& root)
     {
+        std::vector<pugi::xml_node> numeric;
         for (const pugi::xml_node key : root.children("key"))
         {
             const std::string domain = key.attribute("for").as_string("all");
             const std::string attribute = key.attribute("attr.name").as_string();
-            const pugi::xml_node fallback = key.child("default");
+            const std::string type = key.attribute("attr.type").as_string();
             if (domain == "node" || domain == "all")
                 nodeKeys[key.attribute("id").as_string()] = attribute;
-            if ((domain == "edge" || domain == "all") && attribute == graphml::weight)
-            {
-                weightKeys.insert(key.attribute("id").as_string());
-                if (fallback)
-                    defaultWeight = readWeight(fallback, fallback.child_value());
-            }
+            if (domain != "edge" && domain != "all")
+                continue;
+            if (attribute == graphml::weight)
+                useWeightKey(key);
+            else if (type == "double" || type == "float" || type == "int" || type == "long")
+                numeric.push_back(key);
+        }
+        if (weightKeys.empty() && numeric.size() == 1)
+        {
+            useWeightKey(numeric.front());
+            columnNote = "Note: weights from the edge attribute " +
+                         std::string(numeric.front().attribute("attr.name").as_string()) + " of " + shownName;
         }
     }
 
-    float readWeight(const pugi::xml_node& where, const char* value) const
+    void useWeightKey(const pugi::xml_node& key)
+    {
+        weightKeys.insert(key.attribute("id").as_string());
+        const pugi::xml_node fallback = key.child("default");
+        if (fallback)
+            defaultWeight = readWeight(fallback, fallback.child_value());
+    }
+
+    double readWeight(const pugi::xml_node& where, const char* value) const
     {
         char* end = nullptr;
         const double weight = std::strtod(value, &end);
@@ -120,8 +141,7 @@ private:
         if (std::isinf(weight))
             fail(lineOf(where),
                  "has the weight \"" + std::string(value).substr(0, 40) + "\", which is not finite");
-        return static_cast<float>(std::isnan(weight) ? weight
-                                                     : std::clamp(weight, -double(FLT_MAX), double(FLT_MAX)));
+        return weight;
     }
 
     void readNode(const pugi::xml_node& node, std::vector<std::pair<long long, std::uint32_t>>& groups)
@@ -170,19 +190,24 @@ private:
     {
         const std::uint32_t first = endOf(edge, "source");
         const std::uint32_t second = endOf(edge, "target");
-        float weight = defaultWeight;
+        double weight = defaultWeight;
         for (const pugi::xml_node data : edge.children("data"))
             if (weightKeys.count(data.attribute("key").as_string()) != 0)
                 weight = readWeight(data, data.child_value());
-        if (first == second || std::isnan(weight) || std::fabs(weight) < settings.minimumWeight)
+        if (first == second || std::isnan(weight))
             return;
+        if (std::fabs(drawnWeight(weight)) < settings.minimumWeight)
+        {
+            ++belowMinimum;
+            return;
+        }
         const std::uint64_t pair = std::uint64_t(std::min(first, second)) << 32 | std::max(first, second);
         if (!pairsSeen.insert(pair).second)
         {
             ++repeatedPairs;
             return;
         }
-        network.addLink(first, second, weight);
+        network.addExactLink(first, second, weight);
     }
 
     // When every node has a group, the groups are the rings, in the order of their numbers.
@@ -210,7 +235,9 @@ private:
 
     std::unordered_map<std::string, std::string> nodeKeys;
     std::unordered_set<std::string> weightKeys;
-    float defaultWeight = 1.0f;
+    double defaultWeight = 1.0;
+    std::string columnNote;
+    std::size_t belowMinimum = 0;
     std::unordered_map<std::string, std::uint32_t> nodes;
     std::unordered_set<std::uint64_t> pairsSeen;
     std::size_t repeatedPairs = 0;
@@ -218,7 +245,8 @@ private:
 
 } // namespace
 
-bool readGraphmlFile(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network)
+ImportReport readGraphmlFile(const std::string& path, const ReadSettings& settings,
+                             CorrelationNetwork& network)
 {
     return GraphmlReader(path, settings, network).read();
 }

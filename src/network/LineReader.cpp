@@ -15,10 +15,13 @@ const std::size_t blockSize = 64 * 1024;
 // A compressed file seen through a FILE, so that every reader takes it as it takes a plain one.
 ssize_t readCompressed(void* cookie, char* buffer, std::size_t size)
 {
-    const int count = gzread(static_cast<gzFile>(cookie), buffer, static_cast<unsigned>(size));
-    if (count < 0)
+    const gzFile compressed = static_cast<gzFile>(cookie);
+    const int count = gzread(compressed, buffer, static_cast<unsigned>(size));
+    // A stream that ends before its end ends reading with nothing more, and zlib says why only when asked.
+    int error = Z_OK;
+    if (count < 0 || (count == 0 && (gzerror(compressed, &error), error != Z_OK)))
     {
-        errno = EIO;
+        errno = damagedStream;
         return -1;
     }
     return count;
@@ -128,10 +131,30 @@ std::string uncompressedName(const std::string& path)
     return isCompressedName(path) ? path.substr(0, path.size() - 3) : path;
 }
 
+bool isCompressedFile(const std::string& path)
+{
+    if (path == "-")
+        return false;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    unsigned char magic[2] = {0, 0};
+    const bool compressed = std::fread(magic, 1, 2, file) == 2 && magic[0] == 0x1f && magic[1] == 0x8b;
+    std::fclose(file);
+    return compressed;
+}
+
+std::string readFailure(const std::string& path, int errorNumber)
+{
+    if (errorNumber == damagedStream)
+        return "Error: " + inputName(path) + " is a gzip stream that is cut short or damaged";
+    return "Error: could not read " + inputName(path) + ": " + std::strerror(errorNumber);
+}
+
 double plainFileSize(const std::string& path)
 {
     struct stat status;
-    if (path == "-" || isCompressedName(path) || stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (path == "-" || isCompressedFile(path) || stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return 0.0;
     return static_cast<double>(status.st_size);
 }
@@ -140,7 +163,7 @@ std::FILE* openInput(const std::string& path)
 {
     if (path == "-")
         return stdin;
-    if (!isCompressedName(path))
+    if (!isCompressedFile(path))
         return std::fopen(path.c_str(), "r");
     const gzFile compressed = gzopen(path.c_str(), "rb");
     if (compressed == nullptr)

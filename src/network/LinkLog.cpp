@@ -22,7 +22,7 @@ LinkLog::~LinkLog()
     flush();
 }
 
-void LinkLog::write(const std::string& first, const std::string& second, float weight)
+void LinkLog::write(const std::string& first, const std::string& second, double weight)
 {
     block += "Creating link between ";
     block.append(first.c_str(), std::strlen(first.c_str()));
@@ -32,8 +32,8 @@ void LinkLog::write(const std::string& first, const std::string& second, float w
     // Six decimals of the exact value, rounded as printf rounds them; "nan", "-nan", "inf" and "-inf" as it
     // spells them.
     char number[64];
-    const std::to_chars_result written = std::to_chars(
-        number, number + sizeof number, static_cast<double>(weight), std::chars_format::fixed, 6);
+    const std::to_chars_result written =
+        std::to_chars(number, number + sizeof number, weight, std::chars_format::fixed, 6);
     block.append(number, written.ptr);
     block += '\n';
     if (block.size() >= blockSize)
@@ -50,6 +50,11 @@ void LinkLog::flush()
 void logLinks(const CorrelationNetwork& network, std::FILE* out)
 {
     LinkLog log(out);
-    for (const SiteLink& link : network.links)
-        log.write(network.names[link.first], network.names[link.second], link.weight);
+    const bool exact = network.exactWeights.size() == network.linkCount();
+    for (std::size_t at = 0; at < network.linkCount(); ++at)
+    {
+        const SiteLink& link = network.links[at];
+        log.write(network.names[link.first], network.names[link.second],
+                  exact ? network.exactWeights[at] : static_cast<double>(link.weight));
+    }
 }

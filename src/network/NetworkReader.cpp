@@ -1,3 +1,4 @@
+#include <network/ContentFormat>
 #include <network/LineReader>
 #include <network/NetworkReader>
 #include <network/TextFields>
@@ -14,19 +15,25 @@ const struct
 {
     const char* extension;
     InputFormat format;
-} extensions[] = {
-    {".csv", InputFormat::Table}, {".tsv", InputFormat::Table}, {".graphml", InputFormat::Graphml}};
+} extensions[] = {{".csv", InputFormat::Table},
+                  {".tsv", InputFormat::Table},
+                  {".graphml", InputFormat::Graphml},
+                  {".npy", InputFormat::Npy}};
 
-// The smallest and largest weight, over the links whose weight is a number.
-std::pair<float, float> weightRange(const CorrelationNetwork& network)
+// The smallest and largest weight, over the links whose weight is a number; both 0 without one.
+std::pair<double, double> weightRange(const CorrelationNetwork& network)
 {
-    std::pair<float, float> range{0.0f, 0.0f};
-    for (const SiteLink& link : network.links)
+    const bool exact = network.exactWeights.size() == network.linkCount();
+    std::pair<double, double> range{0.0, 0.0};
+    bool first = true;
+    for (std::size_t at = 0; at < network.linkCount(); ++at)
     {
-        if (std::isnan(link.weight))
+        const double weight = exact ? network.exactWeights[at] : network.links[at].weight;
+        if (std::isnan(weight))
             continue;
-        range.first = std::min(range.first, link.weight);
-        range.second = std::max(range.second, link.weight);
+        range.first = first ? weight : std::min(range.first, weight);
+        range.second = first ? weight : std::max(range.second, weight);
+        first = false;
     }
     return range;
 }
@@ -34,62 +41,111 @@ std::pair<float, float> weightRange(const CorrelationNetwork& network)
 void scaleToLargest(CorrelationNetwork& network)
 {
     const auto [smallest, largest] = weightRange(network);
-    const float divisor = std::max(-smallest, largest);
-    if (!(divisor > 0.0f) || std::isinf(divisor))
+    const double divisor = std::max(-smallest, largest);
+    if (!(divisor > 0.0) || std::isinf(divisor))
         return;
     std::printf("Note: every weight is divided by the largest |weight|, %g (LINKMAP_SCALE)\n", divisor);
     for (SiteLink& link : network.links)
-        link.weight /= divisor;
+        link.weight = static_cast<float>(link.weight / divisor);
+    for (double& weight : network.exactWeights)
+        weight /= divisor;
 }
 
 // Scores that are not correlations are drawn at the end colours beyond -1 and 1.
 void noteWeightRange(const CorrelationNetwork& network)
 {
     const auto [smallest, largest] = weightRange(network);
-    if (smallest < -1.0f || largest > 1.0f)
+    if (smallest < -1.0 || largest > 1.0)
         std::printf(
             "Note: the weights range from %g to %g; beyond -1 and 1 they are drawn at the end colours "
             "(LINKMAP_SCALE=max divides them by the largest)\n",
             smallest, largest);
 }
 
+void noteUnusedSequence(const std::string& path, const ReadSettings& settings, bool used)
+{
+    if (!settings.sequenceFile.empty() && !used)
+        std::printf("Note: %s knows no site by its number alone, so the sequence of %s names none "
+                    "(LINKMAP_SEQUENCE)\n",
+                    inputName(path).c_str(), settings.sequenceFile.c_str());
+}
+
+// The reader of an imported format.
+ImportReport readImported(const std::string& path, InputFormat format, const ReadSettings& settings,
+                          CorrelationNetwork& network, LoadProgress& progress)
+{
+    switch (format)
+    {
+    case InputFormat::Graphml:
+        return readGraphmlFile(path, settings, network);
+    case InputFormat::Npy:
+        return readNpyFile(path, settings, network, progress);
+    default:
+        return readTableFile(path, format, settings, network, progress);
+    }
+}
+
 } // namespace
 
-InputFormat inputFormatOf(const std::string& path)
+std::optional<InputFormat> inputFormatOfName(const std::string& path)
 {
     const std::string name = uncompressedName(path);
     for (const auto& entry : extensions)
         if (endsWithCaseless(name, entry.extension))
             return entry.format;
-    return InputFormat::Groups;
+    return std::nullopt;
+}
+
+InputFormat inputFormatOf(const std::string& path)
+{
+    const std::optional<InputFormat> named = inputFormatOfName(path);
+    return named ? *named : formatOfContent(path).format;
 }
 
 InputFormat readNetwork(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,
                         LoadProgress& progress)
 {
-    const InputFormat format = settings.format ? *settings.format : inputFormatOf(path);
-    bool ringsGiven = true;
-    switch (format)
+    // The format as set, else as the name tells, else as the content shows; a matrix may be numpy's.
+    ContentFormat content;
+    std::optional<InputFormat> format = settings.format ? settings.format : inputFormatOfName(path);
+    if (!format)
     {
-    case InputFormat::Groups:
-        readGroupFile(path, network, progress);
-        break;
-    case InputFormat::Graphml:
-        ringsGiven = readGraphmlFile(path, settings, network);
-        break;
-    case InputFormat::Table:
-    case InputFormat::Matrix:
-    case InputFormat::Pairs:
-        readTableFile(path, format, settings, network, progress);
-        ringsGiven = false;
-        break;
+        content = formatOfContent(path);
+        format = content.format;
     }
+    else if ((*format == InputFormat::Matrix || *format == InputFormat::Table) &&
+             formatOfContent(path).format == InputFormat::Npy)
+        format = InputFormat::Npy;
+    if (*format == InputFormat::Groups)
+    {
+        if (!settings.weightColumn.empty())
+            throw InputError("Error: LINKMAP_WEIGHT_COLUMN is " + settings.weightColumn + ", but " +
+                             inputName(path) + " is read as a group file, which has no columns");
+        readGroupFile(path, network, progress);
+        noteUnusedSequence(path, settings, false);
+        network.checkSize();
+        if (settings.scaleToLargest)
+            scaleToLargest(network);
+        return InputFormat::Groups;
+    }
+
+    const ImportReport report = readImported(path, *format, settings, network, progress);
+    if (!content.holds.empty())
+        std::printf("%s\n", contentNote(path, content, report.format).c_str());
+    if (!report.columnNote.empty())
+        std::printf("%s\n", report.columnNote.c_str());
+    noteUnusedSequence(path, settings, report.namedFromSequence);
+    if (!settings.weightColumn.empty() && report.format != InputFormat::Pairs)
+        throw InputError("Error: LINKMAP_WEIGHT_COLUMN is " + settings.weightColumn + ", but " +
+                         inputName(path) + " is no pair list, which alone has a weight column");
+    if (network.linkCount() == 0 && report.belowMinimum > 0)
+        std::printf(
+            "Note: every link of %s weighs less than LINKMAP_MIN_WEIGHT, %g; there is nothing to show\n",
+            inputName(path).c_str(), static_cast<double>(settings.minimumWeight));
     network.checkSize();
     if (settings.scaleToLargest)
         scaleToLargest(network);
-    if (format == InputFormat::Groups)
-        return format;
-    if (!ringsGiven)
+    if (!report.ringsGiven)
     {
         if (const std::size_t leftOut = network.removeUnlinkedSites())
             std::printf("Note: %zu site%s without a link %s left out\n", leftOut, leftOut == 1 ? "" : "s",
@@ -98,5 +154,5 @@ InputFormat readNetwork(const std::string& path, const ReadSettings& settings, C
         groupIntoRings(network, settings.grouping);
     }
     noteWeightRange(network);
-    return format;
+    return report.format;
 }

@@ -36,6 +36,7 @@ std::string SiteNamer::nameOf(long number) const
 {
     if (sequence.empty())
         return "X" + std::to_string(number);
+    used = true;
     const long place = number - firstNumber;
     if (place < 0 || place >= static_cast<long>(sequence.size()))
         throw InputError("Error: site " + std::to_string(number) + " has no letter in the sequence of " +

@@ -1,14 +1,16 @@
 #include <network/LineReader>
+#include <network/MatrixTriangle>
 #include <network/NetworkReader>
 #include <network/SiteNames>
 
 #include <fast_float/fast_float.h>
 
 #include <algorithm>
-#include <cfloat>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <strings.h>
 #include <unordered_set>
 #include <vector>
@@ -33,10 +35,7 @@ Cell readCell(std::string_view cell, double& value)
         const char* end = cell.data() + cell.size();
         const auto result = fast_float::from_chars(begin, end, value);
         if (result.ec == std::errc() && result.ptr == end && std::isfinite(value))
-        {
-            value = std::clamp(value, -double(FLT_MAX), double(FLT_MAX));
             return Cell::Number;
-        }
     }
     const auto is = [cell](const char* word) {
         return cell.size() == std::strlen(word) && strncasecmp(cell.data(), word, cell.size()) == 0;
@@ -118,6 +117,27 @@ std::string inQuotes(std::string_view text)
     return "\"" + std::string(text.substr(0, 40)) + (text.size() > 40 ? "...\"" : "\"");
 }
 
+// A site's letter, as a column of a coevolution method's pair list gives it beside the site's number.
+bool isLetter(std::string_view cell)
+{
+    return cell.size() == 1 && std::isalpha(static_cast<unsigned char>(cell[0]));
+}
+
+bool hasDigit(std::string_view cell)
+{
+    return cell.find_first_of("0123456789") != std::string_view::npos;
+}
+
+// The columns of a pair list that give its two sites, their letters where a column beside them does, and
+// its weight.
+struct PairColumns
+{
+    std::size_t width = 3;
+    std::size_t sites[2] = {0, 1};
+    std::optional<std::size_t> letters[2];
+    std::size_t weight = 2;
+};
+
 // Reads a matrix or a pair list a line at a time, deciding which from the first lines when the format does
 // not say. A matrix is never held whole: only the links it keeps.
 class TableReader
@@ -126,18 +146,38 @@ public:
     TableReader(const std::string& path, InputFormat format_, const ReadSettings& settings_,
                 CorrelationNetwork& network_)
         : shownName(inputName(path)), format(format_), settings(settings_), namer(settings_),
-          network(network_)
+          network(network_), triangle(network_, settings_.minimumWeight)
     {
     }
 
     void readLine(const std::string& line, std::size_t lineNumber_)
     {
         lineNumber = lineNumber_;
-        if (line.find_first_not_of(" \t") == std::string::npos)
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos)
             return;
+        // Comments, such as the header numpy's savetxt writes; the last before the table may name its
+        // columns.
+        if (line[first] == '#')
+        {
+            if (!started && header.empty())
+                comment = line.substr(first + 1);
+            ++comments;
+            return;
+        }
         if (delimiter == 0)
+        {
             delimiter = delimiterOf(line);
+            const std::size_t last = line.find_last_not_of(delimiter == '\t' ? " " : " \t");
+            closingDelimiter = delimiter != ' ' && line[last] == delimiter;
+        }
         splitCells(line, delimiter, cells, quotedCells);
+        // A delimiter after every cell, as CCMpred writes, is no empty last column.
+        if (closingDelimiter && cells.size() > 1 && cells.back().empty() && !quotedCells.back())
+        {
+            cells.pop_back();
+            quotedCells.pop_back();
+        }
         if (!started)
             return start();
         if (format == InputFormat::Matrix)
@@ -146,19 +186,25 @@ public:
             readPair();
     }
 
-    void finish()
+    ImportReport finish()
     {
-        if (format == InputFormat::Matrix && rows != columns && (started || !header.empty()))
+        if (!started && !header.empty())
+            fail(shownName + " holds a header, line " + std::to_string(headerLine) + ", and no row under it");
+        if (!started && comments > 0)
+            fail(shownName + " holds only " + countOf(comments, "comment line") + ", and no row");
+        if (format == InputFormat::Matrix && rows != columns && started)
             fail(shownName + " has " + countOf(rows, "row") + " of " + countOf(columns, "value") +
                  "; a matrix must be square");
-        if (largestDifference > 0.0)
-            std::printf("Warning: the matrix in %s is not symmetric: the largest difference, %g, is at row "
-                        "%zu, column %zu; its upper triangle is used\n",
-                        shownName.c_str(), largestDifference, differentCell.first + 1,
-                        differentCell.second + 1);
+        triangle.warnIfAsymmetric(shownName);
         if (repeatedPairs > 0)
             std::printf("Warning: %s repeats %zu pair%s; the first weight of each is kept\n",
                         shownName.c_str(), repeatedPairs, repeatedPairs == 1 ? "" : "s");
+        ImportReport report;
+        report.format = format == InputFormat::Pairs ? InputFormat::Pairs : InputFormat::Matrix;
+        report.belowMinimum = belowMinimum + triangle.belowMinimum();
+        report.columnNote = columnNote;
+        report.namedFromSequence = namer.namedFromSequence();
+        return report;
     }
 
 private:
@@ -183,15 +229,22 @@ private:
             return;
         }
         started = true;
+        if ((format == InputFormat::Table || format == InputFormat::Pairs) && findWideColumns())
+            format = InputFormat::Pairs;
         if (format == InputFormat::Table)
             format = looksLikePair() && (header.empty() || header.size() == 3) ? InputFormat::Pairs
                                                                                : InputFormat::Matrix;
         if (format == InputFormat::Matrix)
+        {
+            if (!settings.weightColumn.empty())
+                fail("LINKMAP_WEIGHT_COLUMN is " + settings.weightColumn + ", but " + shownName +
+                     " is a matrix, which has no weight column");
             startMatrix();
-        if (format == InputFormat::Matrix)
-            readRow();
-        else
-            readPair();
+            return readRow();
+        }
+        if (pair.width == 3 && !settings.weightColumn.empty())
+            pair.weight = chosenWeightColumn();
+        readPair();
     }
 
     // Two sites, both names or both numbers, and a weight; a row of three whole numbers is a matrix's.
@@ -208,6 +261,91 @@ private:
         return (names || (numbers && !isWholeNumber(cells[2]))) && readCell(cells[2], value) != Cell::Text;
     }
 
+    // Site numbers in the first column and another, with their letters, scores and the like beside them, as
+    // coevolution methods write them (plmc's i A_i j A_j 0 score, EVcouplings' i,A_i,j,A_j,fn,cn,...,
+    // GREMLIN's i j raw apc). No matrix row has text beyond its first column, nor a header whose site columns
+    // are words without numbers.
+    bool findWideColumns()
+    {
+        if (cells.size() < 4 || quotedCells[0] || !isWholeNumber(cells[0]))
+            return false;
+        std::size_t second = 1;
+        while (second < cells.size() && !isWholeNumber(cells[second]))
+            ++second;
+        if (second == cells.size())
+            return false;
+        double value = 0.0;
+        bool text = false;
+        for (std::size_t column = 1; column < cells.size(); ++column)
+            text = text || readCell(cells[column], value) == Cell::Text;
+        const bool wordHeader =
+            header.size() == cells.size() && !hasDigit(header[0]) && !hasDigit(header[second]);
+        if (!text && !wordHeader)
+            return false;
+
+        pair.width = cells.size();
+        pair.sites[1] = second;
+        for (int end = 0; end < 2; ++end)
+        {
+            const std::size_t beside = pair.sites[end] + 1;
+            if (beside < pair.width && beside != pair.sites[1 - end] && isLetter(cells[beside]))
+                pair.letters[end] = beside;
+        }
+        if (!settings.weightColumn.empty())
+            pair.weight = chosenWeightColumn();
+        else
+        {
+            // The last column of numbers.
+            std::size_t column = pair.width;
+            while (column > 0 &&
+                   (isSiteColumn(column - 1) || readCell(cells[column - 1], value) != Cell::Number))
+                --column;
+            if (column == 0)
+                fail(where() + " has site numbers but no column of numbers for the weights");
+            pair.weight = column - 1;
+        }
+        columnNote = "Note: weights from column " + columnName(pair.weight) + " of " + shownName;
+        return true;
+    }
+
+    bool isSiteColumn(std::size_t column) const
+    {
+        return column == pair.sites[0] || column == pair.sites[1] || pair.letters[0] == column ||
+               pair.letters[1] == column;
+    }
+
+    std::string columnName(std::size_t column) const
+    {
+        return header.size() == pair.width && !header[column].empty() ? std::string(header[column])
+                                                                      : std::to_string(column + 1);
+    }
+
+    // The column LINKMAP_WEIGHT_COLUMN names: by the header's name, else by its number from 1.
+    std::size_t chosenWeightColumn()
+    {
+        const std::string& wanted = settings.weightColumn;
+        std::size_t column = pair.width;
+        if (header.size() == pair.width)
+            column =
+                static_cast<std::size_t>(std::find(header.begin(), header.end(), wanted) - header.begin());
+        if (column == pair.width && isWholeNumber(wanted) && wanted[0] != '-' && std::stol(wanted) >= 1 &&
+            static_cast<std::size_t>(std::stol(wanted)) <= pair.width)
+            column = static_cast<std::size_t>(std::stol(wanted)) - 1;
+        if (column == pair.width)
+        {
+            std::string names;
+            for (std::size_t each = 0; each < pair.width; ++each)
+                names += (each == 0 ? "" : ", ") + columnName(each);
+            fail("LINKMAP_WEIGHT_COLUMN is " + wanted + ", but " + shownName +
+                 " has no such column; its columns are " + names);
+        }
+        if (isSiteColumn(column))
+            fail("LINKMAP_WEIGHT_COLUMN is " + wanted + ", but column " + columnName(column) + " of " +
+                 shownName + " gives the sites");
+        columnNote = "Note: weights from column " + columnName(column) + " of " + shownName;
+        return column;
+    }
+
     void startMatrix()
     {
         double value = 0.0;
@@ -222,14 +360,38 @@ private:
                 fail("line " + std::to_string(headerLine) + " of " + shownName + " names " +
                      countOf(header.size(), "column") + " where line " + std::to_string(lineNumber) +
                      " has " + countOf(columns, "value"));
-            for (std::size_t column = 0; column < columns; ++column)
-                addMatrixSite(header[column + skip], headerLine);
+            header.erase(header.begin(), header.begin() + static_cast<std::ptrdiff_t>(skip));
+            // R calls the columns of a matrix without names V1, V2, ...: its numbering, not names.
+            numberedByR = true;
+            for (std::size_t column = 0; column < columns && numberedByR; ++column)
+                numberedByR = header[column] == "V" + std::to_string(column + 1);
+            if (numberedByR)
+                header.clear();
+            for (std::size_t column = 0; column < header.size(); ++column)
+                addMatrixSite(header[column], headerLine);
         }
-        else if (!rowNames)
+        if (header.empty() && !rowNames)
         {
+            const std::vector<std::string> named = commentNames();
             for (std::size_t column = 0; column < columns; ++column)
-                addMatrixSite(namer.nameOfRow(column), lineNumber);
+                addMatrixSite(named.empty() ? namer.nameOfRow(column) : named[column], lineNumber);
         }
+    }
+
+    // The names of the last comment before the table, split as the table is or at commas, when it names as
+    // many columns as the table has.
+    std::vector<std::string> commentNames() const
+    {
+        std::vector<std::string_view> named;
+        std::vector<bool> quoted;
+        for (const char separator : {delimiter, ','})
+        {
+            splitCells(comment, separator, named, quoted);
+            if (named.size() == columns &&
+                std::none_of(named.begin(), named.end(), [](std::string_view name) { return name.empty(); }))
+                return std::vector<std::string>(named.begin(), named.end());
+        }
+        return {};
     }
 
     void addMatrixSite(const std::string& name, std::size_t line)
@@ -251,8 +413,12 @@ private:
             fail(where() + " is row " + std::to_string(row + 1) + " of a matrix of " +
                  countOf(columns, "column") + "; a matrix must be square");
         if (rowNames && header.empty())
-            addMatrixSite(std::string(cells[0]), lineNumber);
-        rowStarts.push_back(network.linkCount());
+        {
+            // R numbers the rows of a matrix without names "1", "2", ...
+            const bool numbered = numberedByR && cells[0] == std::to_string(row + 1);
+            addMatrixSite(numbered ? namer.nameOfRow(row) : std::string(cells[0]), lineNumber);
+        }
+        triangle.beginRow();
         for (std::size_t column = 0; column < columns; ++column)
         {
             double value = 0.0;
@@ -261,49 +427,29 @@ private:
             if (kind == Cell::Text)
                 fail(where() + ": " + inQuotes(cell) + " in column " + std::to_string(column + 1) +
                      " is not a number");
-            if (kind == Cell::Missing || column == row)
-                continue;
-            const auto weight = static_cast<float>(value);
-            if (column > row)
-            {
-                if (std::fabs(weight) >= settings.minimumWeight)
-                    network.addLink(static_cast<std::uint32_t>(row), static_cast<std::uint32_t>(column),
-                                    weight);
-            }
-            else
-                compareWithMirror(row, column, weight);
+            if (kind == Cell::Number)
+                triangle.cell(row, column, value);
         }
     }
 
-    // The lower triangle only checks that the matrix is symmetric. The upper cell is known when it was kept;
-    // one left out was below the minimum weight, which bounds the difference.
-    void compareWithMirror(std::size_t row, std::size_t column, float weight)
+    std::uint32_t pairSite(int end)
     {
-        const std::size_t rowEnd =
-            column + 1 < rowStarts.size() ? rowStarts[column + 1] : network.linkCount();
-        const auto begin = network.links.begin() + static_cast<std::ptrdiff_t>(rowStarts[column]);
-        const auto end = network.links.begin() + static_cast<std::ptrdiff_t>(rowEnd);
-        const auto mirror = std::lower_bound(
-            begin, end, row, [](const SiteLink& link, std::size_t second) { return link.second < second; });
-        double difference = 0.0;
-        if (mirror != end && mirror->second == row)
-            difference = std::fabs(static_cast<double>(weight) - mirror->weight);
-        else if (std::fabs(weight) >= settings.minimumWeight)
-            difference = std::fabs(weight) - settings.minimumWeight;
-        if (difference > 1e-6 * std::max(1.0, std::fabs(static_cast<double>(weight))) &&
-            difference > largestDifference)
+        const std::string_view cell = cells[pair.sites[end]];
+        if (pair.letters[end])
         {
-            largestDifference = difference;
-            differentCell = {row, column};
+            const std::string_view letter = cells[*pair.letters[end]];
+            if (!isLetter(letter) || !isWholeNumber(cell))
+                fail(where() + ": " + inQuotes(letter) + " and " + inQuotes(cell) +
+                     " are not a site's letter and number");
+            return network
+                .addSite(static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0]))) +
+                         std::to_string(std::stol(std::string(cell))))
+                .first;
         }
-    }
-
-    std::uint32_t pairSite(std::string_view cell)
-    {
         if (isWholeNumber(cell))
             return network.addSite(namer.nameOf(std::stol(std::string(cell)))).first;
         double value = 0.0;
-        if (readCell(cell, value) != Cell::Text)
+        if (pair.width > 3 || readCell(cell, value) != Cell::Text)
             fail(where() + ": " + inQuotes(cell) + " is not a site");
         return network.addSite(std::string(cell)).first;
     }
@@ -311,13 +457,20 @@ private:
     void readPair()
     {
         double value = 0.0;
-        if (cells.size() != 3 || readCell(cells[2], value) == Cell::Text)
-            fail(where() + " is not two sites and a number");
-        std::uint32_t first = pairSite(cells[0]);
-        std::uint32_t second = pairSite(cells[1]);
-        if (readCell(cells[2], value) == Cell::Missing || first == second ||
-            std::fabs(static_cast<float>(value)) < settings.minimumWeight)
+        if (cells.size() != pair.width || readCell(cells[pair.weight], value) == Cell::Text)
+            fail(where() + (pair.width == 3 && pair.weight == 2
+                                ? std::string(" is not two sites and a number")
+                                : " is not a row of " + countOf(pair.width, "column") +
+                                      " with a number in column " + columnName(pair.weight)));
+        std::uint32_t first = pairSite(0);
+        std::uint32_t second = pairSite(1);
+        if (readCell(cells[pair.weight], value) == Cell::Missing || first == second)
             return;
+        if (std::fabs(drawnWeight(value)) < settings.minimumWeight)
+        {
+            ++belowMinimum;
+            return;
+        }
         const auto earlier = [this](std::uint32_t a, std::uint32_t b) {
             return network.numbers[a] != network.numbers[b] ? network.numbers[a] < network.numbers[b] : a < b;
         };
@@ -328,7 +481,7 @@ private:
             ++repeatedPairs;
             return;
         }
-        network.addLink(first, second, static_cast<float>(value));
+        network.addExactLink(first, second, value);
     }
 
     const std::string shownName;
@@ -338,28 +491,33 @@ private:
     CorrelationNetwork& network;
 
     char delimiter = 0;
+    bool closingDelimiter = false;
     std::vector<std::string_view> cells;
     std::vector<bool> quotedCells;
     std::size_t lineNumber = 0;
+    std::string comment;
+    std::size_t comments = 0;
     std::vector<std::string> header;
     std::size_t headerLine = 0;
     bool started = false;
 
     bool rowNames = false;
+    bool numberedByR = false;
     std::size_t columns = 0;
     std::size_t rows = 0;
-    std::vector<std::size_t> rowStarts; // the first link of every row read
-    double largestDifference = 0.0;
-    std::pair<std::size_t, std::size_t> differentCell;
+    MatrixTriangle triangle;
 
+    PairColumns pair;
+    std::string columnNote;
     std::unordered_set<std::uint64_t> pairsSeen;
     std::size_t repeatedPairs = 0;
+    std::size_t belowMinimum = 0;
 };
 
 } // namespace
 
-void readTableFile(const std::string& path, InputFormat format, const ReadSettings& settings,
-                   CorrelationNetwork& network, LoadProgress& progress)
+ImportReport readTableFile(const std::string& path, InputFormat format, const ReadSettings& settings,
+                           CorrelationNetwork& network, LoadProgress& progress)
 {
     const double fileSize = plainFileSize(path);
     double bytesRead = 0.0;
@@ -371,5 +529,5 @@ void readTableFile(const std::string& path, InputFormat format, const ReadSettin
     });
     if (!opened)
         throw InputError("Error: cannot open " + inputName(path));
-    reader.finish();
+    return reader.finish();
 }

@@ -42,7 +42,7 @@ TEST(CommandLine, PrintsTheUsageForAnArgumentCountOutsideTwoToTen)
     for (const char* text :
          {"-p <positive-file>", "-n <negative-file>", "-a <accelerated-file>", "--generate-image <filename>",
           "Save an screenshoot image and exit", "--background <color>",
-          "Set the background color: black or white; blue without it"})
+          "Set the background color: black, white, blue (default)"})
         EXPECT_NE(bare.output.find(text), std::string::npos) << text;
 
     for (const auto& arguments : commandLines)

@@ -1,4 +1,6 @@
-// A reader of tables or of GraphML, as LINKMAP_FUZZ_FORMAT names it (Table or Graphml).
+// A reader of tables, GraphML or .npy, as LINKMAP_FUZZ_FORMAT names it (Table, Graphml or Npy). The table
+// target also leaves the format to the content when the first byte's top bit is set, which reaches every
+// reader through the look at the content.
 #include <FuzzInput>
 #include <network/NetworkReader>
 
@@ -12,6 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     ReadSettings settings;
     settings.format = InputFormat::LINKMAP_FUZZ_FORMAT;
+    if (settings.format == InputFormat::Table && (data[0] & 128) != 0)
+        settings.format.reset();
     settings.minimumWeight = static_cast<float>(data[0] & 3) / 4.0f;
     settings.grouping = static_cast<RingGrouping>((data[0] >> 2) % 3);
     settings.scaleToLargest = (data[0] & 32) != 0;

@@ -118,7 +118,268 @@ void writeCompressed(const std::string& path, const std::string& text)
     gzclose(file);
 }
 
+// An array as numpy's save writes it: the magic string, version 1.0, the header padded to 64 bytes, the data.
+std::string npyFile(const std::string& header, const std::string& data)
+{
+    std::string dict = header + std::string(63 - (10 + header.size()) % 64, ' ') + "\n";
+    return std::string("\x93NUMPY\x01\x00", 8) + static_cast<char>(dict.size() & 0xff) +
+           static_cast<char>(dict.size() >> 8) + dict + data;
+}
+
+std::string doubles(std::initializer_list<double> values)
+{
+    std::string bytes;
+    for (const double value : values)
+        bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+    return bytes;
+}
+
+// What reading printed and logged, with the file's path as FILE.
+std::string readOut(const std::string& path, const ReadSettings& settings = ReadSettings())
+{
+    const Imported read = import(path, settings);
+    std::string text = read.messages + read.log;
+    for (std::size_t at; (at = text.find(path)) != std::string::npos;)
+        text.replace(at, path.size(), "FILE");
+    return text;
+}
+
+std::string refusalOf(const std::string& path, const ReadSettings& settings = ReadSettings())
+{
+    try
+    {
+        import(path, settings);
+    }
+    catch (const InputError& error)
+    {
+        std::string text = error.what();
+        const std::size_t at = text.find(path);
+        return at == std::string::npos ? text : text.replace(at, path.size(), "FILE");
+    }
+    return "read";
+}
+
 } // namespace
+
+TEST(Import, FilesAsTheFieldsToolsWriteThemAreReadAsTheyMean)
+{
+    // The same 3 x 3 matrix as numpy, R and CCMpred write it; the pair lists of coevolution methods.
+    const std::string matrix = "Creating link between X1 and X2 with weight 0.500000\n"
+                               "Creating link between X1 and X3 with weight -0.250000\n"
+                               "Creating link between X2 and X3 with weight 0.125000\n";
+    const std::string named = "Creating link between P1 and P2 with weight 0.500000\n"
+                              "Creating link between P1 and P3 with weight -0.250000\n"
+                              "Creating link between P2 and P3 with weight 0.125000\n";
+    const std::string onlyNumbers = "Note: FILE holds only numbers; read as a matrix (LINKMAP_FORMAT chooses "
+                                    "otherwise)\n";
+    ReadSettings sequence;
+    TemporaryFolder folder;
+    sequence.sequenceFile = folder.write("protein.fasta", ">p\nMKTAYIAKQR\n");
+    ReadSettings byRaw;
+    byRaw.weightColumn = "raw";
+    ReadSettings byNumber;
+    byNumber.weightColumn = "5";
+    const struct
+    {
+        const char* file;
+        std::string out; // notes, then the log
+        ReadSettings settings;
+    } cases[] = {
+        {"numpy-savetxt.txt", onlyNumbers + matrix, {}},
+        {"ccmpred.mat", onlyNumbers + matrix, {}},
+        {"numpy-savetxt-names.txt", onlyNumbers + named, {}},
+        // A title of as many words as columns would name them; split at the table's commas, it names none.
+        {"numpy-savetxt-title.csv", matrix, {}},
+        {"numpy-save.npy", matrix, {}},
+        {"numpy-save-fortran.npy",
+         "Warning: the matrix in FILE is not symmetric: the largest difference, 0.125, is at row 2, column "
+         "1; "
+         "its upper triangle is used\n"
+         "Creating link between X1 and X2 with weight 0.500000\n"
+         "Creating link between X1 and X3 with weight 0.250000\n"
+         "Creating link between X2 and X3 with weight 0.125000\n",
+         {}},
+        {"r-write-table.txt",
+         "Note: FILE holds a table of numbers with quoted names; read as a matrix (LINKMAP_FORMAT chooses "
+         "otherwise)\n" +
+             named,
+         {}},
+        {"r-write-csv.csv", matrix, {}},
+        {"r-write-csv.csv",
+         "Creating link between M1 and K2 with weight 0.500000\n"
+         "Creating link between M1 and T3 with weight -0.250000\n"
+         "Creating link between K2 and T3 with weight 0.125000\n",
+         sequence},
+        {"plmc-couplings.txt",
+         "Note: FILE holds rows that begin with site numbers; read as a pair list (LINKMAP_FORMAT chooses "
+         "otherwise)\n"
+         "Note: weights from column 6 of FILE\n"
+         "Note: FILE knows no site by its number alone, so the sequence of " +
+             sequence.sequenceFile +
+             " names none (LINKMAP_SEQUENCE)\n"
+             "Creating link between M1 and K2 with weight 0.250000\n"
+             "Creating link between M1 and T3 with weight -0.100000\n"
+             "Creating link between K2 and T3 with weight 0.500000\n",
+         sequence},
+        {"evcouplings-CouplingScores.csv",
+         "Note: weights from column cn of FILE\n"
+         "Note: the weights range from -0.4 to 1.3; beyond -1 and 1 they are drawn at the end colours "
+         "(LINKMAP_SCALE=max divides them by the largest)\n"
+         "Creating link between L5 and V9 with weight 1.300000\n"
+         "Creating link between L5 and G12 with weight -0.400000\n"
+         "Creating link between V9 and G12 with weight 0.250000\n",
+         {}},
+        {"evcouplings-CouplingScores.csv",
+         "Note: weights from column fn of FILE\n"
+         "Creating link between L5 and V9 with weight 0.200000\n"
+         "Creating link between L5 and G12 with weight 0.100000\n"
+         "Creating link between V9 and G12 with weight 0.050000\n",
+         byNumber},
+        {"gremlin.txt",
+         "Note: FILE holds only numbers; read as a pair list (LINKMAP_FORMAT chooses otherwise)\n"
+         "Note: weights from column apc of FILE\n"
+         "Creating link between M1 and K2 with weight 0.250000\n"
+         "Creating link between M1 and T3 with weight 0.050000\n"
+         "Creating link between K2 and T3 with weight 0.350000\n",
+         sequence},
+        {"gremlin.txt",
+         "Note: FILE holds only numbers; read as a pair list (LINKMAP_FORMAT chooses otherwise)\n"
+         "Note: weights from column raw of FILE\n"
+         "Creating link between X1 and X2 with weight 0.300000\n"
+         "Creating link between X1 and X3 with weight 0.200000\n"
+         "Creating link between X2 and X3 with weight 0.400000\n",
+         byRaw},
+        {"igraph.graphml",
+         "Creating link between K45 and H12 with weight 0.750000\n"
+         "Creating link between H12 and R78 with weight -0.500000\n",
+         {}},
+        {"networkx-corr.graphml",
+         "Note: weights from the edge attribute corr of FILE\n"
+         "Creating link between K45 and H12 with weight 0.750000\n"
+         "Creating link between H12 and R78 with weight -0.500000\n",
+         {}},
+    };
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE(test.file);
+        EXPECT_EQ(readOut(dataFile(test.file), test.settings), test.out);
+    }
+
+    // The content decides for any other name, also behind gzip's magic bytes; a group file stays one.
+    const std::string renamed = folder.write("network", readText(dataFile("networkx-corr.graphml")));
+    EXPECT_EQ(readOut(renamed).substr(0, 73),
+              "Note: FILE holds XML; read as GraphML (LINKMAP_FORMAT chooses otherwise)\n");
+    writeCompressed(folder.path("dccm.dat"), readText(dataFile("numpy-savetxt.txt")));
+    EXPECT_EQ(readOut(folder.path("dccm.dat")), onlyNumbers + matrix);
+    writeCompressed(folder.path("groups.txt"), readText(dataFile("worked-example.txt")));
+    EXPECT_EQ(readOut(folder.path("groups.txt")), readOut(dataFile("worked-example.txt")));
+
+    // Weights are logged as the file wrote them, and the range note names the true extremes.
+    const std::string exact =
+        folder.write("exact.csv", "A,B,C\n1,0.1234565,2.5\n0.1234565,1,3.5\n2.5,3.5,1\n");
+    EXPECT_EQ(
+        readOut(exact),
+        "Note: the weights range from 0.123456 to 3.5; beyond -1 and 1 they are drawn at the end colours "
+        "(LINKMAP_SCALE=max divides them by the largest)\n"
+        "Creating link between A and B with weight 0.123456\n"
+        "Creating link between A and C with weight 2.500000\n"
+        "Creating link between B and C with weight 3.500000\n");
+    // Links all below the minimum weight leave an empty scene, and say so.
+    ReadSettings high;
+    high.minimumWeight = 0.9f;
+    EXPECT_EQ(readOut(dataFile("numpy-save.npy"), high),
+              "Note: every link of FILE weighs less than LINKMAP_MIN_WEIGHT, 0.9; there is nothing to show\n"
+              "Note: 3 sites without a link are left out\n");
+}
+
+TEST(Import, WhatIsNotANetworkOrIsCutShortIsRefusedInOneLine)
+{
+    TemporaryFolder folder;
+    const std::string text = readText(dataFile("numpy-savetxt.txt"));
+    std::string gzip;
+    writeCompressed(folder.path("whole.gz"), text);
+    const std::string whole = readText(folder.path("whole.gz"));
+    std::string damaged = whole;
+    damaged[damaged.size() - 6] ^= 0x55; // the stream's check
+    const std::string header2 = "{'descr': '<f8', 'fortran_order': False, 'shape': (2, 2), }";
+    ReadSettings byName;
+    byName.weightColumn = "cn";
+    ReadSettings byColumn;
+    byColumn.weightColumn = "1";
+    const struct
+    {
+        std::string name;
+        std::string content;
+        std::string refusal;
+        ReadSettings settings;
+    } cases[] = {
+        {"cut.csv.gz",
+         whole.substr(0, whole.size() / 2),
+         "Error: FILE is a gzip stream that is cut short or damaged",
+         {}},
+        {"cut.txt",
+         whole.substr(0, whole.size() - 4),
+         "Error: FILE is a gzip stream that is cut short or damaged",
+         {}},
+        {"damaged.graphml.gz", damaged, "Error: FILE is a gzip stream that is cut short or damaged", {}},
+        {"r.rds",
+         readText(dataFile("r-saverds.rds")),
+         "Error: FILE holds R's saved data, as saveRDS writes it, compressed, not a network that linkmap "
+         "reads",
+         {}},
+        {"sheet.txt",
+         std::string("PK\x03\x04\x14\0\0\0", 8) + std::string(200, '\x01'),
+         "Error: FILE holds a zip archive, such as a spreadsheet, not a network that linkmap reads",
+         {}},
+        {"noise",
+         std::string("\x01\x02\x03 abc\x04\x05", 10),
+         "Error: FILE holds binary data, not a network that linkmap reads",
+         {}},
+        {"short.npy",
+         npyFile(header2, doubles({1, 0.5, 0.5})),
+         "Error: FILE ends before the 2 × 2 values its header gives",
+         {}},
+        {"long.npy",
+         npyFile(header2, doubles({1, 0.5, 0.5, 1, 7})),
+         "Error: FILE holds more than the 2 × 2 values its header gives",
+         {}},
+        {"line.npy",
+         npyFile("{'descr': '<f8', 'fortran_order': False, 'shape': (4,), }", doubles({1, 2, 3, 4})),
+         "Error: FILE holds an array of 1 dimensions; a matrix has 2",
+         {}},
+        {"cube.dat",
+         npyFile("{'descr': '<f8', 'fortran_order': False, 'shape': (1, 1, 1), }", doubles({1})),
+         "Error: FILE holds an array of 3 dimensions; a matrix has 2",
+         {}},
+        {"wide.npy",
+         npyFile("{'descr': '<f8', 'fortran_order': False, 'shape': (1, 2), }", doubles({1, 2})),
+         "Error: FILE holds an array of 1 rows of 2 values; a matrix must be square",
+         {}},
+        {"objects.npy",
+         npyFile("{'descr': '|O', 'fortran_order': False, 'shape': (1, 1), }", "x"),
+         "Error: the header of FILE says it holds '|O', not float64, float32 or integers, the numbers "
+         "linkmap "
+         "reads",
+         {}},
+        {"extra.npy",
+         npyFile("{'descr': '<f8', 'fortran_order': False, 'shape': (1, 1), 'x': 1}", doubles({1})),
+         "Error: the header of FILE has the key 'x', which no array of numbers has",
+         {}},
+        {"couplings.csv", readText(dataFile("gremlin.txt")),
+         "Error: LINKMAP_WEIGHT_COLUMN is cn, but FILE has no such column; its columns are i, j, raw, apc",
+         byName},
+        {"sites.csv", readText(dataFile("gremlin.txt")),
+         "Error: LINKMAP_WEIGHT_COLUMN is 1, but column i of FILE gives the sites", byColumn},
+        {"matrix.csv", readText(dataFile("numpy-savetxt.txt")),
+         "Error: LINKMAP_WEIGHT_COLUMN is cn, but FILE is a matrix, which has no weight column", byName},
+    };
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE(test.name);
+        const std::string path = folder.write(test.name, test.content);
+        EXPECT_EQ(refusalOf(path, test.settings), test.refusal);
+    }
+}
 
 TEST(Import, EveryFormatGivesThePlantedCommunitiesWithTheSameLinksAndNames)
 {
@@ -183,7 +444,7 @@ TEST(Import, TablesAreReadCellByCellAsTheirShapeSays)
     const Case cases[] = {
         {"bare.csv", "1,0.5,0\n0.5,1,-0.25\n0,-0.25,1\n", "X1-X2:0.5 X1-X3:0 X2-X3:-0.25", "", {}},
         {"first.csv", "1 0.5\n0.5 1\n", "X0-X1:0.5", "", fromZero},
-        {"numbered.csv", "\"\",\"V1\",\"V2\"\n\"1\",1,0.5\n\"2\",0.5,1\n", "V1-V2:0.5", "", {}},
+        {"numbered.csv", "\"\",\"V1\",\"V2\"\n\"1\",1,0.5\n\"2\",0.5,1\n", "X1-X2:0.5", "", {}},
         {"names.tsv", "A1\tB2\nA1\t1\t0.7\nB2\t0.7\t1\n", "A1-B2:0.7", "", {}},
         {"rows.csv",
          "\"K45\", 1, NA\n\"H12\", NA, 1\n",
@@ -218,7 +479,6 @@ TEST(Import, TablesAreReadCellByCellAsTheirShapeSays)
         {"empty.csv", "", "", "", {}},
         {"empty.graphml", "\n", "", "", {}},
         {"weightless.csv", "A,B,C\n1,0,0\n0,1,0\n0,0,1\n", "A-B:0 A-C:0 B-C:0", "", {}},
-        {"header-only.csv", "\"\",\"A\"\n", "", "", {}},
     };
     TemporaryFolder folder;
     for (const Case& test : cases)
@@ -309,6 +569,11 @@ TEST(Import, RefusesWhatItCannotReadWithOneLineNamingTheFileAndTheLine)
          asPairs},
         {"site.txt", "1.5 2 0.5\n", "Error: line 1 of FILE: \"1.5\" is not a site", asPairs},
         {"bare.txt", "0.1 0.2\n", "Error: FILE has 1 row of 2 values; a matrix must be square", asMatrix},
+        {"header-only.csv", "\"\",\"A\"\n", "Error: FILE holds a header, line 1, and no row under it", {}},
+        {"comments.csv",
+         "# a matrix\n\n# of nothing\n",
+         "Error: FILE holds only 2 comment lines, and no row",
+         {}},
         {"broken.graphml",
          "<graphml>\n<graph>\n<node id=\"a\">\n</graph>",
          "Error: line 4 of FILE is not well-formed XML: ",

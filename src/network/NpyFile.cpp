@@ -1,0 +1,389 @@
+#include <network/LineReader>
+#include <network/MatrixTriangle>
+#include <network/NetworkReader>
+#include <network/SiteNames>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// The kinds of number an array may hold: numpy's descr, "<f8" and the like.
+struct ItemType
+{
+    char kind = 'f';      // f, i or u
+    std::size_t size = 8; // bytes
+    bool swapped = false; // in the other byte order than this machine's
+};
+
+// An array's header, as numpy's format writes it: a Python dict literal of exactly three keys.
+struct ArrayHeader
+{
+    ItemType type;
+    bool fortranOrder = false;
+    std::vector<unsigned long long> shape;
+};
+
+class HeaderParser
+{
+public:
+    HeaderParser(const std::string& text_, const std::string& shownName_) : text(text_), shownName(shownName_)
+    {
+    }
+
+    ArrayHeader parse()
+    {
+        ArrayHeader header;
+        bool descr = false, order = false, shape = false;
+        expect('{');
+        while (!take('}'))
+        {
+            const std::string key = quoted();
+            expect(':');
+            if (key == "descr" && !descr)
+            {
+                descr = true;
+                header.type = itemType(quoted());
+            }
+            else if (key == "fortran_order" && !order)
+            {
+                order = true;
+                header.fortranOrder = boolean();
+            }
+            else if (key == "shape" && !shape)
+            {
+                shape = true;
+                header.shape = tuple();
+            }
+            else
+                refuse("has the key '" + key.substr(0, 20) + "', which no array of numbers has");
+            if (!take(','))
+            {
+                expect('}');
+                break;
+            }
+        }
+        skipBlanks();
+        if (at != text.size() || !descr || !order || !shape)
+            refuse("is not numpy's header of an array");
+        return header;
+    }
+
+private:
+    [[noreturn]] void refuse(const std::string& why) const
+    {
+        throw InputError("Error: the header of " + shownName + " " + why);
+    }
+
+    void skipBlanks()
+    {
+        while (at < text.size() && (text[at] == ' ' || text[at] == '\n'))
+            ++at;
+    }
+
+    bool take(char wanted)
+    {
+        skipBlanks();
+        if (at < text.size() && text[at] == wanted)
+        {
+            ++at;
+            return true;
+        }
+        return false;
+    }
+
+    void expect(char wanted)
+    {
+        if (!take(wanted))
+            refuse("is not numpy's header of an array");
+    }
+
+    std::string quoted()
+    {
+        skipBlanks();
+        if (at >= text.size() || (text[at] != '\'' && text[at] != '"'))
+            refuse("is not numpy's header of an array");
+        const char mark = text[at++];
+        const std::size_t end = text.find(mark, at);
+        if (end == std::string::npos)
+            refuse("is not numpy's header of an array");
+        const std::string value = text.substr(at, end - at);
+        at = end + 1;
+        return value;
+    }
+
+    bool boolean()
+    {
+        skipBlanks();
+        for (const auto& [word, value] : {std::pair{"True", true}, std::pair{"False", false}})
+            if (text.compare(at, std::strlen(word), word) == 0)
+            {
+                at += std::strlen(word);
+                return value;
+            }
+        refuse("is not numpy's header of an array");
+    }
+
+    std::vector<unsigned long long> tuple()
+    {
+        std::vector<unsigned long long> sizes;
+        expect('(');
+        while (!take(')'))
+        {
+            skipBlanks();
+            const std::size_t start = at;
+            unsigned long long size = 0;
+            while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < 12)
+                size = size * 10 + static_cast<unsigned long long>(text[at++] - '0');
+            if (at == start)
+                refuse("is not numpy's header of an array");
+            sizes.push_back(size);
+            if (!take(','))
+            {
+                expect(')');
+                break;
+            }
+        }
+        return sizes;
+    }
+
+    ItemType itemType(const std::string& descr) const
+    {
+        ItemType type;
+        const bool littleMachine = [] {
+            const std::uint16_t one = 1;
+            unsigned char first = 0;
+            std::memcpy(&first, &one, 1);
+            return first == 1;
+        }();
+        const bool known = descr.size() == 3 && std::strchr("<>|=", descr[0]) != nullptr &&
+                           std::strchr("fiu", descr[1]) != nullptr &&
+                           std::strchr("1248", descr[2]) != nullptr;
+        if (known)
+        {
+            type.kind = descr[1];
+            type.size = static_cast<std::size_t>(descr[2] - '0');
+            type.swapped =
+                type.size > 1 && descr[0] != '|' && descr[0] != '=' && (descr[0] == '<') != littleMachine;
+        }
+        if (!known || (type.kind == 'f' && type.size < 4) || (descr[0] == '|' && type.size > 1))
+            refuse("says it holds '" + descr.substr(0, 20) +
+                   "', not float64, float32 or integers, the numbers linkmap reads");
+        return type;
+    }
+
+    const std::string& text;
+    const std::string& shownName;
+    std::size_t at = 0;
+};
+
+// The value of one item, read in its byte order.
+double itemValue(const unsigned char* bytes, const ItemType& type)
+{
+    unsigned char item[8];
+    for (std::size_t i = 0; i < type.size; ++i)
+        item[i] = bytes[type.swapped ? type.size - 1 - i : i];
+    switch (type.kind)
+    {
+    case 'f':
+        if (type.size == 8)
+        {
+            double value;
+            std::memcpy(&value, item, 8);
+            return value;
+        }
+        else
+        {
+            float value;
+            std::memcpy(&value, item, 4);
+            return value;
+        }
+    case 'i':
+        switch (type.size)
+        {
+        case 1:
+            return static_cast<double>(static_cast<std::int8_t>(item[0]));
+        case 2:
+        {
+            std::int16_t value;
+            std::memcpy(&value, item, 2);
+            return value;
+        }
+        case 4:
+        {
+            std::int32_t value;
+            std::memcpy(&value, item, 4);
+            return value;
+        }
+        default:
+        {
+            std::int64_t value;
+            std::memcpy(&value, item, 8);
+            return static_cast<double>(value);
+        }
+        }
+    default:
+        switch (type.size)
+        {
+        case 1:
+            return item[0];
+        case 2:
+        {
+            std::uint16_t value;
+            std::memcpy(&value, item, 2);
+            return value;
+        }
+        case 4:
+        {
+            std::uint32_t value;
+            std::memcpy(&value, item, 4);
+            return value;
+        }
+        default:
+        {
+            std::uint64_t value;
+            std::memcpy(&value, item, 8);
+            return static_cast<double>(value);
+        }
+        }
+    }
+}
+
+// Reads an array's items in their order in the file, a block at a time, without holding them all.
+class ItemStream
+{
+public:
+    ItemStream(std::FILE* file_, const std::string& path_, std::size_t itemSize_)
+        : file(file_), path(path_), itemSize(itemSize_), block(65536 - 65536 % itemSize_)
+    {
+    }
+
+    // The next item's bytes; null at the end of the data.
+    const unsigned char* next()
+    {
+        if (at == filled)
+        {
+            filled = std::fread(block.data(), 1, block.size(), file);
+            at = 0;
+            if (std::ferror(file))
+                throw InputError(readFailure(path, errno));
+        }
+        const unsigned char* item = block.data() + at;
+        at += itemSize;
+        return at <= filled ? item : nullptr;
+    }
+
+private:
+    std::FILE* file;
+    const std::string& path;
+    std::size_t itemSize;
+    std::vector<unsigned char> block;
+    std::size_t at = 0;
+    std::size_t filled = 0;
+};
+
+} // namespace
+
+ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,
+                         LoadProgress& progress)
+{
+    const std::string shownName = inputName(path);
+    // Closed however reading ends, also when it is refused.
+    struct Input
+    {
+        const std::string& path;
+        std::FILE* file;
+        ~Input()
+        {
+            if (file != nullptr)
+                closeInput(file, path);
+        }
+    } input{path, openInput(path)};
+    if (input.file == nullptr)
+        throw InputError("Error: cannot open " + shownName);
+
+    // The magic string, the version and the header's length: two bytes in version 1, four in 2 and 3.
+    unsigned char start[12];
+    if (std::fread(start, 1, 10, input.file) != 10 || std::memcmp(start, "\x93NUMPY", 6) != 0 ||
+        start[6] < 1 || start[6] > 3)
+        throw InputError("Error: " + shownName + " is not an array as numpy's save writes it");
+    std::size_t headerLength = start[8] | std::size_t(start[9]) << 8;
+    if (start[6] > 1)
+    {
+        if (std::fread(start + 10, 1, 2, input.file) != 2)
+            throw InputError("Error: " + shownName + " is not an array as numpy's save writes it");
+        headerLength |= std::size_t(start[10]) << 16 | std::size_t(start[11]) << 24;
+    }
+    if (headerLength > 65536)
+        throw InputError("Error: the header of " + shownName + " is longer than numpy writes one");
+    std::string text(headerLength, '\0');
+    if (std::fread(text.data(), 1, headerLength, input.file) != headerLength)
+        throw InputError("Error: " + shownName + " ends within its header");
+    const ArrayHeader header = HeaderParser(text, shownName).parse();
+
+    if (header.shape.size() != 2)
+        throw InputError("Error: " + shownName + " holds an array of " + std::to_string(header.shape.size()) +
+                         " dimensions; a matrix has 2");
+    const unsigned long long size = header.shape[0];
+    if (size > 0xffffffffull)
+        throw InputError("Error: " + shownName + " holds an array of " + std::to_string(size) +
+                         " rows, more than linkmap can number");
+    if (header.shape[1] != size)
+        throw InputError("Error: " + shownName + " holds an array of " + std::to_string(size) + " rows of " +
+                         std::to_string(header.shape[1]) + " values; a matrix must be square");
+
+    // The items, row by row; an array in Fortran's order is the transposed matrix's rows, so it is gathered
+    // first, as far as the file holds it.
+    const SiteNamer namer(settings);
+    MatrixTriangle triangle(network, settings.minimumWeight);
+    ItemStream items(input.file, path, header.type.size);
+    std::vector<double> columnsFirst;
+    const auto cutShort = [&] {
+        return InputError("Error: " + shownName + " ends before the " + std::to_string(size) + " × " +
+                          std::to_string(size) + " values its header gives");
+    };
+    if (header.fortranOrder)
+    {
+        for (unsigned long long count = 0; count < size * size; ++count)
+        {
+            const unsigned char* item = items.next();
+            if (item == nullptr)
+                throw cutShort();
+            columnsFirst.push_back(itemValue(item, header.type));
+        }
+    }
+    for (unsigned long long row = 0; row < size; ++row)
+    {
+        progress.update("reading the array", static_cast<double>(row) / static_cast<double>(size));
+        network.addSite(namer.nameOfRow(static_cast<std::size_t>(row)));
+        triangle.beginRow();
+        for (unsigned long long column = 0; column < size; ++column)
+        {
+            double value = 0.0;
+            if (header.fortranOrder)
+                value = columnsFirst[column * size + row];
+            else if (const unsigned char* item = items.next())
+                value = itemValue(item, header.type);
+            else
+                throw cutShort();
+            if (std::isinf(value))
+                throw InputError("Error: " + shownName + " holds an infinite value at row " +
+                                 std::to_string(row + 1) + ", column " + std::to_string(column + 1));
+            triangle.cell(row, column, value);
+        }
+    }
+    if (items.next() != nullptr)
+        throw InputError("Error: " + shownName + " holds more than the " + std::to_string(size) + " × " +
+                         std::to_string(size) + " values its header gives");
+    triangle.warnIfAsymmetric(shownName);
+    ImportReport report;
+    report.format = InputFormat::Matrix;
+    report.belowMinimum = triangle.belowMinimum();
+    report.namedFromSequence = namer.namedFromSequence();
+    return report;
+}
