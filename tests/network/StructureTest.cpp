@@ -114,8 +114,8 @@ TEST(Structure, ReadsOnlyTheFormatsEightyColumnsOfEachLineWhateverEndsIt)
     const std::string found = readText(dataFile("structure-long-line.bin"));
     try
     {
-        const ChainTrace trace = readChainTrace(std::vector<char>(found.begin() + 1, found.end()), "found.pdb",
-                                                (found[0] & 1) != 0 ? "A" : "", found[0] / 2);
+        const ChainTrace trace = readChainTrace(std::vector<char>(found.begin() + 1, found.end()),
+                                                "found.pdb", (found[0] & 1) != 0 ? "A" : "", found[0] / 2);
         EXPECT_FALSE(trace.residues.empty());
     }
     catch (const InputError& error)
@@ -127,7 +127,8 @@ TEST(Structure, ReadsOnlyTheFormatsEightyColumnsOfEachLineWhateverEndsIt)
     // returns alone are lines.
     const std::string first = "ATOM      2  CA  PRO A   1      12.941  39.418   6.575  1.00 31.00";
     const std::string second = "ATOM     10  CA  GLN A   2      11.000  37.000   7.000  1.00 30.00";
-    const std::string hidden = "ATOM     20  CA  ILE A  99      10.000  36.000   8.000  1.00 30.00           C";
+    const std::string hidden =
+        "ATOM     20  CA  ILE A  99      10.000  36.000   8.000  1.00 30.00           C";
     const std::string tail = std::string(80 - first.size(), ' ') + std::string(41, 'x') + "\xe9" + hidden;
     TemporaryFolder folder;
     for (const std::string& text : {first + tail + "\n" + second + "\n", first + tail + "\r" + second + "\r",
