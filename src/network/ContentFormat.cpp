@@ -4,6 +4,7 @@
 #include <fast_float/fast_float.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -88,7 +89,8 @@ enum class CellKind
     Whole,
     Number,
     Quoted,
-    Text
+    Text,
+    Mark // no letter and no digit, as in "10 - 20"
 };
 
 // The kinds of a line's cells, split as the table reader splits them: at commas, else tabs, else runs of
@@ -124,6 +126,9 @@ std::vector<CellKind> cellKinds(std::string_view line)
             kinds.push_back(CellKind::Number);
         else if (cell.size() >= 2 && cell.front() == '"' && cell.back() == '"')
             kinds.push_back(CellKind::Quoted);
+        else if (std::none_of(cell.begin(), cell.end(),
+                              [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            kinds.push_back(CellKind::Mark);
         else
             kinds.push_back(CellKind::Text);
     }
@@ -163,10 +168,14 @@ std::string tableKind(const std::vector<std::vector<CellKind>>& lines)
                    line.front() == CellKind::Quoted && allNumbers(line, 1);
         }))
         return "holds a table of numbers with quoted names";
-    // Site numbers and their letters, scores and the like, as coevolution methods write them.
-    if (width >= 3 &&
-        (header ? first.size() == width : first.size() == width && first[0] == CellKind::Whole) &&
-        rest([&](const auto& line) { return line.size() == width && line[0] == CellKind::Whole; }))
+    // Site numbers and their letters, scores and the like, as coevolution methods write them: two site
+    // numbers a row, and no cell of marks alone.
+    const auto pairRow = [&](const std::vector<CellKind>& line) {
+        return line.size() == width && line[0] == CellKind::Whole &&
+               std::count(line.begin(), line.end(), CellKind::Whole) >= 2 &&
+               std::count(line.begin(), line.end(), CellKind::Mark) == 0;
+    };
+    if (width >= 3 && (header ? first.size() == width : pairRow(first)) && rest(pairRow))
         return "holds rows that begin with site numbers";
     return std::string();
 }

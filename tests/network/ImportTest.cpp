@@ -292,6 +292,36 @@ TEST(Import, FilesAsTheFieldsToolsWriteThemAreReadAsTheyMean)
               "Note: 3 sites without a link are left out\n");
 }
 
+TEST(Import, GroupFilesStayGroupFilesWhenTheContentDecides)
+{
+    // Every group file of the tests, and text like a region list's, is read as the group reader reads it,
+    // with no note, named as it is, without a name and behind gzip's magic bytes.
+    TemporaryFolder folder;
+    for (const char* name : {"blank-lines.txt", "crlf.txt", "duplicates.txt", "empty.txt", "long-line.txt",
+                             "no-final-newline.txt", "odd-tokens.txt", "road-of-one-line.txt",
+                             "short-line.txt", "tab-in-token.txt", "weights-between.txt", "weights-first.txt",
+                             "weights-last.txt", "weights-only.txt", "worked-example.txt",
+                             "region-spaces.txt", "region-space-separated.txt", "region-simple.txt"})
+    {
+        SCOPED_TRACE(name);
+        CorrelationNetwork groups;
+        LoadProgress silent;
+        std::string expected = captureOutput([&] {
+            readGroupFile(dataFile(name), groups, silent);
+            logLinks(groups);
+        });
+        for (std::size_t at; (at = expected.find(dataFile(name))) != std::string::npos;)
+            expected.replace(at, dataFile(name).size(), "FILE");
+        const std::string bare = folder.write("bare", readText(dataFile(name)));
+        writeCompressed(folder.path("packed"), readText(dataFile(name)));
+        for (const std::string& path : {dataFile(name), bare, folder.path("packed")})
+        {
+            EXPECT_EQ(readOut(path), expected) << path;
+            EXPECT_EQ(import(path).network.ringCount(), groups.ringCount()) << path;
+        }
+    }
+}
+
 TEST(Import, WhatIsNotANetworkOrIsCutShortIsRefusedInOneLine)
 {
     TemporaryFolder folder;
