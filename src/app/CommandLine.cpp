@@ -148,9 +148,10 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "LINKMAP_STRUCTURE <file.pdb|file.cif>",
         "Stand every site at its residue's C-alpha (C4' of a nucleotide) in "
         "this PDB or mmCIF structure, gzipped or not, over the chain's trace");
-    environment.addEnvironmentalVariable("LINKMAP_CHAIN <name>",
+    environment.addEnvironmentalVariable("LINKMAP_CHAIN <name>|all|A,B",
                                          "The structure's chain the sites stand on (the first that holds a "
-                                         "polymer)");
+                                         "polymer); all or a list: those chains' residues numbered 1 to N in "
+                                         "file order, a matrix's named rows each on its own chain (P1:B)");
     environment.addEnvironmentalVariable(
         "LINKMAP_RESIDUE_OFFSET <number>",
         "Added to the structure's residue numbers to give the sites' numbers "

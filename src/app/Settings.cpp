@@ -201,7 +201,11 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
     settings.colorKey = wantsColorKey(std::getenv("LINKMAP_KEY"));
     const char* select = std::getenv("LINKMAP_SELECT");
     settings.select = select != nullptr ? select : "";
-    return readStructureSettings(settings.structure);
+    const std::string structureRefusal = readStructureSettings(settings.structure);
+    if (structureRefusal.empty() && settings.structure && settings.structure->numberedInOrder())
+        for (const ChainResidue& residue : settings.structure->residues)
+            settings.reading.residueChains.push_back(residue.chain);
+    return structureRefusal;
 }
 
 } // namespace

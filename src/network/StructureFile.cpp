@@ -192,6 +192,16 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
                          ", which cannot be read as PDB or mmCIF: " + oneLine(error.what()));
     }
 
+    // The chains asked for: one, the first that holds a polymer, every one, or a list.
+    std::vector<std::string> wanted;
+    for (std::size_t start = 0; start <= chain.size() && chain.find(',') != std::string::npos;)
+    {
+        const std::size_t end = std::min(chain.find(',', start), chain.size());
+        wanted.push_back(chain.substr(start, end - start));
+        start = end + 1;
+    }
+    const bool several = chain == "all" || !wanted.empty();
+
     // The chains of the first model that hold a polymer with a trace, in file order.
     std::vector<std::string> names;
     const gemmi::Model* model = structure.models.empty() ? nullptr : &structure.models.front();
@@ -203,7 +213,14 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
             if (residues.empty() || std::find(names.begin(), names.end(), each.name) != names.end())
                 continue;
             names.push_back(each.name);
-            if (trace.residues.empty() && (chain.empty() || each.name == chain))
+            if (several &&
+                (wanted.empty() || std::find(wanted.begin(), wanted.end(), each.name) != wanted.end()))
+            {
+                for (ChainResidue& residue : residues)
+                    residue.chain = each.name;
+                trace.residues.insert(trace.residues.end(), residues.begin(), residues.end());
+            }
+            else if (!several && trace.residues.empty() && (chain.empty() || each.name == chain))
             {
                 trace.chain = each.name;
                 trace.residues = std::move(residues);
@@ -213,13 +230,23 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
     if (names.empty())
         throw InputError("Error: LINKMAP_STRUCTURE names " + trace.fileName +
                          ", which holds no chain of residues with Cα or C4′ atoms");
-    if (trace.residues.empty())
+    std::string list;
+    for (const std::string& name : names)
+        list += (list.empty() ? "" : ", ") + name;
+    for (const std::string& each : several ? wanted : std::vector<std::string>{chain})
+        if (std::find(names.begin(), names.end(), each) == names.end() && (several || trace.residues.empty()))
+            throw InputError("Error: LINKMAP_CHAIN is " + chain + ", but " + trace.fileName +
+                             " has no chain " + each + " of residues; its chains are " + list);
+    if (several)
     {
-        std::string list;
-        for (const std::string& name : names)
-            list += (list.empty() ? "" : ", ") + name;
-        throw InputError("Error: LINKMAP_CHAIN is " + chain + ", but " + trace.fileName + " has no chain " +
-                         chain + " of residues; its chains are " + list);
+        // Numbered 1 to N in file order, as a complex's correlation matrix numbers its rows.
+        trace.chain.clear();
+        for (std::size_t at = 0; at < trace.residues.size(); ++at)
+        {
+            trace.residues[at].number = static_cast<int>(at) + 1 + offset;
+            if (at == 0 || trace.residues[at].chain != trace.residues[at - 1].chain)
+                trace.chain += (trace.chain.empty() ? "" : ",") + trace.residues[at].chain;
+        }
     }
     return trace;
 }
@@ -245,30 +272,50 @@ ChainTrace readChainTrace(const std::string& path, const std::string& chain, int
 
 ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& chain)
 {
-    // A number is the residue that has it without an insertion code, or else the first that has it.
+    // A number is the residue that has it without an insertion code, or else the first that has it; on
+    // several chains, a chain and an author's number are the residue that has them.
     std::unordered_map<int, std::uint32_t> byNumber;
+    std::unordered_map<std::string, std::uint32_t> byChainNumber;
     for (std::size_t i = 0; i < chain.residues.size(); ++i)
     {
         const ChainResidue& residue = chain.residues[i];
         const auto found = byNumber.emplace(residue.number, static_cast<std::uint32_t>(i));
         if (!found.second && chain.residues[found.first->second].insertion != ' ' && residue.insertion == ' ')
             found.first->second = static_cast<std::uint32_t>(i);
+        if (!residue.chain.empty() && residue.insertion == ' ')
+            byChainNumber.emplace(residue.chain + ":" + std::to_string(residue.authorNumber),
+                                  static_cast<std::uint32_t>(i));
     }
-
     ResidueMatch match;
     match.residueOf.assign(network.siteCount(), ResidueMatch::noResidue);
     for (std::size_t site = 0; site < network.siteCount(); ++site)
     {
+        const std::string& name = network.names[site];
+        const std::size_t colon = chain.numberedInOrder() ? name.rfind(':') : std::string::npos;
         int number = 0;
-        const auto found =
-            residueNumberOf(network.names[site], number) ? byNumber.find(number) : byNumber.end();
-        if (found == byNumber.end())
+        std::uint32_t residue = ResidueMatch::noResidue;
+        if (colon != std::string::npos)
+        {
+            if (residueNumberOf(name.substr(0, colon), number))
+            {
+                const auto found = byChainNumber.find(name.substr(colon + 1) + ":" + std::to_string(number));
+                if (found != byChainNumber.end())
+                    residue = found->second;
+            }
+        }
+        else if (residueNumberOf(name, number))
+        {
+            const auto found = byNumber.find(number);
+            if (found != byNumber.end())
+                residue = found->second;
+        }
+        if (residue == ResidueMatch::noResidue)
         {
             match.unplaced.push_back(static_cast<std::uint32_t>(site));
             continue;
         }
-        match.residueOf[site] = found->second;
-        if (letterDisagrees(network.names[site], chain.residues[found->second]))
+        match.residueOf[site] = residue;
+        if (letterDisagrees(name, chain.residues[residue]))
             match.mismatched.push_back(static_cast<std::uint32_t>(site));
     }
     return match;
@@ -277,7 +324,8 @@ ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& 
 std::vector<std::string> residueWarnings(const CorrelationNetwork& network, const ChainTrace& chain,
                                          const ResidueMatch& match)
 {
-    const std::string where = " chain " + chain.chain + " of " + chain.fileName;
+    const std::string where =
+        (chain.numberedInOrder() ? " chains " : " chain ") + chain.chain + " of " + chain.fileName;
     std::vector<std::string> lines;
     if (!match.unplaced.empty())
     {
@@ -308,5 +356,6 @@ std::vector<std::string> residueWarnings(const CorrelationNetwork& network, cons
 
 std::string describeResidue(const ChainTrace& chain, const ChainResidue& residue)
 {
-    return residue.name + " " + authorNumber(residue) + ", chain " + chain.chain;
+    return residue.name + " " + authorNumber(residue) + ", chain " +
+           (residue.chain.empty() ? chain.chain : residue.chain);
 }

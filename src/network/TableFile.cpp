@@ -368,13 +368,14 @@ private:
             if (numberedByR)
                 header.clear();
             for (std::size_t column = 0; column < header.size(); ++column)
-                addMatrixSite(header[column], headerLine);
+                addMatrixSite(onChain(header[column], column), headerLine);
         }
         if (header.empty() && !rowNames)
         {
             const std::vector<std::string> named = commentNames();
             for (std::size_t column = 0; column < columns; ++column)
-                addMatrixSite(named.empty() ? namer.nameOfRow(column) : named[column], lineNumber);
+                addMatrixSite(named.empty() ? namer.nameOfRow(column) : onChain(named[column], column),
+                              lineNumber);
         }
     }
 
@@ -392,6 +393,15 @@ private:
                 return std::vector<std::string>(named.begin(), named.end());
         }
         return {};
+    }
+
+    // A matrix of a complex names a residue of each chain alike (P1 of A, P1 of B): its row i is the residue
+    // i of the chains in file order, and the name says that residue's chain.
+    std::string onChain(const std::string& name, std::size_t index) const
+    {
+        return index < settings.residueChains.size() && !name.empty()
+                   ? name + ":" + settings.residueChains[index]
+                   : name;
     }
 
     void addMatrixSite(const std::string& name, std::size_t line)
@@ -416,7 +426,7 @@ private:
         {
             // R numbers the rows of a matrix without names "1", "2", ...
             const bool numbered = numberedByR && cells[0] == std::to_string(row + 1);
-            addMatrixSite(numbered ? namer.nameOfRow(row) : std::string(cells[0]), lineNumber);
+            addMatrixSite(numbered ? namer.nameOfRow(row) : onChain(std::string(cells[0]), row), lineNumber);
         }
         triangle.beginRow();
         for (std::size_t column = 0; column < columns; ++column)

@@ -207,4 +207,63 @@ TEST(Structure, MatchesSitesToResiduesAndWarnsOfEveryOneThatStandsElsewhere)
                   names.back());
 }
 
+TEST(Structure, AComplexsChainsAreNumberedInFileOrderAndAMatrixOfThemNamesEachSiteWithItsChain)
+{
+    // Both chains of the protease dimer, 99 residues each: sites 1 to 198 in file order, whatever the chains'
+    // own numbers, and a list of chains in any order takes them in file order.
+    const ChainTrace both = readChainTrace(protease, "all", 0);
+    ASSERT_EQ(both.residues.size(), 198u);
+    EXPECT_EQ(both.chain, "A,B");
+    EXPECT_EQ(readChainTrace(protease, "B,A", 0).residues.size(), 198u);
+    EXPECT_EQ(refusal(protease, "A,C"),
+              "Error: LINKMAP_CHAIN is A,C, but 1hpv.pdb has no chain C of residues; its chains are A, B");
+    const ChainTrace chainB = readChainTrace(protease, "B", 0);
+
+    // A matrix labelled as bio3d labels a homodimer's, every label twice, reads with the chain in each name,
+    // and every site stands at its own chain's residue.
+    const std::map<std::pair<char, int>, Alpha> alphas = alphaCarbons(readText(protease));
+    std::vector<std::string> labels;
+    for (const ChainResidue& residue : both.residues)
+        labels.push_back("\"" + std::string(1, residue.letter) + std::to_string(residue.authorNumber) + "\"");
+    std::string named = "\"\"";
+    for (const std::string& label : labels)
+        named += "," + label;
+    for (std::size_t row = 0; row < labels.size(); ++row)
+    {
+        named += "\n" + labels[row];
+        for (std::size_t column = 0; column < labels.size(); ++column)
+            named += column == row + 1 || row == column + 1 ? ",0.5" : column == row ? ",1" : ",0";
+    }
+    TemporaryFolder folder;
+    ReadSettings settings;
+    for (const ChainResidue& residue : both.residues)
+        settings.residueChains.push_back(residue.chain);
+    CorrelationNetwork network;
+    LoadProgress silent;
+    captureOutput([&] { readNetwork(folder.write("dimer.csv", named + "\n"), settings, network, silent); });
+    ASSERT_EQ(network.siteCount(), 198u);
+    EXPECT_EQ(network.names[0], "P1:A");
+    EXPECT_EQ(network.names[99], "P1:B");
+    const ResidueMatch match = matchResidues(network, both);
+    EXPECT_TRUE(match.unplaced.empty());
+    EXPECT_TRUE(match.mismatched.empty());
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+    {
+        const ChainResidue& residue = both.residues[match.residueOf[site]];
+        const char chain = network.names[site].back();
+        EXPECT_EQ(residue.chain, std::string(1, chain));
+        EXPECT_NEAR(residue.x, alphas.at({chain, residue.authorNumber}).x, 0.001) << network.names[site];
+    }
+    EXPECT_EQ(describeResidue(both, both.residues[match.residueOf[99]]), "PRO 1, chain B");
+
+    // Sites known by their numbers alone stand at the residues in file order: 100 is chain B's first.
+    const CorrelationNetwork numbered = sitesNamed({"X1", "X100", "X198", "X199"});
+    const ResidueMatch byOrder = matchResidues(numbered, both);
+    EXPECT_EQ(both.residues[byOrder.residueOf[1]].chain, "B");
+    EXPECT_FLOAT_EQ(both.residues[byOrder.residueOf[1]].x, chainB.residues[0].x);
+    EXPECT_FLOAT_EQ(both.residues[byOrder.residueOf[2]].x, chainB.residues[98].x);
+    EXPECT_EQ(residueWarnings(numbered, both, byOrder).front(),
+              "Warning: 1 site is no residue of chains A,B of 1hpv.pdb and stands on a ring beside it: X199");
+}
+
 } // namespace
