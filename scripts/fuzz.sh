@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes one reader's target for a while under AddressSanitizer and UndefinedBehaviorSanitizer, starting from
 # its corpus in tests/fuzz/corpus/TARGET and the files of tests/data, then merges what it learnt back into the
-# corpus, kept minimal. Usage: scripts/fuzz.sh TARGET SECONDS [build folder, build-fuzz by default]
+# corpus, kept small: the fewest inputs that reach every edge and feature the run reached, hit counts aside. Usage: scripts/fuzz.sh TARGET SECONDS [build folder, build-fuzz by default]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 target=$1
@@ -20,7 +20,7 @@ options=(-max_len=4096 -artifact_prefix="$build/")
 "$build/tests/fuzz/$target" "${options[@]}" -max_total_time="$seconds" -print_final_stats=1 "$work/grown" \
     >"$build/$target.log" 2>&1 || { tail -n 60 "$build/$target.log"; exit 1; }
 grep -E "stat::number_of_executed_units|cov:" "$build/$target.log" | tail -n 2
-"$build/tests/fuzz/$target" "${options[@]}" -merge=1 "$work/merged" "$work/grown" >/dev/null 2>&1
+"$build/tests/fuzz/$target" "${options[@]}" -use_counters=0 -set_cover_merge=1 "$work/merged" "$work/grown" >/dev/null 2>&1
 rm -rf "$corpus"
 mv "$work/merged" "$corpus"
 echo "$target: $(ls "$corpus" | wc -l) inputs in $corpus"
