@@ -182,75 +182,31 @@ private:
     std::size_t at = 0;
 };
 
+template <typename Number> double as(const unsigned char* item)
+{
+    Number value;
+    std::memcpy(&value, item, sizeof value);
+    return static_cast<double>(value);
+}
+
 // The value of one item, read in its byte order.
 double itemValue(const unsigned char* bytes, const ItemType& type)
 {
     unsigned char item[8];
     for (std::size_t i = 0; i < type.size; ++i)
         item[i] = bytes[type.swapped ? type.size - 1 - i : i];
-    switch (type.kind)
+    const bool whole = type.kind != 'f';
+    const bool sign = type.kind == 'i';
+    switch (type.size)
     {
-    case 'f':
-        if (type.size == 8)
-        {
-            double value;
-            std::memcpy(&value, item, 8);
-            return value;
-        }
-        else
-        {
-            float value;
-            std::memcpy(&value, item, 4);
-            return value;
-        }
-    case 'i':
-        switch (type.size)
-        {
-        case 1:
-            return static_cast<double>(static_cast<std::int8_t>(item[0]));
-        case 2:
-        {
-            std::int16_t value;
-            std::memcpy(&value, item, 2);
-            return value;
-        }
-        case 4:
-        {
-            std::int32_t value;
-            std::memcpy(&value, item, 4);
-            return value;
-        }
-        default:
-        {
-            std::int64_t value;
-            std::memcpy(&value, item, 8);
-            return static_cast<double>(value);
-        }
-        }
+    case 1:
+        return sign ? as<std::int8_t>(item) : as<std::uint8_t>(item);
+    case 2:
+        return sign ? as<std::int16_t>(item) : as<std::uint16_t>(item);
+    case 4:
+        return !whole ? as<float>(item) : sign ? as<std::int32_t>(item) : as<std::uint32_t>(item);
     default:
-        switch (type.size)
-        {
-        case 1:
-            return item[0];
-        case 2:
-        {
-            std::uint16_t value;
-            std::memcpy(&value, item, 2);
-            return value;
-        }
-        case 4:
-        {
-            std::uint32_t value;
-            std::memcpy(&value, item, 4);
-            return value;
-        }
-        default:
-        {
-            std::uint64_t value;
-            std::memcpy(&value, item, 8);
-            return static_cast<double>(value);
-        }
-        }
+        return !whole ? as<double>(item) : sign ? as<std::int64_t>(item) : as<std::uint64_t>(item);
     }
 }
 

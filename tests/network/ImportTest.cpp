@@ -126,12 +126,23 @@ std::string npyFile(const std::string& header, const std::string& data)
            static_cast<char>(dict.size() >> 8) + dict + data;
 }
 
-std::string doubles(std::initializer_list<double> values)
+// The bytes of values, in this machine's byte order or the other.
+template <typename Number> std::string itemsOf(std::initializer_list<Number> values, bool swapped = false)
 {
     std::string bytes;
-    for (const double value : values)
-        bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+    for (const Number value : values)
+    {
+        std::string item(reinterpret_cast<const char*>(&value), sizeof value);
+        if (swapped)
+            std::reverse(item.begin(), item.end());
+        bytes += item;
+    }
     return bytes;
+}
+
+std::string doubles(std::initializer_list<double> values)
+{
+    return itemsOf(values);
 }
 
 // What reading printed and logged, with the file's path as FILE.
@@ -284,6 +295,35 @@ TEST(Import, FilesAsTheFieldsToolsWriteThemAreReadAsTheyMean)
         "Creating link between A and B with weight 0.123456\n"
         "Creating link between A and C with weight 2.500000\n"
         "Creating link between B and C with weight 3.500000\n");
+    // Every kind of number numpy saves a matrix in, in either byte order.
+    const auto npy = [&](const char* descr, const std::string& items) {
+        return folder.write("kind.npy", npyFile(std::string("{'descr': '") + descr +
+                                                    "', 'fortran_order': False, 'shape': (2, 2), }",
+                                                items));
+    };
+    const struct
+    {
+        const char* descr;
+        std::string items;
+        const char* weight;
+    } kinds[] = {{"|i1", itemsOf<std::int8_t>({1, -2, -2, 1}), "-2.000000"},
+                 {"|u1", itemsOf<std::uint8_t>({1, 200, 200, 1}), "200.000000"},
+                 {"<i2", itemsOf<std::int16_t>({1, -300, -300, 1}), "-300.000000"},
+                 {">u2", itemsOf<std::uint16_t>({1, 60000, 60000, 1}, true), "60000.000000"},
+                 {">i4", itemsOf<std::int32_t>({1, -70000, -70000, 1}, true), "-70000.000000"},
+                 {"<u4", itemsOf<std::uint32_t>({1, 4000000000u, 4000000000u, 1}), "4000000000.000000"},
+                 {"<i8", itemsOf<std::int64_t>({1, -5, -5, 1}), "-5.000000"},
+                 {">u8", itemsOf<std::uint64_t>({1, 7, 7, 1}, true), "7.000000"},
+                 {"<f4", itemsOf<float>({1, 0.25f, 0.25f, 1}), "0.250000"},
+                 {">f8", itemsOf<double>({1, -0.1234565, -0.1234565, 1}, true), "-0.123456"}};
+    for (const auto& kind : kinds)
+    {
+        SCOPED_TRACE(kind.descr);
+        const std::string out = readOut(npy(kind.descr, kind.items));
+        EXPECT_EQ(out.substr(out.find("Creating")),
+                  std::string("Creating link between X1 and X2 with weight ") + kind.weight + "\n");
+    }
+
     // Links all below the minimum weight leave an empty scene, and say so.
     ReadSettings high;
     high.minimumWeight = 0.9f;
