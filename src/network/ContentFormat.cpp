@@ -13,18 +13,29 @@ namespace
 {
 
 const std::size_t lookedAt = 64 * 1024;
+const std::size_t longestLook = 16 << 20;
 const std::size_t linesLookedAt = 50;
 
-// The start of the file's content, as its readers will see it.
+// The start of the file's content, as its readers will see it: 64 KiB, and more up to 16 MiB where that does
+// not hold three whole lines, as the rows of a large matrix written with many digits may not.
 std::string firstBytes(const std::string& path, bool& whole)
 {
     std::string text;
     std::FILE* file = openInput(path);
     if (file == nullptr)
         return text;
-    text.resize(lookedAt);
-    text.resize(std::fread(text.data(), 1, lookedAt, file));
-    whole = text.size() < lookedAt;
+    std::size_t lines = 0;
+    whole = false;
+    while (!whole && (text.size() < lookedAt || (lines < 3 && text.size() < longestLook)))
+    {
+        const std::size_t start = text.size();
+        text.resize(start + lookedAt);
+        const std::size_t count = std::fread(text.data() + start, 1, lookedAt, file);
+        text.resize(start + count);
+        whole = count < lookedAt;
+        lines += static_cast<std::size_t>(
+            std::count(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), '\n'));
+    }
     closeInput(file, path);
     return text;
 }

@@ -1,3 +1,4 @@
+#include <network/ContentFormat>
 #include <network/LinkLog>
 #include <network/NetworkReader>
 #include <scene/NetworkFile>
@@ -360,6 +361,21 @@ TEST(Import, GroupFilesStayGroupFilesWhenTheContentDecides)
             EXPECT_EQ(import(path).network.ringCount(), groups.ringCount()) << path;
         }
     }
+}
+
+TEST(Import, TheContentIsToldFromWholeLinesHoweverLongTheRows)
+{
+    // numpy's %.18e rows of a 3,000-site matrix are 75 KB each: the look reads on until lines are whole.
+    std::string row;
+    for (int column = 0; column < 3000; ++column)
+        row += (column == 0 ? "" : " ") + std::string("-2.500000000000000000e-01");
+    TemporaryFolder folder;
+    const ContentFormat wide =
+        formatOfContent(folder.write("wide.txt", row + "\n" + row + "\n" + row + "\n"));
+    EXPECT_EQ(wide.format, InputFormat::Table);
+    EXPECT_EQ(wide.holds, "holds only numbers");
+    EXPECT_EQ(formatOfContent(folder.write("one.txt", row + "\n")).format, InputFormat::Groups);
+    EXPECT_EQ(formatOfContent("-").format, InputFormat::Groups);
 }
 
 TEST(Import, WhatIsNotANetworkOrIsCutShortIsRefusedInOneLine)
