@@ -13,12 +13,17 @@
 namespace
 {
 
-// The shortest text that reads back to the same float.
-std::string floatText(float value)
+// The shortest text that reads back to the same float, or double.
+template <typename Number> std::string numberText(Number value)
 {
     char text[32];
     const auto written = std::to_chars(text, text + sizeof text, value);
     return std::string(text, written.ptr);
+}
+
+std::string floatText(float value)
+{
+    return numberText(value);
 }
 
 void declareKey(pugi::xml_node& root, const char* name, const char* domain, const char* type)
@@ -57,7 +62,9 @@ std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& la
     declareKey(root, graphml::group, "node", "int");
     for (const char* name : {graphml::x, graphml::y, graphml::z})
         declareKey(root, name, "node", "float");
-    declareKey(root, graphml::weight, "edge", "float");
+    // Weights a file wrote exactly are written as it wrote them, so that they read back to the same log.
+    const bool exact = network.exactWeights.size() == network.linkCount() && network.linkCount() > 0;
+    declareKey(root, graphml::weight, "edge", exact ? "double" : "float");
 
     pugi::xml_node graph = root.append_child("graph");
     graph.append_attribute("id") = "linkmap";
@@ -80,12 +87,13 @@ std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& la
         addData(node, graphml::y, floatText(place.y()));
         addData(node, graphml::z, floatText(place.z()));
     }
-    for (const SiteLink& link : network.links)
+    for (std::size_t at = 0; at < network.linkCount(); ++at)
     {
+        const SiteLink& link = network.links[at];
         pugi::xml_node edge = graph.append_child("edge");
         edge.append_attribute("source") = ("n" + std::to_string(link.first)).c_str();
         edge.append_attribute("target") = ("n" + std::to_string(link.second)).c_str();
-        addData(edge, graphml::weight, floatText(link.weight));
+        addData(edge, graphml::weight, exact ? numberText(network.exactWeights[at]) : floatText(link.weight));
     }
     errno = 0;
     if (!document.save_file(path.c_str(), "  "))

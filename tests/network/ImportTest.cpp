@@ -296,6 +296,16 @@ TEST(Import, FilesAsTheFieldsToolsWriteThemAreReadAsTheyMean)
         "Creating link between A and B with weight 0.123456\n"
         "Creating link between A and C with weight 2.500000\n"
         "Creating link between B and C with weight 3.500000\n");
+    // GraphML written from it keeps every weight as the file wrote it.
+    const Imported digits =
+        import(folder.write("digits.csv", "A,B\n1,0.12345649999999\n0.12345649999999,1\n"));
+    const std::string written = folder.path("digits.graphml");
+    ASSERT_EQ(writeGraphml(digits.network, layoutSites(digits.network, LayoutKind::FittedRingGrid), written),
+              "");
+    EXPECT_NE(readText(written).find(">0.12345649999999<"), std::string::npos);
+    EXPECT_EQ(import(written).log, digits.log);
+    EXPECT_EQ(digits.log, "Creating link between A and B with weight 0.123456\n");
+
     // Every kind of number numpy saves a matrix in, in either byte order.
     const auto npy = [&](const char* descr, const std::string& items) {
         return folder.write("kind.npy", npyFile(std::string("{'descr': '") + descr +
