@@ -12,7 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         CorrelationNetwork network;
         LoadProgress silent;
-        readGroupFile(writeFuzzInput(data, size), network, silent);
+        try
+        {
+            readGroupFile(writeFuzzInput(data, size), network, silent);
+        }
+        catch (const InputError&)
+        {
+            return 0; // a gzip stream cut short or damaged
+        }
         if (network.linkCount() > 2000)
             return 0;
         const SiteLayout layout = layoutRingGrid(network);

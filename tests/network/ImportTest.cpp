@@ -1,6 +1,7 @@
 #include <network/ContentFormat>
 #include <network/LinkLog>
 #include <network/NetworkReader>
+#include <network/RegionLists>
 #include <scene/NetworkFile>
 #include <support/TestSupport>
 
@@ -475,6 +476,17 @@ TEST(Import, WhatIsNotANetworkOrIsCutShortIsRefusedInOneLine)
         const std::string path = folder.write(test.name, test.content);
         EXPECT_EQ(refusalOf(path, test.settings), test.refusal);
     }
+
+    // A group file and a region list cut short are refused as well, not read in part.
+    std::string groups;
+    for (int line = 0; line < 2000; ++line)
+        groups += "H" + std::to_string(line) + " K" + std::to_string(line + 1) + " 0.5\n";
+    writeCompressed(folder.path("groups.gz"), groups);
+    const std::string packed = readText(folder.path("groups.gz"));
+    const std::string cutGroups = folder.write("cut-groups.txt", packed.substr(0, packed.size() / 2));
+    EXPECT_EQ(refusalOf(cutGroups), "Error: FILE is a gzip stream that is cut short or damaged");
+    std::vector<SiteRange> ranges;
+    EXPECT_THROW(readRegionFile(cutGroups, ranges), InputError);
 }
 
 TEST(Import, EveryFormatGivesThePlantedCommunitiesWithTheSameLinksAndNames)
