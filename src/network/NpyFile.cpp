@@ -3,6 +3,7 @@
 #include <network/NetworkReader>
 #include <network/SiteNames>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -214,33 +215,44 @@ double itemValue(const unsigned char* bytes, const ItemType& type)
 class ItemStream
 {
 public:
-    ItemStream(std::FILE* file_, const std::string& path_, std::size_t itemSize_)
-        : file(file_), path(path_), itemSize(itemSize_), block(65536 - 65536 % itemSize_)
+    ItemStream(std::FILE* file_, const std::string& path_, const ItemType& type_)
+        : file(file_), path(path_), type(type_), block(65536 - 65536 % type_.size)
     {
     }
 
-    // The next item's bytes; null at the end of the data.
-    const unsigned char* next()
+    // Reads up to count items into values; returns how many the file still held.
+    std::size_t read(double* values, std::size_t count)
     {
-        if (at == filled)
+        std::size_t done = 0;
+        while (done < count)
         {
-            filled = std::fread(block.data(), 1, block.size(), file);
-            at = 0;
+            const std::size_t wanted = std::min(block.size() / type.size, count - done);
+            const std::size_t got = std::fread(block.data(), type.size, wanted, file);
             if (std::ferror(file))
                 throw InputError(readFailure(path, errno));
+            if (!type.swapped && type.kind == 'f' && type.size == sizeof(double))
+                std::memcpy(values + done, block.data(), got * sizeof(double));
+            else
+                for (std::size_t at = 0; at < got; ++at)
+                    values[done + at] = itemValue(block.data() + at * type.size, type);
+            done += got;
+            if (got < wanted)
+                break;
         }
-        const unsigned char* item = block.data() + at;
-        at += itemSize;
-        return at <= filled ? item : nullptr;
+        return done;
+    }
+
+    // Whether the file holds anything after the items read.
+    bool more()
+    {
+        return std::fgetc(file) != EOF;
     }
 
 private:
     std::FILE* file;
     const std::string& path;
-    std::size_t itemSize;
+    const ItemType& type;
     std::vector<unsigned char> block;
-    std::size_t at = 0;
-    std::size_t filled = 0;
 };
 
 } // namespace
@@ -293,47 +305,52 @@ ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, 
         throw InputError("Error: " + shownName + " holds an array of " + std::to_string(size) + " rows of " +
                          std::to_string(header.shape[1]) + " values; a matrix must be square");
 
-    // The items, row by row; an array in Fortran's order is the transposed matrix's rows, so it is gathered
-    // first, as far as the file holds it.
+    // The items, row by row, a part of a row at a time; an array in Fortran's order is the transposed
+    // matrix's rows, so it is gathered first, as far as the file holds it.
     const SiteNamer namer(settings);
     MatrixTriangle triangle(network, settings.minimumWeight);
-    ItemStream items(input.file, path, header.type.size);
-    std::vector<double> columnsFirst;
+    ItemStream items(input.file, path, header.type);
     const auto cutShort = [&] {
         return InputError("Error: " + shownName + " ends before the " + std::to_string(size) + " × " +
                           std::to_string(size) + " values its header gives");
     };
+    std::vector<double> part(static_cast<std::size_t>(std::min<unsigned long long>(size, 8192)));
+    std::vector<double> columnsFirst;
     if (header.fortranOrder)
-    {
-        for (unsigned long long count = 0; count < size * size; ++count)
+        for (unsigned long long count = 0; count < size * size; count += part.size())
         {
-            const unsigned char* item = items.next();
-            if (item == nullptr)
+            const auto wanted =
+                static_cast<std::size_t>(std::min<unsigned long long>(part.size(), size * size - count));
+            if (items.read(part.data(), wanted) != wanted)
                 throw cutShort();
-            columnsFirst.push_back(itemValue(item, header.type));
+            columnsFirst.insert(columnsFirst.end(), part.begin(),
+                                part.begin() + static_cast<std::ptrdiff_t>(wanted));
         }
-    }
     for (unsigned long long row = 0; row < size; ++row)
     {
         progress.update("reading the array", static_cast<double>(row) / static_cast<double>(size));
         network.addSite(namer.nameOfRow(static_cast<std::size_t>(row)));
         triangle.beginRow();
-        for (unsigned long long column = 0; column < size; ++column)
+        for (unsigned long long column = 0; column < size;)
         {
-            double value = 0.0;
+            const auto count =
+                static_cast<std::size_t>(std::min<unsigned long long>(part.size(), size - column));
             if (header.fortranOrder)
-                value = columnsFirst[column * size + row];
-            else if (const unsigned char* item = items.next())
-                value = itemValue(item, header.type);
-            else
+                for (std::size_t at = 0; at < count; ++at)
+                    part[at] = columnsFirst[(column + at) * size + row];
+            else if (items.read(part.data(), count) != count)
                 throw cutShort();
-            if (std::isinf(value))
-                throw InputError("Error: " + shownName + " holds an infinite value at row " +
-                                 std::to_string(row + 1) + ", column " + std::to_string(column + 1));
-            triangle.cell(row, column, value);
+            for (std::size_t at = 0; at < count; ++at)
+            {
+                if (std::isinf(part[at]))
+                    throw InputError("Error: " + shownName + " holds an infinite value at row " +
+                                     std::to_string(row + 1) + ", column " + std::to_string(column + at + 1));
+                triangle.cell(row, column + at, part[at]);
+            }
+            column += count;
         }
     }
-    if (items.next() != nullptr)
+    if (items.more())
         throw InputError("Error: " + shownName + " holds more than the " + std::to_string(size) + " × " +
                          std::to_string(size) + " values its header gives");
     triangle.warnIfAsymmetric(shownName);
