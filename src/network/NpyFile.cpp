@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace
@@ -29,6 +30,16 @@ struct ArrayHeader
     bool fortranOrder = false;
     std::vector<unsigned long long> shape;
 };
+
+// Text of the header for a message: at most 20 characters, each that is not printable shown as '?'.
+std::string shown(const std::string& text)
+{
+    std::string printable = text.substr(0, 20);
+    for (char& c : printable)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f)
+            c = '?';
+    return printable;
+}
 
 class HeaderParser
 {
@@ -62,7 +73,7 @@ public:
                 header.shape = tuple();
             }
             else
-                refuse("has the key '" + key.substr(0, 20) + "', which no array of numbers has");
+                refuse("has the key '" + shown(key) + "', which no array of numbers has");
             if (!take(','))
             {
                 expect('}');
@@ -162,9 +173,12 @@ private:
             std::memcpy(&first, &one, 1);
             return first == 1;
         }();
-        const bool known = descr.size() == 3 && std::strchr("<>|=", descr[0]) != nullptr &&
-                           std::strchr("fiu", descr[1]) != nullptr &&
-                           std::strchr("1248", descr[2]) != nullptr;
+        // Each character one of a few (a NUL, which strchr would find, is none of them).
+        const auto oneOf = [](std::string_view choices, char c) {
+            return choices.find(c) != std::string_view::npos;
+        };
+        const bool known =
+            descr.size() == 3 && oneOf("<>|=", descr[0]) && oneOf("fiu", descr[1]) && oneOf("1248", descr[2]);
         if (known)
         {
             type.kind = descr[1];
@@ -173,7 +187,7 @@ private:
                 type.size > 1 && descr[0] != '|' && descr[0] != '=' && (descr[0] == '<') != littleMachine;
         }
         if (!known || (type.kind == 'f' && type.size < 4) || (descr[0] == '|' && type.size > 1))
-            refuse("says it holds '" + descr.substr(0, 20) +
+            refuse("says it holds '" + shown(descr) +
                    "', not float64, float32 or integers, the numbers linkmap reads");
         return type;
     }
@@ -236,7 +250,7 @@ public:
                 for (std::size_t at = 0; at < got; ++at)
                     values[done + at] = itemValue(block.data() + at * type.size, type);
             done += got;
-            if (got < wanted)
+            if (got < wanted || got == 0)
                 break;
         }
         return done;

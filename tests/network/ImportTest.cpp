@@ -458,6 +458,13 @@ TEST(Import, WhatIsNotANetworkOrIsCutShortIsRefusedInOneLine)
          "linkmap "
          "reads",
          {}},
+        {"nul.npy",
+         npyFile(std::string("{'descr': '>f\0', 'fortran_order': True, 'shape': (1, 1), }", 58),
+                 doubles({1})),
+         "Error: the header of FILE says it holds '>f?', not float64, float32 or integers, the numbers "
+         "linkmap "
+         "reads",
+         {}},
         {"extra.npy",
          npyFile("{'descr': '<f8', 'fortran_order': False, 'shape': (1, 1), 'x': 1}", doubles({1})),
          "Error: the header of FILE has the key 'x', which no array of numbers has",
