@@ -76,7 +76,9 @@ bool isBinary(std::string_view text)
         const auto byte = static_cast<unsigned char>(text[at]);
         if (byte < 0x80)
         {
-            odd += (byte < 0x20 && std::strchr("\t\n\r\f\v", byte) == nullptr) || byte == 0x7f ? 1 : 0;
+            odd += (byte < 0x20 && (byte < 0x09 || byte > 0x0d)) || byte == 0x7f
+                       ? 1
+                       : 0; // all but \t \n \v \f \r
             continue;
         }
         // A lead byte and its continuation bytes are one character; a stray byte is no text.
