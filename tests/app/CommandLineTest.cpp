@@ -155,6 +155,9 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
         {"LINKMAP_RESIDUE_OFFSET=+-3", "Error: LINKMAP_RESIDUE_OFFSET must be a whole number, not \"+-3\"",
          true},
         {"LINKMAP_CHAIN=A", "Error: LINKMAP_CHAIN is A, but no LINKMAP_STRUCTURE was given", true},
+        {"LINKMAP_WEIGHT_COLUMN=0",
+         "Error: LINKMAP_WEIGHT_COLUMN must name a column by its header or its number from 1, not \"0\"",
+         true},
         {"LINKMAP_SELECT=K99", "Error: LINKMAP_SELECT names no site of the network: \"K99\"", false},
         {"LINKMAP_SELECT=k45", "Error: LINKMAP_SELECT names no site of the network: \"k45\"", false},
     };
