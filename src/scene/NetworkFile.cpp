@@ -62,9 +62,10 @@ std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& la
     declareKey(root, graphml::group, "node", "int");
     for (const char* name : {graphml::x, graphml::y, graphml::z})
         declareKey(root, name, "node", "float");
-    // Weights a file wrote exactly are written as it wrote them, so that they read back to the same log.
+    // Weights a file wrote exactly are written as it wrote them, so that they read back to the same log; the
+    // key stays the same, so that a file read back writes the same file again.
     const bool exact = network.exactWeights.size() == network.linkCount() && network.linkCount() > 0;
-    declareKey(root, graphml::weight, "edge", exact ? "double" : "float");
+    declareKey(root, graphml::weight, "edge", "float");
 
     pugi::xml_node graph = root.append_child("graph");
     graph.append_attribute("id") = "linkmap";
