@@ -1,5 +1,6 @@
 #include <app/CommandLine>
 #include <app/Explorer>
+#include <network/NetworkReader>
 
 #include <osgGA/StateSetManipulator>
 #include <osgGA/TrackballManipulator>
@@ -187,8 +188,7 @@ void checkInputFile(std::string path)
 {
     if (isReadableFile(path))
         return;
-    std::printf("Error: No se encontro el fichero de entrada %s\n", path.c_str());
-    std::exit(1);
+    throw InputError("Error: No se encontro el fichero de entrada " + path);
 }
 
 InputFiles readInputFiles(osg::ArgumentParser& arguments)
