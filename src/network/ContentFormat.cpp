@@ -1,7 +1,6 @@
 #include <network/ContentFormat>
 #include <network/LineReader>
-
-#include <fast_float/fast_float.h>
+#include <network/TableCells>
 
 #include <algorithm>
 #include <cctype>
@@ -106,39 +105,27 @@ enum class CellKind
     Mark // no letter and no digit, as in "10 - 20"
 };
 
-// The kinds of a line's cells, split as the table reader splits them: at commas, else tabs, else runs of
-// blanks; a separator that ends the line ends it.
+// The kinds of a line's cells, split and read as the table reader splits and reads them; a delimiter that
+// ends the line ends it.
 std::vector<CellKind> cellKinds(std::string_view line)
 {
-    const char delimiter = line.find(',') != std::string_view::npos    ? ','
-                           : line.find('\t') != std::string_view::npos ? '\t'
-                                                                       : ' ';
+    const char delimiter = delimiterOf(line);
+    std::vector<std::string_view> cells;
+    std::vector<bool> quoted;
+    splitCells(line, delimiter, cells, quoted);
+    if (delimiter != ' ' && cells.size() > 1 && cells.back().empty() && !quoted.back())
+        cells.pop_back();
     std::vector<CellKind> kinds;
-    std::size_t at = 0;
-    while (at <= line.size())
+    for (std::size_t at = 0; at < cells.size(); ++at)
     {
-        std::size_t end = delimiter == ' ' ? line.find_first_of(" \t", at) : line.find(delimiter, at);
-        if (end == std::string_view::npos)
-            end = line.size();
-        std::string_view cell = line.substr(at, end - at);
-        while (!cell.empty() && (cell.front() == ' ' || cell.front() == '\t'))
-            cell.remove_prefix(1);
-        while (!cell.empty() && (cell.back() == ' ' || cell.back() == '\t'))
-            cell.remove_suffix(1);
-        at = end + 1;
-        if (cell.empty() && (delimiter == ' ' || at > line.size()))
-            continue;
+        const std::string_view cell = cells[at];
         double value = 0.0;
-        const char* first = cell.data() + (!cell.empty() && cell[0] == '+' ? 1 : 0);
-        const auto parsed = fast_float::from_chars(first, cell.data() + cell.size(), value);
-        if (!cell.empty() && cell.find_first_not_of("-0123456789") == std::string_view::npos &&
-            cell.find_first_of("0123456789") != std::string_view::npos)
-            kinds.push_back(CellKind::Whole);
-        else if ((!cell.empty() && parsed.ec == std::errc() && parsed.ptr == cell.data() + cell.size()) ||
-                 cell == "NA" || cell == "NaN" || cell == "nan")
-            kinds.push_back(CellKind::Number);
-        else if (cell.size() >= 2 && cell.front() == '"' && cell.back() == '"')
+        if (quoted[at])
             kinds.push_back(CellKind::Quoted);
+        else if (isWholeNumber(cell))
+            kinds.push_back(CellKind::Whole);
+        else if (readCell(cell, value) != Cell::Text)
+            kinds.push_back(CellKind::Number);
         else if (std::none_of(cell.begin(), cell.end(),
                               [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
             kinds.push_back(CellKind::Mark);
