@@ -4,11 +4,12 @@
 // key with its frame. It opens a window of 1280 by 1024 on the display. Run from the build folder:
 //     bench/ExploreBenchmark GROUP-FILE [-p POSITIVE] [-n NEGATIVE] [-a ACCELERATED]
 
-#include <app/Explorer>
-#include <network/LinkLog>
-#include <network/NetworkReader>
-#include <scene/NetworkScene>
-#include <scene/SiteLayout>
+#include <app/Explorer.h>
+#include <network/RegionClassifier.h>
+#include <network/LinkLog.h>
+#include <network/NetworkReader.h>
+#include <scene/NetworkScene.h>
+#include <scene/SiteLayout.h>
 
 #include <osg/BoundingBox>
 

@@ -4,9 +4,9 @@
 //
 //   ImportBenchmark FILE [MIN_WEIGHT] [communities|components|one]
 
-#include <network/NetworkReader>
-#include <scene/NetworkFile>
-#include <scene/SiteLayout>
+#include <network/NetworkReader.h>
+#include <scene/NetworkFile.h>
+#include <scene/SiteLayout.h>
 
 #include <sys/resource.h>
 #include <sys/stat.h>

@@ -3,11 +3,12 @@
 // on one very long line. Run from the build folder:
 //     bench/LoadBenchmark [folder for the generated files, /tmp by default]
 
-#include <network/LinkLog>
-#include <network/NetworkReader>
-#include <network/RegionLists>
-#include <scene/NetworkScene>
-#include <scene/SiteLayout>
+#include <network/LinkLog.h>
+#include <network/NetworkReader.h>
+#include <network/RegionClassifier.h>
+#include <network/RegionLists.h>
+#include <scene/NetworkScene.h>
+#include <scene/SiteLayout.h>
 
 #include <osgUtil/Optimizer>
 

@@ -8,17 +8,17 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 echo "== formatting"
-git ls-files 'src/**' 'tests/**' 'bench/**' | grep -E '(\.cpp$|/[A-Z][A-Za-z]+$)' | xargs clang-format --dry-run --Werror
+git ls-files 'src/**' 'tests/**' 'bench/**' | grep -E '\.(cpp|h)$' | xargs clang-format --dry-run --Werror
 
 echo "== manual page"
 groff -man -ww -z docs/linkmap.1
 
 echo "== build and test"
-scripts/build.sh build -DLINKMAP_BUILD_TESTS=ON
+scripts/build.sh build -DLINKMAP_BUILD_TESTS=ON -DLINKMAP_WARNINGS_AS_ERRORS=ON
 (cd build && LINKMAP_FORCE_XVFB=1 ../scripts/with-display.sh ctest --output-on-failure -j2)
 
 echo "== sanitizers"
-scripts/build.sh build-sanitize -DLINKMAP_BUILD_TESTS=ON -DLINKMAP_BUILD_BENCHMARKS=OFF \
+scripts/build.sh build-sanitize -DLINKMAP_BUILD_TESTS=ON -DLINKMAP_BUILD_BENCHMARKS=OFF -DLINKMAP_WARNINGS_AS_ERRORS=ON \
     -DLINKMAP_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug
 suppressions=$(pwd)/tests/lsan.supp
 (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$suppressions ctest --output-on-failure -j2 -L unit)
@@ -28,7 +28,7 @@ scripts/package-check.sh
 
 echo "== fuzzing"
 seconds=${LINKMAP_FUZZ_SECONDS:-60}
-scripts/build.sh build-fuzz -DLINKMAP_BUILD_FUZZERS=ON -DLINKMAP_BUILD_TESTS=OFF -DLINKMAP_BUILD_BENCHMARKS=OFF \
+scripts/build.sh build-fuzz -DLINKMAP_BUILD_FUZZERS=ON -DLINKMAP_BUILD_TESTS=OFF -DLINKMAP_BUILD_BENCHMARKS=OFF -DLINKMAP_WARNINGS_AS_ERRORS=ON \
     -DCMAKE_CXX_COMPILER=clang++ -DLINKMAP_SANITIZE=address,undefined,fuzzer-no-link
 for target in GroupFileFuzzer RegionFileFuzzer SceneFuzzer TableFileFuzzer GraphmlFileFuzzer StructureFileFuzzer \
     NpyFileFuzzer; do

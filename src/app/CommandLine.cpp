@@ -1,6 +1,7 @@
-#include <app/CommandLine>
-#include <app/Explorer>
-#include <network/NetworkReader>
+#include <app/CommandLine.h>
+#include <app/Explorer.h>
+#include <network/NetworkReader.h>
+#include <network/RegionKind.h>
 
 #include <osgGA/StateSetManipulator>
 #include <osgGA/TrackballManipulator>
@@ -46,9 +47,8 @@ void describeUsage(osg::ArgumentParser& arguments)
     usage->setApplicationName(arguments.getApplicationName());
     usage->setDescription(arguments.getApplicationName());
     usage->setCommandLineUsage(arguments.getApplicationName() + " <linkmap-file>");
-    usage->addCommandLineOption("-p <positive-file>", " ", "");
-    usage->addCommandLineOption("-n <negative-file>", " ", "");
-    usage->addCommandLineOption("-a <accelerated-file>", " ", "");
+    for (const RegionKindEntry& entry : regionKinds)
+        usage->addCommandLineOption(std::string(entry.option) + " <" + entry.word + "-file>", " ", "");
     usage->addCommandLineOption("--generate-image <filename>", "Save an screenshoot image and exit", "");
     usage->addCommandLineOption("--background <color>",
                                 "Set the background color: black, white, blue (default)", "");
@@ -110,7 +110,10 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     environment.addEnvironmentalVariable("LINKMAP_CUTOFF <weight>",
                                          "Hide the links whose |weight| is below this number, from 0 to 1, "
                                          "in the window and in a saved image");
-    environment.addEnvironmentalVariable("LINKMAP_REGION positive|negative|accelerated",
+    std::string regionWords;
+    for (const RegionKindEntry& entry : regionKinds)
+        regionWords += (regionWords.empty() ? "" : "|") + std::string(entry.word);
+    environment.addEnvironmentalVariable("LINKMAP_REGION " + regionWords,
                                          "Show only the links that touch a site of that region's list, which "
                                          "must be given, in the window and in a saved image");
     environment.addEnvironmentalVariable("LINKMAP_SELECT <site>",
@@ -199,8 +202,7 @@ InputFiles readInputFiles(osg::ArgumentParser& arguments)
     arguments.remove(1, 1);
     checkInputFile(files.groupFile);
 
-    readCheckedOption(arguments, "-p", files.positiveFile);
-    readCheckedOption(arguments, "-n", files.negativeFile);
-    readCheckedOption(arguments, "-a", files.acceleratedFile);
+    for (const RegionKindEntry& entry : regionKinds)
+        readCheckedOption(arguments, entry.option, files.*entry.listFile);
     return files;
 }

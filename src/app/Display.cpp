@@ -1,4 +1,4 @@
-#include <app/Display>
+#include <app/Display.h>
 
 #include <osg/DisplaySettings>
 #include <osg/GLExtensions>

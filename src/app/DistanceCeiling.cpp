@@ -1,4 +1,4 @@
-#include <app/DistanceCeiling>
+#include <app/DistanceCeiling.h>
 
 bool limitDistance(osgGA::OrbitManipulator& trackball, float ceiling)
 {

@@ -1,4 +1,4 @@
-#include <app/Explorer>
+#include <app/Explorer.h>
 
 #include <algorithm>
 #include <cmath>
@@ -91,7 +91,7 @@ Pick Explorer::pickAt(const PickRay& ray)
 {
     prepare();
     selection = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle,
-                            LinkFilter{cutoff, regionBit(static_cast<int>(region))}, network.linkRegions);
+                            LinkFilter{cutoff, regionBit(region)}, network.linkRegions);
     switch (selection.kind)
     {
     case Pick::Kind::Site:
@@ -114,9 +114,8 @@ Pick Explorer::pickAt(const PickRay& ray)
 bool Explorer::centreAt(const PickRay& ray)
 {
     prepare();
-    const Pick found =
-        index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle,
-                    LinkFilter{cutoff, regionBit(static_cast<int>(region))}, network.linkRegions);
+    const Pick found = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle,
+                                   LinkFilter{cutoff, regionBit(region)}, network.linkRegions);
     if (found.kind != Pick::Kind::Site)
         return false;
     trackball->setCenter(osg::Vec3d(layout.positions[found.index]));
@@ -145,7 +144,7 @@ bool Explorer::setRegionFilter(RegionKind kind)
         return false;
     }
     region = kind;
-    highlight.setRegionFilter(regionBit(static_cast<int>(kind)), network.linkRegions);
+    highlight.setRegionFilter(regionBit(kind), network.linkRegions);
     updateText();
     return true;
 }

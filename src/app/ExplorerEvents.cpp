@@ -1,9 +1,11 @@
-#include <app/Explorer>
+#include <app/Explorer.h>
+#include <network/RegionKind.h>
 
 #include <osgViewer/View>
 #include <osgViewer/ViewerBase>
 
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -31,10 +33,22 @@ void describeExplorerBindings(osg::ApplicationUsage& usage)
     usage.addKeyboardMouseBinding("+",
                                   "Raise the weight cutoff by 0.05: hide the links whose |weight| is below");
     usage.addKeyboardMouseBinding("-", "Lower the weight cutoff by 0.05");
-    usage.addKeyboardMouseBinding("1",
-                                  "Show only the links that touch a positive site (either end); with 2, a "
-                                  "negative site, with 3, an accelerated one; with the cutoff");
-    usage.addKeyboardMouseBinding("0", "Show every link again, as the cutoff lets them");
+    // "Show only the links that touch a positive site (either end); with 2, a negative site, ...; with the
+    // cutoff", under the first region kind's key.
+    std::string regionKeys = "Show only the links that touch";
+    for (std::size_t i = 0; i < std::size(regionKinds); ++i)
+    {
+        const RegionKindEntry& entry = regionKinds[i];
+        const bool last = i + 1 == std::size(regionKinds);
+        const bool vowel = std::strchr("aeiou", entry.word[0]) != nullptr;
+        if (i > 0)
+            regionKeys += std::string(" with ") + entry.key + ",";
+        regionKeys += std::string(vowel ? " an " : " a ") + entry.word + (last && i > 0 ? " one;" : " site");
+        regionKeys += i == 0 ? " (either end);" : last ? "" : ",";
+    }
+    usage.addKeyboardMouseBinding(std::string(1, regionKinds[0].key), regionKeys + " with the cutoff");
+    usage.addKeyboardMouseBinding(std::string(1, allRegionsKey),
+                                  "Show every link again, as the cutoff lets them");
     usage.addKeyboardMouseBinding("/", "Find a site: type the start of its name, in any case, or its number; "
                                        "Enter picks and centres the first match, Enter or Tab the next, "
                                        "Escape closes");
@@ -127,17 +141,22 @@ bool Explorer::keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdap
         message.clear();
         updateText();
     }
+    if (event.getKey() == allRegionsKey)
+    {
+        setRegionFilter(RegionKind::None);
+        return true;
+    }
+    for (const RegionKindEntry& entry : regionKinds)
+        if (event.getKey() == entry.key)
+        {
+            setRegionFilter(entry.kind);
+            return true;
+        }
     switch (event.getKey())
     {
     case '/':
         finder.open();
         updateText();
-        return true;
-    case '0':
-    case '1':
-    case '2':
-    case '3':
-        setRegionFilter(static_cast<RegionKind>(event.getKey() - '0'));
         return true;
     case osgGA::GUIEventAdapter::KEY_Escape:
         // Escape quits, once no prompt is open.

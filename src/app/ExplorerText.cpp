@@ -1,4 +1,4 @@
-#include <app/Explorer>
+#include <app/Explorer.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include <app/DistanceCeiling>
-#include <app/FigurePage>
+#include <app/DistanceCeiling.h>
+#include <app/FigurePage.h>
 
 #include <osg/View>
 #include <osgGA/GUIActionAdapter>
@@ -57,8 +57,7 @@ FigureContent describeFigure(const RunInput& input, const Explorer& explorer, co
     content.glyphs = input.layout.glyphs;
     content.trace = input.layout.trace;
     content.links = input.network.links;
-    content.filter =
-        LinkFilter{explorer.getCutoff(), regionBit(static_cast<int>(explorer.getRegionFilter()))};
+    content.filter = LinkFilter{explorer.getCutoff(), regionBit(explorer.getRegionFilter())};
     content.linkRegions = input.network.linkRegions;
     content.emphasised = explorer.emphasisedLinks();
     content.background = input.output.background;

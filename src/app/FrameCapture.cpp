@@ -1,4 +1,4 @@
-#include <app/FrameCapture>
+#include <app/FrameCapture.h>
 
 #include <osg/GL>
 #include <osgDB/WriteFile>

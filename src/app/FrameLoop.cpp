@@ -1,5 +1,5 @@
-#include <app/DistanceCeiling>
-#include <app/FrameLoop>
+#include <app/DistanceCeiling.h>
+#include <app/FrameLoop.h>
 
 #include <OpenThreads/Thread>
 #include <osg/Timer>

@@ -1,6 +1,6 @@
-#include <app/Output>
-#include <network/LinkLog>
-#include <scene/NetworkFile>
+#include <app/Output.h>
+#include <network/LinkLog.h>
+#include <scene/NetworkFile.h>
 
 #include <cstdio>
 

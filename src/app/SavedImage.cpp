@@ -1,5 +1,5 @@
-#include <app/ImageCamera>
-#include <app/SavedImage>
+#include <app/ImageCamera.h>
+#include <app/SavedImage.h>
 
 #include <osg/DisplaySettings>
 #include <osgDB/WriteFile>

@@ -1,6 +1,6 @@
-#include <app/CommandLine>
-#include <app/Settings>
-#include <network/RegionLists>
+#include <app/CommandLine.h>
+#include <app/Settings.h>
+#include <network/RegionLists.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -173,6 +173,18 @@ bool readRegionSetting(const char* setting, RegionKind& kind)
 namespace
 {
 
+// The words of the region kinds, as a sentence lists them: "positive, negative or accelerated".
+std::string regionWords()
+{
+    std::string words;
+    for (std::size_t i = 0; i < std::size(regionKinds); ++i)
+        words += (i == 0                            ? ""
+                  : i + 1 == std::size(regionKinds) ? " or "
+                                                    : ", ") +
+                 std::string(regionKinds[i].word);
+    return words;
+}
+
 // The line that refuses the first wrong setting, or an empty string.
 std::string refuseSettings(const InputFiles& files, Settings& settings)
 {
@@ -182,8 +194,7 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
 
     const char* region = std::getenv("LINKMAP_REGION");
     if (!readRegionSetting(region, settings.region))
-        return std::string("Error: LINKMAP_REGION must be positive, negative or accelerated, not \"") +
-               region + "\"";
+        return "Error: LINKMAP_REGION must be " + regionWords() + ", not \"" + region + "\"";
     if (settings.region != RegionKind::None && regionListOf(files, settings.region).empty())
         return std::string("Error: LINKMAP_REGION is ") + region + ", but no " + region + " list was given";
 

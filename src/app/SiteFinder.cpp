@@ -1,5 +1,5 @@
-#include <app/SiteFinder>
-#include <network/TextFields>
+#include <app/SiteFinder.h>
+#include <network/TextFields.h>
 
 #include <osgGA/GUIEventAdapter>
 

@@ -1,4 +1,4 @@
-#include <app/SitePlacement>
+#include <app/SitePlacement.h>
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include <app/SlicePlan>
+#include <app/SlicePlan.h>
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include <app/SlicedPicture>
+#include <app/SlicedPicture.h>
 
 #include <osg/Drawable>
 #include <osg/GLExtensions>

@@ -1,6 +1,5 @@
-#include <app/FigurePage>
-#include <app/Stage>
-#include <app/ViewFile>
+#include <app/Stage.h>
+#include <app/ViewFile.h>
 
 #include <osgUtil/Optimizer>
 

@@ -1,4 +1,4 @@
-#include <app/StandardErrorNotifyHandler>
+#include <app/StandardErrorNotifyHandler.h>
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include <app/Trackball>
+#include <app/Trackball.h>
 
 Trackball::Trackball()
 {

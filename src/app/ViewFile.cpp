@@ -1,4 +1,4 @@
-#include <app/ViewFile>
+#include <app/ViewFile.h>
 
 #include <charconv>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include <app/ViewFile>
-#include <app/ViewSaver>
+#include <app/ViewFile.h>
+#include <app/ViewSaver.h>
 
 #include <cerrno>
 #include <cstdio>

@@ -1,9 +1,9 @@
-#include <app/Display>
-#include <app/FrameLoop>
-#include <app/SavedImage>
-#include <app/SlicedPicture>
-#include <app/ViewSaver>
-#include <app/WindowRun>
+#include <app/Display.h>
+#include <app/FrameLoop.h>
+#include <app/SavedImage.h>
+#include <app/SlicedPicture.h>
+#include <app/ViewSaver.h>
+#include <app/WindowRun.h>
 
 #include <osg/DisplaySettings>
 #include <osgGA/StateSetManipulator>

@@ -1,15 +1,17 @@
-#include <app/CommandLine>
-#include <app/Display>
-#include <app/Output>
-#include <app/Settings>
-#include <app/SitePlacement>
-#include <app/Stage>
-#include <app/StandardErrorNotifyHandler>
-#include <app/WindowRun>
-#include <network/LinkLog>
-#include <network/NetworkReader>
-#include <network/RegionLists>
-#include <scene/NetworkScene>
+#include <app/CommandLine.h>
+#include <app/Display.h>
+#include <app/FigurePage.h>
+#include <app/Output.h>
+#include <app/Settings.h>
+#include <app/SitePlacement.h>
+#include <app/Stage.h>
+#include <app/StandardErrorNotifyHandler.h>
+#include <app/WindowRun.h>
+#include <network/LinkLog.h>
+#include <network/NetworkReader.h>
+#include <network/RegionClassifier.h>
+#include <network/RegionLists.h>
+#include <scene/NetworkScene.h>
 
 #include <osg/ArgumentParser>
 

@@ -1,6 +1,6 @@
-#include <network/ContentFormat>
-#include <network/LineReader>
-#include <network/TableCells>
+#include <network/ContentFormat.h>
+#include <network/LineReader.h>
+#include <network/TableCells.h>
 
 #include <algorithm>
 #include <cctype>

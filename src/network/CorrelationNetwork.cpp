@@ -1,5 +1,5 @@
-#include <network/CorrelationNetwork>
-#include <network/TextFields>
+#include <network/CorrelationNetwork.h>
+#include <network/TextFields.h>
 
 #include <limits>
 

@@ -1,6 +1,6 @@
-#include <network/GraphmlKeys>
-#include <network/LineReader>
-#include <network/NetworkReader>
+#include <network/GraphmlKeys.h>
+#include <network/LineReader.h>
+#include <network/NetworkReader.h>
 
 #include <pugixml.hpp>
 

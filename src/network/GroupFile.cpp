@@ -1,6 +1,6 @@
-#include <network/LineReader>
-#include <network/NetworkReader>
-#include <network/TextFields>
+#include <network/LineReader.h>
+#include <network/NetworkReader.h>
+#include <network/TextFields.h>
 
 #include <cstdio>
 #include <vector>

@@ -1,5 +1,5 @@
-#include <network/LineReader>
-#include <network/TextFields>
+#include <network/LineReader.h>
+#include <network/TextFields.h>
 
 #include <sys/stat.h>
 #include <zlib.h>

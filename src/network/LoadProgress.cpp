@@ -1,4 +1,4 @@
-#include <network/LoadProgress>
+#include <network/LoadProgress.h>
 
 #include <unistd.h>
 

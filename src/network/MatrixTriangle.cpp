@@ -1,4 +1,4 @@
-#include <network/MatrixTriangle>
+#include <network/MatrixTriangle.h>
 
 #include <algorithm>
 #include <cmath>

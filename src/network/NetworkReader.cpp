@@ -1,7 +1,7 @@
-#include <network/ContentFormat>
-#include <network/LineReader>
-#include <network/NetworkReader>
-#include <network/TextFields>
+#include <network/ContentFormat.h>
+#include <network/LineReader.h>
+#include <network/NetworkReader.h>
+#include <network/TextFields.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include <network/LineReader>
-#include <network/MatrixTriangle>
-#include <network/NetworkReader>
-#include <network/SiteNames>
+#include <network/LineReader.h>
+#include <network/MatrixTriangle.h>
+#include <network/NetworkReader.h>
+#include <network/SiteNames.h>
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,9 @@
-#include <network/CorrelationNetwork>
-#include <network/LineReader>
-#include <network/RegionLists>
-#include <network/TextFields>
+#include <network/CorrelationNetwork.h>
+#include <network/LineReader.h>
+#include <network/RegionClassifier.h>
+#include <network/RegionKind.h>
+#include <network/RegionLists.h>
+#include <network/TextFields.h>
 
 #include <algorithm>
 
@@ -11,6 +13,12 @@ const RegionKindEntry* findRegionKind(RegionKind kind)
         if (entry.kind == kind)
             return &entry;
     return nullptr;
+}
+
+std::uint8_t regionBit(RegionKind kind)
+{
+    const RegionKindEntry* entry = findRegionKind(kind);
+    return entry != nullptr ? entry->bit : 0;
 }
 
 const std::string& regionListOf(const InputFiles& files, RegionKind kind)
@@ -100,7 +108,7 @@ void classifyRegions(CorrelationNetwork& network, const RegionLists& lists)
     for (std::size_t site = 0; site < network.siteCount(); ++site)
     {
         network.regions[site] = classifier.classify(network.numbers[site]);
-        siteBits[site] = regionBit(static_cast<int>(network.regions[site]));
+        siteBits[site] = regionBit(network.regions[site]);
     }
     for (std::size_t link = 0; link < network.linkCount(); ++link)
     {

@@ -1,4 +1,4 @@
-#include <network/NetworkReader>
+#include <network/NetworkReader.h>
 
 #include <igraph/igraph.h>
 

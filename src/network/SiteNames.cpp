@@ -1,5 +1,5 @@
-#include <network/LineReader>
-#include <network/SiteNames>
+#include <network/LineReader.h>
+#include <network/SiteNames.h>
 
 #include <cctype>
 

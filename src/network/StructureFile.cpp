@@ -1,7 +1,7 @@
-#include <network/ChainTrace>
-#include <network/CorrelationNetwork>
-#include <network/LineReader>
-#include <network/NetworkReader>
+#include <network/ChainTrace.h>
+#include <network/CorrelationNetwork.h>
+#include <network/LineReader.h>
+#include <network/NetworkReader.h>
 
 #include <gemmi/mmread.hpp>
 #include <gemmi/polyheur.hpp>

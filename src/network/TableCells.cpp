@@ -1,4 +1,4 @@
-#include <network/TableCells>
+#include <network/TableCells.h>
 
 #include <fast_float/fast_float.h>
 

@@ -1,8 +1,8 @@
-#include <network/LineReader>
-#include <network/MatrixTriangle>
-#include <network/NetworkReader>
-#include <network/SiteNames>
-#include <network/TableCells>
+#include <network/LineReader.h>
+#include <network/MatrixTriangle.h>
+#include <network/NetworkReader.h>
+#include <network/SiteNames.h>
+#include <network/TableCells.h>
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include <network/TextFields>
+#include <network/TextFields.h>
 
 #include <fast_float/fast_float.h>
 

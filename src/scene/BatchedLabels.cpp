@@ -1,7 +1,7 @@
-#include <scene/Batches>
-#include <scene/GlyphStyle>
-#include <scene/SceneBuilder>
-#include <scene/Shaders>
+#include <scene/Batches.h>
+#include <scene/GlyphStyle.h>
+#include <scene/SceneBuilder.h>
+#include <scene/Shaders.h>
 
 #include <osg/BlendFunc>
 #include <osg/Geode>

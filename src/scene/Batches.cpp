@@ -1,4 +1,4 @@
-#include <scene/Batches>
+#include <scene/Batches.h>
 
 #include <osg/BufferObject>
 #include <osg/Shader>

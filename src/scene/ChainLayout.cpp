@@ -1,4 +1,4 @@
-#include <scene/SiteLayout>
+#include <scene/SiteLayout.h>
 
 #include <osg/BoundingBox>
 

@@ -1,6 +1,6 @@
-#include <scene/ColorKey>
-#include <scene/GlyphStyle>
-#include <scene/Overlay>
+#include <scene/ColorKey.h>
+#include <scene/GlyphStyle.h>
+#include <scene/Overlay.h>
 
 #include <osg/Geode>
 #include <osg/Geometry>

@@ -1,7 +1,7 @@
-#include <scene/ColorKey>
-#include <scene/FigurePainter>
-#include <scene/GlyphStyle>
-#include <scene/Overlay>
+#include <scene/ColorKey.h>
+#include <scene/FigurePainter.h>
+#include <scene/GlyphStyle.h>
+#include <scene/Overlay.h>
 
 #include <algorithm>
 #include <cmath>

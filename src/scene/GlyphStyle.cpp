@@ -1,4 +1,4 @@
-#include <scene/GlyphStyle>
+#include <scene/GlyphStyle.h>
 
 #include <osg/Math>
 
@@ -7,22 +7,12 @@
 
 bool regionColor(RegionKind kind, osg::Vec4& color)
 {
-    switch (kind)
-    {
-    case RegionKind::None:
-        color.set(0.7f, 0.7f, 0.7f, 1.0f);
-        return true;
-    case RegionKind::Positive:
-        color.set(1.0f, 0.0f, 0.0f, 1.0f);
-        return true;
-    case RegionKind::Negative:
-        color.set(0.1f, 1.0f, 0.1f, 1.0f);
-        return true;
-    case RegionKind::Accelerated:
-        color.set(0.2f, 0.2f, 0.7f, 1.0f);
-        return true;
-    }
-    return false;
+    const RegionKindEntry* entry = findRegionKind(kind);
+    if (entry == nullptr && kind != RegionKind::None)
+        return false;
+    const float* rgba = entry != nullptr ? entry->color : noRegionColor;
+    color.set(rgba[0], rgba[1], rgba[2], rgba[3]);
+    return true;
 }
 
 osg::Vec4 weightColor(float weight)

@@ -1,5 +1,5 @@
-#include <scene/GlyphStyle>
-#include <scene/Glyphs>
+#include <scene/GlyphStyle.h>
+#include <scene/Glyphs.h>
 
 osg::ref_ptr<osg::ShapeDrawable> createLink(const osg::Vec3& a, const osg::Vec3& b, float weight,
                                             const GlyphSizes& sizes)

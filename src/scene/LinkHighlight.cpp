@@ -1,5 +1,5 @@
-#include <scene/GlyphStyle>
-#include <scene/LinkHighlight>
+#include <scene/GlyphStyle.h>
+#include <scene/LinkHighlight.h>
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
-#include <scene/GlyphStyle>
-#include <scene/MotionPicture>
+#include <scene/GlyphStyle.h>
+#include <scene/MotionPicture.h>
 
 #include <osg/AlphaFunc>
 #include <osg/Depth>

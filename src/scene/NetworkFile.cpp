@@ -1,7 +1,7 @@
-#include <network/GraphmlKeys>
-#include <network/RegionLists>
-#include <network/TextFields>
-#include <scene/NetworkFile>
+#include <network/GraphmlKeys.h>
+#include <network/RegionLists.h>
+#include <network/TextFields.h>
+#include <scene/NetworkFile.h>
 
 #include <pugixml.hpp>
 

@@ -1,5 +1,5 @@
-#include <scene/GlyphStyle>
-#include <scene/PickIndex>
+#include <scene/GlyphStyle.h>
+#include <scene/PickIndex.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
-#include <scene/GlyphStyle>
-#include <scene/Glyphs>
+#include <scene/GlyphStyle.h>
+#include <scene/Glyphs.h>
 
 #include <osgText/Text>
 

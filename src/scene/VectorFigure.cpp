@@ -1,5 +1,5 @@
-#include <scene/FigurePainter>
-#include <scene/VectorFigure>
+#include <scene/FigurePainter.h>
+#include <scene/VectorFigure.h>
 
 #include <cairo-pdf.h>
 #include <cairo-ps.h>

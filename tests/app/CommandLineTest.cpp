@@ -1,4 +1,4 @@
-#include <support/TestSupport>
+#include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
 

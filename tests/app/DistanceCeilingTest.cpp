@@ -1,4 +1,4 @@
-#include <app/DistanceCeiling>
+#include <app/DistanceCeiling.h>
 
 #include <osgGA/TrackballManipulator>
 

@@ -1,8 +1,8 @@
-#include <app/Explorer>
-#include <app/Settings>
-#include <network/CorrelationNetwork>
-#include <scene/GlyphStyle>
-#include <support/TestSupport>
+#include <app/Explorer.h>
+#include <app/Settings.h>
+#include <network/CorrelationNetwork.h>
+#include <scene/GlyphStyle.h>
+#include <support/TestSupport.h>
 
 #include <osg/io_utils>
 #include <osgGA/EventQueue>

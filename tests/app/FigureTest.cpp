@@ -1,5 +1,5 @@
-#include <app/ViewFile>
-#include <support/TestSupport>
+#include <app/ViewFile.h>
+#include <support/TestSupport.h>
 
 #include <osg/Image>
 #include <osgDB/ReadFile>

@@ -1,5 +1,5 @@
-#include <app/FrameLoop>
-#include <app/Trackball>
+#include <app/FrameLoop.h>
+#include <app/Trackball.h>
 
 #include <gtest/gtest.h>
 

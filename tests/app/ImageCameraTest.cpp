@@ -1,4 +1,4 @@
-#include <app/ImageCamera>
+#include <app/ImageCamera.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include <app/SiteFinder>
+#include <app/SiteFinder.h>
 
 #include <osgGA/GUIEventAdapter>
 

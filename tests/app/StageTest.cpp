@@ -1,5 +1,5 @@
-#include <app/Stage>
-#include <support/TestSupport>
+#include <app/Stage.h>
+#include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
 

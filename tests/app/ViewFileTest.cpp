@@ -1,6 +1,6 @@
-#include <app/ViewFile>
-#include <app/ViewSaver>
-#include <support/TestSupport>
+#include <app/ViewFile.h>
+#include <app/ViewSaver.h>
+#include <support/TestSupport.h>
 
 #include <osgGA/TrackballManipulator>
 

@@ -1,8 +1,8 @@
-#include <app/FrameLoop>
-#include <app/Trackball>
-#include <network/RegionLists>
-#include <scene/MotionPicture>
-#include <support/TestSupport>
+#include <app/FrameLoop.h>
+#include <app/Trackball.h>
+#include <network/RegionLists.h>
+#include <scene/MotionPicture.h>
+#include <support/TestSupport.h>
 
 #include <osg/Image>
 #include <osgDB/ReadFile>

@@ -1,4 +1,4 @@
-#include <FuzzInput>
+#include <FuzzInput.h>
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
-#include <FuzzInput>
-#include <network/NetworkReader>
+#include <FuzzInput.h>
+#include <network/NetworkReader.h>
 
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
 // A reader of tables, GraphML or .npy, as LINKMAP_FUZZ_FORMAT names it (Table, Graphml or Npy). The table
 // target also leaves the format to the content when the first byte's top bit is set, which reaches every
 // reader through the look at the content.
-#include <FuzzInput>
-#include <network/NetworkReader>
+#include <FuzzInput.h>
+#include <network/NetworkReader.h>
 
 #include <cmath>
 #include <cstdlib>

@@ -1,6 +1,7 @@
-#include <FuzzInput>
-#include <network/NetworkReader>
-#include <network/RegionLists>
+#include <FuzzInput.h>
+#include <network/NetworkReader.h>
+#include <network/RegionClassifier.h>
+#include <network/RegionLists.h>
 
 #include <cstdlib>
 

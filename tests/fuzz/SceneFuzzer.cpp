@@ -1,7 +1,7 @@
-#include <FuzzInput>
-#include <app/Explorer>
-#include <network/NetworkReader>
-#include <scene/NetworkScene>
+#include <FuzzInput.h>
+#include <app/Explorer.h>
+#include <network/NetworkReader.h>
+#include <scene/NetworkScene.h>
 
 #include <cstdlib>
 

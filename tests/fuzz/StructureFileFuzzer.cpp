@@ -1,8 +1,8 @@
 // The reader of PDB and mmCIF structures, and the placing of sites on the chain it reads.
-#include <FuzzInput>
-#include <network/ChainTrace>
-#include <network/NetworkReader>
-#include <scene/SiteLayout>
+#include <FuzzInput.h>
+#include <network/ChainTrace.h>
+#include <network/NetworkReader.h>
+#include <scene/SiteLayout.h>
 
 #include <cmath>
 #include <cstdlib>

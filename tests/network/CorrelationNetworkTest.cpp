@@ -1,7 +1,8 @@
-#include <network/CorrelationNetwork>
-#include <network/NetworkReader>
-#include <network/RegionLists>
-#include <support/TestSupport>
+#include <network/CorrelationNetwork.h>
+#include <network/NetworkReader.h>
+#include <network/RegionClassifier.h>
+#include <network/RegionLists.h>
+#include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
 
@@ -98,8 +99,8 @@ TEST(CorrelationNetwork, ClassifiesSitesAndTheEndsOfEveryLinkByEachListInItsOwnK
     EXPECT_EQ(network.regions[0], RegionKind::Accelerated);
     EXPECT_EQ(network.regions[1], RegionKind::Positive);
     EXPECT_EQ(network.regions[2], RegionKind::None);
-    const std::uint8_t accelerated = regionBit(3);
-    const std::uint8_t positive = regionBit(1);
+    const std::uint8_t accelerated = regionBit(RegionKind::Accelerated);
+    const std::uint8_t positive = regionBit(RegionKind::Positive);
     EXPECT_EQ(network.linkRegions,
               (std::vector<std::uint8_t>{static_cast<std::uint8_t>(accelerated | positive), accelerated,
                                          positive, 0}));

@@ -1,6 +1,6 @@
-#include <network/LineReader>
-#include <network/NetworkReader>
-#include <support/TestSupport>
+#include <network/LineReader.h>
+#include <network/NetworkReader.h>
+#include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
 

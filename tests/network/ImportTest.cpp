@@ -1,9 +1,9 @@
-#include <network/ContentFormat>
-#include <network/LinkLog>
-#include <network/NetworkReader>
-#include <network/RegionLists>
-#include <scene/NetworkFile>
-#include <support/TestSupport>
+#include <network/ContentFormat.h>
+#include <network/LinkLog.h>
+#include <network/NetworkReader.h>
+#include <network/RegionLists.h>
+#include <scene/NetworkFile.h>
+#include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include <network/LoadProgress>
+#include <network/LoadProgress.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Weights are read and logged without a C library call per token; the values and text must stay exactly
 // those of strtod and printf for every token and every float.
 
-#include <network/LinkLog>
-#include <network/TextFields>
+#include <network/LinkLog.h>
+#include <network/TextFields.h>
 
 #include <cfloat>
 #include <cmath>

@@ -1,5 +1,6 @@
-#include <network/RegionLists>
-#include <support/TestSupport>
+#include <network/RegionClassifier.h>
+#include <network/RegionLists.h>
+#include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
 

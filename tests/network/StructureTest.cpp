@@ -1,8 +1,8 @@
-#include <network/ChainTrace>
-#include <network/CorrelationNetwork>
-#include <network/NetworkReader>
-#include <scene/SiteLayout>
-#include <support/TestSupport>
+#include <network/ChainTrace.h>
+#include <network/CorrelationNetwork.h>
+#include <network/NetworkReader.h>
+#include <scene/SiteLayout.h>
+#include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include <app/FrameCapture>
-#include <scene/LinkHighlight>
-#include <scene/Overlay>
-#include <support/TestSupport>
+#include <app/FrameCapture.h>
+#include <scene/LinkHighlight.h>
+#include <scene/Overlay.h>
+#include <support/TestSupport.h>
 
 #include <osg/Image>
 #include <osgDB/ReadFile>
@@ -186,7 +186,7 @@ TEST(BatchedRender, HidesAndDimsLinksAsTheGlyphsDrawnOneEachAre)
                 links.emphasiseSite(drawn->layout.positions[3], own);
             }
             if (highlight == CutoffAndRegion)
-                links.setRegionFilter(regionBit(static_cast<int>(RegionKind::Negative)), network.linkRegions);
+                links.setRegionFilter(regionBit(RegionKind::Negative), network.linkRegions);
             osg::ref_ptr<osg::Group> scene = new osg::Group;
             scene->addChild(drawn->scene.root.get());
             images[batch][highlight] = drawFirstView(scene.get(), 640, 480);

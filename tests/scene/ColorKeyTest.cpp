@@ -1,8 +1,8 @@
-#include <app/CommandLine>
-#include <scene/ColorKey>
-#include <scene/GlyphStyle>
-#include <scene/NetworkScene>
-#include <support/TestSupport>
+#include <app/CommandLine.h>
+#include <scene/ColorKey.h>
+#include <scene/GlyphStyle.h>
+#include <scene/NetworkScene.h>
+#include <support/TestSupport.h>
 
 #include <osg/Geometry>
 #include <osgText/Text>

@@ -1,5 +1,5 @@
-#include <scene/Glyphs>
-#include <support/TestSupport>
+#include <scene/Glyphs.h>
+#include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include <scene/GlyphStyle>
-#include <scene/MotionPicture>
+#include <scene/GlyphStyle.h>
+#include <scene/MotionPicture.h>
 
 #include <osg/Geometry>
 #include <osg/Group>
@@ -102,13 +102,12 @@ TEST(MotionPicture, DrawsEverySiteInItsRegionColourAndTheStrongestLinksTheCutoff
     const auto& colors = static_cast<const osg::Vec4Array&>(*lines.getColorArray());
     std::vector<std::uint8_t> linkRegions;
     for (const SiteLink& link : links)
-        linkRegions.push_back(
-            static_cast<std::uint8_t>((link.first < 40 ? regionBit(static_cast<int>(kinds[link.first])) : 0) |
-                                      regionBit(static_cast<int>(kinds[link.second]))));
+        linkRegions.push_back(static_cast<std::uint8_t>((link.first < 40 ? regionBit(kinds[link.first]) : 0) |
+                                                        regionBit(kinds[link.second])));
     for (int step = 0; step <= 40; ++step)
     {
         const float cutoff = static_cast<float>(step / 2 / 20.0);
-        const std::uint8_t regions = regionBit(step % 4);
+        const std::uint8_t regions = regionBit(static_cast<RegionKind>(step % 4));
         picture.setFilter(LinkFilter{cutoff, regions}, &linkRegions);
         std::vector<std::size_t> expected = expectedDrawn(links, positions.size(), 100, cutoff);
         expected.erase(

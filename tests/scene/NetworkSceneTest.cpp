@@ -1,5 +1,5 @@
-#include <scene/NetworkScene>
-#include <support/TestSupport>
+#include <scene/NetworkScene.h>
+#include <support/TestSupport.h>
 
 #include <osgText/Text>
 

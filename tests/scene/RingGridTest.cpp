@@ -1,6 +1,6 @@
-#include <network/CorrelationNetwork>
-#include <scene/SiteLayout>
-#include <support/TestSupport>
+#include <network/CorrelationNetwork.h>
+#include <scene/SiteLayout.h>
+#include <support/TestSupport.h>
 
 #include <osg/Matrixd>
 

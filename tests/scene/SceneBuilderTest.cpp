@@ -1,5 +1,5 @@
-#include <scene/GlyphStyle>
-#include <support/TestSupport>
+#include <scene/GlyphStyle.h>
+#include <support/TestSupport.h>
 
 #include <osg/Geometry>
 #include <osg/LOD>

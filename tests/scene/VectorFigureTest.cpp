@@ -1,5 +1,5 @@
-#include <scene/VectorFigure>
-#include <support/TestSupport>
+#include <scene/VectorFigure.h>
+#include <support/TestSupport.h>
 
 #include <osg/Image>
 #include <osgDB/ReadFile>

@@ -1,7 +1,8 @@
-#include <support/TestSupport>
+#include <support/TestSupport.h>
 
-#include <network/LinkLog>
-#include <network/NetworkReader>
+#include <network/RegionClassifier.h>
+#include <network/LinkLog.h>
+#include <network/NetworkReader.h>
 
 #include <fcntl.h>
 #include <signal.h>

@@ -1,0 +1,47 @@
+#ifndef LINKMAP_APP_COMMANDLINE
+#define LINKMAP_APP_COMMANDLINE 1
+
+#include <network/InputFiles.h>
+
+#include <osg/ArgumentParser>
+
+#include <ostream>
+#include <string>
+
+/** Fills the parser's usage record with the program's name, its command line and its five options. */
+void describeUsage(osg::ArgumentParser& arguments);
+
+/** What a command line asks for: the program's run, or only its help or its version. */
+enum class Request
+{
+    Run,
+    Help,
+    Version
+};
+
+/** --help or -h as the only argument asks for help, --version for the version; anything else is a run. */
+Request readRequest(osg::ArgumentParser& arguments);
+
+/** Writes the usage, the window's keys and mouse bindings and the environment settings to out. */
+void writeHelp(osg::ArgumentParser& arguments, std::ostream& out);
+
+/** Writes the program's name and version, one line, to out. */
+void writeVersion(std::ostream& out);
+
+/** Whether the setting of LINKMAP_KEY (null when unset) asks for the colour key: any value but empty, 0, no
+ *  and off. */
+bool wantsColorKey(const char* setting);
+
+/** Whether the argument count, program name included, is one the program accepts (2 to 10); when it is not,
+ *  writes the options on standard output. */
+bool acceptsArgumentCount(osg::ArgumentParser& arguments);
+
+/** Returns when path names a readable file; otherwise throws the missing-file message as an InputError,
+ *  which main prints before it ends with 1. */
+void checkInputFile(std::string path);
+
+/** Takes the group file from the first argument and the region lists from -p, -n and -a, removing them from
+ *  the parser and checking each path as soon as it is read. */
+InputFiles readInputFiles(osg::ArgumentParser& arguments);
+
+#endif

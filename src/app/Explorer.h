@@ -1,0 +1,182 @@
+#ifndef LINKMAP_APP_EXPLORER
+#define LINKMAP_APP_EXPLORER 1
+
+#include <app/SiteFinder.h>
+#include <network/CorrelationNetwork.h>
+#include <network/InputFiles.h>
+#include <network/RegionKind.h>
+#include <network/RegionLists.h>
+#include <scene/LinkHighlight.h>
+#include <scene/MotionPicture.h>
+#include <scene/NetworkScene.h>
+#include <scene/Overlay.h>
+#include <scene/PickIndex.h>
+#include <scene/SiteLayout.h>
+
+#include <osg/ApplicationUsage>
+#include <osg/Camera>
+#include <osg/Vec3d>
+#include <osg/Vec4>
+#include <osgGA/GUIEventHandler>
+#include <osgGA/TrackballManipulator>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+/** A ray from a camera's eye through a point of its viewport, and the angle one pixel covers there. */
+struct PickRay
+{
+    osg::Vec3d origin;
+    osg::Vec3d direction;
+    double pixelAngle = 0.0;
+};
+
+/** The ray from camera's eye through the point (x, y) of its viewport, each from -1 to 1 across it. */
+PickRay computePickRay(const osg::Camera& camera, double x, double y);
+
+/** Adds the window's keys and mouse bindings for exploring a network to usage. */
+void describeExplorerBindings(osg::ApplicationUsage& usage);
+
+/** What the window explores: the network, where its sites stand, how it is drawn, the files it came from and
+ *  how its labels look. Every part must outlive the explorer. */
+struct ExploredNetwork
+{
+    const CorrelationNetwork& network;
+    const SiteLayout& layout;
+    const NetworkScene& scene;
+    const InputFiles& files;
+    LabelStyle style;
+};
+
+/** The window's ways into a network. A click (no drag) on a sphere or a link describes it in the top left
+ *  corner and dims the links but its own until the next click; a double click on a sphere makes it the
+ *  centre the trackball turns about; + and - raise and lower the cutoff on |weight| below which links are
+ *  hidden; 1, 2 and 3 show only the links that touch a positive, negative or accelerated site, 0 all again;
+ *  / opens a prompt that finds a site by name or number, picks it and centres it. While the prompt is open it
+ *  takes every key; Escape closes it, and quits when it is closed. */
+class Explorer : public osgGA::GUIEventHandler
+{
+public:
+    /** Explores a network, whose scene has been optimised. Double clicks move trackball's centre; dimmed
+     *  links fade towards background. The picture drawn while the view moves, if any, shows the same cutoff
+     *  and emphasis. */
+    Explorer(const ExploredNetwork& explored, osgGA::TrackballManipulator* trackball,
+             const osg::Vec4& background, MotionPicture* motion = nullptr);
+
+    /** Makes motion, or nothing, the picture drawn while the view moves, with the cutoff and emphasis set so
+     *  far. */
+    void setMotionPicture(MotionPicture* motion);
+
+    /** Grows whenever the network's picture changes its look: the cutoff, the region filter or the pick. */
+    std::uint64_t pictureRevision() const
+    {
+        return highlight.revision();
+    }
+
+    /** The corner text's node, to be added to the scene. */
+    osg::Node* getCornerNode();
+
+    /** The lines of the corner text. */
+    std::string getCornerText() const;
+
+    /** Selects what the ray meets, as a click does: a site or a link is described and emphasised; nothing
+     *  clears both. */
+    Pick pickAt(const PickRay& ray);
+
+    /** Makes the site the ray meets the trackball's centre, as a double click does; false when it meets no
+     *  site. */
+    bool centreAt(const PickRay& ray);
+
+    /** Selects the site drawn for names[site], as a click on it does. */
+    void pickSite(std::size_t site);
+
+    /** Shows only the links that touch a site of kind's region, as the cutoff lets them; RegionKind::None
+     *  shows them all. A kind whose list was not given changes nothing, and the corner says so; false then.
+     */
+    bool setRegionFilter(RegionKind kind);
+
+    /** The region whose links are shown, or RegionKind::None. */
+    RegionKind getRegionFilter() const;
+
+    /** Which links are emphasised now, one flag a link in the order of the log; empty when none is. */
+    std::vector<bool> emphasisedLinks() const;
+
+    /** Whether the link at place link in the log is shown. */
+    bool isShown(std::size_t link) const;
+
+    /** Hides the links whose |weight| is below cutoff, which is held within 0 to 1. */
+    void setCutoff(float cutoff);
+
+    /** Moves the cutoff to the next step of 0.05 up or down. */
+    void raiseCutoff();
+    void lowerCutoff();
+
+    /** The cutoff now in force. */
+    float getCutoff() const;
+
+    /** Adds a line of notice at the end of the corner text, or none when empty. */
+    void setNotice(const std::string& text);
+
+    bool handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action) override;
+    void getUsage(osg::ApplicationUsage& usage) const override;
+
+protected:
+    ~Explorer() override;
+
+private:
+    /** Builds the pick index and every site's list of links, at the first pick. */
+    void prepare();
+
+    /** Takes a key while the find prompt is open. */
+    void findKey(int key);
+
+    /** Takes the press, drag and release of a button; the release of a click picks or centres. */
+    void press(const osgGA::GUIEventAdapter& event);
+    void release(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action);
+
+    /** Takes a key pressed while no prompt is open; false when it is not the explorer's. */
+    bool keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action);
+
+    /** The sentences of the corner text: the selection's, and the cutoff's. */
+    std::string describeSite(std::size_t site) const;
+    std::string describeLink(std::size_t link) const;
+    void updateText();
+
+    const CorrelationNetwork& network;
+    const SiteLayout& layout;
+    InputFiles files;
+    osg::ref_ptr<osgGA::TrackballManipulator> trackball;
+    LinkHighlight highlight;
+    CornerText corner;
+
+    std::unique_ptr<PickIndex> index;
+    /** The links of every site, by their places in the log: those of site s lie from siteLinkStarts[s] to
+     *  siteLinkStarts[s + 1]. */
+    std::vector<std::size_t> siteLinkStarts;
+    std::vector<std::size_t> siteLinkList;
+
+    Pick selection;
+    float cutoff = 0.0f;
+    RegionKind region = RegionKind::None;
+    SiteFinder finder;
+    std::string notice;
+    /** What the explorer itself has to say, until the next key or click. */
+    std::string message;
+
+    // A press of the left button, and whether the pointer has since moved too far for a click.
+    bool pressed = false;
+    bool dragged = false;
+    float pressX = 0.0f;
+    float pressY = 0.0f;
+
+    // The last click, when a second one may still make it a double click.
+    bool clicked = false;
+    double clickTime = 0.0;
+    float clickX = 0.0f;
+    float clickY = 0.0f;
+};
+
+#endif

@@ -1,0 +1,27 @@
+#ifndef LINKMAP_APP_FIGUREPAGE
+#define LINKMAP_APP_FIGUREPAGE 1
+
+#include <app/Stage.h>
+#include <scene/ColorKey.h>
+#include <scene/VectorFigure.h>
+
+#include <osg/Camera>
+#include <osg/Vec4>
+
+/** The size of the window a figure stands for, in pixels, from the setting of OSG_WINDOW (null when unset):
+ *  its width and height; unset or unreadable, the screen's when a display answers, and 1280 by 1024 without
+ *  one. */
+void readPageSize(const char* windowSetting, int& width, int& height);
+
+/** Gives camera the viewport of a window of width by height pixels, and the projection the viewer gives its
+ *  camera when it opens such a window, so that a figure is computed from the view the window would show. */
+void shapeLikeWindow(osg::Camera& camera, int width, int height);
+
+/** What a figure of input shows: its sites and links as the window draws them, with the cutoff, emphasis and
+ *  corner text of explorer, and key when not null. */
+FigureContent describeFigure(const RunInput& input, const Explorer& explorer, const ColorKeyInfo* key);
+
+/** Writes the vector figure of the stage, with no window; returns the exit status. */
+int writeFigure(const RunInput& input, Stage& stage);
+
+#endif

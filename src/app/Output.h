@@ -1,0 +1,52 @@
+#ifndef LINKMAP_APP_OUTPUT
+#define LINKMAP_APP_OUTPUT 1
+
+#include <network/CorrelationNetwork.h>
+#include <scene/SiteLayout.h>
+#include <scene/VectorFigure.h>
+
+#include <osg/ArgumentParser>
+#include <osg/Vec4>
+
+#include <string>
+
+/** What a run makes of the network. */
+enum class OutputKind
+{
+    /** The interactive window. */
+    Window,
+    /** A raster image of the window's first view, saved after a second. */
+    RasterImage,
+    /** A vector figure painted from the records, without a window. */
+    VectorFigure,
+    /** The network as drawn, as GraphML, without a window. */
+    NetworkFile
+};
+
+/** The output of a run, and how it looks. */
+struct Output
+{
+    OutputKind kind = OutputKind::Window;
+
+    /** The file an image or a figure is written to. */
+    std::string file;
+
+    /** The format of a vector figure. */
+    FigureFormat figureFormat = FigureFormat::Svg;
+
+    /** The colour behind the network, and the labels' colour. */
+    osg::Vec4 background{0.2f, 0.2f, 0.4f, 1.0f};
+    osg::Vec4 textColor{1.0f, 1.0f, 1.0f, 1.0f};
+};
+
+/** Takes --generate-image and --background from arguments. The image's extension chooses the output: .svg,
+ *  .pdf and .eps in any case a vector figure, .graphml the network file, any other a raster image; without
+ *  one, the window. A black
+ *  background is dark grey, white is light grey with black labels, and anything else keeps the dark blue. */
+Output readOutput(osg::ArgumentParser& arguments);
+
+/** Logs the links of network and writes it, set out as layout, to output's network file; returns the run's
+ *  exit status, having said on standard output why the file could not be written. */
+int writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout);
+
+#endif

@@ -1,0 +1,54 @@
+#ifndef LINKMAP_APP_SETTINGS
+#define LINKMAP_APP_SETTINGS 1
+
+#include <app/ViewFile.h>
+#include <network/ChainTrace.h>
+#include <network/InputFiles.h>
+#include <network/NetworkReader.h>
+#include <network/RegionKind.h>
+
+#include <optional>
+#include <string>
+
+/** The LINKMAP_ settings of a run, read from the environment: the command line has no room for them. */
+struct Settings
+{
+    /** LINKMAP_CUTOFF: links whose |weight| is below it are hidden. */
+    float cutoff = 0.0f;
+
+    /** LINKMAP_REGION: only the links that touch a site of this region are shown; None shows all. */
+    RegionKind region = RegionKind::None;
+
+    /** LINKMAP_KEY: a key to the colours is drawn. */
+    bool colorKey = false;
+
+    /** LINKMAP_VIEW: the first view, when given. */
+    bool viewGiven = false;
+    CameraView firstView;
+
+    /** LINKMAP_SELECT: the name of the site picked from the start, or empty; only the network can tell
+     *  whether a site bears it. */
+    std::string select;
+
+    /** LINKMAP_FORMAT, LINKMAP_SEQUENCE, LINKMAP_FIRST_NUMBER, LINKMAP_MIN_WEIGHT, LINKMAP_GROUPS and
+     *  LINKMAP_SCALE: how the network is read. */
+    ReadSettings reading;
+
+    /** LINKMAP_STRUCTURE, LINKMAP_CHAIN and LINKMAP_RESIDUE_OFFSET: the chain of a structure that the sites
+     *  stand at, read with the settings; none when no structure is given. */
+    std::optional<ChainTrace> structure;
+};
+
+/** Reads a cutoff setting (null when unset): a number from 0 to 1, or empty for none; false for anything
+ *  else. */
+bool readCutoffSetting(const char* setting, float& cutoff);
+
+/** Reads a region filter setting (null when unset): positive, negative or accelerated, or empty for none
+ *  (RegionKind::None); false for anything else. */
+bool readRegionSetting(const char* setting, RegionKind& kind);
+
+/** Reads every setting from the environment before any input is read; files tells which region lists were
+ *  given. False when a setting is wrong, having printed the one line that refuses the first, naming it. */
+bool readSettings(const InputFiles& files, Settings& settings);
+
+#endif

@@ -1,0 +1,27 @@
+#ifndef LINKMAP_APP_TRACKBALL
+#define LINKMAP_APP_TRACKBALL 1
+
+#include <osgGA/TrackballManipulator>
+
+/** The slowest a throw may turn the view, in radians a second: a turn in 20 s. A release slower than that was
+ *  a hand coming to rest, not a throw. */
+constexpr double slowestThrow = 6.283185307179586 / 20.0;
+
+/** The window's trackball: the toolkit's, of size 1, except that letting go of a drag whose pointer only
+ *  creeps ends the motion instead of throwing the view at a speed no one would notice. */
+class Trackball : public osgGA::TrackballManipulator
+{
+public:
+    Trackball();
+
+    /** How fast, in radians a second, the view would turn if the drag whose last two pointer places are given
+     *  (in the window's normalised coordinates, at times in seconds) were thrown. */
+    double throwSpeed(float x0, float y0, double t0, float x1, float y1, double t1);
+
+protected:
+    ~Trackball() override = default;
+
+    bool handleMouseRelease(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action) override;
+};
+
+#endif

@@ -1,0 +1,119 @@
+#ifndef LINKMAP_NETWORK_CORRELATIONNETWORK
+#define LINKMAP_NETWORK_CORRELATIONNETWORK 1
+
+#include <network/RegionKind.h>
+#include <network/SiteLink.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+/** Thrown by a reader for a network whose sites or links are more than the program can number. */
+class NetworkTooLarge : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/** The sites of one ring, by their places among the network's sites, in the order they are set out. */
+struct Ring
+{
+    const std::uint32_t* first = nullptr;
+    const std::uint32_t* last = nullptr;
+
+    const std::uint32_t* begin() const
+    {
+        return first;
+    }
+    const std::uint32_t* end() const
+    {
+        return last;
+    }
+    std::size_t size() const
+    {
+        return static_cast<std::size_t>(last - first);
+    }
+};
+
+/** A network as read: its distinct sites, the rings they are set out in, and the links between them. Readers
+ *  fill it and the region lists classify it; nothing in it says how it is drawn. */
+class CorrelationNetwork
+{
+public:
+    /** The distinct site names, in the order they were first met. */
+    std::vector<std::string> names;
+
+    /** The number of every site: its name without the first character, as in K215 or X-5. */
+    std::vector<int> numbers;
+
+    /** The region of every site; None until the region lists classify them. */
+    std::vector<RegionKind> regions;
+
+    /** Every link, in the order of the log, by the sites it joins. */
+    std::vector<SiteLink> links;
+
+    /** One a link, for a network read from a matrix, a pair list, .npy or GraphML: its weight as the file
+     *  wrote it, which the log prints; empty for a group file, whose weights are read at single precision. */
+    std::vector<double> exactWeights;
+
+    /** One a link: the regions its two ends lie in, as the bits of regionBit; 0 until classified. */
+    std::vector<std::uint8_t> linkRegions;
+
+    /** The site called name, adding it at the end when no site bears it yet; second tells whether it was
+     *  added. Throws NetworkTooLarge for more sites than can be numbered. */
+    std::pair<std::uint32_t, bool> addSite(const std::string& name);
+
+    /** The place of the site called name among the sites, or siteCount() when no site bears it. */
+    std::size_t findSite(const std::string& name) const;
+
+    /** Starts a new ring, empty until sites are added to it. */
+    void beginRing();
+
+    /** Adds site to the ring begun last. */
+    void addToRing(std::uint32_t site);
+
+    /** Adds a link of weight between the sites first and second. */
+    void addLink(std::uint32_t first, std::uint32_t second, float weight);
+
+    /** Adds a link whose weight the file wrote as exact, keeping that value for the log beside the weight
+     *  drawn. A network takes links of one kind only. */
+    void addExactLink(std::uint32_t first, std::uint32_t second, double exact);
+
+    /** Removes the sites that no link joins, keeping the order of the others; for a network without rings.
+     *  Returns how many were removed. */
+    std::size_t removeUnlinkedSites();
+
+    /** Throws NetworkTooLarge when the sites and links together are more than a pick can number. */
+    void checkSize() const;
+
+    /** The number of sites, of rings and of links. */
+    std::size_t siteCount() const
+    {
+        return names.size();
+    }
+    std::size_t ringCount() const
+    {
+        return ringStarts.size() - 1;
+    }
+    std::size_t linkCount() const
+    {
+        return links.size();
+    }
+
+    /** The sites of a ring. */
+    Ring ring(std::size_t index) const;
+
+private:
+    std::unordered_map<std::string, std::uint32_t> siteIndex;
+    std::vector<std::size_t> ringStarts = std::vector<std::size_t>(1, 0);
+    std::vector<std::uint32_t> ringSites;
+};
+
+/** The number written in a site's name after its first character, as in K215 or X-5; 0 for none. */
+int siteNumber(const std::string& name);
+
+#endif

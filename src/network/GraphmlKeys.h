@@ -1,0 +1,17 @@
+#ifndef LINKMAP_NETWORK_GRAPHMLKEYS
+#define LINKMAP_NETWORK_GRAPHMLKEYS 1
+
+/** The GraphML attributes that linkmap writes and reads back; other programs and scripts rely on them. */
+namespace graphml
+{
+constexpr const char* name = "name";
+constexpr const char* label = "label";
+constexpr const char* region = "region";
+constexpr const char* group = "group";
+constexpr const char* x = "x";
+constexpr const char* y = "y";
+constexpr const char* z = "z";
+constexpr const char* weight = "weight";
+} // namespace graphml
+
+#endif

@@ -1,0 +1,38 @@
+#ifndef LINKMAP_NETWORK_LINKLOG
+#define LINKMAP_NETWORK_LINKLOG 1
+
+#include <cstdio>
+#include <string>
+
+/** Writes the line that announces each link, exactly as printf would format it, a large block at a time. */
+class LinkLog
+{
+public:
+    /** Writes to out, which stays open and owned by the caller. */
+    explicit LinkLog(std::FILE* out = stdout);
+
+    /** Writes what is still held. */
+    ~LinkLog();
+
+    LinkLog(const LinkLog&) = delete;
+    LinkLog& operator=(const LinkLog&) = delete;
+
+    /** Adds "Creating link between FIRST and SECOND with weight W": the names up to their first NUL, as %s
+     *  prints them, and the weight as %f prints it. */
+    void write(const std::string& first, const std::string& second, double weight);
+
+    /** Hands what is held to the stream, so that lines written there by others come after it. */
+    void flush();
+
+private:
+    std::FILE* out;
+    std::string block;
+};
+
+class CorrelationNetwork;
+
+/** Logs every link of network, in its order, on out: each weight as its file wrote it where the network
+ *  keeps that. */
+void logLinks(const CorrelationNetwork& network, std::FILE* out = stdout);
+
+#endif

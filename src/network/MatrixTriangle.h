@@ -1,0 +1,46 @@
+#ifndef LINKMAP_NETWORK_MATRIXTRIANGLE
+#define LINKMAP_NETWORK_MATRIXTRIANGLE 1
+
+#include <network/CorrelationNetwork.h>
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+/** Takes a square matrix's cells row by row into a network whose sites are its rows: a cell of the upper
+ *  triangle is a link from the earlier row when its |weight|, at the single precision it is drawn at, reaches
+ *  the minimum, and a cell of the lower
+ *  triangle only checks that the matrix is symmetric. The matrix is never held whole: only the links kept. */
+class MatrixTriangle
+{
+public:
+    MatrixTriangle(CorrelationNetwork& network, float minimumWeight);
+
+    /** Starts the next row. */
+    void beginRow();
+
+    /** Takes the cell at row and column of the row begun last; a cell without a value is no link. */
+    void cell(std::size_t row, std::size_t column, double value);
+
+    /** Warns on standard output, naming the file, when the matrix was not symmetric. */
+    void warnIfAsymmetric(const std::string& shownName) const;
+
+    /** How many cells of the upper triangle were left out below the minimum weight. */
+    std::size_t belowMinimum() const
+    {
+        return leftOut;
+    }
+
+private:
+    void compareWithMirror(std::size_t row, std::size_t column, double weight);
+
+    CorrelationNetwork& network;
+    float minimumWeight;
+    std::vector<std::size_t> rowStarts; // the first link of every row begun
+    double largestDifference = 0.0;
+    std::pair<std::size_t, std::size_t> differentCell;
+    std::size_t leftOut = 0;
+};
+
+#endif

@@ -1,0 +1,136 @@
+#ifndef LINKMAP_NETWORK_NETWORKREADER
+#define LINKMAP_NETWORK_NETWORKREADER 1
+
+#include <network/CorrelationNetwork.h>
+#include <network/LoadProgress.h>
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+/** Thrown by a reader for an input it refuses; what() is the one line that says why, naming the file and
+ *  the line, or the setting. */
+class InputError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/** The formats a network is read from. */
+enum class InputFormat
+{
+    /** The correlation-group file: one ring a line, its site names and the weights of its pairs. */
+    Groups,
+    /** A table that is a matrix or a pair list, as its shape tells. */
+    Table,
+    /** A square matrix of weights, with or without a header row and a first column of names. */
+    Matrix,
+    /** One link a row: two sites, by name or number, and a weight. */
+    Pairs,
+    /** GraphML: nodes, and edges with a weight. */
+    Graphml,
+    /** numpy's .npy: a square array of numbers. */
+    Npy
+};
+
+/** How the rings of a network read without them are made. */
+enum class RingGrouping
+{
+    /** A ring each community that the Leiden method finds on |weight|, by modularity. */
+    Communities,
+    /** A ring each connected component. */
+    Components,
+    /** Every site on one ring. */
+    One
+};
+
+/** The settings of reading: the format, the naming of sites known by their numbers, and which links count. */
+struct ReadSettings
+{
+    /** The format, when given, instead of the one the file's name tells. */
+    std::optional<InputFormat> format;
+
+    /** A FASTA file whose first sequence gives a numbered site its letter; empty for X. */
+    std::string sequenceFile;
+
+    /** The number of the first row of a matrix, and of the sequence's first letter. */
+    int firstNumber = 1;
+
+    /** Links with a smaller |weight| are left out of a matrix, a pair list or GraphML. */
+    float minimumWeight = 0.0f;
+
+    /** How the rings of a network read without them are made. */
+    RingGrouping grouping = RingGrouping::Communities;
+
+    /** Every weight is divided by the largest |weight|. */
+    bool scaleToLargest = false;
+
+    /** The chain of every residue, in file order, when the sites stand on several chains of a structure: a
+     *  matrix's named row i is the residue i, and its name ends in that chain, as in P1:B. */
+    std::vector<std::string> residueChains;
+
+    /** The column of a pair list that gives the weights, by its header's name or its number from 1; empty
+     *  for the last column of numbers. */
+    std::string weightColumn;
+};
+
+/** What a reader of a matrix, a pair list, .npy or GraphML tells of its reading. */
+struct ImportReport
+{
+    /** The format read: Matrix or Pairs for a table, as its shape told. */
+    InputFormat format = InputFormat::Matrix;
+
+    /** Whether the file gave the rings: GraphML whose every node has a group. */
+    bool ringsGiven = false;
+
+    /** How many links were left out for a |weight| below the minimum. */
+    std::size_t belowMinimum = 0;
+
+    /** Whether LINKMAP_SEQUENCE gave a letter to a site that the file knows by its number alone. */
+    bool namedFromSequence = false;
+
+    /** The note that names the column or attribute the weights came from, where the file had a choice. */
+    std::string columnNote;
+};
+
+/** The format of the network file at path, by its extension in any case, after a .gz: .csv and .tsv are
+ *  tables, .graphml GraphML, .npy numpy's, and nothing for any other name. */
+std::optional<InputFormat> inputFormatOfName(const std::string& path);
+
+/** The format of the network file at path: by its name, else as its content shows (formatOfContent). */
+InputFormat inputFormatOf(const std::string& path);
+
+/** Reads the network at path ("-" for standard input) into network, in the format of settings, else of its
+ *  name, else of its content, telling progress how far it has come. A network read without rings loses its
+ *  sites without a link and is set out in rings as settings say. Returns the format it was read in. Throws
+ *  InputError for an input that is refused and NetworkTooLarge for more sites and links than can be
+ *  numbered. */
+InputFormat readNetwork(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,
+                        LoadProgress& progress);
+
+/** Reads a correlation-group file into network: every distinct name is one site, every line a ring of the
+ *  sites first named on it, and every pair that carries a weight a link, in row order. False when the file
+ *  cannot be opened; throws InputError for a gzip stream that is cut short or damaged. */
+bool readGroupFile(const std::string& path, CorrelationNetwork& network, LoadProgress& progress);
+
+/** Reads a matrix or a pair list (format Table, Matrix or Pairs) into the sites and links of network, with no
+ *  rings: a matrix's links row by row, each from the earlier row; a pair list's in file order, each from the
+ *  site of the smaller number, else the one met first. */
+ImportReport readTableFile(const std::string& path, InputFormat format, const ReadSettings& settings,
+                           CorrelationNetwork& network, LoadProgress& progress);
+
+/** Reads a square array that numpy's save wrote into the sites and links of network, as a matrix. */
+ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,
+                         LoadProgress& progress);
+
+/** Reads GraphML into network, its links in the order of the edges; the rings are given when every node has
+ *  a group. */
+ImportReport readGraphmlFile(const std::string& path, const ReadSettings& settings,
+                             CorrelationNetwork& network);
+
+/** Sets the sites of a network without rings out in rings as grouping says: largest first, the sites of a
+ * ring by number, else in the order they were met. */
+void groupIntoRings(CorrelationNetwork& network, RingGrouping grouping);
+
+#endif

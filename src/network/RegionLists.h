@@ -1,0 +1,30 @@
+#ifndef LINKMAP_NETWORK_REGIONLISTS
+#define LINKMAP_NETWORK_REGIONLISTS 1
+
+#include <network/InputFiles.h>
+#include <network/SiteRange.h>
+
+#include <string>
+#include <vector>
+
+/** The ranges of site numbers of the three region lists, in file order. */
+struct RegionLists
+{
+    /** Ranges of the positive region list. */
+    std::vector<SiteRange> positiveRanges;
+
+    /** Ranges of the negative region list. */
+    std::vector<SiteRange> negativeRanges;
+
+    /** Ranges of the accelerated region list. */
+    std::vector<SiteRange> acceleratedRanges;
+};
+
+/** Appends the ranges of the region list at path to ranges; false when the file cannot be opened. Throws
+ *  InputError for a gzip stream that is cut short or damaged. */
+bool readRegionFile(const std::string& path, std::vector<SiteRange>& ranges);
+
+/** Reads each region list that files name; a file that cannot be opened contributes nothing. */
+RegionLists readRegionLists(const InputFiles& files);
+
+#endif

@@ -1,0 +1,36 @@
+#ifndef LINKMAP_SCENE_COLORKEY
+#define LINKMAP_SCENE_COLORKEY 1
+
+#include <network/RegionKind.h>
+
+#include <osg/Camera>
+#include <osg/Vec4>
+#include <osg/ref_ptr>
+#include <osgText/Font>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+/** What the colour key shows: the label colour, and the region kinds that were given with their names. */
+struct ColorKeyInfo
+{
+    /** The font and colour of the key's text, those of the site labels. */
+    osg::ref_ptr<osgText::Font> font;
+    osg::Vec4 textColor{1.0f, 1.0f, 1.0f, 1.0f};
+
+    /** One swatch per region kind given, in this order, named as its list file is. */
+    std::vector<std::pair<RegionKind, std::string>> regions;
+};
+
+/** The swatches of a key to regions, bottom up: grey "no region" and then every region given, in order; none
+ *  when no region is given. */
+std::vector<std::pair<RegionKind, std::string>>
+keySwatches(const std::vector<std::pair<RegionKind, std::string>>& regions);
+
+/** A key to the colours, drawn over the scene in the window's bottom left corner: a bar of link colours from
+ *  weight -1 (red) through 0 (yellow) to +1 (green), and a swatch for each region kind given, above one for
+ * sites in none. It is drawn in a camera of its own, which adds nothing to the scene's bound. */
+osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info);
+
+#endif

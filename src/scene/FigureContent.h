@@ -1,0 +1,61 @@
+#ifndef LINKMAP_SCENE_FIGURECONTENT
+#define LINKMAP_SCENE_FIGURECONTENT 1
+
+#include <network/RegionKind.h>
+#include <network/SiteLink.h>
+#include <scene/GlyphStyle.h>
+
+#include <osg/Matrixd>
+#include <osg/Vec3>
+#include <osg/Vec4>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+/** What a figure shows: the network's sites and links as the window draws them, and its overlays. */
+struct FigureContent
+{
+    /** Every site's place, region and name, in the order of the distinct names, and the size of the glyphs.
+     */
+    std::vector<osg::Vec3> sites;
+    std::vector<RegionKind> kinds;
+    std::vector<std::string> names;
+    GlyphSizes glyphs;
+
+    /** The chain the sites stand on, if any: runs of joined residues, each a line through their places. */
+    std::vector<std::vector<osg::Vec3>> trace;
+
+    /** The links, by their places among the sites; one whose end is no site is left out. */
+    std::vector<SiteLink> links;
+
+    /** The links the filter hides are left out; linkRegions holds the regions of every link's ends, one a
+     * link, or is empty when none lies in a region. */
+    LinkFilter filter;
+    std::vector<std::uint8_t> linkRegions;
+
+    /** When not empty, one flag a link: the links not flagged are dimmed towards the background. */
+    std::vector<bool> emphasised;
+
+    osg::Vec4 background{0.2f, 0.2f, 0.4f, 1.0f};
+    osg::Vec4 textColor{1.0f, 1.0f, 1.0f, 1.0f};
+
+    /** The colour key, when shown: the region kinds given, each with its list's name. */
+    bool colorKey = false;
+    std::vector<std::pair<RegionKind, std::string>> keyRegions;
+
+    /** The lines of the top left corner's text, or empty. */
+    std::string cornerText;
+};
+
+/** How a figure looks at the scene: the camera's view and projection, and the page's size in pixels. */
+struct FigureView
+{
+    osg::Matrixd view;
+    osg::Matrixd projection;
+    int width = 0;
+    int height = 0;
+};
+
+#endif

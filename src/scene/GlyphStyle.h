@@ -1,0 +1,73 @@
+#ifndef LINKMAP_SCENE_GLYPHSTYLE
+#define LINKMAP_SCENE_GLYPHSTYLE 1
+
+#include <network/RegionKind.h>
+
+#include <osg/Quat>
+#include <osg/Vec3>
+#include <osg/Vec4>
+
+/** How large sites, links and labels are drawn, in the units of the layout they stand in. */
+struct GlyphSizes
+{
+    /** The radius of a site's sphere. */
+    float siteRadius = 2.0f;
+
+    /** The radius of a link's cylinder. */
+    float linkRadius = 0.4f;
+
+    /** The height of a label's characters. */
+    float labelHeight = 2.0f;
+
+    /** How far below its site's centre, along -y, a label is centred. */
+    float labelDrop = 2.0f;
+
+    /** Every size times factor. */
+    GlyphSizes scaled(float factor) const
+    {
+        return GlyphSizes{siteRadius * factor, linkRadius * factor, labelHeight * factor, labelDrop * factor};
+    }
+
+    /** Where the label of the site at position is centred: labelDrop below its centre. */
+    osg::Vec3 labelAnchor(const osg::Vec3& position) const
+    {
+        return osg::Vec3(position.x(), position.y() - labelDrop, position.z());
+    }
+};
+
+/** How every site and link glyph is drawn, whatever draws it and at whatever size. */
+namespace GlyphStyle
+{
+
+/** The tessellation detail of a site's sphere. */
+constexpr float sphereDetail = 0.5f;
+
+/** The tessellation detail of a link's cylinder. */
+constexpr float cylinderDetail = 0.2f;
+
+/** How far a dimmed link's colour fades towards the background, from 0 (not at all) to 1. */
+constexpr float dimming = 0.75f;
+
+/** The colour of the line that traces a chain through the residues the sites stand on. */
+const osg::Vec4 traceColor(0.55f, 0.55f, 0.55f, 1.0f);
+
+/** The width of that line, in pixels. */
+constexpr float tracePixels = 2.0f;
+
+} // namespace GlyphStyle
+
+/** The sphere colour of a region kind: grey, red, green or dark blue; false for a kind that has none. */
+bool regionColor(RegionKind kind, osg::Vec4& color);
+
+/** A link's colour: yellow at weight 0, fading to green at 1 and to red at -1; beyond them, the end colours.
+ */
+osg::Vec4 weightColor(float weight);
+
+/** A link's colour dimmed towards background; its alpha is kept. */
+osg::Vec4 dimmedColor(const osg::Vec4& color, const osg::Vec4& background);
+
+/** The rotation that turns a cylinder's own +z axis onto direction, a vector of length height; the identity
+ *  when height is 0. */
+osg::Quat linkRotation(const osg::Vec3& direction, float height);
+
+#endif

@@ -1,0 +1,26 @@
+#ifndef LINKMAP_SCENE_GLYPHS
+#define LINKMAP_SCENE_GLYPHS 1
+
+#include <network/RegionKind.h>
+#include <scene/GlyphStyle.h>
+#include <scene/LabelStyle.h>
+
+#include <osg/Geode>
+#include <osg/ShapeDrawable>
+#include <osg/Vec3>
+
+#include <string>
+
+/** A new sphere of the sizes' radius at position, coloured by the region kind; not yet attached. */
+osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, RegionKind kind,
+                                                  const GlyphSizes& sizes = GlyphSizes());
+
+/** A geode holding a site's name beside the site at position, drawn over everything. */
+osg::ref_ptr<osg::Geode> createSiteLabel(const osg::Vec3& position, const std::string& name,
+                                         const LabelStyle& style, const GlyphSizes& sizes = GlyphSizes());
+
+/** A cylinder joining the centres a and b, coloured by the sign and size of weight. */
+osg::ref_ptr<osg::ShapeDrawable> createLink(const osg::Vec3& a, const osg::Vec3& b, float weight,
+                                            const GlyphSizes& sizes = GlyphSizes());
+
+#endif

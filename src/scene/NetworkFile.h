@@ -1,0 +1,18 @@
+#ifndef LINKMAP_SCENE_NETWORKFILE
+#define LINKMAP_SCENE_NETWORKFILE 1
+
+#include <network/CorrelationNetwork.h>
+#include <scene/SiteLayout.h>
+
+#include <string>
+
+/** Whether a file's extension, in any case, names a network file: .graphml. */
+bool isNetworkFileName(const std::string& fileName);
+
+/** Writes network as drawn at layout to path as GraphML: a node a site, with its name, region, ring (group)
+ *  and place (x, y, z), and an edge a link, with its weight written so that it reads back to the same float.
+ *  Returns an empty string, or the reason the file could not be written. */
+std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout,
+                         const std::string& path);
+
+#endif

@@ -1,0 +1,27 @@
+#ifndef LINKMAP_SCENE_SHADERS
+#define LINKMAP_SCENE_SHADERS 1
+
+/** The sources of src/scene/shaders, compiled into the program when it is built. */
+namespace Shaders
+{
+
+/** The scene light's fixed-function lighting, per fragment; shared by the link and sphere shaders. */
+extern const char* const lighting;
+
+/** The edges of a link's cylinder that face the eye; for the link shader. */
+extern const char* const linkRing;
+
+/** Links as the front halves of their cylinders, lit per vertex. */
+extern const char* const linkVertex;
+
+/** Spheres as squares traced as spheres. */
+extern const char* const sphereVertex;
+extern const char* const sphereFragment;
+
+/** Label glyphs turned to the screen. */
+extern const char* const labelVertex;
+extern const char* const labelFragment;
+
+} // namespace Shaders
+
+#endif

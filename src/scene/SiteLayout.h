@@ -1,0 +1,60 @@
+#ifndef LINKMAP_SCENE_SITELAYOUT
+#define LINKMAP_SCENE_SITELAYOUT 1
+
+#include <network/ChainTrace.h>
+#include <network/CorrelationNetwork.h>
+#include <scene/GlyphStyle.h>
+
+#include <osg/Vec3>
+
+#include <string>
+#include <vector>
+
+/** Where every site of a network stands, and how large it is drawn there. The first view frames the scene
+ *  drawn at these places, whatever the layout. */
+struct SiteLayout
+{
+    /** One place a site, in the order of the network's sites. */
+    std::vector<osg::Vec3> positions;
+
+    /** The sizes of the glyphs, in the layout's units. */
+    GlyphSizes glyphs;
+
+    /** On a structure: the chain the sites stand on, as runs of joined residues, each a line through their
+     *  places; and one text a site that says which residue it stands at, "LYS 45, chain A", or is empty. */
+    std::vector<std::vector<osg::Vec3>> trace;
+    std::vector<std::string> residues;
+};
+
+/** The ways sites are set out. */
+enum class LayoutKind
+{
+    /** Every ring in a cell of a square grid in the plane y = 0, its sites round a circle. */
+    RingGrid,
+    /** The ring grid with cells as wide as the largest ring needs, so that no two rings overlap. */
+    FittedRingGrid
+};
+
+/** Sets out the sites of network in the way of kind. */
+SiteLayout layoutSites(const CorrelationNetwork& network, LayoutKind kind);
+
+/** How much smaller than on a ring glyphs are drawn on a structure, where neighbouring residues stand 3.8 Å
+ *  apart. */
+constexpr float structureGlyphScale = 0.4f;
+
+/** Every site at its residue of chain as match found it, in the structure's own coordinates (1 unit = 1 Å);
+ *  the others on a ring beside the chain, in the plane through its centre along x and z. Glyphs are
+ *  structureGlyphScale the size they have on a ring. */
+SiteLayout layoutOnChain(const CorrelationNetwork& network, const ChainTrace& chain,
+                         const ResidueMatch& match);
+
+/** Every ring in file order in the cells of a square grid, 40 units apart, from the origin along +x and then
+ *  towards -z (or cellSpacing apart); a ring of n sites is a circle of radius 2n round its cell's corner,
+ * from +x towards -z. */
+SiteLayout layoutRingGrid(const CorrelationNetwork& network, float cellSpacing = 40.0f);
+
+/** The spacing of grid cells that keeps rings of up to largestRing sites, and their labels, apart: 40 units,
+ * or more for rings larger than eight. */
+float fittedCellSpacing(std::size_t largestRing);
+
+#endif
