@@ -1,7 +1,7 @@
 #ifndef LINKMAP_NETWORK_CONTENTFORMAT
 #define LINKMAP_NETWORK_CONTENTFORMAT 1
 
-#include <network/NetworkReader.h>
+#include <network/InputFormat.h>
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #ifndef LINKMAP_NETWORK_LINEREADER
 #define LINKMAP_NETWORK_LINEREADER 1
 
-#include <network/NetworkReader.h>
+#include <network/InputError.h>
 
 #include <cerrno>
 #include <cstddef>

@@ -1,5 +1,5 @@
-#include <network/CorrelationNetwork>
-#include <network/LinkLog>
+#include <network/CorrelationNetwork.h>
+#include <network/LinkLog.h>
 
 #include <charconv>
 #include <cstring>

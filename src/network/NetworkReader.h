@@ -2,37 +2,14 @@
 #define LINKMAP_NETWORK_NETWORKREADER 1
 
 #include <network/CorrelationNetwork.h>
+#include <network/InputError.h>
+#include <network/InputFormat.h>
 #include <network/LoadProgress.h>
 
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-/** Thrown by a reader for an input it refuses; what() is the one line that says why, naming the file and
- *  the line, or the setting. */
-class InputError : public std::runtime_error
-{
-public:
-    using std::runtime_error::runtime_error;
-};
-
-/** The formats a network is read from. */
-enum class InputFormat
-{
-    /** The correlation-group file: one ring a line, its site names and the weights of its pairs. */
-    Groups,
-    /** A table that is a matrix or a pair list, as its shape tells. */
-    Table,
-    /** A square matrix of weights, with or without a header row and a first column of names. */
-    Matrix,
-    /** One link a row: two sites, by name or number, and a weight. */
-    Pairs,
-    /** GraphML: nodes, and edges with a weight. */
-    Graphml,
-    /** numpy's .npy: a square array of numbers. */
-    Npy
-};
 
 /** How the rings of a network read without them are made. */
 enum class RingGrouping

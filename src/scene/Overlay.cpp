@@ -1,4 +1,4 @@
-#include <scene/Overlay>
+#include <scene/Overlay.h>
 
 #include <osg/Camera>
 #include <osg/Geode>
