@@ -5,9 +5,9 @@
 //     bench/ExploreBenchmark GROUP-FILE [-p POSITIVE] [-n NEGATIVE] [-a ACCELERATED]
 
 #include <app/Explorer.h>
-#include <network/RegionClassifier.h>
 #include <network/LinkLog.h>
 #include <network/NetworkReader.h>
+#include <network/RegionClassifier.h>
 #include <scene/NetworkScene.h>
 #include <scene/SiteLayout.h>
 
@@ -54,6 +54,7 @@ struct Explored
     LabelStyle style;
     NetworkScene drawn;
     osgViewer::Viewer viewer;
+    ViewState view;
     osg::ref_ptr<Explorer> explorer;
     std::mt19937 random{1};
 
@@ -82,7 +83,7 @@ struct Explored
         viewer.setUpViewInWindow(0, 0, 1280, 1024);
         osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
         viewer.setCameraManipulator(trackball.get());
-        explorer = new Explorer(ExploredNetwork{network, layout, drawn, files, style}, trackball.get(),
+        explorer = new Explorer(ExploredNetwork{network, layout, drawn, files, style}, view, trackball.get(),
                                 viewer.getCamera()->getClearColor());
         scene->addChild(explorer->getCornerNode());
         viewer.addEventHandler(explorer.get());

@@ -107,8 +107,8 @@ double peakMegabytes()
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-// Loads a network as the program does: read, classify, lay out, and build, logging the links while the labels
-// are laid out. Returns the seconds it took.
+// Loads a network as the program does: read, classify, lay out, and build, logging the links on a thread of
+// their own meanwhile. Returns the seconds it took.
 double loadAsTheProgramDoes(const InputFiles& files)
 {
     CorrelationNetwork network;
@@ -119,8 +119,9 @@ double loadAsTheProgramDoes(const InputFiles& files)
         const SiteLayout layout = layoutSites(network, LayoutKind::RingGrid);
         const LabelStyle style{readLabelFont()};
         const RenderPath path = chooseRenderPath(network.linkCount(), network.siteCount(), SceneDetail());
-        const NetworkScene drawn = buildNetworkScene(network, layout, style, path, SceneDetail(), nullptr,
-                                                     [&network] { logLinks(network); });
+        std::future<void> logged = logLinksMeanwhile(network);
+        const NetworkScene drawn = buildNetworkScene(network, layout, style, path);
+        logged.get();
     });
 }
 

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <sstream>
 
 namespace
 {
@@ -64,6 +65,22 @@ Request readRequest(osg::ArgumentParser& arguments)
     if (only == "--version")
         return Request::Version;
     return Request::Run;
+}
+
+bool answerRequest(osg::ArgumentParser& arguments, std::ostream& out)
+{
+    switch (readRequest(arguments))
+    {
+    case Request::Help:
+        writeHelp(arguments, out);
+        return true;
+    case Request::Version:
+        writeVersion(out);
+        return true;
+    case Request::Run:
+        break;
+    }
+    return false;
 }
 
 void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
@@ -179,12 +196,17 @@ bool wantsColorKey(const char* setting)
              value == "OFF");
 }
 
-bool acceptsArgumentCount(osg::ArgumentParser& arguments)
+void checkArgumentCount(osg::ArgumentParser& arguments)
 {
     if (arguments.argc() >= 2 && arguments.argc() <= 10)
-        return true;
-    arguments.getApplicationUsage()->write(std::cout, osg::ApplicationUsage::COMMAND_LINE_OPTION, 80, false);
-    return false;
+        return;
+    // The options, as the refusal; main ends it with the line end that the usage's own last line has.
+    std::ostringstream usage;
+    arguments.getApplicationUsage()->write(usage, osg::ApplicationUsage::COMMAND_LINE_OPTION, 80, false);
+    std::string text = usage.str();
+    if (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    throw InputError(text);
 }
 
 void checkInputFile(std::string path)

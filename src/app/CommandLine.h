@@ -28,13 +28,17 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out);
 /** Writes the program's name and version, one line, to out. */
 void writeVersion(std::ostream& out);
 
+/** Answers a command line that asks only for the help or the version on out: true when it did, and the run
+ *  is over. */
+bool answerRequest(osg::ArgumentParser& arguments, std::ostream& out);
+
 /** Whether the setting of LINKMAP_KEY (null when unset) asks for the colour key: any value but empty, 0, no
  *  and off. */
 bool wantsColorKey(const char* setting);
 
-/** Whether the argument count, program name included, is one the program accepts (2 to 10); when it is not,
- *  writes the options on standard output. */
-bool acceptsArgumentCount(osg::ArgumentParser& arguments);
+/** Checks that the argument count, program name included, is one the program accepts (2 to 10); when it is
+ *  not, throws InputError with the options as its text. */
+void checkArgumentCount(osg::ArgumentParser& arguments);
 
 /** Returns when path names a readable file; otherwise throws the missing-file message as an InputError,
  *  which main prints before it ends with 1. */

@@ -16,7 +16,8 @@ namespace
 // Made before the display can go away: the handler that prints it may not allocate.
 std::string lostMessage;
 
-// Xlib calls this when the connection to the display breaks, and ends the process if it returns; nothing of
+// Xlib calls this when the connection to the display breaks, and ends the process itself if it returns: this
+// is the one place below main that ends the run, as nothing can be thrown through Xlib. Nothing of
 // the toolkit's can be trusted any more, so the run ends here, with what was logged kept.
 int displayLost(Display*)
 {
@@ -74,11 +75,11 @@ bool displayRunsShaders()
     return usable;
 }
 
-void watchDisplay(const std::string& imageFile)
+void watchDisplay(const Output& output)
 {
     lostMessage = "Error: the display went away; linkmap stopped";
-    if (!imageFile.empty())
-        lostMessage += " and wrote no image " + imageFile;
+    if (output.kind == OutputKind::RasterImage)
+        lostMessage += " and wrote no image " + output.file;
     lostMessage += "\n";
     XSetIOErrorHandler(displayLost);
 }

@@ -1,6 +1,7 @@
 #ifndef LINKMAP_APP_DISPLAY
 #define LINKMAP_APP_DISPLAY 1
 
+#include <app/Output.h>
 #include <scene/SceneBuilder.h>
 
 #include <osgViewer/Viewer>
@@ -21,8 +22,8 @@ bool displayRunsShaders();
 SceneDetail sceneDetailForDisplay();
 
 /** From now on, a display that goes away (its server ends, or the connection to it breaks) ends the run with
- *  one message on standard output and exit status 1; for an image run, imageFile names the image that was
- *  then not written. */
-void watchDisplay(const std::string& imageFile);
+ *  one message on standard output and exit status 1, naming the image of a raster image output that was then
+ *  not written. */
+void watchDisplay(const Output& output);
 
 #endif

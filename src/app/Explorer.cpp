@@ -38,14 +38,29 @@ PickRay computePickRay(const osg::Camera& camera, double x, double y)
     return ray;
 }
 
-Explorer::Explorer(const ExploredNetwork& explored, osgGA::TrackballManipulator* turning,
+Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::TrackballManipulator* turning,
                    const osg::Vec4& background, MotionPicture* motion)
-    : network(explored.network), layout(explored.layout), files(explored.files), trackball(turning),
-      highlight(explored.scene, explored.network.links, background, motion),
+    : network(explored.network), layout(explored.layout), files(explored.files), view(state),
+      trackball(turning), highlight(explored.scene, explored.network.links, background, motion),
       corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
       finder(explored.network.names)
 {
+    // The scene shows the view the run starts from: its cutoff, its filter, then its pick, each as a key or a
+    // click would set it.
+    const Pick first = view.pick;
+    view.pick = Pick();
     updateText();
+    setCutoff(view.cutoff);
+    setRegionFilter(view.region);
+    if (first.kind == Pick::Kind::Site)
+        pickSite(first.index);
+    else if (first.kind == Pick::Kind::Link && first.index < network.links.size())
+    {
+        view.pick = first;
+        const SiteLink& link = network.links[first.index];
+        highlight.emphasiseLink(first.index, layout.positions[link.first], layout.positions[link.second]);
+        updateText();
+    }
 }
 
 Explorer::~Explorer() = default;
@@ -65,42 +80,23 @@ void Explorer::prepare()
     if (index)
         return;
     index = std::make_unique<PickIndex>(layout.positions, network.links, layout.glyphs);
-
-    // Every site's links, counted, then listed; a link from a site to itself is listed once.
-    const std::vector<SiteLink>& links = network.links;
-    const std::size_t siteCount = network.names.size();
-    siteLinkStarts.assign(siteCount + 1, 0);
-    const auto forEachEnd = [&links, siteCount](auto&& visit) {
-        for (std::size_t i = 0; i < links.size(); ++i)
-        {
-            if (links[i].first < siteCount)
-                visit(links[i].first, i);
-            if (links[i].second < siteCount && links[i].second != links[i].first)
-                visit(links[i].second, i);
-        }
-    };
-    forEachEnd([this](std::size_t site, std::size_t) { ++siteLinkStarts[site + 1]; });
-    for (std::size_t site = 0; site < siteCount; ++site)
-        siteLinkStarts[site + 1] += siteLinkStarts[site];
-    siteLinkList.resize(siteLinkStarts.back());
-    std::vector<std::size_t> next(siteLinkStarts.begin(), siteLinkStarts.end() - 1);
-    forEachEnd([this, &next](std::size_t site, std::size_t link) { siteLinkList[next[site]++] = link; });
+    siteLinks = SiteLinks(network.links, network.names.size());
 }
 
 Pick Explorer::pickAt(const PickRay& ray)
 {
     prepare();
-    selection = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle,
-                            LinkFilter{cutoff, regionBit(region)}, network.linkRegions);
-    switch (selection.kind)
+    view.pick = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle, linkFilterOf(view),
+                            network.linkRegions);
+    switch (view.pick.kind)
     {
     case Pick::Kind::Site:
-        pickSite(selection.index);
-        return selection;
+        pickSite(view.pick.index);
+        return view.pick;
     case Pick::Kind::Link:
     {
-        const SiteLink& link = network.links[selection.index];
-        highlight.emphasiseLink(selection.index, layout.positions[link.first], layout.positions[link.second]);
+        const SiteLink& link = network.links[view.pick.index];
+        highlight.emphasiseLink(view.pick.index, layout.positions[link.first], layout.positions[link.second]);
         break;
     }
     case Pick::Kind::Nothing:
@@ -108,14 +104,14 @@ Pick Explorer::pickAt(const PickRay& ray)
         break;
     }
     updateText();
-    return selection;
+    return view.pick;
 }
 
 bool Explorer::centreAt(const PickRay& ray)
 {
     prepare();
-    const Pick found = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle,
-                                   LinkFilter{cutoff, regionBit(region)}, network.linkRegions);
+    const Pick found = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle, linkFilterOf(view),
+                                   network.linkRegions);
     if (found.kind != Pick::Kind::Site)
         return false;
     trackball->setCenter(osg::Vec3d(layout.positions[found.index]));
@@ -127,9 +123,8 @@ void Explorer::pickSite(std::size_t site)
     prepare();
     if (site >= network.names.size())
         return;
-    selection = Pick{Pick::Kind::Site, site};
-    const std::vector<std::size_t> links(siteLinkList.begin() + siteLinkStarts[site],
-                                         siteLinkList.begin() + siteLinkStarts[site + 1]);
+    view.pick = Pick{Pick::Kind::Site, site};
+    const std::vector<std::size_t> links(siteLinks.begin(site), siteLinks.end(site));
     highlight.emphasiseSite(layout.positions[site], links);
     updateText();
 }
@@ -143,7 +138,7 @@ bool Explorer::setRegionFilter(RegionKind kind)
         updateText();
         return false;
     }
-    region = kind;
+    view.region = kind;
     highlight.setRegionFilter(regionBit(kind), network.linkRegions);
     updateText();
     return true;
@@ -151,21 +146,7 @@ bool Explorer::setRegionFilter(RegionKind kind)
 
 RegionKind Explorer::getRegionFilter() const
 {
-    return region;
-}
-
-std::vector<bool> Explorer::emphasisedLinks() const
-{
-    std::vector<bool> emphasised;
-    if (selection.kind == Pick::Kind::Nothing || siteLinkStarts.empty())
-        return emphasised;
-    emphasised.assign(network.links.size(), false);
-    if (selection.kind == Pick::Kind::Link)
-        emphasised[selection.index] = true;
-    else
-        for (std::size_t i = siteLinkStarts[selection.index]; i < siteLinkStarts[selection.index + 1]; ++i)
-            emphasised[siteLinkList[i]] = true;
-    return emphasised;
+    return view.region;
 }
 
 bool Explorer::isShown(std::size_t link) const
@@ -175,26 +156,25 @@ bool Explorer::isShown(std::size_t link) const
 
 void Explorer::setCutoff(float value)
 {
-    // Held within 0 to 1; a value that is no number hides nothing.
-    cutoff = value > 0.0f ? std::min(value, 1.0f) : 0.0f;
-    highlight.setCutoff(cutoff);
+    view.cutoff = heldCutoff(value);
+    highlight.setCutoff(view.cutoff);
     updateText();
 }
 
 void Explorer::raiseCutoff()
 {
     // A step is a whole number of twentieths, so that 0.35 is the float that a weight written 0.35 reads as.
-    const int step = static_cast<int>(std::floor(cutoff * stepsPerUnit + 1e-3)) + 1;
+    const int step = static_cast<int>(std::floor(view.cutoff * stepsPerUnit + 1e-3)) + 1;
     setCutoff(static_cast<float>(std::min(step, stepsPerUnit) / double(stepsPerUnit)));
 }
 
 void Explorer::lowerCutoff()
 {
-    const int step = static_cast<int>(std::ceil(cutoff * stepsPerUnit - 1e-3)) - 1;
+    const int step = static_cast<int>(std::ceil(view.cutoff * stepsPerUnit - 1e-3)) - 1;
     setCutoff(static_cast<float>(std::max(step, 0) / double(stepsPerUnit)));
 }
 
 float Explorer::getCutoff() const
 {
-    return cutoff;
+    return view.cutoff;
 }

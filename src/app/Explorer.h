@@ -2,6 +2,7 @@
 #define LINKMAP_APP_EXPLORER 1
 
 #include <app/SiteFinder.h>
+#include <app/ViewState.h>
 #include <network/CorrelationNetwork.h>
 #include <network/InputFiles.h>
 #include <network/RegionKind.h>
@@ -60,10 +61,11 @@ struct ExploredNetwork
 class Explorer : public osgGA::GUIEventHandler
 {
 public:
-    /** Explores a network, whose scene has been optimised. Double clicks move trackball's centre; dimmed
-     *  links fade towards background. The picture drawn while the view moves, if any, shows the same cutoff
-     *  and emphasis. */
-    Explorer(const ExploredNetwork& explored, osgGA::TrackballManipulator* trackball,
+    /** Explores a network, whose scene has been optimised, from view, which it changes as clicks and keys
+     *  ask and which must outlive it; the scene shows view's cutoff, filter and pick from the start. Double
+     *  clicks move trackball's centre; dimmed links fade towards background. The picture drawn while the view
+     *  moves, if any, shows the same cutoff and emphasis. */
+    Explorer(const ExploredNetwork& explored, ViewState& view, osgGA::TrackballManipulator* trackball,
              const osg::Vec4& background, MotionPicture* motion = nullptr);
 
     /** Makes motion, or nothing, the picture drawn while the view moves, with the cutoff and emphasis set so
@@ -101,9 +103,6 @@ public:
     /** The region whose links are shown, or RegionKind::None. */
     RegionKind getRegionFilter() const;
 
-    /** Which links are emphasised now, one flag a link in the order of the log; empty when none is. */
-    std::vector<bool> emphasisedLinks() const;
-
     /** Whether the link at place link in the log is shown. */
     bool isShown(std::size_t link) const;
 
@@ -140,27 +139,20 @@ private:
     /** Takes a key pressed while no prompt is open; false when it is not the explorer's. */
     bool keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action);
 
-    /** The sentences of the corner text: the selection's, and the cutoff's. */
-    std::string describeSite(std::size_t site) const;
-    std::string describeLink(std::size_t link) const;
     void updateText();
 
     const CorrelationNetwork& network;
     const SiteLayout& layout;
     InputFiles files;
+    ViewState& view;
     osg::ref_ptr<osgGA::TrackballManipulator> trackball;
     LinkHighlight highlight;
     CornerText corner;
 
+    /** Built at the first pick: what a ray meets, and every site's links. */
     std::unique_ptr<PickIndex> index;
-    /** The links of every site, by their places in the log: those of site s lie from siteLinkStarts[s] to
-     *  siteLinkStarts[s + 1]. */
-    std::vector<std::size_t> siteLinkStarts;
-    std::vector<std::size_t> siteLinkList;
+    SiteLinks siteLinks;
 
-    Pick selection;
-    float cutoff = 0.0f;
-    RegionKind region = RegionKind::None;
     SiteFinder finder;
     std::string notice;
     /** What the explorer itself has to say, until the next key or click. */

@@ -162,9 +162,9 @@ bool Explorer::keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdap
         // Escape quits, once no prompt is open.
         if (auto* viewer = dynamic_cast<osgViewer::ViewerBase*>(&action))
             viewer->setDone(true);
-        else if (auto* view = dynamic_cast<osgViewer::View*>(action.asView());
-                 view != nullptr && view->getViewerBase() != nullptr)
-            view->getViewerBase()->setDone(true);
+        else if (auto* shown = dynamic_cast<osgViewer::View*>(action.asView());
+                 shown != nullptr && shown->getViewerBase() != nullptr)
+            shown->getViewerBase()->setDone(true);
         return true;
     case '+':
     case '=':

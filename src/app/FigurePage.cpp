@@ -48,8 +48,12 @@ void shapeLikeWindow(osg::Camera& camera, int width, int height)
         camera.getProjectionMatrix() *= osg::Matrix::scale(1.0 / change, 1.0, 1.0);
 }
 
-FigureContent describeFigure(const RunInput& input, const Explorer& explorer, const ColorKeyInfo* key)
+FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
 {
+    const ViewState& view = input.view;
+    const SiteLinks siteLinks = view.pick.kind == Pick::Kind::Site
+                                    ? SiteLinks(input.network.links, input.network.siteCount())
+                                    : SiteLinks();
     FigureContent content;
     content.sites = input.layout.positions;
     content.kinds = input.network.regions;
@@ -57,15 +61,17 @@ FigureContent describeFigure(const RunInput& input, const Explorer& explorer, co
     content.glyphs = input.layout.glyphs;
     content.trace = input.layout.trace;
     content.links = input.network.links;
-    content.filter = LinkFilter{explorer.getCutoff(), regionBit(explorer.getRegionFilter())};
+    content.filter = linkFilterOf(view);
     content.linkRegions = input.network.linkRegions;
-    content.emphasised = explorer.emphasisedLinks();
+    content.emphasised = emphasisedLinks(view, input.network, siteLinks);
     content.background = input.output.background;
     content.textColor = input.style.textColor;
     content.colorKey = key != nullptr;
     if (key != nullptr)
         content.keyRegions = key->regions;
-    content.cornerText = explorer.getCornerText();
+    content.cornerText =
+        describeView(view, DescribedNetwork{input.network, input.layout, input.files, siteLinks},
+                     countShownLinks(view, input.network));
     return content;
 }
 
@@ -93,7 +99,7 @@ private:
 
 } // namespace
 
-int writeFigure(const RunInput& input, Stage& stage)
+void writeFigure(const RunInput& input, Stage stage)
 {
     // The camera a window of the page's size would have, framing the whole scene as the window's first view.
     int width = 0;
@@ -106,17 +112,16 @@ int writeFigure(const RunInput& input, Stage& stage)
     FigureAction action(view.get());
     osg::ref_ptr<osgGA::GUIEventAdapter> event = new osgGA::GUIEventAdapter;
     stage.trackball->home(*event, action);
-    const float ceiling = takeFirstView(*stage.trackball, input.settings);
+    const float ceiling = takeFirstView(*stage.trackball, input.view);
     limitDistance(*stage.trackball, ceiling);
 
     const std::string& file = input.output.file;
     const std::string failure = writeVectorFigure(
         file, input.output.figureFormat,
-        describeFigure(input, *stage.explorer, input.settings.colorKey ? &stage.key : nullptr),
+        describeFigure(input, input.settings.colorKey ? &stage.key : nullptr),
         FigureView{stage.trackball->getInverseMatrix(), camera.getProjectionMatrix(), width, height});
     if (failure.empty())
-        return 0;
+        return;
     std::fprintf(stderr, "linkmap: %s: %s\n", file.c_str(), failure.c_str());
-    std::printf("Error: could not write the image %s\n", file.c_str());
-    return 1;
+    throw OutputError("Error: could not write the image " + file);
 }

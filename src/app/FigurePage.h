@@ -17,11 +17,12 @@ void readPageSize(const char* windowSetting, int& width, int& height);
  *  camera when it opens such a window, so that a figure is computed from the view the window would show. */
 void shapeLikeWindow(osg::Camera& camera, int width, int height);
 
-/** What a figure of input shows: its sites and links as the window draws them, with the cutoff, emphasis and
- *  corner text of explorer, and key when not null. */
-FigureContent describeFigure(const RunInput& input, const Explorer& explorer, const ColorKeyInfo* key);
+/** What a figure of input shows: its sites and links as the window draws them, with the cutoff, filter,
+ *  emphasis and corner text of input's view, and key when not null. */
+FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key);
 
-/** Writes the vector figure of the stage, with no window; returns the exit status. */
-int writeFigure(const RunInput& input, Stage& stage);
+/** Writes the vector figure of the stage, with no window. Throws OutputError when the file cannot be written,
+ *  having said why on standard error. */
+void writeFigure(const RunInput& input, Stage stage);
 
 #endif

@@ -1,8 +1,5 @@
 #include <app/Output.h>
-#include <network/LinkLog.h>
 #include <scene/NetworkFile.h>
-
-#include <cstdio>
 
 Output readOutput(osg::ArgumentParser& arguments)
 {
@@ -29,13 +26,14 @@ Output readOutput(osg::ArgumentParser& arguments)
     return output;
 }
 
-int writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout)
+bool drawsScene(OutputKind kind)
 {
-    logLinks(network);
-    std::fflush(stdout);
+    return kind != OutputKind::NetworkFile;
+}
+
+void writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout)
+{
     const std::string failure = writeGraphml(network, layout, output.file);
-    if (failure.empty())
-        return 0;
-    std::printf("Error: could not write %s: %s\n", output.file.c_str(), failure.c_str());
-    return 1;
+    if (!failure.empty())
+        throw OutputError("Error: could not write " + output.file + ": " + failure);
 }

@@ -8,6 +8,7 @@
 #include <osg/ArgumentParser>
 #include <osg/Vec4>
 
+#include <stdexcept>
 #include <string>
 
 /** What a run makes of the network. */
@@ -21,6 +22,17 @@ enum class OutputKind
     VectorFigure,
     /** The network as drawn, as GraphML, without a window. */
     NetworkFile
+};
+
+/** Whether an output of kind draws the network's scene: each but the network file, which needs only the
+ *  records and their places. */
+bool drawsScene(OutputKind kind);
+
+/** Thrown when a run's output cannot be made: what() is the one line that says so. */
+class OutputError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
 };
 
 /** The output of a run, and how it looks. */
@@ -45,8 +57,8 @@ struct Output
  *  background is dark grey, white is light grey with black labels, and anything else keeps the dark blue. */
 Output readOutput(osg::ArgumentParser& arguments);
 
-/** Logs the links of network and writes it, set out as layout, to output's network file; returns the run's
- *  exit status, having said on standard output why the file could not be written. */
-int writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout);
+/** Writes network, set out as layout, to output's network file. Throws OutputError, saying why, when the file
+ *  cannot be written. */
+void writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout);
 
 #endif

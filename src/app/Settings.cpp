@@ -1,5 +1,6 @@
 #include <app/CommandLine.h>
 #include <app/Settings.h>
+#include <network/InputError.h>
 #include <network/RegionLists.h>
 
 #include <algorithm>
@@ -221,10 +222,11 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
 
 } // namespace
 
-bool readSettings(const InputFiles& files, Settings& settings)
+Settings readSettings(const InputFiles& files)
 {
+    Settings settings;
     const std::string refusal = refuseSettings(files, settings);
     if (!refusal.empty())
-        std::printf("%s\n", refusal.c_str());
-    return refusal.empty();
+        throw InputError(refusal);
+    return settings;
 }

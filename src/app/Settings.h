@@ -48,7 +48,7 @@ bool readCutoffSetting(const char* setting, float& cutoff);
 bool readRegionSetting(const char* setting, RegionKind& kind);
 
 /** Reads every setting from the environment before any input is read; files tells which region lists were
- *  given. False when a setting is wrong, having printed the one line that refuses the first, naming it. */
-bool readSettings(const InputFiles& files, Settings& settings);
+ *  given. Throws InputError, the one line that refuses it, naming it, for the first setting that is wrong. */
+Settings readSettings(const InputFiles& files);
 
 #endif

@@ -1,13 +1,29 @@
+#include <app/Display.h>
 #include <app/Stage.h>
 #include <app/ViewFile.h>
 
 #include <osgUtil/Optimizer>
 
-#include <cstdio>
 #include <filesystem>
 
-bool setStage(const RunInput& input, Stage& stage)
+LabelStyle labelStyleOf(const Output& output)
 {
+    return LabelStyle{drawsScene(output.kind) ? readLabelFont() : nullptr, output.textColor};
+}
+
+NetworkScene drawNetwork(const CorrelationNetwork& network, const SiteLayout& layout, const LabelStyle& style,
+                         const Output& output, LoadProgress& progress)
+{
+    if (!drawsScene(output.kind))
+        return NetworkScene();
+    const SceneDetail detail = sceneDetailForDisplay();
+    const RenderPath path = chooseRenderPath(network.linkCount(), network.siteCount(), detail);
+    return buildNetworkScene(network, layout, style, path, detail, &progress);
+}
+
+Stage setStage(const RunInput& input)
+{
+    Stage stage;
     // The network's scene is optimised once, alone, before it has a parent: its root is what the frame loop
     // hides while the view moves, and a root of one child would otherwise be merged away.
     osgUtil::Optimizer optimizer;
@@ -30,35 +46,16 @@ bool setStage(const RunInput& input, Stage& stage)
         stage.top->addChild(createColorKey(stage.key));
     }
 
-    // Clicks and keys that pick, filter and centre; dimmed links fade into the background.
     stage.trackball = new Trackball;
-    stage.explorer =
-        new Explorer(ExploredNetwork{input.network, input.layout, input.scene, input.files, input.style},
-                     stage.trackball.get(), input.output.background);
-    stage.explorer->setCutoff(input.settings.cutoff);
-    stage.explorer->setRegionFilter(input.settings.region);
-    stage.top->addChild(stage.explorer->getCornerNode());
-
-    // A site may be picked from the start, by its name.
-    if (input.settings.select.empty())
-        return true;
-    const std::size_t site = input.network.findSite(input.settings.select);
-    if (site == input.network.siteCount())
-    {
-        std::printf("Error: LINKMAP_SELECT names no site of the network: \"%s\"\n",
-                    input.settings.select.c_str());
-        return false;
-    }
-    stage.explorer->pickSite(site);
-    return true;
+    return stage;
 }
 
-float takeFirstView(osgGA::TrackballManipulator& trackball, const Settings& settings)
+float takeFirstView(osgGA::TrackballManipulator& trackball, const ViewState& view)
 {
     const auto ceiling = static_cast<float>(trackball.getDistance());
-    if (settings.viewGiven)
+    if (view.camera)
     {
-        const CameraView& first = settings.firstView;
+        const CameraView& first = *view.camera;
         trackball.setHomePosition(first.eye, first.centre, first.up);
         trackball.setAutoComputeHomePosition(false);
         setView(trackball, first);

@@ -1,16 +1,17 @@
 #include <app/Display.h>
+#include <app/Explorer.h>
 #include <app/FrameLoop.h>
 #include <app/SavedImage.h>
 #include <app/SlicedPicture.h>
 #include <app/ViewSaver.h>
 #include <app/WindowRun.h>
+#include <network/LoadProgress.h>
 
 #include <osg/DisplaySettings>
 #include <osgGA/StateSetManipulator>
 #include <osgViewer/Viewer>
 #include <osgViewer/ViewerEventHandlers>
 
-#include <cstdio>
 #include <memory>
 
 namespace
@@ -18,8 +19,8 @@ namespace
 
 // The viewer, drawing on the main thread, with the toolkit's handlers and the explorer first among them, so
 // that the find prompt takes the keys before the others do.
-void setUpViewer(osgViewer::Viewer& viewer, osg::ArgumentParser& arguments, Stage& stage, StatsScreen* stats,
-                 const osg::Vec4& background)
+void setUpViewer(osgViewer::Viewer& viewer, osg::ArgumentParser& arguments, Stage& stage, Explorer* explorer,
+                 StatsScreen* stats, const osg::Vec4& background)
 {
     viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
     viewer.setLightingMode(osg::View::HEADLIGHT);
@@ -33,7 +34,7 @@ void setUpViewer(osgViewer::Viewer& viewer, osg::ArgumentParser& arguments, Stag
     viewer.getUsage(*arguments.getApplicationUsage());
     describeExplorerBindings(*arguments.getApplicationUsage());
     viewer.getCamera()->setClearColor(background);
-    viewer.getEventHandlers().push_front(stage.explorer.get());
+    viewer.getEventHandlers().push_front(explorer);
     viewer.setSceneData(stage.top.get());
 }
 
@@ -47,14 +48,15 @@ void closeWindows(osgViewer::Viewer& viewer)
 }
 
 // The picture drawn while the view moves, on the stage and in the loop.
-std::unique_ptr<MotionPicture> lightPicture(const RunInput& input, Stage& stage, FrameLoop& loop)
+std::unique_ptr<MotionPicture> lightPicture(const RunInput& input, Stage& stage, Explorer& explorer,
+                                            FrameLoop& loop)
 {
     MotionDetail lightDetail;
     lightDetail.siteRadius = input.layout.glyphs.siteRadius;
     auto motion = std::make_unique<MotionPicture>(input.layout.positions, input.network.regions,
                                                   input.network.links, input.output.background, lightDetail);
     stage.top->addChild(motion->getNode());
-    stage.explorer->setMotionPicture(motion.get());
+    explorer.setMotionPicture(motion.get());
     loop.setMotionPicture(motion.get());
     return motion;
 }
@@ -71,29 +73,39 @@ bool drawsInSlices(const RunInput& input, bool imageRun)
 
 } // namespace
 
-int showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage& stage, LoadProgress& waiting)
+void showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage stage,
+                  const std::string& imageFile)
 {
+    // A large network takes a while yet to be drawn for the first time; a terminal is told.
+    LoadProgress waiting = LoadProgress::onTerminal();
+    waiting.wait("preparing the first frame");
+
+    // Clicks and keys that pick, filter and centre, changing the run's view; dimmed links fade into the
+    // background.
+    osg::ref_ptr<Explorer> explorer =
+        new Explorer(ExploredNetwork{input.network, input.layout, input.scene, input.files, input.style},
+                     input.view, stage.trackball.get(), input.output.background);
+    stage.top->addChild(explorer->getCornerNode());
+
     osgViewer::Viewer viewer(arguments);
     osg::ref_ptr<StatsScreen> stats = new StatsScreen;
-    setUpViewer(viewer, arguments, stage, stats.get(), input.output.background);
+    setUpViewer(viewer, arguments, stage, explorer.get(), stats.get(), input.output.background);
 
     // An image run reads back every frame drawn, so that the last one can be saved.
-    const bool imageRun = input.output.kind == OutputKind::RasterImage;
+    const bool imageRun = !imageFile.empty();
     std::unique_ptr<SavedImage> image;
     if (imageRun)
-        image = std::make_unique<SavedImage>(viewer, input.output.file);
+        image = std::make_unique<SavedImage>(viewer, imageFile);
     if (!openWindow(viewer))
-    {
-        std::printf("Error: could not open a window; linkmap needs a display with OpenGL (check DISPLAY)\n");
-        return 1;
-    }
+        throw OutputError(
+            "Error: could not open a window; linkmap needs a display with OpenGL (check DISPLAY)");
     if (image)
         image->prepare();
 
     // The first view frames the whole scene, unless a view was given; the trackball never moves farther away
     // than the whole scene's frame, and Space returns to the first view.
     viewer.home();
-    const float ceiling = takeFirstView(*stage.trackball, input.settings);
+    const float ceiling = takeFirstView(*stage.trackball, input.view);
 
     // Frames are drawn while something changes, and the window rests otherwise.
     FrameLoop loop(viewer, *stage.trackball, input.scene.root.get(), nullptr, stats.get(), image.get());
@@ -102,12 +114,11 @@ int showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage& s
     if (drawsInSlices(input, imageRun))
     {
         // Too large for one frame: the light picture comes first, then the full one in slices.
-        motion = lightPicture(input, stage, loop);
+        motion = lightPicture(input, stage, *explorer, loop);
         sliced = std::make_unique<SlicedPicture>(viewer, input.scene.root.get(), input.scene.trace.get());
         stage.top->addChild(sliced->getNode());
-        Explorer* explorer = stage.explorer.get();
         loop.setSlicedPicture(
-            sliced.get(), [explorer] { return explorer->pictureRevision(); }, &waiting);
+            sliced.get(), [&explorer] { return explorer->pictureRevision(); }, &waiting);
     }
     loop.step(ceiling);
     waiting.finish();
@@ -117,10 +128,9 @@ int showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage& s
     if (!imageRun)
     {
         if (!motion)
-            motion = lightPicture(input, stage, loop);
-        Explorer* explorer = stage.explorer.get();
+            motion = lightPicture(input, stage, *explorer, loop);
         osg::ref_ptr<ViewSaver> saver =
-            new ViewSaver(viewer, [explorer](const std::string& notice) { explorer->setNotice(notice); });
+            new ViewSaver(viewer, [&explorer](const std::string& notice) { explorer->setNotice(notice); });
         viewer.addEventHandler(saver.get());
         loop.setViewSaver(saver.get());
     }
@@ -128,9 +138,5 @@ int showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage& s
     closeWindows(viewer);
 
     if (image && !image->write())
-    {
-        std::printf("Error: could not write the image %s\n", input.output.file.c_str());
-        return 1;
-    }
-    return 0;
+        throw OutputError("Error: could not write the image " + imageFile);
 }

@@ -6,6 +6,7 @@
 #include <app/SitePlacement.h>
 #include <app/Stage.h>
 #include <app/StandardErrorNotifyHandler.h>
+#include <app/ViewState.h>
 #include <app/WindowRun.h>
 #include <network/LinkLog.h>
 #include <network/NetworkReader.h>
@@ -30,31 +31,18 @@ int run(int argc, char** argv)
 
     osg::ArgumentParser arguments(&argc, argv);
     describeUsage(arguments);
-    switch (readRequest(arguments))
-    {
-    case Request::Help:
-        writeHelp(arguments, std::cout);
+    if (answerRequest(arguments, std::cout))
         return 0;
-    case Request::Version:
-        writeVersion(std::cout);
-        return 0;
-    case Request::Run:
-        break;
-    }
-    if (!acceptsArgumentCount(arguments))
-        return 1;
+    checkArgumentCount(arguments);
 
-    // take the group file and the region lists, stopping at the first that cannot be read.
+    // take the group file and the region lists, stopping at the first that cannot be read; then the settings
+    // of the environment, each checked before any input is read.
     const InputFiles files = readInputFiles(arguments);
-
-    // the settings of the environment, each checked before any input is read.
-    Settings settings;
-    if (!readSettings(files, settings))
-        return 1;
+    const Settings settings = readSettings(files);
 
     // what the run makes: the window, an image or a figure, on its background; losing the display ends it.
     const Output output = readOutput(arguments);
-    watchDisplay(output.kind == OutputKind::RasterImage ? output.file : std::string());
+    watchDisplay(output);
 
     // read the network in its format and classify its sites by the region lists.
     LoadProgress progress = LoadProgress::onTerminal();
@@ -64,43 +52,53 @@ int run(int argc, char** argv)
 
     // give every site its place: at its residue of a structure, or on the rings of its groups.
     const SiteLayout layout = placeSites(network, format, settings);
-    if (output.kind == OutputKind::NetworkFile)
-        return writeNetworkFile(output, network, layout);
 
-    // draw the network while its links are logged.
-    const LabelStyle style{readLabelFont(), output.textColor};
-    const SceneDetail detail = sceneDetailForDisplay();
-    const RenderPath path = chooseRenderPath(network.linkCount(), network.siteCount(), detail);
-    const NetworkScene scene =
-        buildNetworkScene(network, layout, style, path, detail, &progress, [&network] { logLinks(network); });
+    // log the links, on a thread of their own while the scene the output shows, if any, is drawn: on a large
+    // network each takes seconds.
+    std::future<void> logged = logLinksMeanwhile(network);
+    const LabelStyle style = labelStyleOf(output);
+    const NetworkScene scene = drawNetwork(network, layout, style, output, progress);
+    logged.get();
     progress.finish();
 
-    // a large network takes a while yet to be drawn for the first time; a terminal is told.
-    LoadProgress waiting = LoadProgress::onTerminal();
-    waiting.wait("preparing the first frame");
+    // the view the run starts from: the settings' cutoff, region filter, picked site and camera.
+    ViewState view = startingView(settings, network);
 
-    // set the stage: the colour key, the explorer's cutoff, filter and pick, and the trackball.
-    const RunInput input{files, settings, output, network, layout, scene, style};
-    Stage stage;
-    if (!setStage(input, stage))
-        return 1;
-
-    // show it in the window, or write it.
-    if (output.kind == OutputKind::VectorFigure)
-        return writeFigure(input, stage);
-    return showInWindow(arguments, input, stage, waiting);
+    // make the output.
+    const RunInput input{files, settings, output, network, layout, scene, style, view};
+    switch (output.kind)
+    {
+    case OutputKind::Window:
+        showInWindow(arguments, input, setStage(input), std::string());
+        break;
+    case OutputKind::RasterImage:
+        showInWindow(arguments, input, setStage(input), output.file);
+        break;
+    case OutputKind::VectorFigure:
+        writeFigure(input, setStage(input));
+        break;
+    case OutputKind::NetworkFile:
+        writeNetworkFile(output, network, layout);
+        break;
+    }
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // a network too large for this machine, or for the program's numbering, is refused rather than crashing.
+    // every failure is thrown here and told in one line: an input refused, an output that could not be made,
+    // a network too large for this machine or for the program's numbering.
     try
     {
         return run(argc, argv);
     }
     catch (const InputError& error)
+    {
+        std::printf("%s\n", error.what());
+    }
+    catch (const OutputError& error)
     {
         std::printf("%s\n", error.what());
     }

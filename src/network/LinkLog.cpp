@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <system_error>
 
 namespace
 {
@@ -56,5 +57,18 @@ void logLinks(const CorrelationNetwork& network, std::FILE* out)
         const SiteLink& link = network.links[at];
         log.write(network.names[link.first], network.names[link.second],
                   exact ? network.exactWeights[at] : static_cast<double>(link.weight));
+    }
+}
+
+std::future<void> logLinksMeanwhile(const CorrelationNetwork& network)
+{
+    const auto log = [&network] { logLinks(network); };
+    try
+    {
+        return std::async(std::launch::async, log);
+    }
+    catch (const std::system_error&)
+    {
+        return std::async(std::launch::deferred, log);
     }
 }

@@ -2,6 +2,7 @@
 #define LINKMAP_NETWORK_LINKLOG 1
 
 #include <cstdio>
+#include <future>
 #include <string>
 
 /** Writes the line that announces each link, exactly as printf would format it, a large block at a time. */
@@ -34,5 +35,9 @@ class CorrelationNetwork;
 /** Logs every link of network, in its order, on out: each weight as its file wrote it where the network
  *  keeps that. */
 void logLinks(const CorrelationNetwork& network, std::FILE* out = stdout);
+
+/** Starts logging every link of network on standard output, on a thread of its own, while the caller goes on;
+ *  without a thread to spare, the links are logged when the future is waited for. */
+std::future<void> logLinksMeanwhile(const CorrelationNetwork& network);
 
 #endif

@@ -49,8 +49,7 @@ void buildGlyphs(const CorrelationNetwork& network, const SiteLayout& layout, co
 }
 
 void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, const LabelStyle& style,
-                  const SceneDetail& detail, NetworkScene& scene, LoadProgress* progress,
-                  const std::function<void()>& meanwhile)
+                  const SceneDetail& detail, NetworkScene& scene, LoadProgress* progress)
 {
     SceneBuilder builder(style.font.get(), style.textColor, detail, layout.glyphs);
 
@@ -87,8 +86,6 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
         builder.addLink(positions[ends.first], positions[ends.second], ends.weight,
                         network.linkRegions[link]);
     }
-    if (meanwhile)
-        meanwhile();
     if (labels.valid())
         labels.get();
     builder.placeLabels(positions);
@@ -143,19 +140,15 @@ RenderPath chooseRenderPath(std::size_t linkCount, std::size_t siteCount, const 
 
 NetworkScene buildNetworkScene(const CorrelationNetwork& network, const SiteLayout& layout,
                                const LabelStyle& style, RenderPath path, const SceneDetail& detail,
-                               LoadProgress* progress, const std::function<void()>& meanwhile)
+                               LoadProgress* progress)
 {
     NetworkScene scene;
     scene.path = path;
     scene.root = new osg::Group;
     if (path == RenderPath::Batched)
-        buildBatches(network, layout, style, detail, scene, progress, meanwhile);
+        buildBatches(network, layout, style, detail, scene, progress);
     else
-    {
         buildGlyphs(network, layout, style, scene, progress);
-        if (meanwhile)
-            meanwhile();
-    }
     if (!layout.trace.empty())
         scene.trace = createChainTrace(layout.trace);
     return scene;

@@ -15,7 +15,6 @@
 #include <osgText/Font>
 
 #include <cstddef>
-#include <functional>
 #include <vector>
 
 /** The two ways a network is drawn. */
@@ -50,12 +49,9 @@ struct NetworkScene
 };
 
 /** Draws network with its sites at the places of layout, along path. One glyph per element, the root holds
- *  the links' geode, then for each ring its sites' labels and the geode of their spheres. meanwhile, if
- *  given, is run on this thread once the rest is built while the labels of a batched network are still laid
- *  out on another, or after building one glyph per element. */
+ *  the links' geode, then for each ring its sites' labels and the geode of their spheres. */
 NetworkScene buildNetworkScene(const CorrelationNetwork& network, const SiteLayout& layout,
                                const LabelStyle& style, RenderPath path,
-                               const SceneDetail& detail = SceneDetail(), LoadProgress* progress = nullptr,
-                               const std::function<void()>& meanwhile = std::function<void()>());
+                               const SceneDetail& detail = SceneDetail(), LoadProgress* progress = nullptr);
 
 #endif

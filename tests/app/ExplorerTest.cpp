@@ -44,6 +44,7 @@ struct Example
     std::vector<std::string> log;
     osg::ref_ptr<osgViewer::View> view = new osgViewer::View;
     osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
+    ViewState state;
     osg::ref_ptr<Explorer> explorer;
 
     explicit Example(bool batched)
@@ -69,7 +70,7 @@ struct Example
         camera->setProjectionMatrixAsPerspective(30.0, double(width) / height, 1.0, 10000.0);
         camera->setViewMatrix(trackball->getInverseMatrix());
         explorer = new Explorer(ExploredNetwork{network, drawn->layout, drawn->scene, files, drawn->style},
-                                trackball.get(), background);
+                                state, trackball.get(), background);
     }
 
     // The ray through the point of the window where position is drawn, moved by (dx, dy) pixels.
@@ -535,10 +536,11 @@ TEST(Explorer, TheRegionKeysShowTheLinksTouchingARegionWithTheCutoffInBothScenes
     InputFiles withoutNegative;
     withoutNegative.groupFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/network.txt";
     withoutNegative.positiveFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/positive.txt";
+    ViewState state;
     osg::ref_ptr<Explorer> explorer =
         new Explorer(ExploredNetwork{example.network, example.drawn->layout, example.drawn->scene,
                                      withoutNegative, example.drawn->style},
-                     example.trackball.get(), background);
+                     state, example.trackball.get(), background);
     explorer->handle(*keyEvent('1'), *example.view);
     const std::string before = explorer->getCornerText();
     explorer->handle(*keyEvent('2'), *example.view);
@@ -577,7 +579,8 @@ TEST(Explorer, TheFindPromptTakesEveryKeyPicksAndCentresAMatchAndEscapeClosesItB
     EXPECT_EQ(example.explorer->getCornerText().rfind("Find: m21  (1 of 1)\nM210: accelerated region", 0), 0u)
         << example.explorer->getCornerText();
     // Picked as a click picks: its links keep their colour, the others are dimmed.
-    const std::vector<bool> emphasised = example.explorer->emphasisedLinks();
+    const std::vector<bool> emphasised = emphasisedLinks(
+        example.state, example.network, SiteLinks(example.network.links, example.network.siteCount()));
     ASSERT_EQ(emphasised.size(), example.log.size());
     for (std::size_t link = 0; link < example.log.size(); ++link)
         EXPECT_EQ(emphasised[link], example.log[link].find(" M210 ") != std::string::npos)

@@ -1,4 +1,8 @@
+#include <app/Explorer.h>
+#include <app/FigurePage.h>
 #include <app/Stage.h>
+#include <app/ViewState.h>
+#include <network/InputError.h>
 #include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
@@ -16,24 +20,88 @@ TEST(Stage, KeepsTheNetworksRootUnderTheTopForTheFrameLoopToHide)
         const InputFiles files;
         const Settings settings;
         const Output output;
-        const RunInput input{files,         settings,     output,      drawn->network,
-                             drawn->layout, drawn->scene, drawn->style};
-        Stage stage;
-        ASSERT_TRUE(setStage(input, stage));
+        ViewState view;
+        const RunInput input{files,         settings,     output,       drawn->network,
+                             drawn->layout, drawn->scene, drawn->style, view};
+        const Stage stage = setStage(input);
         ASSERT_EQ(drawn->scene.root->getNumParents(), 1u);
         EXPECT_EQ(drawn->scene.root->getParent(0), stage.top.get());
         EXPECT_EQ(stage.top->getChild(0), drawn->scene.root.get());
         // Each link drawn as a glyph of its own stays one, in the scene, for the explorer to colour.
         for (const osg::ref_ptr<osg::ShapeDrawable>& link : drawn->scene.linkGlyphs)
             EXPECT_EQ(link->getNumParents(), 1u);
-        // The picked site named by the settings is refused when no site bears it.
-        Settings select;
-        select.select = "Q1";
-        Stage refused;
-        const RunInput named{files,         select,       output,      drawn->network,
-                             drawn->layout, drawn->scene, drawn->style};
-        EXPECT_EQ(captureOutput([&] { EXPECT_FALSE(setStage(named, refused)); }),
-                  "Error: LINKMAP_SELECT names no site of the network: \"Q1\"\n");
+    }
+}
+
+TEST(ViewState, StartsFromTheSettingsAndReadsTheSameInAFigureAsInTheWindow)
+{
+    const std::string examples = std::string(LINKMAP_SOURCE_DIR) + "/examples/";
+    InputFiles files;
+    files.groupFile = examples + "network.txt";
+    files.positiveFile = examples + "positive.txt";
+    files.negativeFile = examples + "negative.txt";
+    const auto drawn =
+        drawNetwork(readText(files.groupFile), RenderPath::OneGlyphPerElement, readRegionLists(files));
+    const Output output;
+
+    // The cutoff is held within 0 to 1; a site that LINKMAP_SELECT does not name is refused in one line.
+    Settings settings;
+    settings.cutoff = 7.0f;
+    settings.select = "Q1";
+    try
+    {
+        startingView(settings, drawn->network);
+        ADD_FAILURE() << "a site of no name was picked";
+    }
+    catch (const InputError& error)
+    {
+        EXPECT_STREQ(error.what(), "Error: LINKMAP_SELECT names no site of the network: \"Q1\"");
+    }
+
+    // Whatever the view, a figure describes and dims it exactly as the window's explorer does, without one.
+    struct Case
+    {
+        float cutoff;
+        RegionKind region;
+        const char* select;
+    };
+    for (const Case& each :
+         {Case{0.0f, RegionKind::None, ""}, Case{7.0f, RegionKind::None, "K45"},
+          Case{0.3f, RegionKind::Positive, "F201"}, Case{0.0f, RegionKind::Negative, "R78"}})
+    {
+        settings.cutoff = each.cutoff;
+        settings.region = each.region;
+        settings.select = each.select;
+        ViewState view = startingView(settings, drawn->network);
+        EXPECT_EQ(view.cutoff, std::min(each.cutoff, 1.0f));
+        EXPECT_EQ(view.pick.kind, *each.select != '\0' ? Pick::Kind::Site : Pick::Kind::Nothing);
+        const RunInput input{files,         settings,     output,       drawn->network,
+                             drawn->layout, drawn->scene, drawn->style, view};
+        const FigureContent figure = describeFigure(input, nullptr);
+
+        ViewState windowView = view;
+        osg::ref_ptr<Explorer> explorer =
+            new Explorer(ExploredNetwork{drawn->network, drawn->layout, drawn->scene, files, drawn->style},
+                         windowView, new osgGA::TrackballManipulator, output.background);
+        EXPECT_EQ(figure.cornerText, explorer->getCornerText()) << each.select;
+        EXPECT_EQ(figure.cornerText.empty(),
+                  each.cutoff == 0.0f && each.region == RegionKind::None && !*each.select);
+        std::size_t shown = 0;
+        for (std::size_t link = 0; link < drawn->network.linkCount(); ++link)
+        {
+            const bool figureShows =
+                figure.filter.shows(drawn->network.links[link], figure.linkRegions[link]);
+            EXPECT_EQ(figureShows, explorer->isShown(link)) << link;
+            shown += figureShows;
+            if (!figure.emphasised.empty())
+            {
+                const SiteLink& ends = drawn->network.links[link];
+                EXPECT_EQ(figure.emphasised[link],
+                          ends.first == view.pick.index || ends.second == view.pick.index);
+            }
+        }
+        EXPECT_EQ(figure.emphasised.empty(), view.pick.kind == Pick::Kind::Nothing);
+        EXPECT_EQ(shown, countShownLinks(view, drawn->network));
     }
 }
 

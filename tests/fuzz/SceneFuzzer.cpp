@@ -34,8 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Every site is found by a ray straight through it, or something in front of it; a link between two
         // sites by a ray through its middle; and each is described in the corner.
         const InputFiles files;
+        ViewState view;
         osg::ref_ptr<Explorer> explorer =
-            new Explorer(ExploredNetwork{network, layout, scene, files, style},
+            new Explorer(ExploredNetwork{network, layout, scene, files, style}, view,
                          new osgGA::TrackballManipulator, osg::Vec4(0.2f, 0.2f, 0.4f, 1.0f));
         const osg::Vec3d down(0.0, 1.0, 0.0);
         for (std::size_t site = 0; site < network.names.size() && site < 50; ++site)

@@ -1,0 +1,158 @@
+#include <app/ViewState.h>
+#include <network/InputError.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+namespace
+{
+
+std::string formatWeight(float weight)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%f", static_cast<double>(weight));
+    return text;
+}
+
+std::uint8_t regionsOf(const CorrelationNetwork& network, std::size_t link)
+{
+    return link < network.linkRegions.size() ? network.linkRegions[link] : std::uint8_t(0);
+}
+
+std::string describeSite(std::size_t site, const ViewState& view, const DescribedNetwork& described)
+{
+    const CorrelationNetwork& network = described.network;
+    const SiteLayout& layout = described.layout;
+    std::string text = network.names[site];
+    if (site < layout.residues.size() && !layout.residues[site].empty())
+        text += " (" + layout.residues[site] + ")";
+    text += ": ";
+    if (const RegionKindEntry* entry = findRegionKind(network.regions[site]))
+        text += std::string(entry->word) + " region (" +
+                std::filesystem::path(described.files.*entry->listFile).filename().string() + ")";
+    else
+        text += "in no region";
+
+    // The strongest link is the one of largest |weight|; a weight that is no number is never the strongest.
+    const SiteLinks& siteLinks = described.siteLinks;
+    const std::size_t count = siteLinks.count(site);
+    if (count == 0)
+        return text + "; no links";
+    std::size_t strongest = *siteLinks.begin(site);
+    for (const std::size_t* each = siteLinks.begin(site); each != siteLinks.end(site); ++each)
+    {
+        const float weight = std::fabs(network.links[*each].weight);
+        const float best = std::fabs(network.links[strongest].weight);
+        if (weight > best || (std::isnan(best) && !std::isnan(weight)))
+            strongest = *each;
+    }
+    const SiteLink& link = network.links[strongest];
+    const std::string& other = network.names[link.first == site ? link.second : link.first];
+    text += "; " + std::to_string(count) + (count == 1 ? " link" : " links");
+    // Under a cutoff or a region filter, how many of them are shown.
+    if (view.cutoff > 0.0f || view.region != RegionKind::None)
+    {
+        const LinkFilter filter = linkFilterOf(view);
+        const auto shown = std::count_if(siteLinks.begin(site), siteLinks.end(site), [&](std::size_t each) {
+            return filter.shows(network.links[each], regionsOf(network, each));
+        });
+        text += ", " + std::to_string(shown) + " shown";
+    }
+    text += (count == 1 ? ", with " : ", the strongest with ") + other + " at " + formatWeight(link.weight);
+    return text;
+}
+
+std::string describeLink(std::size_t link, const CorrelationNetwork& network)
+{
+    const SiteLink& ends = network.links[link];
+    return "Link between " + network.names[ends.first] + " and " + network.names[ends.second] +
+           " with weight " + formatWeight(ends.weight);
+}
+
+} // namespace
+
+ViewState startingView(const Settings& settings, const CorrelationNetwork& network)
+{
+    ViewState view;
+    view.cutoff = heldCutoff(settings.cutoff);
+    view.region = settings.region;
+    if (settings.viewGiven)
+        view.camera = settings.firstView;
+    if (settings.select.empty())
+        return view;
+    const std::size_t site = network.findSite(settings.select);
+    if (site == network.siteCount())
+        throw InputError("Error: LINKMAP_SELECT names no site of the network: \"" + settings.select + "\"");
+    view.pick = Pick{Pick::Kind::Site, site};
+    return view;
+}
+
+float heldCutoff(float cutoff)
+{
+    return cutoff > 0.0f ? std::min(cutoff, 1.0f) : 0.0f;
+}
+
+LinkFilter linkFilterOf(const ViewState& view)
+{
+    return LinkFilter{view.cutoff, regionBit(view.region)};
+}
+
+std::vector<bool> emphasisedLinks(const ViewState& view, const CorrelationNetwork& network,
+                                  const SiteLinks& siteLinks)
+{
+    std::vector<bool> emphasised;
+    if (view.pick.kind == Pick::Kind::Nothing)
+        return emphasised;
+    emphasised.assign(network.links.size(), false);
+    if (view.pick.kind == Pick::Kind::Link)
+        emphasised[view.pick.index] = true;
+    else
+        for (const std::size_t* link = siteLinks.begin(view.pick.index);
+             link != siteLinks.end(view.pick.index); ++link)
+            emphasised[*link] = true;
+    return emphasised;
+}
+
+std::size_t countShownLinks(const ViewState& view, const CorrelationNetwork& network)
+{
+    const LinkFilter filter = linkFilterOf(view);
+    std::size_t shown = 0;
+    for (std::size_t link = 0; link < network.links.size(); ++link)
+        shown += filter.shows(network.links[link], regionsOf(network, link));
+    return shown;
+}
+
+std::string describeView(const ViewState& view, const DescribedNetwork& described, std::size_t shown,
+                         const CornerNotes& notes)
+{
+    const CorrelationNetwork& network = described.network;
+    std::string text;
+    const auto addLine = [&text](const std::string& line) {
+        if (!line.empty())
+            text += (text.empty() ? "" : "\n") + line;
+    };
+    addLine(notes.prompt);
+    if (view.pick.kind == Pick::Kind::Site && view.pick.index < network.siteCount())
+        addLine(describeSite(view.pick.index, view, described));
+    else if (view.pick.kind == Pick::Kind::Link && view.pick.index < network.linkCount())
+        addLine(describeLink(view.pick.index, network));
+    if (view.region != RegionKind::None)
+    {
+        const std::string list =
+            std::filesystem::path(regionListOf(described.files, view.region)).filename().string();
+        addLine(std::string("Links touching ") + findRegionKind(view.region)->word + " sites (" + list +
+                "): " + std::to_string(shown) + " of " + std::to_string(network.linkCount()) + " shown");
+    }
+    addLine(notes.message);
+    if (view.cutoff > 0.0f)
+    {
+        char line[128];
+        std::snprintf(line, sizeof line, "Cutoff %.2f: %zu of %zu links shown",
+                      static_cast<double>(view.cutoff), shown, network.linkCount());
+        addLine(line);
+    }
+    addLine(notes.notice);
+    return text;
+}

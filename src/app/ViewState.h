@@ -1,0 +1,77 @@
+#ifndef LINKMAP_APP_VIEWSTATE
+#define LINKMAP_APP_VIEWSTATE 1
+
+#include <app/Settings.h>
+#include <app/ViewFile.h>
+#include <network/CorrelationNetwork.h>
+#include <network/InputFiles.h>
+#include <network/RegionKind.h>
+#include <network/SiteLinks.h>
+#include <scene/PickIndex.h>
+#include <scene/SiteLayout.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+/** What the view of a network shows, owned by the run: the window's explorer changes it as clicks and keys
+ *  ask, and every output reads it. */
+struct ViewState
+{
+    /** The links whose |weight| is below the cutoff are hidden; it is held within 0 to 1. */
+    float cutoff = 0.0f;
+
+    /** Only the links that touch a site of this region are shown; RegionKind::None shows them all. */
+    RegionKind region = RegionKind::None;
+
+    /** The site or link picked: described in the corner, with its links emphasised and the rest dimmed. */
+    Pick pick;
+
+    /** The camera's first view, when one was given; otherwise the first view frames the whole scene. */
+    std::optional<CameraView> camera;
+};
+
+/** The view a run starts from: the settings' cutoff, region filter and view, and the site LINKMAP_SELECT
+ *  names picked. Throws InputError when that names no site of network. */
+ViewState startingView(const Settings& settings, const CorrelationNetwork& network);
+
+/** A cutoff held within 0 to 1; a value that is no number hides nothing. */
+float heldCutoff(float cutoff);
+
+/** The filter of view's cutoff and region. */
+LinkFilter linkFilterOf(const ViewState& view);
+
+/** Which links view's pick emphasises, one flag a link in the order of the log: a picked link, or every link
+ *  of a picked site; empty when nothing is picked. */
+std::vector<bool> emphasisedLinks(const ViewState& view, const CorrelationNetwork& network,
+                                  const SiteLinks& siteLinks);
+
+/** How many of network's links view's filter shows. */
+std::size_t countShownLinks(const ViewState& view, const CorrelationNetwork& network);
+
+/** What the corner says beside the view: the find prompt, above the rest; a message of the last key, after
+ *  the region filter's line; a notice, at the end. Each is left out when empty. */
+struct CornerNotes
+{
+    std::string prompt;
+    std::string message;
+    std::string notice;
+};
+
+/** The records a view is described from: the network, where its sites stand, its region lists and every
+ *  site's links. */
+struct DescribedNetwork
+{
+    const CorrelationNetwork& network;
+    const SiteLayout& layout;
+    const InputFiles& files;
+    const SiteLinks& siteLinks;
+};
+
+/** The lines of the top left corner for view, of which shown links are shown: the pick's description, the
+ *  region filter's and the cutoff's, with notes. */
+std::string describeView(const ViewState& view, const DescribedNetwork& described, std::size_t shown,
+                         const CornerNotes& notes = CornerNotes());
+
+#endif
