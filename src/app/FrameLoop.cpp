@@ -99,8 +99,13 @@ void FrameLoop::setViewSaver(ViewSaver* shots)
 
 void FrameLoop::show(FrameDraw draw)
 {
+    // The scene's root is drawn by the window, by the offscreen slices alone, or not at all: the one place
+    // its mask is set.
     const bool light = (draw == FrameDraw::Motion || draw == FrameDraw::LightAndSlice) && motion != nullptr;
-    fullPicture->setNodeMask(light ? 0u : ~0u);
+    const bool offscreen =
+        sliced != nullptr &&
+        (draw == FrameDraw::Slice || draw == FrameDraw::LightAndSlice || draw == FrameDraw::Refined);
+    fullPicture->setNodeMask(offscreen ? offscreenOnly : light ? 0u : ~0u);
     if (motion != nullptr)
         motion->getNode()->setNodeMask(light ? ~0u : 0u);
     if (sliced == nullptr)

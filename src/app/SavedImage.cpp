@@ -83,8 +83,3 @@ bool SavedImage::write(const std::string& name) const
         return hasFrame() && osgDB::writeImageFile(*shrinkImage(*offscreenImage, offscreenFactor), name);
     return capture->write(name);
 }
-
-const std::string& SavedImage::getFileName() const
-{
-    return fileName;
-}

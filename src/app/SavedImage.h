@@ -46,9 +46,6 @@ public:
     bool write() const;
     bool write(const std::string& name) const;
 
-    /** The name the image is saved under. */
-    const std::string& getFileName() const;
-
 private:
     /** Adds the camera that draws the image offscreen, when the window's size and the samples need it. */
     void drawOffscreen();

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-SiteLayout placeSites(const CorrelationNetwork& network, InputFormat format, const Settings& settings)
+SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& source,
+                      const Settings& settings)
 {
     if (!settings.structure)
-        return layoutSites(network,
-                           format == InputFormat::Groups ? LayoutKind::RingGrid : LayoutKind::FittedRingGrid);
+        return layoutSites(network, source.ringsGiven ? LayoutKind::RingGrid : LayoutKind::FittedRingGrid);
     const ChainTrace& chain = *settings.structure;
     const ResidueMatch match = matchResidues(network, chain);
     for (const std::string& line : residueWarnings(network, chain, match))

@@ -6,9 +6,11 @@
 #include <network/NetworkReader.h>
 #include <scene/SiteLayout.h>
 
-/** Gives every site of network, read in format, its place: at its residue of the structure the settings
+/** Gives every site of network, read from source, its place: at its residue of the structure the settings
  *  give, after a warning on standard output for each site that stands elsewhere or names another residue;
- *  without one, a group file keeps its grid and rings read without one get cells that fit them. */
-SiteLayout placeSites(const CorrelationNetwork& network, InputFormat format, const Settings& settings);
+ *  without one, rings the file gave keep the ring grid, and rings the program made get cells that fit them.
+ */
+SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& source,
+                      const Settings& settings);
 
 #endif

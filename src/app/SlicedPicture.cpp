@@ -333,7 +333,6 @@ void SlicedPicture::showWindow(bool shownNow)
 
 void SlicedPicture::prepareSlice(bool shownNow)
 {
-    full->setNodeMask(offscreenOnly);
     if (trace.valid())
         trace->setNodeMask(shownNow ? ~0u : offscreenOnly);
     fullCamera->setNodeMask(~0u);
@@ -347,7 +346,6 @@ void SlicedPicture::prepareSlice(bool shownNow)
 
 void SlicedPicture::prepareFinished()
 {
-    full->setNodeMask(offscreenOnly);
     if (trace.valid())
         trace->setNodeMask(offscreenOnly);
     fullCamera->setNodeMask(0);

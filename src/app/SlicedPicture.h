@@ -19,10 +19,6 @@
 constexpr osg::Node::NodeMask windowOnly = 0x1u;
 constexpr osg::Node::NodeMask offscreenOnly = 0x2u;
 
-/** The number of links and sites from which the window draws the full picture in slices: fewer are drawn in
- *  one frame, as soon as asked for. */
-constexpr std::size_t slicedElementCount = 20000;
-
 /** How long a frame that draws a slice takes at most, about, in seconds: a hand that moves while it is drawn
  *  waits for it and then for one light frame. */
 constexpr double sliceSeconds = 0.06;
@@ -64,7 +60,8 @@ public:
     /** How much of the full picture is drawn, from 0 to 1. */
     double fraction() const;
 
-    /** The next frame draws the next slice. Unless shown, the window's own picture is neither drawn nor
+    /** The next frame draws the next slice, of the full picture that the frame loop gives to the offscreen
+     *  camera alone (offscreenOnly). Unless shown, the window's own picture is neither drawn nor
      *  swapped in: the window keeps the light picture it shows. */
     void prepareSlice(bool shown);
 

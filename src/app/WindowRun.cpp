@@ -6,6 +6,7 @@
 #include <app/ViewSaver.h>
 #include <app/WindowRun.h>
 #include <network/LoadProgress.h>
+#include <scene/NetworkSize.h>
 
 #include <osg/DisplaySettings>
 #include <osgGA/StateSetManipulator>
@@ -66,9 +67,8 @@ std::unique_ptr<MotionPicture> lightPicture(const RunInput& input, Stage& stage,
 // offscreen buffer would not have.
 bool drawsInSlices(const RunInput& input, bool imageRun)
 {
-    const std::size_t elements = input.network.links.size() + input.network.siteCount();
     return !imageRun && osg::DisplaySettings::instance()->getNumMultiSamples() == 0 &&
-           elements >= slicedElementCount;
+           NetworkSize::isSliced(input.network.linkCount(), input.network.siteCount());
 }
 
 } // namespace

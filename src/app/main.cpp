@@ -47,11 +47,11 @@ int run(int argc, char** argv)
     // read the network in its format and classify its sites by the region lists.
     LoadProgress progress = LoadProgress::onTerminal();
     CorrelationNetwork network;
-    const InputFormat format = readNetwork(files.groupFile, settings.reading, network, progress);
+    const NetworkSource source = readNetwork(files.groupFile, settings.reading, network, progress);
     classifyRegions(network, readRegionLists(files));
 
     // give every site its place: at its residue of a structure, or on the rings of its groups.
-    const SiteLayout layout = placeSites(network, format, settings);
+    const SiteLayout layout = placeSites(network, source, settings);
 
     // log the links, on a thread of their own while the scene the output shows, if any, is drawn: on a large
     // network each takes seconds.

@@ -102,8 +102,8 @@ InputFormat inputFormatOf(const std::string& path)
     return named ? *named : formatOfContent(path).format;
 }
 
-InputFormat readNetwork(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,
-                        LoadProgress& progress)
+NetworkSource readNetwork(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,
+                          LoadProgress& progress)
 {
     // The format as set, else as the name tells, else as the content shows; a matrix may be numpy's.
     ContentFormat content;
@@ -126,7 +126,7 @@ InputFormat readNetwork(const std::string& path, const ReadSettings& settings, C
         network.checkSize();
         if (settings.scaleToLargest)
             scaleToLargest(network);
-        return InputFormat::Groups;
+        return NetworkSource{InputFormat::Groups, true};
     }
 
     const ImportReport report = readImported(path, *format, settings, network, progress);
@@ -154,5 +154,5 @@ InputFormat readNetwork(const std::string& path, const ReadSettings& settings, C
         groupIntoRings(network, settings.grouping);
     }
     noteWeightRange(network);
-    return report.format;
+    return NetworkSource{report.format, report.ringsGiven};
 }

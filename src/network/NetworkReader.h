@@ -52,6 +52,14 @@ struct ReadSettings
     std::string weightColumn;
 };
 
+/** How a network was read: the format it was read in, and whether the file gave its rings, as a group file
+ *  and GraphML whose every node has a group do, or the program made them. */
+struct NetworkSource
+{
+    InputFormat format = InputFormat::Groups;
+    bool ringsGiven = true;
+};
+
 /** What a reader of a matrix, a pair list, .npy or GraphML tells of its reading. */
 struct ImportReport
 {
@@ -83,8 +91,8 @@ InputFormat inputFormatOf(const std::string& path);
  *  sites without a link and is set out in rings as settings say. Returns the format it was read in. Throws
  *  InputError for an input that is refused and NetworkTooLarge for more sites and links than can be
  *  numbered. */
-InputFormat readNetwork(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,
-                        LoadProgress& progress);
+NetworkSource readNetwork(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,
+                          LoadProgress& progress);
 
 /** Reads a correlation-group file into network: every distinct name is one site, every line a ring of the
  *  sites first named on it, and every pair that carries a weight a link, in row order. False when the file

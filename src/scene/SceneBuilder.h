@@ -3,6 +3,7 @@
 
 #include <network/RegionKind.h>
 #include <scene/GlyphStyle.h>
+#include <scene/NetworkSize.h>
 
 #include <osg/Array>
 #include <osg/BoundingBox>
@@ -26,11 +27,12 @@
 struct SceneDetail
 {
     /** Networks of at most this many links, and at most siteLimit sites, get one cylinder, sphere and label
-     *  object per element; larger ones are drawn in batches by shaders. */
-    std::size_t linkLimit = 1000;
+     *  object per element; larger ones are drawn in batches by shaders. By the network's size rule, unless a
+     *  test asks otherwise. */
+    std::size_t linkLimit = NetworkSize::batchedLinkCount;
 
     /** The number of sites up to which a network may still be drawn one glyph per element. */
-    std::size_t siteLimit = 2000;
+    std::size_t siteLimit = NetworkSize::batchedSiteCount;
 
     /** The most links, spheres or labels one batch holds; each batch is culled as a whole. */
     std::size_t glyphsPerBatch = 4096;

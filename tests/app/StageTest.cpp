@@ -1,8 +1,10 @@
 #include <app/Explorer.h>
 #include <app/FigurePage.h>
+#include <app/SitePlacement.h>
 #include <app/Stage.h>
 #include <app/ViewState.h>
 #include <network/InputError.h>
+#include <network/NetworkReader.h>
 #include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
@@ -102,6 +104,51 @@ TEST(ViewState, StartsFromTheSettingsAndReadsTheSameInAFigureAsInTheWindow)
         }
         EXPECT_EQ(figure.emphasised.empty(), view.pick.kind == Pick::Kind::Nothing);
         EXPECT_EQ(shown, countShownLinks(view, drawn->network));
+    }
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(SitePlacement, RingsAFileGivesKeepTheRingGridAndRingsTheProgramMakesGetCellsThatFitThem)
+{
+    // Two rings, one of twelve sites, which the fitted grid sets farther apart than the ring grid does: in
+    // GraphML whose every node has a group, and in the same links as a pair list, which has no rings.
+    std::string graphml =
+        "<?xml version=\"1.0\"?>\n<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\">\n"
+        "<key id=\"g\" for=\"node\" attr.name=\"group\" attr.type=\"int\"/>\n"
+        "<key id=\"w\" for=\"edge\" attr.name=\"weight\" attr.type=\"double\"/>\n"
+        "<graph edgedefault=\"undirected\">\n";
+    std::string pairs;
+    for (int site = 1; site <= 14; ++site)
+        graphml += "<node id=\"K" + std::to_string(site) + "\"><data key=\"g\">" + (site <= 12 ? "0" : "1") +
+                   "</data></node>\n";
+    for (int site = 1; site <= 13; ++site)
+    {
+        const std::string other = std::to_string(site == 12 ? 1 : site + 1);
+        graphml += "<edge source=\"K" + std::to_string(site) + "\" target=\"K" + other +
+                   "\"><data key=\"w\">0.5</data></edge>\n";
+        pairs += "K" + std::to_string(site) + "\tK" + other + "\t0.5\n";
+    }
+    graphml += "</graph>\n</graphml>\n";
+    TemporaryFolder folder;
+    for (const auto& [path, given] : {std::pair{folder.write("rings.graphml", graphml), true},
+                                      std::pair{folder.write("rings.tsv", pairs), false}})
+    {
+        CorrelationNetwork network;
+        LoadProgress silent;
+        ReadSettings components;
+        components.grouping = RingGrouping::Components;
+        NetworkSource source;
+        captureOutput([&] { source = readNetwork(path, components, network, silent); });
+        EXPECT_EQ(source.ringsGiven, given) << path;
+        const SiteLayout placed = placeSites(network, source, Settings());
+        const SiteLayout ringGrid = layoutSites(network, LayoutKind::RingGrid);
+        const SiteLayout fitted = layoutSites(network, LayoutKind::FittedRingGrid);
+        ASSERT_NE(ringGrid.positions, fitted.positions) << path;
+        EXPECT_EQ(placed.positions, given ? ringGrid.positions : fitted.positions) << path;
     }
 }
 

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     InputFormat format = InputFormat::Groups;
     try
     {
-        format = readNetwork(writeFuzzInput(data + 1, size - 1), settings, network, silent);
+        format = readNetwork(writeFuzzInput(data + 1, size - 1), settings, network, silent).format;
     }
     catch (const InputError&)
     {
