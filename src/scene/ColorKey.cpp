@@ -10,28 +10,33 @@ namespace
 {
 
 // Sizes in the key's units, a hundredth of the window's height.
-const float margin = 2.0f;
-const float barWidth = 24.0f;
-const float barHeight = 2.5f;
-const float rowHeight = 3.6f;
+const double margin = 2.0;
+const double barWidth = 24.0;
+const double barHeight = 2.5;
+const double rowHeight = 3.6;
 
-osg::ref_ptr<osgText::Text> createText(const ColorKeyInfo& info, const std::string& text, const osg::Vec3& at,
-                                       osgText::Text::AlignmentType alignment)
+osg::ref_ptr<osgText::Text> createText(const ColorKeyInfo& info, const KeyText& text)
 {
     osg::ref_ptr<osgText::Text> label = new osgText::Text;
     label->setFont(info.font.get());
     label->setCharacterSize(overlayTextHeight);
     label->setColor(info.textColor);
-    label->setAlignment(alignment);
-    label->setPosition(at);
-    label->setText(text);
+    label->setAlignment(text.alignment < 0   ? osgText::Text::LEFT_BASE_LINE
+                        : text.alignment > 0 ? osgText::Text::RIGHT_BASE_LINE
+                                             : osgText::Text::CENTER_BASE_LINE);
+    label->setPosition(osg::Vec3(static_cast<float>(text.x), static_cast<float>(text.y), 0.0f));
+    label->setText(text.text);
     return label;
 }
 
 // A rectangle from corner to corner, its colours given at the left and right edges.
-void addRectangle(osg::Vec3Array& vertices, osg::Vec4Array& colors, float left, float bottom, float right,
-                  float top, const osg::Vec4& leftColor, const osg::Vec4& rightColor)
+void addRectangle(osg::Vec3Array& vertices, osg::Vec4Array& colors, const KeyBox& box,
+                  const osg::Vec4& leftColor, const osg::Vec4& rightColor)
 {
+    const auto left = static_cast<float>(box.left);
+    const auto bottom = static_cast<float>(box.bottom);
+    const auto right = static_cast<float>(box.right);
+    const auto top = static_cast<float>(box.top);
     for (const auto& [corner, color] : {std::pair{osg::Vec3(left, bottom, 0.0f), leftColor},
                                         {osg::Vec3(right, bottom, 0.0f), rightColor},
                                         {osg::Vec3(right, top, 0.0f), rightColor},
@@ -55,6 +60,30 @@ keySwatches(const std::vector<std::pair<RegionKind, std::string>>& regions)
     return swatches;
 }
 
+ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::string>>& regions)
+{
+    // The bar of link colours, its values below, its title above; then a swatch a row.
+    ColorKeyLayout key;
+    double y = margin + overlayTextHeight + 1.0;
+    key.bar = KeyBox{margin, y, margin + barWidth, y + barHeight};
+    const double middle = margin + barWidth / 2.0;
+    key.barTexts = {KeyText{"-1", margin, margin, -1}, KeyText{"0", middle, margin, 0},
+                    KeyText{"+1", margin + barWidth, margin, 1}};
+    y += barHeight + 1.0;
+    key.barTexts.push_back(KeyText{"link weight", margin, y, -1});
+    y += rowHeight;
+    for (const auto& [kind, name] : keySwatches(regions))
+    {
+        osg::Vec4 color;
+        if (!regionColor(kind, color))
+            continue;
+        key.swatches.push_back({KeyBox{margin, y, margin + barHeight, y + barHeight}, color,
+                                KeyText{name, margin + barHeight + 1.0, y + 0.3, -1}});
+        y += rowHeight;
+    }
+    return key;
+}
+
 osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
 {
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
@@ -64,32 +93,18 @@ osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
     geode->addDrawable(shapes.get());
 
     // The weight bar: link colours change linearly from -1 to 0 and from 0 to +1.
-    float y = margin + overlayTextHeight + 1.0f;
-    const float middle = margin + barWidth / 2.0f;
-    addRectangle(*vertices, *colors, margin, y, middle, y + barHeight, weightColor(-1.0f), weightColor(0.0f));
-    addRectangle(*vertices, *colors, middle, y, margin + barWidth, y + barHeight, weightColor(0.0f),
-                 weightColor(1.0f));
-    geode->addDrawable(
-        createText(info, "-1", osg::Vec3(margin, margin, 0.0f), osgText::Text::LEFT_BASE_LINE));
-    geode->addDrawable(
-        createText(info, "0", osg::Vec3(middle, margin, 0.0f), osgText::Text::CENTER_BASE_LINE));
-    geode->addDrawable(
-        createText(info, "+1", osg::Vec3(margin + barWidth, margin, 0.0f), osgText::Text::RIGHT_BASE_LINE));
-    y += barHeight + 1.0f;
-    geode->addDrawable(
-        createText(info, "link weight", osg::Vec3(margin, y, 0.0f), osgText::Text::LEFT_BASE_LINE));
-    y += rowHeight;
-
-    // A swatch per region kind given, the last one given on top.
-    for (const auto& [kind, name] : keySwatches(info.regions))
+    const ColorKeyLayout key = layOutColorKey(info.regions);
+    const double middle = (key.bar.left + key.bar.right) / 2.0;
+    addRectangle(*vertices, *colors, KeyBox{key.bar.left, key.bar.bottom, middle, key.bar.top},
+                 weightColor(-1.0f), weightColor(0.0f));
+    addRectangle(*vertices, *colors, KeyBox{middle, key.bar.bottom, key.bar.right, key.bar.top},
+                 weightColor(0.0f), weightColor(1.0f));
+    for (const KeyText& text : key.barTexts)
+        geode->addDrawable(createText(info, text));
+    for (const ColorKeyLayout::Swatch& swatch : key.swatches)
     {
-        osg::Vec4 color;
-        if (!regionColor(kind, color))
-            continue;
-        addRectangle(*vertices, *colors, margin, y, margin + barHeight, y + barHeight, color, color);
-        geode->addDrawable(createText(info, name, osg::Vec3(margin + barHeight + 1.0f, y + 0.3f, 0.0f),
-                                      osgText::Text::LEFT_BASE_LINE));
-        y += rowHeight;
+        addRectangle(*vertices, *colors, swatch.box, swatch.color, swatch.color);
+        geode->addDrawable(createText(info, swatch.name));
     }
 
     shapes->setVertexArray(vertices.get());

@@ -28,6 +28,45 @@ struct ColorKeyInfo
 std::vector<std::pair<RegionKind, std::string>>
 keySwatches(const std::vector<std::pair<RegionKind, std::string>>& regions);
 
+/** A rectangle of the key, in hundredths of the window's height from its bottom left corner. */
+struct KeyBox
+{
+    double left = 0.0;
+    double bottom = 0.0;
+    double right = 0.0;
+    double top = 0.0;
+};
+
+/** A text of the key: its place, in the key's units, on its base line, left of it (-1), centred on it (0)
+ *  or right of it (1). */
+struct KeyText
+{
+    std::string text;
+    double x = 0.0;
+    double y = 0.0;
+    int alignment = -1;
+};
+
+/** The colour key laid out, once for every output that draws it: the bar, whose colours are those of the
+ *  link weights from -1 at its left through 0 in its middle to +1 at its right, its values and title, and a
+ *  swatch for every region kind given, each with its name, bottom up. */
+struct ColorKeyLayout
+{
+    KeyBox bar;
+    std::vector<KeyText> barTexts;
+
+    struct Swatch
+    {
+        KeyBox box;
+        osg::Vec4 color;
+        KeyText name;
+    };
+    std::vector<Swatch> swatches;
+};
+
+/** Lays out the key to regions, as keySwatches lists them. */
+ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::string>>& regions);
+
 /** A key to the colours, drawn over the scene in the window's bottom left corner: a bar of link colours from
  *  weight -1 (red) through 0 (yellow) to +1 (green), and a swatch for each region kind given, above one for
  * sites in none. It is drawn in a camera of its own, which adds nothing to the scene's bound. */

@@ -22,12 +22,6 @@ const double shadedPixels = 3.0;
 // How near the eye a point may come and still be drawn, in scene units.
 const double nearest = 1e-3;
 
-// The colour key's sizes, as the window draws it, in hundredths of the window's height.
-const double keyMargin = 2.0;
-const double keyBarWidth = 24.0;
-const double keyBarHeight = 2.5;
-const double keyRowHeight = 3.6;
-
 const char* const fontFamily = "Liberation Sans";
 
 double channel(float value)
@@ -439,12 +433,13 @@ private:
     {
         if (content.colorKey)
         {
-            // The bar of link colours from -1 through 0 to +1, its values below, its title above.
-            double y = keyMargin + overlayTextHeight + 1.0;
+            // The key as the window lays it out: the bar of link colours from -1 through 0 to +1 with its
+            // texts, then every swatch with its name.
+            const ColorKeyLayout key = layOutColorKey(content.keyRegions);
             const double unit = projection.getHeight() / overlayWindowHeight;
-            overlayBox(keyMargin, y, keyMargin + keyBarWidth, y + keyBarHeight);
+            overlayBox(key.bar.left, key.bar.bottom, key.bar.right, key.bar.top);
             cairo_pattern_t* bar =
-                cairo_pattern_create_linear(keyMargin * unit, 0.0, (keyMargin + keyBarWidth) * unit, 0.0);
+                cairo_pattern_create_linear(key.bar.left * unit, 0.0, key.bar.right * unit, 0.0);
             for (const float weight : {-1.0f, 0.0f, 1.0f})
             {
                 const Rgb color = rgbOf(weightColor(weight));
@@ -454,24 +449,15 @@ private:
             cairo_set_source(cairo, bar);
             cairo_fill(cairo);
             cairo_pattern_destroy(bar);
-            const double middle = keyMargin + keyBarWidth / 2.0;
-            overlayText("-1", keyMargin, keyMargin, -1);
-            overlayText("0", middle, keyMargin, 0);
-            overlayText("+1", keyMargin + keyBarWidth, keyMargin, 1);
-            y += keyBarHeight + 1.0;
-            overlayText("link weight", keyMargin, y, -1);
-            y += keyRowHeight;
-            for (const auto& [kind, name] : keySwatches(content.keyRegions))
+            for (const KeyText& text : key.barTexts)
+                overlayText(text.text, text.x, text.y, text.alignment);
+            for (const ColorKeyLayout::Swatch& swatch : key.swatches)
             {
-                osg::Vec4 color;
-                if (!regionColor(kind, color))
-                    continue;
-                const Rgb swatch = rgbOf(color);
-                overlayBox(keyMargin, y, keyMargin + keyBarHeight, y + keyBarHeight);
-                cairo_set_source_rgb(cairo, swatch.red, swatch.green, swatch.blue);
+                const Rgb color = rgbOf(swatch.color);
+                overlayBox(swatch.box.left, swatch.box.bottom, swatch.box.right, swatch.box.top);
+                cairo_set_source_rgb(cairo, color.red, color.green, color.blue);
                 cairo_fill(cairo);
-                overlayText(validText(name), keyMargin + keyBarHeight + 1.0, y + 0.3, -1);
-                y += keyRowHeight;
+                overlayText(validText(swatch.name.text), swatch.name.x, swatch.name.y, swatch.name.alignment);
             }
         }
         paintCornerText();
