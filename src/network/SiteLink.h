@@ -43,7 +43,13 @@ struct LinkFilter
     /** Whether link, whose ends lie in linkRegions (bits of the region kinds), is shown. */
     bool shows(const SiteLink& link, std::uint8_t linkRegions) const
     {
-        return !link.isBelow(cutoff) && (regions == 0 || (linkRegions & regions) != 0);
+        return !link.isBelow(cutoff) && touches(linkRegions);
+    }
+
+    /** Whether a link whose ends lie in linkRegions passes the region filter, whatever its weight. */
+    bool touches(std::uint8_t linkRegions) const
+    {
+        return regions == 0 || (linkRegions & regions) != 0;
     }
 };
 

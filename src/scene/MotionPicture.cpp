@@ -278,7 +278,7 @@ bool MotionPicture::inRegions(std::size_t link) const
 {
     const std::uint8_t regions =
         linkRegions != nullptr && link < linkRegions->size() ? (*linkRegions)[link] : std::uint8_t(0);
-    return filter.regions == 0 || (regions & filter.regions) != 0;
+    return filter.touches(regions);
 }
 
 void MotionPicture::updateLinkEnds()
