@@ -1,8 +1,8 @@
 #include <support/TestSupport.h>
 
-#include <network/RegionClassifier.h>
 #include <network/LinkLog.h>
 #include <network/NetworkReader.h>
+#include <network/RegionClassifier.h>
 
 #include <fcntl.h>
 #include <signal.h>
