@@ -128,7 +128,8 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks()
     linkState = group->getOrCreateStateSet();
     const int segments = static_cast<int>(40 * GlyphStyle::cylinderDetail);
     setUpLinkState(*linkState, segments, sizes.linkRadius);
-    const std::string linkVertex = std::string(Shaders::lighting) + Shaders::linkRing + Shaders::linkVertex;
+    const std::string linkVertex =
+        std::string(Shaders::lighting) + Shaders::linkLook + Shaders::linkRing + Shaders::linkVertex;
     static_assert(linksPerInstance == 4, "the link shader reads four links an instance");
     const std::vector<const char*> instance = {"linkA0", "linkB0", "linkA1", "linkB1",
                                                "linkA2", "linkB2", "linkA3", "linkB3"};

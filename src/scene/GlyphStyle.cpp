@@ -15,20 +15,52 @@ bool regionColor(RegionKind kind, osg::Vec4& color)
     return true;
 }
 
+namespace LinkLook
+{
+
+// The names of GLSL that the link's look uses, on osg's vectors and as GLSL defines them, so that its source
+// compiles as C++ unchanged.
+using vec3 = osg::Vec3;
+
+float abs(float x)
+{
+    return std::fabs(x);
+}
+
+float min(float x, float y)
+{
+    return y < x ? y : x;
+}
+
+float floor(float x)
+{
+    return std::floor(x);
+}
+
+float mod(float x, float y)
+{
+    return x - y * floor(x / y);
+}
+
+vec3 mix(const vec3& x, const vec3& y, float a)
+{
+    return x * (1.0f - a) + y * a;
+}
+
+#include <scene/shaders/LinkLook.glsl>
+
+} // namespace LinkLook
+
 osg::Vec4 weightColor(float weight)
 {
-    // Beyond -1 and 1, the end colours; a weight that is no number stays so.
-    const float strength = std::min(std::fabs(weight), 1.0f);
-    if (weight < 0.0f)
-        return osg::Vec4(1.0f, 1.0f - strength, 0.0f, 1.0f);
-    return osg::Vec4(1.0f - strength, 1.0f, 0.0f, 1.0f);
+    return osg::Vec4(LinkLook::weightColor(weight), 1.0f);
 }
 
 osg::Vec4 dimmedColor(const osg::Vec4& color, const osg::Vec4& background)
 {
-    osg::Vec4 dimmed = color * (1.0f - GlyphStyle::dimming) + background * GlyphStyle::dimming;
-    dimmed.a() = color.a();
-    return dimmed;
+    const osg::Vec3 dimmed = LinkLook::dimmedColor(osg::Vec3(color.r(), color.g(), color.b()),
+                                                   osg::Vec3(background.r(), background.g(), background.b()));
+    return osg::Vec4(dimmed, color.a());
 }
 
 osg::Quat linkRotation(const osg::Vec3& direction, float height)

@@ -45,9 +45,6 @@ constexpr float sphereDetail = 0.5f;
 /** The tessellation detail of a link's cylinder. */
 constexpr float cylinderDetail = 0.2f;
 
-/** How far a dimmed link's colour fades towards the background, from 0 (not at all) to 1. */
-constexpr float dimming = 0.75f;
-
 /** The colour of the line that traces a chain through the residues the sites stand on. */
 const osg::Vec4 traceColor(0.55f, 0.55f, 0.55f, 1.0f);
 
@@ -59,11 +56,27 @@ constexpr float tracePixels = 2.0f;
 /** The sphere colour of a region kind: grey, red, green or dark blue; false for a kind that has none. */
 bool regionColor(RegionKind kind, osg::Vec4& color);
 
-/** A link's colour: yellow at weight 0, fading to green at 1 and to red at -1; beyond them, the end colours.
- */
+/** How a link looks, as the batched links' shader computes it: the functions of shaders/LinkLook.glsl,
+ *  compiled as C++ from that same source. */
+namespace LinkLook
+{
+
+/** Yellow at weight 0, fading to green at 1 and to red at -1; beyond them, the end colours. */
+osg::Vec3 weightColor(float weight);
+
+/** color faded towards background, as the links not emphasised are. */
+osg::Vec3 dimmedColor(osg::Vec3 color, osg::Vec3 background);
+
+/** Whether a link of weight, whose ends lie in regions (the sum of their kinds' bits), is shown by cutoff and
+ *  regionFilter (a region kind's bit, or 0 for all). */
+bool linkShown(float weight, float regions, float cutoff, float regionFilter);
+
+} // namespace LinkLook
+
+/** A link's colour, opaque, by its weight (LinkLook::weightColor). */
 osg::Vec4 weightColor(float weight);
 
-/** A link's colour dimmed towards background; its alpha is kept. */
+/** A link's colour dimmed towards background (LinkLook::dimmedColor); its alpha is kept. */
 osg::Vec4 dimmedColor(const osg::Vec4& color, const osg::Vec4& background);
 
 /** The rotation that turns a cylinder's own +z axis onto direction, a vector of length height; the identity

@@ -8,6 +8,10 @@ namespace Shaders
 /** The scene light's fixed-function lighting, per fragment; shared by the link and sphere shaders. */
 extern const char* const lighting;
 
+/** How a link looks: its colour by weight, its dimming and the filter that shows it; for the link shader,
+ *  and compiled as C++ for the rest. */
+extern const char* const linkLook;
+
 /** The edges of a link's cylinder that face the eye; for the link shader. */
 extern const char* const linkRing;
 

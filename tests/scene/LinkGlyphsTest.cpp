@@ -1,3 +1,4 @@
+#include <scene/GlyphStyle.h>
 #include <scene/Glyphs.h>
 #include <support/TestSupport.h>
 
@@ -107,6 +108,27 @@ TEST(LinkGlyphs, ColoursByTheSignAndSizeOfTheWeight)
         ASSERT_NE(drawable->getTessellationHints(), nullptr);
         EXPECT_EQ(drawable->getTessellationHints()->getDetailRatio(), 0.2f);
     }
+}
+
+TEST(LinkGlyphs, TheShadersFilterOfTheLinksIsTheOneEveryOtherOutputApplies)
+{
+    // The filter in the batched links' shader, compiled as C++ from the same source, against LinkFilter, for
+    // every region a link's ends may lie in and every filter, at weights around the cutoffs and beyond.
+    const float weights[] = {0.0f, -0.0f, 0.3f, -0.3f, 0.29999998f, 1.0f, -7.0f, NAN, INFINITY, -INFINITY};
+    for (const float cutoff : {0.0f, 0.3f, 1.0f})
+        for (const RegionKind kind :
+             {RegionKind::None, RegionKind::Positive, RegionKind::Negative, RegionKind::Accelerated})
+            for (unsigned regions = 0; regions < 8; ++regions)
+                for (const float weight : weights)
+                {
+                    const LinkFilter filter{cutoff, regionBit(kind)};
+                    EXPECT_EQ(LinkLook::linkShown(weight, static_cast<float>(regions), cutoff,
+                                                  static_cast<float>(regionBit(kind))),
+                              filter.shows(SiteLink{0, 1, weight}, static_cast<std::uint8_t>(regions)))
+                        << weight << " " << cutoff << " " << regions << " " << static_cast<int>(kind);
+                }
+    // A dimmed link fades three quarters of the way to the background, whatever the colour.
+    EXPECT_EQ(dimmedColor(osg::Vec4(1, 0, 0, 0.5f), osg::Vec4(0, 0, 1, 1)), osg::Vec4(0.25f, 0, 0.75f, 0.5f));
 }
 
 // The links of the network of groupText drawn one glyph per element, and what it printed.

@@ -1,12 +1,12 @@
 // Draws the front half of each link's tessellated cylinder, the ring edges that face the eye at both ends of
 // the link, lit per vertex as the fixed pipeline lights the whole cylinder. Every instance of the same corners
-// draws four links, whose ends and weights come with the instance. With ROOF defined, for links a few pixels
+// draws four links, whose ends and weights come with the instance. The colours and the filter are LinkLook's. With ROOF defined, for links a few pixels
 // wide, only the two outer edges and the middle one are drawn: a roof of two facets, whose outer edges are lit
 // as the facets beside them so that the roof's colour across averages the full front's. A link whose |weight|
 // is below the cutoff, or that touches none of the regions a filter asks for, is not drawn; while some links are
 // emphasised, the others fade towards dimColor.
 attribute vec4 linkA0; // a link's first end, and its weight in w
-attribute vec4 linkB0; // its second end, and in w the regions its ends lie in: 1 positive, 2 negative, 4 accelerated
+attribute vec4 linkB0; // its second end, and in w the regions its ends lie in, as the bits of the region kinds
 attribute vec4 linkA1;
 attribute vec4 linkB1;
 attribute vec4 linkA2;
@@ -32,13 +32,6 @@ bool isEmphasised(vec3 a, vec3 b)
     return (a == emphasisA && b == emphasisB) || (a == emphasisB && b == emphasisA);
 }
 
-// Yellow at weight 0, fading to green at 1 and to red at -1; beyond, the end colours.
-vec3 weightColor(float weight)
-{
-    float strength = min(abs(weight), 1.0);
-    return weight < 0.0 ? vec3(1.0, 1.0 - strength, 0.0) : vec3(1.0 - strength, 1.0, 0.0);
-}
-
 void main()
 {
     float slot = gl_Vertex.z;
@@ -47,8 +40,7 @@ void main()
     vec3 a = first.xyz;
     vec3 b = second.xyz;
     float linkWeight = first.w;
-    bool outsideRegion = regionFilter > 0.5 && mod(floor(second.w / regionFilter), 2.0) < 0.5;
-    if (abs(linkWeight) < cutoff || outsideRegion)
+    if (!linkShown(linkWeight, second.w, cutoff, regionFilter))
     {
         gl_Position = vec4(2.0, 2.0, 2.0, 1.0);
         gl_FrontColor = vec4(0.0);
@@ -67,7 +59,7 @@ void main()
     vec4 point = gl_ModelViewMatrix * vec4(gl_Vertex.y > 0.0 ? a : b, 1.0);
     point.xyz += edge * radius;
     vec3 color = weightColor(linkWeight);
-    vec3 material = emphasis != 0 && !isEmphasised(a, b) ? mix(color, dimColor.rgb, 0.75) : color;
+    vec3 material = emphasis != 0 && !isEmphasised(a, b) ? dimmedColor(color, dimColor.rgb) : color;
     gl_FrontColor = lightColour(normal, point.xyz, vec4(material, 1.0));
     gl_BackColor = gl_FrontColor;
     gl_Position = gl_ProjectionMatrix * point;

@@ -1,0 +1,27 @@
+// How a link looks, written once for the batched links' shader and for the C++ of every other output, which
+// compiles this very file (GlyphStyle.cpp) with the few GLSL names it uses defined on osg's vectors. Keep to
+// what reads the same in both: floats, vec3, min, abs, mix, floor, mod and the conditional operator.
+
+// How far a dimmed link's colour fades towards the background, from 0 (not at all) to 1.
+const float linkDimming = 0.75;
+
+// Yellow at weight 0, fading to green at 1 and to red at -1; beyond them, the end colours. A weight that is no
+// number stays so.
+vec3 weightColor(float weight)
+{
+    float strength = min(abs(weight), 1.0);
+    return weight < 0.0 ? vec3(1.0, 1.0 - strength, 0.0) : vec3(1.0 - strength, 1.0, 0.0);
+}
+
+// A link's colour faded towards the background, as the links not emphasised are.
+vec3 dimmedColor(vec3 color, vec3 background)
+{
+    return mix(color, background, linkDimming);
+}
+
+// Whether a link of weight whose ends lie in regions (the sum of their kinds' bits, 1, 2 and 4) is shown by a
+// cutoff on |weight| and a region filter (the bit of the region a link must touch, or 0 for all).
+bool linkShown(float weight, float regions, float cutoff, float regionFilter)
+{
+    return !(abs(weight) < cutoff) && !(regionFilter > 0.5 && mod(floor(regions / regionFilter), 2.0) < 0.5);
+}
