@@ -187,15 +187,6 @@ void writeVersion(std::ostream& out)
     out << "linkmap " << LINKMAP_VERSION << "\n";
 }
 
-bool wantsColorKey(const char* setting)
-{
-    if (setting == nullptr)
-        return false;
-    const std::string value = setting;
-    return !(value.empty() || value == "0" || value == "no" || value == "off" || value == "NO" ||
-             value == "OFF");
-}
-
 void checkArgumentCount(osg::ArgumentParser& arguments)
 {
     if (arguments.argc() >= 2 && arguments.argc() <= 10)

@@ -32,10 +32,6 @@ void writeVersion(std::ostream& out);
  *  is over. */
 bool answerRequest(osg::ArgumentParser& arguments, std::ostream& out);
 
-/** Whether the setting of LINKMAP_KEY (null when unset) asks for the colour key: any value but empty, 0, no
- *  and off. */
-bool wantsColorKey(const char* setting);
-
 /** Checks that the argument count, program name included, is one the program accepts (2 to 10); when it is
  *  not, throws InputError with the options as its text. */
 void checkArgumentCount(osg::ArgumentParser& arguments);

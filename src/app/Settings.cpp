@@ -1,4 +1,3 @@
-#include <app/CommandLine.h>
 #include <app/Settings.h>
 #include <network/InputError.h>
 #include <network/RegionLists.h>
@@ -141,6 +140,15 @@ std::string readStructureSettings(std::optional<ChainTrace>& structure)
 }
 
 } // namespace
+
+bool wantsColorKey(const char* setting)
+{
+    if (setting == nullptr)
+        return false;
+    const std::string value = setting;
+    return !(value.empty() || value == "0" || value == "no" || value == "off" || value == "NO" ||
+             value == "OFF");
+}
 
 bool readCutoffSetting(const char* setting, float& value)
 {

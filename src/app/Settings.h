@@ -39,6 +39,10 @@ struct Settings
     std::optional<ChainTrace> structure;
 };
 
+/** Whether the setting of LINKMAP_KEY (null when unset) asks for the colour key: any value but empty, 0, no
+ *  and off. */
+bool wantsColorKey(const char* setting);
+
 /** Reads a cutoff setting (null when unset): a number from 0 to 1, or empty for none; false for anything
  *  else. */
 bool readCutoffSetting(const char* setting, float& cutoff);

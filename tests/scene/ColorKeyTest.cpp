@@ -1,4 +1,4 @@
-#include <app/CommandLine.h>
+#include <app/Settings.h>
 #include <scene/ColorKey.h>
 #include <scene/GlyphStyle.h>
 #include <scene/NetworkScene.h>
