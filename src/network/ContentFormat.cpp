@@ -20,7 +20,8 @@ const std::size_t linesLookedAt = 50;
 std::string firstBytes(const std::string& path, bool& whole)
 {
     std::string text;
-    std::FILE* file = openInput(path);
+    OpenedInput input(path);
+    std::FILE* file = input.get();
     if (file == nullptr)
         return text;
     std::size_t lines = 0;
@@ -35,7 +36,6 @@ std::string firstBytes(const std::string& path, bool& whole)
         lines += static_cast<std::size_t>(
             std::count(text.begin() + static_cast<std::ptrdiff_t>(start), text.end(), '\n'));
     }
-    closeInput(file, path);
     return text;
 }
 

@@ -20,7 +20,8 @@ namespace
 
 std::string readWholeFile(const std::string& path)
 {
-    std::FILE* file = openInput(path);
+    OpenedInput input(path);
+    std::FILE* file = input.get();
     if (file == nullptr)
         throw InputError("Error: cannot open " + inputName(path));
     std::string text;
@@ -30,7 +31,7 @@ std::string readWholeFile(const std::string& path)
         text.append(block, count);
     const bool failed = std::ferror(file) != 0;
     const int errorNumber = errno;
-    closeInput(file, path);
+    input.close();
     if (failed)
         throw InputError(readFailure(path, errorNumber));
     return text;

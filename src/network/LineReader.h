@@ -88,32 +88,53 @@ std::FILE* openInput(const std::string& path);
 /** Closes a file that openInput opened; standard input stays open. */
 void closeInput(std::FILE* file, const std::string& path);
 
+/** A file that openInput opened, closed by closeInput when it goes, however reading ends: also when a reader
+ *  throws. */
+class OpenedInput
+{
+public:
+    explicit OpenedInput(const std::string& name) : path(name), file(openInput(name)) {}
+    ~OpenedInput()
+    {
+        close();
+    }
+    OpenedInput(const OpenedInput&) = delete;
+    OpenedInput& operator=(const OpenedInput&) = delete;
+
+    /** The stream; null when the file could not be opened, or once it is closed. */
+    std::FILE* get() const
+    {
+        return file;
+    }
+
+    /** Closes it now, before it goes. */
+    void close()
+    {
+        if (file != nullptr)
+            closeInput(file, path);
+        file = nullptr;
+    }
+
+private:
+    std::string path;
+    std::FILE* file;
+};
+
 /** Opens the file at path as text (as openInput does) and calls visit(line, lineNumber) for each of its
  *  lines, then reports on standard output a read that ended early; false when the file cannot be opened.
  *  Throws InputError for a gzip stream that is cut short or damaged, whose lines read so far would show
  *  less than the file holds. */
 template <typename Visitor> bool readTextLines(const std::string& path, Visitor&& visit)
 {
-    // Closed however reading ends, also when visit throws.
-    struct Input
-    {
-        const std::string& path;
-        std::FILE* file;
-        ~Input()
-        {
-            if (file != nullptr)
-                closeInput(file, path);
-        }
-    } input{path, openInput(path)};
-    if (input.file == nullptr)
+    OpenedInput input(path);
+    if (input.get() == nullptr)
         return false;
-    LineReader reader(input.file);
+    LineReader reader(input.get());
     std::string line;
     LineReader::Status status;
     while ((status = reader.readLine(line)) == LineReader::Status::Line)
         visit(line, reader.lineNumber());
-    closeInput(input.file, path);
-    input.file = nullptr;
+    input.close();
     if (status == LineReader::Status::ReadError && reader.error() == damagedStream)
         throw InputError(readFailure(path, reader.error()));
     reader.reportEnd(status, inputName(path));

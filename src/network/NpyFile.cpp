@@ -275,36 +275,26 @@ ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, 
                          LoadProgress& progress)
 {
     const std::string shownName = inputName(path);
-    // Closed however reading ends, also when it is refused.
-    struct Input
-    {
-        const std::string& path;
-        std::FILE* file;
-        ~Input()
-        {
-            if (file != nullptr)
-                closeInput(file, path);
-        }
-    } input{path, openInput(path)};
-    if (input.file == nullptr)
+    OpenedInput input(path);
+    if (input.get() == nullptr)
         throw InputError("Error: cannot open " + shownName);
 
     // The magic string, the version and the header's length: two bytes in version 1, four in 2 and 3.
     unsigned char start[12];
-    if (std::fread(start, 1, 10, input.file) != 10 || std::memcmp(start, "\x93NUMPY", 6) != 0 ||
+    if (std::fread(start, 1, 10, input.get()) != 10 || std::memcmp(start, "\x93NUMPY", 6) != 0 ||
         start[6] < 1 || start[6] > 3)
         throw InputError("Error: " + shownName + " is not an array as numpy's save writes it");
     std::size_t headerLength = start[8] | std::size_t(start[9]) << 8;
     if (start[6] > 1)
     {
-        if (std::fread(start + 10, 1, 2, input.file) != 2)
+        if (std::fread(start + 10, 1, 2, input.get()) != 2)
             throw InputError("Error: " + shownName + " is not an array as numpy's save writes it");
         headerLength |= std::size_t(start[10]) << 16 | std::size_t(start[11]) << 24;
     }
     if (headerLength > 65536)
         throw InputError("Error: the header of " + shownName + " is longer than numpy writes one");
     std::string text(headerLength, '\0');
-    if (std::fread(text.data(), 1, headerLength, input.file) != headerLength)
+    if (std::fread(text.data(), 1, headerLength, input.get()) != headerLength)
         throw InputError("Error: " + shownName + " ends within its header");
     const ArrayHeader header = HeaderParser(text, shownName).parse();
 
@@ -323,7 +313,7 @@ ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, 
     // matrix's rows, so it is gathered first, as far as the file holds it.
     const SiteNamer namer(settings);
     MatrixTriangle triangle(network, settings.minimumWeight);
-    ItemStream items(input.file, path, header.type);
+    ItemStream items(input.get(), path, header.type);
     const auto cutShort = [&] {
         return InputError("Error: " + shownName + " ends before the " + std::to_string(size) + " × " +
                           std::to_string(size) + " values its header gives");

@@ -253,7 +253,8 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
 
 ChainTrace readChainTrace(const std::string& path, const std::string& chain, int offset)
 {
-    std::FILE* file = openInput(path);
+    OpenedInput input(path);
+    std::FILE* file = input.get();
     if (file == nullptr)
         throw InputError("Error: LINKMAP_STRUCTURE names " + fileNameOf(path) +
                          ", which cannot be opened: " + std::strerror(errno));
@@ -263,7 +264,7 @@ ChainTrace readChainTrace(const std::string& path, const std::string& chain, int
     while ((count = std::fread(block, 1, sizeof block, file)) > 0)
         text.insert(text.end(), block, block + count);
     const bool failed = std::ferror(file) != 0;
-    closeInput(file, path);
+    input.close();
     if (failed)
         throw InputError("Error: LINKMAP_STRUCTURE names " + fileNameOf(path) +
                          ", which cannot be read to its end");
