@@ -77,7 +77,7 @@ private:
             return;
         }
         static const auto flush = reinterpret_cast<void (*)()>(osg::getGLExtensionFuncPtr("glFlush"));
-        const GLsync drawn = gl->glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+        const GLsync fence = gl->glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
         if (flush != nullptr)
             flush();
         if (queued != nullptr)
@@ -85,7 +85,7 @@ private:
             gl->glClientWaitSync(queued, 0, GL_TIMEOUT_IGNORED);
             gl->glDeleteSync(queued);
         }
-        queued = drawn;
+        queued = fence;
     }
 
     // The kinds of the drawables the drawing under way has gone through so far.
