@@ -64,6 +64,7 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     content.filter = linkFilterOf(view);
     content.linkRegions = input.network.linkRegions;
     content.emphasised = emphasisedLinks(view, input.network, siteLinks);
+    content.linkThickness = linkThickness(view);
     content.background = input.output.background;
     content.textColor = input.style.textColor;
     content.colorKey = key != nullptr;

@@ -31,9 +31,11 @@ bool drawsScene(OutputKind kind)
     return kind != OutputKind::NetworkFile;
 }
 
-void writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout)
+void writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout,
+                      const ViewState& view)
 {
-    const std::string failure = writeGraphml(network, layout, output.file);
+    const std::string failure =
+        writeGraphml(network, layout, output.file, view.paths ? &*view.paths : nullptr);
     if (!failure.empty())
         throw OutputError("Error: could not write " + output.file + ": " + failure);
 }

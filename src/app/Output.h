@@ -1,6 +1,7 @@
 #ifndef LINKMAP_APP_OUTPUT
 #define LINKMAP_APP_OUTPUT 1
 
+#include <app/ViewState.h>
 #include <network/CorrelationNetwork.h>
 #include <scene/SiteLayout.h>
 #include <scene/VectorFigure.h>
@@ -57,8 +58,9 @@ struct Output
  *  background is dark grey, white is light grey with black labels, and anything else keeps the dark blue. */
 Output readOutput(osg::ArgumentParser& arguments);
 
-/** Writes network, set out as layout, to output's network file. Throws OutputError, saying why, when the file
- *  cannot be written. */
-void writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout);
+/** Writes network, set out as layout, to output's network file, with view's paths, if any. Throws
+ *  OutputError, saying why, when the file cannot be written. */
+void writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout,
+                      const ViewState& view);
 
 #endif

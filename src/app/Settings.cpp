@@ -1,5 +1,6 @@
 #include <app/Settings.h>
 #include <network/InputError.h>
+#include <network/LinkPaths.h>
 #include <network/RegionLists.h>
 
 #include <algorithm>
@@ -194,6 +195,30 @@ std::string regionWords()
     return words;
 }
 
+// LINKMAP_FROM and LINKMAP_TO, both or neither, and LINKMAP_PATHS, from 1 to mostPaths. Returns the refusal,
+// or an empty string.
+std::string readPathSettings(Settings& settings)
+{
+    const char* from = std::getenv("LINKMAP_FROM");
+    const char* to = std::getenv("LINKMAP_TO");
+    settings.pathFrom = from != nullptr ? from : "";
+    settings.pathTo = to != nullptr ? to : "";
+    if (settings.pathFrom.empty() != settings.pathTo.empty())
+        return settings.pathFrom.empty()
+                   ? "Error: LINKMAP_TO is " + settings.pathTo + ", but LINKMAP_FROM is not set"
+                   : "Error: LINKMAP_FROM is " + settings.pathFrom + ", but LINKMAP_TO is not set";
+    const char* count = std::getenv("LINKMAP_PATHS");
+    int paths = 0;
+    if (count != nullptr && *count != '\0')
+    {
+        if (!parseWholeNumber(count, paths) || paths < 1 || static_cast<std::size_t>(paths) > mostPaths)
+            return "Error: LINKMAP_PATHS must be a whole number from 1 to " + std::to_string(mostPaths) +
+                   ", not \"" + count + "\"";
+        settings.pathCount = static_cast<std::size_t>(paths);
+    }
+    return std::string();
+}
+
 // The line that refuses the first wrong setting, or an empty string.
 std::string refuseSettings(const InputFiles& files, Settings& settings)
 {
@@ -221,6 +246,10 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
     settings.colorKey = wantsColorKey(std::getenv("LINKMAP_KEY"));
     const char* select = std::getenv("LINKMAP_SELECT");
     settings.select = select != nullptr ? select : "";
+
+    const std::string pathRefusal = readPathSettings(settings);
+    if (!pathRefusal.empty())
+        return pathRefusal;
     const std::string structureRefusal = readStructureSettings(settings.structure);
     if (structureRefusal.empty() && settings.structure && settings.structure->numberedInOrder())
         for (const ChainResidue& residue : settings.structure->residues)

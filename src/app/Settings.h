@@ -7,6 +7,7 @@
 #include <network/NetworkReader.h>
 #include <network/RegionKind.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -29,6 +30,12 @@ struct Settings
     /** LINKMAP_SELECT: the name of the site picked from the start, or empty; only the network can tell
      *  whether a site bears it. */
     std::string select;
+
+    /** LINKMAP_FROM and LINKMAP_TO: the sites the paths run between, both or neither given; LINKMAP_PATHS:
+     * how many paths are asked for. */
+    std::string pathFrom;
+    std::string pathTo;
+    std::size_t pathCount = 10;
 
     /** LINKMAP_FORMAT, LINKMAP_SEQUENCE, LINKMAP_FIRST_NUMBER, LINKMAP_MIN_WEIGHT, LINKMAP_GROUPS and
      *  LINKMAP_SCALE: how the network is read. */

@@ -71,6 +71,19 @@ std::string describeLink(std::size_t link, const CorrelationNetwork& network)
            " with weight " + formatWeight(ends.weight);
 }
 
+// "Paths from K45 to R78: 10, the shortest 0.916291 long", or that there are none.
+std::string describePaths(const PathSearch& search, const CorrelationNetwork& network)
+{
+    const std::string ends = network.names[search.source] + " to " + network.names[search.sink];
+    if (search.paths.empty())
+        return "No path from " + ends + " among the links shown";
+    char length[64];
+    std::snprintf(length, sizeof length, "%f", search.paths.front().length);
+    const std::size_t count = search.paths.size();
+    return "Paths from " + ends + ": " + std::to_string(count) + (count == 1 ? ", " : ", the shortest ") +
+           length + " long";
+}
+
 } // namespace
 
 ViewState startingView(const Settings& settings, const CorrelationNetwork& network)
@@ -80,13 +93,47 @@ ViewState startingView(const Settings& settings, const CorrelationNetwork& netwo
     view.region = settings.region;
     if (settings.viewGiven)
         view.camera = settings.firstView;
-    if (settings.select.empty())
+    const auto siteNamed = [&network](const char* setting, const std::string& name) {
+        const std::size_t site = network.findSite(name);
+        if (site == network.siteCount())
+            throw InputError(std::string("Error: ") + setting + " names no site of the network: \"" + name +
+                             "\"");
+        return static_cast<std::uint32_t>(site);
+    };
+    if (!settings.select.empty())
+        view.pick = Pick{Pick::Kind::Site, siteNamed("LINKMAP_SELECT", settings.select)};
+    if (settings.pathFrom.empty())
         return view;
-    const std::size_t site = network.findSite(settings.select);
-    if (site == network.siteCount())
-        throw InputError("Error: LINKMAP_SELECT names no site of the network: \"" + settings.select + "\"");
-    view.pick = Pick{Pick::Kind::Site, site};
+    const std::uint32_t source = siteNamed("LINKMAP_FROM", settings.pathFrom);
+    const std::uint32_t sink = siteNamed("LINKMAP_TO", settings.pathTo);
+    if (source == sink)
+        throw InputError("Error: LINKMAP_FROM and LINKMAP_TO both name " + network.names[source] +
+                         "; a path needs two sites");
+    view.paths = findPaths(network, source, sink, settings.pathCount, linkFilterOf(view));
     return view;
+}
+
+void writeViewPaths(const ViewState& view, const CorrelationNetwork& network)
+{
+    if (view.paths)
+        writePaths(network, *view.paths);
+}
+
+std::vector<float> linkThickness(const ViewState& view)
+{
+    std::vector<float> thickness;
+    if (!view.paths || view.paths->paths.empty())
+        return thickness;
+    const PathSearch& search = *view.paths;
+    const std::uint32_t most = *std::max_element(search.linkCounts.begin(), search.linkCounts.end());
+    thickness.assign(search.linkCounts.size(), 1.0f);
+    for (std::size_t link = 0; link < thickness.size(); ++link)
+        if (search.linkCounts[link] > 0)
+            thickness[link] =
+                1.0f + 2.0f * static_cast<float>(search.linkCounts[link]) / static_cast<float>(most);
+    for (const std::size_t link : search.paths.front().links)
+        thickness[link] = 3.0f;
+    return thickness;
 }
 
 float heldCutoff(float cutoff)
@@ -103,6 +150,13 @@ std::vector<bool> emphasisedLinks(const ViewState& view, const CorrelationNetwor
                                   const SiteLinks& siteLinks)
 {
     std::vector<bool> emphasised;
+    if (view.paths && !view.paths->paths.empty())
+    {
+        emphasised.assign(network.links.size(), false);
+        for (std::size_t link = 0; link < emphasised.size() && link < view.paths->linkCounts.size(); ++link)
+            emphasised[link] = view.paths->linkCounts[link] > 0;
+        return emphasised;
+    }
     if (view.pick.kind == Pick::Kind::Nothing)
         return emphasised;
     emphasised.assign(network.links.size(), false);
@@ -145,6 +199,8 @@ std::string describeView(const ViewState& view, const DescribedNetwork& describe
         addLine(std::string("Links touching ") + findRegionKind(view.region)->word + " sites (" + list +
                 "): " + std::to_string(shown) + " of " + std::to_string(network.linkCount()) + " shown");
     }
+    if (view.paths)
+        addLine(describePaths(*view.paths, network));
     addLine(notes.message);
     if (view.cutoff > 0.0f)
     {

@@ -5,6 +5,7 @@
 #include <app/ViewFile.h>
 #include <network/CorrelationNetwork.h>
 #include <network/InputFiles.h>
+#include <network/LinkPaths.h>
 #include <network/RegionKind.h>
 #include <network/SiteLinks.h>
 #include <scene/PickIndex.h>
@@ -30,10 +31,16 @@ struct ViewState
 
     /** The camera's first view, when one was given; otherwise the first view frames the whole scene. */
     std::optional<CameraView> camera;
+
+    /** The paths asked for between two sites, over the links shown when they were found; none when none
+     *  were asked for. */
+    std::optional<PathSearch> paths;
 };
 
-/** The view a run starts from: the settings' cutoff, region filter and view, and the site LINKMAP_SELECT
- *  names picked. Throws InputError when that names no site of network. */
+/** The view a run starts from: the settings' cutoff, region filter and view, the site LINKMAP_SELECT names
+ *  picked, and the paths between the sites of LINKMAP_FROM and LINKMAP_TO over the links shown. Throws
+ *  InputError when a setting names no site of network, both name the same, or paths are asked for over
+ *  weights beyond 1. */
 ViewState startingView(const Settings& settings, const CorrelationNetwork& network);
 
 /** A cutoff held within 0 to 1; a value that is no number hides nothing. */
@@ -42,10 +49,18 @@ float heldCutoff(float cutoff);
 /** The filter of view's cutoff and region. */
 LinkFilter linkFilterOf(const ViewState& view);
 
-/** Which links view's pick emphasises, one flag a link in the order of the log: a picked link, or every link
- *  of a picked site; empty when nothing is picked. */
+/** Which links view emphasises, one flag a link in the order of the log: those of its paths, when it has
+ *  any; else a picked link, or every link of a picked site; empty when nothing is emphasised. */
 std::vector<bool> emphasisedLinks(const ViewState& view, const CorrelationNetwork& network,
                                   const SiteLinks& siteLinks);
+
+/** Writes the paths of view, if any, on standard output, as writePaths does. */
+void writeViewPaths(const ViewState& view, const CorrelationNetwork& network);
+
+/** How much thicker than usual a link is drawn, one a link in the order of the log: the links of view's paths
+ *  by how many paths pass along them, up to three times for the most used and for the shortest path's;
+ *  empty when there are no paths. */
+std::vector<float> linkThickness(const ViewState& view);
 
 /** How many of network's links view's filter shows. */
 std::size_t countShownLinks(const ViewState& view, const CorrelationNetwork& network);

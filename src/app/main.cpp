@@ -61,8 +61,10 @@ int run(int argc, char** argv)
     logged.get();
     progress.finish();
 
-    // the view the run starts from: the settings' cutoff, region filter, picked site and camera.
+    // the view the run starts from: the settings' cutoff, region filter, picked site and camera, and the
+    // paths asked for, listed after the log.
     ViewState view = startingView(settings, network);
+    writeViewPaths(view, network);
 
     // make the output.
     const RunInput input{files, settings, output, network, layout, scene, style, view};
@@ -78,7 +80,7 @@ int run(int argc, char** argv)
         writeFigure(input, setStage(input));
         break;
     case OutputKind::NetworkFile:
-        writeNetworkFile(output, network, layout);
+        writeNetworkFile(output, network, layout, view);
         break;
     }
     return 0;

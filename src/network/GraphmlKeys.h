@@ -12,6 +12,10 @@ constexpr const char* x = "x";
 constexpr const char* y = "y";
 constexpr const char* z = "z";
 constexpr const char* weight = "weight";
+
+/** How many of the paths asked for pass through a node or along an edge; written only when paths were. */
+constexpr const char* paths = "paths";
+constexpr const char* edgePathsId = "edge_paths";
 } // namespace graphml
 
 #endif

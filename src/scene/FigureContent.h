@@ -38,6 +38,9 @@ struct FigureContent
     /** When not empty, one flag a link: the links not flagged are dimmed towards the background. */
     std::vector<bool> emphasised;
 
+    /** When not empty, one a link: how many times thicker than usual it is drawn. */
+    std::vector<float> linkThickness;
+
     osg::Vec4 background{0.2f, 0.2f, 0.4f, 1.0f};
     osg::Vec4 textColor{1.0f, 1.0f, 1.0f, 1.0f};
 

@@ -299,8 +299,9 @@ private:
         const double length = along.normalize();
         // The parts inside the two spheres never show; only what lies between their surfaces is drawn.
         const GlyphSizes& sizes = content.glyphs;
-        const double inside =
-            std::sqrt(sizes.siteRadius * sizes.siteRadius - sizes.linkRadius * sizes.linkRadius);
+        const float radius =
+            sizes.linkRadius * (index < content.linkThickness.size() ? content.linkThickness[index] : 1.0f);
+        const float inside = std::sqrt(std::max(0.0f, sizes.siteRadius * sizes.siteRadius - radius * radius));
         if (!(length > 2.0 * inside))
             return;
         osg::Vec3d start = projection.toEye(a + along * inside);
@@ -309,8 +310,8 @@ private:
             return;
         const osg::Vec2d p0 = projection.toPage(start);
         const osg::Vec2d p1 = projection.toPage(end);
-        const double half0 = sizes.linkRadius * projection.pixelsPerUnit(start);
-        const double half1 = sizes.linkRadius * projection.pixelsPerUnit(end);
+        const double half0 = radius * projection.pixelsPerUnit(start);
+        const double half1 = radius * projection.pixelsPerUnit(end);
         osg::Vec2d across(p0.y() - p1.y(), p1.x() - p0.x());
         if (!(across.normalize() > 1e-9))
             return;

@@ -26,10 +26,11 @@ std::string floatText(float value)
     return numberText(value);
 }
 
-void declareKey(pugi::xml_node& root, const char* name, const char* domain, const char* type)
+void declareKey(pugi::xml_node& root, const char* name, const char* domain, const char* type,
+                const char* id = nullptr)
 {
     pugi::xml_node key = root.append_child("key");
-    key.append_attribute("id") = name;
+    key.append_attribute("id") = id != nullptr ? id : name;
     key.append_attribute("for") = domain;
     key.append_attribute("attr.name") = name;
     key.append_attribute("attr.type") = type;
@@ -49,7 +50,8 @@ bool isNetworkFileName(const std::string& fileName)
     return endsWithCaseless(fileName, ".graphml");
 }
 
-std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, const std::string& path)
+std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, const std::string& path,
+                         const PathSearch* paths)
 {
     pugi::xml_document document;
     pugi::xml_node declaration = document.append_child(pugi::node_declaration);
@@ -66,6 +68,11 @@ std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& la
     // key stays the same, so that a file read back writes the same file again.
     const bool exact = network.exactWeights.size() == network.linkCount() && network.linkCount() > 0;
     declareKey(root, graphml::weight, "edge", "float");
+    if (paths != nullptr)
+    {
+        declareKey(root, graphml::paths, "node", "int");
+        declareKey(root, graphml::paths, "edge", "int", graphml::edgePathsId);
+    }
 
     pugi::xml_node graph = root.append_child("graph");
     graph.append_attribute("id") = "linkmap";
@@ -87,6 +94,8 @@ std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& la
         addData(node, graphml::x, floatText(place.x()));
         addData(node, graphml::y, floatText(place.y()));
         addData(node, graphml::z, floatText(place.z()));
+        if (paths != nullptr)
+            addData(node, graphml::paths, std::to_string(paths->siteCounts[site]));
     }
     for (std::size_t at = 0; at < network.linkCount(); ++at)
     {
@@ -95,6 +104,8 @@ std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& la
         edge.append_attribute("source") = ("n" + std::to_string(link.first)).c_str();
         edge.append_attribute("target") = ("n" + std::to_string(link.second)).c_str();
         addData(edge, graphml::weight, exact ? numberText(network.exactWeights[at]) : floatText(link.weight));
+        if (paths != nullptr)
+            addData(edge, graphml::edgePathsId, std::to_string(paths->linkCounts[at]));
     }
     errno = 0;
     if (!document.save_file(path.c_str(), "  "))

@@ -2,6 +2,7 @@
 #define LINKMAP_SCENE_NETWORKFILE 1
 
 #include <network/CorrelationNetwork.h>
+#include <network/LinkPaths.h>
 #include <scene/SiteLayout.h>
 
 #include <string>
@@ -10,9 +11,10 @@
 bool isNetworkFileName(const std::string& fileName);
 
 /** Writes network as drawn at layout to path as GraphML: a node a site, with its name, region, ring (group)
- *  and place (x, y, z), and an edge a link, with its weight written so that it reads back to the same float.
- *  Returns an empty string, or the reason the file could not be written. */
-std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout,
-                         const std::string& path);
+ *  and place (x, y, z), and an edge a link, with its weight written so that it reads back to the same float;
+ *  with paths, also how many of them pass through each node and along each edge (paths). Returns an empty
+ *  string, or the reason the file could not be written. */
+std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, const std::string& path,
+                         const PathSearch* paths = nullptr);
 
 #endif

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -158,6 +159,10 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
         {"LINKMAP_WEIGHT_COLUMN=0",
          "Error: LINKMAP_WEIGHT_COLUMN must name a column by its header or its number from 1, not \"0\"",
          true},
+        {"LINKMAP_FROM=K45", "Error: LINKMAP_FROM is K45, but LINKMAP_TO is not set", true},
+        {"LINKMAP_PATHS=0", "Error: LINKMAP_PATHS must be a whole number from 1 to 1000, not \"0\"", true},
+        {"LINKMAP_PATHS=1001", "Error: LINKMAP_PATHS must be a whole number from 1 to 1000, not \"1001\"",
+         true},
         {"LINKMAP_SELECT=K99", "Error: LINKMAP_SELECT names no site of the network: \"K99\"", false},
         {"LINKMAP_SELECT=k45", "Error: LINKMAP_SELECT names no site of the network: \"k45\"", false},
     };
@@ -190,6 +195,47 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
           ">Links touching negative sites (negative.txt): 7 of 22 shown</text>",
           ">Cutoff 0.30: 7 of 22 links shown</text>"})
         EXPECT_NE(drawing.find(line), std::string::npos) << line;
+}
+
+TEST(CommandLine, ListsThePathsBetweenTwoSitesAfterTheLogAndCountsThemInGraphml)
+{
+    const std::string network = std::string(LINKMAP_SOURCE_DIR) + "/examples/network.txt";
+    TemporaryFolder folder;
+    const std::string file = folder.path("paths.graphml");
+    const RunResult run = runWithoutDisplay({network, "--generate-image", file},
+                                            {"LINKMAP_FROM=H12", "LINKMAP_TO=V212", "LINKMAP_PATHS=2"});
+    EXPECT_EQ(run.exitStatus, 0);
+    // After the log's 22 lines: H12-K45 (0.35), K45-F201 (-0.8), F201-M210 (0.95), M210-V212 (-0.7) is the
+    // shortest, then the way through K45-M210 (0.6) straight to M210.
+    const std::string lines = "Path 1 of 2 from H12 to V212, length 1.680934: H12 K45 F201 M210 V212\n"
+                              "Path 2 of 2 from H12 to V212, length 1.917323: H12 K45 M210 V212\n"
+                              "Sites on the 2 paths: H12 2, K45 2, M210 2, V212 2, F201 1\n";
+    ASSERT_GE(run.output.size(), lines.size());
+    EXPECT_EQ(run.output.substr(run.output.size() - lines.size()), lines);
+    EXPECT_NEAR(-std::log(0.35) - std::log(0.8) - std::log(0.95) - std::log(0.7), 1.680934, 1e-6);
+    // Every node and edge says how many paths pass: the five sites, and the five links of the two paths.
+    const std::string graphml = readText(file);
+    std::size_t nodeCounts = 0;
+    std::size_t edgeCounts = 0;
+    for (std::size_t at = 0; (at = graphml.find("<data key=\"paths\">", at)) != std::string::npos; ++at)
+        nodeCounts += graphml.compare(at + 18, 2, "0<") != 0;
+    for (std::size_t at = 0; (at = graphml.find("<data key=\"edge_paths\">", at)) != std::string::npos; ++at)
+        edgeCounts += graphml.compare(at + 23, 2, "0<") != 0;
+    EXPECT_EQ(nodeCounts, 5u);
+    EXPECT_EQ(edgeCounts, 5u);
+
+    // Names are checked once the network is read, after the log.
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"LINKMAP_FROM=H12", "LINKMAP_TO=Q1"}, "Error: LINKMAP_TO names no site of the network: \"Q1\""},
+        {{"LINKMAP_FROM=H12", "LINKMAP_TO=H12"},
+         "Error: LINKMAP_FROM and LINKMAP_TO both name H12; a path needs two sites"}};
+    for (const auto& [settings, message] : refused)
+    {
+        const RunResult bad =
+            runWithoutDisplay({network, "--generate-image", folder.path("no.graphml")}, settings);
+        EXPECT_EQ(bad.exitStatus, 1);
+        EXPECT_EQ(bad.output.substr(bad.output.rfind('\n', bad.output.size() - 2) + 1), message + "\n");
+    }
 }
 
 TEST(CommandLine, ReadsTheNetworkFromStandardInputForADash)
@@ -331,6 +377,8 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
                                  "LINKMAP_VIEW",
                                  "LINKMAP_REGION",
                                  "LINKMAP_SELECT",
+                                 "LINKMAP_FROM",
+                                 "LINKMAP_PATHS",
                                  "Find a site",
                                  "Save what the window shows",
                                  "Show only the links that touch a positive site"})
