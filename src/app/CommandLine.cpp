@@ -140,9 +140,9 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
                                          "Find the shortest paths between these two sites over the links "
                                          "shown, a link as long as -ln|weight|: list them after the log, and "
                                          "draw them thicker in a saved figure and in GraphML's paths");
-    environment.addEnvironmentalVariable("LINKMAP_PATHS <k>",
-                                         "How many paths, the shortest and the next loopless ones: 1 to 1000, "
-                                         "10 by default");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_PATHS <k>", "How many paths, the shortest and the next loopless ones: 1 to 1000, "
+                             "10 by default");
     environment.addEnvironmentalVariable(
         "LINKMAP_VIEW \"$(cat linkmap-1.view)\"",
         "Start from the view the c key saved: the eye, the centre and the up "

@@ -1,6 +1,7 @@
 #include <app/Explorer.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace
@@ -61,9 +62,19 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
         highlight.emphasiseLink(first.index, layout.positions[link.first], layout.positions[link.second]);
         updateText();
     }
+    if (view.paths)
+    {
+        applyPaths();
+        updateText();
+    }
 }
 
-Explorer::~Explorer() = default;
+Explorer::~Explorer()
+{
+    // A search under way ends before the network it reads goes.
+    if (pathSearch.valid())
+        pathSearch.wait();
+}
 
 osg::Node* Explorer::getCornerNode()
 {
@@ -83,11 +94,26 @@ void Explorer::prepare()
     siteLinks = SiteLinks(network.links, network.names.size());
 }
 
+Pick Explorer::under(const PickRay& ray)
+{
+    prepare();
+    return index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle, linkFilterOf(view),
+                       network.linkRegions);
+}
+
 Pick Explorer::pickAt(const PickRay& ray)
 {
     prepare();
-    view.pick = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle, linkFilterOf(view),
-                            network.linkRegions);
+    // A pick of its own, or of nothing, puts the paths away.
+    if (view.paths || searchEnds)
+    {
+        view.paths.reset();
+        view.onePath.reset();
+        searchEnds.reset();
+        nextSearch.reset();
+        searchWanted = false;
+    }
+    view.pick = under(ray);
     switch (view.pick.kind)
     {
     case Pick::Kind::Site:
@@ -109,9 +135,7 @@ Pick Explorer::pickAt(const PickRay& ray)
 
 bool Explorer::centreAt(const PickRay& ray)
 {
-    prepare();
-    const Pick found = index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle, linkFilterOf(view),
-                                   network.linkRegions);
+    const Pick found = under(ray);
     if (found.kind != Pick::Kind::Site)
         return false;
     trackball->setCenter(osg::Vec3d(layout.positions[found.index]));
@@ -177,4 +201,119 @@ void Explorer::lowerCutoff()
 float Explorer::getCutoff() const
 {
     return view.cutoff;
+}
+
+void Explorer::findPathsTo(std::size_t site)
+{
+    if (view.pick.kind != Pick::Kind::Site || site >= network.siteCount() || site == view.pick.index)
+        return;
+    const std::pair<std::uint32_t, std::uint32_t> ends{static_cast<std::uint32_t>(view.pick.index),
+                                                       static_cast<std::uint32_t>(site)};
+    view.paths.reset();
+    view.onePath.reset();
+    searchEnds = ends;
+    searchWanted = true;
+    // One search at a time: a second waits for the first, whose paths are then dropped.
+    if (pathSearch.valid())
+        nextSearch = ends;
+    else
+        startSearch(ends.first, ends.second);
+    updateText();
+}
+
+void Explorer::startSearch(std::uint32_t source, std::uint32_t sink)
+{
+    const LinkFilter filter = linkFilterOf(view);
+    const std::size_t asked = view.pathsAsked;
+    const CorrelationNetwork& records = network;
+    pathSearch = std::async(std::launch::async, [&records, source, sink, asked, filter] {
+        return findPaths(records, source, sink, asked, filter);
+    });
+}
+
+bool Explorer::collectPaths()
+{
+    if (!pathSearch.valid() || pathSearch.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return false;
+    std::optional<PathSearch> found;
+    try
+    {
+        found = pathSearch.get();
+    }
+    catch (const std::exception& error)
+    {
+        message = error.what();
+    }
+    if (nextSearch)
+    {
+        const auto [source, sink] = *nextSearch;
+        nextSearch.reset();
+        startSearch(source, sink);
+        return false;
+    }
+    if (!searchWanted)
+        return false;
+    searchWanted = false;
+    searchEnds.reset();
+    view.paths = std::move(found);
+    view.onePath.reset();
+    applyPaths();
+    updateText();
+    return true;
+}
+
+bool Explorer::searchingPaths() const
+{
+    return pathSearch.valid();
+}
+
+void Explorer::applyPaths()
+{
+    if (!view.paths || view.paths->paths.empty())
+    {
+        highlight.clearEmphasis();
+        return;
+    }
+    const std::vector<std::uint32_t> counts = pathLinkCounts(view, network.links.size());
+    std::vector<std::size_t> links;
+    for (std::size_t link = 0; link < counts.size(); ++link)
+        if (counts[link] > 0)
+            links.push_back(link);
+    highlight.emphasisePaths(links, linkThickness(view), layout.positions, layout.glyphs);
+}
+
+void Explorer::showNextPath(int step)
+{
+    if (!view.paths || view.paths->paths.empty())
+        return;
+    const auto count = static_cast<long>(view.paths->paths.size());
+    const long at = view.onePath ? static_cast<long>(*view.onePath) + step : step > 0 ? 0 : count - 1;
+    view.onePath = static_cast<std::size_t>(std::clamp(at, 0L, count - 1));
+    applyPaths();
+    updateText();
+}
+
+void Explorer::showAllPaths()
+{
+    if (!view.paths || !view.onePath)
+        return;
+    view.onePath.reset();
+    applyPaths();
+    updateText();
+}
+
+void Explorer::clearPaths()
+{
+    view.paths.reset();
+    view.onePath.reset();
+    searchEnds.reset();
+    nextSearch.reset();
+    searchWanted = false;
+    if (view.pick.kind == Pick::Kind::Site)
+        pickSite(view.pick.index);
+    else
+    {
+        highlight.clearEmphasis();
+        updateText();
+    }
 }

@@ -23,8 +23,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 /** A ray from a camera's eye through a point of its viewport, and the angle one pixel covers there. */
@@ -119,6 +122,24 @@ public:
     /** Adds a line of notice at the end of the corner text, or none when empty. */
     void setNotice(const std::string& text);
 
+    /** Asks for the paths from the site picked to site, found beside the frame loop; nothing without a site
+     *  picked, or for the site picked itself. Shift and a click on a site ask so. */
+    void findPathsTo(std::size_t site);
+
+    /** Takes the paths found, once the search is over, into the view and the picture: true when the picture
+     *  or the corner changed, and a frame should show it. The frame loop asks at every pass. */
+    bool collectPaths();
+
+    /** Whether a search for paths is under way. */
+    bool searchingPaths() const;
+
+    /** Shows the next or the previous path alone (by ] and [), or all of them again (by \). */
+    void showNextPath(int step);
+    void showAllPaths();
+
+    /** Forgets the paths, and any search under way, and shows the pick again. */
+    void clearPaths();
+
     bool handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action) override;
     void getUsage(osg::ApplicationUsage& usage) const override;
 
@@ -128,6 +149,9 @@ protected:
 private:
     /** Builds the pick index and every site's list of links, at the first pick. */
     void prepare();
+
+    /** What the ray meets among the links shown and the sites. */
+    Pick under(const PickRay& ray);
 
     /** Takes a key while the find prompt is open. */
     void findKey(int key);
@@ -140,6 +164,12 @@ private:
     bool keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action);
 
     void updateText();
+
+    /** Shows view's paths in the picture: their links bright and thicker, the rest dimmed. */
+    void applyPaths();
+
+    /** Starts the search for the paths between two sites on a thread of its own. */
+    void startSearch(std::uint32_t source, std::uint32_t sink);
 
     const CorrelationNetwork& network;
     const SiteLayout& layout;
@@ -154,6 +184,13 @@ private:
     SiteLinks siteLinks;
 
     SiteFinder finder;
+
+    /** A search for paths under way, the sites it joins, and the one asked for after it, whose search
+     *  starts when it ends: the first one's paths are then dropped. */
+    std::future<PathSearch> pathSearch;
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> searchEnds;
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> nextSearch;
+    bool searchWanted = false;
     std::string notice;
     /** What the explorer itself has to say, until the next key or click. */
     std::string message;

@@ -55,7 +55,12 @@ void describeExplorerBindings(osg::ApplicationUsage& usage)
     usage.addKeyboardMouseBinding("c",
                                   "Save what the window shows as linkmap-N.png in the current folder, the "
                                   "first number free, and its view as linkmap-N.view");
-    usage.addKeyboardMouseBinding("Escape", "Close the find prompt; without one, quit");
+    usage.addKeyboardMouseBinding("Shift left click",
+                                  "With a site picked, find the shortest paths from it to the site under the "
+                                  "pointer: their links drawn thicker, the rest dimmed");
+    usage.addKeyboardMouseBinding("] and [", "Show the next or the previous path alone; \\ shows all again");
+    usage.addKeyboardMouseBinding("Escape",
+                                  "Put the paths away; close the find prompt; without either, quit");
 }
 
 bool Explorer::handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
@@ -127,6 +132,17 @@ void Explorer::release(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdap
         centreAt(rayAtPointer(event, action));
         return;
     }
+    // Shift and a click on another site than the one picked asks for the paths between them.
+    if ((event.getModKeyMask() & osgGA::GUIEventAdapter::MODKEY_SHIFT) != 0 &&
+        view.pick.kind == Pick::Kind::Site)
+    {
+        const Pick found = under(rayAtPointer(event, action));
+        if (found.kind == Pick::Kind::Site)
+        {
+            findPathsTo(found.index);
+            return;
+        }
+    }
     clicked = true;
     clickTime = event.getTime();
     clickX = event.getX();
@@ -158,8 +174,22 @@ bool Explorer::keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdap
         finder.open();
         updateText();
         return true;
+    case ']':
+        showNextPath(1);
+        return true;
+    case '[':
+        showNextPath(-1);
+        return true;
+    case '\\':
+        showAllPaths();
+        return true;
     case osgGA::GUIEventAdapter::KEY_Escape:
-        // Escape quits, once no prompt is open.
+        // Escape puts the paths away; without them, and with no prompt open, it quits.
+        if (view.paths || searchEnds)
+        {
+            clearPaths();
+            return true;
+        }
         if (auto* viewer = dynamic_cast<osgViewer::ViewerBase*>(&action))
             viewer->setDone(true);
         else if (auto* shown = dynamic_cast<osgViewer::View*>(action.asView());

@@ -13,7 +13,11 @@ void Explorer::setNotice(const std::string& text)
 
 void Explorer::updateText()
 {
-    const CornerNotes notes{finder.isOpen() ? finder.promptLine() : std::string(), message, notice};
+    std::string saying = message;
+    if (searchEnds)
+        saying += (saying.empty() ? "" : "\n") + std::string("Finding the paths from ") +
+                  network.names[searchEnds->first] + " to " + network.names[searchEnds->second] + "...";
+    const CornerNotes notes{finder.isOpen() ? finder.promptLine() : std::string(), saying, notice};
     const std::string text = describeView(view, DescribedNetwork{network, layout, files, siteLinks},
                                           highlight.shownCount(), notes);
     corner.text->setText(text);

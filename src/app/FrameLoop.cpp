@@ -4,6 +4,8 @@
 #include <OpenThreads/Thread>
 #include <osg/Timer>
 
+#include <utility>
+
 namespace
 {
 
@@ -92,6 +94,11 @@ void FrameLoop::setSlicedPicture(SlicedPicture* picture, std::function<std::uint
     revisionSeen = pictureRevision ? pictureRevision() : 0;
 }
 
+void FrameLoop::setWake(std::function<bool()> work)
+{
+    wake = std::move(work);
+}
+
 void FrameLoop::setViewSaver(ViewSaver* shots)
 {
     saver = shots;
@@ -136,6 +143,8 @@ void FrameLoop::run(float ceiling)
     while (!viewer.done())
     {
         if (saver.valid() && saver->expireNotice(viewer.elapsedTime()))
+            viewer.requestRedraw();
+        if (wake && wake())
             viewer.requestRedraw();
         // At rest, only an event or a request wakes the loop; until then it sleeps.
         if (resting && !viewer.checkEvents() && !viewer.getRequestRedraw() &&

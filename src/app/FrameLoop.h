@@ -135,6 +135,10 @@ public:
     /** Makes light, or nothing, the picture drawn while the view moves. */
     void setMotionPicture(MotionPicture* light);
 
+    /** Gives the loop work done beside it: wake is asked at every pass, at rest too, and answers true when
+     *  it finished something that a frame should show. */
+    void setWake(std::function<bool()> wake);
+
     /** Makes saver, or nothing, the c key that saves the full picture: the loop draws the frame it asks
      *  for, and clears its notice in time. */
     void setViewSaver(ViewSaver* saver);
@@ -167,6 +171,7 @@ private:
     osg::ref_ptr<EventWatch> watch;
     SlicedPicture* sliced = nullptr;
     std::function<std::uint64_t()> pictureRevision;
+    std::function<bool()> wake;
     LoadProgress* progress = nullptr;
 
     /** Sets the pictures up for a frame that draws draw. */

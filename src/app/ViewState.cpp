@@ -93,6 +93,7 @@ ViewState startingView(const Settings& settings, const CorrelationNetwork& netwo
     view.region = settings.region;
     if (settings.viewGiven)
         view.camera = settings.firstView;
+    view.pathsAsked = settings.pathCount;
     const auto siteNamed = [&network](const char* setting, const std::string& name) {
         const std::size_t site = network.findSite(name);
         if (site == network.siteCount())
@@ -119,20 +120,36 @@ void writeViewPaths(const ViewState& view, const CorrelationNetwork& network)
         writePaths(network, *view.paths);
 }
 
+std::vector<std::uint32_t> pathLinkCounts(const ViewState& view, std::size_t linkCount)
+{
+    std::vector<std::uint32_t> counts;
+    if (!view.paths || view.paths->paths.empty())
+        return counts;
+    const std::vector<SitePath>& paths = view.paths->paths;
+    counts.assign(linkCount, 0);
+    for (std::size_t p = 0; p < paths.size(); ++p)
+        if (!view.onePath || *view.onePath == p)
+            for (const std::size_t link : paths[p].links)
+                if (link < linkCount)
+                    ++counts[link];
+    return counts;
+}
+
 std::vector<float> linkThickness(const ViewState& view)
 {
     std::vector<float> thickness;
     if (!view.paths || view.paths->paths.empty())
         return thickness;
-    const PathSearch& search = *view.paths;
-    const std::uint32_t most = *std::max_element(search.linkCounts.begin(), search.linkCounts.end());
-    thickness.assign(search.linkCounts.size(), 1.0f);
+    const std::vector<std::uint32_t> counts = pathLinkCounts(view, view.paths->linkCounts.size());
+    const std::uint32_t most = *std::max_element(counts.begin(), counts.end());
+    thickness.assign(counts.size(), 1.0f);
     for (std::size_t link = 0; link < thickness.size(); ++link)
-        if (search.linkCounts[link] > 0)
-            thickness[link] =
-                1.0f + 2.0f * static_cast<float>(search.linkCounts[link]) / static_cast<float>(most);
-    for (const std::size_t link : search.paths.front().links)
-        thickness[link] = 3.0f;
+        if (counts[link] > 0)
+            thickness[link] = 1.0f + 2.0f * static_cast<float>(counts[link]) / static_cast<float>(most);
+    const SitePath& shortest = view.paths->paths[view.onePath.value_or(0)];
+    for (const std::size_t link : shortest.links)
+        if (link < thickness.size())
+            thickness[link] = 3.0f;
     return thickness;
 }
 
@@ -152,9 +169,10 @@ std::vector<bool> emphasisedLinks(const ViewState& view, const CorrelationNetwor
     std::vector<bool> emphasised;
     if (view.paths && !view.paths->paths.empty())
     {
+        const std::vector<std::uint32_t> counts = pathLinkCounts(view, network.links.size());
         emphasised.assign(network.links.size(), false);
-        for (std::size_t link = 0; link < emphasised.size() && link < view.paths->linkCounts.size(); ++link)
-            emphasised[link] = view.paths->linkCounts[link] > 0;
+        for (std::size_t link = 0; link < emphasised.size(); ++link)
+            emphasised[link] = counts[link] > 0;
         return emphasised;
     }
     if (view.pick.kind == Pick::Kind::Nothing)
@@ -201,6 +219,8 @@ std::string describeView(const ViewState& view, const DescribedNetwork& describe
     }
     if (view.paths)
         addLine(describePaths(*view.paths, network));
+    if (view.paths && view.onePath && *view.onePath < view.paths->paths.size())
+        addLine(describePath(*view.paths, *view.onePath, network));
     addLine(notes.message);
     if (view.cutoff > 0.0f)
     {

@@ -12,6 +12,7 @@
 #include <scene/SiteLayout.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,7 +36,17 @@ struct ViewState
     /** The paths asked for between two sites, over the links shown when they were found; none when none
      *  were asked for. */
     std::optional<PathSearch> paths;
+
+    /** How many paths a search asks for. */
+    std::size_t pathsAsked = 10;
+
+    /** The one path shown, by its place among the paths; all are shown when none is. */
+    std::optional<std::size_t> onePath;
 };
+
+/** The links of view's paths shown, one count a link in the order of the log: how many of the paths shown
+ *  (all, or the one) pass along it; empty when there are none. */
+std::vector<std::uint32_t> pathLinkCounts(const ViewState& view, std::size_t linkCount);
 
 /** The view a run starts from: the settings' cutoff, region filter and view, the site LINKMAP_SELECT names
  *  picked, and the paths between the sites of LINKMAP_FROM and LINKMAP_TO over the links shown. Throws
@@ -58,8 +69,8 @@ std::vector<bool> emphasisedLinks(const ViewState& view, const CorrelationNetwor
 void writeViewPaths(const ViewState& view, const CorrelationNetwork& network);
 
 /** How much thicker than usual a link is drawn, one a link in the order of the log: the links of view's paths
- *  by how many paths pass along them, up to three times for the most used and for the shortest path's;
- *  empty when there are no paths. */
+ *  shown by how many of them pass along it, up to three times for the most used and for the shortest shown
+ *  path's; empty when there are no paths. */
 std::vector<float> linkThickness(const ViewState& view);
 
 /** How many of network's links view's filter shows. */

@@ -120,6 +120,8 @@ void showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage s
         loop.setSlicedPicture(
             sliced.get(), [&explorer] { return explorer->pictureRevision(); }, &waiting);
     }
+    // Paths asked for in the window are found beside the loop, which shows them when they are.
+    loop.setWake([&explorer] { return explorer->collectPaths(); });
     loop.step(ceiling);
     waiting.finish();
 

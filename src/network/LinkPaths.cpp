@@ -145,6 +145,19 @@ PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, st
     return search;
 }
 
+std::string describePath(const PathSearch& search, std::size_t index, const CorrelationNetwork& network)
+{
+    const SitePath& path = search.paths[index];
+    char head[128];
+    std::snprintf(head, sizeof head, "Path %zu of %zu from ", index + 1, search.paths.size());
+    char length[64];
+    std::snprintf(length, sizeof length, ", length %f:", path.length);
+    std::string line = head + network.names[search.source] + " to " + network.names[search.sink] + length;
+    for (const std::uint32_t site : path.sites)
+        line += " " + network.names[site];
+    return line;
+}
+
 void writePaths(const CorrelationNetwork& network, const PathSearch& search, std::FILE* out)
 {
     const std::string& source = network.names[search.source];
@@ -160,13 +173,7 @@ void writePaths(const CorrelationNetwork& network, const PathSearch& search, std
                      found == 1 ? "" : "s", found == 1 ? "s" : "", source.c_str(), sink.c_str(),
                      search.asked);
     for (std::size_t p = 0; p < found; ++p)
-    {
-        std::string sites;
-        for (const std::uint32_t site : search.paths[p].sites)
-            sites += " " + network.names[site];
-        std::fprintf(out, "Path %zu of %zu from %s to %s, length %f:%s\n", p + 1, found, source.c_str(),
-                     sink.c_str(), search.paths[p].length, sites.c_str());
-    }
+        std::fprintf(out, "%s\n", describePath(search, p, network).c_str());
     // The sites by how many paths pass through them, most first, then in the order of their names.
     std::vector<std::uint32_t> onPaths;
     for (std::uint32_t site = 0; site < search.siteCounts.size(); ++site)

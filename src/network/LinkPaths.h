@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 /** One path through the network: its sites from the source to the sink, the links between them by their
@@ -42,6 +43,10 @@ constexpr std::size_t mostPaths = 1000;
  *  of their sites. Throws InputError when a link shown weighs more than 1 either way, which has no length. */
 PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, std::uint32_t sink,
                      std::size_t count, const LinkFilter& filter);
+
+/** The line of the path at index among search's: "Path 2 of 10 from K45 to R78, length 1.203973: K45 G50 H12
+ *  R78". */
+std::string describePath(const PathSearch& search, std::size_t index, const CorrelationNetwork& network);
 
 /** Writes what search found on out: a line for each path, shortest first, with its length and its sites,
  *  then the sites on them by how many paths pass through each, most first, then by name. Fewer paths than

@@ -1,11 +1,13 @@
 #include <scene/GlyphStyle.h>
+#include <scene/Glyphs.h>
 #include <scene/LinkHighlight.h>
 
 #include <algorithm>
+#include <limits>
 
 LinkHighlight::LinkHighlight(const NetworkScene& scene, const std::vector<SiteLink>& siteLinks,
                              const osg::Vec4& background, MotionPicture* motionPicture)
-    : links(siteLinks), shown(siteLinks.size()), dimColor(background), motion(motionPicture)
+    : links(siteLinks), shown(siteLinks.size()), dimColor(background), motion(motionPicture), root(scene.root)
 {
     if (scene.path == RenderPath::Batched)
     {
@@ -63,11 +65,14 @@ void LinkHighlight::updateFilter()
     if (motion != nullptr)
         motion->setFilter(filter, linkRegions);
     updateGlyphs(glyphEmphasis);
+    for (const auto& [link, drawable] : pathGlyphs)
+        drawable->setNodeMask(isShown(link) ? ~0u : 0u);
 }
 
 void LinkHighlight::emphasiseSite(const osg::Vec3& position, const std::vector<std::size_t>& siteLinks)
 {
     ++changes;
+    removePaths();
     if (emphasisUniform.valid())
     {
         emphasisUniform->set(1);
@@ -86,6 +91,7 @@ void LinkHighlight::emphasiseSite(const osg::Vec3& position, const std::vector<s
 void LinkHighlight::emphasiseLink(std::size_t link, const osg::Vec3& a, const osg::Vec3& b)
 {
     ++changes;
+    removePaths();
     if (emphasisUniform.valid())
     {
         emphasisUniform->set(2);
@@ -101,9 +107,57 @@ void LinkHighlight::emphasiseLink(std::size_t link, const osg::Vec3& a, const os
     updateGlyphs(emphasised);
 }
 
+void LinkHighlight::emphasisePaths(const std::vector<std::size_t>& pathLinks,
+                                   const std::vector<float>& thickness,
+                                   const std::vector<osg::Vec3>& positions, const GlyphSizes& sizes)
+{
+    ++changes;
+    removePaths();
+    // Every link dimmed: the batched ones by an emphasis of one link between two places that no link joins.
+    if (emphasisUniform.valid())
+    {
+        const osg::Vec3 nowhere(std::numeric_limits<float>::max(), 0.0f, 0.0f);
+        emphasisUniform->set(2);
+        emphasisAUniform->set(nowhere);
+        emphasisBUniform->set(nowhere);
+    }
+    updateGlyphs(std::vector<bool>(glyphs.size(), false));
+    emphasisedLinks = pathLinks;
+    if (motion != nullptr)
+        motion->setEmphasis(pathLinks);
+
+    // The paths' links drawn again, in their own colour and thicker, over the dimmed ones they enclose.
+    pathGeode = new osg::Geode;
+    pathGeode->setName("paths");
+    for (const std::size_t link : pathLinks)
+    {
+        if (link >= links.size() || links[link].first >= positions.size() ||
+            links[link].second >= positions.size())
+            continue;
+        GlyphSizes thicker = sizes;
+        thicker.linkRadius *= link < thickness.size() ? thickness[link] : 1.0f;
+        osg::ref_ptr<osg::ShapeDrawable> drawable = createLink(
+            positions[links[link].first], positions[links[link].second], links[link].weight, thicker);
+        drawable->setNodeMask(isShown(link) ? ~0u : 0u);
+        pathGeode->addDrawable(drawable.get());
+        pathGlyphs.emplace_back(link, drawable);
+    }
+    if (root.valid())
+        root->addChild(pathGeode.get());
+}
+
+void LinkHighlight::removePaths()
+{
+    if (pathGeode.valid() && root.valid())
+        root->removeChild(pathGeode.get());
+    pathGeode = nullptr;
+    pathGlyphs.clear();
+}
+
 void LinkHighlight::clearEmphasis()
 {
     ++changes;
+    removePaths();
     if (emphasisUniform.valid())
         emphasisUniform->set(0);
     emphasisedLinks.clear();

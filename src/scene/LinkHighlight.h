@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 /** Hides the links whose |weight| is below a cutoff, or that touch no site of a region asked for, and dims
@@ -49,6 +50,12 @@ public:
     /** Emphasises one link, the one at place link in the log, from a to b. */
     void emphasiseLink(std::size_t link, const osg::Vec3& a, const osg::Vec3& b);
 
+    /** Emphasises the links of paths: every link is dimmed, and each of pathLinks is drawn again over it in
+     *  its own colour, thickness[link] times as thick (1 where thickness is short), from positions, at sizes.
+     *  The path's links follow the cutoff and the filter as the rest do. */
+    void emphasisePaths(const std::vector<std::size_t>& pathLinks, const std::vector<float>& thickness,
+                        const std::vector<osg::Vec3>& positions, const GlyphSizes& sizes);
+
     /** Draws every link in its own colour again. */
     void clearEmphasis();
 
@@ -80,6 +87,9 @@ private:
     /** Counts the links shown, and shows the cutoff and the filter in the pictures. */
     void updateFilter();
 
+    /** Takes the paths' links out of the scene. */
+    void removePaths();
+
     const std::vector<SiteLink>& links;
     const std::vector<std::uint8_t>* linkRegions = nullptr;
     std::vector<LinkGlyph> glyphs;
@@ -90,6 +100,11 @@ private:
     MotionPicture* motion;
     std::vector<std::size_t> emphasisedLinks;
     std::uint64_t changes = 0;
+
+    // The scene's root, and the paths' links drawn over it, each with its place in the log.
+    osg::ref_ptr<osg::Group> root;
+    osg::ref_ptr<osg::Geode> pathGeode;
+    std::vector<std::pair<std::size_t, osg::ref_ptr<osg::ShapeDrawable>>> pathGlyphs;
 
     // The batched links' settings; empty for a scene drawn one glyph per link.
     osg::ref_ptr<osg::Uniform> cutoffUniform;

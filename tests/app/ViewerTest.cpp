@@ -637,17 +637,23 @@ struct ExampleView
 // Saves the screenshot of a run of the bundled example in a 800 by 600 window, during which the pointer,
 // resting at start, does what gesture says with xdotool once the window is up (nothing when it is empty).
 osg::ref_ptr<osg::Image> shotWithGesture(const TemporaryFolder& folder, const ExampleView& example,
-                                         const osg::Vec2& start, const std::string& gesture)
+                                         const osg::Vec2& start, const std::string& gesture,
+                                         const std::vector<std::string>& settings = {})
 {
+    std::string name = gesture;
+    for (const std::string& setting : settings)
+        name += setting;
     const std::string image =
-        folder.path("gesture" + std::to_string(std::hash<std::string>{}(gesture)) + ".png");
+        folder.path("gesture" + std::to_string(std::hash<std::string>{}(name)) + ".png");
     const std::string rest = "xdotool mousemove " + std::to_string(int(std::lround(start.x()))) + " " +
                              std::to_string(int(std::lround(start.y())));
     EXPECT_EQ(std::system(rest.c_str()), 0);
     const std::string desktop = windowUnderPointer();
     std::vector<std::string> arguments = example.files;
     arguments.insert(arguments.end(), {"--generate-image", image});
-    LinkmapProcess run(arguments, {"OSG_WINDOW=0 0 800 600"}, 60);
+    std::vector<std::string> environment = settings;
+    environment.push_back("OSG_WINDOW=0 0 800 600");
+    LinkmapProcess run(arguments, environment, 60);
     if (!gesture.empty())
     {
         while (run.running() && windowUnderPointer() == desktop)
@@ -707,6 +713,38 @@ TEST(Viewer, AClickDescribesASphereAndDimsOtherLinksADoubleClickCentresItADragDo
     ASSERT_TRUE(doubled.valid());
     EXPECT_FALSE(isRed(pixelAt(*still, 400, 300)));
     EXPECT_TRUE(isRed(pixelAt(*doubled, 400, 300)));
+}
+
+TEST(Viewer, ShiftAndAClickOnASiteShowThePathsFromTheSitePickedThickerAndDimTheRest)
+{
+    // H12 picked from the start; Shift and a click on V212 asks for the paths between them. The shortest
+    // runs H12 K45 F201 M210 V212; D101-E104 lies on none.
+    const ExampleView example;
+    TemporaryFolder folder;
+    const osg::Vec2 sink = example.siteOnScreen("V212");
+    const std::vector<std::string> picked = {"LINKMAP_SELECT=H12"};
+    const osg::ref_ptr<osg::Image> before = shotWithGesture(folder, example, sink, "", picked);
+    const osg::ref_ptr<osg::Image> paths =
+        shotWithGesture(folder, example, sink, "keydown shift click 1 keyup shift", picked);
+    ASSERT_TRUE(before.valid() && paths.valid());
+
+    // K45-F201 is not H12's, so it was dimmed; on the paths it is bright. H12-K45, H12's own and on every
+    // path, is drawn thicker.
+    const osg::Vec2 dimmedBefore = example.middleOnScreen("K45", "F201");
+    EXPECT_GT(awayFromBackground(*paths, dimmedBefore), awayFromBackground(*before, dimmedBefore) + 60);
+    const osg::Vec2 onPath = example.middleOnScreen("H12", "K45");
+    const osg::Vec2 across = example.siteOnScreen("H12") - example.siteOnScreen("K45");
+    const osg::Vec2 side = osg::Vec2(-across.y(), across.x()) / across.length();
+    const auto width = [&](const osg::Image& image) {
+        int wide = 0;
+        for (int step = -12; step <= 12; ++step)
+            wide += awayFromBackground(image, onPath + side * static_cast<float>(step)) > 60;
+        return wide;
+    };
+    EXPECT_GT(width(*paths), 2 * width(*before));
+    // A link on no path stays dimmed.
+    const osg::Vec2 offPath = example.middleOnScreen("D101", "E104");
+    EXPECT_NEAR(awayFromBackground(*paths, offPath), awayFromBackground(*before, offPath), 20);
 }
 
 TEST(Viewer, TheFindPromptBringsASiteToTheMiddleAndARegionKeyHidesTheLinksTouchingNone)

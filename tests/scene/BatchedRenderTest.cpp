@@ -1,4 +1,5 @@
 #include <app/FrameCapture.h>
+#include <network/LinkPaths.h>
 #include <scene/LinkHighlight.h>
 #include <scene/Overlay.h>
 #include <support/TestSupport.h>
@@ -162,12 +163,13 @@ TEST(BatchedRender, HidesAndDimsLinksAsTheGlyphsDrawnOneEachAre)
         None,
         Cutoff,
         CutoffAndEmphasis,
-        CutoffAndRegion
+        CutoffAndRegion,
+        CutoffAndPaths
     };
-    osg::ref_ptr<osg::Image> images[2][4];
+    osg::ref_ptr<osg::Image> images[2][5];
     for (const bool batch : {false, true})
     {
-        for (const Highlight highlight : {None, Cutoff, CutoffAndEmphasis, CutoffAndRegion})
+        for (const Highlight highlight : {None, Cutoff, CutoffAndEmphasis, CutoffAndRegion, CutoffAndPaths})
         {
             RegionLists lists;
             lists.negativeRanges = {{5, 12}};
@@ -187,6 +189,20 @@ TEST(BatchedRender, HidesAndDimsLinksAsTheGlyphsDrawnOneEachAre)
             }
             if (highlight == CutoffAndRegion)
                 links.setRegionFilter(regionBit(RegionKind::Negative), network.linkRegions);
+            if (highlight == CutoffAndPaths)
+            {
+                // Two paths drawn over the dimmed rest, one of them three times as thick.
+                const PathSearch search = findPaths(network, 0, 5, 2, LinkFilter{0.5f, 0});
+                ASSERT_EQ(search.paths.size(), 2u);
+                std::vector<std::size_t> onPaths;
+                std::vector<float> thickness(network.links.size(), 1.0f);
+                for (std::size_t link = 0; link < network.links.size(); ++link)
+                    if (search.linkCounts[link] > 0)
+                        onPaths.push_back(link);
+                for (const std::size_t link : search.paths[0].links)
+                    thickness[link] = 3.0f;
+                links.emphasisePaths(onPaths, thickness, drawn->layout.positions, drawn->layout.glyphs);
+            }
             osg::ref_ptr<osg::Group> scene = new osg::Group;
             scene->addChild(drawn->scene.root.get());
             images[batch][highlight] = drawFirstView(scene.get(), 640, 480);
@@ -198,7 +214,10 @@ TEST(BatchedRender, HidesAndDimsLinksAsTheGlyphsDrawnOneEachAre)
     {
         Highlight highlight, before;
         double change;
-    } steps[] = {{Cutoff, None, 2.0}, {CutoffAndEmphasis, Cutoff, 2.0}, {CutoffAndRegion, Cutoff, 1.0}};
+    } steps[] = {{Cutoff, None, 2.0},
+                 {CutoffAndEmphasis, Cutoff, 2.0},
+                 {CutoffAndRegion, Cutoff, 1.0},
+                 {CutoffAndPaths, Cutoff, 2.0}};
     for (const auto& step : steps)
     {
         EXPECT_LT(blockDifference(*images[0][step.highlight], *images[1][step.highlight]), 2.0)
