@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 
 namespace
 {
@@ -67,6 +68,13 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
         applyPaths();
         updateText();
     }
+    else if (view.pathEnds)
+    {
+        searchEnds = view.pathEnds;
+        searchWanted = true;
+        startSearch(view.pathEnds->first, view.pathEnds->second);
+        updateText();
+    }
 }
 
 Explorer::~Explorer()
@@ -107,6 +115,7 @@ Pick Explorer::pickAt(const PickRay& ray)
     // A pick of its own, or of nothing, puts the paths away.
     if (view.paths || searchEnds)
     {
+        view.pathEnds.reset();
         view.paths.reset();
         view.onePath.reset();
         searchEnds.reset();
@@ -254,9 +263,16 @@ bool Explorer::collectPaths()
     if (!searchWanted)
         return false;
     searchWanted = false;
+    view.pathEnds = searchEnds;
     searchEnds.reset();
     view.paths = std::move(found);
     view.onePath.reset();
+    // Listed on standard output as a run lists the paths it was asked for.
+    if (view.paths)
+    {
+        writePaths(network, *view.paths);
+        std::fflush(stdout);
+    }
     applyPaths();
     updateText();
     return true;
@@ -304,6 +320,7 @@ void Explorer::showAllPaths()
 
 void Explorer::clearPaths()
 {
+    view.pathEnds.reset();
     view.paths.reset();
     view.onePath.reset();
     searchEnds.reset();

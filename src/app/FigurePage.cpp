@@ -102,6 +102,7 @@ private:
 
 void writeFigure(const RunInput& input, Stage stage)
 {
+    findViewPaths(input.view, input.network);
     // The camera a window of the page's size would have, framing the whole scene as the window's first view.
     int width = 0;
     int height = 0;

@@ -32,8 +32,9 @@ bool drawsScene(OutputKind kind)
 }
 
 void writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout,
-                      const ViewState& view)
+                      ViewState& view)
 {
+    findViewPaths(view, network);
     const std::string failure =
         writeGraphml(network, layout, output.file, view.paths ? &*view.paths : nullptr);
     if (!failure.empty())

@@ -58,9 +58,9 @@ struct Output
  *  background is dark grey, white is light grey with black labels, and anything else keeps the dark blue. */
 Output readOutput(osg::ArgumentParser& arguments);
 
-/** Writes network, set out as layout, to output's network file, with view's paths, if any. Throws
- *  OutputError, saying why, when the file cannot be written. */
+/** Writes network, set out as layout, to output's network file, with the paths view asks for, if any, found
+ *  and listed first. Throws OutputError, saying why, when the file cannot be written. */
 void writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout,
-                      const ViewState& view);
+                      ViewState& view);
 
 #endif

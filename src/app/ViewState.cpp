@@ -110,14 +110,17 @@ ViewState startingView(const Settings& settings, const CorrelationNetwork& netwo
     if (source == sink)
         throw InputError("Error: LINKMAP_FROM and LINKMAP_TO both name " + network.names[source] +
                          "; a path needs two sites");
-    view.paths = findPaths(network, source, sink, settings.pathCount, linkFilterOf(view));
+    view.pathEnds = std::pair{source, sink};
     return view;
 }
 
-void writeViewPaths(const ViewState& view, const CorrelationNetwork& network)
+void findViewPaths(ViewState& view, const CorrelationNetwork& network)
 {
-    if (view.paths)
-        writePaths(network, *view.paths);
+    if (!view.pathEnds || view.paths)
+        return;
+    view.paths =
+        findPaths(network, view.pathEnds->first, view.pathEnds->second, view.pathsAsked, linkFilterOf(view));
+    writePaths(network, *view.paths);
 }
 
 std::vector<std::uint32_t> pathLinkCounts(const ViewState& view, std::size_t linkCount)

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 /** What the view of a network shows, owned by the run: the window's explorer changes it as clicks and keys
@@ -33,8 +34,9 @@ struct ViewState
     /** The camera's first view, when one was given; otherwise the first view frames the whole scene. */
     std::optional<CameraView> camera;
 
-    /** The paths asked for between two sites, over the links shown when they were found; none when none
-     *  were asked for. */
+    /** The two sites paths are asked for between, and the paths, once found (findViewPaths, or the window
+     *  beside its loop), over the links shown then. */
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> pathEnds;
     std::optional<PathSearch> paths;
 
     /** How many paths a search asks for. */
@@ -49,9 +51,8 @@ struct ViewState
 std::vector<std::uint32_t> pathLinkCounts(const ViewState& view, std::size_t linkCount);
 
 /** The view a run starts from: the settings' cutoff, region filter and view, the site LINKMAP_SELECT names
- *  picked, and the paths between the sites of LINKMAP_FROM and LINKMAP_TO over the links shown. Throws
- *  InputError when a setting names no site of network, both name the same, or paths are asked for over
- *  weights beyond 1. */
+ *  picked, and the sites of LINKMAP_FROM and LINKMAP_TO that paths are asked for between. Throws InputError
+ *  when a setting names no site of network, or both of the paths' name the same. */
 ViewState startingView(const Settings& settings, const CorrelationNetwork& network);
 
 /** A cutoff held within 0 to 1; a value that is no number hides nothing. */
@@ -65,8 +66,9 @@ LinkFilter linkFilterOf(const ViewState& view);
 std::vector<bool> emphasisedLinks(const ViewState& view, const CorrelationNetwork& network,
                                   const SiteLinks& siteLinks);
 
-/** Writes the paths of view, if any, on standard output, as writePaths does. */
-void writeViewPaths(const ViewState& view, const CorrelationNetwork& network);
+/** Finds the paths view asks for, if it asks and they are not found yet, and writes them on standard output
+ *  as writePaths does. Throws InputError when a link shown weighs more than 1 either way. */
+void findViewPaths(ViewState& view, const CorrelationNetwork& network);
 
 /** How much thicker than usual a link is drawn, one a link in the order of the log: the links of view's paths
  *  shown by how many of them pass along it, up to three times for the most used and for the shortest shown

@@ -80,6 +80,10 @@ void showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage s
     LoadProgress waiting = LoadProgress::onTerminal();
     waiting.wait("preparing the first frame");
 
+    // An image shows the paths asked for, found first; the window finds them beside its loop.
+    if (!imageFile.empty())
+        findViewPaths(input.view, input.network);
+
     // Clicks and keys that pick, filter and centre, changing the run's view; dimmed links fade into the
     // background.
     osg::ref_ptr<Explorer> explorer =

@@ -61,10 +61,9 @@ int run(int argc, char** argv)
     logged.get();
     progress.finish();
 
-    // the view the run starts from: the settings' cutoff, region filter, picked site and camera, and the
-    // paths asked for, listed after the log.
+    // the view the run starts from: the settings' cutoff, region filter, picked site and camera, and the two
+    // sites paths are asked for between, which each output finds and lists (the window beside its loop).
     ViewState view = startingView(settings, network);
-    writeViewPaths(view, network);
 
     // make the output.
     const RunInput input{files, settings, output, network, layout, scene, style, view};
