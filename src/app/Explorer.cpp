@@ -79,7 +79,8 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
 
 Explorer::~Explorer()
 {
-    // A search under way ends before the network it reads goes.
+    // A search under way is stopped, and ends before the network it reads goes.
+    stopSearch = true;
     if (pathSearch.valid())
         pathSearch.wait();
 }
@@ -115,6 +116,7 @@ Pick Explorer::pickAt(const PickRay& ray)
     // A pick of its own, or of nothing, puts the paths away.
     if (view.paths || searchEnds)
     {
+        stopSearch = true;
         view.pathEnds.reset();
         view.paths.reset();
         view.onePath.reset();
@@ -222,9 +224,12 @@ void Explorer::findPathsTo(std::size_t site)
     view.onePath.reset();
     searchEnds = ends;
     searchWanted = true;
-    // One search at a time: a second waits for the first, whose paths are then dropped.
+    // One search at a time: a second waits for the first, which is stopped and whose paths are dropped.
     if (pathSearch.valid())
+    {
+        stopSearch = true;
         nextSearch = ends;
+    }
     else
         startSearch(ends.first, ends.second);
     updateText();
@@ -235,8 +240,10 @@ void Explorer::startSearch(std::uint32_t source, std::uint32_t sink)
     const LinkFilter filter = linkFilterOf(view);
     const std::size_t asked = view.pathsAsked;
     const CorrelationNetwork& records = network;
-    pathSearch = std::async(std::launch::async, [&records, source, sink, asked, filter] {
-        return findPaths(records, source, sink, asked, filter);
+    const std::atomic<bool>* stop = &stopSearch;
+    stopSearch = false;
+    pathSearch = std::async(std::launch::async, [&records, source, sink, asked, filter, stop] {
+        return findPaths(records, source, sink, asked, filter, stop);
     });
 }
 
@@ -260,7 +267,7 @@ bool Explorer::collectPaths()
         startSearch(source, sink);
         return false;
     }
-    if (!searchWanted)
+    if (!searchWanted || (found && found->stopped))
         return false;
     searchWanted = false;
     view.pathEnds = searchEnds;
@@ -320,6 +327,8 @@ void Explorer::showAllPaths()
 
 void Explorer::clearPaths()
 {
+    stopSearch = true;
+    pathsFromWindow = false;
     view.pathEnds.reset();
     view.paths.reset();
     view.onePath.reset();

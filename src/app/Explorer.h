@@ -21,6 +21,7 @@
 #include <osgGA/GUIEventHandler>
 #include <osgGA/TrackballManipulator>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <future>
@@ -191,6 +192,9 @@ private:
     std::optional<std::pair<std::uint32_t, std::uint32_t>> searchEnds;
     std::optional<std::pair<std::uint32_t, std::uint32_t>> nextSearch;
     bool searchWanted = false;
+    /** The paths were asked for by a click, not by the run's settings. */
+    bool pathsFromWindow = false;
+    std::atomic<bool> stopSearch{false};
     std::string notice;
     /** What the explorer itself has to say, until the next key or click. */
     std::string message;

@@ -140,6 +140,7 @@ void Explorer::release(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdap
         if (found.kind == Pick::Kind::Site)
         {
             findPathsTo(found.index);
+            pathsFromWindow = true;
             return;
         }
     }
@@ -184,8 +185,9 @@ bool Explorer::keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdap
         showAllPaths();
         return true;
     case osgGA::GUIEventAdapter::KEY_Escape:
-        // Escape puts the paths away; without them, and with no prompt open, it quits.
-        if (view.paths || searchEnds)
+        // Escape puts away the paths a click asked for; without them, and with no prompt open, it quits. The
+        // paths the run was started with are its settings, as a pick it was started with is.
+        if (pathsFromWindow && (view.paths || searchEnds))
         {
             clearPaths();
             return true;

@@ -4,6 +4,8 @@
 #include <OpenThreads/Thread>
 #include <osg/Timer>
 
+#include <csignal>
+#include <iterator>
 #include <utility>
 
 namespace
@@ -137,11 +139,57 @@ bool FrameLoop::followPicture(const osg::Matrixd& view)
     return changed;
 }
 
+namespace
+{
+
+// Set when the window is asked to close by a signal: the loop then ends as Escape ends it, and the run with
+// it, the image saved or the work beside the loop stopped. A second signal acts as the system would.
+volatile std::sig_atomic_t endAsked = 0;
+
+void askToEnd(int)
+{
+    endAsked = 1;
+}
+
+// Lets SIGINT, SIGTERM and SIGHUP end the loop while it runs, once; the handlers before come back after.
+class EndOnSignals
+{
+public:
+    EndOnSignals()
+    {
+        struct sigaction action = {};
+        action.sa_handler = askToEnd;
+        action.sa_flags = SA_RESETHAND;
+        sigemptyset(&action.sa_mask);
+        for (std::size_t i = 0; i < std::size(signals); ++i)
+            sigaction(signals[i], &action, &before[i]);
+    }
+    ~EndOnSignals()
+    {
+        for (std::size_t i = 0; i < std::size(signals); ++i)
+            sigaction(signals[i], &before[i], nullptr);
+    }
+    EndOnSignals(const EndOnSignals&) = delete;
+    EndOnSignals& operator=(const EndOnSignals&) = delete;
+
+private:
+    static constexpr int signals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction before[std::size(signals)] = {};
+};
+
+} // namespace
+
 void FrameLoop::run(float ceiling)
 {
+    const EndOnSignals ending;
     bool resting = false;
     while (!viewer.done())
     {
+        if (endAsked != 0)
+        {
+            viewer.setDone(true);
+            break;
+        }
         if (saver.valid() && saver->expireNotice(viewer.elapsedTime()))
             viewer.requestRedraw();
         if (wake && wake())
