@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 
 namespace
 {
@@ -77,13 +78,7 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
     }
 }
 
-Explorer::~Explorer()
-{
-    // A search under way is stopped, and ends before the network it reads goes.
-    stopSearch = true;
-    if (pathSearch.valid())
-        pathSearch.wait();
-}
+Explorer::~Explorer() = default;
 
 osg::Node* Explorer::getCornerNode()
 {
@@ -116,7 +111,6 @@ Pick Explorer::pickAt(const PickRay& ray)
     // A pick of its own, or of nothing, puts the paths away.
     if (view.paths || searchEnds)
     {
-        stopSearch = true;
         view.pathEnds.reset();
         view.paths.reset();
         view.onePath.reset();
@@ -224,12 +218,9 @@ void Explorer::findPathsTo(std::size_t site)
     view.onePath.reset();
     searchEnds = ends;
     searchWanted = true;
-    // One search at a time: a second waits for the first, which is stopped and whose paths are dropped.
+    // One search at a time, as igraph allows: a second waits for the first, whose paths are dropped.
     if (pathSearch.valid())
-    {
-        stopSearch = true;
         nextSearch = ends;
-    }
     else
         startSearch(ends.first, ends.second);
     updateText();
@@ -237,14 +228,16 @@ void Explorer::findPathsTo(std::size_t site)
 
 void Explorer::startSearch(std::uint32_t source, std::uint32_t sink)
 {
-    const LinkFilter filter = linkFilterOf(view);
-    const std::size_t asked = view.pathsAsked;
-    const CorrelationNetwork& records = network;
-    const std::atomic<bool>* stop = &stopSearch;
-    stopSearch = false;
-    pathSearch = std::async(std::launch::async, [&records, source, sink, asked, filter, stop] {
-        return findPaths(records, source, sink, asked, filter, stop);
+    // The search reads a copy of the records of its own, made once, on a thread that nothing waits for: a run
+    // that ends while it searches ends at once, and igraph's search, which cannot be stopped safely, with it.
+    if (!searchedNetwork)
+        searchedNetwork = std::make_shared<const CorrelationNetwork>(network);
+    std::packaged_task<PathSearch()> search(
+        [records = searchedNetwork, source, sink, asked = view.pathsAsked, filter = linkFilterOf(view)] {
+        return findPaths(*records, source, sink, asked, filter);
     });
+    pathSearch = search.get_future();
+    std::thread(std::move(search)).detach();
 }
 
 bool Explorer::collectPaths()
@@ -267,7 +260,7 @@ bool Explorer::collectPaths()
         startSearch(source, sink);
         return false;
     }
-    if (!searchWanted || (found && found->stopped))
+    if (!searchWanted)
         return false;
     searchWanted = false;
     view.pathEnds = searchEnds;
@@ -327,7 +320,6 @@ void Explorer::showAllPaths()
 
 void Explorer::clearPaths()
 {
-    stopSearch = true;
     pathsFromWindow = false;
     view.pathEnds.reset();
     view.paths.reset();

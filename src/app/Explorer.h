@@ -21,7 +21,6 @@
 #include <osgGA/GUIEventHandler>
 #include <osgGA/TrackballManipulator>
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <future>
@@ -194,7 +193,7 @@ private:
     bool searchWanted = false;
     /** The paths were asked for by a click, not by the run's settings. */
     bool pathsFromWindow = false;
-    std::atomic<bool> stopSearch{false};
+    std::shared_ptr<const CorrelationNetwork> searchedNetwork;
     std::string notice;
     /** What the explorer itself has to say, until the next key or click. */
     std::string message;

@@ -143,7 +143,8 @@ namespace
 {
 
 // Set when the window is asked to close by a signal: the loop then ends as Escape ends it, and the run with
-// it, the image saved or the work beside the loop stopped. A second signal acts as the system would.
+// it, the image saved and a path search beside the loop left behind. A second signal acts as the system
+// would.
 volatile std::sig_atomic_t endAsked = 0;
 
 void askToEnd(int)

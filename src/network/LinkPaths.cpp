@@ -19,15 +19,6 @@ void check(igraph_error_t result, const char* what)
         throw std::runtime_error(std::string("igraph could not ") + what + ": " + igraph_strerror(result));
 }
 
-// The flag that stops the search under way, which igraph asks now and then through its interruption handler.
-std::atomic<const std::atomic<bool>*> stopFlag{nullptr};
-
-igraph_error_t stopWhenAsked(void*)
-{
-    const std::atomic<bool>* flag = stopFlag.load();
-    return flag != nullptr && flag->load() ? IGRAPH_INTERRUPTED : IGRAPH_SUCCESS;
-}
-
 // igraph's objects, freed however the search ends.
 struct Search
 {
@@ -43,7 +34,6 @@ struct Search
         // that no path reaches is no news.
         igraph_set_error_handler(igraph_error_handler_ignore);
         igraph_set_warning_handler(igraph_warning_handler_ignore);
-        igraph_set_interruption_handler(stopWhenAsked);
         igraph_vector_init(&lengths, 0);
         igraph_vector_int_list_init(&sitePaths, 0);
         igraph_vector_int_list_init(&linkPaths, 0);
@@ -70,7 +60,7 @@ std::string weightText(float weight)
 } // namespace
 
 PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, std::uint32_t sink,
-                     std::size_t count, const LinkFilter& filter, const std::atomic<bool>* stop)
+                     std::size_t count, const LinkFilter& filter)
 {
     PathSearch search;
     search.source = source;
@@ -114,17 +104,9 @@ PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, st
     igraph_vector_int_destroy(&ends);
     check(made, "join the sites");
     igraph.made = true;
-    stopFlag = stop;
-    const igraph_error_t found =
-        igraph_get_k_shortest_paths(&igraph.graph, &igraph.lengths, &igraph.sitePaths, &igraph.linkPaths,
-                                    static_cast<igraph_integer_t>(count), source, sink, IGRAPH_ALL);
-    stopFlag = nullptr;
-    if (found == IGRAPH_INTERRUPTED)
-    {
-        search.stopped = true;
-        return search;
-    }
-    check(found, "find the paths");
+    check(igraph_get_k_shortest_paths(&igraph.graph, &igraph.lengths, &igraph.sitePaths, &igraph.linkPaths,
+                                      static_cast<igraph_integer_t>(count), source, sink, IGRAPH_ALL),
+          "find the paths");
 
     const igraph_integer_t pathCount = igraph_vector_int_list_size(&igraph.linkPaths);
     for (igraph_integer_t p = 0; p < pathCount; ++p)

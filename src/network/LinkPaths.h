@@ -4,7 +4,6 @@
 #include <network/CorrelationNetwork.h>
 #include <network/SiteLink.h>
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -34,9 +33,6 @@ struct PathSearch
     /** One a site and one a link of the network: how many of the paths pass through it. */
     std::vector<std::uint32_t> siteCounts;
     std::vector<std::uint32_t> linkCounts;
-
-    /** The search was stopped before it ended: no paths are given. */
-    bool stopped = false;
 };
 
 /** The most paths a search may ask for. */
@@ -45,10 +41,10 @@ constexpr std::size_t mostPaths = 1000;
 /** The shortest path from source to sink and the next count − 1 loopless ones (Yen's, by igraph), over the
  *  links filter shows whose weight is not 0, each link as long as −ln|w|; paths of equal length in the order
  *  of their sites. Throws InputError when a link shown weighs more than 1 either way, which has no length.
- *  When stop is given and turns true, the search ends soon after, stopped. igraph, as Debian builds it, keeps
- *  its state for the whole process: one search runs at a time, and nothing else calls igraph meanwhile. */
+ *  igraph, as Debian builds it, keeps its state for the whole process: one search runs at a time, and nothing
+ *  else calls igraph meanwhile. */
 PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, std::uint32_t sink,
-                     std::size_t count, const LinkFilter& filter, const std::atomic<bool>* stop = nullptr);
+                     std::size_t count, const LinkFilter& filter);
 
 /** The line of the path at index among search's: "Path 2 of 10 from K45 to R78, length 1.203973: K45 G50 H12
  *  R78". */

@@ -421,6 +421,36 @@ TEST(Viewer, RunsUntilEscapeIsPressedAndThenExitsCleanly)
                              "Creating link between K45 and R78 with weight 0.800000\n");
 }
 
+TEST(Viewer, ASignalEndsTheWindowAsEscapeDoesWhileAPathSearchRuns)
+{
+    // A chain of 60 rings of 8 sites, each sharing half its sites with the next: a thousand paths from one
+    // end to the other take the search some ten seconds, well past the signal.
+    TemporaryFolder folder;
+    std::string groups;
+    for (int ring = 0; ring < 60; ++ring)
+    {
+        for (int site = 1; site <= 8; ++site)
+            groups += "K" + std::to_string(ring * 4 + site) + " ";
+        for (int pair = 0; pair < 28; ++pair)
+            groups += (pair % 3 == 0 ? "0.9 " : "0.5 ");
+        groups += "\n";
+    }
+    const std::string chain = folder.write("chain.txt", groups);
+    LinkmapProcess run({chain}, {"LINKMAP_FROM=K1", "LINKMAP_TO=K244", "LINKMAP_PATHS=1000"}, 60);
+    // The log is larger than a pipe holds: it is read while the window runs.
+    RunResult result;
+    std::thread reader([&] { result = run.finish(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    const auto asked = std::chrono::steady_clock::now();
+    run.signal(SIGTERM);
+    reader.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(3));
+    EXPECT_EQ(result.exitStatus, 0);
+    // The log, whole, and no path: the run ended before the search did.
+    EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 60 * 28);
+    EXPECT_EQ(result.output.find("Path "), std::string::npos);
+}
+
 // An X display of a test's own, which no other test's windows cover.
 struct PrivateDisplay
 {

@@ -106,6 +106,12 @@ bool LinkmapProcess::running()
     return !ended;
 }
 
+void LinkmapProcess::signal(int number)
+{
+    // The process stays until it is waited for, so the number is its own even when it has just ended.
+    kill(child, number);
+}
+
 RunResult LinkmapProcess::finish()
 {
     RunResult result;

@@ -65,6 +65,9 @@ public:
     /** Reads its standard output to the end and waits for it to exit. */
     RunResult finish();
 
+    /** Sends the process the signal number; safe while another thread waits in finish. */
+    void signal(int number);
+
 private:
     int child = -1;
     int output = -1;
