@@ -109,15 +109,7 @@ Pick Explorer::pickAt(const PickRay& ray)
 {
     prepare();
     // A pick of its own, or of nothing, puts the paths away.
-    if (view.paths || searchEnds)
-    {
-        view.pathEnds.reset();
-        view.paths.reset();
-        view.onePath.reset();
-        searchEnds.reset();
-        nextSearch.reset();
-        searchWanted = false;
-    }
+    forgetPaths();
     view.pick = under(ray);
     switch (view.pick.kind)
     {
@@ -318,7 +310,7 @@ void Explorer::showAllPaths()
     updateText();
 }
 
-void Explorer::clearPaths()
+void Explorer::forgetPaths()
 {
     pathsFromWindow = false;
     view.pathEnds.reset();
@@ -327,6 +319,11 @@ void Explorer::clearPaths()
     searchEnds.reset();
     nextSearch.reset();
     searchWanted = false;
+}
+
+void Explorer::clearPaths()
+{
+    forgetPaths();
     if (view.pick.kind == Pick::Kind::Site)
         pickSite(view.pick.index);
     else

@@ -168,6 +168,9 @@ private:
     /** Shows view's paths in the picture: their links bright and thicker, the rest dimmed. */
     void applyPaths();
 
+    /** Forgets the paths and any search asked for, leaving the picture as it is. */
+    void forgetPaths();
+
     /** Starts the search for the paths between two sites on a thread of its own. */
     void startSearch(std::uint32_t source, std::uint32_t sink);
 

@@ -1,7 +1,6 @@
+#include <network/IgraphCall.h>
 #include <network/InputError.h>
 #include <network/LinkPaths.h>
-
-#include <igraph/igraph.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,12 +11,6 @@
 
 namespace
 {
-
-void check(igraph_error_t result, const char* what)
-{
-    if (result != IGRAPH_SUCCESS)
-        throw std::runtime_error(std::string("igraph could not ") + what + ": " + igraph_strerror(result));
-}
 
 // igraph's objects, freed however the search ends.
 struct Search
@@ -90,8 +83,9 @@ PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, st
 
     Search igraph;
     igraph_vector_int_t ends;
-    check(igraph_vector_int_init(&ends, static_cast<igraph_integer_t>(2 * usable.size())), "make room");
-    check(igraph_vector_resize(&igraph.lengths, static_cast<igraph_integer_t>(usable.size())), "make room");
+    checkIgraph(igraph_vector_int_init(&ends, static_cast<igraph_integer_t>(2 * usable.size())), "make room");
+    checkIgraph(igraph_vector_resize(&igraph.lengths, static_cast<igraph_integer_t>(usable.size())),
+                "make room");
     for (std::size_t i = 0; i < usable.size(); ++i)
     {
         const SiteLink& link = network.links[usable[i]];
@@ -102,11 +96,12 @@ PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, st
     const igraph_error_t made = igraph_create(
         &igraph.graph, &ends, static_cast<igraph_integer_t>(network.siteCount()), IGRAPH_UNDIRECTED);
     igraph_vector_int_destroy(&ends);
-    check(made, "join the sites");
+    checkIgraph(made, "join the sites");
     igraph.made = true;
-    check(igraph_get_k_shortest_paths(&igraph.graph, &igraph.lengths, &igraph.sitePaths, &igraph.linkPaths,
-                                      static_cast<igraph_integer_t>(count), source, sink, IGRAPH_ALL),
-          "find the paths");
+    checkIgraph(igraph_get_k_shortest_paths(&igraph.graph, &igraph.lengths, &igraph.sitePaths,
+                                            &igraph.linkPaths, static_cast<igraph_integer_t>(count), source,
+                                            sink, IGRAPH_ALL),
+                "find the paths");
 
     const igraph_integer_t pathCount = igraph_vector_int_list_size(&igraph.linkPaths);
     for (igraph_integer_t p = 0; p < pathCount; ++p)

@@ -1,6 +1,5 @@
+#include <network/IgraphCall.h>
 #include <network/NetworkReader.h>
-
-#include <igraph/igraph.h>
 
 #include <algorithm>
 #include <cmath>
@@ -14,12 +13,6 @@ namespace
 // The seed of igraph's random numbers, so that the same file always gives the same rings.
 const igraph_integer_t communitySeed = 5401;
 
-void check(igraph_error_t result, const char* what)
-{
-    if (result != IGRAPH_SUCCESS)
-        throw std::runtime_error(std::string("igraph could not ") + what + ": " + igraph_strerror(result));
-}
-
 // igraph's objects, freed however the search ends.
 struct Graph
 {
@@ -32,8 +25,8 @@ struct Graph
     {
         igraph_set_error_handler(igraph_error_handler_ignore);
         igraph_vector_int_t ends;
-        check(igraph_vector_int_init(&ends, static_cast<igraph_integer_t>(2 * network.linkCount())),
-              "make room for the links");
+        checkIgraph(igraph_vector_int_init(&ends, static_cast<igraph_integer_t>(2 * network.linkCount())),
+                    "make room for the links");
         igraph_vector_init(&weights, static_cast<igraph_integer_t>(network.linkCount()));
         igraph_vector_init(&strengths, 0);
         igraph_vector_int_init(&membership, 0);
@@ -50,7 +43,7 @@ struct Graph
         if (made != IGRAPH_SUCCESS)
         {
             freeVectors();
-            check(made, "make the graph of the links");
+            checkIgraph(made, "make the graph of the links");
         }
     }
 
@@ -70,24 +63,25 @@ struct Graph
     // Leiden, optimising modularity: every node weighs its strength, at a resolution of 1 / (2 m).
     void findCommunities()
     {
-        check(igraph_strength(&graph, &strengths, igraph_vss_all(), IGRAPH_ALL, IGRAPH_LOOPS, &weights),
-              "weigh the sites");
+        checkIgraph(igraph_strength(&graph, &strengths, igraph_vss_all(), IGRAPH_ALL, IGRAPH_LOOPS, &weights),
+                    "weigh the sites");
         // Leiden never settles when no link weighs anything; the components are the communities then.
         const double total = igraph_vector_sum(&weights);
         if (!(total > 0.0))
             return findComponents();
         igraph_rng_seed(igraph_rng_default(), communitySeed);
         igraph_integer_t count = 0;
-        check(igraph_community_leiden(&graph, &weights, &strengths, total > 0.0 ? 1.0 / (2.0 * total) : 1.0,
-                                      0.01, false, -1, &membership, &count, nullptr),
-              "find the communities");
+        checkIgraph(igraph_community_leiden(&graph, &weights, &strengths,
+                                            total > 0.0 ? 1.0 / (2.0 * total) : 1.0, 0.01, false, -1,
+                                            &membership, &count, nullptr),
+                    "find the communities");
     }
 
     void findComponents()
     {
         igraph_integer_t count = 0;
-        check(igraph_connected_components(&graph, &membership, nullptr, &count, IGRAPH_WEAK),
-              "find the components");
+        checkIgraph(igraph_connected_components(&graph, &membership, nullptr, &count, IGRAPH_WEAK),
+                    "find the components");
     }
 };
 
