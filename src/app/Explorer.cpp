@@ -270,16 +270,15 @@ bool Explorer::collectPaths()
     return true;
 }
 
-bool Explorer::searchingPaths() const
-{
-    return pathSearch.valid();
-}
-
 void Explorer::applyPaths()
 {
+    // Without paths, the pick shows as it did.
     if (!view.paths || view.paths->paths.empty())
     {
-        highlight.clearEmphasis();
+        if (view.pick.kind == Pick::Kind::Site)
+            pickSite(view.pick.index);
+        else
+            highlight.clearEmphasis();
         return;
     }
     const std::vector<std::uint32_t> counts = pathLinkCounts(view, network.links.size());
@@ -324,11 +323,6 @@ void Explorer::forgetPaths()
 void Explorer::clearPaths()
 {
     forgetPaths();
-    if (view.pick.kind == Pick::Kind::Site)
-        pickSite(view.pick.index);
-    else
-    {
-        highlight.clearEmphasis();
-        updateText();
-    }
+    applyPaths();
+    updateText();
 }

@@ -130,9 +130,6 @@ public:
      *  or the corner changed, and a frame should show it. The frame loop asks at every pass. */
     bool collectPaths();
 
-    /** Whether a search for paths is under way. */
-    bool searchingPaths() const;
-
     /** Shows the next or the previous path alone (by ] and [), or all of them again (by \). */
     void showNextPath(int step);
     void showAllPaths();
@@ -165,7 +162,8 @@ private:
 
     void updateText();
 
-    /** Shows view's paths in the picture: their links bright and thicker, the rest dimmed. */
+    /** Shows view's paths in the picture: their links bright and thicker, the rest dimmed; without paths, the
+     *  pick as it was. */
     void applyPaths();
 
     /** Forgets the paths and any search asked for, leaving the picture as it is. */
