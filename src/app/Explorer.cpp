@@ -57,25 +57,15 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
     setRegionFilter(view.region);
     if (first.kind == Pick::Kind::Site)
         pickSite(first.index);
-    else if (first.kind == Pick::Kind::Link && first.index < network.links.size())
-    {
-        view.pick = first;
-        const SiteLink& link = network.links[first.index];
-        highlight.emphasiseLink(first.index, layout.positions[link.first], layout.positions[link.second]);
-        updateText();
-    }
+    else if (first.kind == Pick::Kind::Link)
+        pickLink(first.index);
     if (view.paths)
     {
         applyPaths();
         updateText();
     }
     else if (view.pathEnds)
-    {
-        searchEnds = view.pathEnds;
-        searchWanted = true;
-        startSearch(view.pathEnds->first, view.pathEnds->second);
-        updateText();
-    }
+        requestPaths(*view.pathEnds);
 }
 
 Explorer::~Explorer() = default;
@@ -107,7 +97,6 @@ Pick Explorer::under(const PickRay& ray)
 
 Pick Explorer::pickAt(const PickRay& ray)
 {
-    prepare();
     // A pick of its own, or of nothing, puts the paths away.
     forgetPaths();
     view.pick = under(ray);
@@ -115,19 +104,26 @@ Pick Explorer::pickAt(const PickRay& ray)
     {
     case Pick::Kind::Site:
         pickSite(view.pick.index);
-        return view.pick;
-    case Pick::Kind::Link:
-    {
-        const SiteLink& link = network.links[view.pick.index];
-        highlight.emphasiseLink(view.pick.index, layout.positions[link.first], layout.positions[link.second]);
         break;
-    }
+    case Pick::Kind::Link:
+        pickLink(view.pick.index);
+        break;
     case Pick::Kind::Nothing:
         highlight.clearEmphasis();
+        updateText();
         break;
     }
-    updateText();
     return view.pick;
+}
+
+void Explorer::pickLink(std::size_t link)
+{
+    if (link >= network.links.size())
+        return;
+    view.pick = Pick{Pick::Kind::Link, link};
+    const SiteLink& ends = network.links[link];
+    highlight.emphasiseLink(link, layout.positions[ends.first], layout.positions[ends.second]);
+    updateText();
 }
 
 bool Explorer::centreAt(const PickRay& ray)
@@ -204,8 +200,11 @@ void Explorer::findPathsTo(std::size_t site)
 {
     if (view.pick.kind != Pick::Kind::Site || site >= network.siteCount() || site == view.pick.index)
         return;
-    const std::pair<std::uint32_t, std::uint32_t> ends{static_cast<std::uint32_t>(view.pick.index),
-                                                       static_cast<std::uint32_t>(site)};
+    requestPaths({static_cast<std::uint32_t>(view.pick.index), static_cast<std::uint32_t>(site)});
+}
+
+void Explorer::requestPaths(std::pair<std::uint32_t, std::uint32_t> ends)
+{
     view.paths.reset();
     view.onePath.reset();
     searchEnds = ends;
@@ -281,12 +280,8 @@ void Explorer::applyPaths()
             highlight.clearEmphasis();
         return;
     }
-    const std::vector<std::uint32_t> counts = pathLinkCounts(view, network.links.size());
-    std::vector<std::size_t> links;
-    for (std::size_t link = 0; link < counts.size(); ++link)
-        if (counts[link] > 0)
-            links.push_back(link);
-    highlight.emphasisePaths(links, linkThickness(view), layout.positions, layout.glyphs);
+    highlight.emphasisePaths(shownPathLinks(view, network.links.size()), linkThickness(view),
+                             layout.positions, layout.glyphs);
 }
 
 void Explorer::showNextPath(int step)

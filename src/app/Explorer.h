@@ -166,6 +166,13 @@ private:
      *  pick as it was. */
     void applyPaths();
 
+    /** Selects the link at place link in the log, as a click on it does. */
+    void pickLink(std::size_t link);
+
+    /** Asks for the paths between ends, found beside the frame loop: at once, or after the search under way.
+     */
+    void requestPaths(std::pair<std::uint32_t, std::uint32_t> ends);
+
     /** Forgets the paths and any search asked for, leaving the picture as it is. */
     void forgetPaths();
 

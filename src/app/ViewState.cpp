@@ -138,6 +138,16 @@ std::vector<std::uint32_t> pathLinkCounts(const ViewState& view, std::size_t lin
     return counts;
 }
 
+std::vector<std::size_t> shownPathLinks(const ViewState& view, std::size_t linkCount)
+{
+    const std::vector<std::uint32_t> counts = pathLinkCounts(view, linkCount);
+    std::vector<std::size_t> links;
+    for (std::size_t link = 0; link < counts.size(); ++link)
+        if (counts[link] > 0)
+            links.push_back(link);
+    return links;
+}
+
 std::vector<float> linkThickness(const ViewState& view)
 {
     std::vector<float> thickness;
@@ -172,10 +182,9 @@ std::vector<bool> emphasisedLinks(const ViewState& view, const CorrelationNetwor
     std::vector<bool> emphasised;
     if (view.paths && !view.paths->paths.empty())
     {
-        const std::vector<std::uint32_t> counts = pathLinkCounts(view, network.links.size());
         emphasised.assign(network.links.size(), false);
-        for (std::size_t link = 0; link < emphasised.size(); ++link)
-            emphasised[link] = counts[link] > 0;
+        for (const std::size_t link : shownPathLinks(view, network.links.size()))
+            emphasised[link] = true;
         return emphasised;
     }
     if (view.pick.kind == Pick::Kind::Nothing)

@@ -70,6 +70,9 @@ std::vector<bool> emphasisedLinks(const ViewState& view, const CorrelationNetwor
  *  as writePaths does. Throws InputError when a link shown weighs more than 1 either way. */
 void findViewPaths(ViewState& view, const CorrelationNetwork& network);
 
+/** The places in the log of the links of view's paths shown (all, or the one), in the log's order. */
+std::vector<std::size_t> shownPathLinks(const ViewState& view, std::size_t linkCount);
+
 /** How much thicker than usual a link is drawn, one a link in the order of the log: the links of view's paths
  *  shown by how many of them pass along it, up to three times for the most used and for the shortest shown
  *  path's; empty when there are no paths. */

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <numeric>
-#include <stdexcept>
 #include <string>
 
 namespace
