@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages linkmap needs to build, run headless and be tested.
+# Installs the Debian packages linkmap needs to build and run headless; with --tests, also those its tests need:
+# a browser, Blender, node and the npm packages tests/web/package-lock.json pins.
 set -euo pipefail
 
 packages=(
@@ -9,16 +10,30 @@ packages=(
     fonts-liberation
     xvfb xauth xdotool
     libigraph-dev libpugixml-dev zlib1g-dev gemmi-dev tao-pegtl-dev gemmi
+    libjs-three libtinygltf-dev
     libgtest-dev librsvg2-bin poppler-utils
     clang libclang-rt-14-dev clang-format
     dpkg-dev file groff-base man-db
 )
 
+tests=false
+if [ "${1:-}" = --tests ]; then
+    tests=true
+    packages+=(chromium blender)
+    command -v npm >/dev/null || packages+=(nodejs npm)
+fi
+
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
+install_test_tools() {
+    if $tests; then
+        (cd "$(dirname "$0")/../tests/web" && npm ci --no-audit --no-fund --loglevel=error)
+    fi
+}
 if [ ${#missing[@]} -eq 0 ]; then
+    install_test_tools
     exit 0
 fi
 
@@ -29,3 +44,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update -qq
 "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install_test_tools

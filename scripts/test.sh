@@ -5,7 +5,7 @@
 # default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --tests
 
 echo "== formatting"
 git ls-files 'src/**' 'tests/**' 'bench/**' | grep -E '\.(cpp|h)$' | xargs clang-format --dry-run --Werror

@@ -1,5 +1,7 @@
 #include <app/DistanceCeiling.h>
 #include <app/FigurePage.h>
+#include <scene/SceneFile.h>
+#include <scene/WebPage.h>
 
 #include <osg/View>
 #include <osgGA/GUIActionAdapter>
@@ -9,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 void readPageSize(const char* windowSetting, int& width, int& height)
 {
@@ -100,10 +103,19 @@ private:
 
 } // namespace
 
-void writeFigure(const RunInput& input, Stage stage)
+namespace
 {
-    findViewPaths(input.view, input.network);
-    // The camera a window of the page's size would have, framing the whole scene as the window's first view.
+
+// The first view of a window of the page's size: the camera framing the whole scene as the window's first view
+// does, or as the settings place it, and the point it turns round.
+struct FirstView
+{
+    FigureView figure;
+    osg::Vec3d center;
+};
+
+FirstView firstView(const RunInput& input, Stage& stage)
+{
     int width = 0;
     int height = 0;
     readPageSize(std::getenv("OSG_WINDOW"), width, height);
@@ -116,14 +128,58 @@ void writeFigure(const RunInput& input, Stage stage)
     stage.trackball->home(*event, action);
     const float ceiling = takeFirstView(*stage.trackball, input.view);
     limitDistance(*stage.trackball, ceiling);
+    return FirstView{FigureView{stage.trackball->getInverseMatrix(), camera.getProjectionMatrix(), width, height},
+                     stage.trackball->getCenter()};
+}
 
+} // namespace
+
+void writeFigure(const RunInput& input, Stage stage)
+{
+    findViewPaths(input.view, input.network);
     const std::string& file = input.output.file;
-    const std::string failure = writeVectorFigure(
-        file, input.output.figureFormat,
-        describeFigure(input, input.settings.colorKey ? &stage.key : nullptr),
-        FigureView{stage.trackball->getInverseMatrix(), camera.getProjectionMatrix(), width, height});
+    const std::string failure =
+        writeVectorFigure(file, input.output.figureFormat,
+                          describeFigure(input, input.settings.colorKey ? &stage.key : nullptr),
+                          firstView(input, stage).figure);
     if (failure.empty())
         return;
     std::fprintf(stderr, "linkmap: %s: %s\n", file.c_str(), failure.c_str());
     throw OutputError("Error: could not write the image " + file);
+}
+
+void writePage(const RunInput& input, Stage stage)
+{
+    findViewPaths(input.view, input.network);
+    const FirstView first = firstView(input, stage);
+    PageContent page;
+    page.figure = describeFigure(input, input.settings.colorKey ? &stage.key : nullptr);
+    page.title = "linkmap: " + std::filesystem::path(input.files.groupFile).filename().string();
+    page.residues = input.layout.residues;
+    for (const RegionKindEntry& entry : regionKinds)
+        page.listNames.push_back(std::filesystem::path(input.files.*entry.listFile).filename().string());
+    page.cutoff = input.view.cutoff;
+    page.region = input.view.region;
+    page.pick = input.view.pick;
+    page.pathLines = describeViewPaths(input.view, input.network);
+    const osg::Matrixd eyeToWorld = osg::Matrixd::inverse(first.figure.view);
+    page.eye = osg::Vec3d(0.0, 0.0, 0.0) * eyeToWorld;
+    page.up = osg::Matrixd::transform3x3(osg::Vec3d(0.0, 1.0, 0.0), eyeToWorld);
+    page.up.normalize();
+    page.center = first.center;
+    double aspect = 0.0;
+    double near = 0.0;
+    double far = 0.0;
+    first.figure.projection.getPerspective(page.fieldOfView, aspect, near, far);
+    const std::string failure = writeWebPage(page, input.output.file);
+    if (!failure.empty())
+        throw OutputError("Error: could not write the page " + input.output.file + ": " + failure);
+}
+
+void writeScene(const RunInput& input)
+{
+    findViewPaths(input.view, input.network);
+    const std::string failure = writeSceneFile(describeFigure(input, nullptr), input.output.file);
+    if (!failure.empty())
+        throw OutputError("Error: could not write the scene " + input.output.file + ": " + failure);
 }

@@ -25,4 +25,12 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key);
  *  having said why on standard error. */
 void writeFigure(const RunInput& input, Stage stage);
 
+/** Writes the web page of the stage's first view, with no window: the figure's content, and what the page's
+ *  script needs to describe it as the window does. Throws OutputError when the page cannot be written. */
+void writePage(const RunInput& input, Stage stage);
+
+/** Writes the scene file of input's records and view, with no window. Throws OutputError when it cannot be
+ *  written. */
+void writeScene(const RunInput& input);
+
 #endif

@@ -1,5 +1,7 @@
 #include <app/Output.h>
 #include <scene/NetworkFile.h>
+#include <scene/SceneFile.h>
+#include <scene/WebPage.h>
 
 Output readOutput(osg::ArgumentParser& arguments)
 {
@@ -9,6 +11,8 @@ Output readOutput(osg::ArgumentParser& arguments)
     {
         output.file = file;
         output.kind = isNetworkFileName(file)                     ? OutputKind::NetworkFile
+                      : isWebPageName(file)                       ? OutputKind::WebPage
+                      : isSceneFileName(file)                     ? OutputKind::SceneFile
                       : figureFormatOf(file, output.figureFormat) ? OutputKind::VectorFigure
                                                                   : OutputKind::RasterImage;
     }
@@ -28,7 +32,7 @@ Output readOutput(osg::ArgumentParser& arguments)
 
 bool drawsScene(OutputKind kind)
 {
-    return kind != OutputKind::NetworkFile;
+    return kind != OutputKind::NetworkFile && kind != OutputKind::SceneFile;
 }
 
 void writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout,

@@ -22,11 +22,15 @@ enum class OutputKind
     /** A vector figure painted from the records, without a window. */
     VectorFigure,
     /** The network as drawn, as GraphML, without a window. */
-    NetworkFile
+    NetworkFile,
+    /** One HTML file that draws the first view in a browser and turns it, written without a window. */
+    WebPage,
+    /** The scene as glTF, for 3D tools, written without a window. */
+    SceneFile
 };
 
-/** Whether an output of kind draws the network's scene: each but the network file, which needs only the
- *  records and their places. */
+/** Whether an output of kind draws the network's scene: each but the network file and the scene file, which
+ *  need only the records and their places. */
 bool drawsScene(OutputKind kind);
 
 /** Thrown when a run's output cannot be made: what() is the one line that says so. */
@@ -53,8 +57,8 @@ struct Output
 };
 
 /** Takes --generate-image and --background from arguments. The image's extension chooses the output: .svg,
- *  .pdf and .eps in any case a vector figure, .graphml the network file, any other a raster image; without
- *  one, the window. A black
+ *  .pdf and .eps in any case a vector figure, .graphml the network file, .html and .htm the web page, .glb and
+ *  .gltf the scene file, any other a raster image; without one, the window. A black
  *  background is dark grey, white is light grey with black labels, and anything else keeps the dark blue. */
 Output readOutput(osg::ArgumentParser& arguments);
 

@@ -208,6 +208,16 @@ std::size_t countShownLinks(const ViewState& view, const CorrelationNetwork& net
     return shown;
 }
 
+std::vector<std::string> describeViewPaths(const ViewState& view, const CorrelationNetwork& network)
+{
+    std::vector<std::string> lines;
+    if (view.paths)
+        lines.push_back(describePaths(*view.paths, network));
+    if (view.paths && view.onePath && *view.onePath < view.paths->paths.size())
+        lines.push_back(describePath(*view.paths, *view.onePath, network));
+    return lines;
+}
+
 std::string describeView(const ViewState& view, const DescribedNetwork& described, std::size_t shown,
                          const CornerNotes& notes)
 {
@@ -229,10 +239,8 @@ std::string describeView(const ViewState& view, const DescribedNetwork& describe
         addLine(std::string("Links touching ") + findRegionKind(view.region)->word + " sites (" + list +
                 "): " + std::to_string(shown) + " of " + std::to_string(network.linkCount()) + " shown");
     }
-    if (view.paths)
-        addLine(describePaths(*view.paths, network));
-    if (view.paths && view.onePath && *view.onePath < view.paths->paths.size())
-        addLine(describePath(*view.paths, *view.onePath, network));
+    for (const std::string& line : describeViewPaths(view, network))
+        addLine(line);
     addLine(notes.message);
     if (view.cutoff > 0.0f)
     {

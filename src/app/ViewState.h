@@ -100,6 +100,10 @@ struct DescribedNetwork
     const SiteLinks& siteLinks;
 };
 
+/** The corner's lines that describe view's paths: how many were found, and the one shown; none without paths.
+ */
+std::vector<std::string> describeViewPaths(const ViewState& view, const CorrelationNetwork& network);
+
 /** The lines of the top left corner for view, of which shown links are shown: the pick's description, the
  *  region filter's and the cutoff's, with notes. */
 std::string describeView(const ViewState& view, const DescribedNetwork& described, std::size_t shown,

@@ -78,6 +78,12 @@ int run(int argc, char** argv)
     case OutputKind::VectorFigure:
         writeFigure(input, setStage(input));
         break;
+    case OutputKind::WebPage:
+        writePage(input, setStage(input));
+        break;
+    case OutputKind::SceneFile:
+        writeScene(input);
+        break;
     case OutputKind::NetworkFile:
         writeNetworkFile(output, network, layout, view);
         break;

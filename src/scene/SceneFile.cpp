@@ -1,0 +1,321 @@
+#include <network/TextFields.h>
+#include <scene/SceneFile.h>
+#include <scene/ValidText.h>
+
+#include <tiny_gltf.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <map>
+
+namespace
+{
+
+// glTF's colours are linear; the program's are the display's.
+double linearOf(double display)
+{
+    return display <= 0.04045 ? display / 12.92 : std::pow((display + 0.055) / 1.055, 2.4);
+}
+
+std::vector<double> linearColor(const osg::Vec4& color)
+{
+    return {linearOf(color.r()), linearOf(color.g()), linearOf(color.b()), 1.0};
+}
+
+// The model's one buffer, filled view by view, each aligned to four bytes as glTF asks.
+class SceneModel
+{
+public:
+    SceneModel()
+    {
+        model.asset.version = "2.0";
+        model.asset.generator = "linkmap";
+        model.buffers.emplace_back();
+    }
+
+    int addMaterial(const std::string& name, const std::vector<double>& color)
+    {
+        tinygltf::Material material;
+        material.name = name;
+        material.pbrMetallicRoughness.baseColorFactor = color;
+        material.pbrMetallicRoughness.metallicFactor = 0.0;
+        material.pbrMetallicRoughness.roughnessFactor = 0.7;
+        model.materials.push_back(material);
+        return static_cast<int>(model.materials.size()) - 1;
+    }
+
+    // An accessor of count elements of type (TINYGLTF_TYPE_*) and component, over bytes.
+    int addAccessor(const void* bytes, std::size_t size, int component, int type, std::size_t count, int target,
+                    bool normalized = false)
+    {
+        std::vector<unsigned char>& data = model.buffers[0].data;
+        while (data.size() % 4 != 0)
+            data.push_back(0);
+        tinygltf::BufferView view;
+        view.buffer = 0;
+        view.byteOffset = data.size();
+        view.byteLength = size;
+        view.target = target;
+        const auto* first = static_cast<const unsigned char*>(bytes);
+        data.insert(data.end(), first, first + size);
+        model.bufferViews.push_back(view);
+        tinygltf::Accessor accessor;
+        accessor.bufferView = static_cast<int>(model.bufferViews.size()) - 1;
+        accessor.componentType = component;
+        accessor.type = type;
+        accessor.count = count;
+        accessor.normalized = normalized;
+        model.accessors.push_back(accessor);
+        return static_cast<int>(model.accessors.size()) - 1;
+    }
+
+    // Positions, with the bounds glTF requires of them.
+    int addPoints(const std::vector<float>& points)
+    {
+        std::vector<double> low(3, std::numeric_limits<double>::infinity());
+        std::vector<double> high(3, -std::numeric_limits<double>::infinity());
+        for (std::size_t i = 0; i < points.size(); ++i)
+        {
+            low[i % 3] = std::min(low[i % 3], double(points[i]));
+            high[i % 3] = std::max(high[i % 3], double(points[i]));
+        }
+        const int accessor = addAccessor(points.data(), points.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
+                                         TINYGLTF_TYPE_VEC3, points.size() / 3, TINYGLTF_TARGET_ARRAY_BUFFER);
+        model.accessors[accessor].minValues = low;
+        model.accessors[accessor].maxValues = high;
+        return accessor;
+    }
+
+    int addNode(tinygltf::Node node)
+    {
+        model.nodes.push_back(std::move(node));
+        return static_cast<int>(model.nodes.size()) - 1;
+    }
+
+    tinygltf::Model model;
+};
+
+// A sphere of radius, its rings from pole to pole, with its normals, in one primitive.
+tinygltf::Primitive spherePrimitive(SceneModel& scene, float radius, int material)
+{
+    const int slices = 16;
+    const int rings = 10;
+    std::vector<float> points;
+    std::vector<float> normals;
+    for (int ring = 0; ring <= rings; ++ring)
+    {
+        const double polar = osg::PI * ring / rings;
+        for (int slice = 0; slice <= slices; ++slice)
+        {
+            const double around = 2.0 * osg::PI * slice / slices;
+            const float normal[3] = {float(std::sin(polar) * std::cos(around)), float(std::cos(polar)),
+                                     float(std::sin(polar) * std::sin(around))};
+            for (const float axis : normal)
+            {
+                normals.push_back(axis);
+                points.push_back(axis * radius);
+            }
+        }
+    }
+    std::vector<std::uint16_t> indices;
+    for (int ring = 0; ring < rings; ++ring)
+        for (int slice = 0; slice < slices; ++slice)
+        {
+            const auto corner = [&](int r, int s) { return std::uint16_t(r * (slices + 1) + s); };
+            // Counterclockwise seen from outside, as glTF's front faces are.
+            for (const std::uint16_t index : {corner(ring, slice), corner(ring + 1, slice + 1), corner(ring + 1, slice),
+                                              corner(ring, slice), corner(ring, slice + 1), corner(ring + 1, slice + 1)})
+                indices.push_back(index);
+        }
+    tinygltf::Primitive primitive;
+    primitive.attributes["POSITION"] = scene.addPoints(points);
+    primitive.attributes["NORMAL"] =
+        scene.addAccessor(normals.data(), normals.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
+                          TINYGLTF_TYPE_VEC3, normals.size() / 3, TINYGLTF_TARGET_ARRAY_BUFFER);
+    primitive.indices = scene.addAccessor(indices.data(), indices.size() * sizeof(std::uint16_t),
+                                          TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, TINYGLTF_TYPE_SCALAR, indices.size(),
+                                          TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+    primitive.material = material;
+    primitive.mode = TINYGLTF_MODE_TRIANGLES;
+    return primitive;
+}
+
+// Square prisms merged into primitives of at most 65,535 vertices, so that two-byte indices reach them all
+// short of 65,535, which glTF keeps for restarting a strip;
+// without normals, each face is shaded flat, as glTF lets a reader do.
+class PrismMesh
+{
+public:
+    PrismMesh(SceneModel& model, int meshMaterial) : scene(model), material(meshMaterial) {}
+
+    void add(const osg::Vec3& a, const osg::Vec3& b, float radius, const osg::Vec4& color)
+    {
+        if (points.size() / 3 + 8 > 65535)
+            finish();
+        osg::Vec3 along = b - a;
+        if (along.normalize() == 0.0f)
+            along.set(0.0f, 0.0f, 1.0f);
+        osg::Vec3 side = along ^ (std::fabs(along.x()) < 0.9f ? osg::Vec3(1, 0, 0) : osg::Vec3(0, 1, 0));
+        side.normalize();
+        const osg::Vec3 other = along ^ side;
+        const auto first = static_cast<std::uint16_t>(points.size() / 3);
+        unsigned char rgba[4];
+        for (int channel = 0; channel < 3; ++channel)
+            rgba[channel] = static_cast<unsigned char>(std::lround(std::clamp(linearOf(color[channel]), 0.0, 1.0) * 255.0));
+        rgba[3] = 255;
+        const osg::Vec3 corners[4] = {side * radius, other * radius, -side * radius, -other * radius};
+        for (const osg::Vec3& end : {a, b})
+            for (const osg::Vec3& corner : corners)
+            {
+                const osg::Vec3 point = end + corner;
+                points.insert(points.end(), {point.x(), point.y(), point.z()});
+                colors.insert(colors.end(), rgba, rgba + 4);
+            }
+        for (std::uint16_t face = 0; face < 4; ++face)
+        {
+            const std::uint16_t next = (face + 1) % 4;
+            for (const std::uint16_t corner : {face, std::uint16_t(4 + next), std::uint16_t(4 + face), face, next,
+                                               std::uint16_t(4 + next)})
+                indices.push_back(static_cast<std::uint16_t>(first + corner));
+        }
+    }
+
+    // The mesh's primitives, once the last is finished; none when nothing was added.
+    std::vector<tinygltf::Primitive> take()
+    {
+        finish();
+        return std::move(primitives);
+    }
+
+private:
+    void finish()
+    {
+        if (points.empty())
+            return;
+        tinygltf::Primitive primitive;
+        primitive.attributes["POSITION"] = scene.addPoints(points);
+        primitive.attributes["COLOR_0"] =
+            scene.addAccessor(colors.data(), colors.size(), TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE, TINYGLTF_TYPE_VEC4,
+                              colors.size() / 4, TINYGLTF_TARGET_ARRAY_BUFFER, true);
+        primitive.indices = scene.addAccessor(indices.data(), indices.size() * sizeof(std::uint16_t),
+                                              TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, TINYGLTF_TYPE_SCALAR,
+                                              indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+        primitive.material = material;
+        primitive.mode = TINYGLTF_MODE_TRIANGLES;
+        primitives.push_back(primitive);
+        points.clear();
+        colors.clear();
+        indices.clear();
+    }
+
+    SceneModel& scene;
+    int material;
+    std::vector<float> points;
+    std::vector<unsigned char> colors;
+    std::vector<std::uint16_t> indices;
+    std::vector<tinygltf::Primitive> primitives;
+};
+
+// A node of the prisms of mesh, named name, under parent; none when the mesh is empty.
+void addPrismNode(SceneModel& scene, PrismMesh& prisms, const std::string& name, tinygltf::Node& parent)
+{
+    tinygltf::Mesh mesh;
+    mesh.name = name;
+    mesh.primitives = prisms.take();
+    if (mesh.primitives.empty())
+        return;
+    scene.model.meshes.push_back(mesh);
+    tinygltf::Node node;
+    node.name = name;
+    node.mesh = static_cast<int>(scene.model.meshes.size()) - 1;
+    parent.children.push_back(scene.addNode(node));
+}
+
+} // namespace
+
+bool isSceneFileName(const std::string& fileName)
+{
+    return endsWithCaseless(fileName, ".glb") || endsWithCaseless(fileName, ".gltf");
+}
+
+std::string writeSceneFile(const FigureContent& content, const std::string& fileName)
+{
+    SceneModel scene;
+    // The layout stands +z up, glTF +y: the root turns it a quarter round x.
+    tinygltf::Node root;
+    root.name = "linkmap";
+    root.rotation = {-std::sqrt(0.5), 0.0, 0.0, std::sqrt(0.5)};
+
+    // Sites: one sphere mesh a region kind, shared by the nodes of its sites.
+    std::map<RegionKind, int> sphereMeshes;
+    tinygltf::Node sites;
+    sites.name = "sites";
+    const std::size_t siteCount = content.sites.size();
+    for (std::size_t site = 0; site < siteCount; ++site)
+    {
+        const RegionKind kind = site < content.kinds.size() ? content.kinds[site] : RegionKind::None;
+        auto found = sphereMeshes.find(kind);
+        if (found == sphereMeshes.end())
+        {
+            osg::Vec4 color;
+            if (!regionColor(kind, color))
+                regionColor(RegionKind::None, color);
+            const RegionKindEntry* entry = findRegionKind(kind);
+            const std::string name = entry != nullptr ? std::string(entry->word) + " site" : "site in no region";
+            tinygltf::Mesh mesh;
+            mesh.name = name;
+            mesh.primitives.push_back(
+                spherePrimitive(scene, content.glyphs.siteRadius, scene.addMaterial(name, linearColor(color))));
+            scene.model.meshes.push_back(mesh);
+            found = sphereMeshes.emplace(kind, static_cast<int>(scene.model.meshes.size()) - 1).first;
+        }
+        tinygltf::Node node;
+        node.name = site < content.names.size() ? validText(content.names[site]) : std::string();
+        node.mesh = found->second;
+        const osg::Vec3& place = content.sites[site];
+        node.translation = {place.x(), place.y(), place.z()};
+        sites.children.push_back(scene.addNode(node));
+    }
+    root.children.push_back(scene.addNode(sites));
+
+    // Links: those the filter shows, as the figures draw them.
+    const int linkMaterial = scene.addMaterial("link", {1.0, 1.0, 1.0, 1.0});
+    PrismMesh links(scene, linkMaterial);
+    for (std::size_t link = 0; link < content.links.size(); ++link)
+    {
+        const SiteLink& each = content.links[link];
+        const std::uint8_t regions = link < content.linkRegions.size() ? content.linkRegions[link] : 0;
+        if (each.first >= siteCount || each.second >= siteCount || !content.filter.shows(each, regions))
+            continue;
+        osg::Vec4 color = weightColor(each.weight);
+        if (!content.emphasised.empty() && !content.emphasised[link])
+            color = dimmedColor(color, content.background);
+        const float thickness = link < content.linkThickness.size() ? content.linkThickness[link] : 1.0f;
+        links.add(content.sites[each.first], content.sites[each.second], content.glyphs.linkRadius * thickness, color);
+    }
+    addPrismNode(scene, links, "links", root);
+
+    // The chain, thinner than a link, in its grey.
+    PrismMesh trace(scene, content.trace.empty() ? -1 : scene.addMaterial("chain", {1.0, 1.0, 1.0, 1.0}));
+    for (const std::vector<osg::Vec3>& run : content.trace)
+        for (std::size_t i = 1; i < run.size(); ++i)
+            trace.add(run[i - 1], run[i], content.glyphs.linkRadius * 0.5f, GlyphStyle::traceColor);
+    addPrismNode(scene, trace, "chain", root);
+
+    tinygltf::Scene shown;
+    shown.name = "linkmap";
+    shown.nodes.push_back(scene.addNode(root));
+    scene.model.scenes.push_back(shown);
+    scene.model.defaultScene = 0;
+    if (scene.model.buffers[0].data.empty())
+        scene.model.buffers.clear();
+
+    const bool binary = endsWithCaseless(fileName, ".glb");
+    tinygltf::TinyGLTF writer;
+    if (!writer.WriteGltfSceneToFile(&scene.model, fileName, true, true, !binary, binary))
+        return "cannot write the file";
+    return std::string();
+}

@@ -1,0 +1,13 @@
+#ifndef LINKMAP_SCENE_WEBASSETS
+#define LINKMAP_SCENE_WEBASSETS 1
+
+/** The web page's own script and style sheet, compiled into the program from src/scene/web. */
+namespace WebAssets
+{
+
+extern const char* const script;
+extern const char* const style;
+
+} // namespace WebAssets
+
+#endif

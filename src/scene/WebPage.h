@@ -1,0 +1,59 @@
+#ifndef LINKMAP_SCENE_WEBPAGE
+#define LINKMAP_SCENE_WEBPAGE 1
+
+#include <network/RegionKind.h>
+#include <scene/FigureContent.h>
+#include <scene/PickIndex.h>
+
+#include <osg/Vec3d>
+
+#include <string>
+#include <vector>
+
+/** What a web page of the network holds: the figure's content, and what its script needs to turn it and to
+ *  describe it as the window does. */
+struct PageContent
+{
+    /** The sites, links, colours, key and corner text of the first view. */
+    FigureContent figure;
+
+    /** The page's title. */
+    std::string title;
+
+    /** One text a site, which residue it stands at, or empty when no site stands on a structure. */
+    std::vector<std::string> residues;
+
+    /** The name of every region kind's list file, in the order of regionKinds; empty when none was given. */
+    std::vector<std::string> listNames;
+
+    /** The first view's cutoff, region filter and pick. */
+    float cutoff = 0.0f;
+    RegionKind region = RegionKind::None;
+    Pick pick;
+
+    /** The lines that describe the paths asked for, as the corner writes them; empty without paths. */
+    std::vector<std::string> pathLines;
+
+    /** The first camera: where the eye is, the point it looks at and turns round, which way is up, and the
+     *  vertical field of view in degrees. */
+    osg::Vec3d eye;
+    osg::Vec3d center;
+    osg::Vec3d up{0.0, 0.0, 1.0};
+    double fieldOfView = 30.0;
+};
+
+/** Whether fileName names a web page: .html or .htm, in any case. */
+bool isWebPageName(const std::string& fileName);
+
+/** The folder whose three.min.js and examples/js/controls/TrackballControls.js a page inlines. */
+extern const char* const threeFolder;
+
+/** Writes content to fileName as one HTML file that draws it with three.js, read from threeFolder and
+ *  inlined, and turns it in any browser with nothing fetched: the network in typed arrays, the names as the
+ *  page's text. Returns why it could not, or an empty string. */
+std::string writeWebPage(const PageContent& content, const std::string& fileName);
+
+/** Data as base64, 0 to 3 bytes of padding included. */
+std::string base64(const void* data, std::size_t size);
+
+#endif

@@ -1,0 +1,663 @@
+// The page's own script: it draws the network its data holds with three.js, turns it as the window turns, and
+// writes in the corner what the window writes there, for a click, the cutoff keys and the region keys.
+(function () {
+    'use strict';
+
+    const data = JSON.parse(document.getElementById('linkmap-data').textContent);
+    const linkLook = document.getElementById('link-look').textContent;
+
+    // --- the records, out of their base64 ---------------------------------------------------------------
+
+    function bytesOf(text) {
+        const raw = atob(text);
+        const bytes = new Uint8Array(raw.length);
+        for (let i = 0; i < raw.length; ++i)
+            bytes[i] = raw.charCodeAt(i);
+        return bytes;
+    }
+    const floatsOf = (text) => new Float32Array(bytesOf(text).buffer);
+
+    const siteCount = data.sites;
+    const linkCount = data.links;
+    const positions = floatsOf(data.positions);
+    const kinds = bytesOf(data.kinds);
+    const ends = new Uint32Array(bytesOf(data.ends).buffer);
+    const weights = floatsOf(data.weights);
+    const weightBits = new Uint32Array(weights.buffer);
+    const linkRegions = data.linkRegions ? bytesOf(data.linkRegions) : new Uint8Array(linkCount);
+    const givenEmphasis = data.emphasised ? bytesOf(data.emphasised) : null;
+    const givenThickness = data.thickness ? floatsOf(data.thickness) : null;
+    const trace = floatsOf(data.trace);
+    const glyphs = data.glyphs;
+    const names = Array.from(document.querySelectorAll('#sites li'), (item) => item.textContent);
+
+    // Every site's links, by their places in the log, in the log's order; a link from a site to itself once.
+    const linkStarts = new Uint32Array(siteCount + 1);
+    for (let link = 0; link < linkCount; ++link) {
+        ++linkStarts[ends[2 * link] + 1];
+        if (ends[2 * link + 1] !== ends[2 * link])
+            ++linkStarts[ends[2 * link + 1] + 1];
+    }
+    for (let site = 0; site < siteCount; ++site)
+        linkStarts[site + 1] += linkStarts[site];
+    const siteLinks = new Uint32Array(linkStarts[siteCount]);
+    {
+        const filled = linkStarts.slice(0, siteCount);
+        for (let link = 0; link < linkCount; ++link) {
+            siteLinks[filled[ends[2 * link]]++] = link;
+            if (ends[2 * link + 1] !== ends[2 * link])
+                siteLinks[filled[ends[2 * link + 1]]++] = link;
+        }
+    }
+
+    // --- the view's state, as the window keeps it ----------------------------------------------------------
+
+    const state = {
+        cutoff: Math.fround(data.view.cutoff),
+        region: data.view.region,
+        pick: data.view.pick,
+        pathLines: data.pathLines.slice(),
+        message: '',
+    };
+    const regionByKind = new Map(data.regions.map((entry) => [entry.kind, entry]));
+    const regionBit = (kind) => (regionByKind.has(kind) ? regionByKind.get(kind).bit : 0);
+
+    // Whether a link is shown by the cutoff on |weight| and the region filter, as LinkFilter::shows says.
+    function isShown(link) {
+        const bit = regionBit(state.region);
+        return !(Math.abs(weights[link]) < state.cutoff) && (bit === 0 || (linkRegions[link] & bit) !== 0);
+    }
+    function countShown(from, to, list) {
+        let shown = 0;
+        for (let i = from; i < to; ++i)
+            shown += isShown(list ? list[i] : i) ? 1 : 0;
+        return shown;
+    }
+
+    // --- the corner's text, word for word the window's --------------------------------------------------
+
+    // A float as C's "%.Nf" writes it: JavaScript's toFixed rounds the same exact value the same way, but for
+    // the sign of zero and of NaN, infinities, and numbers of 10^21 and more.
+    function printed(value, digits, negative) {
+        if (Number.isNaN(value))
+            return negative ? '-nan' : 'nan';
+        if (!Number.isFinite(value))
+            return value < 0 ? '-inf' : 'inf';
+        const sign = value < 0 || Object.is(value, -0) ? '-' : '';
+        const size = Math.abs(value);
+        const fraction = digits > 0 ? '.' + '0'.repeat(digits) : '';
+        return sign + (size >= 1e21 ? BigInt(size).toString() + fraction : size.toFixed(digits));
+    }
+    const weightText = (link) => printed(weights[link], 6, (weightBits[link] >>> 31) === 1);
+
+    function describeSite(site) {
+        let text = names[site];
+        if (data.residues.length > site && data.residues[site] !== '')
+            text += ' (' + data.residues[site] + ')';
+        text += ': ';
+        const entry = regionByKind.get(kinds[site]);
+        text += entry ? entry.word + ' region (' + entry.list + ')' : 'in no region';
+        const first = linkStarts[site];
+        const last = linkStarts[site + 1];
+        const count = last - first;
+        if (count === 0)
+            return text + '; no links';
+        // The strongest link is the one of largest |weight|; a weight that is no number is never the strongest.
+        let strongest = siteLinks[first];
+        for (let i = first; i < last; ++i) {
+            const weight = Math.abs(weights[siteLinks[i]]);
+            const best = Math.abs(weights[strongest]);
+            if (weight > best || (Number.isNaN(best) && !Number.isNaN(weight)))
+                strongest = siteLinks[i];
+        }
+        const other = names[ends[2 * strongest] === site ? ends[2 * strongest + 1] : ends[2 * strongest]];
+        text += '; ' + count + (count === 1 ? ' link' : ' links');
+        if (state.cutoff > 0 || state.region !== 0)
+            text += ', ' + countShown(first, last, siteLinks) + ' shown';
+        return text + (count === 1 ? ', with ' : ', the strongest with ') + other + ' at ' + weightText(strongest);
+    }
+
+    function describeView() {
+        const lines = [];
+        const pick = state.pick;
+        if (pick.kind === 'site' && pick.index < siteCount)
+            lines.push(describeSite(pick.index));
+        else if (pick.kind === 'link' && pick.index < linkCount)
+            lines.push('Link between ' + names[ends[2 * pick.index]] + ' and ' + names[ends[2 * pick.index + 1]] +
+                       ' with weight ' + weightText(pick.index));
+        const shown = state.cutoff > 0 || state.region !== 0 ? countShown(0, linkCount) : linkCount;
+        if (state.region !== 0) {
+            const entry = regionByKind.get(state.region);
+            lines.push('Links touching ' + entry.word + ' sites (' + entry.list + '): ' + shown + ' of ' + linkCount +
+                       ' shown');
+        }
+        lines.push(...state.pathLines);
+        if (state.message)
+            lines.push(state.message);
+        if (state.cutoff > 0)
+            lines.push('Cutoff ' + printed(state.cutoff, 2, false) + ': ' + shown + ' of ' + linkCount + ' links shown');
+        return lines.join('\n');
+    }
+
+    const corner = document.getElementById('corner');
+
+    // --- the scene ------------------------------------------------------------------------------------------
+
+    const container = document.getElementById('scene');
+    const renderer = new THREE.WebGLRenderer({antialias: true, preserveDrawingBuffer: true});
+    renderer.setPixelRatio(window.devicePixelRatio || 1);
+    renderer.setClearColor(new THREE.Color(...data.background), 1);
+    container.appendChild(renderer.domElement);
+    const canvas = renderer.domElement;
+
+    const scene = new THREE.Scene();
+    const camera = new THREE.PerspectiveCamera(data.camera.fov, 1, 1, 2);
+    camera.position.set(...data.camera.eye);
+    camera.up.set(...data.camera.up);
+    const target = new THREE.Vector3(...data.camera.center);
+    camera.lookAt(target);
+
+    // The scene's bound, for the near and far planes wherever the camera goes.
+    const bound = new THREE.Sphere();
+    {
+        const points = [];
+        for (let site = 0; site < siteCount; ++site)
+            points.push(new THREE.Vector3(positions[3 * site], positions[3 * site + 1], positions[3 * site + 2]));
+        for (let i = 0; i + 2 < trace.length; i += 3)
+            points.push(new THREE.Vector3(trace[i], trace[i + 1], trace[i + 2]));
+        bound.setFromPoints(points);
+        bound.radius += glyphs.siteRadius + glyphs.labelHeight + glyphs.labelDrop;
+    }
+
+    // Headlight shading, as the figures light their spheres and links: a tenth ambient, and diffuse from the eye.
+    const lighting = 'vec3 lit(vec3 color, vec3 normal) { return color * min(1.0, 0.1 + 0.8 * max(normalize(normal).z, 0.0)); }\n';
+    const hidden = 'gl_Position = vec4(2.0, 2.0, 2.0, 1.0);';
+
+    // Sites: one sphere, drawn once a site at its place in its region's colour.
+    function siteGeometry(base) {
+        const geometry = new THREE.InstancedBufferGeometry();
+        geometry.index = base.index;
+        geometry.setAttribute('position', base.getAttribute('position'));
+        if (base.getAttribute('normal'))
+            geometry.setAttribute('normal', base.getAttribute('normal'));
+        geometry.setAttribute('place', new THREE.InstancedBufferAttribute(positions, 3));
+        const colors = new Float32Array(3 * siteCount);
+        for (let site = 0; site < siteCount; ++site) {
+            const entry = regionByKind.get(kinds[site]);
+            colors.set(entry ? entry.color : data.noRegionColor, 3 * site);
+        }
+        geometry.setAttribute('tint', new THREE.InstancedBufferAttribute(colors, 3));
+        geometry.maxInstancedCount = siteCount;
+        return geometry;
+    }
+    const detail = siteCount > 2000 ? [8, 6] : [20, 14];
+    const sphereMaterial = new THREE.ShaderMaterial({
+        uniforms: {radius: {value: glyphs.siteRadius}},
+        vertexShader: 'uniform float radius; attribute vec3 place; attribute vec3 tint; varying vec3 vColor; varying vec3 vNormal;\n' +
+            'void main() { vColor = tint; vNormal = normalMatrix * normal;\n' +
+            '  gl_Position = projectionMatrix * modelViewMatrix * vec4(place + position * radius, 1.0); }',
+        fragmentShader: 'precision mediump float; varying vec3 vColor; varying vec3 vNormal;\n' + lighting +
+            'void main() { gl_FragColor = vec4(lit(vColor, vNormal), 1.0); }',
+    });
+    const spheres = new THREE.Mesh(siteGeometry(new THREE.SphereBufferGeometry(1, detail[0], detail[1])), sphereMaterial);
+    spheres.frustumCulled = false;
+    scene.add(spheres);
+
+    // Links: one open cylinder along +y from -0.5 to 0.5, drawn once a link from its first end to its second,
+    // coloured, filtered and dimmed by the same functions as the window's batched links.
+    const look = new Float32Array(4 * linkCount); // weight, regions, thickness, emphasised
+    const linkEnds = new Float32Array(6 * linkCount);
+    for (let link = 0; link < linkCount; ++link) {
+        look[4 * link] = weights[link];
+        look[4 * link + 1] = linkRegions[link];
+        look[4 * link + 2] = givenThickness ? givenThickness[link] : 1;
+        look[4 * link + 3] = givenEmphasis ? givenEmphasis[link] : 1;
+        for (let end = 0; end < 2; ++end)
+            linkEnds.set(positions.subarray(3 * ends[2 * link + end], 3 * ends[2 * link + end] + 3), 6 * link + 3 * end);
+    }
+    const lookAttribute = new THREE.InstancedBufferAttribute(look, 4);
+    const endsAttribute = new THREE.InterleavedBuffer(linkEnds, 6);
+    const linkUniforms = {
+        radius: {value: glyphs.linkRadius},
+        cutoff: {value: state.cutoff},
+        regionFilter: {value: regionBit(state.region)},
+        emphasis: {value: givenEmphasis ? 1 : 0},
+        background: {value: new THREE.Vector3(...data.background)},
+    };
+    function linkGeometry(base) {
+        const geometry = new THREE.InstancedBufferGeometry();
+        if (base.index)
+            geometry.index = base.index;
+        geometry.setAttribute('position', base.getAttribute('position'));
+        const interleaved = new THREE.InstancedInterleavedBuffer(linkEnds, 6, 1);
+        geometry.setAttribute('endA', new THREE.InterleavedBufferAttribute(interleaved, 3, 0));
+        geometry.setAttribute('endB', new THREE.InterleavedBufferAttribute(interleaved, 3, 3));
+        geometry.setAttribute('look', lookAttribute);
+        geometry.maxInstancedCount = linkCount;
+        return geometry;
+    }
+    const linkVertex = 'uniform float radius; uniform float cutoff; uniform float regionFilter; uniform float emphasis;\n' +
+        'uniform vec3 background; attribute vec3 endA; attribute vec3 endB; attribute vec4 look;\n' +
+        'varying vec3 vColor; varying vec3 vNormal;\n' + linkLook + '\n' +
+        'void main() {\n' +
+        '  if (!linkShown(look.x, look.y, cutoff, regionFilter)) { ' + hidden + ' return; }\n' +
+        '  vec3 axis = endB - endA; float height = length(axis);\n' +
+        '  vec3 along = height > 0.0 ? axis / height : vec3(0.0, 0.0, 1.0);\n' +
+        '  vec3 side = normalize(cross(along, abs(along.x) < 0.9 ? vec3(1.0, 0.0, 0.0) : vec3(0.0, 1.0, 0.0)));\n' +
+        '  vec3 across = side * position.x + cross(side, along) * position.z;\n' +
+        '  vec3 color = weightColor(look.x);\n' +
+        '  vColor = emphasis > 0.5 && look.w < 0.5 ? dimmedColor(color, background) : color;\n' +
+        '  vNormal = normalMatrix * across;\n' +
+        '  vec3 point = endA + axis * (position.y + 0.5) + across * radius * look.z;\n' +
+        '  gl_Position = projectionMatrix * modelViewMatrix * vec4(point, 1.0); }';
+    const cylinders = new THREE.Mesh(linkGeometry(new THREE.CylinderBufferGeometry(1, 1, 1, 8, 1, true)),
+        new THREE.ShaderMaterial({
+            uniforms: linkUniforms,
+            vertexShader: linkVertex,
+            fragmentShader: 'precision mediump float; varying vec3 vColor; varying vec3 vNormal;\n' + lighting +
+                'void main() { gl_FragColor = vec4(lit(vColor, vNormal), 1.0); }',
+        }));
+    cylinders.frustumCulled = false;
+    scene.add(cylinders);
+
+    // The light picture drawn while the view turns, on a large network, as the window draws one: every link a
+    // line and every site a dot.
+    const light = new THREE.Group();
+    if (linkCount + siteCount >= data.lightFrom) {
+        const segment = new THREE.BufferGeometry();
+        segment.setAttribute('position', new THREE.Float32BufferAttribute([0, -0.5, 0, 0, 0.5, 0], 3));
+        const lines = new THREE.LineSegments(linkGeometry(segment), new THREE.ShaderMaterial({
+            uniforms: linkUniforms,
+            vertexShader: linkVertex.replace('across * radius * look.z', 'vec3(0.0)'),
+            fragmentShader: 'precision mediump float; varying vec3 vColor; varying vec3 vNormal;\n' +
+                'void main() { gl_FragColor = vec4(vColor, 1.0); }',
+        }));
+        lines.frustumCulled = false;
+        light.add(lines);
+        const dot = new THREE.BufferGeometry();
+        dot.setAttribute('position', new THREE.Float32BufferAttribute([0, 0, 0], 3));
+        const dots = new THREE.Points(siteGeometry(dot), new THREE.ShaderMaterial({
+            uniforms: {radius: {value: glyphs.siteRadius}, scale: {value: 1}},
+            vertexShader: 'uniform float radius; uniform float scale; attribute vec3 place; attribute vec3 tint; varying vec3 vColor;\n' +
+                'void main() { vColor = tint; vec4 eye = modelViewMatrix * vec4(place, 1.0);\n' +
+                '  gl_PointSize = max(2.0, 2.0 * radius * scale / max(-eye.z, 1e-6)); gl_Position = projectionMatrix * eye; }',
+            fragmentShader: 'precision mediump float; varying vec3 vColor; void main() { gl_FragColor = vec4(vColor, 1.0); }',
+        }));
+        dots.frustumCulled = false;
+        light.add(dots);
+        light.visible = false;
+        scene.add(light);
+    }
+
+    // The chain the sites stand on: grey lines beneath them.
+    if (trace.length > 0) {
+        const geometry = new THREE.BufferGeometry();
+        geometry.setAttribute('position', new THREE.BufferAttribute(trace, 3));
+        scene.add(new THREE.LineSegments(geometry, new THREE.LineBasicMaterial({color: new THREE.Color(...data.traceColor)})));
+    }
+
+    // --- labels: real text over the picture -----------------------------------------------------------------
+
+    // All of a small network's labels show; of a large one, the labelBudget that stand largest in the view,
+    // chosen again whenever the view comes to rest. Every name is in the list of sites, whatever shows.
+    const labelBudget = data.labelBudget;
+    const labelLayer = document.getElementById('labels');
+    const labelNote = document.getElementById('label-note');
+    let labelled = [];
+    const labelNodes = new Map();
+
+    function pixelsPerUnit(depth) {
+        return canvas.clientHeight / 2 / Math.tan(THREE.Math.degToRad(camera.fov) / 2) / depth;
+    }
+    const anchor = new THREE.Vector3();
+    const eyePoint = new THREE.Vector3();
+    function placeLabel(site, node) {
+        anchor.set(positions[3 * site], positions[3 * site + 1] - glyphs.labelDrop, positions[3 * site + 2]);
+        eyePoint.copy(anchor).applyMatrix4(camera.matrixWorldInverse);
+        if (-eyePoint.z <= camera.near) {
+            node.style.display = 'none';
+            return;
+        }
+        anchor.project(camera);
+        const x = (anchor.x + 1) / 2 * canvas.clientWidth;
+        const y = (1 - anchor.y) / 2 * canvas.clientHeight;
+        node.style.display = '';
+        node.style.fontSize = (glyphs.labelHeight * pixelsPerUnit(-eyePoint.z)).toFixed(2) + 'px';
+        node.style.transform = 'translate(' + x.toFixed(1) + 'px,' + y.toFixed(1) + 'px) translate(-50%, -50%)';
+    }
+    function chooseLabels() {
+        let chosen;
+        if (siteCount <= labelBudget)
+            chosen = Array.from({length: siteCount}, (_, site) => site);
+        else {
+            const frustum = new THREE.Frustum().setFromMatrix(
+                new THREE.Matrix4().multiplyMatrices(camera.projectionMatrix, camera.matrixWorldInverse));
+            const candidates = [];
+            const point = new THREE.Vector3();
+            for (let site = 0; site < siteCount; ++site) {
+                point.set(positions[3 * site], positions[3 * site + 1], positions[3 * site + 2]);
+                if (frustum.containsPoint(point))
+                    candidates.push([point.distanceToSquared(camera.position), site]);
+            }
+            candidates.sort((a, b) => a[0] - b[0] || a[1] - b[1]);
+            chosen = candidates.slice(0, labelBudget).map((each) => each[1]);
+            if (state.pick.kind === 'site' && !chosen.includes(state.pick.index))
+                chosen.push(state.pick.index);
+            labelNote.textContent = 'Labels: the ' + Math.min(labelBudget, candidates.length) + ' sites nearest the eye of ' +
+                siteCount.toLocaleString('en') + '; they are chosen again when the view comes to rest. Every name is in the list below.';
+        }
+        const keep = new Set(chosen);
+        for (const [site, node] of labelNodes)
+            if (!keep.has(site)) {
+                node.remove();
+                labelNodes.delete(site);
+            }
+        for (const site of chosen)
+            if (!labelNodes.has(site)) {
+                const node = document.createElement('div');
+                node.className = 'label';
+                node.textContent = names[site];
+                labelLayer.appendChild(node);
+                labelNodes.set(site, node);
+            }
+        labelled = chosen;
+    }
+    function placeLabels() {
+        for (const site of labelled)
+            placeLabel(site, labelNodes.get(site));
+    }
+
+    // --- the key ---------------------------------------------------------------------------------------------
+
+    function placeKeyText(parent, text) {
+        const node = document.createElement('span');
+        node.className = 'key-text align' + text.alignment;
+        node.textContent = text.text;
+        node.style.left = text.x + 'vh';
+        node.style.bottom = text.y + 'vh';
+        parent.appendChild(node);
+    }
+    function placeKeyBox(parent, box, background) {
+        const node = document.createElement('div');
+        node.className = 'key-box';
+        node.style.left = box.left + 'vh';
+        node.style.bottom = box.bottom + 'vh';
+        node.style.width = box.right - box.left + 'vh';
+        node.style.height = box.top - box.bottom + 'vh';
+        node.style.background = background;
+        parent.appendChild(node);
+    }
+    if (data.key) {
+        const key = document.getElementById('key');
+        const css = (color) => 'rgb(' + color.map((c) => Math.round(255 * Math.min(Math.max(c, 0), 1))).join(',') + ')';
+        placeKeyBox(key, data.key.bar, 'linear-gradient(to right, rgb(255,0,0), rgb(255,255,0), rgb(0,255,0))');
+        data.key.barTexts.forEach((text) => placeKeyText(key, text));
+        for (const swatch of data.key.swatches) {
+            placeKeyBox(key, swatch.box, css(swatch.color));
+            placeKeyText(key, swatch.name);
+        }
+    }
+
+    // --- drawing and turning ---------------------------------------------------------------------------------
+
+    const controls = new THREE.TrackballControls(camera, canvas);
+    controls.target.copy(target);
+    controls.target0.copy(target);
+    controls.staticMoving = true;
+    controls.rotateSpeed = 2.0;
+    controls.keys = [];
+    controls.update();
+    let moving = false;
+    let wanted = true;
+
+    function fitPlanes() {
+        const distance = camera.position.distanceTo(bound.center);
+        camera.far = distance + 2 * bound.radius;
+        camera.near = Math.max(distance - 2 * bound.radius, camera.far * 1e-4);
+        camera.updateProjectionMatrix();
+    }
+    function resize() {
+        const width = container.clientWidth;
+        const height = container.clientHeight;
+        renderer.setSize(width, height, false);
+        camera.aspect = width / height;
+        camera.updateProjectionMatrix();
+        controls.handleResize();
+        wanted = true;
+    }
+    function draw() {
+        fitPlanes();
+        camera.updateMatrixWorld();
+        const lightNow = moving && light.children.length > 0;
+        light.visible = lightNow;
+        cylinders.visible = !lightNow;
+        spheres.visible = !lightNow;
+        if (lightNow)
+            light.children[1].material.uniforms.scale.value = pixelsPerUnit(1);
+        renderer.render(scene, camera);
+        placeLabels();
+        document.body.dataset.frames = String(Number(document.body.dataset.frames || 0) + 1);
+    }
+    function frame() {
+        controls.update();
+        if (wanted) {
+            wanted = false;
+            draw();
+        }
+        requestAnimationFrame(frame);
+    }
+    controls.addEventListener('change', () => { wanted = true; });
+    controls.addEventListener('start', () => { moving = true; });
+    controls.addEventListener('end', () => {
+        moving = false;
+        wanted = true;
+        window.setTimeout(() => {
+            if (!moving) {
+                chooseLabels();
+                wanted = true;
+            }
+        }, 0);
+    });
+    // The middle button pans, as the right does.
+    canvas.addEventListener('mousedown', (event) => {
+        if (event.button !== 1)
+            return;
+        event.stopImmediatePropagation();
+        event.preventDefault();
+        canvas.dispatchEvent(new MouseEvent('mousedown', {
+            bubbles: true, cancelable: true, clientX: event.clientX, clientY: event.clientY,
+            screenX: event.screenX, screenY: event.screenY, button: 2, buttons: event.buttons,
+        }));
+    }, true);
+    canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+    window.addEventListener('resize', resize);
+
+    // --- picking, as the window picks --------------------------------------------------------------------------
+
+    // The closest approach of a ray (origin, unit direction) to the segment from a to b: the distance between
+    // them, and how far along the ray it is.
+    function closestApproach(origin, direction, a, b) {
+        const segment = new THREE.Vector3().subVectors(b, a);
+        const between = new THREE.Vector3().subVectors(origin, a);
+        const length2 = segment.dot(segment);
+        const rayOffset = direction.dot(between);
+        let s = Math.max(0, -rayOffset);
+        let u = 0;
+        if (length2 > 1e-12) {
+            const cosine = direction.dot(segment);
+            const segmentOffset = segment.dot(between);
+            const denominator = length2 - cosine * cosine;
+            s = denominator > 1e-12 * length2 ? Math.max(0, (cosine * segmentOffset - rayOffset * length2) / denominator) : 0;
+            u = (cosine * s + segmentOffset) / length2;
+            if (u < 0) {
+                u = 0;
+                s = Math.max(0, -rayOffset);
+            } else if (u > 1) {
+                u = 1;
+                s = Math.max(0, cosine - rayOffset);
+            }
+        }
+        const onRay = new THREE.Vector3().copy(direction).multiplyScalar(s).add(origin);
+        const onSegment = new THREE.Vector3().copy(segment).multiplyScalar(u).add(a);
+        return {distance: onRay.distanceTo(onSegment), along: s};
+    }
+
+    // What lies under a point of the canvas: the nearest site or shown link the ray passes through, or else the
+    // one it passes closest to, within four pixels.
+    function under(x, y) {
+        const origin = camera.position.clone();
+        const direction = new THREE.Vector3((x / canvas.clientWidth) * 2 - 1, 1 - (y / canvas.clientHeight) * 2, 0.5)
+            .unproject(camera).sub(origin).normalize();
+        const slack = 4 * 2 * Math.tan(THREE.Math.degToRad(camera.fov) / 2) / canvas.clientHeight;
+        let best = {kind: '', index: 0};
+        let through = false;
+        let rank = Infinity;
+        function offer(kind, index, approach, radius) {
+            if (!(approach.along > 0))
+                return;
+            const hit = approach.distance <= radius;
+            let candidate = hit ? approach.along - Math.sqrt(radius * radius - approach.distance * approach.distance)
+                                : (approach.distance - radius) / approach.along;
+            if (!hit && (through || candidate > slack))
+                return;
+            if ((hit && !through) || candidate < rank) {
+                through = hit;
+                rank = candidate;
+                best = {kind: kind, index: index};
+            }
+        }
+        const point = (site) => new THREE.Vector3(positions[3 * site], positions[3 * site + 1], positions[3 * site + 2]);
+        for (let site = 0; site < siteCount; ++site) {
+            const centre = point(site);
+            offer('site', site, closestApproach(origin, direction, centre, centre), glyphs.siteRadius);
+        }
+        for (let link = 0; link < linkCount; ++link)
+            if (isShown(link))
+                offer('link', link, closestApproach(origin, direction, point(ends[2 * link]), point(ends[2 * link + 1])),
+                      glyphs.linkRadius);
+        return best;
+    }
+
+    // --- what clicks and keys change -----------------------------------------------------------------------------
+
+    function showEmphasis() {
+        const pick = state.pick;
+        const paths = state.pathLines.length > 0 && givenEmphasis;
+        for (let link = 0; link < linkCount; ++link) {
+            look[4 * link + 2] = paths && givenThickness ? givenThickness[link] : 1;
+            look[4 * link + 3] = paths ? givenEmphasis[link] : 0;
+        }
+        if (!paths && pick.kind === 'site')
+            for (let i = linkStarts[pick.index]; i < linkStarts[pick.index + 1]; ++i)
+                look[4 * siteLinks[i] + 3] = 1;
+        if (!paths && pick.kind === 'link')
+            look[4 * pick.index + 3] = 1;
+        linkUniforms.emphasis.value = paths || pick.kind !== '' ? 1 : 0;
+        lookAttribute.needsUpdate = true;
+    }
+    function update() {
+        linkUniforms.cutoff.value = state.cutoff;
+        linkUniforms.regionFilter.value = regionBit(state.region);
+        corner.textContent = describeView();
+        wanted = true;
+    }
+    function pick(found) {
+        // A pick of its own, or of nothing, puts the paths away.
+        state.pathLines = [];
+        state.pick = found;
+        showEmphasis();
+        if (found.kind === 'site' && siteCount > labelBudget)
+            chooseLabels();
+        update();
+    }
+
+    let press = null;
+    canvas.addEventListener('pointerdown', (event) => {
+        if (state.message) {
+            state.message = '';
+            update();
+        }
+        press = event.button === 0 ? {x: event.clientX, y: event.clientY} : null;
+    });
+    canvas.addEventListener('pointerup', (event) => {
+        if (!press || event.button !== 0 || Math.hypot(event.clientX - press.x, event.clientY - press.y) > 4)
+            return;
+        const rect = canvas.getBoundingClientRect();
+        pick(under(event.clientX - rect.left, event.clientY - rect.top));
+    });
+    // A double click turns the view round what it falls on, at the same distance.
+    canvas.addEventListener('dblclick', (event) => {
+        const rect = canvas.getBoundingClientRect();
+        const found = under(event.clientX - rect.left, event.clientY - rect.top);
+        if (found.kind === '')
+            return;
+        const a = found.kind === 'site' ? found.index : ends[2 * found.index];
+        const b = found.kind === 'site' ? found.index : ends[2 * found.index + 1];
+        const centre = new THREE.Vector3((positions[3 * a] + positions[3 * b]) / 2, (positions[3 * a + 1] + positions[3 * b + 1]) / 2,
+                                         (positions[3 * a + 2] + positions[3 * b + 2]) / 2);
+        camera.position.add(centre.clone().sub(controls.target));
+        controls.target.copy(centre);
+        wanted = true;
+    });
+    document.getElementById('sites').addEventListener('click', (event) => {
+        const item = event.target.closest('li');
+        if (item)
+            pick({kind: 'site', index: Number(item.dataset.site)});
+    });
+
+    // The cutoff moves in steps of a twentieth, held within 0 and 1, as the window's does.
+    function stepCutoff(raise) {
+        const steps = raise ? Math.floor(state.cutoff * 20 + 1e-3) + 1 : Math.ceil(state.cutoff * 20 - 1e-3) - 1;
+        state.cutoff = Math.fround(Math.min(Math.max(steps, 0), 20) / 20);
+    }
+    function setRegion(kind) {
+        const entry = regionByKind.get(kind);
+        if (entry && entry.list === '') {
+            state.message = 'No ' + entry.word + ' list was given (' + entry.option + ')';
+            return;
+        }
+        state.region = kind;
+    }
+    window.addEventListener('keydown', (event) => {
+        if (event.ctrlKey || event.altKey || event.metaKey)
+            return;
+        const key = event.key;
+        const entry = data.regions.find((each) => each.key === key);
+        state.message = '';
+        if (key === '+' || key === '=')
+            stepCutoff(true);
+        else if (key === '-')
+            stepCutoff(false);
+        else if (key === '0')
+            setRegion(0);
+        else if (entry)
+            setRegion(entry.kind);
+        else if (key === ' ') {
+            controls.reset();
+            window.setTimeout(chooseLabels, 0);
+        } else
+            return;
+        event.preventDefault();
+        update();
+    });
+
+    resize();
+    fitPlanes();
+    camera.updateMatrixWorld();
+    chooseLabels();
+    showEmphasis();
+    update();
+    requestAnimationFrame(frame);
+    document.body.dataset.ready = 'true';
+
+    // What the tests and the curious may ask of the page: the view's state, and where a site is drawn.
+    window.linkmap = {
+        state: state,
+        siteOnScreen(site) {
+            const point = new THREE.Vector3(positions[3 * site], positions[3 * site + 1], positions[3 * site + 2]).project(camera);
+            const rect = canvas.getBoundingClientRect();
+            return {x: rect.left + (point.x + 1) / 2 * rect.width, y: rect.top + (1 - point.y) / 2 * rect.height};
+        },
+        siteNamed: (name) => names.indexOf(name),
+    };
+})();

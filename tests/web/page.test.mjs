@@ -1,0 +1,150 @@
+// The web page in a real browser: Chromium, headless, WebGL drawn by SwiftShader.
+import assert from 'node:assert/strict';
+import {after, before, test} from 'node:test';
+import {example, figureCorner, namesOf, openBrowser, openPage, picture, write} from './support.mjs';
+import fs from 'node:fs';
+import path from 'node:path';
+
+let browser;
+before(async () => { browser = await openBrowser(); });
+after(async () => { await browser.close(); });
+
+// How many pixels of the picture are near each colour, 0-255 a channel.
+function near(colors, [r, g, b], reach = 40) {
+    let count = 0;
+    for (const [key, n] of Object.entries(colors)) {
+        const [kr, kg, kb] = key.split(',').map(Number);
+        if (Math.abs(kr - r) <= reach && Math.abs(kg - g) <= reach && Math.abs(kb - b) <= reach)
+            count += n;
+    }
+    return count;
+}
+
+test('the page draws the first view, its names as text, and turns with a drag', async () => {
+    const {file, links} = write('example.html', example);
+    const page = await openPage(browser, file);
+    const first = await picture(page);
+    // The background, every region's sphere colour lit, and the ends and middle of the link colours.
+    for (const color of [[51, 51, 102], [230, 0, 0], [23, 230, 23], [46, 46, 161], [161, 161, 161], [255, 255, 0]])
+        assert.ok(near(first.colors, color) > 50, 'too few pixels near ' + color);
+    assert.ok(Object.keys(first.colors).length > 200, 'the picture is nearly blank');
+
+    // Every name is the page's text, and the browser's own find finds it.
+    const text = await page.textContent('body');
+    for (const name of namesOf(links)) {
+        assert.ok(text.includes(name), name + ' is not in the page');
+        assert.ok(await page.evaluate((each) => { getSelection().removeAllRanges(); return window.find(each); }, name),
+                  'find does not find ' + name);
+    }
+    const labels = await page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.textContent).sort());
+    assert.deepEqual(labels, namesOf(links).sort());
+
+    // A drag turns it; Space brings back the first view.
+    await page.mouse.move(640, 512);
+    await page.mouse.down();
+    for (let step = 1; step <= 10; ++step)
+        await page.mouse.move(640 + 20 * step, 512 + 5 * step);
+    await page.mouse.up();
+    const turned = await picture(page);
+    assert.notEqual(turned.digest, first.digest);
+    await page.keyboard.press('Space');
+    assert.equal((await picture(page)).digest, first.digest);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+});
+
+test('clicks and keys write the corner text the window writes', async () => {
+    const {file, links} = write('example.html', example);
+    const page = await openPage(browser, file);
+    const corner = () => page.textContent('#corner');
+    const at = (name) => page.evaluate((each) => window.linkmap.siteOnScreen(window.linkmap.siteNamed(each)), name);
+    assert.equal(await corner(), '');
+
+    // A click on a site, on the middle of a link, and on nothing.
+    const k45 = await at('K45');
+    await page.mouse.click(k45.x, k45.y);
+    assert.equal(await corner(), figureCorner(example, {LINKMAP_SELECT: 'K45'}));
+    assert.match(await corner(), /^K45: positive region \(positive.txt\); 6 links, the strongest with \S+ at /);
+    const f201 = await at('F201');
+    await page.mouse.click((k45.x + f201.x) / 2, (k45.y + f201.y) / 2);
+    const link = links.find((each) => each.first === 'K45' && each.second === 'F201');
+    assert.equal(await corner(), 'Link between K45 and F201 with weight ' + link.weight.toFixed(6));
+    await page.mouse.click(5, 1000);
+    assert.equal(await corner(), '');
+
+    // + raises the cutoff a twentieth at a time, - lowers it, and the region keys filter, as in the window.
+    await page.mouse.click(k45.x, k45.y);
+    await page.keyboard.press('+');
+    await page.keyboard.press('+');
+    const shown = links.filter((each) => Math.abs(each.weight) >= 0.1).length;
+    assert.ok((await corner()).endsWith('\nCutoff 0.10: ' + shown + ' of ' + links.length + ' links shown'));
+    await page.keyboard.press('1');
+    assert.equal(await corner(),
+                 figureCorner(example, {LINKMAP_SELECT: 'K45', LINKMAP_CUTOFF: '0.1', LINKMAP_REGION: 'positive'}));
+    await page.keyboard.press('-');
+    await page.keyboard.press('-');
+    await page.keyboard.press('0');
+    assert.equal(await corner(), figureCorner(example, {LINKMAP_SELECT: 'K45'}));
+    assert.deepEqual(page.errors, []);
+    await page.close();
+});
+
+test('the settings set the first view, and a region without its list says so', async () => {
+    const settings = {LINKMAP_SELECT: 'E104', LINKMAP_CUTOFF: '0.45', LINKMAP_REGION: 'negative'};
+    const {file} = write('settings.html', example, settings);
+    const page = await openPage(browser, file);
+    assert.equal(await page.textContent('#corner'), figureCorner(example, settings));
+    // Without -a, key 3 is refused with the window's message.
+    const bare = write('bare.html', example.slice(0, 5));
+    const barePage = await openPage(browser, bare.file);
+    await barePage.keyboard.press('3');
+    assert.equal(await barePage.textContent('#corner'), 'No accelerated list was given (-a)');
+    assert.deepEqual([...page.errors, ...barePage.errors], []);
+    await page.close();
+    await barePage.close();
+});
+
+test('a large network shows the labels nearest the eye and lists every name', async () => {
+    const groups = path.join(path.dirname(write('probe.html', example).file), 'large.txt');
+    // 50 rings of 8 sites: more sites than the page labels.
+    const lines = [];
+    for (let ring = 0; ring < 50; ++ring) {
+        const sites = Array.from({length: 8}, (_, k) => 'A' + (ring * 10 + k + 1) * 3);
+        const weights = Array.from({length: 28}, (_, k) => (((ring + k) % 19) / 10 - 0.9).toFixed(2));
+        lines.push([...sites, ...weights].join(' '));
+    }
+    fs.writeFileSync(groups, lines.join('\n') + '\n');
+    const {file, links} = write('large.html', [groups]);
+    const page = await openPage(browser, file);
+    const names = namesOf(links);
+    assert.equal(names.length, 400);
+    const labels = await page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.textContent));
+    assert.equal(labels.length, 300);
+    assert.match(await page.textContent('#label-note'), /the 300 sites nearest the eye of 400/);
+    const text = await page.textContent('#sites');
+    for (const name of names)
+        assert.ok(text.includes(name), name + ' is not listed');
+    // Zooming in and letting go chooses the labels again, among those now in view.
+    await page.mouse.move(640, 512);
+    for (let turn = 0; turn < 6; ++turn)
+        await page.mouse.wheel(0, -400);
+    await page.waitForTimeout(300);
+    const closer = await page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.textContent));
+    assert.notDeepEqual(closer.sort(), labels.sort());
+    assert.deepEqual(page.errors, []);
+    await page.close();
+});
+
+test('a network on a structure draws its chain, and the residues in the corner', async () => {
+    const structure = path.join(process.env.LINKMAP_EXAMPLES, '1hpv.pdb');
+    const matrix = path.join(process.env.LINKMAP_EXAMPLES, 'protease-gnm.csv');
+    const env = {LINKMAP_STRUCTURE: structure, LINKMAP_SELECT: 'I50'};
+    const {file} = write('protease.html', [matrix], env);
+    const page = await openPage(browser, file);
+    const corner = await page.textContent('#corner');
+    assert.equal(corner, figureCorner([matrix], env));
+    assert.match(corner, /\(ILE 50, chain A\)/);
+    assert.ok(near((await picture(page)).colors, [140, 140, 140], 8) > 100, 'no grey chain');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+});

@@ -1,0 +1,112 @@
+// The scene file: valid glTF by Khronos' validator, holding every site and link, and read by Blender.
+import assert from 'node:assert/strict';
+import {execFileSync, spawnSync} from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+import {test} from 'node:test';
+import {example, namesOf, write} from './support.mjs';
+
+// The JSON of a .glb or .gltf file.
+function sceneJson(file) {
+    const bytes = fs.readFileSync(file);
+    if (!file.endsWith('.glb'))
+        return JSON.parse(bytes.toString('utf8'));
+    assert.equal(bytes.toString('latin1', 0, 4), 'glTF');
+    assert.equal(bytes.readUInt32LE(4), 2);
+    assert.equal(bytes.readUInt32LE(8), bytes.length);
+    const length = bytes.readUInt32LE(12);
+    assert.equal(bytes.toString('latin1', 16, 20), 'JSON');
+    return JSON.parse(bytes.toString('utf8', 20, 20 + length));
+}
+
+async function validate(file) {
+    const {default: validator} = await import('gltf-validator');
+    const bytes = new Uint8Array(fs.readFileSync(file));
+    const report = await validator.validateBytes(bytes, {maxIssues: 50});
+    assert.equal(report.issues.numErrors, 0, JSON.stringify(report.issues.messages));
+    assert.equal(report.issues.numWarnings, 0, JSON.stringify(report.issues.messages));
+    return report;
+}
+
+// The sites' nodes, by name, and how many vertices each named mesh's primitives hold.
+function contents(json) {
+    const root = json.nodes[json.scenes[json.scene].nodes[0]];
+    const child = (name) => root.children.map((index) => json.nodes[index]).find((node) => node.name === name);
+    const sites = child('sites').children.map((index) => json.nodes[index]);
+    const vertices = (name) => {
+        const node = child(name);
+        return node ? json.meshes[node.mesh].primitives.reduce((sum, p) => sum + json.accessors[p.attributes.POSITION].count, 0)
+                    : 0;
+    };
+    return {sites, vertices};
+}
+
+test('the scene file holds every site by name and every link shown, as valid glTF', async () => {
+    for (const [file, env, extra] of [
+        ['example.glb', {}, []],
+        ['example.gltf', {}, []],
+        ['cutoff.glb', {LINKMAP_CUTOFF: '0.5', LINKMAP_SELECT: 'K45'}, []],
+        ['region.glb', {LINKMAP_REGION: 'accelerated'}, []],
+    ]) {
+        const {file: out, links} = write(file, [...example, ...extra], env);
+        await validate(out);
+        const json = sceneJson(out);
+        const {sites, vertices} = contents(json);
+        assert.deepEqual(sites.map((node) => node.name).sort(), namesOf(links).sort(), file);
+        // Every site stands where the layout puts it, on the sphere of its region.
+        assert.ok(sites.every((node) => node.translation.length === 3 && node.mesh !== undefined), file);
+        const shown = links.filter((link) => Math.abs(link.weight) >= Number(env.LINKMAP_CUTOFF || 0));
+        const accelerated = ['S115', 'M210', 'V212'];
+        const expected = env.LINKMAP_REGION
+            ? shown.filter((link) => accelerated.includes(link.first) || accelerated.includes(link.second))
+            : shown;
+        assert.equal(vertices('links'), 8 * expected.length, file);
+    }
+});
+
+test('a structure\'s scene is in ångströms, with its chain', async () => {
+    const structure = path.join(process.env.LINKMAP_EXAMPLES, '1hpv.pdb');
+    const matrix = path.join(process.env.LINKMAP_EXAMPLES, 'protease-gnm.csv');
+    const {file} = write('protease.glb', [matrix], {LINKMAP_STRUCTURE: structure});
+    const report = await validate(file);
+    const {sites, vertices} = contents(sceneJson(file));
+    assert.ok(vertices('chain') > 0);
+    // Neighbouring residues' alpha carbons stand 3.8 Å apart.
+    const place = (name) => sites.find((node) => node.name === name).translation;
+    const distance = Math.hypot(...place('I50').map((x, i) => x - place('G51')[i]));
+    assert.ok(Math.abs(distance - 3.8) < 0.2, 'I50 to G51: ' + distance);
+    assert.ok(report.info.totalVertexCount > 0);
+});
+
+test('Blender imports the scene with every site and link in place', (context) => {
+    if (spawnSync('blender', ['--version']).error) {
+        context.skip('Blender is not installed (apt-get install blender)');
+        return;
+    }
+    const {file, links} = write('blender.glb', example);
+    const script = `
+import numpy
+if not hasattr(numpy, 'bool'):
+    numpy.bool = bool
+import bpy, json
+bpy.ops.wm.read_factory_settings(use_empty=True)
+bpy.ops.import_scene.gltf(filepath=${JSON.stringify(file)})
+found = {o.name: {'type': o.type, 'vertices': len(o.data.vertices) if o.type == 'MESH' else 0,
+                  'place': list(o.matrix_world.translation)} for o in bpy.data.objects}
+print('IMPORTED ' + json.dumps(found))
+`;
+    const output = execFileSync('blender', ['-b', '--factory-startup', '--python-expr', script],
+                                {encoding: 'utf8', maxBuffer: 1 << 28, timeout: 300000});
+    const line = output.split('\n').find((each) => each.startsWith('IMPORTED '));
+    assert.ok(line, output.slice(-2000));
+    const objects = JSON.parse(line.slice('IMPORTED '.length));
+    const json = sceneJson(file);
+    const {sites} = contents(json);
+    for (const node of sites) {
+        const object = objects[node.name];
+        assert.ok(object && object.type === 'MESH', node.name + ' did not arrive');
+        // Blender stands +z up, as the layout does: the site is where the layout put it.
+        object.place.forEach((x, i) => assert.ok(Math.abs(x - node.translation[i]) < 1e-3, node.name));
+    }
+    assert.equal(objects.links.vertices, 8 * links.length);
+});
