@@ -148,3 +148,17 @@ test('a network on a structure draws its chain, and the residues in the corner',
     assert.deepEqual(page.errors, []);
     await page.close();
 });
+
+test('names are text, whatever characters they hold', async () => {
+    const groups = path.join(path.dirname(write('probe.html', example).file), 'odd.txt');
+    fs.writeFileSync(groups, 'K<b>12 H</script>13 Q&amp;"14 0.5 -0.25 0.75\n');
+    const {file, links} = write('odd.html', [groups]);
+    const page = await openPage(browser, file);
+    const labels = await page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.textContent).sort());
+    assert.deepEqual(labels, namesOf(links).sort());
+    const site = await page.evaluate(() => window.linkmap.siteOnScreen(window.linkmap.siteNamed('H</script>13')));
+    await page.mouse.click(site.x, site.y);
+    assert.equal(await page.textContent('#corner'), figureCorner([groups], {LINKMAP_SELECT: 'H</script>13'}));
+    assert.deepEqual(page.errors, []);
+    await page.close();
+});

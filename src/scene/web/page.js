@@ -144,7 +144,14 @@
     // --- the scene ------------------------------------------------------------------------------------------
 
     const container = document.getElementById('scene');
-    const renderer = new THREE.WebGLRenderer({antialias: true, preserveDrawingBuffer: true});
+    // Smoothed edges, but from a software renderer, where they cost more than the drawing itself, as the
+    // window under a software renderer has none.
+    function inSoftware() {
+        const gl = document.createElement('canvas').getContext('webgl');
+        const info = gl && gl.getExtension('WEBGL_debug_renderer_info');
+        return info !== null && /SwiftShader|llvmpipe|softpipe|Software/i.test(gl.getParameter(info.UNMASKED_RENDERER_WEBGL));
+    }
+    const renderer = new THREE.WebGLRenderer({antialias: !inSoftware(), preserveDrawingBuffer: true});
     renderer.setPixelRatio(window.devicePixelRatio || 1);
     renderer.setClearColor(new THREE.Color(...data.background), 1);
     container.appendChild(renderer.domElement);
@@ -173,120 +180,205 @@
     const lighting = 'vec3 lit(vec3 color, vec3 normal) { return color * min(1.0, 0.1 + 0.8 * max(normalize(normal).z, 0.0)); }\n';
     const hidden = 'gl_Position = vec4(2.0, 2.0, 2.0, 1.0);';
 
-    // Sites: one sphere, drawn once a site at its place in its region's colour.
-    function siteGeometry(base) {
-        const geometry = new THREE.InstancedBufferGeometry();
-        geometry.index = base.index;
-        geometry.setAttribute('position', base.getAttribute('position'));
-        if (base.getAttribute('normal'))
-            geometry.setAttribute('normal', base.getAttribute('normal'));
-        geometry.setAttribute('place', new THREE.InstancedBufferAttribute(positions, 3));
-        const colors = new Float32Array(3 * siteCount);
-        for (let site = 0; site < siteCount; ++site) {
-            const entry = regionByKind.get(kinds[site]);
-            colors.set(entry ? entry.color : data.noRegionColor, 3 * site);
-        }
-        geometry.setAttribute('tint', new THREE.InstancedBufferAttribute(colors, 3));
-        geometry.maxInstancedCount = siteCount;
-        return geometry;
+    // Every glyph is a flat quad that its fragments shade as the sphere or cylinder it stands for, all in one
+    // draw: software renderers pay for every instance of an instanced draw, and these are a handful of vertices
+    // each. Quads are two triangles of four corners, at four vertices a glyph.
+    function quadIndices(count) {
+        const indices = new Uint32Array(6 * count);
+        for (let glyph = 0, v = 0; glyph < count; ++glyph, v += 4)
+            indices.set([v, v + 1, v + 2, v + 2, v + 1, v + 3], 6 * glyph);
+        return new THREE.BufferAttribute(indices, 1);
     }
-    const detail = siteCount > 2000 ? [8, 6] : [20, 14];
-    const sphereMaterial = new THREE.ShaderMaterial({
-        uniforms: {radius: {value: glyphs.siteRadius}},
-        vertexShader: 'uniform float radius; attribute vec3 place; attribute vec3 tint; varying vec3 vColor; varying vec3 vNormal;\n' +
-            'void main() { vColor = tint; vNormal = normalMatrix * normal;\n' +
-            '  gl_Position = projectionMatrix * modelViewMatrix * vec4(place + position * radius, 1.0); }',
-        fragmentShader: 'precision mediump float; varying vec3 vColor; varying vec3 vNormal;\n' + lighting +
-            'void main() { gl_FragColor = vec4(lit(vColor, vNormal), 1.0); }',
-    });
-    const spheres = new THREE.Mesh(siteGeometry(new THREE.SphereBufferGeometry(1, detail[0], detail[1])), sphereMaterial);
+
+    // Sites, in an even spread: every k-th first, so that the first siteBudget of them, which the light picture
+    // draws while the view moves, stand all over the network.
+    const siteBudget = 20000;
+    const siteOrder = new Uint32Array(siteCount);
+    {
+        const stride = Math.max(1, Math.ceil(siteCount / siteBudget));
+        let place = 0;
+        for (let offset = 0; offset < stride; ++offset)
+            for (let site = offset; site < siteCount; site += stride)
+                siteOrder[place++] = site;
+    }
+    const sphereGeometry = new THREE.BufferGeometry();
+    {
+        const centres = new Float32Array(12 * siteCount);
+        const colors = new Float32Array(12 * siteCount);
+        const corners = new Float32Array(8 * siteCount);
+        siteOrder.forEach((site, place) => {
+            const entry = regionByKind.get(kinds[site]);
+            for (let corner = 0; corner < 4; ++corner) {
+                centres.set(positions.subarray(3 * site, 3 * site + 3), 12 * place + 3 * corner);
+                colors.set(entry ? entry.color : data.noRegionColor, 12 * place + 3 * corner);
+                corners.set([corner & 1 ? 1 : -1, corner & 2 ? 1 : -1], 8 * place + 2 * corner);
+            }
+        });
+        sphereGeometry.setAttribute('position', new THREE.BufferAttribute(centres, 3));
+        sphereGeometry.setAttribute('tint', new THREE.BufferAttribute(colors, 3));
+        sphereGeometry.setAttribute('corner', new THREE.BufferAttribute(corners, 2));
+        sphereGeometry.setIndex(quadIndices(siteCount));
+    }
+    // The quad stands at the sphere's centre, wide enough for its outline in perspective; each fragment casts
+    // a ray from the eye to the sphere, and takes the depth, the normal and the light of where it meets it.
+    const spheres = new THREE.Mesh(sphereGeometry, new THREE.ShaderMaterial({
+        uniforms: {radius: {value: glyphs.siteRadius}, projection: {value: camera.projectionMatrix}},
+        extensions: {fragDepth: true},
+        vertexShader: 'uniform float radius; attribute vec3 tint; attribute vec2 corner;\n' +
+            'varying vec3 vColor; varying vec3 vPoint; varying vec3 vCentre;\n' +
+            'void main() { vColor = tint; vec4 centre = modelViewMatrix * vec4(position, 1.0); vCentre = centre.xyz;\n' +
+            '  vPoint = centre.xyz + vec3(corner * radius * 1.5, 0.0);\n' +
+            '  gl_Position = projectionMatrix * vec4(vPoint, 1.0); }',
+        fragmentShader: 'precision highp float; uniform float radius; uniform mat4 projection;\n' +
+            'varying vec3 vColor; varying vec3 vPoint; varying vec3 vCentre;\n' + lighting +
+            'void main() { vec3 ray = normalize(vPoint); float middle = dot(ray, vCentre);\n' +
+            '  float miss = middle * middle - dot(vCentre, vCentre) + radius * radius; if (miss < 0.0) discard;\n' +
+            '  vec3 hit = ray * (middle - sqrt(miss)); vec4 clip = projection * vec4(hit, 1.0);\n' +
+            '  gl_FragDepthEXT = 0.5 * clip.z / clip.w + 0.5;\n' +
+            '  gl_FragColor = vec4(lit(vColor, (hit - vCentre) / radius), 1.0); }',
+    }));
     spheres.frustumCulled = false;
     scene.add(spheres);
 
-    // Links: one open cylinder along +y from -0.5 to 0.5, drawn once a link from its first end to its second,
-    // coloured, filtered and dimmed by the same functions as the window's batched links.
-    const look = new Float32Array(4 * linkCount); // weight, regions, thickness, emphasised
-    const linkEnds = new Float32Array(6 * linkCount);
-    for (let link = 0; link < linkCount; ++link) {
-        look[4 * link] = weights[link];
-        look[4 * link + 1] = linkRegions[link];
-        look[4 * link + 2] = givenThickness ? givenThickness[link] : 1;
-        look[4 * link + 3] = givenEmphasis ? givenEmphasis[link] : 1;
-        for (let end = 0; end < 2; ++end)
-            linkEnds.set(positions.subarray(3 * ends[2 * link + end], 3 * ends[2 * link + end] + 3), 6 * link + 3 * end);
+    // Links: a quad from end to end, turned to face the eye, shaded across as the cylinder it stands for; its
+    // colour, the filter and the dimming are those of the window's batched links. Four vertices a link: its own
+    // end, the other, its look (weight, regions, thickness signed by the side of the quad, which end) and
+    // whether it is emphasised.
+    const linkLookAttribute = new THREE.BufferAttribute(new Float32Array(16 * linkCount), 4);
+    const emphasisAttribute = new THREE.BufferAttribute(new Float32Array(4 * linkCount), 1);
+    const linkGeometry = new THREE.BufferGeometry();
+    {
+        const here = new Float32Array(12 * linkCount);
+        const there = new Float32Array(12 * linkCount);
+        for (let link = 0; link < linkCount; ++link)
+            for (let corner = 0; corner < 4; ++corner) {
+                const end = corner >> 1;
+                here.set(positions.subarray(3 * ends[2 * link + end], 3 * ends[2 * link + end] + 3), 12 * link + 3 * corner);
+                there.set(positions.subarray(3 * ends[2 * link + 1 - end], 3 * ends[2 * link + 1 - end] + 3),
+                          12 * link + 3 * corner);
+            }
+        linkGeometry.setAttribute('position', new THREE.BufferAttribute(here, 3));
+        linkGeometry.setAttribute('other', new THREE.BufferAttribute(there, 3));
+        linkGeometry.setAttribute('look', linkLookAttribute);
+        linkGeometry.setAttribute('emphasised', emphasisAttribute);
+        linkGeometry.setIndex(quadIndices(linkCount));
     }
-    const lookAttribute = new THREE.InstancedBufferAttribute(look, 4);
-    const endsAttribute = new THREE.InterleavedBuffer(linkEnds, 6);
     const linkUniforms = {
         radius: {value: glyphs.linkRadius},
         cutoff: {value: state.cutoff},
         regionFilter: {value: regionBit(state.region)},
-        emphasis: {value: givenEmphasis ? 1 : 0},
+        emphasis: {value: 0},
         background: {value: new THREE.Vector3(...data.background)},
     };
-    function linkGeometry(base) {
-        const geometry = new THREE.InstancedBufferGeometry();
-        if (base.index)
-            geometry.index = base.index;
-        geometry.setAttribute('position', base.getAttribute('position'));
-        const interleaved = new THREE.InstancedInterleavedBuffer(linkEnds, 6, 1);
-        geometry.setAttribute('endA', new THREE.InterleavedBufferAttribute(interleaved, 3, 0));
-        geometry.setAttribute('endB', new THREE.InterleavedBufferAttribute(interleaved, 3, 3));
-        geometry.setAttribute('look', lookAttribute);
-        geometry.maxInstancedCount = linkCount;
-        return geometry;
-    }
-    const linkVertex = 'uniform float radius; uniform float cutoff; uniform float regionFilter; uniform float emphasis;\n' +
-        'uniform vec3 background; attribute vec3 endA; attribute vec3 endB; attribute vec4 look;\n' +
-        'varying vec3 vColor; varying vec3 vNormal;\n' + linkLook + '\n' +
-        'void main() {\n' +
-        '  if (!linkShown(look.x, look.y, cutoff, regionFilter)) { ' + hidden + ' return; }\n' +
-        '  vec3 axis = endB - endA; float height = length(axis);\n' +
-        '  vec3 along = height > 0.0 ? axis / height : vec3(0.0, 0.0, 1.0);\n' +
-        '  vec3 side = normalize(cross(along, abs(along.x) < 0.9 ? vec3(1.0, 0.0, 0.0) : vec3(0.0, 1.0, 0.0)));\n' +
-        '  vec3 across = side * position.x + cross(side, along) * position.z;\n' +
-        '  vec3 color = weightColor(look.x);\n' +
-        '  vColor = emphasis > 0.5 && look.w < 0.5 ? dimmedColor(color, background) : color;\n' +
-        '  vNormal = normalMatrix * across;\n' +
-        '  vec3 point = endA + axis * (position.y + 0.5) + across * radius * look.z;\n' +
-        '  gl_Position = projectionMatrix * modelViewMatrix * vec4(point, 1.0); }';
-    const cylinders = new THREE.Mesh(linkGeometry(new THREE.CylinderBufferGeometry(1, 1, 1, 8, 1, true)),
-        new THREE.ShaderMaterial({
-            uniforms: linkUniforms,
-            vertexShader: linkVertex,
-            fragmentShader: 'precision mediump float; varying vec3 vColor; varying vec3 vNormal;\n' + lighting +
-                'void main() { gl_FragColor = vec4(lit(vColor, vNormal), 1.0); }',
-        }));
+    const linkColor = '  vec3 color = weightColor(look.x);\n' +
+        '  vColor = emphasis > 0.5 && emphasised < 0.5 ? dimmedColor(color, background) : color;\n';
+    const cylinders = new THREE.Mesh(linkGeometry, new THREE.ShaderMaterial({
+        uniforms: linkUniforms,
+        side: THREE.DoubleSide,
+        vertexShader: 'uniform float radius; uniform float cutoff; uniform float regionFilter; uniform float emphasis;\n' +
+            'uniform vec3 background; attribute vec3 other; attribute vec4 look; attribute float emphasised;\n' +
+            'varying vec3 vColor; varying float vAcross; varying vec3 vSide; varying vec3 vFacing;\n' + linkLook + '\n' +
+            'void main() {\n' +
+            '  if (!linkShown(look.x, look.y, cutoff, regionFilter)) { ' + hidden + ' return; }\n' +
+            '  vec4 point = modelViewMatrix * vec4(position, 1.0);\n' +
+            '  vec3 axis = (modelViewMatrix * vec4(other, 1.0)).xyz - point.xyz;\n' +
+            '  if (look.w > 0.5) axis = -axis;\n' +
+            '  vec3 side = cross(axis, -point.xyz); float size = length(side);\n' +
+            '  side = size > 0.0 ? side / size : vec3(0.0);\n' +
+            '  float length2 = max(dot(axis, axis), 1e-20);\n' +
+            '  vFacing = normalize(-point.xyz + axis * dot(point.xyz, axis) / length2);\n' +
+            '  vSide = side; vAcross = sign(look.z);\n' + linkColor +
+            '  point.xyz += side * radius * look.z;\n' +
+            '  gl_Position = projectionMatrix * point; }',
+        fragmentShader: 'precision mediump float; varying vec3 vColor; varying float vAcross; varying vec3 vSide;\n' +
+            'varying vec3 vFacing;\n' + lighting +
+            'void main() { vec3 normal = vAcross * vSide + sqrt(max(1.0 - vAcross * vAcross, 0.0)) * vFacing;\n' +
+            '  gl_FragColor = vec4(lit(vColor, normal), 1.0); }',
+    }));
     cylinders.frustumCulled = false;
     scene.add(cylinders);
 
-    // The light picture drawn while the view turns, on a large network, as the window draws one: every link a
-    // line and every site a dot.
-    const light = new THREE.Group();
-    if (linkCount + siteCount >= data.lightFrom) {
-        const segment = new THREE.BufferGeometry();
-        segment.setAttribute('position', new THREE.Float32BufferAttribute([0, -0.5, 0, 0, 0.5, 0], 3));
-        const lines = new THREE.LineSegments(linkGeometry(segment), new THREE.ShaderMaterial({
-            uniforms: linkUniforms,
-            vertexShader: linkVertex.replace('across * radius * look.z', 'vec3(0.0)'),
-            fragmentShader: 'precision mediump float; varying vec3 vColor; varying vec3 vNormal;\n' +
-                'void main() { gl_FragColor = vec4(vColor, 1.0); }',
-        }));
-        lines.frustumCulled = false;
-        light.add(lines);
-        const dot = new THREE.BufferGeometry();
-        dot.setAttribute('position', new THREE.Float32BufferAttribute([0, 0, 0], 3));
-        const dots = new THREE.Points(siteGeometry(dot), new THREE.ShaderMaterial({
-            uniforms: {radius: {value: glyphs.siteRadius}, scale: {value: 1}},
-            vertexShader: 'uniform float radius; uniform float scale; attribute vec3 place; attribute vec3 tint; varying vec3 vColor;\n' +
-                'void main() { vColor = tint; vec4 eye = modelViewMatrix * vec4(place, 1.0);\n' +
-                '  gl_PointSize = max(2.0, 2.0 * radius * scale / max(-eye.z, 1e-6)); gl_Position = projectionMatrix * eye; }',
-            fragmentShader: 'precision mediump float; varying vec3 vColor; void main() { gl_FragColor = vec4(vColor, 1.0); }',
-        }));
-        dots.frustumCulled = false;
-        light.add(dots);
-        light.visible = false;
-        scene.add(light);
+    // Each link's look, thickness and emphasis, from the view's state: the paths' thickness while there are
+    // paths, and the emphasis of the paths, or else of the pick.
+    function showLinks() {
+        const pick = state.pick;
+        const paths = state.pathLines.length > 0 && givenEmphasis !== null;
+        const look = linkLookAttribute.array;
+        const emphasised = emphasisAttribute.array;
+        emphasised.fill(0);
+        for (let link = 0; link < linkCount; ++link) {
+            const thickness = paths && givenThickness ? givenThickness[link] : 1;
+            for (let corner = 0; corner < 4; ++corner)
+                look.set([weights[link], linkRegions[link], corner & 1 ? thickness : -thickness, corner >> 1],
+                         16 * link + 4 * corner);
+            if (paths && givenEmphasis[link])
+                emphasised.fill(1, 4 * link, 4 * link + 4);
+        }
+        if (!paths && pick.kind === 'site')
+            for (let i = linkStarts[pick.index]; i < linkStarts[pick.index + 1]; ++i)
+                emphasised.fill(1, 4 * siteLinks[i], 4 * siteLinks[i] + 4);
+        if (!paths && pick.kind === 'link')
+            emphasised.fill(1, 4 * pick.index, 4 * pick.index + 4);
+        linkUniforms.emphasis.value = paths || pick.kind !== '' ? 1 : 0;
+        linkLookAttribute.needsUpdate = true;
+        emphasisAttribute.needsUpdate = true;
+        lightChanged = true;
+    }
+
+    // The light picture drawn while the view moves, on a large network, as the window draws one: the strongest
+    // links shown, up to linkBudget, as lines in their colours, and the first siteBudget sites of the even
+    // spread.
+    const linkBudget = 20000;
+    const lightLines = new THREE.LineSegments(new THREE.BufferGeometry(), new THREE.ShaderMaterial({
+        uniforms: linkUniforms,
+        vertexShader: 'uniform float emphasis; uniform vec3 background; attribute vec4 look; attribute float emphasised;\n' +
+            'varying vec3 vColor;\n' + linkLook + '\n' +
+            'void main() {\n' + linkColor + '  gl_Position = projectionMatrix * modelViewMatrix * vec4(position, 1.0); }',
+        fragmentShader: 'precision mediump float; varying vec3 vColor; void main() { gl_FragColor = vec4(vColor, 1.0); }',
+    }));
+    lightLines.frustumCulled = false;
+    lightLines.visible = false;
+    scene.add(lightLines);
+    const lightFrom = data.lightFrom;
+    const hasLightPicture = linkCount + siteCount >= lightFrom;
+    let lightChanged = true;
+
+    function makeLightLines() {
+        const strength = new Float32Array(linkCount);
+        let shown = 0;
+        for (let link = 0; link < linkCount; ++link)
+            if (isShown(link))
+                strength[shown++] = Number.isNaN(weights[link]) ? 0 : Math.abs(weights[link]);
+        const sorted = strength.subarray(0, shown).sort();
+        const floor = shown > linkBudget ? sorted[shown - linkBudget] : -1;
+        const points = [];
+        const looks = [];
+        const emphasised = [];
+        for (let link = 0; link < linkCount && points.length < 6 * linkBudget; ++link) {
+            const size = Number.isNaN(weights[link]) ? 0 : Math.abs(weights[link]);
+            if (!isShown(link) || size < floor)
+                continue;
+            for (let end = 0; end < 2; ++end) {
+                const site = ends[2 * link + end];
+                points.push(positions[3 * site], positions[3 * site + 1], positions[3 * site + 2]);
+                looks.push(weights[link], linkRegions[link], 0, 0);
+                emphasised.push(emphasisAttribute.array[4 * link]);
+            }
+        }
+        const geometry = new THREE.BufferGeometry();
+        geometry.setAttribute('position', new THREE.Float32BufferAttribute(points, 3));
+        geometry.setAttribute('look', new THREE.Float32BufferAttribute(looks, 4));
+        geometry.setAttribute('emphasised', new THREE.Float32BufferAttribute(emphasised, 1));
+        lightLines.geometry.dispose();
+        lightLines.geometry = geometry;
+        lightChanged = false;
+    }
+    function showLight(light) {
+        if (light && lightChanged)
+            makeLightLines();
+        lightLines.visible = light;
+        cylinders.visible = !light;
+        sphereGeometry.setDrawRange(0, light ? 6 * Math.min(siteCount, siteBudget) : Infinity);
     }
 
     // The chain the sites stand on: grey lines beneath them.
@@ -409,6 +501,7 @@
     controls.update();
     let moving = false;
     let wanted = true;
+    const drawn = [];
 
     function fitPlanes() {
         const distance = camera.position.distanceTo(bound.center);
@@ -428,14 +521,13 @@
     function draw() {
         fitPlanes();
         camera.updateMatrixWorld();
-        const lightNow = moving && light.children.length > 0;
-        light.visible = lightNow;
-        cylinders.visible = !lightNow;
-        spheres.visible = !lightNow;
-        if (lightNow)
-            light.children[1].material.uniforms.scale.value = pixelsPerUnit(1);
+        showLight(moving && hasLightPicture);
         renderer.render(scene, camera);
         placeLabels();
+        // When each frame was drawn, the last thousand, for whoever measures the page.
+        drawn.push(performance.now());
+        if (drawn.length > 1000)
+            drawn.shift();
         document.body.dataset.frames = String(Number(document.body.dataset.frames || 0) + 1);
     }
     function frame() {
@@ -474,18 +566,20 @@
 
     // --- picking, as the window picks --------------------------------------------------------------------------
 
-    // The closest approach of a ray (origin, unit direction) to the segment from a to b: the distance between
-    // them, and how far along the ray it is.
-    function closestApproach(origin, direction, a, b) {
-        const segment = new THREE.Vector3().subVectors(b, a);
-        const between = new THREE.Vector3().subVectors(origin, a);
-        const length2 = segment.dot(segment);
-        const rayOffset = direction.dot(between);
+    // The closest approach of a ray (origin o, unit direction d) to the segment from a to b: the distance
+    // between them and how far along the ray, in approach[0] and approach[1]. Plain numbers, as a click on a
+    // large network asks this of every link.
+    const approach = [0, 0];
+    function closestApproach(o, d, a, b) {
+        const sx = b[0] - a[0], sy = b[1] - a[1], sz = b[2] - a[2];
+        const bx = o[0] - a[0], by = o[1] - a[1], bz = o[2] - a[2];
+        const length2 = sx * sx + sy * sy + sz * sz;
+        const rayOffset = d[0] * bx + d[1] * by + d[2] * bz;
         let s = Math.max(0, -rayOffset);
         let u = 0;
         if (length2 > 1e-12) {
-            const cosine = direction.dot(segment);
-            const segmentOffset = segment.dot(between);
+            const cosine = d[0] * sx + d[1] * sy + d[2] * sz;
+            const segmentOffset = sx * bx + sy * by + sz * bz;
             const denominator = length2 - cosine * cosine;
             s = denominator > 1e-12 * length2 ? Math.max(0, (cosine * segmentOffset - rayOffset * length2) / denominator) : 0;
             u = (cosine * s + segmentOffset) / length2;
@@ -497,27 +591,26 @@
                 s = Math.max(0, cosine - rayOffset);
             }
         }
-        const onRay = new THREE.Vector3().copy(direction).multiplyScalar(s).add(origin);
-        const onSegment = new THREE.Vector3().copy(segment).multiplyScalar(u).add(a);
-        return {distance: onRay.distanceTo(onSegment), along: s};
+        approach[0] = Math.hypot(o[0] + d[0] * s - a[0] - sx * u, o[1] + d[1] * s - a[1] - sy * u, o[2] + d[2] * s - a[2] - sz * u);
+        approach[1] = s;
+        return approach;
     }
 
     // What lies under a point of the canvas: the nearest site or shown link the ray passes through, or else the
     // one it passes closest to, within four pixels.
     function under(x, y) {
-        const origin = camera.position.clone();
-        const direction = new THREE.Vector3((x / canvas.clientWidth) * 2 - 1, 1 - (y / canvas.clientHeight) * 2, 0.5)
-            .unproject(camera).sub(origin).normalize();
+        const o = camera.position.toArray();
+        const d = new THREE.Vector3((x / canvas.clientWidth) * 2 - 1, 1 - (y / canvas.clientHeight) * 2, 0.5)
+            .unproject(camera).sub(camera.position).normalize().toArray();
         const slack = 4 * 2 * Math.tan(THREE.Math.degToRad(camera.fov) / 2) / canvas.clientHeight;
         let best = {kind: '', index: 0};
         let through = false;
         let rank = Infinity;
-        function offer(kind, index, approach, radius) {
-            if (!(approach.along > 0))
+        function offer(kind, index, [distance, along], radius) {
+            if (!(along > 0))
                 return;
-            const hit = approach.distance <= radius;
-            let candidate = hit ? approach.along - Math.sqrt(radius * radius - approach.distance * approach.distance)
-                                : (approach.distance - radius) / approach.along;
+            const hit = distance <= radius;
+            const candidate = hit ? along - Math.sqrt(radius * radius - distance * distance) : (distance - radius) / along;
             if (!hit && (through || candidate > slack))
                 return;
             if ((hit && !through) || candidate < rank) {
@@ -526,38 +619,28 @@
                 best = {kind: kind, index: index};
             }
         }
-        const point = (site) => new THREE.Vector3(positions[3 * site], positions[3 * site + 1], positions[3 * site + 2]);
-        for (let site = 0; site < siteCount; ++site) {
-            const centre = point(site);
-            offer('site', site, closestApproach(origin, direction, centre, centre), glyphs.siteRadius);
-        }
+        const a = [0, 0, 0];
+        const b = [0, 0, 0];
+        const at = (point, site) => {
+            point[0] = positions[3 * site];
+            point[1] = positions[3 * site + 1];
+            point[2] = positions[3 * site + 2];
+            return point;
+        };
+        for (let site = 0; site < siteCount; ++site)
+            offer('site', site, closestApproach(o, d, at(a, site), a), glyphs.siteRadius);
         for (let link = 0; link < linkCount; ++link)
             if (isShown(link))
-                offer('link', link, closestApproach(origin, direction, point(ends[2 * link]), point(ends[2 * link + 1])),
-                      glyphs.linkRadius);
+                offer('link', link, closestApproach(o, d, at(a, ends[2 * link]), at(b, ends[2 * link + 1])), glyphs.linkRadius);
         return best;
     }
 
     // --- what clicks and keys change -----------------------------------------------------------------------------
 
-    function showEmphasis() {
-        const pick = state.pick;
-        const paths = state.pathLines.length > 0 && givenEmphasis;
-        for (let link = 0; link < linkCount; ++link) {
-            look[4 * link + 2] = paths && givenThickness ? givenThickness[link] : 1;
-            look[4 * link + 3] = paths ? givenEmphasis[link] : 0;
-        }
-        if (!paths && pick.kind === 'site')
-            for (let i = linkStarts[pick.index]; i < linkStarts[pick.index + 1]; ++i)
-                look[4 * siteLinks[i] + 3] = 1;
-        if (!paths && pick.kind === 'link')
-            look[4 * pick.index + 3] = 1;
-        linkUniforms.emphasis.value = paths || pick.kind !== '' ? 1 : 0;
-        lookAttribute.needsUpdate = true;
-    }
     function update() {
         linkUniforms.cutoff.value = state.cutoff;
         linkUniforms.regionFilter.value = regionBit(state.region);
+        lightChanged = true;
         corner.textContent = describeView();
         wanted = true;
     }
@@ -565,7 +648,7 @@
         // A pick of its own, or of nothing, puts the paths away.
         state.pathLines = [];
         state.pick = found;
-        showEmphasis();
+        showLinks();
         if (found.kind === 'site' && siteCount > labelBudget)
             chooseLabels();
         update();
@@ -645,7 +728,7 @@
     fitPlanes();
     camera.updateMatrixWorld();
     chooseLabels();
-    showEmphasis();
+    showLinks();
     update();
     requestAnimationFrame(frame);
     document.body.dataset.ready = 'true';
@@ -659,5 +742,6 @@
             return {x: rect.left + (point.x + 1) / 2 * rect.width, y: rect.top + (1 - point.y) / 2 * rect.height};
         },
         siteNamed: (name) => names.indexOf(name),
+        drawn: drawn,
     };
 })();

@@ -1,0 +1,39 @@
+// Opens a web page of linkmap in headless Chromium (WebGL by SwiftShader) at 1280 x 1024 and prints, on one line,
+// first_frame_s (from asking for the page to its first frame shown), turn_median_ms and turn_p90_ms (the time
+// between frames while the left button drags, 60 moves of 8 pixels) and turned (whether the drag changed the
+// picture). Run with node from the project root: node bench/webframe.mjs PAGE.html
+import {createRequire} from 'node:module';
+import path from 'node:path';
+
+const require = createRequire(path.resolve('tests/web') + '/');
+const {chromium} = require('playwright-core');
+const browser = await chromium.launch({
+    executablePath: process.env.LINKMAP_CHROMIUM || '/usr/bin/chromium',
+    args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
+});
+const page = await browser.newPage({viewport: {width: 1280, height: 1024}});
+const start = Date.now();
+await page.goto('file://' + path.resolve(process.argv[2]), {timeout: 600000});
+await page.waitForFunction(() => Number(document.body.dataset.frames) > 0, null, {timeout: 600000, polling: 20});
+await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+const firstFrame = (Date.now() - start) / 1000;
+const digest = () => page.evaluate(() => {
+    const canvas = document.querySelector('#scene canvas');
+    return canvas.toDataURL().length + ':' + canvas.toDataURL().slice(-200);
+});
+const before = await digest();
+
+await page.mouse.move(640, 512);
+await page.mouse.down();
+const from = await page.evaluate(() => window.linkmap.drawn.length);
+for (let step = 1; step <= 60; ++step)
+    await page.mouse.move(640 + 8 * step, 512 + 2 * step);
+const times = await page.evaluate((first) => window.linkmap.drawn.slice(first), from);
+await page.mouse.up();
+await page.waitForTimeout(500);
+const after = await digest();
+const gaps = times.slice(1).map((time, i) => time - times[i]).sort((a, b) => a - b);
+const at = (share) => (gaps.length ? gaps[Math.min(gaps.length - 1, Math.floor(share * gaps.length))] : NaN);
+console.log(`first_frame_s=${firstFrame.toFixed(2)} turn_median_ms=${at(0.5).toFixed(1)} turn_p90_ms=${at(0.9).toFixed(1)} ` +
+            `turn_frames=${times.length} turned=${before !== after}`);
+await browser.close();
