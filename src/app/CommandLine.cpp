@@ -93,7 +93,9 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
            "any\n"
            "case and compressed or not (.gz). --generate-image writes a vector figure for .svg, .pdf and "
            ".eps,\n"
-           "the network as GraphML for .graphml, and an image of the window for any other name.\n";
+           "the network as GraphML for .graphml, a web page that turns in any browser for .html and .htm, "
+           "a\n"
+           "glTF scene for .glb and .gltf, and an image of the window for any other name.\n";
 
     // The window's keys and mouse bindings, from the handlers the viewer is given, as its h key lists them.
     osg::ref_ptr<osg::ApplicationUsage> keyUsage = new osg::ApplicationUsage;

@@ -106,8 +106,8 @@ private:
 namespace
 {
 
-// The first view of a window of the page's size: the camera framing the whole scene as the window's first view
-// does, or as the settings place it, and the point it turns round.
+// The first view of a window of the page's size: the camera framing the whole scene as the window's first
+// view does, or as the settings place it, and the point it turns round.
 struct FirstView
 {
     FigureView figure;
@@ -128,8 +128,9 @@ FirstView firstView(const RunInput& input, Stage& stage)
     stage.trackball->home(*event, action);
     const float ceiling = takeFirstView(*stage.trackball, input.view);
     limitDistance(*stage.trackball, ceiling);
-    return FirstView{FigureView{stage.trackball->getInverseMatrix(), camera.getProjectionMatrix(), width, height},
-                     stage.trackball->getCenter()};
+    return FirstView{
+        FigureView{stage.trackball->getInverseMatrix(), camera.getProjectionMatrix(), width, height},
+        stage.trackball->getCenter()};
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include <scene/ColorKey.h>
 #include <scene/FigurePainter.h>
-#include <scene/ValidText.h>
 #include <scene/GlyphStyle.h>
 #include <scene/Overlay.h>
+#include <scene/ValidText.h>
 
 #include <algorithm>
 #include <cmath>

@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <limits>
 #include <map>
 
@@ -48,8 +50,8 @@ public:
     }
 
     // An accessor of count elements of type (TINYGLTF_TYPE_*) and component, over bytes.
-    int addAccessor(const void* bytes, std::size_t size, int component, int type, std::size_t count, int target,
-                    bool normalized = false)
+    int addAccessor(const void* bytes, std::size_t size, int component, int type, std::size_t count,
+                    int target, bool normalized = false)
     {
         std::vector<unsigned char>& data = model.buffers[0].data;
         while (data.size() % 4 != 0)
@@ -82,8 +84,9 @@ public:
             low[i % 3] = std::min(low[i % 3], double(points[i]));
             high[i % 3] = std::max(high[i % 3], double(points[i]));
         }
-        const int accessor = addAccessor(points.data(), points.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
-                                         TINYGLTF_TYPE_VEC3, points.size() / 3, TINYGLTF_TARGET_ARRAY_BUFFER);
+        const int accessor =
+            addAccessor(points.data(), points.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
+                        TINYGLTF_TYPE_VEC3, points.size() / 3, TINYGLTF_TARGET_ARRAY_BUFFER);
         model.accessors[accessor].minValues = low;
         model.accessors[accessor].maxValues = high;
         return accessor;
@@ -126,8 +129,9 @@ tinygltf::Primitive spherePrimitive(SceneModel& scene, float radius, int materia
         {
             const auto corner = [&](int r, int s) { return std::uint16_t(r * (slices + 1) + s); };
             // Counterclockwise seen from outside, as glTF's front faces are.
-            for (const std::uint16_t index : {corner(ring, slice), corner(ring + 1, slice + 1), corner(ring + 1, slice),
-                                              corner(ring, slice), corner(ring, slice + 1), corner(ring + 1, slice + 1)})
+            for (const std::uint16_t index :
+                 {corner(ring, slice), corner(ring + 1, slice + 1), corner(ring + 1, slice),
+                  corner(ring, slice), corner(ring, slice + 1), corner(ring + 1, slice + 1)})
                 indices.push_back(index);
         }
     tinygltf::Primitive primitive;
@@ -136,8 +140,8 @@ tinygltf::Primitive spherePrimitive(SceneModel& scene, float radius, int materia
         scene.addAccessor(normals.data(), normals.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
                           TINYGLTF_TYPE_VEC3, normals.size() / 3, TINYGLTF_TARGET_ARRAY_BUFFER);
     primitive.indices = scene.addAccessor(indices.data(), indices.size() * sizeof(std::uint16_t),
-                                          TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, TINYGLTF_TYPE_SCALAR, indices.size(),
-                                          TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+                                          TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, TINYGLTF_TYPE_SCALAR,
+                                          indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
     primitive.material = material;
     primitive.mode = TINYGLTF_MODE_TRIANGLES;
     return primitive;
@@ -164,7 +168,8 @@ public:
         const auto first = static_cast<std::uint16_t>(points.size() / 3);
         unsigned char rgba[4];
         for (int channel = 0; channel < 3; ++channel)
-            rgba[channel] = static_cast<unsigned char>(std::lround(std::clamp(linearOf(color[channel]), 0.0, 1.0) * 255.0));
+            rgba[channel] = static_cast<unsigned char>(
+                std::lround(std::clamp(linearOf(color[channel]), 0.0, 1.0) * 255.0));
         rgba[3] = 255;
         const osg::Vec3 corners[4] = {side * radius, other * radius, -side * radius, -other * radius};
         for (const osg::Vec3& end : {a, b})
@@ -177,8 +182,8 @@ public:
         for (std::uint16_t face = 0; face < 4; ++face)
         {
             const std::uint16_t next = (face + 1) % 4;
-            for (const std::uint16_t corner : {face, std::uint16_t(4 + next), std::uint16_t(4 + face), face, next,
-                                               std::uint16_t(4 + next)})
+            for (const std::uint16_t corner : {face, std::uint16_t(4 + next), std::uint16_t(4 + face), face,
+                                               next, std::uint16_t(4 + next)})
                 indices.push_back(static_cast<std::uint16_t>(first + corner));
         }
     }
@@ -198,8 +203,8 @@ private:
         tinygltf::Primitive primitive;
         primitive.attributes["POSITION"] = scene.addPoints(points);
         primitive.attributes["COLOR_0"] =
-            scene.addAccessor(colors.data(), colors.size(), TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE, TINYGLTF_TYPE_VEC4,
-                              colors.size() / 4, TINYGLTF_TARGET_ARRAY_BUFFER, true);
+            scene.addAccessor(colors.data(), colors.size(), TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE,
+                              TINYGLTF_TYPE_VEC4, colors.size() / 4, TINYGLTF_TARGET_ARRAY_BUFFER, true);
         primitive.indices = scene.addAccessor(indices.data(), indices.size() * sizeof(std::uint16_t),
                                               TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, TINYGLTF_TYPE_SCALAR,
                                               indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
@@ -264,11 +269,12 @@ std::string writeSceneFile(const FigureContent& content, const std::string& file
             if (!regionColor(kind, color))
                 regionColor(RegionKind::None, color);
             const RegionKindEntry* entry = findRegionKind(kind);
-            const std::string name = entry != nullptr ? std::string(entry->word) + " site" : "site in no region";
+            const std::string name =
+                entry != nullptr ? std::string(entry->word) + " site" : "site in no region";
             tinygltf::Mesh mesh;
             mesh.name = name;
-            mesh.primitives.push_back(
-                spherePrimitive(scene, content.glyphs.siteRadius, scene.addMaterial(name, linearColor(color))));
+            mesh.primitives.push_back(spherePrimitive(scene, content.glyphs.siteRadius,
+                                                      scene.addMaterial(name, linearColor(color))));
             scene.model.meshes.push_back(mesh);
             found = sphereMeshes.emplace(kind, static_cast<int>(scene.model.meshes.size()) - 1).first;
         }
@@ -294,7 +300,8 @@ std::string writeSceneFile(const FigureContent& content, const std::string& file
         if (!content.emphasised.empty() && !content.emphasised[link])
             color = dimmedColor(color, content.background);
         const float thickness = link < content.linkThickness.size() ? content.linkThickness[link] : 1.0f;
-        links.add(content.sites[each.first], content.sites[each.second], content.glyphs.linkRadius * thickness, color);
+        links.add(content.sites[each.first], content.sites[each.second],
+                  content.glyphs.linkRadius * thickness, color);
     }
     addPrismNode(scene, links, "links", root);
 
@@ -313,9 +320,17 @@ std::string writeSceneFile(const FigureContent& content, const std::string& file
     if (scene.model.buffers[0].data.empty())
         scene.model.buffers.clear();
 
+    // Written to a stream of our own, whose state says whether every byte reached the file: tinygltf's own
+    // file writer reports success whatever became of its file.
     const bool binary = endsWithCaseless(fileName, ".glb");
+    std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
+    if (!file)
+        return std::strerror(errno);
     tinygltf::TinyGLTF writer;
-    if (!writer.WriteGltfSceneToFile(&scene.model, fileName, true, true, !binary, binary))
-        return "cannot write the file";
+    if (!writer.WriteGltfSceneToStream(&scene.model, file, !binary, binary))
+        return "the scene could not be written as glTF";
+    file.close();
+    if (!file)
+        return std::strerror(errno);
     return std::string();
 }

@@ -10,8 +10,8 @@ bool isSceneFileName(const std::string& fileName);
 
 /** Writes the scene of content to fileName as glTF 2.0, binary (.glb) or as text with its buffer inside
  *  (.gltf), in the layout's units (ångströms on a structure), +y up: a node a site, named as it is, sharing
- *  one sphere mesh a region kind; every link the filter shows a square prism coloured by its weight, dimmed or
- *  thicker as the view has it, merged into one mesh; the chain the sites stand on as thinner grey prisms.
+ *  one sphere mesh a region kind; every link the filter shows a square prism coloured by its weight, dimmed
+ * or thicker as the view has it, merged into one mesh; the chain the sites stand on as thinner grey prisms.
  *  Returns why it could not, or an empty string. */
 std::string writeSceneFile(const FigureContent& content, const std::string& fileName);
 

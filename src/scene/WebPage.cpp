@@ -35,7 +35,8 @@ std::string readWhole(const std::string& path, std::string& failure)
     return text.str();
 }
 
-// A JSON string: quoted, with what JSON escapes escaped, and "<" too, so that no "</script" ends the data early.
+// A JSON string: quoted, with what JSON escapes escaped, and "<" too, so that no "</script" ends the data
+// early.
 std::string jsonText(const std::string& text)
 {
     std::string quoted = "\"";
@@ -142,8 +143,8 @@ private:
 
 std::string jsonKeyText(const KeyText& text)
 {
-    return "{\"text\":" + jsonText(text.text) + ",\"x\":" + jsonNumber(text.x) + ",\"y\":" + jsonNumber(text.y) +
-           ",\"alignment\":" + std::to_string(text.alignment) + "}";
+    return "{\"text\":" + jsonText(text.text) + ",\"x\":" + jsonNumber(text.x) +
+           ",\"y\":" + jsonNumber(text.y) + ",\"alignment\":" + std::to_string(text.alignment) + "}";
 }
 
 std::string jsonKeyBox(const KeyBox& box)
@@ -177,7 +178,8 @@ std::string jsonRegions(const PageContent& content)
         osg::Vec4 color;
         regionColor(entry.kind, color);
         const std::string list = place < content.listNames.size() ? content.listNames[place] : std::string();
-        text += std::string(place > 0 ? "," : "") + "{\"kind\":" + std::to_string(static_cast<int>(entry.kind)) +
+        text += std::string(place > 0 ? "," : "") +
+                "{\"kind\":" + std::to_string(static_cast<int>(entry.kind)) +
                 ",\"word\":" + jsonText(entry.word) + ",\"option\":" + jsonText(entry.option) +
                 ",\"key\":" + jsonText(std::string(1, entry.key)) + ",\"bit\":" + std::to_string(entry.bit) +
                 ",\"color\":" + jsonColor(color) + ",\"list\":" + jsonText(list) + "}";
@@ -205,7 +207,8 @@ std::string pageData(const PageContent& content)
     {
         for (int axis = 0; axis < 3; ++axis)
             places.add(figure.sites[site][axis]);
-        kinds.addByte(static_cast<std::uint8_t>(site < figure.kinds.size() ? figure.kinds[site] : RegionKind::None));
+        kinds.addByte(
+            static_cast<std::uint8_t>(site < figure.kinds.size() ? figure.kinds[site] : RegionKind::None));
     }
     // A link whose end is no site is left out, as every figure leaves it out.
     Bytes ends;
@@ -249,16 +252,19 @@ std::string pageData(const PageContent& content)
     data += ",\"trace\":\"" + trace.text() + "\"";
     data += ",\"residues\":" + (anyResidue ? jsonStrings(content.residues) : std::string("[]"));
     data += ",\"glyphs\":{\"siteRadius\":" + jsonNumber(glyphs.siteRadius) +
-            ",\"linkRadius\":" + jsonNumber(glyphs.linkRadius) + ",\"labelHeight\":" + jsonNumber(glyphs.labelHeight) +
+            ",\"linkRadius\":" + jsonNumber(glyphs.linkRadius) +
+            ",\"labelHeight\":" + jsonNumber(glyphs.labelHeight) +
             ",\"labelDrop\":" + jsonNumber(glyphs.labelDrop) + "}";
     data += ",\"regions\":" + jsonRegions(content);
     osg::Vec4 noRegion;
     regionColor(RegionKind::None, noRegion);
-    data += ",\"noRegionColor\":" + jsonColor(noRegion) + ",\"traceColor\":" + jsonColor(GlyphStyle::traceColor);
-    data += ",\"background\":" + jsonColor(figure.background) + ",\"textColor\":" + jsonColor(figure.textColor);
+    data +=
+        ",\"noRegionColor\":" + jsonColor(noRegion) + ",\"traceColor\":" + jsonColor(GlyphStyle::traceColor);
+    data +=
+        ",\"background\":" + jsonColor(figure.background) + ",\"textColor\":" + jsonColor(figure.textColor);
     data += ",\"view\":{\"cutoff\":" + jsonNumber(content.cutoff) +
-            ",\"region\":" + std::to_string(static_cast<int>(content.region)) + ",\"pick\":{\"kind\":\"" + pickKind +
-            "\",\"index\":" + std::to_string(content.pick.index) + "}}";
+            ",\"region\":" + std::to_string(static_cast<int>(content.region)) + ",\"pick\":{\"kind\":\"" +
+            pickKind + "\",\"index\":" + std::to_string(content.pick.index) + "}}";
     data += ",\"pathLines\":" + jsonStrings(content.pathLines);
     data += ",\"camera\":{\"eye\":" + jsonPoint(content.eye) + ",\"center\":" + jsonPoint(content.center) +
             ",\"up\":" + jsonPoint(content.up) + ",\"fov\":" + jsonNumber(content.fieldOfView) + "}";
@@ -319,14 +325,16 @@ std::string writeWebPage(const PageContent& content, const std::string& fileName
          << "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
          << "<title>" << htmlText(content.title) << "</title>\n<style>\n"
          << WebAssets::style << "</style>\n</head>\n"
-         << "<body style=\"background:" << cssColor(figure.background) << ";color:" << cssColor(figure.textColor)
+         << "<body style=\"background:" << cssColor(figure.background)
+         << ";color:" << cssColor(figure.textColor)
          << "\">\n<div id=\"scene\"></div>\n<div id=\"labels\"></div>\n<pre id=\"corner\"></pre>\n"
          << "<div id=\"key\"></div>\n<div id=\"panel\">\n<p id=\"label-note\"></p>\n"
-         << "<details id=\"sites\"><summary>" << figure.names.size() << (figure.names.size() == 1 ? " site" : " sites")
-         << "</summary>\n<ol>";
+         << "<details id=\"sites\"><summary>" << figure.names.size()
+         << (figure.names.size() == 1 ? " site" : " sites") << "</summary>\n<ol>";
     for (std::size_t site = 0; site < figure.names.size(); ++site)
         page << "<li data-site=\"" << site << "\">" << htmlText(figure.names[site]) << "</li>";
-    page << "</ol>\n</details>\n<p>Drag to turn, wheel to zoom, right or middle button to pan, Space for the first "
+    page << "</ol>\n</details>\n<p>Drag to turn, wheel to zoom, right or middle button to pan, Space for the "
+            "first "
             "view; click a site or a link; + and - set the cutoff, 0 to 3 the region filter.</p>\n</div>\n"
          << "<script id=\"link-look\" type=\"x-shader/x-vertex\">\n"
          << Shaders::linkLook << "</script>\n<script id=\"linkmap-data\" type=\"application/json\">"

@@ -4,7 +4,7 @@ import {execFileSync, spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import {test} from 'node:test';
-import {example, namesOf, write} from './support.mjs';
+import {example, linkmap, namesOf, write} from './support.mjs';
 
 // The JSON of a .glb or .gltf file.
 function sceneJson(file) {
@@ -109,4 +109,17 @@ print('IMPORTED ' + json.dumps(found))
         object.place.forEach((x, i) => assert.ok(Math.abs(x - node.translation[i]) < 1e-3, node.name));
     }
     assert.equal(objects.links.vertices, 8 * links.length);
+});
+
+test('a page or a scene that cannot be written is an error, with status 1', () => {
+    const full = path.dirname(write('probe.glb', example).file);
+    for (const name of ['full.glb', 'full.gltf', 'full.html']) {
+        fs.symlinkSync('/dev/full', path.join(full, name));
+        for (const out of [path.join(full, name), path.join(full, 'missing', name)]) {
+            const run = spawnSync(linkmap, [...example, '--generate-image', out], {encoding: 'utf8'});
+            assert.equal(run.status, 1, out);
+            const last = run.stdout.trim().split('\n').pop();
+            assert.match(last, new RegExp('^Error: could not write the (page|scene) .*' + name + ': (No space left on device|No such file or directory)$'));
+        }
+    }
 });

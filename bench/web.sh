@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Times the web page and the scene file of one build on the example and on generated networks, and how the
+# page draws and turns in headless Chromium with SwiftShader; prints a Markdown table.
+#
+#   bench/web.sh [BINARY] [SIZES...]
+#
+# SIZES are "groups x sites" pairs such as 500x20 (95,000 links); by default the example, 500x20 and 5300x20
+# (1,007,000 links). For each network: the HTML page and the GLB scene written without a display, each with its
+# wall time, peak RSS and size; then the page opened at 1280 x 1024 (bench/webframe.mjs): the time to its first
+# frame, and the time between frames while a drag turns it. Needs node and tests/web's npm packages
+# (scripts/install-deps.sh --tests).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+binary=$(realpath "${1:-build/linkmap}")
+shift $(( $# > 0 ? 1 : 0 ))
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(example 500x20 5300x20)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# One run without a display: "wall_s rss_kb bytes".
+written() {
+    local file=$1
+    shift
+    local measured
+    measured=$(mktemp)
+    env -u DISPLAY /usr/bin/time -f "%e %M" -o "$measured" "$binary" "$@" --generate-image "$file" >/dev/null 2>&1
+    echo "$(cat "$measured") $(stat -c %s "$file")"
+    rm -f "$measured"
+}
+
+echo "| network | links | file | write | peak RSS | size | first frame | frame while turning (median, p90) |"
+echo "|---|---|---|---|---|---|---|---|"
+for size in "${sizes[@]}"; do
+    if [ "$size" = example ]; then
+        inputs=(examples/network.txt -p examples/positive.txt -n examples/negative.txt -a examples/accelerated.txt)
+        links=22
+    else
+        groups=${size%x*}
+        sites=${size#*x}
+        network="$work/n$size"
+        python3 ../shared/tools/gen_network.py "$groups" "$sites" "$network" >/dev/null
+        inputs=("$network.txt" -p "$network.pos" -n "$network.neg" -a "$network.acc")
+        links=$(( groups * sites * (sites - 1) / 2 ))
+    fi
+    for kind in html glb; do
+        file="$work/figure.$kind"
+        read -r wall rss bytes < <(written "$file" "${inputs[@]}")
+        shown=""
+        if [ "$kind" = html ]; then
+            frame=$(node bench/webframe.mjs "$file")
+            first=$(sed -n 's/.*first_frame_s=\([0-9.]*\).*/\1/p' <<<"$frame")
+            median=$(sed -n 's/.*turn_median_ms=\([0-9.]*\).*/\1/p' <<<"$frame")
+            p90=$(sed -n 's/.*turn_p90_ms=\([0-9.]*\).*/\1/p' <<<"$frame")
+            shown="| $first s | $median, $p90 ms |"
+        else
+            shown="| | |"
+        fi
+        printf "| %s | %d | %s | %.2f s | %d MB | %.1f MB %s\n" "$size" "$links" "$kind" "$wall" $(( rss / 1024 )) \
+            "$(awk "BEGIN { print $bytes / 1048576 }")" "$shown"
+        rm -f "$file"
+    done
+done
