@@ -167,9 +167,14 @@ public:
         const osg::Vec3 other = along ^ side;
         const auto first = static_cast<std::uint16_t>(points.size() / 3);
         unsigned char rgba[4];
+        // A colour of a weight that is no number has a channel that is none either: it is drawn as 0, as
+        // the window's display draws it.
         for (int channel = 0; channel < 3; ++channel)
+        {
+            const double linear = linearOf(color[channel]);
             rgba[channel] = static_cast<unsigned char>(
-                std::lround(std::clamp(linearOf(color[channel]), 0.0, 1.0) * 255.0));
+                std::isnan(linear) ? 0 : std::lround(std::clamp(linear, 0.0, 1.0) * 255.0));
+        }
         rgba[3] = 255;
         const osg::Vec3 corners[4] = {side * radius, other * radius, -side * radius, -other * radius};
         for (const osg::Vec3& end : {a, b})

@@ -1,0 +1,142 @@
+#include <scene/SceneFile.h>
+#include <scene/WebPage.h>
+#include <support/TestSupport.h>
+
+#include <tiny_gltf.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <map>
+#include <sstream>
+
+namespace
+{
+
+// Three sites, one in no region and one whose name is no UTF-8, that would end a script or a tag; four links,
+// one of them to a site that does not exist, one weighing no number, one beyond the cutoff.
+FigureContent awkwardFigure()
+{
+    FigureContent figure;
+    figure.sites = {osg::Vec3(0, 0, 0), osg::Vec3(10, 0, 0), osg::Vec3(0, 0, 10)};
+    figure.kinds = {RegionKind::Positive, RegionKind::None, RegionKind::Accelerated};
+    figure.names = {"K45", "A\xff</script>7", "Q&\"<b>9"};
+    figure.links = {SiteLink{0, 1, 0.5f}, SiteLink{1, 2, std::numeric_limits<float>::quiet_NaN()},
+                    SiteLink{0, 2, 0.05f}, SiteLink{0, 7, 0.9f}};
+    figure.filter = LinkFilter{0.1f, 0};
+    figure.trace = {{osg::Vec3(0, 0, 0), osg::Vec3(3.8f, 0, 0), osg::Vec3(7.6f, 0, 0)}};
+    return figure;
+}
+
+std::string readText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(SceneFile, HoldsTheSitesByNameAndTheLinksShownAsValidPrisms)
+{
+    TemporaryFolder folder;
+    for (const char* name : {"scene.glb", "scene.gltf", "SCENE.GLB"})
+    {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(isSceneFileName(name));
+        const std::string path = folder.path(name);
+        ASSERT_EQ(writeSceneFile(awkwardFigure(), path), "");
+
+        tinygltf::Model model;
+        tinygltf::TinyGLTF loader;
+        std::string error;
+        std::string warning;
+        const bool binary = path.back() == 'b' || path.back() == 'B';
+        ASSERT_TRUE(binary ? loader.LoadBinaryFromFile(&model, &error, &warning, path)
+                           : loader.LoadASCIIFromFile(&model, &error, &warning, path))
+            << error;
+
+        // The root turns +z up into glTF's +y up; under it the sites, the links and the chain.
+        const tinygltf::Node& root = model.nodes[model.scenes[0].nodes[0]];
+        ASSERT_EQ(root.rotation.size(), 4u);
+        EXPECT_NEAR(root.rotation[0], -std::sqrt(0.5), 1e-9);
+        std::map<std::string, const tinygltf::Node*> parts;
+        for (const int child : root.children)
+            parts[model.nodes[child].name] = &model.nodes[child];
+        ASSERT_EQ(parts.size(), 3u);
+        const tinygltf::Node& sites = *parts.at("sites");
+        ASSERT_EQ(sites.children.size(), 3u);
+        EXPECT_EQ(model.nodes[sites.children[1]].name, "A\xEF\xBF\xBD</script>7");
+        EXPECT_EQ(model.nodes[sites.children[1]].translation, (std::vector<double>{10, 0, 0}));
+        // Two sphere meshes of three sites: one a region kind met.
+        EXPECT_NE(model.nodes[sites.children[0]].mesh, model.nodes[sites.children[1]].mesh);
+
+        // The cutoff hides 0.05, the missing site drops its link, and NaN is shown as the filter shows it;
+        // every index stays below glTF's restart value and every vertex inside its accessor's bounds.
+        std::size_t vertices = 0;
+        for (const tinygltf::Primitive& primitive : model.meshes[parts.at("links")->mesh].primitives)
+        {
+            const tinygltf::Accessor& points = model.accessors[primitive.attributes.at("POSITION")];
+            vertices += points.count;
+            EXPECT_EQ(model.accessors[primitive.attributes.at("COLOR_0")].count, points.count);
+            ASSERT_EQ(points.minValues.size(), 3u);
+            EXPECT_LE(points.maxValues[0], 10.5);
+        }
+        EXPECT_EQ(vertices, 2u * 8u);
+        EXPECT_EQ(model.meshes[parts.at("chain")->mesh].primitives.size(), 1u);
+    }
+}
+
+TEST(WebPage, CarriesTheRecordsAsDataAndTheNamesAsEscapedText)
+{
+    TemporaryFolder folder;
+    PageContent page;
+    page.figure = awkwardFigure();
+    page.title = "linkmap: <odd>.txt";
+    page.listNames = {"positive.txt", "", "accelerated.txt"};
+    page.pathLines = {"Paths from K45 to Q9: 1, the shortest 0.5 long"};
+    const std::string path = folder.path("page.HTML");
+    ASSERT_TRUE(isWebPageName(path));
+    const std::string failure = writeWebPage(page, path);
+    if (failure.find("libjs-three") != std::string::npos)
+        GTEST_SKIP() << failure;
+    ASSERT_EQ(failure, "");
+    const std::string text = readText(path);
+
+    // Nothing of a name ends the data's script or opens a tag; the names are the list's text.
+    EXPECT_EQ(text.find("</script>7"), std::string::npos);
+    EXPECT_NE(text.find("<li data-site=\"1\">A\xEF\xBF\xBD&lt;/script&gt;7</li>"), std::string::npos);
+    EXPECT_NE(text.find("<li data-site=\"2\">Q&amp;&quot;&lt;b&gt;9</li>"), std::string::npos);
+    EXPECT_NE(text.find("<title>linkmap: &lt;odd&gt;.txt</title>"), std::string::npos);
+    // The link to no site is left out of the data; the counts say so, and the region of no list is empty.
+    EXPECT_NE(text.find("\"sites\":3,\"links\":3,"), std::string::npos);
+    EXPECT_NE(text.find("\"word\":\"negative\",\"option\":\"-n\",\"key\":\"2\",\"bit\":2,"),
+              std::string::npos);
+    EXPECT_NE(text.find("\"pathLines\":[\"Paths from K45 to Q9: 1, the shortest 0.5 long\"]"),
+              std::string::npos);
+    // Everything the page runs is in it: three.js, its trackball, the shared link look, the page's script.
+    EXPECT_NE(text.find("vec3 weightColor(float weight)"), std::string::npos);
+    EXPECT_NE(text.find("THREE.TrackballControls"), std::string::npos);
+    EXPECT_EQ(text.find("src=\""), std::string::npos);
+}
+
+TEST(WebPage, Base64IsTheStandardAlphabetWithPadding)
+{
+    const struct
+    {
+        const char* bytes;
+        const char* text;
+    } rows[] = {{"", ""},
+                {"f", "Zg=="},
+                {"fo", "Zm8="},
+                {"foo", "Zm9v"},
+                {"foob", "Zm9vYg=="},
+                {"\xff\xfe\xfd", "//79"},
+                {"\xfb\xef", "++8="}};
+    for (const auto& row : rows)
+        EXPECT_EQ(base64(row.bytes, std::strlen(row.bytes)), row.text) << row.bytes;
+}
+
+} // namespace
