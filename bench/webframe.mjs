@@ -1,7 +1,7 @@
 // Opens a web page of linkmap in headless Chromium (WebGL by SwiftShader) at 1280 x 1024 and prints, on one line,
 // first_frame_s (from asking for the page to its first frame shown), turn_median_ms and turn_p90_ms (the time
 // between frames while the left button drags, 60 moves of 8 pixels) and turned (whether the drag changed the
-// picture). Run with node from the project root: node bench/webframe.mjs PAGE.html
+// picture), and rest_s (from letting go to the full picture drawn again). Run with node from the project root: node bench/webframe.mjs PAGE.html
 import {createRequire} from 'node:module';
 import path from 'node:path';
 
@@ -29,11 +29,21 @@ const from = await page.evaluate(() => window.linkmap.drawn.length);
 for (let step = 1; step <= 60; ++step)
     await page.mouse.move(640 + 8 * step, 512 + 2 * step);
 const times = await page.evaluate((first) => window.linkmap.drawn.slice(first), from);
+// Letting go: the time until the full picture is back, read back from the canvas so that it is drawn.
+const letGo = Date.now();
 await page.mouse.up();
+await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(() => {
+    const canvas = document.querySelector('#scene canvas');
+    const copy = document.createElement('canvas');
+    copy.getContext('2d').drawImage(canvas, 0, 0, 1, 1);
+    copy.getContext('2d').getImageData(0, 0, 1, 1);
+    done();
+}))));
+const rest = (Date.now() - letGo) / 1000;
 await page.waitForTimeout(500);
 const after = await digest();
 const gaps = times.slice(1).map((time, i) => time - times[i]).sort((a, b) => a - b);
 const at = (share) => (gaps.length ? gaps[Math.min(gaps.length - 1, Math.floor(share * gaps.length))] : NaN);
 console.log(`first_frame_s=${firstFrame.toFixed(2)} turn_median_ms=${at(0.5).toFixed(1)} turn_p90_ms=${at(0.9).toFixed(1)} ` +
-            `turn_frames=${times.length} turned=${before !== after}`);
+            `turn_frames=${times.length} turned=${before !== after} rest_s=${rest.toFixed(2)}`);
 await browser.close();
