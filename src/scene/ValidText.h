@@ -7,4 +7,8 @@
  *  U+FFFD, and so does a control character. */
 std::string validText(const std::string& name);
 
+/** text with the characters that markup gives a meaning, & < > and ", written as XML's and HTML's entities.
+ */
+std::string escapeXml(const std::string& text);
+
 #endif

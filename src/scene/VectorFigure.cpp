@@ -1,4 +1,5 @@
 #include <scene/FigurePainter.h>
+#include <scene/ValidText.h>
 #include <scene/VectorFigure.h>
 
 #include <cairo-pdf.h>
@@ -14,33 +15,6 @@
 
 namespace
 {
-
-std::string escapeXml(const std::string& text)
-{
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char c : text)
-    {
-        switch (c)
-        {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        default:
-            escaped += c;
-        }
-    }
-    return escaped;
-}
 
 std::string percent(double value)
 {

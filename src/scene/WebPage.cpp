@@ -62,28 +62,7 @@ std::string jsonText(const std::string& text)
 
 std::string htmlText(const std::string& text)
 {
-    std::string escaped;
-    for (const char each : validText(text))
-    {
-        switch (each)
-        {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        default:
-            escaped += each;
-        }
-    }
-    return escaped;
+    return escapeXml(validText(text));
 }
 
 // A number as JSON has them: one that is no finite number is 0.
