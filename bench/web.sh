@@ -7,8 +7,8 @@
 # SIZES are "groups x sites" pairs such as 500x20 (95,000 links); by default the example, 500x20 and 5300x20
 # (1,007,000 links). For each network: the HTML page and the GLB scene written without a display, each with its
 # wall time, peak RSS and size; then the page opened at 1280 x 1024 (bench/webframe.mjs): the time to its first
-# frame, the time between frames while a drag turns it, and how long the full picture takes to come back once
-# the drag lets go. Needs node and tests/web's npm packages
+# frame and to its full picture, the time between frames while a drag turns it, how long the full picture takes
+# to come back once the drag lets go, and how long a drag begun meanwhile waits for its first frame. Needs node and tests/web's npm packages
 # (scripts/install-deps.sh --tests).
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -30,8 +30,8 @@ written() {
     rm -f "$measured"
 }
 
-echo "| network | links | file | write | peak RSS | size | first frame | frame while turning (median, p90) | full picture again |"
-echo "|---|---|---|---|---|---|---|---|---|"
+echo "| network | links | file | write | peak RSS | size | first frame | full picture | frame while turning (median, p90) | full picture again | a drag's answer |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|"
 for size in "${sizes[@]}"; do
     if [ "$size" = example ]; then
         inputs=(examples/network.txt -p examples/positive.txt -n examples/negative.txt -a examples/accelerated.txt)
@@ -53,10 +53,12 @@ for size in "${sizes[@]}"; do
             first=$(sed -n 's/.*first_frame_s=\([0-9.]*\).*/\1/p' <<<"$frame")
             median=$(sed -n 's/.*turn_median_ms=\([0-9.]*\).*/\1/p' <<<"$frame")
             p90=$(sed -n 's/.*turn_p90_ms=\([0-9.]*\).*/\1/p' <<<"$frame")
+            complete=$(sed -n 's/.*complete_s=\([0-9.]*\).*/\1/p' <<<"$frame")
             rest=$(sed -n 's/.*rest_s=\([0-9.]*\).*/\1/p' <<<"$frame")
-            shown="| $first s | $median, $p90 ms | $rest s |"
+            answer=$(sed -n 's/.*answer_ms=\([0-9.]*\).*/\1/p' <<<"$frame")
+            shown="| $first s | $complete s | $median, $p90 ms | $rest s | $answer ms |"
         else
-            shown="| | | |"
+            shown="| | | | | |"
         fi
         printf "| %s | %d | %s | %.2f s | %d MB | %.1f MB %s\n" "$size" "$links" "$kind" "$wall" $(( rss / 1024 )) \
             "$(awk "BEGIN { print $bytes / 1048576 }")" "$shown"

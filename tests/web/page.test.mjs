@@ -135,6 +135,40 @@ test('a large network shows the labels nearest the eye and lists every name', as
     await page.close();
 });
 
+test('a network past the slice size turns as a light picture and comes back whole, the same', async () => {
+    const groups = path.join(path.dirname(write('probe.html', example).file), 'sliced.txt');
+    // 2,000 rings of 8 sites: 56,000 links, drawn three slices; only the last ring's, in the last slice, are
+    // red.
+    const lines = [];
+    for (let ring = 0; ring < 2000; ++ring) {
+        const sites = Array.from({length: 8}, (_, k) => 'S' + (ring * 10 + k + 1));
+        lines.push([...sites, ...Array(28).fill(ring === 1999 ? '-1.0' : '0.5')].join(' '));
+    }
+    fs.writeFileSync(groups, lines.join('\n') + '\n');
+    // Seen from close by the last ring, the 2,000th cell of the 45-cell-wide grid, 40 units apart.
+    const {file} = write('sliced.html', [groups], {LINKMAP_VIEW: '760 -90 -1760 760 0 -1760 0 0 1'});
+    const page = await openPage(browser, file);
+    const complete = () => page.waitForFunction(() => document.body.dataset.complete === 'true', null, {polling: 'raf'});
+    const whole = await picture(page);
+    assert.ok(near(whole.colors, [230, 0, 0]) > 1000, 'the last slice is missing');
+    await page.mouse.move(640, 512);
+    await page.mouse.down();
+    for (let step = 1; step <= 5; ++step)
+        await page.mouse.move(640 + 30 * step, 512);
+    assert.equal(await page.evaluate(() => document.body.dataset.complete), 'false');
+    const light = await picture(page);
+    await page.mouse.up();
+    await complete();
+    const turned = await picture(page);
+    assert.notEqual(light.digest, turned.digest);
+    assert.notEqual(turned.digest, whole.digest);
+    await page.keyboard.press('Space');
+    await complete();
+    assert.equal((await picture(page)).digest, whole.digest);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+});
+
 test('a network on a structure draws its chain, and the residues in the corner', async () => {
     const structure = path.join(process.env.LINKMAP_EXAMPLES, '1hpv.pdb');
     const matrix = path.join(process.env.LINKMAP_EXAMPLES, 'protease-gnm.csv');

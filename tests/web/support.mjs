@@ -53,14 +53,14 @@ export async function openBrowser() {
     });
 }
 
-// Opens file in a new page of browser, the window's size, once its script has drawn the first frame; the page's
+// Opens file in a new page of browser, the window's size, once its script has drawn the full picture; the page's
 // errors are collected in page.errors.
 export async function openPage(browser, file) {
     const page = await browser.newPage({viewport: {width: 1280, height: 1024}});
     page.errors = [];
     page.on('pageerror', (error) => page.errors.push(error.message));
     await page.goto('file://' + file);
-    await page.waitForFunction(() => document.body.dataset.ready === 'true' && Number(document.body.dataset.frames) > 0);
+    await page.waitForFunction(() => document.body.dataset.ready === 'true' && document.body.dataset.complete === 'true');
     return page;
 }
 

@@ -518,24 +518,62 @@
         controls.handleResize();
         wanted = true;
     }
-    function draw() {
-        fitPlanes();
-        camera.updateMatrixWorld();
-        showLight(moving && hasLightPicture);
-        renderer.render(scene, camera);
+    // A large network's full picture is drawn in slices of its links, a frame each, over what the frames before
+    // drew, as the window draws its own offscreen: a drag or a key then waits for a slice, not for the whole
+    // picture. sliced counts the links the picture being drawn has drawn, and is 0 once it is complete.
+    const sliceLinks = 25000;
+    let sliced = 0;
+    let slicedBefore = false;
+    renderer.autoClear = false;
+
+    // Waits for a slice's drawing to be done, so that no more than one is ever queued ahead of what a drag or a
+    // key asks for next.
+    const oneTexel = new Uint8Array(4);
+    function finishSlice() {
+        const gl = renderer.getContext();
+        gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, oneTexel);
+    }
+    function noteFrame() {
+        if (sliced > 0 || slicedBefore)
+            finishSlice();
+        slicedBefore = sliced > 0;
         placeLabels();
-        // When each frame was drawn, the last thousand, for whoever measures the page.
+        // When each frame was drawn, the last thousand, and whether the picture is complete, for whoever
+        // measures the page.
         drawn.push(performance.now());
         if (drawn.length > 1000)
             drawn.shift();
         document.body.dataset.frames = String(Number(document.body.dataset.frames || 0) + 1);
+        document.body.dataset.complete = String(!moving && sliced === 0);
+    }
+    function draw() {
+        fitPlanes();
+        camera.updateMatrixWorld();
+        const light = moving && hasLightPicture;
+        showLight(light);
+        const slicing = !light && hasLightPicture && linkCount > sliceLinks;
+        linkGeometry.setDrawRange(0, slicing ? 6 * sliceLinks : Infinity);
+        sliced = slicing ? sliceLinks : 0;
+        renderer.clear();
+        renderer.render(scene, camera);
+        noteFrame();
+    }
+    function drawSlice() {
+        const others = scene.children.filter((child) => child !== cylinders && child.visible);
+        others.forEach((child) => { child.visible = false; });
+        linkGeometry.setDrawRange(6 * sliced, 6 * sliceLinks);
+        renderer.render(scene, camera);
+        others.forEach((child) => { child.visible = true; });
+        sliced = sliced + sliceLinks < linkCount ? sliced + sliceLinks : 0;
+        noteFrame();
     }
     function frame() {
         controls.update();
         if (wanted) {
             wanted = false;
             draw();
-        }
+        } else if (sliced > 0)
+            drawSlice();
         requestAnimationFrame(frame);
     }
     controls.addEventListener('change', () => { wanted = true; });
