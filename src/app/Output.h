@@ -3,6 +3,7 @@
 
 #include <app/ViewState.h>
 #include <network/CorrelationNetwork.h>
+#include <network/InputError.h>
 #include <scene/SiteLayout.h>
 #include <scene/VectorFigure.h>
 
@@ -34,10 +35,10 @@ enum class OutputKind
 bool drawsScene(OutputKind kind);
 
 /** Thrown when a run's output cannot be made: what() is the one line that says so. */
-class OutputError : public std::runtime_error
+class OutputError : public ToldError
 {
 public:
-    using std::runtime_error::runtime_error;
+    using ToldError::ToldError;
 };
 
 /** The output of a run, and how it looks. */

@@ -73,9 +73,10 @@ bool drawsInSlices(const RunInput& input, bool imageRun)
 
 } // namespace
 
-void showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage stage,
-                  const std::string& imageFile)
+void showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage stage)
 {
+    const std::string imageFile =
+        input.output.kind == OutputKind::RasterImage ? input.output.file : std::string();
     // A large network takes a while yet to be drawn for the first time; a terminal is told.
     LoadProgress waiting = LoadProgress::onTerminal();
     waiting.wait("preparing the first frame");

@@ -62,18 +62,15 @@ int run(int argc, char** argv)
     progress.finish();
 
     // the view the run starts from: the settings' cutoff, region filter, picked site and camera, and the two
-    // sites paths are asked for between, which each output finds and lists (the window beside its loop).
+    // sites paths are asked for between, which each output finds and lists (the window beside its loop); then
+    // the output, made from all of it.
     ViewState view = startingView(settings, network);
-
-    // make the output.
     const RunInput input{files, settings, output, network, layout, scene, style, view};
     switch (output.kind)
     {
     case OutputKind::Window:
-        showInWindow(arguments, input, setStage(input), std::string());
-        break;
     case OutputKind::RasterImage:
-        showInWindow(arguments, input, setStage(input), output.file);
+        showInWindow(arguments, input, setStage(input));
         break;
     case OutputKind::VectorFigure:
         writeFigure(input, setStage(input));
@@ -101,11 +98,7 @@ int main(int argc, char** argv)
     {
         return run(argc, argv);
     }
-    catch (const InputError& error)
-    {
-        std::printf("%s\n", error.what());
-    }
-    catch (const OutputError& error)
+    catch (const ToldError& error)
     {
         std::printf("%s\n", error.what());
     }
