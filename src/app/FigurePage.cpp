@@ -107,11 +107,13 @@ namespace
 {
 
 // The first view of a window of the page's size: the camera framing the whole scene as the window's first
-// view does, or as the settings place it, and the point it turns round.
+// view does, or as the settings place it; where its eye is, the point it turns round, and which way is up.
 struct FirstView
 {
     FigureView figure;
+    osg::Vec3d eye;
     osg::Vec3d center;
+    osg::Vec3d up;
 };
 
 FirstView firstView(const RunInput& input, Stage& stage)
@@ -128,9 +130,11 @@ FirstView firstView(const RunInput& input, Stage& stage)
     stage.trackball->home(*event, action);
     const float ceiling = takeFirstView(*stage.trackball, input.view);
     limitDistance(*stage.trackball, ceiling);
-    return FirstView{
-        FigureView{stage.trackball->getInverseMatrix(), camera.getProjectionMatrix(), width, height},
-        stage.trackball->getCenter()};
+    FirstView first;
+    first.figure =
+        FigureView{stage.trackball->getInverseMatrix(), camera.getProjectionMatrix(), width, height};
+    stage.trackball->getTransformation(first.eye, first.center, first.up);
+    return first;
 }
 
 } // namespace
@@ -163,11 +167,9 @@ void writePage(const RunInput& input, Stage stage)
     page.region = input.view.region;
     page.pick = input.view.pick;
     page.pathLines = describeViewPaths(input.view, input.network);
-    const osg::Matrixd eyeToWorld = osg::Matrixd::inverse(first.figure.view);
-    page.eye = osg::Vec3d(0.0, 0.0, 0.0) * eyeToWorld;
-    page.up = osg::Matrixd::transform3x3(osg::Vec3d(0.0, 1.0, 0.0), eyeToWorld);
-    page.up.normalize();
+    page.eye = first.eye;
     page.center = first.center;
+    page.up = first.up;
     double aspect = 0.0;
     double near = 0.0;
     double far = 0.0;

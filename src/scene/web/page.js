@@ -250,12 +250,16 @@
     {
         const here = new Float32Array(12 * linkCount);
         const there = new Float32Array(12 * linkCount);
+        // Plain index arithmetic: at 10^6 links, a subarray a corner would make eight million objects.
         for (let link = 0; link < linkCount; ++link)
             for (let corner = 0; corner < 4; ++corner) {
                 const end = corner >> 1;
-                here.set(positions.subarray(3 * ends[2 * link + end], 3 * ends[2 * link + end] + 3), 12 * link + 3 * corner);
-                there.set(positions.subarray(3 * ends[2 * link + 1 - end], 3 * ends[2 * link + 1 - end] + 3),
-                          12 * link + 3 * corner);
+                const near = 3 * ends[2 * link + end];
+                const far = 3 * ends[2 * link + 1 - end];
+                for (let axis = 0; axis < 3; ++axis) {
+                    here[12 * link + 3 * corner + axis] = positions[near + axis];
+                    there[12 * link + 3 * corner + axis] = positions[far + axis];
+                }
             }
         linkGeometry.setAttribute('position', new THREE.BufferAttribute(here, 3));
         linkGeometry.setAttribute('other', new THREE.BufferAttribute(there, 3));
@@ -308,9 +312,12 @@
         emphasised.fill(0);
         for (let link = 0; link < linkCount; ++link) {
             const thickness = paths && givenThickness ? givenThickness[link] : 1;
-            for (let corner = 0; corner < 4; ++corner)
-                look.set([weights[link], linkRegions[link], corner & 1 ? thickness : -thickness, corner >> 1],
-                         16 * link + 4 * corner);
+            for (let corner = 0, at = 16 * link; corner < 4; ++corner, at += 4) {
+                look[at] = weights[link];
+                look[at + 1] = linkRegions[link];
+                look[at + 2] = corner & 1 ? thickness : -thickness;
+                look[at + 3] = corner >> 1;
+            }
             if (paths && givenEmphasis[link])
                 emphasised.fill(1, 4 * link, 4 * link + 4);
         }
