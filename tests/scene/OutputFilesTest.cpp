@@ -8,10 +8,8 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <map>
-#include <sstream>
 
 namespace
 {
@@ -29,14 +27,6 @@ FigureContent awkwardFigure()
     figure.filter = LinkFilter{0.1f, 0};
     figure.trace = {{osg::Vec3(0, 0, 0), osg::Vec3(3.8f, 0, 0), osg::Vec3(7.6f, 0, 0)}};
     return figure;
-}
-
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 TEST(SceneFile, HoldsTheSitesByNameAndTheLinksShownAsValidPrisms)
