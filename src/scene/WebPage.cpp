@@ -239,8 +239,7 @@ std::string pageData(const PageContent& content)
     regionColor(RegionKind::None, noRegion);
     data +=
         ",\"noRegionColor\":" + jsonColor(noRegion) + ",\"traceColor\":" + jsonColor(GlyphStyle::traceColor);
-    data +=
-        ",\"background\":" + jsonColor(figure.background) + ",\"textColor\":" + jsonColor(figure.textColor);
+    data += ",\"background\":" + jsonColor(figure.background);
     data += ",\"view\":{\"cutoff\":" + jsonNumber(content.cutoff) +
             ",\"region\":" + std::to_string(static_cast<int>(content.region)) + ",\"pick\":{\"kind\":\"" +
             pickKind + "\",\"index\":" + std::to_string(content.pick.index) + "}}";
