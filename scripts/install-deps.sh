@@ -19,7 +19,8 @@ packages=(
 tests=false
 if [ "${1:-}" = --tests ]; then
     tests=true
-    packages+=(chromium blender)
+    # Blender's glTF importer imports numpy, which Debian's blender only recommends.
+    packages+=(chromium blender python3-numpy)
     command -v npm >/dev/null || packages+=(nodejs npm)
 fi
 

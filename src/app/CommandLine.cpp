@@ -126,6 +126,9 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "Samples a pixel: a saved image always gets them, the window where the display offers them");
     environment.addEnvironmentalVariable(
         "LINKMAP_KEY 1", "Draw a key to the link and region colours in the bottom left corner");
+    environment.addEnvironmentalVariable("LINKMAP_IMAGE_SECONDS <seconds>",
+                                         "How long --generate-image shows the scene before it saves a raster "
+                                         "image: 0 to 3600, 1 by default (0: the first frame)");
     environment.addEnvironmentalVariable("LINKMAP_CUTOFF <weight>",
                                          "Hide the links whose |weight| is below this number, from 0 to 1, "
                                          "in the window and in a saved image");

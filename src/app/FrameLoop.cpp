@@ -14,9 +14,6 @@ namespace
 // How often a window at rest looks for events, in microseconds: a hundred times a second.
 const unsigned int restPollMicroseconds = 10000;
 
-// How long the one-second image run shows the scene before its last frame is saved, in seconds.
-const double imageRunSeconds = 1.0;
-
 } // namespace
 
 FrameDraw decideFrame(const FrameState& state)
@@ -99,6 +96,11 @@ void FrameLoop::setSlicedPicture(SlicedPicture* picture, std::function<std::uint
 void FrameLoop::setWake(std::function<bool()> work)
 {
     wake = std::move(work);
+}
+
+void FrameLoop::setImageSeconds(double seconds)
+{
+    imageSeconds = seconds;
 }
 
 void FrameLoop::setViewSaver(ViewSaver* shots)
@@ -219,16 +221,17 @@ void FrameLoop::sliceDrawn(double seconds)
 
 FrameDraw FrameLoop::step(float ceiling)
 {
-    // Events move the trackball; its distance is limited before the camera follows it.
+    // Events move the trackball; its distance is limited before the camera follows it, and before a view is
+    // saved.
     viewer.advance();
     viewer.eventTraversal();
+    limitDistance(trackball, ceiling);
     // A saved view is the one its text makes, so that a script setting that text draws the same frame; the
     // step to it is no move of the view.
     const bool shot = saver.valid() && saver->takeRequest();
     const bool still = shot && viewSeen && trackball.getInverseMatrix() == lastView;
     if (shot)
         saver->beginShot(trackball);
-    limitDistance(trackball, ceiling);
     if (still)
         lastView = trackball.getInverseMatrix();
 
@@ -282,7 +285,7 @@ FrameDraw FrameLoop::step(float ceiling)
         viewer.requestRedraw();
     }
 
-    if (image != nullptr && image->hasFrame() && viewer.elapsedTime() >= imageRunSeconds)
+    if (image != nullptr && image->hasFrame() && viewer.elapsedTime() >= imageSeconds)
         viewer.setDone(true);
     return draw;
 }

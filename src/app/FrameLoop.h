@@ -40,7 +40,7 @@ enum class FrameDraw
 /** What the window's loop knows when it decides what to draw. */
 struct FrameState
 {
-    /** The run saves its last frame after a second, and draws the full picture all the while. */
+    /** The run saves its last frame after a while, and draws the full picture all the while. */
     bool imageRun = false;
 
     /** The view moved since the pass before. */
@@ -112,13 +112,13 @@ protected:
 
 /** The window's loop. It draws a frame only when decideFrame asks for one and otherwise sleeps until an event
  *  comes, so that a window at rest costs nothing; while the view moves it draws the motion picture in place
- * of the full one. Escape, or the end of a one-second image run, ends it. */
+ * of the full one. Escape, or the end of an image run, ends it. */
 class FrameLoop
 {
 public:
     /** Drives viewer, whose view trackball moves. fullPicture is the network's scene; motion, if not null, is
      *  drawn in its place while the view moves; stats, if not null, is the handler of the statistics screen;
-     *  image, if not null, makes this a one-second run that saves its last frame. */
+     *  image, if not null, makes this a run that saves its last frame after a while (setImageSeconds). */
     FrameLoop(osgViewer::Viewer& viewer, osgGA::TrackballManipulator& trackball, osg::Node* fullPicture,
               MotionPicture* motion, const StatsScreen* stats, const SavedImage* image);
 
@@ -138,6 +138,9 @@ public:
     /** Gives the loop work done beside it: wake is asked at every pass, at rest too, and answers true when
      *  it finished something that a frame should show. */
     void setWake(std::function<bool()> wake);
+
+    /** How long an image run shows the scene before its last frame is saved, in seconds: one unless set. */
+    void setImageSeconds(double seconds);
 
     /** Makes saver, or nothing, the c key that saves the full picture: the loop draws the frame it asks
      *  for, and clears its notice in time. */
@@ -169,6 +172,7 @@ private:
     const SavedImage* image;
     osg::ref_ptr<ViewSaver> saver;
     osg::ref_ptr<EventWatch> watch;
+    double imageSeconds = 1.0;
     SlicedPicture* sliced = nullptr;
     std::function<std::uint64_t()> pictureRevision;
     std::function<bool()> wake;

@@ -151,17 +151,32 @@ bool wantsColorKey(const char* setting)
              value == "OFF");
 }
 
-bool readCutoffSetting(const char* setting, float& value)
+namespace
 {
-    value = 0.0f;
+
+// A setting (null when unset) that is a number from low to high, or empty for fallback; false for anything
+// else.
+bool readNumberSetting(const char* setting, double low, double high, double fallback, double& value)
+{
+    value = fallback;
     if (setting == nullptr || *setting == '\0')
         return true;
     char* end = nullptr;
     const double number = std::strtod(setting, &end);
-    if (end == setting || *end != '\0' || !(number >= 0.0 && number <= 1.0))
+    if (end == setting || *end != '\0' || !(number >= low && number <= high))
         return false;
-    value = static_cast<float>(number);
+    value = number;
     return true;
+}
+
+} // namespace
+
+bool readCutoffSetting(const char* setting, float& value)
+{
+    double number = 0.0;
+    const bool read = readNumberSetting(setting, 0.0, 1.0, 0.0, number);
+    value = static_cast<float>(number);
+    return read;
 }
 
 bool readRegionSetting(const char* setting, RegionKind& kind)
@@ -194,6 +209,9 @@ std::string regionWords()
                  std::string(regionKinds[i].word);
     return words;
 }
+
+// The longest an image run may be asked to show its scene: an hour.
+const double mostImageSeconds = 3600.0;
 
 // LINKMAP_FROM and LINKMAP_TO, both or neither, and LINKMAP_PATHS, from 1 to mostPaths. Returns the refusal,
 // or an empty string.
@@ -238,6 +256,11 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
         return std::string("Error: LINKMAP_VIEW must be the line of a .view file, nine numbers: the eye, the "
                            "centre and the up direction, each x y z; not \"") +
                view + "\"";
+
+    const char* seconds = std::getenv("LINKMAP_IMAGE_SECONDS");
+    if (!readNumberSetting(seconds, 0.0, mostImageSeconds, 1.0, settings.imageSeconds))
+        return std::string("Error: LINKMAP_IMAGE_SECONDS must be a number of seconds from 0 to ") +
+               std::to_string(int(mostImageSeconds)) + ", not \"" + seconds + "\"";
 
     const std::string refusal = readReadingSettings(settings.reading);
     if (!refusal.empty())

@@ -37,6 +37,9 @@ struct Settings
     std::string pathTo;
     std::size_t pathCount = 10;
 
+    /** LINKMAP_IMAGE_SECONDS: how long an image run shows the scene before it saves the last frame. */
+    double imageSeconds = 1.0;
+
     /** LINKMAP_FORMAT, LINKMAP_SEQUENCE, LINKMAP_FIRST_NUMBER, LINKMAP_MIN_WEIGHT, LINKMAP_GROUPS and
      *  LINKMAP_SCALE: how the network is read. */
     ReadSettings reading;

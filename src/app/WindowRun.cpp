@@ -127,20 +127,23 @@ void showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage s
     }
     // Paths asked for in the window are found beside the loop, which shows them when they are.
     loop.setWake([&explorer] { return explorer->collectPaths(); });
-    loop.step(ceiling);
-    waiting.finish();
-
-    // Once the first frame is up, the window gets the light picture it draws while the view moves, and the c
-    // key that saves what it shows.
+    // The c key saves what the window shows, from its first frame on: a key pressed as soon as the window
+    // appears is not lost.
     if (!imageRun)
     {
-        if (!motion)
-            motion = lightPicture(input, stage, *explorer, loop);
         osg::ref_ptr<ViewSaver> saver =
             new ViewSaver(viewer, [&explorer](const std::string& notice) { explorer->setNotice(notice); });
         viewer.addEventHandler(saver.get());
         loop.setViewSaver(saver.get());
     }
+    else
+        loop.setImageSeconds(input.settings.imageSeconds);
+    loop.step(ceiling);
+    waiting.finish();
+
+    // Once the first frame is up, the window gets the light picture it draws while the view moves.
+    if (!imageRun && !motion)
+        motion = lightPicture(input, stage, *explorer, loop);
     loop.run(ceiling);
     closeWindows(viewer);
 

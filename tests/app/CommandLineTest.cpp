@@ -163,6 +163,12 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
         {"LINKMAP_PATHS=0", "Error: LINKMAP_PATHS must be a whole number from 1 to 1000, not \"0\"", true},
         {"LINKMAP_PATHS=1001", "Error: LINKMAP_PATHS must be a whole number from 1 to 1000, not \"1001\"",
          true},
+        {"LINKMAP_IMAGE_SECONDS=-1",
+         "Error: LINKMAP_IMAGE_SECONDS must be a number of seconds from 0 to 3600, not \"-1\"", true},
+        {"LINKMAP_IMAGE_SECONDS=2s",
+         "Error: LINKMAP_IMAGE_SECONDS must be a number of seconds from 0 to 3600, not \"2s\"", true},
+        {"LINKMAP_IMAGE_SECONDS=nan",
+         "Error: LINKMAP_IMAGE_SECONDS must be a number of seconds from 0 to 3600, not \"nan\"", true},
         {"LINKMAP_SELECT=K99", "Error: LINKMAP_SELECT names no site of the network: \"K99\"", false},
         {"LINKMAP_SELECT=k45", "Error: LINKMAP_SELECT names no site of the network: \"k45\"", false},
     };
@@ -379,6 +385,7 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
                                  "LINKMAP_SELECT",
                                  "LINKMAP_FROM",
                                  "LINKMAP_PATHS",
+                                 "LINKMAP_IMAGE_SECONDS",
                                  "Find a site",
                                  "Save what the window shows",
                                  "Show only the links that touch a positive site"})

@@ -75,22 +75,11 @@ double figureDifference(const std::vector<std::string>& network, const std::vect
     return picture.valid() && figure.valid() ? blockDifference(*picture, *figure) : INFINITY;
 }
 
-// Works in folder until it goes, as the c key saves into the current folder.
-class WorkingIn
+// The view file the c key saved beside the picture at image.
+std::string viewOf(const std::string& image)
 {
-public:
-    explicit WorkingIn(const std::string& folder) : before(std::filesystem::current_path())
-    {
-        std::filesystem::current_path(folder);
-    }
-    ~WorkingIn()
-    {
-        std::filesystem::current_path(before);
-    }
-
-private:
-    std::filesystem::path before;
-};
+    return image.substr(0, image.size() - 4) + ".view";
+}
 
 TEST(Figure, TheCKeySavesTheFullPictureWithItsViewAndAScriptMakesTheSameImageAgainPixelForPixel)
 {
@@ -99,30 +88,19 @@ TEST(Figure, TheCKeySavesTheFullPictureWithItsViewAndAScriptMakesTheSameImageAga
         TemporaryFolder folder;
         const std::vector<std::string> settings = {"OSG_WINDOW=0 0 800 600", "LINKMAP_KEY=1",
                                                    "LINKMAP_CUTOFF=0.3", samples};
-        RunResult window;
-        {
-            const WorkingIn inFolder(folder.path(""));
-            ASSERT_EQ(std::system("xdotool mousemove 400 300"), 0);
-            const std::string desktop = windowUnderPointer();
-            LinkmapProcess run(example, settings, 60);
-            while (run.running() && windowUnderPointer() == desktop)
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            // Turn the view and let go at rest, then save it twice, the second time with the first notice
-            // still in the corner.
-            EXPECT_EQ(
-                std::system("xdotool sleep 0.5 mousedown 1 mousemove_relative 80 50 sleep 0.1 "
-                            "mousemove_relative 80 40 sleep 0.6 mouseup 1 sleep 0.5 key c sleep 1 key c "
-                            "sleep 1 key Escape"),
-                0);
-            window = run.finish();
-        }
+        // Turn the view and let go at rest, then save it twice, the second time with the first notice still in
+        // the corner; the first picture, of the first view, was saved before.
+        LiveWindow live(example, settings, 400, 300);
+        live.send("mousedown 1 mousemove_relative 80 50 sleep 0.1 mousemove_relative 80 40 sleep 0.6 mouseup 1");
+        const std::string turned = live.save();
+        const std::string turnedAgain = live.save();
+        const RunResult window = live.close();
         EXPECT_EQ(window.exitStatus, 0) << samples;
 
         CameraView view;
-        const std::string viewText = readText(folder.path("linkmap-1.view"));
+        const std::string viewText = readText(viewOf(turned));
         ASSERT_TRUE(parseView(viewText, view)) << samples << ": " << viewText;
-        EXPECT_EQ(readText(folder.path("linkmap-2.view")), viewText);
-        EXPECT_FALSE(std::filesystem::exists(folder.path("linkmap-3.png")));
+        EXPECT_EQ(readText(viewOf(turnedAgain)), viewText);
 
         std::vector<std::string> again = settings;
         again.push_back("LINKMAP_VIEW=" + viewText);
@@ -131,11 +109,13 @@ TEST(Figure, TheCKeySavesTheFullPictureWithItsViewAndAScriptMakesTheSameImageAga
         const RunResult script = runLinkmap(arguments, again);
         ASSERT_EQ(script.exitStatus, 0);
         ASSERT_EQ(makeImage(example, folder.path("first.png"), settings), 0);
-        const osg::ref_ptr<osg::Image> saved = osgDB::readRefImageFile(folder.path("linkmap-1.png"));
-        const osg::ref_ptr<osg::Image> savedAgain = osgDB::readRefImageFile(folder.path("linkmap-2.png"));
+        const osg::ref_ptr<osg::Image> saved = osgDB::readRefImageFile(turned);
+        const osg::ref_ptr<osg::Image> savedAgain = osgDB::readRefImageFile(turnedAgain);
+        const osg::ref_ptr<osg::Image> savedFirst = osgDB::readRefImageFile(live.firstPicture());
         const osg::ref_ptr<osg::Image> made = osgDB::readRefImageFile(folder.path("again.png"));
         const osg::ref_ptr<osg::Image> first = osgDB::readRefImageFile(folder.path("first.png"));
-        ASSERT_TRUE(saved.valid() && savedAgain.valid() && made.valid() && first.valid()) << samples;
+        ASSERT_TRUE(saved.valid() && savedAgain.valid() && savedFirst.valid() && made.valid() && first.valid())
+            << samples;
         ASSERT_EQ(saved->s(), 800);
         ASSERT_EQ(saved->t(), 600);
         ASSERT_EQ(made->getTotalSizeInBytes(), saved->getTotalSizeInBytes());
@@ -143,6 +123,8 @@ TEST(Figure, TheCKeySavesTheFullPictureWithItsViewAndAScriptMakesTheSameImageAga
         EXPECT_EQ(std::memcmp(savedAgain->data(), saved->data(), saved->getTotalSizeInBytes()), 0)
             << samples << ": the notice of the first is not in the second";
         EXPECT_GT(blockDifference(*first, *saved), 1.0) << samples << ": the saved view is the turned one";
+        // Saved before any input, the first view is the one an image run makes.
+        EXPECT_LT(blockDifference(*first, *savedFirst), 0.5) << samples;
 
         // The window's standard output is the log, as before.
         EXPECT_EQ(window.output, script.output);

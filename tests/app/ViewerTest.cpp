@@ -368,30 +368,16 @@ TEST(Screenshot, ShowsAnEmptySceneForAFileWithoutGroups)
 namespace
 {
 
-// Saves the screenshot of a run of the road of one line, during which the wheel is turned 25 clicks with the
-// given button (0 for none) through most of the second that the window is up.
-osg::ref_ptr<osg::Image> shotWithWheel(const TemporaryFolder& folder, int button)
-{
-    const std::string image = folder.path("wheel" + std::to_string(button) + ".png");
-    const std::string desktop = windowUnderPointer();
-    LinkmapProcess run({dataFile("road-of-one-line.txt"), "--generate-image", image}, {}, 60);
-    if (button != 0)
-    {
-        while (run.running() && windowUnderPointer() == desktop)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        const std::string click = "xdotool click --repeat 25 --delay 20 " + std::to_string(button);
-        EXPECT_EQ(std::system(click.c_str()), 0);
-    }
-    EXPECT_EQ(run.finish().exitStatus, 0);
-    return readImage(image);
-}
-
 TEST(Viewer, NeverZoomsOutBeyondTheFirstView)
 {
-    TemporaryFolder folder;
-    const osg::ref_ptr<osg::Image> still = shotWithWheel(folder, 0);
-    const osg::ref_ptr<osg::Image> zoomedOut = shotWithWheel(folder, 4);
-    const osg::ref_ptr<osg::Image> zoomedIn = shotWithWheel(folder, 5);
+    // The window fills the screen, under the pointer wherever it rests.
+    LiveWindow window({dataFile("road-of-one-line.txt")}, {}, 400, 300);
+    const osg::ref_ptr<osg::Image> still = readImage(window.firstPicture());
+    window.send("click --repeat 25 --delay 20 4");
+    const osg::ref_ptr<osg::Image> zoomedOut = readImage(window.save());
+    window.send("click --repeat 25 --delay 20 5");
+    const osg::ref_ptr<osg::Image> zoomedIn = readImage(window.save());
+    EXPECT_EQ(window.close().exitStatus, 0);
     ASSERT_TRUE(still.valid() && zoomedOut.valid() && zoomedIn.valid());
     ASSERT_EQ(zoomedOut->getTotalSizeInBytes(), still->getTotalSizeInBytes());
     ASSERT_EQ(zoomedIn->getTotalSizeInBytes(), still->getTotalSizeInBytes());
@@ -403,17 +389,13 @@ TEST(Viewer, NeverZoomsOutBeyondTheFirstView)
 
 TEST(Viewer, RunsUntilEscapeIsPressedAndThenExitsCleanly)
 {
-    // Without a screenshot the window stays until the user ends the run. It fills the screen, so the
-    // pointer is over it and it receives the keys.
-    LinkmapProcess run({dataFile("road-of-one-line.txt"), "--background", "black"}, {}, 60);
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    // Without a screenshot the window stays until the user ends the run: it has saved a picture, so it takes
+    // keys, and it is still there. It fills the screen, so the pointer is over it and it receives the keys.
+    LiveWindow window({dataFile("road-of-one-line.txt"), "--background", "black"}, {}, 400, 300);
+    LinkmapProcess& run = window.process();
     ASSERT_TRUE(run.running());
-
-    for (int attempt = 0; attempt < 40 && run.running(); ++attempt)
-    {
-        ASSERT_EQ(std::system("xdotool key Escape"), 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    }
+    window.send("key Escape");
+    ASSERT_TRUE(run.waitForExit(patienceSeconds)) << "the window did not close on Escape";
     const RunResult result = run.finish();
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.output, "Creating link between H12 and K45 with weight 0.350000\n"
@@ -436,15 +418,12 @@ TEST(Viewer, ASignalEndsTheWindowAsEscapeDoesWhileAPathSearchRuns)
         groups += "\n";
     }
     const std::string chain = folder.write("chain.txt", groups);
-    LinkmapProcess run({chain}, {"LINKMAP_FROM=K1", "LINKMAP_TO=K244", "LINKMAP_PATHS=1000"}, 60);
-    // The log is larger than a pipe holds: it is read while the window runs.
-    RunResult result;
-    std::thread reader([&] { result = run.finish(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    // The search starts with the window's loop, which has drawn a frame once the window saves a picture.
+    LiveWindow window({chain}, {"LINKMAP_FROM=K1", "LINKMAP_TO=K244", "LINKMAP_PATHS=1000"}, 400, 300);
     const auto asked = std::chrono::steady_clock::now();
-    run.signal(SIGTERM);
-    reader.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(3));
+    const RunResult result = window.close();
+    // Far less than the search takes, even on a busy machine.
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(5));
     EXPECT_EQ(result.exitStatus, 0);
     // The log, whole, and no path: the run ended before the search did.
     EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 60 * 28);
@@ -543,12 +522,23 @@ TEST(Viewer, EndsWithOneMessageWhenTheDisplayGoesAway)
         std::vector<std::string> arguments = {dataFile("road-of-one-line.txt")};
         if (imageRun)
             arguments.insert(arguments.end(), {"--generate-image", folder.path("lost.png")});
-        LinkmapProcess run(arguments, {"DISPLAY=" + display}, 60);
-        // The display ends as soon as the window is there: an image run shows its scene for a second after
-        // that before it writes the image.
+        // The image run shows its scene far longer than the test takes to end the display.
+        LinkmapProcess run(arguments, {"DISPLAY=" + display, "LINKMAP_IMAGE_SECONDS=600"}, 60, folder.path(""));
         waitForFirstWindow(display, run);
+        // The window ends once its loop runs: it saves a picture with the c key, sent once the window, which
+        // fills the screen, takes keys.
         if (!imageRun)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        {
+            const std::string xdotool = "DISPLAY=" + display + " xdotool ";
+            EXPECT_EQ(std::system((xdotool + "mousemove 100 100").c_str()), 0);
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (run.running() && !windowUnderPointerTakesInput(display) &&
+                   std::chrono::steady_clock::now() < giveUp)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            EXPECT_EQ(std::system((xdotool + "key c").c_str()), 0);
+            EXPECT_TRUE(run.waitForError("Saved linkmap-1.png", patienceSeconds))
+                << "the window saved no picture: " << run.errorText();
+        }
         kill(server, SIGTERM);
         waitpid(server, nullptr, 0);
         const RunResult result = run.finish();
@@ -664,35 +654,31 @@ struct ExampleView
     }
 };
 
-// Saves the screenshot of a run of the bundled example in a 800 by 600 window, during which the pointer,
-// resting at start, does what gesture says with xdotool once the window is up (nothing when it is empty).
-osg::ref_ptr<osg::Image> shotWithGesture(const TemporaryFolder& folder, const ExampleView& example,
-                                         const osg::Vec2& start, const std::string& gesture,
-                                         const std::vector<std::string>& settings = {})
+// The picture of the bundled example's window, 800 by 600, after the pointer, resting at start, does what
+// gesture says with xdotool (nothing when it is empty), once what the run prints shows answer (when it is not
+// empty).
+osg::ref_ptr<osg::Image> shotWithGesture(const ExampleView& example, const osg::Vec2& start,
+                                         const std::string& gesture,
+                                         const std::vector<std::string>& settings = {},
+                                         const std::string& answer = std::string())
 {
-    std::string name = gesture;
-    for (const std::string& setting : settings)
-        name += setting;
-    const std::string image =
-        folder.path("gesture" + std::to_string(std::hash<std::string>{}(name)) + ".png");
-    const std::string rest = "xdotool mousemove " + std::to_string(int(std::lround(start.x()))) + " " +
-                             std::to_string(int(std::lround(start.y())));
-    EXPECT_EQ(std::system(rest.c_str()), 0);
-    const std::string desktop = windowUnderPointer();
-    std::vector<std::string> arguments = example.files;
-    arguments.insert(arguments.end(), {"--generate-image", image});
     std::vector<std::string> environment = settings;
     environment.push_back("OSG_WINDOW=0 0 800 600");
-    LinkmapProcess run(arguments, environment, 60);
+    LiveWindow window(example.files, environment, int(std::lround(start.x())), int(std::lround(start.y())));
+    std::string picture = window.firstPicture();
     if (!gesture.empty())
     {
-        while (run.running() && windowUnderPointer() == desktop)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        // Input that comes while the window is still being set up can be lost.
-        EXPECT_EQ(std::system(("xdotool sleep 0.3 " + gesture).c_str()), 0);
+        window.send(gesture);
+        if (!answer.empty())
+        {
+            EXPECT_TRUE(window.process().waitForOutput(answer, patienceSeconds))
+                << "the window did not print \"" << answer << "\" after " << gesture;
+        }
+        picture = window.save();
     }
-    EXPECT_EQ(run.finish().exitStatus, 0);
-    return readImage(image);
+    osg::ref_ptr<osg::Image> image = readImage(picture);
+    EXPECT_EQ(window.close().exitStatus, 0);
+    return image;
 }
 
 // How far a pixel is from the default background, (51, 51, 102), at the point given from the top left.
@@ -708,11 +694,10 @@ TEST(Viewer, AClickDescribesASphereAndDimsOtherLinksADoubleClickCentresItADragDo
     const osg::Vec2 sphere = example.siteOnScreen("K45");
     const osg::Vec2 ownLink = example.middleOnScreen("K45", "R78");
     const osg::Vec2 otherLink = example.middleOnScreen("D101", "E104");
-    TemporaryFolder folder;
-    const osg::ref_ptr<osg::Image> still = shotWithGesture(folder, example, sphere, "");
-    const osg::ref_ptr<osg::Image> clicked = shotWithGesture(folder, example, sphere, "click 1");
+    const osg::ref_ptr<osg::Image> still = shotWithGesture(example, sphere, "");
+    const osg::ref_ptr<osg::Image> clicked = shotWithGesture(example, sphere, "click 1");
     const osg::ref_ptr<osg::Image> dragged =
-        shotWithGesture(folder, example, sphere,
+        shotWithGesture(example, sphere,
                         "mousedown 1 sleep 0.05 mousemove_relative 20 0 sleep 0.05 mousemove_relative -- -20 "
                         "0 sleep 0.05 mouseup 1");
     ASSERT_TRUE(still.valid() && clicked.valid() && dragged.valid());
@@ -739,7 +724,7 @@ TEST(Viewer, AClickDescribesASphereAndDimsOtherLinksADoubleClickCentresItADragDo
 
     // A double click makes the sphere the centre of the view: K45's red is drawn in the middle.
     const osg::ref_ptr<osg::Image> doubled =
-        shotWithGesture(folder, example, sphere, "click --repeat 2 --delay 80 1");
+        shotWithGesture(example, sphere, "click --repeat 2 --delay 80 1");
     ASSERT_TRUE(doubled.valid());
     EXPECT_FALSE(isRed(pixelAt(*still, 400, 300)));
     EXPECT_TRUE(isRed(pixelAt(*doubled, 400, 300)));
@@ -750,12 +735,11 @@ TEST(Viewer, ShiftAndAClickOnASiteShowThePathsFromTheSitePickedThickerAndDimTheR
     // H12 picked from the start; Shift and a click on V212 asks for the paths between them. The shortest
     // runs H12 K45 F201 M210 V212; D101-E104 lies on none.
     const ExampleView example;
-    TemporaryFolder folder;
     const osg::Vec2 sink = example.siteOnScreen("V212");
     const std::vector<std::string> picked = {"LINKMAP_SELECT=H12"};
-    const osg::ref_ptr<osg::Image> before = shotWithGesture(folder, example, sink, "", picked);
+    const osg::ref_ptr<osg::Image> before = shotWithGesture(example, sink, "", picked);
     const osg::ref_ptr<osg::Image> paths =
-        shotWithGesture(folder, example, sink, "keydown shift click 1 keyup shift", picked);
+        shotWithGesture(example, sink, "keydown shift click 1 keyup shift", picked, "Path 1 of ");
     ASSERT_TRUE(before.valid() && paths.valid());
 
     // K45-F201 is not H12's, so it was dimmed; on the paths it is bright. H12-K45, H12's own and on every
@@ -780,13 +764,12 @@ TEST(Viewer, ShiftAndAClickOnASiteShowThePathsFromTheSitePickedThickerAndDimTheR
 TEST(Viewer, TheFindPromptBringsASiteToTheMiddleAndARegionKeyHidesTheLinksTouchingNone)
 {
     const ExampleView example;
-    TemporaryFolder folder;
     const osg::Vec2 middle(400.0f, 300.0f);
     // While the prompt is open it takes every key, so it is closed before the filter's key.
-    const std::string find = "key slash type --delay 20 m210 && xdotool key Return sleep 0.05 key Escape";
-    const osg::ref_ptr<osg::Image> found = shotWithGesture(folder, example, middle, find);
+    const std::string find = "key slash type --delay 20 m210 && xdotool key Return key Escape";
+    const osg::ref_ptr<osg::Image> found = shotWithGesture(example, middle, find);
     const osg::ref_ptr<osg::Image> filtered =
-        shotWithGesture(folder, example, middle, find + " sleep 0.05 key 2");
+        shotWithGesture(example, middle, find + " key 2");
     ASSERT_TRUE(found.valid() && filtered.valid());
 
     // M210 is picked and in the middle, at the same distance: everything else moved as far as it did. Its

@@ -4,11 +4,14 @@
 #include <network/NetworkReader.h>
 #include <network/RegionClassifier.h>
 
+#include <X11/Xlib.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +21,7 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 extern char** environ;
 
@@ -53,8 +57,14 @@ std::string TemporaryFolder::write(const std::string& name, const std::string& t
 }
 
 LinkmapProcess::LinkmapProcess(const std::vector<std::string>& arguments,
-                               const std::vector<std::string>& environment, unsigned timeoutSeconds)
+                               const std::vector<std::string>& environment, unsigned timeoutSeconds,
+                               const std::string& folder)
 {
+    std::string pattern = (std::filesystem::temp_directory_path() / "linkmap-stderr-XXXXXX").string();
+    const int errors = mkstemp(pattern.data());
+    if (errors < 0)
+        throw std::runtime_error("cannot make a file for standard error");
+    errorFile = pattern;
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
         throw std::runtime_error("cannot make a pipe");
@@ -63,10 +73,12 @@ LinkmapProcess::LinkmapProcess(const std::vector<std::string>& arguments,
     if (child == 0)
     {
         dup2(pipeEnds[1], STDOUT_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDERR_FILENO);
+        dup2(errors, STDERR_FILENO);
+        close(errors);
         close(pipeEnds[0]);
         close(pipeEnds[1]);
+        if (!folder.empty() && chdir(folder.c_str()) != 0)
+            _exit(126);
         for (const std::string& setting : environment)
         {
             const std::size_t equals = setting.find('=');
@@ -85,6 +97,7 @@ LinkmapProcess::LinkmapProcess(const std::vector<std::string>& arguments,
         execve(LINKMAP_EXECUTABLE, argv.data(), environ);
         _exit(127);
     }
+    close(errors);
     close(pipeEnds[1]);
     output = pipeEnds[0];
 }
@@ -95,6 +108,7 @@ LinkmapProcess::~LinkmapProcess()
         kill(child, SIGKILL);
     if (output >= 0)
         finish();
+    std::remove(errorFile.c_str());
 }
 
 bool LinkmapProcess::running()
@@ -112,9 +126,74 @@ void LinkmapProcess::signal(int number)
     kill(child, number);
 }
 
+void LinkmapProcess::takeOutput(double seconds)
+{
+    if (output < 0)
+        return;
+    pollfd readable = {output, POLLIN, 0};
+    int wait = static_cast<int>(seconds * 1000.0);
+    while (poll(&readable, 1, wait) > 0)
+    {
+        char block[4096];
+        const ssize_t count = read(output, block, sizeof block);
+        if (count <= 0)
+            return;
+        received.append(block, static_cast<std::size_t>(count));
+        // Once something came, only what is there already.
+        wait = 0;
+    }
+}
+
+namespace
+{
+
+// Asks have every few milliseconds until it holds or seconds pass; whether it held.
+template <typename Have> bool waitUntil(double seconds, Have&& have)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!have())
+    {
+        if (std::chrono::steady_clock::now() > giveUp)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+} // namespace
+
+bool LinkmapProcess::waitForOutput(const std::string& text, double seconds)
+{
+    return waitUntil(seconds, [&] {
+        takeOutput(0.01);
+        return received.find(text) != std::string::npos || !running();
+    }) && received.find(text) != std::string::npos;
+}
+
+std::string LinkmapProcess::errorText() const
+{
+    return readText(errorFile);
+}
+
+bool LinkmapProcess::waitForError(const std::string& text, double seconds)
+{
+    return waitUntil(seconds, [&] { return errorText().find(text) != std::string::npos || !running(); }) &&
+           errorText().find(text) != std::string::npos;
+}
+
+bool LinkmapProcess::waitForExit(double seconds)
+{
+    return waitUntil(seconds, [&] {
+        takeOutput(0.0);
+        return !running();
+    });
+}
+
 RunResult LinkmapProcess::finish()
 {
     RunResult result;
+    result.output = std::move(received);
+    received.clear();
     char block[4096];
     ssize_t count;
     while ((count = read(output, block, sizeof block)) > 0)
@@ -126,6 +205,64 @@ RunResult LinkmapProcess::finish()
     ended = true;
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+LiveWindow::LiveWindow(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                       int x, int y)
+{
+    const std::string rest = "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y);
+    if (std::system(rest.c_str()) != 0)
+        throw std::runtime_error("xdotool could not move the pointer");
+    // Long enough for every picture of one test, each waited for.
+    run = std::make_unique<LinkmapProcess>(arguments, environment, 600, folder.path(""));
+    // A window appears a moment before it asks for input; what is sent before then is lost.
+    const bool appeared = waitUntil(patienceSeconds, [&] {
+        run->takeOutput(0.01);
+        return !run->running() || windowUnderPointerTakesInput();
+    });
+    if (!appeared || !run->running())
+        throw std::runtime_error("waited for a window that takes keys and clicks under the pointer, but " +
+                                 std::string(appeared ? "the run ended: " + run->errorText()
+                                                      : "it did not in " + std::to_string(patienceSeconds) +
+                                                            " s"));
+    save();
+}
+
+void LiveWindow::send(const std::string& commands)
+{
+    if (std::system(("xdotool " + commands).c_str()) != 0)
+        throw std::runtime_error("xdotool could not send: " + commands);
+}
+
+std::string LiveWindow::save()
+{
+    const std::string name = "linkmap-" + std::to_string(++saved) + ".png";
+    send("key c");
+    if (!run->waitForError("Saved " + name + "\n", patienceSeconds))
+        throw std::runtime_error("waited for the window to save " + name + " after the c key, but " +
+                                 (run->running() ? "it did not in " + std::to_string(patienceSeconds) + " s"
+                                                 : "the run ended") +
+                                 "; its standard error: " + run->errorText());
+    return folder.path(name);
+}
+
+std::string LiveWindow::firstPicture() const
+{
+    return folder.path("linkmap-1.png");
+}
+
+LinkmapProcess& LiveWindow::process()
+{
+    return *run;
+}
+
+RunResult LiveWindow::close()
+{
+    run->signal(SIGTERM);
+    if (!run->waitForExit(patienceSeconds))
+        throw std::runtime_error("waited for the window to end on a signal, but it did not in " +
+                                 std::to_string(patienceSeconds) + " s");
+    return run->finish();
 }
 
 RunResult runLinkmap(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
@@ -208,6 +345,25 @@ std::unique_ptr<DrawnNetwork> drawNetwork(const std::string& groupText, std::opt
         path ? *path : chooseRenderPath(drawn->network.linkCount(), drawn->network.siteCount(), detail);
     drawn->scene = buildNetworkScene(drawn->network, drawn->layout, drawn->style, chosen, detail);
     return drawn;
+}
+
+bool windowUnderPointerTakesInput(const std::string& name)
+{
+    ::Display* display = XOpenDisplay(name.empty() ? nullptr : name.c_str());
+    if (display == nullptr)
+        return false;
+    const Window root = DefaultRootWindow(display);
+    Window rootUnder = 0;
+    Window child = 0;
+    int x = 0, y = 0, windowX = 0, windowY = 0;
+    unsigned int buttons = 0;
+    XWindowAttributes attributes = {};
+    const bool takes = XQueryPointer(display, root, &rootUnder, &child, &x, &y, &windowX, &windowY, &buttons) &&
+                       child != 0 && XGetWindowAttributes(display, child, &attributes) &&
+                       (attributes.all_event_masks & (KeyPressMask | ButtonPressMask)) ==
+                           (KeyPressMask | ButtonPressMask);
+    XCloseDisplay(display);
+    return takes;
 }
 
 std::string windowUnderPointer()

@@ -47,20 +47,37 @@ struct RunResult
     std::string output;  ///< everything written on standard output
 };
 
-/** A run of the linkmap executable in the background, standard error discarded, killed after its timeout. */
+/** A run of the linkmap executable in the background, killed after its timeout. Its standard error is kept
+ *  in a file of its own, so that a test can wait for what it says. */
 class LinkmapProcess
 {
 public:
     /** Starts the executable with arguments; environment holds extra NAME=value settings, and a bare NAME
-     *  removes that variable. */
+     *  removes that variable. The run works in folder, or in the test's own when it is empty. */
     LinkmapProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
-                   unsigned timeoutSeconds);
+                   unsigned timeoutSeconds, const std::string& folder = std::string());
     ~LinkmapProcess();
     LinkmapProcess(const LinkmapProcess&) = delete;
     LinkmapProcess& operator=(const LinkmapProcess&) = delete;
 
     /** Whether the process is still running. */
     bool running();
+
+    /** Reads what standard output holds, waiting at most seconds for more; what is read is kept for finish.
+     *  A run whose log is larger than a pipe holds waits until it is read. */
+    void takeOutput(double seconds);
+
+    /** Waits until standard output holds text, the run ends or seconds pass; true when it holds it. */
+    bool waitForOutput(const std::string& text, double seconds);
+
+    /** Waits until standard error holds text, the run ends or seconds pass; true when it holds it. */
+    bool waitForError(const std::string& text, double seconds);
+
+    /** Everything written on standard error so far. */
+    std::string errorText() const;
+
+    /** Waits for the process to end by itself, at most seconds; true when it has. */
+    bool waitForExit(double seconds);
 
     /** Reads its standard output to the end and waits for it to exit. */
     RunResult finish();
@@ -73,12 +90,55 @@ private:
     int output = -1;
     bool ended = false;
     int status = 0;
+    std::string received;
+    std::string errorFile;
 };
+
+/** The program's window, run in a folder of its own and driven as a user drives it, with xdotool. A picture of
+ *  it is what its c key saves: the full picture after all the input sent before the key. The window has
+ *  shown that it takes input once it has saved the first. */
+class LiveWindow
+{
+public:
+    /** Rests the pointer at x, y of the screen, starts the window there with arguments and environment, and
+     *  saves its first picture. */
+    LiveWindow(const std::vector<std::string>& arguments, const std::vector<std::string>& environment, int x,
+               int y);
+
+    /** Sends xdotool's commands, as in "click 1" or "key plus". */
+    void send(const std::string& commands);
+
+    /** Presses c and waits until the picture is saved; returns its file. */
+    std::string save();
+
+    /** The file of the first picture, saved before any input was sent. */
+    std::string firstPicture() const;
+
+    /** The run itself, to wait for what it prints. */
+    LinkmapProcess& process();
+
+    /** Ends the run as a signal does, which ends it as Escape does whatever the window shows, and waits for
+     *  it. */
+    RunResult close();
+
+private:
+    TemporaryFolder folder;
+    std::unique_ptr<LinkmapProcess> run;
+    int saved = 0;
+};
+
+/** How long a test waits at most for a sign of a run that should come at once: generous, so that only a run
+ *  that will never give it makes a test wait this long. */
+constexpr double patienceSeconds = 60.0;
 
 /** Runs the linkmap executable with arguments, standard error discarded, killing it after timeoutSeconds.
  *  environment holds extra NAME=value settings; a bare NAME removes that variable. */
 RunResult runLinkmap(const std::vector<std::string>& arguments,
                      const std::vector<std::string>& environment = {}, unsigned timeoutSeconds = 60);
+
+/** Whether the window under the pointer of display (DISPLAY's when empty) asks for keys and clicks, as a
+ *  window does a moment after it appears; input sent to it before then is lost. */
+bool windowUnderPointerTakesInput(const std::string& display = std::string());
 
 /** The X window under the pointer, as xdotool reports it. */
 std::string windowUnderPointer();

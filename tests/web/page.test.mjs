@@ -1,7 +1,8 @@
 // The web page in a real browser: Chromium, headless, WebGL drawn by SwiftShader.
 import assert from 'node:assert/strict';
 import {after, before, test} from 'node:test';
-import {example, figureCorner, namesOf, openBrowser, openPage, picture, write} from './support.mjs';
+import {completeAfter, example, figureCorner, labelsAfter, namesOf, openBrowser, openPage, picture, waitFor, write}
+    from './support.mjs';
 import fs from 'node:fs';
 import path from 'node:path';
 
@@ -44,10 +45,10 @@ test('the page draws the first view, its names as text, and turns with a drag', 
     await page.mouse.down();
     for (let step = 1; step <= 10; ++step)
         await page.mouse.move(640 + 20 * step, 512 + 5 * step);
-    await page.mouse.up();
+    await completeAfter(page, 'a drag', () => page.mouse.up());
     const turned = await picture(page);
     assert.notEqual(turned.digest, first.digest);
-    await page.keyboard.press('Space');
+    await completeAfter(page, 'Space', () => page.keyboard.press('Space'));
     assert.equal((await picture(page)).digest, first.digest);
     assert.deepEqual(page.errors, []);
     await page.close();
@@ -126,9 +127,10 @@ test('a large network shows the labels nearest the eye and lists every name', as
         assert.ok(text.includes(name), name + ' is not listed');
     // Zooming in and letting go chooses the labels again, among those now in view.
     await page.mouse.move(640, 512);
-    for (let turn = 0; turn < 6; ++turn)
-        await page.mouse.wheel(0, -400);
-    await page.waitForTimeout(300);
+    await labelsAfter(page, 'zooming in', async () => {
+        for (let turn = 0; turn < 6; ++turn)
+            await page.mouse.wheel(0, -400);
+    });
     const closer = await page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.textContent));
     assert.notDeepEqual(closer.sort(), labels.sort());
     assert.deepEqual(page.errors, []);
@@ -148,22 +150,19 @@ test('a network past the slice size turns as a light picture and comes back whol
     // Seen from close by the last ring, the 2,000th cell of the 45-cell-wide grid, 40 units apart.
     const {file} = write('sliced.html', [groups], {LINKMAP_VIEW: '760 -90 -1760 760 0 -1760 0 0 1'});
     const page = await openPage(browser, file);
-    const complete = () => page.waitForFunction(() => document.body.dataset.complete === 'true', null, {polling: 'raf'});
     const whole = await picture(page);
     assert.ok(near(whole.colors, [230, 0, 0]) > 1000, 'the last slice is missing');
     await page.mouse.move(640, 512);
     await page.mouse.down();
     for (let step = 1; step <= 5; ++step)
         await page.mouse.move(640 + 30 * step, 512);
-    assert.equal(await page.evaluate(() => document.body.dataset.complete), 'false');
+    await waitFor(page, 'the light picture while the view turns', () => document.body.dataset.complete === 'false');
     const light = await picture(page);
-    await page.mouse.up();
-    await complete();
+    await completeAfter(page, 'letting go', () => page.mouse.up());
     const turned = await picture(page);
     assert.notEqual(light.digest, turned.digest);
     assert.notEqual(turned.digest, whole.digest);
-    await page.keyboard.press('Space');
-    await complete();
+    await completeAfter(page, 'Space', () => page.keyboard.press('Space'));
     assert.equal((await picture(page)).digest, whole.digest);
     assert.deepEqual(page.errors, []);
     await page.close();

@@ -60,8 +60,41 @@ export async function openPage(browser, file) {
     page.errors = [];
     page.on('pageerror', (error) => page.errors.push(error.message));
     await page.goto('file://' + file);
-    await page.waitForFunction(() => document.body.dataset.ready === 'true' && document.body.dataset.complete === 'true');
+    await waitFor(page, 'the first full picture of ' + path.basename(file),
+                  () => document.body.dataset.ready === 'true' && document.body.dataset.complete === 'true');
     return page;
+}
+
+// How long a test waits at most for a sign of the page that should come at once: generous, so that only a page
+// that will never give it makes a test wait this long.
+const patience = 60000;
+
+// Waits until check(arg), run in the page at every frame, holds; a test that waits in vain says what for.
+export async function waitFor(page, what, check, arg) {
+    try {
+        await page.waitForFunction(check, arg, {polling: 'raf', timeout: patience});
+    } catch (error) {
+        throw new Error('waited ' + patience / 1000 + ' s for ' + what + ': ' + error.message);
+    }
+}
+
+// Runs action, then waits until the page has drawn since and its picture is whole again.
+export async function completeAfter(page, what, action) {
+    const frames = await page.evaluate(() => Number(document.body.dataset.frames || 0));
+    await action();
+    await waitFor(page, 'the whole picture after ' + what,
+                  (before) => Number(document.body.dataset.frames) > before && document.body.dataset.complete === 'true',
+                  frames);
+}
+
+// Runs action, then waits until the page has chosen its labels for the view it leaves.
+export async function labelsAfter(page, what, action) {
+    const choices = await page.evaluate(() => Number(document.body.dataset.labelChoices || 0));
+    await action();
+    await waitFor(page, 'the labels chosen again after ' + what,
+                  (before) => Number(document.body.dataset.labelChoices) > before &&
+                      document.body.dataset.labelsPending === 'false',
+                  choices);
 }
 
 // The canvas's pixels, as an array of [r, g, b] strings' counts and a digest to tell two pictures apart.

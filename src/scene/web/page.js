@@ -460,6 +460,13 @@
                 labelNodes.set(site, node);
             }
         labelled = chosen;
+        // How often the labels were chosen, for whoever waits for a new choice.
+        document.body.dataset.labelChoices = String(Number(document.body.dataset.labelChoices || 0) + 1);
+    }
+    // Asks for the labels to be chosen again at the next frame; the page says so until they are.
+    function wantLabels() {
+        labelsWanted = true;
+        document.body.dataset.labelsPending = 'true';
     }
     function placeLabels() {
         for (const site of labelled)
@@ -508,6 +515,7 @@
     controls.update();
     let moving = false;
     let wanted = true;
+    let labelsWanted = false;
     const drawn = [];
 
     function fitPlanes() {
@@ -576,6 +584,13 @@
     }
     function frame() {
         controls.update();
+        // Labels are chosen for the view at rest, once the controls have taken the last move into the camera.
+        if (labelsWanted && !moving) {
+            labelsWanted = false;
+            chooseLabels();
+            document.body.dataset.labelsPending = 'false';
+            wanted = true;
+        }
         if (wanted) {
             wanted = false;
             draw();
@@ -588,12 +603,7 @@
     controls.addEventListener('end', () => {
         moving = false;
         wanted = true;
-        window.setTimeout(() => {
-            if (!moving) {
-                chooseLabels();
-                wanted = true;
-            }
-        }, 0);
+        wantLabels();
     });
     // The middle button pans, as the right does.
     canvas.addEventListener('mousedown', (event) => {
@@ -762,7 +772,7 @@
             setRegion(entry.kind);
         else if (key === ' ') {
             controls.reset();
-            window.setTimeout(chooseLabels, 0);
+            wantLabels();
         } else
             return;
         event.preventDefault();
