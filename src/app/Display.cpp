@@ -1,14 +1,20 @@
 #include <app/Display.h>
+#include <app/Output.h>
 
 #include <osg/DisplaySettings>
 #include <osg/GLExtensions>
 #include <osg/GraphicsContext>
+#include <osgViewer/config/SingleWindow>
 
 #include <X11/Xlib.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace
 {
@@ -16,34 +22,145 @@ namespace
 // Made before the display can go away: the handler that prints it may not allocate.
 std::string lostMessage;
 
+// The connection the run holds to its display, kept open until the process ends: closing it at the end could
+// only report a display that went away after the work was done.
+::Display* held = nullptr;
+
+// How long a connection the display refuses is asked again, and how long between two asks.
+const std::chrono::milliseconds connectPatience(2000);
+const std::chrono::milliseconds connectPause(100);
+
+// Set while a figure asks the size of the screen, which it can do without: it does not wait for a display
+// that refuses.
+bool askingOnce = false;
+
+bool isNamed(const char* name)
+{
+    return name != nullptr && *name != '\0';
+}
+
 // Xlib calls this when the connection to the display breaks, and ends the process itself if it returns: this
 // is the one place below main that ends the run, as nothing can be thrown through Xlib. Nothing of
 // the toolkit's can be trusted any more, so the run ends here, with what was logged kept.
-int displayLost(Display*)
+int displayLost(::Display*)
 {
     std::fflush(stdout);
     [[maybe_unused]] const ssize_t written = ::write(STDOUT_FILENO, lostMessage.data(), lostMessage.size());
     _exit(1);
 }
 
+bool hasDisplayName()
+{
+    return isNamed(std::getenv("DISPLAY"));
+}
+
+// The screen OSG_SCREEN names, or the display's default one.
+int chosenScreen()
+{
+    int screen = -1;
+    const char* setting = std::getenv("OSG_SCREEN");
+    if (setting != nullptr && std::sscanf(setting, "%d", &screen) == 1 && screen >= 0)
+        return screen;
+    return held != nullptr ? DefaultScreen(held) : 0;
+}
+
+// Sets the viewer's window up at place and opens it. The toolkit's own set-up would ask the screen's size on
+// connections of its own, and make a window of no size when they are refused.
+bool openAt(osgViewer::Viewer& viewer, const WindowPlace& place)
+{
+    osg::ref_ptr<osgViewer::SingleWindow> window =
+        new osgViewer::SingleWindow(place.x, place.y, place.width, place.height, place.screen);
+    window->setWindowDecoration(place.framed);
+    viewer.apply(window.get());
+    if (viewer.getCamera()->getGraphicsContext() == nullptr)
+        return false;
+    // A failed attempt ends the run; this one starts it again.
+    viewer.setDone(false);
+    viewer.realize();
+    return viewer.isRealized();
+}
+
 } // namespace
+
+// Every connection the process makes to a display, the toolkit's own among them, is made here: one that the
+// display refuses is asked again for a while, as a server that has just reset (its last client left) refuses
+// connections for a moment. The connection the run holds keeps the server from resetting once it is made;
+// this covers the moment before it, and the toolkit's window, which uses a second connection of its own
+// without looking whether it was made.
+extern "C" ::Display* XOpenDisplay(const char* name)
+{
+    using Open = ::Display* (*)(const char*);
+    static const Open connect = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "XOpenDisplay"));
+    if (connect == nullptr)
+        return nullptr;
+    ::Display* display = connect(name);
+    if (display != nullptr || askingOnce || !(isNamed(name) || hasDisplayName()))
+        return display;
+    const auto giveUp = std::chrono::steady_clock::now() + connectPatience;
+    while (display == nullptr && std::chrono::steady_clock::now() < giveUp)
+    {
+        std::this_thread::sleep_for(connectPause);
+        display = connect(name);
+    }
+    return display;
+}
+
+bool readWindowSetting(const char* setting, WindowPlace& place)
+{
+    WindowPlace read;
+    if (setting == nullptr ||
+        std::sscanf(setting, "%d %d %d %d", &read.x, &read.y, &read.width, &read.height) != 4 ||
+        read.width <= 0 || read.height <= 0)
+        return false;
+    read.screen = place.screen;
+    read.framed = true;
+    place = read;
+    return true;
+}
+
+bool screenSize(int screen, int& width, int& height)
+{
+    ::Display* display = held;
+    if (display == nullptr && hasDisplayName())
+    {
+        askingOnce = true;
+        display = XOpenDisplay(nullptr);
+        askingOnce = false;
+    }
+    const bool known = display != nullptr && screen >= 0 && screen < ScreenCount(display) &&
+                       DisplayWidth(display, screen) > 0 && DisplayHeight(display, screen) > 0;
+    if (known)
+    {
+        width = DisplayWidth(display, screen);
+        height = DisplayHeight(display, screen);
+    }
+    if (display != nullptr && display != held)
+        XCloseDisplay(display);
+    return known;
+}
 
 bool openWindow(osgViewer::Viewer& viewer)
 {
+    if (held == nullptr)
+        return false;
+    WindowPlace place;
+    place.screen = chosenScreen();
+    if (!readWindowSetting(std::getenv("OSG_WINDOW"), place) &&
+        !screenSize(place.screen, place.width, place.height))
+        return false;
+    // A display without the samples asked for makes no window; it gets one without them.
     const int samples = static_cast<int>(osg::DisplaySettings::instance()->getNumMultiSamples());
-    viewer.realize();
-    if (!viewer.isRealized() && samples > 0)
+    if (samples > 0)
     {
+        if (openAt(viewer, place))
+            return true;
         std::fprintf(stderr,
                      "Warning: the display offers no window with %d samples; the window is drawn without "
                      "multisampling\n",
                      samples);
         osg::DisplaySettings::instance()->setNumMultiSamples(0);
-        // The failed attempt ended the run; the second one starts it again.
-        viewer.setDone(false);
-        viewer.realize();
     }
-    return viewer.isRealized();
+    return openAt(viewer, place);
 }
 
 bool displayRunsShaders()
@@ -77,6 +194,10 @@ bool displayRunsShaders()
 
 void watchDisplay(const Output& output)
 {
+    if (!needsDisplay(output.kind))
+        return;
+    if (held == nullptr && hasDisplayName())
+        held = XOpenDisplay(nullptr);
     lostMessage = "Error: the display went away; linkmap stopped";
     if (output.kind == OutputKind::RasterImage)
         lostMessage += " and wrote no image " + output.file;

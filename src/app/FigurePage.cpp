@@ -1,3 +1,4 @@
+#include <app/Display.h>
 #include <app/DistanceCeiling.h>
 #include <app/FigurePage.h>
 #include <scene/SceneFile.h>
@@ -7,33 +8,22 @@
 #include <osgGA/GUIActionAdapter>
 #include <osgGA/GUIEventAdapter>
 
-#include <osg/GraphicsContext>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 void readPageSize(const char* windowSetting, int& width, int& height)
 {
-    int x = 0;
-    int y = 0;
-    if (windowSetting != nullptr && std::sscanf(windowSetting, "%d %d %d %d", &x, &y, &width, &height) == 4 &&
-        width > 0 && height > 0)
+    WindowPlace place;
+    if (readWindowSetting(windowSetting, place) || screenSize(0, place.width, place.height))
+    {
+        width = place.width;
+        height = place.height;
         return;
+    }
     // Without a display there is no screen to ask.
-    const char* display = std::getenv("DISPLAY");
-    unsigned int screenWidth = 0;
-    unsigned int screenHeight = 0;
-    osg::GraphicsContext::ScreenIdentifier screen;
-    screen.readDISPLAY();
-    screen.setUndefinedScreenDetailsToDefaultScreen();
-    osg::GraphicsContext::WindowingSystemInterface* system =
-        display != nullptr && *display != '\0' ? osg::GraphicsContext::getWindowingSystemInterface()
-                                               : nullptr;
-    if (system != nullptr)
-        system->getScreenResolution(screen, screenWidth, screenHeight);
-    width = screenWidth > 0 && screenHeight > 0 ? static_cast<int>(screenWidth) : 1280;
-    height = screenWidth > 0 && screenHeight > 0 ? static_cast<int>(screenHeight) : 1024;
+    width = 1280;
+    height = 1024;
 }
 
 void shapeLikeWindow(osg::Camera& camera, int width, int height)

@@ -35,6 +35,11 @@ bool drawsScene(OutputKind kind)
     return kind != OutputKind::NetworkFile && kind != OutputKind::SceneFile;
 }
 
+bool needsDisplay(OutputKind kind)
+{
+    return kind == OutputKind::Window || kind == OutputKind::RasterImage;
+}
+
 void writeNetworkFile(const Output& output, const CorrelationNetwork& network, const SiteLayout& layout,
                       ViewState& view)
 {

@@ -34,6 +34,9 @@ enum class OutputKind
  *  need only the records and their places. */
 bool drawsScene(OutputKind kind);
 
+/** Whether an output of kind needs a display: the window and the raster image it saves. */
+bool needsDisplay(OutputKind kind);
+
 /** Thrown when a run's output cannot be made: what() is the one line that says so. */
 class OutputError : public ToldError
 {

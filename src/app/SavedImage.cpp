@@ -1,3 +1,4 @@
+#include <app/Display.h>
 #include <app/ImageCamera.h>
 #include <app/SavedImage.h>
 
@@ -26,15 +27,13 @@ void SavedImage::drawOffscreen()
     osg::GraphicsContext* context = camera->getGraphicsContext();
     if (viewport == nullptr || context == nullptr)
         return;
-    unsigned int screenWidth = 0;
-    unsigned int screenHeight = 0;
-    if (osg::GraphicsContext::WindowingSystemInterface* system =
-            osg::GraphicsContext::getWindowingSystemInterface())
-        system->getScreenResolution(*context->getTraits(), screenWidth, screenHeight);
+    // Asked of the connection the run holds: the toolkit would open one of its own.
+    int screenWidth = 0;
+    int screenHeight = 0;
+    screenSize(context->getTraits()->screenNum, screenWidth, screenHeight);
     const auto width = static_cast<int>(viewport->width());
     const auto height = static_cast<int>(viewport->height());
-    if (!needsOffscreenImage(samples, width, height, static_cast<int>(screenWidth),
-                             static_cast<int>(screenHeight)))
+    if (!needsOffscreenImage(samples, width, height, screenWidth, screenHeight))
         return;
     // Several samples a pixel are drawn at a multiple of the size, then averaged down.
     offscreenFactor = samplesAcross(samples);

@@ -16,7 +16,8 @@ NetworkScene drawNetwork(const CorrelationNetwork& network, const SiteLayout& la
 {
     if (!drawsScene(output.kind))
         return NetworkScene();
-    const SceneDetail detail = sceneDetailForDisplay();
+    // Only a display can tell whether it runs the batches' shaders; an output without one is asked nothing.
+    const SceneDetail detail = needsDisplay(output.kind) ? sceneDetailForDisplay() : SceneDetail();
     const RenderPath path = chooseRenderPath(network.linkCount(), network.siteCount(), detail);
     return buildNetworkScene(network, layout, style, path, detail, &progress);
 }

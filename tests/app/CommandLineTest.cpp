@@ -119,6 +119,30 @@ TEST(CommandLine, FailsWithOneLineWhenNoWindowCanBeOpened)
     }
 }
 
+TEST(CommandLine, AFigureWrittenWithoutADisplaySaysNothingOfADisplay)
+{
+    // Large enough to be drawn in batches, for which a window's display is asked whether it runs shaders.
+    TemporaryFolder folder;
+    std::string groups;
+    for (int ring = 0; ring < 40; ++ring)
+    {
+        for (int site = 1; site <= 8; ++site)
+            groups += "K" + std::to_string(ring * 8 + site) + " ";
+        for (int pair = 0; pair < 28; ++pair)
+            groups += "0.5 ";
+        groups += "\n";
+    }
+    const std::string network = folder.write("batched.txt", groups);
+    for (const char* figure : {"figure.html", "figure.svg", "figure.glb", "figure.graphml"})
+        for (const char* display : {"DISPLAY", "DISPLAY=:97"})
+        {
+            LinkmapProcess run({network, "--generate-image", folder.path(figure)}, {display}, 60);
+            EXPECT_EQ(run.finish().exitStatus, 0) << figure << ", " << display;
+            EXPECT_EQ(run.errorText(), "") << figure << ", " << display;
+            EXPECT_TRUE(std::filesystem::exists(folder.path(figure))) << figure << ", " << display;
+        }
+}
+
 TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
 {
     // Each setting is checked before any input is read, so the message is all there is; a site's name can

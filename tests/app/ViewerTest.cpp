@@ -552,6 +552,59 @@ TEST(Viewer, EndsWithOneMessageWhenTheDisplayGoesAway)
     }
 }
 
+TEST(Viewer, AnImageRunOutlastsADisplayThatRefusesOneOfItsConnections)
+{
+    // A display of the test's own, started as xvfb-run starts it: it resets when its last client leaves, and
+    // refuses connections for a moment then. Whichever of a run's first connections it refuses, the run asks
+    // again, and saves the image a run without a refusal saves, saying nothing more.
+    const PrivateDisplay own = startPrivateDisplay("640x480x24");
+    ASSERT_GT(own.server, 0) << "Xvfb did not start";
+    TemporaryFolder folder;
+    // Drawn one glyph per element, and in batches, for which the display is asked whether it runs shaders.
+    std::string batched;
+    for (int ring = 0; ring < 40; ++ring)
+    {
+        for (int site = 1; site <= 8; ++site)
+            batched += "K" + std::to_string(ring * 8 + site) + " ";
+        for (int pair = 0; pair < 28; ++pair)
+            batched += std::to_string((ring + pair) % 19 / 10.0 - 0.9) + " ";
+        batched += "\n";
+    }
+    for (const std::string& groups : {dataFile("road-of-one-line.txt"), folder.write("batched.txt", batched)})
+    {
+        // What a run saves, prints and says on standard error, refused its connection number refused (none
+        // when 0).
+        struct Saved
+        {
+            int exitStatus;
+            std::string image, output, errors;
+        };
+        const auto run = [&](int refused) {
+            const std::string image = folder.path("refused" + std::to_string(refused) + ".png");
+            std::vector<std::string> settings = {"DISPLAY=" + own.name};
+            if (refused > 0)
+                settings.insert(settings.end(), {std::string("LD_PRELOAD=") + LINKMAP_REFUSING_DISPLAY,
+                                                 "XFAIL_AT=" + std::to_string(refused)});
+            LinkmapProcess process({groups, "--generate-image", image}, settings, 120);
+            const RunResult result = process.finish();
+            return Saved{result.exitStatus, readText(image), result.output, process.errorText()};
+        };
+        const Saved clean = run(0);
+        ASSERT_EQ(clean.exitStatus, 0) << groups << ": " << clean.output;
+        ASSERT_FALSE(clean.image.empty()) << groups;
+        for (int refused = 1; refused <= 5; ++refused)
+        {
+            const Saved saved = run(refused);
+            EXPECT_EQ(saved.exitStatus, 0) << groups << ", connection " << refused << " refused";
+            EXPECT_EQ(saved.output, clean.output) << groups << ", connection " << refused << " refused";
+            EXPECT_EQ(saved.errors, clean.errors) << groups << ", connection " << refused << " refused";
+            EXPECT_TRUE(saved.image == clean.image) << groups << ", connection " << refused << " refused";
+        }
+    }
+    kill(own.server, SIGTERM);
+    waitpid(own.server, nullptr, 0);
+}
+
 TEST(Viewer, AFullPictureDrawnInSlicesIsTheOneFramePicturePixelForPixel)
 {
     TemporaryFolder folder;
