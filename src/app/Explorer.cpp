@@ -46,12 +46,13 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
     : network(explored.network), layout(explored.layout), files(explored.files), view(state),
       trackball(turning), highlight(explored.scene, explored.network.links, background, motion),
       corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
-      finder(explored.network.names)
+      finder(explored.network.names), pathFinder(explored.network)
 {
     // The scene shows the view the run starts from: its cutoff, its filter, then its pick, each as a key or a
     // click would set it.
     const Pick first = view.pick;
     view.pick = Pick();
+    pathFilter = linkFilterOf(view);
     updateText();
     setCutoff(view.cutoff);
     setRegionFilter(view.region);
@@ -61,6 +62,7 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
         pickLink(first.index);
     if (view.paths)
     {
+        pathFilter = linkFilterOf(view);
         applyPaths();
         updateText();
     }
@@ -157,6 +159,7 @@ bool Explorer::setRegionFilter(RegionKind kind)
     }
     view.region = kind;
     highlight.setRegionFilter(regionBit(kind), network.linkRegions);
+    followFilter();
     updateText();
     return true;
 }
@@ -175,6 +178,7 @@ void Explorer::setCutoff(float value)
 {
     view.cutoff = heldCutoff(value);
     highlight.setCutoff(view.cutoff);
+    followFilter();
     updateText();
 }
 
@@ -201,62 +205,37 @@ void Explorer::findPathsTo(std::size_t site)
     if (view.pick.kind != Pick::Kind::Site || site >= network.siteCount() || site == view.pick.index)
         return;
     requestPaths({static_cast<std::uint32_t>(view.pick.index), static_cast<std::uint32_t>(site)});
+    pathsFromWindow = true;
 }
 
 void Explorer::requestPaths(std::pair<std::uint32_t, std::uint32_t> ends)
 {
+    view.pathEnds = ends;
     view.paths.reset();
     view.onePath.reset();
-    searchEnds = ends;
-    searchWanted = true;
-    // One search at a time, as igraph allows: a second waits for the first, whose paths are dropped.
-    if (pathSearch.valid())
-        nextSearch = ends;
-    else
-        startSearch(ends.first, ends.second);
+    pathFilter = linkFilterOf(view);
+    pathFinder.request(PathRequest{ends, view.pathsAsked, pathFilter});
+    applyPaths();
     updateText();
 }
 
-void Explorer::startSearch(std::uint32_t source, std::uint32_t sink)
+void Explorer::followFilter()
 {
-    // The search reads a copy of the records of its own, made once, on a thread that nothing waits for: a run
-    // that ends while it searches ends at once, and igraph's search, which cannot be stopped safely, with it.
-    if (!searchedNetwork)
-        searchedNetwork = std::make_shared<const CorrelationNetwork>(network);
-    std::packaged_task<PathSearch()> search(
-        [records = searchedNetwork, source, sink, asked = view.pathsAsked, filter = linkFilterOf(view)] {
-        return findPaths(*records, source, sink, asked, filter);
-    });
-    pathSearch = search.get_future();
-    std::thread(std::move(search)).detach();
+    const LinkFilter filter = linkFilterOf(view);
+    if (!view.pathEnds || (!view.paths && !pathFinder.pending()) ||
+        (filter.cutoff == pathFilter.cutoff && filter.regions == pathFilter.regions))
+        return;
+    requestPaths(*view.pathEnds);
 }
 
 bool Explorer::collectPaths()
 {
-    if (!pathSearch.valid() || pathSearch.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+    std::optional<PathResult> found = pathFinder.collect();
+    if (!found)
         return false;
-    std::optional<PathSearch> found;
-    try
-    {
-        found = pathSearch.get();
-    }
-    catch (const std::exception& error)
-    {
-        message = error.what();
-    }
-    if (nextSearch)
-    {
-        const auto [source, sink] = *nextSearch;
-        nextSearch.reset();
-        startSearch(source, sink);
-        return false;
-    }
-    if (!searchWanted)
-        return false;
-    searchWanted = false;
-    view.pathEnds = searchEnds;
-    searchEnds.reset();
-    view.paths = std::move(found);
+    if (!found->failure.empty())
+        message = found->failure;
+    view.paths = std::move(found->paths);
     view.onePath.reset();
     // Listed on standard output as a run lists the paths it was asked for.
     if (view.paths)
@@ -310,9 +289,7 @@ void Explorer::forgetPaths()
     view.pathEnds.reset();
     view.paths.reset();
     view.onePath.reset();
-    searchEnds.reset();
-    nextSearch.reset();
-    searchWanted = false;
+    pathFinder.cancel();
 }
 
 void Explorer::clearPaths()

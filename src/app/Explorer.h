@@ -1,6 +1,7 @@
 #ifndef LINKMAP_APP_EXPLORER
 #define LINKMAP_APP_EXPLORER 1
 
+#include <app/PathFinder.h>
 #include <app/SiteFinder.h>
 #include <app/ViewState.h>
 #include <network/CorrelationNetwork.h>
@@ -23,7 +24,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -123,11 +123,14 @@ public:
     void setNotice(const std::string& text);
 
     /** Asks for the paths from the site picked to site, found beside the frame loop; nothing without a site
-     *  picked, or for the site picked itself. Shift and a click on a site ask so. */
+     *  picked, or for the site picked itself. Shift and a click on a site ask so; Escape puts them away. */
     void findPathsTo(std::size_t site);
 
-    /** Takes the paths found, once the search is over, into the view and the picture: true when the picture
-     *  or the corner changed, and a frame should show it. The frame loop asks at every pass. */
+    /** Takes the paths found, once the search is over, into the view and the picture, and lists them on
+     *  standard output: true when the picture or the corner changed, and a frame should show it. The frame
+     *  loop asks at every pass. A change of the cutoff or the region filter asks for the paths again, over the
+     *  links then shown; until they are found, the corner says they are being looked for, and no paths are
+     *  shown. */
     bool collectPaths();
 
     /** Shows the next or the previous path alone (by ] and [), or all of them again (by \). */
@@ -169,15 +172,16 @@ private:
     /** Selects the link at place link in the log, as a click on it does. */
     void pickLink(std::size_t link);
 
-    /** Asks for the paths between ends, found beside the frame loop: at once, or after the search under way.
-     */
+    /** Asks for the paths between ends over the links shown now, found beside the frame loop; until they are,
+     *  no paths are shown. */
     void requestPaths(std::pair<std::uint32_t, std::uint32_t> ends);
+
+    /** Asks for the paths again when the links shown are no longer those they were asked over: paths are
+     *  always those of the links shown. */
+    void followFilter();
 
     /** Forgets the paths and any search asked for, leaving the picture as it is. */
     void forgetPaths();
-
-    /** Starts the search for the paths between two sites on a thread of its own. */
-    void startSearch(std::uint32_t source, std::uint32_t sink);
 
     const CorrelationNetwork& network;
     const SiteLayout& layout;
@@ -193,15 +197,12 @@ private:
 
     SiteFinder finder;
 
-    /** A search for paths under way, the sites it joins, and the one asked for after it, whose search
-     *  starts when it ends: the first one's paths are then dropped. */
-    std::future<PathSearch> pathSearch;
-    std::optional<std::pair<std::uint32_t, std::uint32_t>> searchEnds;
-    std::optional<std::pair<std::uint32_t, std::uint32_t>> nextSearch;
-    bool searchWanted = false;
+    /** The search for paths beside the frame loop, and the filter of the links the paths shown or asked for
+     *  were asked over. */
+    PathFinder pathFinder;
+    LinkFilter pathFilter;
     /** The paths were asked for by a click, not by the run's settings. */
     bool pathsFromWindow = false;
-    std::shared_ptr<const CorrelationNetwork> searchedNetwork;
     std::string notice;
     /** What the explorer itself has to say, until the next key or click. */
     std::string message;

@@ -140,7 +140,6 @@ void Explorer::release(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdap
         if (found.kind == Pick::Kind::Site)
         {
             findPathsTo(found.index);
-            pathsFromWindow = true;
             return;
         }
     }
@@ -187,7 +186,7 @@ bool Explorer::keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdap
     case osgGA::GUIEventAdapter::KEY_Escape:
         // Escape puts away the paths a click asked for; without them, and with no prompt open, it quits. The
         // paths the run was started with are its settings, as a pick it was started with is.
-        if (pathsFromWindow && (view.paths || searchEnds))
+        if (pathsFromWindow && (view.paths || pathFinder.pending()))
         {
             clearPaths();
             return true;

@@ -14,9 +14,10 @@ void Explorer::setNotice(const std::string& text)
 void Explorer::updateText()
 {
     std::string saying = message;
-    if (searchEnds)
+    if (const std::optional<PathRequest>& asked = pathFinder.pending())
         saying += (saying.empty() ? "" : "\n") + std::string("Finding the paths from ") +
-                  network.names[searchEnds->first] + " to " + network.names[searchEnds->second] + "...";
+                  network.names[asked->ends.first] + " to " + network.names[asked->ends.second] +
+                  " among the links shown...";
     const CornerNotes notes{finder.isOpen() ? finder.promptLine() : std::string(), saying, notice};
     const std::string text = describeView(view, DescribedNetwork{network, layout, files, siteLinks},
                                           highlight.shownCount(), notes);

@@ -71,12 +71,12 @@ std::string describeLink(std::size_t link, const CorrelationNetwork& network)
            " with weight " + formatWeight(ends.weight);
 }
 
-// "Paths from K45 to R78: 10, the shortest 0.916291 long", or that there are none.
+// "Paths from K45 to R78: 10, the shortest 0.916291 long", or that there are none, as standard output says.
 std::string describePaths(const PathSearch& search, const CorrelationNetwork& network)
 {
-    const std::string ends = network.names[search.source] + " to " + network.names[search.sink];
     if (search.paths.empty())
-        return "No path from " + ends + " among the links shown";
+        return describeNoPath(search, network);
+    const std::string ends = network.names[search.source] + " to " + network.names[search.sink];
     char length[64];
     std::snprintf(length, sizeof length, "%f", search.paths.front().length);
     const std::size_t count = search.paths.size();

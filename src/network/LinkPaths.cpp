@@ -15,6 +15,7 @@ namespace
 struct Search
 {
     igraph_t graph;
+    igraph_vector_int_t ends;
     igraph_vector_t lengths;
     igraph_vector_int_list_t sitePaths;
     igraph_vector_int_list_t linkPaths;
@@ -26,6 +27,7 @@ struct Search
         // that no path reaches is no news.
         igraph_set_error_handler(igraph_error_handler_ignore);
         igraph_set_warning_handler(igraph_warning_handler_ignore);
+        igraph_vector_int_init(&ends, 0);
         igraph_vector_init(&lengths, 0);
         igraph_vector_int_list_init(&sitePaths, 0);
         igraph_vector_int_list_init(&linkPaths, 0);
@@ -34,6 +36,7 @@ struct Search
     {
         if (made)
             igraph_destroy(&graph);
+        igraph_vector_int_destroy(&ends);
         igraph_vector_destroy(&lengths);
         igraph_vector_int_list_destroy(&sitePaths);
         igraph_vector_int_list_destroy(&linkPaths);
@@ -81,8 +84,8 @@ PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, st
     }
 
     Search igraph;
-    igraph_vector_int_t ends;
-    checkIgraph(igraph_vector_int_init(&ends, static_cast<igraph_integer_t>(2 * usable.size())), "make room");
+    igraph_vector_int_t& ends = igraph.ends;
+    checkIgraph(igraph_vector_int_resize(&ends, static_cast<igraph_integer_t>(2 * usable.size())), "make room");
     checkIgraph(igraph_vector_resize(&igraph.lengths, static_cast<igraph_integer_t>(usable.size())),
                 "make room");
     for (std::size_t i = 0; i < usable.size(); ++i)
@@ -92,10 +95,9 @@ PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, st
         VECTOR(ends)[2 * i + 1] = link.second;
         VECTOR(igraph.lengths)[i] = -std::log(std::fabs(static_cast<double>(link.weight)));
     }
-    const igraph_error_t made = igraph_create(
-        &igraph.graph, &ends, static_cast<igraph_integer_t>(network.siteCount()), IGRAPH_UNDIRECTED);
-    igraph_vector_int_destroy(&ends);
-    checkIgraph(made, "join the sites");
+    checkIgraph(igraph_create(&igraph.graph, &ends, static_cast<igraph_integer_t>(network.siteCount()),
+                              IGRAPH_UNDIRECTED),
+                "join the sites");
     igraph.made = true;
     checkIgraph(igraph_get_k_shortest_paths(&igraph.graph, &igraph.lengths, &igraph.sitePaths,
                                             &igraph.linkPaths, static_cast<igraph_integer_t>(count), source,
@@ -155,6 +157,12 @@ std::string describePath(const PathSearch& search, std::size_t index, const Corr
     return line;
 }
 
+std::string describeNoPath(const PathSearch& search, const CorrelationNetwork& network)
+{
+    return "No path joins " + network.names[search.source] + " and " + network.names[search.sink] +
+           " among the links shown";
+}
+
 void writePaths(const CorrelationNetwork& network, const PathSearch& search, std::FILE* out)
 {
     const std::string& source = network.names[search.source];
@@ -162,7 +170,7 @@ void writePaths(const CorrelationNetwork& network, const PathSearch& search, std
     const std::size_t found = search.paths.size();
     if (found == 0)
     {
-        std::fprintf(out, "No path joins %s and %s among the links shown\n", source.c_str(), sink.c_str());
+        std::fprintf(out, "%s\n", describeNoPath(search, network).c_str());
         return;
     }
     if (found < search.asked)

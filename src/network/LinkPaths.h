@@ -50,6 +50,9 @@ PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, st
  *  R78". */
 std::string describePath(const PathSearch& search, std::size_t index, const CorrelationNetwork& network);
 
+/** The line that says search found no path: "No path joins K45 and R78 among the links shown". */
+std::string describeNoPath(const PathSearch& search, const CorrelationNetwork& network);
+
 /** Writes what search found on out: a line for each path, shortest first, with its length and its sites,
  *  then the sites on them by how many paths pass through each, most first, then by name. Fewer paths than
  *  were asked for are said first; none, in one line. */

@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <chrono>
 #include <cstdio>
+#include <functional>
+#include <thread>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -47,7 +50,10 @@ struct Example
     ViewState state;
     osg::ref_ptr<Explorer> explorer;
 
-    explicit Example(bool batched)
+    // The view the explorer starts from, given the network read.
+    using Start = std::function<void(ViewState&, const CorrelationNetwork&)>;
+
+    explicit Example(bool batched, const Start& start = Start())
     {
         files.groupFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/network.txt";
         files.positiveFile = std::string(LINKMAP_SOURCE_DIR) + "/examples/positive.txt";
@@ -69,6 +75,8 @@ struct Example
         camera->setViewport(0, 0, width, height);
         camera->setProjectionMatrixAsPerspective(30.0, double(width) / height, 1.0, 10000.0);
         camera->setViewMatrix(trackball->getInverseMatrix());
+        if (start)
+            start(state, network);
         explorer = new Explorer(ExploredNetwork{network, drawn->layout, drawn->scene, files, drawn->style},
                                 state, trackball.get(), background);
     }
@@ -598,6 +606,113 @@ TEST(Explorer, TheFindPromptTakesEveryKeyPicksAndCentresAMatchAndEscapeClosesItB
 
     EXPECT_TRUE(press(osgGA::GUIEventAdapter::KEY_Escape));
     EXPECT_TRUE(viewer->done()) << "Escape quits with no prompt open";
+}
+
+// Takes the paths of the explorer's search once it is over, as the frame loop does; false when it is not
+// over within the tests' patience. What the paths print is left out of the test's output.
+bool collectPaths(Explorer& explorer)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::duration<double>(patienceSeconds);
+    bool collected = false;
+    captureOutput([&] {
+        while (!(collected = explorer.collectPaths()) && std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    });
+    return collected;
+}
+
+bool cornerSays(const Explorer& explorer, const std::string& text)
+{
+    return explorer.getCornerText().find(text) != std::string::npos;
+}
+
+TEST(Explorer, PathsAreThoseOfTheLinksShownAndTheBracketKeysStepThroughThem)
+{
+    // Asked for from the start, as LINKMAP_FROM and LINKMAP_TO ask.
+    Example example(true, [](ViewState& state, const CorrelationNetwork& network) {
+        state.pathEnds = std::pair{static_cast<std::uint32_t>(siteNamed(network, "H12")),
+                                   static_cast<std::uint32_t>(siteNamed(network, "V212"))};
+    });
+    Explorer& explorer = *example.explorer;
+    osg::ref_ptr<osgViewer::Viewer> viewer = new osgViewer::Viewer;
+    const auto press = [&](int key) { return explorer.handle(*keyEvent(key), *viewer); };
+    EXPECT_TRUE(cornerSays(explorer, "Finding the paths from H12 to V212 among the links shown..."))
+        << explorer.getCornerText();
+    ASSERT_TRUE(collectPaths(explorer)) << "no paths within " << patienceSeconds << " s";
+    EXPECT_TRUE(cornerSays(explorer, "Paths from H12 to V212: 10, the shortest ")) << explorer.getCornerText();
+    EXPECT_FALSE(cornerSays(explorer, "Finding"));
+
+    // ] and [ show one path at a time, from the shortest, stopping at either end; \ shows them all again.
+    struct Step
+    {
+        int key;
+        const char* shown;
+    };
+    const Step steps[] = {{']', "Path 1 of 10 "}, {']', "Path 2 of 10 "}, {'[', "Path 1 of 10 "},
+                          {'[', "Path 1 of 10 "}, {'[', "Path 1 of 10 "}, {'\\', nullptr}};
+    for (const Step& step : steps)
+    {
+        EXPECT_TRUE(press(step.key)) << char(step.key);
+        EXPECT_EQ(example.state.onePath.has_value(), step.shown != nullptr) << char(step.key);
+        EXPECT_EQ(cornerSays(explorer, "Path "), step.shown != nullptr) << explorer.getCornerText();
+        if (step.shown != nullptr)
+        {
+            EXPECT_TRUE(cornerSays(explorer, step.shown)) << explorer.getCornerText();
+        }
+    }
+    for (int step = 0; step < 12; ++step)
+        press(']');
+    EXPECT_TRUE(cornerSays(explorer, "Path 10 of 10 ")) << "] stops at the last path";
+
+    // At a cutoff of 0.40 no link of H12 is shown: the paths are looked for again, and none are shown
+    // meanwhile.
+    explorer.setCutoff(0.4f);
+    EXPECT_FALSE(example.state.paths.has_value());
+    EXPECT_FALSE(example.state.onePath.has_value());
+    EXPECT_TRUE(cornerSays(explorer, "Finding the paths from H12 to V212")) << explorer.getCornerText();
+    EXPECT_FALSE(cornerSays(explorer, "Paths from")) << explorer.getCornerText();
+    ASSERT_TRUE(collectPaths(explorer));
+    EXPECT_TRUE(cornerSays(explorer, "No path joins H12 and V212 among the links shown"))
+        << explorer.getCornerText();
+    // A region filter asks again as well; back at 0 with every region, the paths are the first ones.
+    EXPECT_TRUE(explorer.setRegionFilter(RegionKind::Positive));
+    EXPECT_TRUE(cornerSays(explorer, "Finding the paths")) << explorer.getCornerText();
+    explorer.setCutoff(0.0f);
+    EXPECT_TRUE(explorer.setRegionFilter(RegionKind::None));
+    ASSERT_TRUE(collectPaths(explorer));
+    EXPECT_TRUE(cornerSays(explorer, "Paths from H12 to V212: 10, the shortest ")) << explorer.getCornerText();
+    EXPECT_FALSE(explorer.collectPaths()) << "one answer, to the last request only";
+
+    // The paths of the run's settings stay, as its pick does: Escape quits.
+    EXPECT_TRUE(press(osgGA::GUIEventAdapter::KEY_Escape));
+    EXPECT_TRUE(viewer->done());
+}
+
+TEST(Explorer, EscapePutsAwayThePathsAClickAskedForAndThenQuits)
+{
+    Example example(true);
+    Explorer& explorer = *example.explorer;
+    osg::ref_ptr<osgViewer::Viewer> viewer = new osgViewer::Viewer;
+    explorer.pickSite(siteNamed(example.network, "H12"));
+    const std::string picked = explorer.getCornerText();
+    explorer.findPathsTo(siteNamed(example.network, "V212"));
+    EXPECT_TRUE(cornerSays(explorer, "Finding the paths from H12 to V212")) << explorer.getCornerText();
+    // Put away while the search runs: its paths never come.
+    EXPECT_TRUE(explorer.handle(*keyEvent(osgGA::GUIEventAdapter::KEY_Escape), *viewer));
+    EXPECT_FALSE(viewer->done());
+    EXPECT_EQ(explorer.getCornerText(), picked);
+    EXPECT_FALSE(example.state.paths.has_value());
+
+    // Found, then put away: the pick shows as it was.
+    explorer.findPathsTo(siteNamed(example.network, "V212"));
+    ASSERT_TRUE(collectPaths(explorer));
+    EXPECT_TRUE(example.state.paths.has_value());
+    EXPECT_TRUE(explorer.handle(*keyEvent(osgGA::GUIEventAdapter::KEY_Escape), *viewer));
+    EXPECT_FALSE(viewer->done());
+    EXPECT_FALSE(example.state.paths.has_value());
+    EXPECT_EQ(explorer.getCornerText(), picked);
+    EXPECT_TRUE(explorer.handle(*keyEvent(osgGA::GUIEventAdapter::KEY_Escape), *viewer));
+    EXPECT_TRUE(viewer->done()) << "without paths, Escape quits";
 }
 
 } // namespace

@@ -814,6 +814,37 @@ TEST(Viewer, ShiftAndAClickOnASiteShowThePathsFromTheSitePickedThickerAndDimTheR
     EXPECT_NEAR(awayFromBackground(*paths, offPath), awayFromBackground(*before, offPath), 20);
 }
 
+TEST(Viewer, PathsAreFoundAgainOverTheLinksShownWhenTheFilterChanges)
+{
+    // H12 to V212, asked for from the start. Links touching an accelerated site are none of H12's: the
+    // filter 3 leaves no path, and 0 brings the first paths back.
+    const ExampleView example;
+    std::vector<std::string> environment = {"LINKMAP_FROM=H12", "LINKMAP_TO=V212", "OSG_WINDOW=0 0 800 600"};
+    LiveWindow window(example.files, environment, 400, 300);
+    LinkmapProcess& run = window.process();
+    const std::string found = "Path 1 of 10 from H12 to V212";
+    const std::string none = "No path joins H12 and V212 among the links shown\n";
+    ASSERT_TRUE(run.waitForOutput(found, patienceSeconds)) << "no paths listed";
+    const osg::ref_ptr<osg::Image> first = readImage(window.save());
+    const std::size_t listed = run.outputRead();
+    window.send("key 3");
+    ASSERT_TRUE(run.waitForOutput(none, patienceSeconds, listed)) << "the filter did not search again";
+    const osg::ref_ptr<osg::Image> filtered = readImage(window.save());
+    const std::size_t refused = run.outputRead();
+    window.send("key 0");
+    ASSERT_TRUE(run.waitForOutput(found, patienceSeconds, refused)) << "the paths did not come back";
+    const osg::ref_ptr<osg::Image> back = readImage(window.save());
+    EXPECT_EQ(window.close().exitStatus, 0);
+    ASSERT_TRUE(first.valid() && filtered.valid() && back.valid());
+
+    // H12-K45, on every path, is drawn bright; filtered, it is hidden; found again, the picture is the first.
+    const osg::Vec2 onPath = example.middleOnScreen("H12", "K45");
+    EXPECT_GT(awayFromBackground(*first, onPath), 150);
+    EXPECT_LT(awayFromBackground(*filtered, onPath), 30);
+    ASSERT_EQ(back->getTotalSizeInBytes(), first->getTotalSizeInBytes());
+    EXPECT_EQ(std::memcmp(back->data(), first->data(), first->getTotalSizeInBytes()), 0);
+}
+
 TEST(Viewer, TheFindPromptBringsASiteToTheMiddleAndARegionKeyHidesTheLinksTouchingNone)
 {
     const ExampleView example;

@@ -162,12 +162,13 @@ template <typename Have> bool waitUntil(double seconds, Have&& have)
 
 } // namespace
 
-bool LinkmapProcess::waitForOutput(const std::string& text, double seconds)
+bool LinkmapProcess::waitForOutput(const std::string& text, double seconds, std::size_t from)
 {
+    const auto holds = [&] { return received.find(text, from) != std::string::npos; };
     return waitUntil(seconds, [&] {
         takeOutput(0.01);
-        return received.find(text) != std::string::npos || !running();
-    }) && received.find(text) != std::string::npos;
+        return holds() || !running();
+    }) && holds();
 }
 
 std::string LinkmapProcess::errorText() const

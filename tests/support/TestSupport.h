@@ -67,8 +67,15 @@ public:
      *  A run whose log is larger than a pipe holds waits until it is read. */
     void takeOutput(double seconds);
 
-    /** Waits until standard output holds text, the run ends or seconds pass; true when it holds it. */
-    bool waitForOutput(const std::string& text, double seconds);
+    /** Waits until standard output holds text at or after the place from, the run ends or seconds pass; true
+     *  when it holds it. */
+    bool waitForOutput(const std::string& text, double seconds, std::size_t from = 0);
+
+    /** How much of standard output has been read so far. */
+    std::size_t outputRead() const
+    {
+        return received.size();
+    }
 
     /** Waits until standard error holds text, the run ends or seconds pass; true when it holds it. */
     bool waitForError(const std::string& text, double seconds);
