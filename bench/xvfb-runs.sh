@@ -9,15 +9,7 @@ runs=${1:-40}
 build=${2:-build}
 work=$(mktemp -d)
 
-busy=()
-stop() {
-    [ ${#busy[@]} -eq 0 ] || kill "${busy[@]}" 2>/dev/null || true
-}
-trap stop EXIT
-for _ in 1 2; do
-    (while :; do :; done) &
-    busy+=($!)
-done
+source scripts/busy-loops.sh
 
 written=0
 for run in $(seq 1 "$runs"); do

@@ -8,15 +8,7 @@ runs=${1:-20}
 build=${2:-build}
 logs=$(mktemp -d)
 
-busy=()
-stop_loops() {
-    [ ${#busy[@]} -eq 0 ] || kill "${busy[@]}" 2>/dev/null || true
-}
-trap stop_loops EXIT
-for _ in 1 2; do
-    (while :; do :; done) &
-    busy+=($!)
-done
+source scripts/busy-loops.sh
 
 passed=0
 for run in $(seq 1 "$runs"); do

@@ -28,8 +28,8 @@ bool readWindowSetting(const char* setting, WindowPlace& place);
  *  of its own when it holds none; false when no display answers, or the screen has no size. */
 bool screenSize(int screen, int& width, int& height);
 
-/** Opens the viewer's window where OSG_WINDOW says, or over the whole screen of OSG_SCREEN, on the display the
- *  run holds. A connection the display refuses is asked again for a while. A display that cannot give the
+/** Opens the viewer's window where OSG_WINDOW says, or over the whole screen of OSG_SCREEN, on the display
+ * the run holds. A connection the display refuses is asked again for a while. A display that cannot give the
  *  multisampled window asked for gets a plain one, and a warning on standard error; false when no window
  *  could be opened at all, or the screen has no size. */
 bool openWindow(osgViewer::Viewer& viewer);

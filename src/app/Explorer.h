@@ -128,8 +128,8 @@ public:
 
     /** Takes the paths found, once the search is over, into the view and the picture, and lists them on
      *  standard output: true when the picture or the corner changed, and a frame should show it. The frame
-     *  loop asks at every pass. A change of the cutoff or the region filter asks for the paths again, over the
-     *  links then shown; until they are found, the corner says they are being looked for, and no paths are
+     *  loop asks at every pass. A change of the cutoff or the region filter asks for the paths again, over
+     * the links then shown; until they are found, the corner says they are being looked for, and no paths are
      *  shown. */
     bool collectPaths();
 

@@ -15,9 +15,7 @@ bool sameRequest(const PathRequest& a, const PathRequest& b)
 
 } // namespace
 
-PathFinder::PathFinder(const CorrelationNetwork& explored) : network(explored)
-{
-}
+PathFinder::PathFinder(const CorrelationNetwork& explored) : network(explored) {}
 
 void PathFinder::request(const PathRequest& request)
 {

@@ -85,7 +85,8 @@ PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, st
 
     Search igraph;
     igraph_vector_int_t& ends = igraph.ends;
-    checkIgraph(igraph_vector_int_resize(&ends, static_cast<igraph_integer_t>(2 * usable.size())), "make room");
+    checkIgraph(igraph_vector_int_resize(&ends, static_cast<igraph_integer_t>(2 * usable.size())),
+                "make room");
     checkIgraph(igraph_vector_resize(&igraph.lengths, static_cast<igraph_integer_t>(usable.size())),
                 "make room");
     for (std::size_t i = 0; i < usable.size(); ++i)

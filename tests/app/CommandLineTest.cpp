@@ -123,16 +123,8 @@ TEST(CommandLine, AFigureWrittenWithoutADisplaySaysNothingOfADisplay)
 {
     // Large enough to be drawn in batches, for which a window's display is asked whether it runs shaders.
     TemporaryFolder folder;
-    std::string groups;
-    for (int ring = 0; ring < 40; ++ring)
-    {
-        for (int site = 1; site <= 8; ++site)
-            groups += "K" + std::to_string(ring * 8 + site) + " ";
-        for (int pair = 0; pair < 28; ++pair)
-            groups += "0.5 ";
-        groups += "\n";
-    }
-    const std::string network = folder.write("batched.txt", groups);
+    const std::string network =
+        folder.write("batched.txt", eightSiteRings(40, 8, [](int, int) { return 0.5; }));
     for (const char* figure : {"figure.html", "figure.svg", "figure.glb", "figure.graphml"})
         for (const char* display : {"DISPLAY", "DISPLAY=:97"})
         {

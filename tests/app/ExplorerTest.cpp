@@ -11,14 +11,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
-#include <functional>
-#include <thread>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 namespace
 {
@@ -639,7 +639,8 @@ TEST(Explorer, PathsAreThoseOfTheLinksShownAndTheBracketKeysStepThroughThem)
     EXPECT_TRUE(cornerSays(explorer, "Finding the paths from H12 to V212 among the links shown..."))
         << explorer.getCornerText();
     ASSERT_TRUE(collectPaths(explorer)) << "no paths within " << patienceSeconds << " s";
-    EXPECT_TRUE(cornerSays(explorer, "Paths from H12 to V212: 10, the shortest ")) << explorer.getCornerText();
+    EXPECT_TRUE(cornerSays(explorer, "Paths from H12 to V212: 10, the shortest "))
+        << explorer.getCornerText();
     EXPECT_FALSE(cornerSays(explorer, "Finding"));
 
     // ] and [ show one path at a time, from the shortest, stopping at either end; \ shows them all again.
@@ -680,7 +681,8 @@ TEST(Explorer, PathsAreThoseOfTheLinksShownAndTheBracketKeysStepThroughThem)
     explorer.setCutoff(0.0f);
     EXPECT_TRUE(explorer.setRegionFilter(RegionKind::None));
     ASSERT_TRUE(collectPaths(explorer));
-    EXPECT_TRUE(cornerSays(explorer, "Paths from H12 to V212: 10, the shortest ")) << explorer.getCornerText();
+    EXPECT_TRUE(cornerSays(explorer, "Paths from H12 to V212: 10, the shortest "))
+        << explorer.getCornerText();
     EXPECT_FALSE(explorer.collectPaths()) << "one answer, to the last request only";
 
     // The paths of the run's settings stay, as its pick does: Escape quits.

@@ -88,10 +88,11 @@ TEST(Figure, TheCKeySavesTheFullPictureWithItsViewAndAScriptMakesTheSameImageAga
         TemporaryFolder folder;
         const std::vector<std::string> settings = {"OSG_WINDOW=0 0 800 600", "LINKMAP_KEY=1",
                                                    "LINKMAP_CUTOFF=0.3", samples};
-        // Turn the view and let go at rest, then save it twice, the second time with the first notice still in
-        // the corner; the first picture, of the first view, was saved before.
+        // Turn the view and let go at rest, then save it twice, the second time with the first notice still
+        // in the corner; the first picture, of the first view, was saved before.
         LiveWindow live(example, settings, 400, 300);
-        live.send("mousedown 1 mousemove_relative 80 50 sleep 0.1 mousemove_relative 80 40 sleep 0.6 mouseup 1");
+        live.send(
+            "mousedown 1 mousemove_relative 80 50 sleep 0.1 mousemove_relative 80 40 sleep 0.6 mouseup 1");
         const std::string turned = live.save();
         const std::string turnedAgain = live.save();
         const RunResult window = live.close();
@@ -114,7 +115,8 @@ TEST(Figure, TheCKeySavesTheFullPictureWithItsViewAndAScriptMakesTheSameImageAga
         const osg::ref_ptr<osg::Image> savedFirst = osgDB::readRefImageFile(live.firstPicture());
         const osg::ref_ptr<osg::Image> made = osgDB::readRefImageFile(folder.path("again.png"));
         const osg::ref_ptr<osg::Image> first = osgDB::readRefImageFile(folder.path("first.png"));
-        ASSERT_TRUE(saved.valid() && savedAgain.valid() && savedFirst.valid() && made.valid() && first.valid())
+        ASSERT_TRUE(saved.valid() && savedAgain.valid() && savedFirst.valid() && made.valid() &&
+                    first.valid())
             << samples;
         ASSERT_EQ(saved->s(), 800);
         ASSERT_EQ(saved->t(), 600);

@@ -56,8 +56,8 @@ TEST(PathFinder, AnswersTheLastRequestOnlyOverTheLinksItsFilterShows)
     for (const Case& c : cases)
     {
         for (const Request& request : c.requests)
-            finder.request(PathRequest{{site(request.from), site(request.to)}, request.count,
-                                       LinkFilter{request.cutoff, 0}});
+            finder.request(PathRequest{
+                {site(request.from), site(request.to)}, request.count, LinkFilter{request.cutoff, 0}});
         const Request& last = c.requests.back();
         ASSERT_TRUE(finder.pending()) << last.from << "-" << last.to;
         const std::optional<PathResult> result = answer(finder);

@@ -408,16 +408,8 @@ TEST(Viewer, ASignalEndsTheWindowAsEscapeDoesWhileAPathSearchRuns)
     // A chain of 60 rings of 8 sites, each sharing half its sites with the next: a thousand paths from one
     // end to the other take the search some ten seconds, well past the signal.
     TemporaryFolder folder;
-    std::string groups;
-    for (int ring = 0; ring < 60; ++ring)
-    {
-        for (int site = 1; site <= 8; ++site)
-            groups += "K" + std::to_string(ring * 4 + site) + " ";
-        for (int pair = 0; pair < 28; ++pair)
-            groups += (pair % 3 == 0 ? "0.9 " : "0.5 ");
-        groups += "\n";
-    }
-    const std::string chain = folder.write("chain.txt", groups);
+    const std::string chain = folder.write(
+        "chain.txt", eightSiteRings(60, 4, [](int, int pair) { return pair % 3 == 0 ? 0.9 : 0.5; }));
     // The search starts with the window's loop, which has drawn a frame once the window saves a picture.
     LiveWindow window({chain}, {"LINKMAP_FROM=K1", "LINKMAP_TO=K244", "LINKMAP_PATHS=1000"}, 400, 300);
     const auto asked = std::chrono::steady_clock::now();
@@ -523,7 +515,8 @@ TEST(Viewer, EndsWithOneMessageWhenTheDisplayGoesAway)
         if (imageRun)
             arguments.insert(arguments.end(), {"--generate-image", folder.path("lost.png")});
         // The image run shows its scene far longer than the test takes to end the display.
-        LinkmapProcess run(arguments, {"DISPLAY=" + display, "LINKMAP_IMAGE_SECONDS=600"}, 60, folder.path(""));
+        LinkmapProcess run(arguments, {"DISPLAY=" + display, "LINKMAP_IMAGE_SECONDS=600"}, 60,
+                           folder.path(""));
         waitForFirstWindow(display, run);
         // The window ends once its loop runs: it saves a picture with the c key, sent once the window, which
         // fills the screen, takes keys.
@@ -561,15 +554,8 @@ TEST(Viewer, AnImageRunOutlastsADisplayThatRefusesOneOfItsConnections)
     ASSERT_GT(own.server, 0) << "Xvfb did not start";
     TemporaryFolder folder;
     // Drawn one glyph per element, and in batches, for which the display is asked whether it runs shaders.
-    std::string batched;
-    for (int ring = 0; ring < 40; ++ring)
-    {
-        for (int site = 1; site <= 8; ++site)
-            batched += "K" + std::to_string(ring * 8 + site) + " ";
-        for (int pair = 0; pair < 28; ++pair)
-            batched += std::to_string((ring + pair) % 19 / 10.0 - 0.9) + " ";
-        batched += "\n";
-    }
+    const std::string batched =
+        eightSiteRings(40, 8, [](int ring, int pair) { return (ring + pair) % 19 / 10.0 - 0.9; });
     for (const std::string& groups : {dataFile("road-of-one-line.txt"), folder.write("batched.txt", batched)})
     {
         // What a run saves, prints and says on standard error, refused its connection number refused (none
@@ -852,8 +838,7 @@ TEST(Viewer, TheFindPromptBringsASiteToTheMiddleAndARegionKeyHidesTheLinksTouchi
     // While the prompt is open it takes every key, so it is closed before the filter's key.
     const std::string find = "key slash type --delay 20 m210 && xdotool key Return key Escape";
     const osg::ref_ptr<osg::Image> found = shotWithGesture(example, middle, find);
-    const osg::ref_ptr<osg::Image> filtered =
-        shotWithGesture(example, middle, find + " key 2");
+    const osg::ref_ptr<osg::Image> filtered = shotWithGesture(example, middle, find + " key 2");
     ASSERT_TRUE(found.valid() && filtered.valid());
 
     // M210 is picked and in the middle, at the same distance: everything else moved as far as it did. Its

@@ -1,5 +1,5 @@
-// A display that refuses one connection: preloaded with XFAIL_AT=N, the Nth XOpenDisplay of the process returns
-// null, as an X server that is resetting (its last client just left) refuses a connection.
+// A display that refuses one connection: preloaded with XFAIL_AT=N, the Nth XOpenDisplay of the process
+// returns null, as an X server that is resetting (its last client just left) refuses a connection.
 #include <dlfcn.h>
 
 #include <cstdlib>

@@ -165,10 +165,13 @@ template <typename Have> bool waitUntil(double seconds, Have&& have)
 bool LinkmapProcess::waitForOutput(const std::string& text, double seconds, std::size_t from)
 {
     const auto holds = [&] { return received.find(text, from) != std::string::npos; };
-    return waitUntil(seconds, [&] {
+    return waitUntil(
+               seconds,
+               [&] {
         takeOutput(0.01);
         return holds() || !running();
-    }) && holds();
+               }) &&
+        holds();
 }
 
 std::string LinkmapProcess::errorText() const
@@ -222,10 +225,10 @@ LiveWindow::LiveWindow(const std::vector<std::string>& arguments, const std::vec
         return !run->running() || windowUnderPointerTakesInput();
     });
     if (!appeared || !run->running())
-        throw std::runtime_error("waited for a window that takes keys and clicks under the pointer, but " +
-                                 std::string(appeared ? "the run ended: " + run->errorText()
-                                                      : "it did not in " + std::to_string(patienceSeconds) +
-                                                            " s"));
+        throw std::runtime_error(
+            "waited for a window that takes keys and clicks under the pointer, but " +
+            std::string(appeared ? "the run ended: " + run->errorText()
+                                 : "it did not in " + std::to_string(patienceSeconds) + " s"));
     save();
 }
 
@@ -240,10 +243,10 @@ std::string LiveWindow::save()
     const std::string name = "linkmap-" + std::to_string(++saved) + ".png";
     send("key c");
     if (!run->waitForError("Saved " + name + "\n", patienceSeconds))
-        throw std::runtime_error("waited for the window to save " + name + " after the c key, but " +
-                                 (run->running() ? "it did not in " + std::to_string(patienceSeconds) + " s"
-                                                 : "the run ended") +
-                                 "; its standard error: " + run->errorText());
+        throw std::runtime_error(
+            "waited for the window to save " + name + " after the c key, but " +
+            (run->running() ? "it did not in " + std::to_string(patienceSeconds) + " s" : "the run ended") +
+            "; its standard error: " + run->errorText());
     return folder.path(name);
 }
 
@@ -325,6 +328,19 @@ std::string slicedNetworkText()
     return out.str();
 }
 
+std::string eightSiteRings(int rings, int step, const std::function<double(int ring, int pair)>& weight)
+{
+    std::ostringstream out;
+    for (int ring = 0; ring < rings; ++ring)
+    {
+        for (int site = 1; site <= 8; ++site)
+            out << "K" << ring * step + site << " ";
+        for (int pair = 0; pair < 28; ++pair)
+            out << weight(ring, pair) << (pair + 1 < 28 ? " " : "\n");
+    }
+    return out.str();
+}
+
 std::string readGroups(CorrelationNetwork& network, const std::string& groupText)
 {
     TemporaryFolder folder;
@@ -359,10 +375,10 @@ bool windowUnderPointerTakesInput(const std::string& name)
     int x = 0, y = 0, windowX = 0, windowY = 0;
     unsigned int buttons = 0;
     XWindowAttributes attributes = {};
-    const bool takes = XQueryPointer(display, root, &rootUnder, &child, &x, &y, &windowX, &windowY, &buttons) &&
-                       child != 0 && XGetWindowAttributes(display, child, &attributes) &&
-                       (attributes.all_event_masks & (KeyPressMask | ButtonPressMask)) ==
-                           (KeyPressMask | ButtonPressMask);
+    const bool takes =
+        XQueryPointer(display, root, &rootUnder, &child, &x, &y, &windowX, &windowY, &buttons) &&
+        child != 0 && XGetWindowAttributes(display, child, &attributes) &&
+        (attributes.all_event_masks & (KeyPressMask | ButtonPressMask)) == (KeyPressMask | ButtonPressMask);
     XCloseDisplay(display);
     return takes;
 }

@@ -6,6 +6,7 @@
 #include <scene/NetworkScene.h>
 #include <scene/SiteLayout.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +21,11 @@ std::string readText(const std::string& path);
 /** The group text of a network the window draws in slices, 20,000 sites alone and 30 rings of 6 with 450
  *  links, whose log still fits the pipe a test reads only at the end of a run. */
 std::string slicedNetworkText();
+
+/** The group text of rings of 8 sites named K1 up, each ring's first site numbered step after the one before
+ *  (so that a step below 8 shares sites with the next ring), the 28 weights of ring given by weight(ring,
+ *  pair). */
+std::string eightSiteRings(int rings, int step, const std::function<double(int ring, int pair)>& weight);
 
 /** A fresh, empty folder for one test's files, removed with everything in it when the object goes. */
 class TemporaryFolder
@@ -101,8 +107,8 @@ private:
     std::string errorFile;
 };
 
-/** The program's window, run in a folder of its own and driven as a user drives it, with xdotool. A picture of
- *  it is what its c key saves: the full picture after all the input sent before the key. The window has
+/** The program's window, run in a folder of its own and driven as a user drives it, with xdotool. A picture
+ * of it is what its c key saves: the full picture after all the input sent before the key. The window has
  *  shown that it takes input once it has saved the first. */
 class LiveWindow
 {
