@@ -30,10 +30,6 @@ std::string lostMessage;
 const std::chrono::milliseconds connectPatience(2000);
 const std::chrono::milliseconds connectPause(100);
 
-// Set while a figure asks the size of the screen, which it can do without: it does not wait for a display
-// that refuses.
-bool askingOnce = false;
-
 bool isNamed(const char* name)
 {
     return name != nullptr && *name != '\0';
@@ -80,6 +76,15 @@ bool openAt(osgViewer::Viewer& viewer, const WindowPlace& place)
     return viewer.isRealized();
 }
 
+// A connection to the display name (DISPLAY's when null), asked once: Xlib's own XOpenDisplay, which the one
+// below stands in front of.
+::Display* connectOnce(const char* name)
+{
+    using Open = ::Display* (*)(const char*);
+    static const Open connect = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "XOpenDisplay"));
+    return connect != nullptr ? connect(name) : nullptr;
+}
+
 } // namespace
 
 // Every connection the process makes to a display, the toolkit's own among them, is made here: one that the
@@ -89,18 +94,14 @@ bool openAt(osgViewer::Viewer& viewer, const WindowPlace& place)
 // without looking whether it was made.
 extern "C" ::Display* XOpenDisplay(const char* name)
 {
-    using Open = ::Display* (*)(const char*);
-    static const Open connect = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "XOpenDisplay"));
-    if (connect == nullptr)
-        return nullptr;
-    ::Display* display = connect(name);
-    if (display != nullptr || askingOnce || !(isNamed(name) || hasDisplayName()))
+    ::Display* display = connectOnce(name);
+    if (display != nullptr || !(isNamed(name) || hasDisplayName()))
         return display;
     const auto giveUp = std::chrono::steady_clock::now() + connectPatience;
     while (display == nullptr && std::chrono::steady_clock::now() < giveUp)
     {
         std::this_thread::sleep_for(connectPause);
-        display = connect(name);
+        display = connectOnce(name);
     }
     return display;
 }
@@ -120,13 +121,8 @@ bool readWindowSetting(const char* setting, WindowPlace& place)
 
 bool screenSize(int screen, int& width, int& height)
 {
-    ::Display* display = held;
-    if (display == nullptr && hasDisplayName())
-    {
-        askingOnce = true;
-        display = XOpenDisplay(nullptr);
-        askingOnce = false;
-    }
+    // A figure can do without the screen's size: it does not wait for a display that refuses.
+    ::Display* display = held != nullptr ? held : hasDisplayName() ? connectOnce(nullptr) : nullptr;
     const bool known = display != nullptr && screen >= 0 && screen < ScreenCount(display) &&
                        DisplayWidth(display, screen) > 0 && DisplayHeight(display, screen) > 0;
     if (known)

@@ -62,7 +62,6 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
         pickLink(first.index);
     if (view.paths)
     {
-        pathFilter = linkFilterOf(view);
         applyPaths();
         updateText();
     }
@@ -221,9 +220,7 @@ void Explorer::requestPaths(std::pair<std::uint32_t, std::uint32_t> ends)
 
 void Explorer::followFilter()
 {
-    const LinkFilter filter = linkFilterOf(view);
-    if (!view.pathEnds || (!view.paths && !pathFinder.pending()) ||
-        (filter.cutoff == pathFilter.cutoff && filter.regions == pathFilter.regions))
+    if (!view.pathEnds || (!view.paths && !pathFinder.pending()) || linkFilterOf(view) == pathFilter)
         return;
     requestPaths(*view.pathEnds);
 }

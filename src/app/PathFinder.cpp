@@ -9,8 +9,7 @@ namespace
 
 bool sameRequest(const PathRequest& a, const PathRequest& b)
 {
-    return a.ends == b.ends && a.count == b.count && a.filter.cutoff == b.filter.cutoff &&
-           a.filter.regions == b.filter.regions;
+    return a.ends == b.ends && a.count == b.count && a.filter == b.filter;
 }
 
 } // namespace

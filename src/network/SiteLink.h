@@ -51,6 +51,11 @@ struct LinkFilter
     {
         return regions == 0 || (linkRegions & regions) != 0;
     }
+
+    bool operator==(const LinkFilter& other) const
+    {
+        return cutoff == other.cutoff && regions == other.regions;
+    }
 };
 
 #endif

@@ -14,7 +14,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
@@ -381,18 +380,4 @@ bool windowUnderPointerTakesInput(const std::string& name)
         (attributes.all_event_masks & (KeyPressMask | ButtonPressMask)) == (KeyPressMask | ButtonPressMask);
     XCloseDisplay(display);
     return takes;
-}
-
-std::string windowUnderPointer()
-{
-    std::string window;
-    if (std::FILE* pipe = popen("xdotool getmouselocation --shell", "r"))
-    {
-        char line[128];
-        while (std::fgets(line, sizeof line, pipe) != nullptr)
-            if (std::strncmp(line, "WINDOW=", 7) == 0)
-                window = line + 7;
-        pclose(pipe);
-    }
-    return window;
 }

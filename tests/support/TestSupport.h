@@ -153,9 +153,6 @@ RunResult runLinkmap(const std::vector<std::string>& arguments,
  *  window does a moment after it appears; input sent to it before then is lost. */
 bool windowUnderPointerTakesInput(const std::string& display = std::string());
 
-/** The X window under the pointer, as xdotool reports it. */
-std::string windowUnderPointer();
-
 /** Everything written on standard output while action runs in this process; an exception from action is
  *  passed on, with standard output restored. */
 template <typename Action> std::string captureOutput(Action&& action);
