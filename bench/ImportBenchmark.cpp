@@ -62,7 +62,7 @@ int main(int argc, char** argv)
         if (format == InputFormat::Graphml)
             readGraphmlFile(path, settings, network);
         else
-            readTableFile(path, format, settings, network, silent);
+            readTableFile(path, format, TableLayout::AsRowsTell, settings, network, silent);
     });
     std::size_t leftOut = 0;
     const double rings = secondsFor([&] {

@@ -10,7 +10,7 @@ packages=(
     fonts-liberation
     xvfb xauth xdotool
     libigraph-dev libpugixml-dev zlib1g-dev gemmi-dev tao-pegtl-dev gemmi
-    libjs-three libtinygltf-dev
+    libjs-three libtinygltf-dev nlohmann-json3-dev
     libgtest-dev librsvg2-bin poppler-utils
     clang libclang-rt-14-dev clang-format
     dpkg-dev file groff-base man-db

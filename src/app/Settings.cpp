@@ -22,10 +22,11 @@ template <typename Value> struct Word
     Value value;
 };
 
-const Word<InputFormat> formatWords[] = {{"groups", InputFormat::Groups},
-                                         {"matrix", InputFormat::Matrix},
-                                         {"pairs", InputFormat::Pairs},
-                                         {"graphml", InputFormat::Graphml}};
+const Word<InputFormat> formatWords[] = {
+    {"groups", InputFormat::Groups},   {"matrix", InputFormat::Matrix},  {"pairs", InputFormat::Pairs},
+    {"graphml", InputFormat::Graphml}, {"json", InputFormat::Json},      {"gml", InputFormat::Gml},
+    {"pajek", InputFormat::Pajek},     {"lgl", InputFormat::Lgl},        {"ncol", InputFormat::Ncol},
+    {"sif", InputFormat::Sif},         {"adjlist", InputFormat::Adjlist}};
 const Word<RingGrouping> groupingWords[] = {{"communities", RingGrouping::Communities},
                                             {"components", RingGrouping::Components},
                                             {"one", RingGrouping::One}};
@@ -95,6 +96,29 @@ std::string readReadingSettings(ReadSettings& reading)
             return std::string("Error: LINKMAP_MIN_WEIGHT must be a number of at least 0, not \"") + minimum +
                    "\"";
         reading.minimumWeight = static_cast<float>(std::min(weight, 1e30));
+    }
+
+    // The thresholds of a selection analysis given as a region list.
+    const struct
+    {
+        const char* name;
+        double& value;
+        const char* range;
+        bool zeroAllowed;
+    } thresholds[] = {{"LINKMAP_P_VALUE", reading.selection.pValue, "a number above 0 and at most 1", false},
+                      {"LINKMAP_POSTERIOR", reading.selection.posterior, "a number from 0 to 1", true}};
+    for (const auto& threshold : thresholds)
+    {
+        const char* text = std::getenv(threshold.name);
+        if (text == nullptr || *text == '\0')
+            continue;
+        char* end = nullptr;
+        const double value = std::strtod(text, &end);
+        if (end == text || *end != '\0' || !(value >= 0.0 && value <= 1.0) ||
+            (!threshold.zeroAllowed && value == 0.0))
+            return std::string("Error: ") + threshold.name + " must be " + threshold.range + ", not \"" +
+                   text + "\"";
+        threshold.value = value;
     }
 
     const char* column = std::getenv("LINKMAP_WEIGHT_COLUMN");

@@ -48,7 +48,7 @@ int run(int argc, char** argv)
     LoadProgress progress = LoadProgress::onTerminal();
     CorrelationNetwork network;
     const NetworkSource source = readNetwork(files.groupFile, settings.reading, network, progress);
-    classifyRegions(network, readRegionLists(files));
+    classifyRegions(network, readRegionLists(files, settings.reading.selection));
 
     // give every site its place: at its residue of a structure, or on the rings of its groups.
     const SiteLayout layout = placeSites(network, source, settings);

@@ -18,31 +18,12 @@
 namespace
 {
 
-std::string readWholeFile(const std::string& path)
-{
-    OpenedInput input(path);
-    std::FILE* file = input.get();
-    if (file == nullptr)
-        throw InputError("Error: cannot open " + inputName(path));
-    std::string text;
-    char block[64 * 1024];
-    std::size_t count;
-    while ((count = std::fread(block, 1, sizeof block, file)) > 0)
-        text.append(block, count);
-    const bool failed = std::ferror(file) != 0;
-    const int errorNumber = errno;
-    input.close();
-    if (failed)
-        throw InputError(readFailure(path, errorNumber));
-    return text;
-}
-
 // Reads the nodes and edges of a GraphML document into a network, naming the line of every fault.
 class GraphmlReader
 {
 public:
     GraphmlReader(const std::string& path, const ReadSettings& settings_, CorrelationNetwork& network_)
-        : shownName(inputName(path)), settings(settings_), network(network_), text(readWholeFile(path))
+        : shownName(inputName(path)), settings(settings_), network(network_), text(readWholeText(path))
     {
         for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
             lineEnds.push_back(static_cast<std::ptrdiff_t>(at));
@@ -109,11 +90,24 @@ private:
                 nodeKeys[key.attribute("id").as_string()] = attribute;
             if (domain != "edge" && domain != "all")
                 continue;
-            if (attribute == graphml::weight)
+            if (settings.weightColumn.empty() ? attribute == graphml::weight
+                                              : attribute == settings.weightColumn)
                 useWeightKey(key);
             else if (type == "double" || type == "float" || type == "int" || type == "long")
                 numeric.push_back(key);
         }
+        std::string names;
+        for (const pugi::xml_node& key : numeric)
+            names += (names.empty() ? "" : ", ") + std::string(key.attribute("attr.name").as_string());
+        if (weightKeys.empty() && !settings.weightColumn.empty())
+            throw InputError("Error: LINKMAP_WEIGHT_COLUMN is " + settings.weightColumn +
+                             ", but the edges of " + shownName + " have no such attribute" +
+                             (names.empty() ? std::string() : "; their attributes of numbers are " + names));
+        // Several attributes of numbers and none named weight: which is the weight the file does not say.
+        if (weightKeys.empty() && numeric.size() > 1)
+            throw InputError("Error: the edges of " + shownName + " have " + std::to_string(numeric.size()) +
+                             " attributes of numbers, " + names +
+                             ", and none named weight; LINKMAP_WEIGHT_COLUMN chooses one");
         if (weightKeys.empty() && numeric.size() == 1)
         {
             useWeightKey(numeric.front());

@@ -181,3 +181,22 @@ void closeInput(std::FILE* file, const std::string& path)
     if (path != "-")
         std::fclose(file);
 }
+
+std::string readWholeText(const std::string& path)
+{
+    OpenedInput input(path);
+    std::FILE* file = input.get();
+    if (file == nullptr)
+        throw InputError("Error: cannot open " + inputName(path));
+    std::string text;
+    char block[64 * 1024];
+    std::size_t count;
+    while ((count = std::fread(block, 1, sizeof block, file)) > 0)
+        text.append(block, count);
+    const bool failed = std::ferror(file) != 0;
+    const int errorNumber = errno;
+    input.close();
+    if (failed)
+        throw InputError(readFailure(path, errorNumber));
+    return text;
+}

@@ -120,6 +120,10 @@ private:
     std::FILE* file;
 };
 
+/** The whole content of the file at path, through zlib when it is gzip. Throws InputError when it cannot be
+ *  opened or read. */
+std::string readWholeText(const std::string& path);
+
 /** Opens the file at path as text (as openInput does) and calls visit(line, lineNumber) for each of its
  *  lines, then reports on standard output a read that ended early; false when the file cannot be opened.
  *  Throws InputError for a gzip stream that is cut short or damaged, whose lines read so far would show

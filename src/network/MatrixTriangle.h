@@ -10,8 +10,9 @@
 
 /** Takes a square matrix's cells row by row into a network whose sites are its rows: a cell of the upper
  *  triangle is a link from the earlier row when its |weight|, at the single precision it is drawn at, reaches
- *  the minimum, and a cell of the lower
- *  triangle only checks that the matrix is symmetric. The matrix is never held whole: only the links kept. */
+ *  the minimum, and a cell of the lower triangle only checks that the matrix is symmetric; a matrix whose
+ *  upper triangle has no value at all gives its links from the lower one. The matrix is never held whole:
+ * only the links kept. */
 class MatrixTriangle
 {
 public:
@@ -29,11 +30,13 @@ public:
     /** How many cells of the upper triangle were left out below the minimum weight. */
     std::size_t belowMinimum() const
     {
-        return leftOut;
+        return leftOut + lowerLeftOut;
     }
 
 private:
     void compareWithMirror(std::size_t row, std::size_t column, double weight);
+    void keepLowerCell(std::size_t row, std::size_t column, double value);
+    void dropLowerCells();
 
     CorrelationNetwork& network;
     float minimumWeight;
@@ -41,6 +44,14 @@ private:
     double largestDifference = 0.0;
     std::pair<std::size_t, std::size_t> differentCell;
     std::size_t leftOut = 0;
+
+    // The lower triangle, kept as links while the upper one has given no value.
+    std::size_t firstLink;
+    bool upperSeen = false;
+    std::size_t lowerCells = 0;
+    std::size_t lowerLeftOut = 0;
+    double largestLowerDifference = 0.0;
+    std::pair<std::size_t, std::size_t> lowerCell;
 };
 
 #endif

@@ -15,10 +15,11 @@ const struct
 {
     const char* extension;
     InputFormat format;
-} extensions[] = {{".csv", InputFormat::Table},
-                  {".tsv", InputFormat::Table},
-                  {".graphml", InputFormat::Graphml},
-                  {".npy", InputFormat::Npy}};
+} extensions[] = {
+    {".csv", InputFormat::Table}, {".tsv", InputFormat::Table},      {".graphml", InputFormat::Graphml},
+    {".npy", InputFormat::Npy},   {".json", InputFormat::Json},      {".gml", InputFormat::Gml},
+    {".net", InputFormat::Pajek}, {".lgl", InputFormat::Lgl},        {".ncol", InputFormat::Ncol},
+    {".sif", InputFormat::Sif},   {".adjlist", InputFormat::Adjlist}};
 
 // The smallest and largest weight, over the links whose weight is a number; both 0 without one.
 std::pair<double, double> weightRange(const CorrelationNetwork& network)
@@ -71,8 +72,8 @@ void noteUnusedSequence(const std::string& path, const ReadSettings& settings, b
 }
 
 // The reader of an imported format.
-ImportReport readImported(const std::string& path, InputFormat format, const ReadSettings& settings,
-                          CorrelationNetwork& network, LoadProgress& progress)
+ImportReport readImported(const std::string& path, InputFormat format, TableLayout layout,
+                          const ReadSettings& settings, CorrelationNetwork& network, LoadProgress& progress)
 {
     switch (format)
     {
@@ -80,9 +81,24 @@ ImportReport readImported(const std::string& path, InputFormat format, const Rea
         return readGraphmlFile(path, settings, network);
     case InputFormat::Npy:
         return readNpyFile(path, settings, network, progress);
+    case InputFormat::Json:
+        return readJsonFile(path, settings, network);
+    case InputFormat::Gml:
+    case InputFormat::Pajek:
+    case InputFormat::Lgl:
+    case InputFormat::Ncol:
+    case InputFormat::Sif:
+    case InputFormat::Adjlist:
+        return readGraphFile(path, format, settings, network);
     default:
-        return readTableFile(path, format, settings, network, progress);
+        return readTableFile(path, format, layout, settings, network, progress);
     }
+}
+
+bool isDotName(const std::string& path)
+{
+    const std::string name = uncompressedName(path);
+    return endsWithCaseless(name, ".dot") || endsWithCaseless(name, ".gv");
 }
 
 } // namespace
@@ -105,17 +121,40 @@ InputFormat inputFormatOf(const std::string& path)
 NetworkSource readNetwork(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,
                           LoadProgress& progress)
 {
-    // The format as set, else as the name tells, else as the content shows; a matrix may be numpy's.
+    // The format as set, else as the name tells, else as the content shows; a matrix may be numpy's, and a
+    // table's layout is what its content shows.
     ContentFormat content;
     std::optional<InputFormat> format = settings.format ? settings.format : inputFormatOfName(path);
+    if (!format && isDotName(path))
+        throw InputError(
+            "Error: " + inputName(path) +
+            " is named as a Graphviz DOT graph, which linkmap does not read; write GraphML, or a pair "
+            "list");
     if (!format)
     {
         content = formatOfContent(path);
         format = content.format;
     }
-    else if ((*format == InputFormat::Matrix || *format == InputFormat::Table) &&
-             formatOfContent(path).format == InputFormat::Npy)
-        format = InputFormat::Npy;
+    else if (*format == InputFormat::Matrix || *format == InputFormat::Table || *format == InputFormat::Pairs)
+    {
+        ContentFormat looked;
+        try
+        {
+            looked = formatOfContent(path);
+        }
+        catch (const InputError&)
+        {
+            // The table reader says what is wrong with a table, line by line.
+        }
+        if (looked.format == InputFormat::Npy && *format != InputFormat::Pairs)
+            format = InputFormat::Npy;
+        else if (*format != InputFormat::Matrix)
+        {
+            content.layout = looked.layout;
+            if (looked.format == InputFormat::Pairs && looked.layout != TableLayout::AsRowsTell)
+                format = InputFormat::Pairs;
+        }
+    }
     if (*format == InputFormat::Groups)
     {
         if (!settings.weightColumn.empty())
@@ -129,15 +168,19 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
         return NetworkSource{InputFormat::Groups, true};
     }
 
-    const ImportReport report = readImported(path, *format, settings, network, progress);
+    const ImportReport report = readImported(path, *format, content.layout, settings, network, progress);
     if (!content.holds.empty())
         std::printf("%s\n", contentNote(path, content, report.format).c_str());
     if (!report.columnNote.empty())
         std::printf("%s\n", report.columnNote.c_str());
     noteUnusedSequence(path, settings, report.namedFromSequence);
-    if (!settings.weightColumn.empty() && report.format != InputFormat::Pairs)
+    const bool columned = report.format == InputFormat::Pairs || report.format == InputFormat::Graphml ||
+                          report.format == InputFormat::Gml || report.format == InputFormat::Pajek ||
+                          report.format == InputFormat::Lgl || report.format == InputFormat::Ncol;
+    if (!settings.weightColumn.empty() && !columned)
         throw InputError("Error: LINKMAP_WEIGHT_COLUMN is " + settings.weightColumn + ", but " +
-                         inputName(path) + " is no pair list, which alone has a weight column");
+                         inputName(path) +
+                         " is no pair list or graph, which alone have a weight column or attribute");
     if (network.linkCount() == 0 && report.belowMinimum > 0)
         std::printf(
             "Note: every link of %s weighs less than LINKMAP_MIN_WEIGHT, %g; there is nothing to show\n",

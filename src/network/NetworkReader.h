@@ -5,6 +5,7 @@
 #include <network/InputError.h>
 #include <network/InputFormat.h>
 #include <network/LoadProgress.h>
+#include <network/SelectionThresholds.h>
 
 #include <optional>
 #include <stdexcept>
@@ -47,9 +48,12 @@ struct ReadSettings
      *  matrix's named row i is the residue i, and its name ends in that chain, as in P1:B. */
     std::vector<std::string> residueChains;
 
-    /** The column of a pair list that gives the weights, by its header's name or its number from 1; empty
-     *  for the last column of numbers. */
+    /** The column of a pair list that gives the weights, by its header's name or its number from 1, or the
+     *  edge attribute of a graph; empty for the last column of numbers, or the attribute weight. */
     std::string weightColumn;
+
+    /** The thresholds at which a selection analysis given as a region list calls a site selected. */
+    SelectionThresholds selection;
 };
 
 /** How a network was read: the format it was read in, and whether the file gave its rings, as a group file
@@ -80,7 +84,8 @@ struct ImportReport
 };
 
 /** The format of the network file at path, by its extension in any case, after a .gz: .csv and .tsv are
- *  tables, .graphml GraphML, .npy numpy's, and nothing for any other name. */
+ *  tables, .graphml GraphML, .npy numpy's, .json JSON, .gml GML, .net Pajek, .lgl LGL, .ncol NCOL, .sif SIF,
+ *  .adjlist an adjacency list, and nothing for any other name. */
 std::optional<InputFormat> inputFormatOfName(const std::string& path);
 
 /** The format of the network file at path: by its name, else as its content shows (formatOfContent). */
@@ -101,9 +106,18 @@ bool readGroupFile(const std::string& path, CorrelationNetwork& network, LoadPro
 
 /** Reads a matrix or a pair list (format Table, Matrix or Pairs) into the sites and links of network, with no
  *  rings: a matrix's links row by row, each from the earlier row; a pair list's in file order, each from the
- *  site of the smaller number, else the one met first. */
-ImportReport readTableFile(const std::string& path, InputFormat format, const ReadSettings& settings,
-                           CorrelationNetwork& network, LoadProgress& progress);
+ *  site of the smaller number, else the one met first. The layout is what a look at the content saw. */
+ImportReport readTableFile(const std::string& path, InputFormat format, TableLayout layout,
+                           const ReadSettings& settings, CorrelationNetwork& network, LoadProgress& progress);
+
+/** Reads HyPhy's BGM result into network: a link for each pair of sites, weighing the posterior that they are
+ *  dependent. Throws InputError for any other JSON, naming what it is. */
+ImportReport readJsonFile(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network);
+
+/** Reads a graph in format (Gml, Pajek, Lgl, Ncol, Sif or Adjlist) into network through igraph's readers, or
+ *  as lines of names for SIF and an adjacency list, whose every link weighs 1. */
+ImportReport readGraphFile(const std::string& path, InputFormat format, const ReadSettings& settings,
+                           CorrelationNetwork& network);
 
 /** Reads a square array that numpy's save wrote into the sites and links of network, as a matrix. */
 ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,

@@ -1,4 +1,6 @@
+#include <network/ContentFormat.h>
 #include <network/CorrelationNetwork.h>
+#include <network/HyphyResult.h>
 #include <network/LineReader.h>
 #include <network/RegionClassifier.h>
 #include <network/RegionKind.h>
@@ -48,12 +50,19 @@ bool readRegionFile(const std::string& path, std::vector<SiteRange>& ranges)
     });
 }
 
-RegionLists readRegionLists(const InputFiles& files)
+RegionLists readRegionLists(const InputFiles& files, const SelectionThresholds& thresholds)
 {
     RegionLists lists;
     for (const RegionKindEntry& entry : regionKinds)
-        if (!(files.*entry.listFile).empty())
-            readRegionFile(files.*entry.listFile, lists.*entry.ranges);
+    {
+        const std::string& path = files.*entry.listFile;
+        if (path.empty())
+            continue;
+        if (isJsonRegionList(path))
+            lists.*entry.ranges = readSelectedSites(path, entry.kind, thresholds);
+        else
+            readRegionFile(path, lists.*entry.ranges);
+    }
     return lists;
 }
 

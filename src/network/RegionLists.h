@@ -2,6 +2,7 @@
 #define LINKMAP_NETWORK_REGIONLISTS 1
 
 #include <network/InputFiles.h>
+#include <network/SelectionThresholds.h>
 #include <network/SiteRange.h>
 
 #include <string>
@@ -24,7 +25,10 @@ struct RegionLists
  *  InputError for a gzip stream that is cut short or damaged. */
 bool readRegionFile(const std::string& path, std::vector<SiteRange>& ranges);
 
-/** Reads each region list that files name; a file that cannot be opened contributes nothing. */
-RegionLists readRegionLists(const InputFiles& files);
+/** Reads each region list that files name: ranges of site numbers, or the sites that a HyPhy selection
+ *  result finds under the selection of its list, at thresholds; a file that cannot be opened contributes
+ *  nothing. Throws InputError for a file that is no region list, naming what it looks like. */
+RegionLists readRegionLists(const InputFiles& files,
+                            const SelectionThresholds& thresholds = SelectionThresholds());
 
 #endif

@@ -5,18 +5,25 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
-Cell readCell(std::string_view cell, double& value)
+Cell readCell(std::string_view cell, double& value, bool decimalComma)
 {
     // Numbers first: they are nearly every cell.
     if (!cell.empty())
     {
         const char* begin = cell.data() + (cell[0] == '+' ? 1 : 0);
         const char* end = cell.data() + cell.size();
-        const auto result = fast_float::from_chars(begin, end, value);
-        if (result.ec == std::errc() && result.ptr == end && std::isfinite(value))
-            return Cell::Number;
+        for (const char point : {'.', ','})
+        {
+            if (point == ',' && !decimalComma)
+                break;
+            const auto result = fast_float::from_chars_advanced(
+                begin, end, value, fast_float::parse_options(fast_float::chars_format::general, point));
+            if (result.ec == std::errc() && result.ptr == end && std::isfinite(value))
+                return Cell::Number;
+        }
     }
     const auto is = [cell](const char* word) {
         return cell.size() == std::strlen(word) && strncasecmp(cell.data(), word, cell.size()) == 0;
@@ -77,8 +84,29 @@ void splitCells(std::string_view line, char delimiter, std::vector<std::string_v
     }
 }
 
+bool readSiteNumber(std::string_view cell, long& number)
+{
+    double value = 0.0;
+    if (isWholeNumber(cell))
+        value = static_cast<double>(std::stol(std::string(cell)));
+    else if (readCell(cell, value) != Cell::Number || value != std::floor(value) || std::fabs(value) >= 1e9)
+        return false;
+    number = static_cast<long>(value);
+    return true;
+}
+
 char delimiterOf(std::string_view line)
 {
+    if (line.find(';') != std::string_view::npos)
+    {
+        bool decimalCommas = true;
+        const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+        for (std::size_t at = line.find(','); at != std::string_view::npos && decimalCommas;
+             at = line.find(',', at + 1))
+            decimalCommas = at > 0 && at + 1 < line.size() && digit(line[at - 1]) && digit(line[at + 1]);
+        if (decimalCommas)
+            return ';';
+    }
     if (line.find(',') != std::string_view::npos)
         return ',';
     return line.find('\t') != std::string_view::npos ? '\t' : ' ';

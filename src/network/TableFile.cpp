@@ -3,13 +3,14 @@
 #include <network/NetworkReader.h>
 #include <network/SiteNames.h>
 #include <network/TableCells.h>
+#include <network/TextFields.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <optional>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace
@@ -45,6 +46,8 @@ struct PairColumns
     std::size_t sites[2] = {0, 1};
     std::optional<std::size_t> letters[2];
     std::size_t weight = 2;
+    bool weighted = true;
+    bool named = false; // the header names the columns of sites, which hold names
 };
 
 // Reads a matrix or a pair list a line at a time, deciding which from the first lines when the format does
@@ -52,9 +55,9 @@ struct PairColumns
 class TableReader
 {
 public:
-    TableReader(const std::string& path, InputFormat format_, const ReadSettings& settings_,
-                CorrelationNetwork& network_)
-        : shownName(inputName(path)), format(format_), settings(settings_), namer(settings_),
+    TableReader(const std::string& path, InputFormat format_, TableLayout layout_,
+                const ReadSettings& settings_, CorrelationNetwork& network_)
+        : shownName(inputName(path)), format(format_), layout(layout_), settings(settings_), namer(settings_),
           network(network_), triangle(network_, settings_.minimumWeight)
     {
     }
@@ -67,6 +70,8 @@ public:
             return;
         // Comments, such as the header numpy's savetxt writes; the last before the table may name its
         // columns.
+        if (layout == TableLayout::Casp && readCaspLine(std::string_view(line).substr(first)))
+            return;
         if (line[first] == '#')
         {
             if (!started && header.empty())
@@ -80,7 +85,10 @@ public:
             const std::size_t last = line.find_last_not_of(delimiter == '\t' ? " " : " \t");
             closingDelimiter = delimiter != ' ' && line[last] == delimiter;
         }
-        splitCells(line, delimiter, cells, quotedCells);
+        if (layout == TableLayout::EdgeData)
+            splitEdgeData(line);
+        else
+            splitCells(line, delimiter, cells, quotedCells);
         // A delimiter after every cell, as CCMpred writes, is no empty last column.
         if (closingDelimiter && cells.size() > 1 && cells.back().empty() && !quotedCells.back())
         {
@@ -117,6 +125,22 @@ public:
     }
 
 private:
+    Cell number(std::string_view cell, double& value) const
+    {
+        return readCell(cell, value, delimiter == ';');
+    }
+
+    // A site's number: a whole number, or, where the look saw rows of site numbers, a number of whole value.
+    bool siteNumber(std::string_view cell, long& site) const
+    {
+        if (isWholeNumber(cell))
+        {
+            site = std::stol(std::string(cell));
+            return true;
+        }
+        return layout == TableLayout::NumberedPairs && readSiteNumber(cell, site);
+    }
+
     [[noreturn]] void fail(const std::string& why) const
     {
         throw InputError("Error: " + why);
@@ -131,15 +155,28 @@ private:
     void start()
     {
         double value = 0.0;
-        if (header.empty() && readCell(cells.back(), value) == Cell::Text)
+        const bool headed = layout != TableLayout::Unweighted && layout != TableLayout::EdgeData;
+        if (header.empty() && headed && number(cells.back(), value) == Cell::Text)
         {
             header.assign(cells.begin(), cells.end());
             headerLine = lineNumber;
             return;
         }
         started = true;
-        if ((format == InputFormat::Table || format == InputFormat::Pairs) && findWideColumns())
+        if (layout == TableLayout::Unweighted)
+        {
             format = InputFormat::Pairs;
+            pair.width = 2;
+            pair.weighted = false;
+            if (!settings.weightColumn.empty())
+                fail("LINKMAP_WEIGHT_COLUMN is " + settings.weightColumn + ", but " + shownName +
+                     " has two columns of sites and no weights");
+            columnNote = "Note: " + shownName + " gives no weights; every link weighs 1";
+            return readPair();
+        }
+        if (format == InputFormat::Table || format == InputFormat::Pairs)
+            if (findNamedColumns() || findWideColumns())
+                format = InputFormat::Pairs;
         if (format == InputFormat::Table)
             format = looksLikePair() && (header.empty() || header.size() == 3) ? InputFormat::Pairs
                                                                                : InputFormat::Matrix;
@@ -165,9 +202,10 @@ private:
         if ((!header.empty() && header[0].empty()) || (quotedCells[0] && isWholeNumber(cells[0])))
             return false;
         double value = 0.0;
-        const bool numbers = isWholeNumber(cells[0]) && isWholeNumber(cells[1]);
-        const bool names = readCell(cells[0], value) == Cell::Text && readCell(cells[1], value) == Cell::Text;
-        return (names || (numbers && !isWholeNumber(cells[2]))) && readCell(cells[2], value) != Cell::Text;
+        long site = 0;
+        const bool numbers = siteNumber(cells[0], site) && siteNumber(cells[1], site);
+        const bool names = number(cells[0], value) == Cell::Text && number(cells[1], value) == Cell::Text;
+        return (names || (numbers && !isWholeNumber(cells[2]))) && number(cells[2], value) != Cell::Text;
     }
 
     // Site numbers in the first column and another, with their letters, scores and the like beside them, as
@@ -176,20 +214,21 @@ private:
     // are words without numbers.
     bool findWideColumns()
     {
-        if (cells.size() < 4 || quotedCells[0] || !isWholeNumber(cells[0]))
+        long site = 0;
+        if (cells.size() < 4 || quotedCells[0] || !siteNumber(cells[0], site))
             return false;
         std::size_t second = 1;
-        while (second < cells.size() && !isWholeNumber(cells[second]))
+        while (second < cells.size() && !siteNumber(cells[second], site))
             ++second;
         if (second == cells.size())
             return false;
         double value = 0.0;
         bool text = false;
         for (std::size_t column = 1; column < cells.size(); ++column)
-            text = text || readCell(cells[column], value) == Cell::Text;
+            text = text || number(cells[column], value) == Cell::Text;
         const bool wordHeader =
             header.size() == cells.size() && !hasDigit(header[0]) && !hasDigit(header[second]);
-        if (!text && !wordHeader)
+        if (!text && !wordHeader && layout != TableLayout::NumberedPairs && layout != TableLayout::Casp)
             return false;
 
         pair.width = cells.size();
@@ -207,7 +246,7 @@ private:
             // The last column of numbers.
             std::size_t column = pair.width;
             while (column > 0 &&
-                   (isSiteColumn(column - 1) || readCell(cells[column - 1], value) != Cell::Number))
+                   (isSiteColumn(column - 1) || number(cells[column - 1], value) != Cell::Number))
                 --column;
             if (column == 0)
                 fail(where() + " has site numbers but no column of numbers for the weights");
@@ -215,6 +254,55 @@ private:
         }
         columnNote = "Note: weights from column " + columnName(pair.weight) + " of " + shownName;
         return true;
+    }
+
+    // A header that names the columns of a list of pairs of site names, as Gephi's edge table
+    // (Source,Target,Type,Id,Label,Weight) and R's long format of a matrix ("","Var1","Var2","Freq") are: the
+    // sites in the first two columns after R's row labels, the weight in the column named weight, else the
+    // last column of numbers.
+    bool findNamedColumns()
+    {
+        const std::size_t firstSite = !header.empty() && header[0].empty() && quotedCells[0] ? 1 : 0;
+        double value = 0.0;
+        if (header.size() != cells.size() || cells.size() < firstSite + 3 ||
+            (firstSite == 0 && cells.size() == 3) || number(cells[firstSite], value) != Cell::Text ||
+            number(cells[firstSite + 1], value) != Cell::Text)
+            return false;
+        pair.width = cells.size();
+        pair.named = true;
+        pair.sites[0] = firstSite;
+        pair.sites[1] = firstSite + 1;
+        if (!settings.weightColumn.empty())
+        {
+            pair.weight = chosenWeightColumn();
+            return true;
+        }
+        const auto named = std::find_if(header.begin(), header.end(), [](const std::string& name) {
+            return endsWithCaseless(name, "weight") && name.size() == 6;
+        });
+        std::size_t column = static_cast<std::size_t>(named - header.begin());
+        if (named == header.end())
+        {
+            column = pair.width;
+            while (column > 0 &&
+                   (isSiteColumn(column - 1) || number(cells[column - 1], value) != Cell::Number))
+                --column;
+            if (column-- == 0)
+                fail(where() +
+                     " names its sites but has no column of numbers for the weights; its columns are " +
+                     columnNames());
+        }
+        pair.weight = column;
+        columnNote = "Note: weights from column " + columnName(pair.weight) + " of " + shownName;
+        return true;
+    }
+
+    std::string columnNames() const
+    {
+        std::string names;
+        for (std::size_t each = 0; each < pair.width; ++each)
+            names += (each == 0 ? "" : ", ") + columnName(each);
+        return names;
     }
 
     bool isSiteColumn(std::size_t column) const
@@ -241,13 +329,8 @@ private:
             static_cast<std::size_t>(std::stol(wanted)) <= pair.width)
             column = static_cast<std::size_t>(std::stol(wanted)) - 1;
         if (column == pair.width)
-        {
-            std::string names;
-            for (std::size_t each = 0; each < pair.width; ++each)
-                names += (each == 0 ? "" : ", ") + columnName(each);
             fail("LINKMAP_WEIGHT_COLUMN is " + wanted + ", but " + shownName +
-                 " has no such column; its columns are " + names);
-        }
+                 " has no such column; its columns are " + columnNames());
         if (isSiteColumn(column))
             fail("LINKMAP_WEIGHT_COLUMN is " + wanted + ", but column " + columnName(column) + " of " +
                  shownName + " gives the sites");
@@ -259,7 +342,9 @@ private:
     {
         double value = 0.0;
         // A quoted first cell is a name even when it is a number, as R writes row names.
-        rowNames = quotedCells[0] || readCell(cells[0], value) == Cell::Text;
+        // So is the first of a row one cell longer than the header, as R's write.table writes them unquoted.
+        rowNames =
+            quotedCells[0] || number(cells[0], value) == Cell::Text || header.size() + 1 == cells.size();
         columns = cells.size() - (rowNames ? 1 : 0);
         if (!header.empty())
         {
@@ -342,13 +427,76 @@ private:
         {
             double value = 0.0;
             const std::string_view cell = cells[first + column];
-            const Cell kind = readCell(cell, value);
+            const Cell kind = number(cell, value);
             if (kind == Cell::Text)
-                fail(where() + ": " + inQuotes(cell) + " in column " + std::to_string(column + 1) +
+                fail(where() + ": " + inQuotes(cell) + " in column " + std::to_string(first + column + 1) +
                      " is not a number");
             if (kind == Cell::Number)
                 triangle.cell(row, column, value);
         }
+    }
+
+    // CASP's RR keyword lines, and before the contacts, the sequence that names the sites, on lines of
+    // letters alone.
+    bool readCaspLine(std::string_view line)
+    {
+        static const char* const keywords[] = {"PFRMAT", "TARGET", "AUTHOR", "METHOD",
+                                               "REMARK", "MODEL",  "PARENT", "END"};
+        const std::string_view word = line.substr(0, line.find_first_of(" \t"));
+        for (const char* keyword : keywords)
+            if (word == keyword)
+                return true;
+        if (started || line.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-. \t") !=
+                           std::string_view::npos)
+            return false;
+        for (const char letter : line)
+            if (std::isalpha(static_cast<unsigned char>(letter)))
+                caspSequence += static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+        return true;
+    }
+
+    // networkx's edge list with data: the two sites, then a Python dict whose weight, or the key that
+    // LINKMAP_WEIGHT_COLUMN names, is the link's weight; a link with an empty dict weighs 1.
+    void splitEdgeData(const std::string& line)
+    {
+        const std::size_t open = line.find('{');
+        splitCells(std::string_view(line).substr(0, open), ' ', cells, quotedCells);
+        if (open == std::string::npos)
+            return;
+        const std::string_view data = std::string_view(line).substr(open);
+        const std::string key = settings.weightColumn.empty() ? "weight" : settings.weightColumn;
+        std::size_t at = std::string_view::npos;
+        for (const char quote : {'\'', '"'})
+            if (at == std::string_view::npos)
+            {
+                at = data.find(quote + key + quote + ":");
+                if (at != std::string_view::npos)
+                    at += key.size() + 3;
+            }
+        if (at == std::string_view::npos)
+        {
+            if (data.find_first_not_of("{} ") != std::string_view::npos)
+                fail(where() + " gives its link the data " + inQuotes(data) + ", which has no " + key +
+                     (settings.weightColumn.empty() ? " (LINKMAP_WEIGHT_COLUMN names the key to read)" : ""));
+            edgeWeight = "1";
+        }
+        else
+        {
+            const std::size_t end = data.find_first_of(",}", at);
+            const std::string_view value = data.substr(at, end == std::string_view::npos ? end : end - at);
+            const std::size_t from = value.find_first_not_of(' ');
+            edgeWeight = from == std::string_view::npos ? std::string() : std::string(value.substr(from));
+        }
+        cells.emplace_back(edgeWeight);
+        quotedCells.push_back(false);
+    }
+
+    std::string nameOfNumber(long number_) const
+    {
+        if (!caspSequence.empty() && settings.sequenceFile.empty() && number_ >= 1 &&
+            static_cast<std::size_t>(number_) <= caspSequence.size())
+            return caspSequence[static_cast<std::size_t>(number_ - 1)] + std::to_string(number_);
+        return namer.nameOf(number_);
     }
 
     std::uint32_t pairSite(int end)
@@ -365,25 +513,31 @@ private:
                          std::to_string(std::stol(std::string(cell))))
                 .first;
         }
-        if (isWholeNumber(cell))
-            return network.addSite(namer.nameOf(std::stol(std::string(cell)))).first;
+        long number_ = 0;
+        if (siteNumber(cell, number_))
+            return network.addSite(nameOfNumber(number_)).first;
         double value = 0.0;
-        if (pair.width > 3 || readCell(cell, value) != Cell::Text)
+        if ((pair.width > 3 && !pair.named) || number(cell, value) != Cell::Text)
             fail(where() + ": " + inQuotes(cell) + " is not a site");
         return network.addSite(std::string(cell)).first;
     }
 
     void readPair()
     {
-        double value = 0.0;
-        if (cells.size() != pair.width || readCell(cells[pair.weight], value) == Cell::Text)
+        double value = 1.0;
+        if (!pair.weighted)
+        {
+            if (cells.size() != 2)
+                fail(where() + " is not two sites, as the rows before it are");
+        }
+        else if (cells.size() != pair.width || number(cells[pair.weight], value) == Cell::Text)
             fail(where() + (pair.width == 3 && pair.weight == 2
                                 ? std::string(" is not two sites and a number")
                                 : " is not a row of " + countOf(pair.width, "column") +
                                       " with a number in column " + columnName(pair.weight)));
         std::uint32_t first = pairSite(0);
         std::uint32_t second = pairSite(1);
-        if (readCell(cells[pair.weight], value) == Cell::Missing || first == second)
+        if ((pair.weighted && number(cells[pair.weight], value) == Cell::Missing) || first == second)
             return;
         if (std::fabs(drawnWeight(value)) < settings.minimumWeight)
         {
@@ -395,9 +549,13 @@ private:
         };
         if (earlier(second, first))
             std::swap(first, second);
-        if (!pairsSeen.insert(std::uint64_t(first) << 32 | second).second)
+        // A pair listed again with its weight, as a symmetric listing has each pair both ways, is no
+        // conflict.
+        const auto [seen, fresh] =
+            pairsSeen.emplace(std::uint64_t(first) << 32 | second, network.linkCount());
+        if (!fresh)
         {
-            ++repeatedPairs;
+            repeatedPairs += network.exactWeights[seen->second] != value ? 1 : 0;
             return;
         }
         network.addExactLink(first, second, value);
@@ -405,6 +563,7 @@ private:
 
     const std::string shownName;
     InputFormat format;
+    const TableLayout layout;
     const ReadSettings& settings;
     const SiteNamer namer;
     CorrelationNetwork& network;
@@ -427,20 +586,22 @@ private:
     MatrixTriangle triangle;
 
     PairColumns pair;
+    std::string caspSequence;
+    std::string edgeWeight;
     std::string columnNote;
-    std::unordered_set<std::uint64_t> pairsSeen;
+    std::unordered_map<std::uint64_t, std::size_t> pairsSeen; // each pair, and its link
     std::size_t repeatedPairs = 0;
     std::size_t belowMinimum = 0;
 };
 
 } // namespace
 
-ImportReport readTableFile(const std::string& path, InputFormat format, const ReadSettings& settings,
-                           CorrelationNetwork& network, LoadProgress& progress)
+ImportReport readTableFile(const std::string& path, InputFormat format, TableLayout layout,
+                           const ReadSettings& settings, CorrelationNetwork& network, LoadProgress& progress)
 {
     const double fileSize = plainFileSize(path);
     double bytesRead = 0.0;
-    TableReader reader(path, format, settings, network);
+    TableReader reader(path, format, layout, settings, network);
     const bool opened = readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
         bytesRead += static_cast<double>(line.size() + 1);
         progress.update("reading the table", fileSize > 0.0 ? bytesRead / fileSize : 0.0);

@@ -62,3 +62,10 @@ float parseWeight(std::string_view token)
         return value > 0.0 ? FLT_MAX : -FLT_MAX;
     return static_cast<float>(value);
 }
+
+std::string shortNumber(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}

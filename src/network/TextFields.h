@@ -31,6 +31,9 @@ void forEachToken(std::string_view text, std::string_view separators, Visitor&& 
 /** Whether name ends in ending, in any case, with something before it: ".gz" for "network.txt.GZ". */
 bool endsWithCaseless(const std::string& name, const char* ending);
 
+/** A number as %g writes it: 0.1, 1e-05. */
+std::string shortNumber(double value);
+
 /** Reads an integer as atoi does (leading white space, optional sign, decimal digits up to the first other
  *  character, 0 when there are none), saturated to the range of int instead of overflowing. */
 int parseInteger(const char* text);

@@ -140,6 +140,43 @@ TEST(CommandLine, AFigureWrittenWithoutADisplaySaysNothingOfADisplay)
         }
 }
 
+TEST(CommandLine, HyphysSelectionResultsColourTheSitesAtTheThresholdsSet)
+{
+    // HyPhy's FEL result for its integrase alignment, as the negative region list, at its p-value and at
+    // LINKMAP_P_VALUE's; MEME tests no purifying selection, and refuses to be the negative list.
+    TemporaryFolder folder;
+    const std::string fel = dataFile("field/integrase_BDA.FEL.json");
+    const std::string graphml = folder.path("network.graphml");
+    const struct
+    {
+        std::vector<std::string> arguments;
+        std::vector<std::string> environment;
+        int exitStatus;
+        std::string line;
+    } runs[] = {
+        {{dataFile("worked-example.txt"), "-n", fel, "--generate-image", graphml},
+         {},
+         0,
+         "Note: " + fel + " gives 84 sites under negative selection (FEL, p \xe2\x89\xa4 0.1)\n"},
+        {{dataFile("worked-example.txt"), "-n", fel, "--generate-image", graphml},
+         {"LINKMAP_P_VALUE=0.05"},
+         0,
+         "Note: " + fel + " gives 42 sites under negative selection (FEL, p \xe2\x89\xa4 0.05)\n"},
+        {{dataFile("worked-example.txt"), "-n", dataFile("field/integrase_BDA.MEME.json"), "--generate-image",
+          graphml},
+         {},
+         1,
+         "Error: " + dataFile("field/integrase_BDA.MEME.json") +
+             " is HyPhy's MEME result, which tests only diversifying selection; give it to -p\n"},
+    };
+    for (const auto& each : runs)
+    {
+        const RunResult run = runLinkmap(each.arguments, each.environment);
+        EXPECT_EQ(run.exitStatus, each.exitStatus) << run.output;
+        EXPECT_NE(run.output.find(each.line), std::string::npos) << run.output;
+    }
+}
+
 TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
 {
     // Each setting is checked before any input is read, so the message is all there is; a site's name can
@@ -166,8 +203,15 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
          "Error: LINKMAP_VIEW must be the line of a .view file, nine numbers: the eye, the centre and the up "
          "direction, each x y z; not \"0 -160 0 50 0 0 0 0\"",
          true},
-        {"LINKMAP_FORMAT=csv", "Error: LINKMAP_FORMAT must be groups, matrix, pairs or graphml, not \"csv\"",
+        {"LINKMAP_FORMAT=csv",
+         "Error: LINKMAP_FORMAT must be groups, matrix, pairs, graphml, json, gml, pajek, lgl, ncol, sif or "
+         "adjlist, not \"csv\"",
          true},
+        {"LINKMAP_P_VALUE=0", "Error: LINKMAP_P_VALUE must be a number above 0 and at most 1, not \"0\"",
+         true},
+        {"LINKMAP_P_VALUE=5%", "Error: LINKMAP_P_VALUE must be a number above 0 and at most 1, not \"5%\"",
+         true},
+        {"LINKMAP_POSTERIOR=1.5", "Error: LINKMAP_POSTERIOR must be a number from 0 to 1, not \"1.5\"", true},
         {"LINKMAP_GROUPS=leiden",
          "Error: LINKMAP_GROUPS must be communities, components or one, not \"leiden\"", true},
         {"LINKMAP_SCALE=1", "Error: LINKMAP_SCALE must be none or max, not \"1\"", true},

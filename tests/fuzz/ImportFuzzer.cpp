@@ -1,8 +1,11 @@
-// A reader of tables, GraphML or .npy, as LINKMAP_FUZZ_FORMAT names it (Table, Graphml or Npy). The table
-// target also leaves the format to the content when the first byte's top bit is set, which reaches every
-// reader through the look at the content.
+// A reader of tables, GraphML, .npy, JSON or a graph format, as LINKMAP_FUZZ_FORMAT names it (Table,
+// Graphml, Npy, Json, or Gml for the graph formats, of which the first byte chooses one). The table target
+// also leaves the format to the content when the first byte's top bit is set, which reaches every reader
+// through the look at the content. The JSON target reads the file as the positive and the negative region
+// list too, as HyPhy's selection results are given.
 #include <FuzzInput.h>
 #include <network/NetworkReader.h>
+#include <network/RegionLists.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -20,12 +23,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.grouping = static_cast<RingGrouping>((data[0] >> 2) % 3);
     settings.scaleToLargest = (data[0] & 32) != 0;
     settings.firstNumber = (data[0] & 64) != 0 ? 0 : 1;
+    if (settings.format == InputFormat::Gml)
+    {
+        const InputFormat graphs[] = {InputFormat::Gml,  InputFormat::Pajek, InputFormat::Lgl,
+                                      InputFormat::Ncol, InputFormat::Sif,   InputFormat::Adjlist};
+        settings.format = graphs[(data[0] >> 4) % 6];
+    }
+    const std::string path = writeFuzzInput(data + 1, size - 1);
+    if (settings.format == InputFormat::Json)
+    {
+        InputFiles files;
+        files.positiveFile = files.negativeFile = path;
+        try
+        {
+            const RegionLists lists = readRegionLists(files);
+            for (const auto* ranges : {&lists.positiveRanges, &lists.negativeRanges})
+                for (const SiteRange& range : *ranges)
+                    if (range.first != range.last || range.first < 1)
+                        std::abort();
+        }
+        catch (const InputError&)
+        {
+        }
+    }
     CorrelationNetwork network;
     LoadProgress silent;
     InputFormat format = InputFormat::Groups;
     try
     {
-        format = readNetwork(writeFuzzInput(data + 1, size - 1), settings, network, silent).format;
+        format = readNetwork(path, settings, network, silent).format;
     }
     catch (const InputError&)
     {

@@ -1,0 +1,261 @@
+#include <network/IgraphCall.h>
+#include <network/LineReader.h>
+#include <network/NetworkReader.h>
+#include <network/SiteNames.h>
+#include <network/TextFields.h>
+
+#include <igraph/igraph.h>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+// What igraph said of the last error, kept by the handler that also frees what the failed call held.
+thread_local std::string igraphReason;
+
+void keepReason(const char* reason, const char*, int, igraph_error_t)
+{
+    IGRAPH_FINALLY_FREE();
+    igraphReason = reason != nullptr ? reason : "";
+}
+
+// igraph's own reader of a format, with the attribute table its names and weights are read into.
+igraph_error_t readWithIgraph(InputFormat format, igraph_t& graph, std::FILE* file)
+{
+    igraph_set_attribute_table(&igraph_cattribute_table);
+    igraph_set_error_handler(keepReason);
+    igraph_set_warning_handler(igraph_warning_handler_ignore);
+    switch (format)
+    {
+    case InputFormat::Gml:
+        return igraph_read_graph_gml(&graph, file);
+    case InputFormat::Pajek:
+        return igraph_read_graph_pajek(&graph, file);
+    case InputFormat::Lgl:
+        return igraph_read_graph_lgl(&graph, file, true, IGRAPH_ADD_WEIGHTS_IF_PRESENT, false);
+    default:
+        return igraph_read_graph_ncol(&graph, file, nullptr, true, IGRAPH_ADD_WEIGHTS_IF_PRESENT, false);
+    }
+}
+
+const char* formatName(InputFormat format)
+{
+    switch (format)
+    {
+    case InputFormat::Gml:
+        return "GML";
+    case InputFormat::Pajek:
+        return "a Pajek network";
+    case InputFormat::Lgl:
+        return "LGL";
+    case InputFormat::Sif:
+        return "SIF";
+    case InputFormat::Adjlist:
+        return "an adjacency list";
+    default:
+        return "NCOL";
+    }
+}
+
+// An igraph graph that is destroyed when it goes.
+struct OwnedGraph
+{
+    igraph_t graph;
+    bool made = false;
+    ~OwnedGraph()
+    {
+        if (made)
+            igraph_destroy(&graph);
+    }
+};
+
+// The names of the attributes of one kind of element (vertices or edges) that hold type.
+std::vector<std::string> attributesOf(const igraph_t& graph, bool edges, int type)
+{
+    igraph_strvector_t names[3];
+    igraph_vector_int_t types[3];
+    for (int each = 0; each < 3; ++each)
+    {
+        igraph_strvector_init(&names[each], 0);
+        igraph_vector_int_init(&types[each], 0);
+    }
+    std::vector<std::string> found;
+    if (igraph_cattribute_list(&graph, &names[0], &types[0], &names[1], &types[1], &names[2], &types[2]) ==
+        IGRAPH_SUCCESS)
+    {
+        const int kind = edges ? 2 : 1;
+        for (igraph_integer_t at = 0; at < igraph_strvector_size(&names[kind]); ++at)
+            if (VECTOR(types[kind])[at] == type)
+                found.emplace_back(igraph_strvector_get(&names[kind], at));
+    }
+    for (int each = 0; each < 3; ++each)
+    {
+        igraph_strvector_destroy(&names[each]);
+        igraph_vector_int_destroy(&types[each]);
+    }
+    return found;
+}
+
+// Adds the links of a graph without weights, or of one whose weights the file gives, once each.
+class LinkAdder
+{
+public:
+    LinkAdder(const ReadSettings& settings_, CorrelationNetwork& network_, ImportReport& report_)
+        : settings(settings_), network(network_), report(report_)
+    {
+    }
+
+    void add(std::uint32_t one, std::uint32_t other, double weight)
+    {
+        if (one == other || std::isnan(weight) ||
+            !seen.emplace(std::min(one, other), std::max(one, other)).second)
+            return;
+        if (std::fabs(drawnWeight(weight)) < settings.minimumWeight)
+        {
+            ++report.belowMinimum;
+            return;
+        }
+        if (network.numbers[other] < network.numbers[one] ||
+            (network.numbers[other] == network.numbers[one] && other < one))
+            std::swap(one, other);
+        network.addExactLink(one, other, weight);
+    }
+
+private:
+    const ReadSettings& settings;
+    CorrelationNetwork& network;
+    ImportReport& report;
+    std::set<std::pair<std::uint32_t, std::uint32_t>> seen;
+};
+
+std::string unweightedNote(const std::string& shownName)
+{
+    return "Note: " + shownName + " gives no weights; every link weighs 1";
+}
+
+ImportReport readThroughIgraph(const std::string& path, InputFormat format, const ReadSettings& settings,
+                               CorrelationNetwork& network)
+{
+    const std::string shownName = inputName(path);
+    OwnedGraph owned;
+    {
+        OpenedInput input(path);
+        if (input.get() == nullptr)
+            throw InputError("Error: cannot open " + inputName(path));
+        igraphReason.clear();
+        const igraph_error_t result = readWithIgraph(format, owned.graph, input.get());
+        igraph_set_error_handler(igraph_error_handler_ignore);
+        if (result != IGRAPH_SUCCESS)
+            throw InputError("Error: " + shownName + " is not " + formatName(format) +
+                             " that igraph reads: " +
+                             (igraphReason.empty() ? igraph_strerror(result) : igraphReason.substr(0, 200)));
+        owned.made = true;
+    }
+    const igraph_t& graph = owned.graph;
+
+    // The sites' names: the labels of networkx's GML, the names of igraph's and of LGL and NCOL, Pajek's ids;
+    // else the vertices' numbers, from 1 as Pajek counts them.
+    const std::vector<std::string> textual = attributesOf(graph, false, IGRAPH_ATTRIBUTE_STRING);
+    std::string naming;
+    for (const char* name : {"label", "name", "id"})
+        if (naming.empty() && std::find(textual.begin(), textual.end(), name) != textual.end())
+            naming = name;
+    const SiteNamer namer(settings);
+    const igraph_integer_t vertices = igraph_vcount(&graph);
+    std::vector<std::uint32_t> sites(static_cast<std::size_t>(vertices));
+    for (igraph_integer_t vertex = 0; vertex < vertices; ++vertex)
+    {
+        std::string name = naming.empty() ? std::string() : VAS(&graph, naming.c_str(), vertex);
+        if (name.empty())
+            name = namer.nameOf(static_cast<long>(vertex) + 1);
+        sites[static_cast<std::size_t>(vertex)] = network.addSite(name).first;
+    }
+
+    // The weights: the attribute weight, or LINKMAP_WEIGHT_COLUMN's, else the one attribute of numbers.
+    ImportReport report;
+    report.format = format;
+    report.namedFromSequence = namer.namedFromSequence();
+    const std::vector<std::string> numeric = attributesOf(graph, true, IGRAPH_ATTRIBUTE_NUMERIC);
+    std::string names;
+    for (const std::string& each : numeric)
+        names += (names.empty() ? "" : ", ") + each;
+    const std::string wanted = settings.weightColumn.empty() ? "weight" : settings.weightColumn;
+    std::string weighing;
+    if (std::find(numeric.begin(), numeric.end(), wanted) != numeric.end())
+        weighing = wanted;
+    else if (!settings.weightColumn.empty())
+        throw InputError("Error: LINKMAP_WEIGHT_COLUMN is " + wanted + ", but the edges of " + shownName +
+                         " have no such attribute" +
+                         (names.empty() ? std::string() : "; their attributes of numbers are " + names));
+    else if (numeric.size() == 1)
+    {
+        weighing = numeric.front();
+        report.columnNote = "Note: weights from the edge attribute " + weighing + " of " + shownName;
+    }
+    else if (numeric.size() > 1)
+        throw InputError("Error: the edges of " + shownName + " have " + std::to_string(numeric.size()) +
+                         " attributes of numbers, " + names +
+                         ", and none named weight; LINKMAP_WEIGHT_COLUMN "
+                         "chooses one");
+    else
+        report.columnNote = unweightedNote(shownName);
+
+    LinkAdder links(settings, network, report);
+    for (igraph_integer_t edge = 0; edge < igraph_ecount(&graph); ++edge)
+    {
+        const double weight = weighing.empty() ? 1.0 : EAN(&graph, weighing.c_str(), edge);
+        if (std::isinf(weight))
+            throw InputError("Error: edge " + std::to_string(edge + 1) + " of " + shownName +
+                             " has a weight that is not finite");
+        links.add(sites[static_cast<std::size_t>(IGRAPH_FROM(&graph, edge))],
+                  sites[static_cast<std::size_t>(IGRAPH_TO(&graph, edge))], weight);
+    }
+    return report;
+}
+
+// Cytoscape's SIF (a site, the kind of interaction, the sites it links to) and an adjacency list (a site and
+// the sites it links to), between tabs where a line has one, else spaces; # begins a comment.
+ImportReport readNameLines(const std::string& path, InputFormat format, const ReadSettings& settings,
+                           CorrelationNetwork& network)
+{
+    const std::string shownName = inputName(path);
+    if (!settings.weightColumn.empty())
+        throw InputError("Error: LINKMAP_WEIGHT_COLUMN is " + settings.weightColumn + ", but " + shownName +
+                         " is " + formatName(format) + ", which has no weights");
+    ImportReport report;
+    report.format = format;
+    report.columnNote = unweightedNote(shownName);
+    LinkAdder links(settings, network, report);
+    const bool opened = readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#')
+            return;
+        std::vector<std::string_view> words;
+        forEachToken(line, line.find('\t') != std::string::npos ? "\t" : " ",
+                     [&](std::string_view word) { words.push_back(word); });
+        if (format == InputFormat::Sif && words.size() == 2)
+            throw InputError("Error: line " + std::to_string(lineNumber) + " of " + shownName +
+                             " is a site and an interaction with no site to link to, as no SIF line is");
+        const std::uint32_t from = network.addSite(std::string(words[0])).first;
+        for (std::size_t at = format == InputFormat::Sif ? 2 : 1; at < words.size(); ++at)
+            links.add(from, network.addSite(std::string(words[at])).first, 1.0);
+    });
+    if (!opened)
+        throw InputError("Error: cannot open " + shownName);
+    return report;
+}
+
+} // namespace
+
+ImportReport readGraphFile(const std::string& path, InputFormat format, const ReadSettings& settings,
+                           CorrelationNetwork& network)
+{
+    if (format == InputFormat::Sif || format == InputFormat::Adjlist)
+        return readNameLines(path, format, settings, network);
+    return readThroughIgraph(path, format, settings, network);
+}
