@@ -153,15 +153,25 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "Start from the view the c key saved: the eye, the centre and the up "
         "direction, nine numbers, in the window and in a saved image");
     environment.addEnvironmentalVariable(
-        "LINKMAP_FORMAT groups|matrix|pairs|graphml",
+        "LINKMAP_FORMAT groups|matrix|pairs|graphml|json|gml|pajek|lgl|ncol|sif|adjlist",
         "Read the network in this format, whatever its name and content say "
-        "(.csv and .tsv: a matrix or a pair list, as the shape says; .graphml: "
-        "GraphML; .npy: numpy's array; any other name: as the content shows, "
-        "with a note: numbers alone a table, XML GraphML, else groups; gzip is "
-        "read uncompressed whatever the name)");
-    environment.addEnvironmentalVariable("LINKMAP_WEIGHT_COLUMN <name|number>",
-                                         "The column of a pair list that gives the weights, by its header's "
-                                         "name or its number from 1 (the last column of numbers)");
+        "(.csv and .tsv: a matrix or a pair list, as the shape says; .graphml, "
+        ".npy, .json, .gml, .net, .lgl, .ncol, .sif, .adjlist: their formats; "
+        "any other name: as the content proves, with a note, and text that is "
+        "no format read is refused; a group file only when its lines are group "
+        "lines; gzip is read uncompressed whatever the name)");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_WEIGHT_COLUMN <name|number>",
+        "The column of a pair list that gives the weights, by its header's "
+        "name or its number from 1 (the last column of numbers), or the edge "
+        "attribute of a graph (weight)");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_P_VALUE <p>", "A HyPhy FEL, SLAC or MEME result given as a region list calls a site "
+                               "selected at this p-value or below (0.1)");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_POSTERIOR <probability>",
+        "A HyPhy FUBAR result given as a region list calls a site selected at "
+        "this posterior or above (0.9)");
     environment.addEnvironmentalVariable("LINKMAP_SEQUENCE <file.fasta>",
                                          "Name a site known by its number by that letter of the file's first "
                                          "sequence, as in K45; without it, X45");

@@ -383,11 +383,12 @@ std::optional<ContentFormat> graphFormatOf(const std::string& path,
         return ContentFormat{InputFormat::Pajek, "holds a Pajek network", TableLayout::AsRowsTell};
     if (word == "PFRMAT")
         return ContentFormat{InputFormat::Pairs, "holds CASP RR contacts", TableLayout::Casp};
-    // LGL: "# site" lines, each followed by its neighbours, a name and maybe a weight a line.
+    // LGL: "# site" lines, each followed by its neighbours, a name and maybe a weight a line; one such line
+    // alone may be the header of a list of pairs.
     const auto lglSite = [](std::string_view line) {
         return startsWith(line, "# ") && countWords(line) == 2;
     };
-    if (lglSite(lines[at]) &&
+    if (lglSite(lines[at]) && std::count_if(lines.begin(), lines.end(), lglSite) >= 2 &&
         std::all_of(lines.begin() + static_cast<std::ptrdiff_t>(at), lines.end(), [&](std::string_view line) {
             return lglSite(line) || (!isComment(line) && countWords(line) <= 2);
         }))

@@ -479,6 +479,7 @@ private:
                 fail(where() + " gives its link the data " + inQuotes(data) + ", which has no " + key +
                      (settings.weightColumn.empty() ? " (LINKMAP_WEIGHT_COLUMN names the key to read)" : ""));
             edgeWeight = "1";
+            columnNote = "Note: " + shownName + " gives no weights; every link weighs 1";
         }
         else
         {

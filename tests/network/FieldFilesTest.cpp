@@ -254,6 +254,12 @@ TEST(FieldFiles, LayoutsOfTheFieldsOtherToolsRead)
          "M1-K8:0.72 T3-V15:0.4",
          "Note: FILE holds CASP RR contacts; read as a pair list (LINKMAP_FORMAT chooses otherwise)\n"
          "Note: weights from column 5 of FILE\n"},
+        // numpy's savetxt of an edge list with fmt="%d" and a header of one cell: no LGL file, which has a
+        // "# site" line for each of its sites.
+        {"edges.txt", "# source,target\n1 2\n2 3\n3 4\n", "X1-X2:1 X2-X3:1 X3-X4:1",
+         "Note: FILE holds two site numbers a line and no weights; read as a pair list (LINKMAP_FORMAT "
+         "chooses "
+         "otherwise)\nNote: FILE gives no weights; every link weighs 1\n"},
         // Cytoscape's SIF, between tabs, with a line of a site alone.
         {"network.sif", "P1\tpp\tQ2\tR3\nS4\tpd\tQ2\nT5\n", "P1-Q2:1 P1-R3:1 Q2-S4:1",
          "Note: FILE gives no weights; every link weighs 1\nNote: 1 site without a link is left out\n"},
@@ -306,6 +312,15 @@ TEST(FieldFiles, TextThatIsNoNetworkIsRefusedSayingWhatItLooksLike)
          "pair list"},
         {"broken.gml", "graph [\n  node [ id 0\n", "prefix:Error: FILE is not GML that igraph reads: "},
     };
+    // igraph's DOT, by its name and by its content.
+    EXPECT_EQ(
+        refusalOf(fieldFile("igraph.dot")),
+        "Error: FILE is named as a Graphviz DOT graph, which linkmap does not read; write GraphML, or a pair "
+        "list");
+    EXPECT_EQ(
+        refusalOf(folder.write("igraph-dot.txt", readText(fieldFile("igraph.dot")))),
+        "Error: FILE looks like a Graphviz DOT graph, not a network that linkmap reads; write GraphML, or a "
+        "pair list");
     for (const auto& refused : refusals)
     {
         SCOPED_TRACE(refused.name);
