@@ -170,7 +170,8 @@ ImportReport readThroughIgraph(const std::string& path, InputFormat format, cons
     std::vector<std::uint32_t> sites(static_cast<std::size_t>(vertices));
     for (igraph_integer_t vertex = 0; vertex < vertices; ++vertex)
     {
-        std::string name = naming.empty() ? std::string() : VAS(&graph, naming.c_str(), vertex);
+        const char* given = naming.empty() ? nullptr : VAS(&graph, naming.c_str(), vertex);
+        std::string name = given != nullptr ? given : "";
         if (name.empty())
             name = namer.nameOf(static_cast<long>(vertex) + 1);
         sites[static_cast<std::size_t>(vertex)] = network.addSite(name).first;

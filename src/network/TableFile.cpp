@@ -111,7 +111,7 @@ public:
             fail(shownName + " holds only " + countOf(comments, "comment line") + ", and no row");
         if (format == InputFormat::Matrix && rows != columns && started)
             fail(shownName + " has " + countOf(rows, "row") + " of " + countOf(columns, "value") +
-                 "; a matrix must be square");
+                 "; a matrix must be square" + pairsHint());
         triangle.warnIfAsymmetric(shownName);
         if (repeatedPairs > 0)
             std::printf("Warning: %s repeats %zu pair%s; the first weight of each is kept\n",
@@ -139,6 +139,14 @@ private:
             return true;
         }
         return layout == TableLayout::NumberedPairs && readSiteNumber(cell, site);
+    }
+
+    // Rows that begin with two site numbers may be pairs with whole weights, which a matrix's rows seldom
+    // are.
+    std::string pairsHint() const
+    {
+        return pairLike ? " (rows of two site numbers and a weight are a pair list: LINKMAP_FORMAT=pairs)"
+                        : "";
     }
 
     [[noreturn]] void fail(const std::string& why) const
@@ -346,6 +354,7 @@ private:
         rowNames =
             quotedCells[0] || number(cells[0], value) == Cell::Text || header.size() + 1 == cells.size();
         columns = cells.size() - (rowNames ? 1 : 0);
+        pairLike = !rowNames && cells.size() >= 3 && isWholeNumber(cells[0]) && isWholeNumber(cells[1]);
         if (!header.empty())
         {
             // R writes an empty corner cell above the row names.
@@ -415,7 +424,7 @@ private:
                  countOf(columns, "column"));
         if (row >= columns)
             fail(where() + " is row " + std::to_string(row + 1) + " of a matrix of " +
-                 countOf(columns, "column") + "; a matrix must be square");
+                 countOf(columns, "column") + "; a matrix must be square" + pairsHint());
         if (rowNames && header.empty())
         {
             // R numbers the rows of a matrix without names "1", "2", ...
@@ -486,7 +495,9 @@ private:
             const std::size_t end = data.find_first_of(",}", at);
             const std::string_view value = data.substr(at, end == std::string_view::npos ? end : end - at);
             const std::size_t from = value.find_first_not_of(' ');
-            edgeWeight = from == std::string_view::npos ? std::string() : std::string(value.substr(from));
+            edgeWeight = from == std::string_view::npos
+                             ? std::string()
+                             : std::string(value.substr(from, value.find_last_not_of(' ') + 1 - from));
         }
         cells.emplace_back(edgeWeight);
         quotedCells.push_back(false);
@@ -581,6 +592,7 @@ private:
     bool started = false;
 
     bool rowNames = false;
+    bool pairLike = false;
     bool numberedByR = false;
     std::size_t columns = 0;
     std::size_t rows = 0;

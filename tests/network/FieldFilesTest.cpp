@@ -312,6 +312,15 @@ TEST(FieldFiles, TextThatIsNoNetworkIsRefusedSayingWhatItLooksLike)
          "pair list"},
         {"broken.gml", "graph [\n  node [ id 0\n", "prefix:Error: FILE is not GML that igraph reads: "},
     };
+    // Rows of three whole numbers may be a matrix or pairs with whole weights (counts): the content cannot
+    // tell, the matrix fails, and the refusal names the reading that would take them.
+    const std::string counts = folder.write("counts.txt", "1 2 5\n1 3 7\n2 3 4\n1 4 2\n");
+    EXPECT_EQ(refusalOf(counts),
+              "Error: line 4 of FILE is row 4 of a matrix of 3 columns; a matrix must be square "
+              "(rows of two site numbers and a weight are a pair list: LINKMAP_FORMAT=pairs)");
+    ReadSettings pairs;
+    pairs.format = InputFormat::Pairs;
+    EXPECT_EQ(linksInOrder(readFile(counts, pairs).network), "X1-X2:5 X1-X3:7 X2-X3:4 X1-X4:2");
     // igraph's DOT, by its name and by its content.
     EXPECT_EQ(
         refusalOf(fieldFile("igraph.dot")),
