@@ -442,6 +442,22 @@ std::string quoted(std::string_view line)
 [[noreturn]] void refuseText(const std::string& path, const std::vector<std::string_view>& lines)
 {
     const std::string name = inputName(path);
+    // The texts of the field that are no network, by their first word.
+    const struct
+    {
+        const char* first;
+        const char* kind;
+    } kinds[] = {{"HEADER", "a PDB structure; LINKMAP_STRUCTURE takes it"},
+                 {"ATOM", "a PDB structure; LINKMAP_STRUCTURE takes it"},
+                 {"CRYST1", "a PDB structure; LINKMAP_STRUCTURE takes it"},
+                 {"data_", "an mmCIF structure; LINKMAP_STRUCTURE takes it"},
+                 {">", "FASTA sequences; LINKMAP_SEQUENCE takes them"},
+                 {"#NEXUS", "a NEXUS file, an alignment or trees"},
+                 {"CLUSTAL", "a Clustal alignment"}};
+    for (const auto& kind : kinds)
+        if (startsWith(lines.front(), kind.first))
+            throw InputError("Error: " + name + " looks like " + kind.kind +
+                             ", not a network that linkmap reads");
     if (std::all_of(lines.begin(), lines.end(), isRangeLine))
         throw InputError(
             "Error: " + name +

@@ -321,6 +321,16 @@ TEST(FieldFiles, TextThatIsNoNetworkIsRefusedSayingWhatItLooksLike)
     ReadSettings pairs;
     pairs.format = InputFormat::Pairs;
     EXPECT_EQ(linksInOrder(readFile(counts, pairs).network), "X1-X2:5 X1-X3:7 X2-X3:4 X1-X4:2");
+    // The structures of the tests, and the head of the alignment HyPhy's package ships, given as the network.
+    EXPECT_EQ(refusalOf(dataFile("structure.pdb")),
+              "Error: FILE looks like a PDB structure; LINKMAP_STRUCTURE takes it, not a network that "
+              "linkmap reads");
+    EXPECT_EQ(refusalOf(dataFile("structure.cif")),
+              "Error: FILE looks like an mmCIF structure; LINKMAP_STRUCTURE "
+              "takes it, not a network that linkmap reads");
+    EXPECT_EQ(
+        refusalOf(folder.write("integrase.nex", "#NEXUS\n\nBEGIN TAXA;\n\tDIMENSIONS NTAX = 11;\nEND;\n")),
+        "Error: FILE looks like a NEXUS file, an alignment or trees, not a network that linkmap reads");
     // igraph's DOT, by its name and by its content.
     EXPECT_EQ(
         refusalOf(fieldFile("igraph.dot")),
