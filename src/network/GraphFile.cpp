@@ -8,9 +8,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <strings.h>
 
 namespace
 {
@@ -138,10 +142,39 @@ std::string unweightedNote(const std::string& shownName)
     return "Note: " + shownName + " gives no weights; every link weighs 1";
 }
 
+// The number of vertices a Pajek file declares on its *Vertices line, which igraph makes before it reads on:
+// 0 when the start of the file has none.
+long long declaredVertices(const std::string& path)
+{
+    OpenedInput input(path);
+    if (input.get() == nullptr)
+        return 0;
+    std::string start(64 * 1024, '\0');
+    start.resize(std::fread(start.data(), 1, start.size(), input.get()));
+    for (std::size_t line = 0; line < start.size(); line = start.find('\n', line) + 1)
+    {
+        const std::size_t first = start.find_first_not_of(" \t", line);
+        if (first != std::string::npos && start.size() - first > 9 &&
+            strncasecmp(start.data() + first, "*vertices", 9) == 0)
+            return std::strtoll(start.c_str() + first + 9, nullptr, 10);
+        if (start.find('\n', line) == std::string::npos)
+            break;
+    }
+    return 0;
+}
+
+// More vertices than any network linkmap shows, which igraph would make before a line of them is read.
+const long long mostDeclaredVertices = 10000000;
+
 ImportReport readThroughIgraph(const std::string& path, InputFormat format, const ReadSettings& settings,
                                CorrelationNetwork& network)
 {
     const std::string shownName = inputName(path);
+    if (format == InputFormat::Pajek)
+        if (const long long declared = declaredVertices(path); declared > mostDeclaredVertices)
+            throw InputError("Error: " + shownName + " declares " + std::to_string(declared) +
+                             " vertices, more than the " + std::to_string(mostDeclaredVertices) +
+                             " that linkmap reads");
     OwnedGraph owned;
     {
         OpenedInput input(path);
@@ -165,17 +198,24 @@ ImportReport readThroughIgraph(const std::string& path, InputFormat format, cons
     for (const char* name : {"label", "name", "id"})
         if (naming.empty() && std::find(textual.begin(), textual.end(), name) != textual.end())
             naming = name;
+    // A site is made when a link first meets it: the vertices of no link are only counted, however many a
+    // Pajek file declares.
     const SiteNamer namer(settings);
     const igraph_integer_t vertices = igraph_vcount(&graph);
-    std::vector<std::uint32_t> sites(static_cast<std::size_t>(vertices));
-    for (igraph_integer_t vertex = 0; vertex < vertices; ++vertex)
-    {
-        const char* given = naming.empty() ? nullptr : VAS(&graph, naming.c_str(), vertex);
-        std::string name = given != nullptr ? given : "";
-        if (name.empty())
-            name = namer.nameOf(static_cast<long>(vertex) + 1);
-        sites[static_cast<std::size_t>(vertex)] = network.addSite(name).first;
-    }
+    const std::uint32_t none = std::numeric_limits<std::uint32_t>::max();
+    std::vector<std::uint32_t> sites(static_cast<std::size_t>(vertices), none);
+    const auto siteOf = [&](igraph_integer_t vertex) {
+        std::uint32_t& site = sites[static_cast<std::size_t>(vertex)];
+        if (site == none)
+        {
+            const char* given = naming.empty() ? nullptr : VAS(&graph, naming.c_str(), vertex);
+            const std::string name = given != nullptr && *given != '\0'
+                                         ? std::string(given)
+                                         : namer.nameOf(static_cast<long>(vertex) + 1);
+            site = network.addSite(name).first;
+        }
+        return site;
+    };
 
     // The weights: the attribute weight, or LINKMAP_WEIGHT_COLUMN's, else the one attribute of numbers.
     ImportReport report;
@@ -213,9 +253,9 @@ ImportReport readThroughIgraph(const std::string& path, InputFormat format, cons
         if (std::isinf(weight))
             throw InputError("Error: edge " + std::to_string(edge + 1) + " of " + shownName +
                              " has a weight that is not finite");
-        links.add(sites[static_cast<std::size_t>(IGRAPH_FROM(&graph, edge))],
-                  sites[static_cast<std::size_t>(IGRAPH_TO(&graph, edge))], weight);
+        links.add(siteOf(IGRAPH_FROM(&graph, edge)), siteOf(IGRAPH_TO(&graph, edge)), weight);
     }
+    report.unlinkedVertices = static_cast<std::size_t>(std::count(sites.begin(), sites.end(), none));
     return report;
 }
 

@@ -190,7 +190,7 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
         scaleToLargest(network);
     if (!report.ringsGiven)
     {
-        if (const std::size_t leftOut = network.removeUnlinkedSites())
+        if (const std::size_t leftOut = network.removeUnlinkedSites() + report.unlinkedVertices)
             std::printf("Note: %zu site%s without a link %s left out\n", leftOut, leftOut == 1 ? "" : "s",
                         leftOut == 1 ? "is" : "are");
         progress.wait("setting the sites out in rings");

@@ -81,6 +81,9 @@ struct ImportReport
 
     /** The note that names the column or attribute the weights came from, where the file had a choice. */
     std::string columnNote;
+
+    /** How many vertices of a graph no link met, which were made no site. */
+    std::size_t unlinkedVertices = 0;
 };
 
 /** The format of the network file at path, by its extension in any case, after a .gz: .csv and .tsv are

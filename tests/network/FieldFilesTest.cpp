@@ -260,6 +260,9 @@ TEST(FieldFiles, LayoutsOfTheFieldsOtherToolsRead)
          "Note: FILE holds two site numbers a line and no weights; read as a pair list (LINKMAP_FORMAT "
          "chooses "
          "otherwise)\nNote: FILE gives no weights; every link weighs 1\n"},
+        // Pajek's vertices that no edge meets are counted, not made sites.
+        {"isolated.net", "*Vertices 5\n*Edges\n1 2 0.5\n", "X1-X2:0.5",
+         "Note: 3 sites without a link are left out\n"},
         // Cytoscape's SIF, between tabs, with a line of a site alone.
         {"network.sif", "P1\tpp\tQ2\tR3\nS4\tpd\tQ2\nT5\n", "P1-Q2:1 P1-R3:1 Q2-S4:1",
          "Note: FILE gives no weights; every link weighs 1\nNote: 1 site without a link is left out\n"},
@@ -311,6 +314,9 @@ TEST(FieldFiles, TextThatIsNoNetworkIsRefusedSayingWhatItLooksLike)
          "Error: FILE is named as a Graphviz DOT graph, which linkmap does not read; write GraphML, or a "
          "pair list"},
         {"broken.gml", "graph [\n  node [ id 0\n", "prefix:Error: FILE is not GML that igraph reads: "},
+        // Twenty bytes that would make igraph allocate thirteen million vertices before reading on.
+        {"huge.net", "*Vertices 13450002\n",
+         "Error: FILE declares 13450002 vertices, more than the 10000000 that linkmap reads"},
     };
     // Rows of three whole numbers may be a matrix or pairs with whole weights (counts): the content cannot
     // tell, the matrix fails, and the refusal names the reading that would take them.

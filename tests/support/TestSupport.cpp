@@ -334,8 +334,9 @@ std::string eightSiteRings(int rings, int step, const std::function<double(int r
     {
         for (int site = 1; site <= 8; ++site)
             out << "K" << ring * step + site << " ";
+        // A weight is a token with a point, so 0 is written 0.000000, never a name.
         for (int pair = 0; pair < 28; ++pair)
-            out << weight(ring, pair) << (pair + 1 < 28 ? " " : "\n");
+            out << std::fixed << std::setprecision(6) << weight(ring, pair) << (pair + 1 < 28 ? " " : "\n");
     }
     return out.str();
 }
