@@ -181,9 +181,11 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     environment.addEnvironmentalVariable(
         "LINKMAP_MIN_WEIGHT <weight>", "Leave out of a matrix, pair list or GraphML the links whose |weight| "
                                        "is below this (0: none)");
-    environment.addEnvironmentalVariable("LINKMAP_GROUPS communities|components|one",
+    environment.addEnvironmentalVariable("LINKMAP_GROUPS communities|components|one|betweenness",
                                          "The rings of a network read without them: a ring a community found "
-                                         "by Leiden (the default), a connected component, or one ring");
+                                         "by Leiden (the default), a connected component, one ring, or a "
+                                         "community of Girvan and Newman's edge betweenness, as bio3d's cna "
+                                         "finds them");
     environment.addEnvironmentalVariable(
         "LINKMAP_SCALE none|max", "max: divide every weight by the largest |weight| before it is drawn "
                                   "and logged");

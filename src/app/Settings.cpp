@@ -29,7 +29,8 @@ const Word<InputFormat> formatWords[] = {
     {"sif", InputFormat::Sif},         {"adjlist", InputFormat::Adjlist}};
 const Word<RingGrouping> groupingWords[] = {{"communities", RingGrouping::Communities},
                                             {"components", RingGrouping::Components},
-                                            {"one", RingGrouping::One}};
+                                            {"one", RingGrouping::One},
+                                            {"betweenness", RingGrouping::Betweenness}};
 const Word<bool> scaleWords[] = {{"none", false}, {"max", true}};
 
 // A whole number within a billion either way, which no sum of two of them can take past an int's range.

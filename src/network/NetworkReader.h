@@ -20,7 +20,10 @@ enum class RingGrouping
     /** A ring each connected component. */
     Components,
     /** Every site on one ring. */
-    One
+    One,
+    /** A ring each community that Girvan and Newman's edge betweenness finds, each link as long as
+     *  -ln |weight| (|weight| capped at 0.9999), cut where the modularity is highest. */
+    Betweenness
 };
 
 /** The settings of reading: the format, the naming of sites known by their numbers, and which links count. */
@@ -132,7 +135,12 @@ ImportReport readGraphmlFile(const std::string& path, const ReadSettings& settin
                              CorrelationNetwork& network);
 
 /** Sets the sites of a network without rings out in rings as grouping says: largest first, the sites of a
- * ring by number, else in the order they were met. */
+ * ring by number, else in the order they were met. Throws InputError when Girvan and Newman's method would
+ * take minutes on a network this large. */
 void groupIntoRings(CorrelationNetwork& network, RingGrouping grouping);
+
+/** Whether Girvan and Newman's method would take more than a minute on this many sites and links: its time
+ *  grows as the square of the links times the sites. */
+bool betweennessTakesTooLong(std::size_t sites, std::size_t links);
 
 #endif

@@ -213,7 +213,7 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
          true},
         {"LINKMAP_POSTERIOR=1.5", "Error: LINKMAP_POSTERIOR must be a number from 0 to 1, not \"1.5\"", true},
         {"LINKMAP_GROUPS=leiden",
-         "Error: LINKMAP_GROUPS must be communities, components or one, not \"leiden\"", true},
+         "Error: LINKMAP_GROUPS must be communities, components, one or betweenness, not \"leiden\"", true},
         {"LINKMAP_SCALE=1", "Error: LINKMAP_SCALE must be none or max, not \"1\"", true},
         {"LINKMAP_FIRST_NUMBER=1.5", "Error: LINKMAP_FIRST_NUMBER must be a whole number, not \"1.5\"", true},
         {"LINKMAP_MIN_WEIGHT=-0.1", "Error: LINKMAP_MIN_WEIGHT must be a number of at least 0, not \"-0.1\"",

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (settings.format == InputFormat::Table && (data[0] & 128) != 0)
         settings.format.reset();
     settings.minimumWeight = static_cast<float>(data[0] & 3) / 4.0f;
-    settings.grouping = static_cast<RingGrouping>((data[0] >> 2) % 3);
+    settings.grouping = static_cast<RingGrouping>((data[0] >> 2) % 4);
     settings.scaleToLargest = (data[0] & 32) != 0;
     settings.firstNumber = (data[0] & 64) != 0 ? 0 : 1;
     if (settings.format == InputFormat::Gml)

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -489,6 +490,77 @@ TEST(FieldFiles, HyphyBgmIsANetworkOfDependentSites)
     const Reading strong = readFile(path, reported);
     ASSERT_EQ(strong.network.linkCount(), 1u);
     EXPECT_EQ(linksInOrder(strong.network), "X11-X37:0.591624");
+}
+
+// The rings of a network, as sets of site names, in no order.
+std::set<std::set<std::string>> ringSets(const CorrelationNetwork& network)
+{
+    std::set<std::set<std::string>> rings;
+    for (std::size_t ring = 0; ring < network.ringCount(); ++ring)
+    {
+        std::set<std::string> names;
+        for (const std::uint32_t site : network.ring(ring))
+            names.insert(network.names[site]);
+        rings.insert(names);
+    }
+    return rings;
+}
+
+TEST(FieldFiles, GirvanNewmanGivesTheCommunitiesOfBio3dsCorrelationNetworkAnalysis)
+{
+    // bio3d's cna on its own protease trajectory (tests/data/bio3d): the same matrix, at its cutoff of 0.4,
+    // gives exactly its communities.
+    ReadSettings asBio3d;
+    asBio3d.minimumWeight = 0.4f;
+    asBio3d.grouping = RingGrouping::Betweenness;
+    const Reading read = readFile(dataFile("bio3d/bio3d-hivp-dccm.csv.gz"), asBio3d);
+    std::istringstream found(readText(dataFile("bio3d/bio3d-hivp-cna-membership.txt")));
+    std::map<std::string, std::set<std::string>> byCommunity;
+    std::string community;
+    for (int site = 1; found >> community; ++site)
+        byCommunity[community].insert("X" + std::to_string(site));
+    std::set<std::set<std::string>> expected;
+    for (const auto& [label, names] : byCommunity)
+        expected.insert(names);
+    EXPECT_EQ(byCommunity.size(), 9u);
+    EXPECT_EQ(ringSets(read.network), expected);
+
+    // Hand-worked pair lists: two strong triangles joined by a weak link split at it; a link of weight 0 is
+    // no link, as -ln 0 is no length.
+    TemporaryFolder folder;
+    const struct
+    {
+        const char* pairs;
+        std::set<std::set<std::string>> rings;
+    } networks[] = {
+        {"A,B,0.9\nB,C,0.8\nA,C,0.85\nD,E,0.9\nE,F,0.8\nD,F,0.85\nC,D,0.45\n",
+         {{"A", "B", "C"}, {"D", "E", "F"}}},
+        {"A,B,0.9\nB,C,0.8\nA,C,0.85\nD,E,0.9\nE,F,0.8\nD,F,0.85\nC,D,0\n",
+         {{"A", "B", "C"}, {"D", "E", "F"}}},
+        // Correlations of 1 joined by one of 0.2: one community, as bio3d's cna finds too (checked with bio3d
+        // 2.4.4), since the modularity weighs each link by its length, and the weak link is the longest.
+        {"A,B,1\nB,C,1\nA,C,1\nD,E,-1\nE,F,-1\nD,F,-1\nC,D,0.2\n", {{"A", "B", "C", "D", "E", "F"}}},
+    };
+    ReadSettings betweenness;
+    betweenness.grouping = RingGrouping::Betweenness;
+    for (const auto& network : networks)
+    {
+        SCOPED_TRACE(network.pairs);
+        EXPECT_EQ(ringSets(readFile(folder.write("pairs.csv", network.pairs), betweenness).network),
+                  network.rings);
+    }
+
+    // Beyond a minute's work the method is refused, naming the one that takes seconds.
+    EXPECT_FALSE(betweennessTakesTooLong(198, 7000));
+    EXPECT_TRUE(betweennessTakesTooLong(198, 7200));
+    std::string pairs;
+    for (int first = 1; first <= 200; ++first)
+        for (int second = first + 1; second <= 200; ++second)
+            pairs += "S" + std::to_string(first) + ",S" + std::to_string(second) + ",0.5\n";
+    EXPECT_EQ(
+        refusalOf(folder.write("dense.csv", pairs), betweenness),
+        "Error: 19900 links among 200 sites are too many for Girvan and Newman's communities, which would "
+        "take more than a minute; LINKMAP_GROUPS=communities finds them by Leiden in seconds");
 }
 
 } // namespace
