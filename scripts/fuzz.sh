@@ -14,7 +14,9 @@ mkdir -p "$corpus"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/grown" "$work/merged"
-cp "$corpus"/* tests/data/* "$work/grown/" 2>/dev/null || true
+cp "$corpus"/* "$work/grown/" 2>/dev/null || true
+# The test files of every folder, each named by its path, since two folders may hold files of one name.
+find tests/data -type f | while read -r file; do cp "$file" "$work/grown"/"${file//\//_}"; done
 options=(-max_len=4096 -artifact_prefix="$build/")
 [ -f "tests/fuzz/$target.dict" ] && options+=(-dict="tests/fuzz/$target.dict")
 "$build/tests/fuzz/$target" "${options[@]}" -max_total_time="$seconds" -print_final_stats=1 "$work/grown" \

@@ -35,7 +35,8 @@ for target in GroupFileFuzzer RegionFileFuzzer SceneFuzzer TableFileFuzzer Graph
     # Each target starts from the corpus that long runs grew (scripts/fuzz.sh) and the files of the tests.
     corpus=$(mktemp -d)
     log=build-fuzz/$target.log
-    cp tests/data/* "$corpus"/
+    # The test files of every folder, each named by its path, since two folders may hold files of one name.
+    find tests/data -type f | while read -r file; do cp "$file" "$corpus"/"${file//\//_}"; done
     [ -d "tests/fuzz/corpus/$target" ] && cp "tests/fuzz/corpus/$target"/* "$corpus"/
     options=(-max_total_time="$seconds" -max_len=4096 -print_final_stats=1 -artifact_prefix=build-fuzz/)
     [ -f "tests/fuzz/$target.dict" ] && options+=(-dict="tests/fuzz/$target.dict")
