@@ -10,8 +10,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <strings.h>
@@ -143,20 +145,16 @@ std::string unweightedNote(const std::string& shownName)
 }
 
 // The number of vertices a Pajek file declares on its *Vertices line, which igraph makes before it reads on:
-// 0 when the start of the file has none.
-long long declaredVertices(const std::string& path)
+// 0 when the first 64 KiB of the text have none.
+long long declaredVertices(const std::string& text)
 {
-    OpenedInput input(path);
-    if (input.get() == nullptr)
-        return 0;
-    std::string start(64 * 1024, '\0');
-    start.resize(std::fread(start.data(), 1, start.size(), input.get()));
+    const std::string_view start = std::string_view(text).substr(0, 64 * 1024);
     for (std::size_t line = 0; line < start.size(); line = start.find('\n', line) + 1)
     {
         const std::size_t first = start.find_first_not_of(" \t", line);
         if (first != std::string::npos && start.size() - first > 9 &&
             strncasecmp(start.data() + first, "*vertices", 9) == 0)
-            return std::strtoll(start.c_str() + first + 9, nullptr, 10);
+            return std::strtoll(std::string(start.substr(first + 9, 32)).c_str(), nullptr, 10);
         if (start.find('\n', line) == std::string::npos)
             break;
     }
@@ -170,16 +168,20 @@ ImportReport readThroughIgraph(const std::string& path, InputFormat format, cons
                                CorrelationNetwork& network)
 {
     const std::string shownName = inputName(path);
+    // The whole text first: igraph's scanners abort the process when a read of their stream fails, as a
+    // damaged gzip stream's would, so they read from memory, which never fails.
+    std::string text = readWholeText(path);
     if (format == InputFormat::Pajek)
-        if (const long long declared = declaredVertices(path); declared > mostDeclaredVertices)
+        if (const long long declared = declaredVertices(text); declared > mostDeclaredVertices)
             throw InputError("Error: " + shownName + " declares " + std::to_string(declared) +
                              " vertices, more than the " + std::to_string(mostDeclaredVertices) +
                              " that linkmap reads");
     OwnedGraph owned;
     {
-        OpenedInput input(path);
-        if (input.get() == nullptr)
-            throw InputError("Error: cannot open " + inputName(path));
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> input(fmemopen(text.data(), text.size(), "r"),
+                                                              &std::fclose);
+        if (input == nullptr)
+            throw InputError("Error: cannot read " + shownName + " from memory");
         igraphReason.clear();
         const igraph_error_t result = readWithIgraph(format, owned.graph, input.get());
         igraph_set_error_handler(igraph_error_handler_ignore);

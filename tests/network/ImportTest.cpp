@@ -432,6 +432,14 @@ TEST(Import, WhatIsNotANetworkOrIsCutShortIsRefusedInOneLine)
          "Error: FILE is a gzip stream that is cut short or damaged",
          {}},
         {"damaged.graphml.gz", damaged, "Error: FILE is a gzip stream that is cut short or damaged", {}},
+        // igraph's scanners abort the process when a read of their stream fails.
+        {"cut.net.gz",
+         whole.substr(0, whole.size() / 2),
+         "Error: FILE is a gzip stream that is cut short or damaged",
+         {}},
+        {"damaged.gml.gz", damaged, "Error: FILE is a gzip stream that is cut short or damaged", {}},
+        {"damaged.lgl.gz", damaged, "Error: FILE is a gzip stream that is cut short or damaged", {}},
+        {"damaged.ncol.gz", damaged, "Error: FILE is a gzip stream that is cut short or damaged", {}},
         {"r.rds",
          readText(dataFile("r-saverds.rds")),
          "Error: FILE holds R's saved data, as saveRDS writes it, compressed, not a network that linkmap "
