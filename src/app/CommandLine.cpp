@@ -186,6 +186,9 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
                                          "by Leiden (the default), a connected component, one ring, or a "
                                          "community of Girvan and Newman's edge betweenness, as bio3d's cna "
                                          "finds them");
+    environment.addEnvironmentalVariable("LINKMAP_COLOR regions|community",
+                                         "What the spheres are coloured by; unset, by regions where a region "
+                                         "list is given or the file gave its rings, else by community");
     environment.addEnvironmentalVariable(
         "LINKMAP_SCALE none|max", "max: divide every weight by the largest |weight| before it is drawn "
                                   "and logged");

@@ -52,6 +52,9 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     content.kinds = input.network.regions;
     content.names = input.network.names;
     content.glyphs = input.layout.glyphs;
+    content.colors = input.layout.colors;
+    if (!content.colors.empty())
+        content.communities = input.network.communities;
     content.trace = input.layout.trace;
     content.links = input.network.links;
     content.filter = linkFilterOf(view);
@@ -62,7 +65,10 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     content.textColor = input.style.textColor;
     content.colorKey = key != nullptr;
     if (key != nullptr)
+    {
         content.keyRegions = key->regions;
+        content.keyCommunities = key->communities;
+    }
     content.cornerText =
         describeView(view, DescribedNetwork{input.network, input.layout, input.files, siteLinks},
                      countShownLinks(view, input.network));
@@ -151,6 +157,9 @@ void writePage(const RunInput& input, Stage stage)
     page.figure = describeFigure(input, input.settings.colorKey ? &stage.key : nullptr);
     page.title = "linkmap: " + std::filesystem::path(input.files.groupFile).filename().string();
     page.residues = input.layout.residues;
+    if (!input.network.communities.empty() || !input.network.betweenness.empty())
+        for (std::size_t site = 0; site < input.network.siteCount(); ++site)
+            page.measures.push_back(describeMeasures(input.network, site));
     for (const RegionKindEntry& entry : regionKinds)
         page.listNames.push_back(std::filesystem::path(input.files.*entry.listFile).filename().string());
     page.cutoff = input.view.cutoff;

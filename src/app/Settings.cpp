@@ -32,6 +32,8 @@ const Word<RingGrouping> groupingWords[] = {{"communities", RingGrouping::Commun
                                             {"one", RingGrouping::One},
                                             {"betweenness", RingGrouping::Betweenness}};
 const Word<bool> scaleWords[] = {{"none", false}, {"max", true}};
+const Word<SiteColoring> coloringWords[] = {{"regions", SiteColoring::Regions},
+                                            {"community", SiteColoring::Communities}};
 
 // A whole number within a billion either way, which no sum of two of them can take past an int's range.
 bool parseWholeNumber(const char* text, int& value)
@@ -287,9 +289,18 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
         return std::string("Error: LINKMAP_IMAGE_SECONDS must be a number of seconds from 0 to ") +
                std::to_string(int(mostImageSeconds)) + ", not \"" + seconds + "\"";
 
-    const std::string refusal = readReadingSettings(settings.reading);
+    std::string refusal = readReadingSettings(settings.reading);
     if (!refusal.empty())
         return refusal;
+    SiteColoring coloring = SiteColoring::Regions;
+    refusal = readWord("LINKMAP_COLOR", coloringWords, coloring);
+    if (!refusal.empty())
+        return refusal;
+    const char* colorSetting = std::getenv("LINKMAP_COLOR");
+    if (colorSetting != nullptr && *colorSetting != '\0')
+        settings.coloring = coloring;
+    else if (!files.positiveFile.empty() || !files.negativeFile.empty() || !files.acceleratedFile.empty())
+        settings.coloring = SiteColoring::Regions;
 
     settings.colorKey = wantsColorKey(std::getenv("LINKMAP_KEY"));
     const char* select = std::getenv("LINKMAP_SELECT");

@@ -12,6 +12,15 @@
 #include <string>
 
 /** The LINKMAP_ settings of a run, read from the environment: the command line has no room for them. */
+/** What the sites' spheres are coloured by. */
+enum class SiteColoring
+{
+    /** The region each site lies in. */
+    Regions,
+    /** The community each site belongs to. */
+    Communities
+};
+
 struct Settings
 {
     /** LINKMAP_CUTOFF: links whose |weight| is below it are hidden. */
@@ -26,6 +35,10 @@ struct Settings
     /** LINKMAP_VIEW: the first view, when given. */
     bool viewGiven = false;
     CameraView firstView;
+
+    /** LINKMAP_COLOR: what the spheres are coloured by; unset, by regions where a region list is given, else
+     *  as the network's file decides (placeSites). */
+    std::optional<SiteColoring> coloring;
 
     /** LINKMAP_SELECT: the name of the site picked from the start, or empty; only the network can tell
      *  whether a site bears it. */

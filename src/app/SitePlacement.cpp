@@ -1,9 +1,13 @@
+#include <app/SiteAnalysis.h>
 #include <app/SitePlacement.h>
 
 #include <cstdio>
 
-SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& source,
-                      const Settings& settings)
+namespace
+{
+
+SiteLayout placeAtPositions(const CorrelationNetwork& network, const NetworkSource& source,
+                            const Settings& settings)
 {
     if (!settings.structure)
         return layoutSites(network, source.ringsGiven ? LayoutKind::RingGrid : LayoutKind::FittedRingGrid);
@@ -12,4 +16,20 @@ SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& so
     for (const std::string& line : residueWarnings(network, chain, match))
         std::printf("%s\n", line.c_str());
     return layoutOnChain(network, chain, match);
+}
+
+} // namespace
+
+SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& source,
+                      const Settings& settings)
+{
+    SiteLayout layout = placeAtPositions(network, source, settings);
+    if (coloringOf(settings, source) == SiteColoring::Communities &&
+        network.communities.size() == network.siteCount())
+    {
+        layout.colors.reserve(network.siteCount());
+        for (const std::uint32_t community : network.communities)
+            layout.colors.push_back(communityColor(community));
+    }
+    return layout;
 }

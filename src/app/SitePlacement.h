@@ -9,6 +9,7 @@
 /** Gives every site of network, read from source, its place: at its residue of the structure the settings
  *  give, after a warning on standard output for each site that stands elsewhere or names another residue;
  *  without one, rings the file gave keep the ring grid, and rings the program made get cells that fit them.
+ *  Where the spheres are coloured by community (coloringOf), each site takes its community's colour.
  */
 SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& source,
                       const Settings& settings);

@@ -44,6 +44,8 @@ Stage setStage(const RunInput& input)
             if (!(input.files.*entry.listFile).empty())
                 stage.key.regions.emplace_back(
                     entry.kind, std::filesystem::path(input.files.*entry.listFile).filename().string());
+        if (!input.layout.colors.empty())
+            stage.key.communities = communityKey(input.network.communities);
         stage.top->addChild(createColorKey(stage.key));
     }
 

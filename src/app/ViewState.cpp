@@ -34,6 +34,9 @@ std::string describeSite(std::size_t site, const ViewState& view, const Describe
                 std::filesystem::path(described.files.*entry->listFile).filename().string() + ")";
     else
         text += "in no region";
+    const std::string measures = describeMeasures(network, site);
+    if (!measures.empty())
+        text += "; " + measures;
 
     // The strongest link is the one of largest |weight|; a weight that is no number is never the strongest.
     const SiteLinks& siteLinks = described.siteLinks;
@@ -63,6 +66,25 @@ std::string describeSite(std::size_t site, const ViewState& view, const Describe
     text += (count == 1 ? ", with " : ", the strongest with ") + other + " at " + formatWeight(link.weight);
     return text;
 }
+
+} // namespace
+
+std::string describeMeasures(const CorrelationNetwork& network, std::size_t site)
+{
+    std::string text;
+    if (site < network.communities.size())
+        text = "community " + std::to_string(network.communities[site] + 1);
+    if (site < network.betweenness.size())
+    {
+        char value[64];
+        std::snprintf(value, sizeof value, "%g", network.betweenness[site]);
+        text += (text.empty() ? "betweenness " : ", betweenness ") + std::string(value);
+    }
+    return text;
+}
+
+namespace
+{
 
 std::string describeLink(std::size_t link, const CorrelationNetwork& network)
 {

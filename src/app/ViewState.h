@@ -104,6 +104,10 @@ struct DescribedNetwork
  */
 std::vector<std::string> describeViewPaths(const ViewState& view, const CorrelationNetwork& network);
 
+/** What the analyses found of site, as the pick's description gives it: "community 3, betweenness 120.5";
+ *  empty when nothing was found. */
+std::string describeMeasures(const CorrelationNetwork& network, std::size_t site);
+
 /** The lines of the top left corner for view, of which shown links are shown: the pick's description, the
  *  region filter's and the cutoff's, with notes. */
 std::string describeView(const ViewState& view, const DescribedNetwork& described, std::size_t shown,

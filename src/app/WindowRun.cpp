@@ -54,8 +54,9 @@ std::unique_ptr<MotionPicture> lightPicture(const RunInput& input, Stage& stage,
 {
     MotionDetail lightDetail;
     lightDetail.siteRadius = input.layout.glyphs.siteRadius;
-    auto motion = std::make_unique<MotionPicture>(input.layout.positions, input.network.regions,
-                                                  input.network.links, input.output.background, lightDetail);
+    auto motion =
+        std::make_unique<MotionPicture>(input.layout.positions, sphereColors(input.layout, input.network),
+                                        input.network.links, input.output.background, lightDetail);
     stage.top->addChild(motion->getNode());
     explorer.setMotionPicture(motion.get());
     loop.setMotionPicture(motion.get());

@@ -3,6 +3,7 @@
 #include <app/FigurePage.h>
 #include <app/Output.h>
 #include <app/Settings.h>
+#include <app/SiteAnalysis.h>
 #include <app/SitePlacement.h>
 #include <app/Stage.h>
 #include <app/StandardErrorNotifyHandler.h>
@@ -49,6 +50,9 @@ int run(int argc, char** argv)
     CorrelationNetwork network;
     const NetworkSource source = readNetwork(files.groupFile, settings.reading, network, progress);
     classifyRegions(network, readRegionLists(files, settings.reading.selection));
+
+    // find what the picture shows of the sites beyond their regions: their communities and their centrality.
+    analyseSites(network, source, settings);
 
     // give every site its place: at its residue of a structure, or on the rings of its groups.
     const SiteLayout layout = placeSites(network, source, settings);

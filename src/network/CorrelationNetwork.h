@@ -63,6 +63,13 @@ public:
     /** One a link: the regions its two ends lie in, as the bits of regionBit; 0 until classified. */
     std::vector<std::uint8_t> linkRegions;
 
+    /** One a site once the communities are found: its community, from 0, the largest first; else empty. */
+    std::vector<std::uint32_t> communities;
+
+    /** One a site once it is measured: its betweenness over the links shown at the start, each as long as
+     *  −ln|w|; else empty. */
+    std::vector<double> betweenness;
+
     /** The site called name, adding it at the end when no site bears it yet; second tells whether it was
      *  added. Throws NetworkTooLarge for more sites than can be numbered. */
     std::pair<std::uint32_t, bool> addSite(const std::string& name);

@@ -13,6 +13,9 @@ constexpr const char* y = "y";
 constexpr const char* z = "z";
 constexpr const char* weight = "weight";
 
+/** A node's community, from 1, the largest first, and its betweenness; written only when they were found. */
+constexpr const char* community = "community";
+constexpr const char* betweenness = "betweenness";
 /** How many of the paths asked for pass through a node or along an edge; written only when paths were. */
 constexpr const char* paths = "paths";
 constexpr const char* edgePathsId = "edge_paths";

@@ -1,6 +1,7 @@
 #include <network/IgraphCall.h>
 #include <network/InputError.h>
 #include <network/NetworkReader.h>
+#include <network/SiteMeasures.h>
 
 #include <algorithm>
 #include <cmath>
@@ -140,10 +141,15 @@ bool betweennessTakesTooLong(std::size_t sites, std::size_t links)
     return work > 1.0e10;
 }
 
-void groupIntoRings(CorrelationNetwork& network, RingGrouping grouping)
+namespace
+{
+
+// The sites of every group that grouping finds, each by number, else in the order they were met; the groups
+// largest first, else by their first site.
+std::vector<std::vector<std::uint32_t>> groupsOf(const CorrelationNetwork& network, RingGrouping grouping)
 {
     const std::size_t siteCount = network.siteCount();
-    std::vector<std::size_t> ringOf(siteCount, 0);
+    std::vector<std::size_t> groupOf(siteCount, 0);
     if (grouping != RingGrouping::One && siteCount > 0)
     {
         if (grouping == RingGrouping::Betweenness && betweennessTakesTooLong(siteCount, network.linkCount()))
@@ -159,29 +165,59 @@ void groupIntoRings(CorrelationNetwork& network, RingGrouping grouping)
         else
             graph.findComponents();
         for (std::size_t site = 0; site < siteCount; ++site)
-            ringOf[site] = static_cast<std::size_t>(VECTOR(graph.membership)[site]);
+            groupOf[site] = static_cast<std::size_t>(VECTOR(graph.membership)[site]);
     }
 
-    // The sites of every ring by number, else in the order they were met; the rings largest first, else by
-    // their first site.
     std::vector<std::uint32_t> order(siteCount);
     std::iota(order.begin(), order.end(), 0u);
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
         return network.numbers[a] < network.numbers[b];
     });
-    std::vector<std::vector<std::uint32_t>> rings(
-        siteCount == 0 ? 0 : *std::max_element(ringOf.begin(), ringOf.end()) + 1);
+    std::vector<std::vector<std::uint32_t>> groups(
+        siteCount == 0 ? 0 : *std::max_element(groupOf.begin(), groupOf.end()) + 1);
     for (const std::uint32_t site : order)
-        rings[ringOf[site]].push_back(site);
-    rings.erase(std::remove_if(rings.begin(), rings.end(), [](const auto& ring) { return ring.empty(); }),
-                rings.end());
-    std::stable_sort(rings.begin(), rings.end(), [](const auto& a, const auto& b) {
+        groups[groupOf[site]].push_back(site);
+    groups.erase(
+        std::remove_if(groups.begin(), groups.end(), [](const auto& group) { return group.empty(); }),
+        groups.end());
+    std::stable_sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) {
         return a.size() != b.size() ? a.size() > b.size() : a.front() < b.front();
     });
+    return groups;
+}
+
+std::vector<std::uint32_t> membershipOf(const std::vector<std::vector<std::uint32_t>>& groups,
+                                        std::size_t sites)
+{
+    std::vector<std::uint32_t> membership(sites, 0);
+    for (std::size_t group = 0; group < groups.size(); ++group)
+        for (const std::uint32_t site : groups[group])
+            membership[site] = static_cast<std::uint32_t>(group);
+    return membership;
+}
+
+bool findsCommunities(RingGrouping grouping)
+{
+    return grouping == RingGrouping::Communities || grouping == RingGrouping::Betweenness;
+}
+
+} // namespace
+
+std::vector<std::uint32_t> findCommunities(const CorrelationNetwork& network, RingGrouping grouping)
+{
+    return membershipOf(groupsOf(network, findsCommunities(grouping) ? grouping : RingGrouping::Communities),
+                        network.siteCount());
+}
+
+void groupIntoRings(CorrelationNetwork& network, RingGrouping grouping)
+{
+    const std::vector<std::vector<std::uint32_t>> rings = groupsOf(network, grouping);
     for (const std::vector<std::uint32_t>& ring : rings)
     {
         network.beginRing();
         for (const std::uint32_t site : ring)
             network.addToRing(site);
     }
+    if (findsCommunities(grouping))
+        network.communities = membershipOf(rings, network.siteCount());
 }

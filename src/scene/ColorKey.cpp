@@ -60,7 +60,37 @@ keySwatches(const std::vector<std::pair<RegionKind, std::string>>& regions)
     return swatches;
 }
 
-ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::string>>& regions)
+std::vector<KeyEntry> communityKey(const std::vector<std::uint32_t>& communities)
+{
+    std::vector<std::size_t> sizes;
+    for (const std::uint32_t community : communities)
+    {
+        if (community >= sizes.size())
+            sizes.resize(community + 1, 0);
+        ++sizes[community];
+    }
+    std::vector<KeyEntry> key;
+    for (std::size_t community = 0; community < sizes.size() && community < communityColorCount; ++community)
+        key.push_back({communityColor(community), "Community " + std::to_string(community + 1) + " (" +
+                                                      std::to_string(sizes[community]) +
+                                                      (sizes[community] == 1 ? " site)" : " sites)")});
+    if (sizes.size() > communityColorCount)
+    {
+        std::size_t rest = 0;
+        for (std::size_t community = communityColorCount; community < sizes.size(); ++community)
+            rest += sizes[community];
+        const std::string first = std::to_string(communityColorCount + 1);
+        const std::string last = std::to_string(sizes.size());
+        key.push_back({communityColor(communityColorCount),
+                       (sizes.size() == communityColorCount + 1 ? "Community " + first
+                                                                : "Communities " + first + " to " + last) +
+                           " (" + std::to_string(rest) + (rest == 1 ? " site)" : " sites)")});
+    }
+    return key;
+}
+
+ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::string>>& regions,
+                              const std::vector<KeyEntry>& communities)
 {
     // The bar of link colours, its values below, its title above; then a swatch a row.
     ColorKeyLayout key;
@@ -72,6 +102,15 @@ ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::strin
     y += barHeight + 1.0;
     key.barTexts.push_back(KeyText{"link weight", margin, y, -1});
     y += rowHeight;
+    // The communities read from the first down, so the last is drawn first, from the bottom.
+    for (auto entry = communities.rbegin(); entry != communities.rend(); ++entry)
+    {
+        key.swatches.push_back({KeyBox{margin, y, margin + barHeight, y + barHeight}, entry->color,
+                                KeyText{entry->name, margin + barHeight + 1.0, y + 0.3, -1}});
+        y += rowHeight;
+    }
+    if (!communities.empty())
+        return key;
     for (const auto& [kind, name] : keySwatches(regions))
     {
         osg::Vec4 color;
@@ -93,7 +132,7 @@ osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
     geode->addDrawable(shapes.get());
 
     // The weight bar: link colours change linearly from -1 to 0 and from 0 to +1.
-    const ColorKeyLayout key = layOutColorKey(info.regions);
+    const ColorKeyLayout key = layOutColorKey(info.regions, info.communities);
     const double middle = (key.bar.left + key.bar.right) / 2.0;
     addRectangle(*vertices, *colors, KeyBox{key.bar.left, key.bar.bottom, middle, key.bar.top},
                  weightColor(-1.0f), weightColor(0.0f));

@@ -8,9 +8,22 @@
 #include <osg/ref_ptr>
 #include <osgText/Font>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
+
+/** A swatch of the key that stands for no region: its colour and its name. */
+struct KeyEntry
+{
+    osg::Vec4 color;
+    std::string name;
+};
+
+/** The key's swatches for sites coloured by communities (one a site, from 0, largest first): "Community 1 (38
+ *  sites)" and so on, top down, each in communityColor's colour, and the communities that share its grey in
+ *  one swatch, "Communities 10 to 14 (25 sites)". */
+std::vector<KeyEntry> communityKey(const std::vector<std::uint32_t>& communities);
 
 /** What the colour key shows: the label colour, and the region kinds that were given with their names. */
 struct ColorKeyInfo
@@ -21,6 +34,8 @@ struct ColorKeyInfo
 
     /** One swatch per region kind given, in this order, named as its list file is. */
     std::vector<std::pair<RegionKind, std::string>> regions;
+    /** When the sites are coloured by community: their swatches, shown instead of the regions'. */
+    std::vector<KeyEntry> communities;
 };
 
 /** The swatches of a key to regions, bottom up: grey "no region" and then every region given, in order; none
@@ -65,7 +80,8 @@ struct ColorKeyLayout
 };
 
 /** Lays out the key to regions, as keySwatches lists them. */
-ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::string>>& regions);
+ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::string>>& regions,
+                              const std::vector<KeyEntry>& communities = {});
 
 /** A key to the colours, drawn over the scene in the window's bottom left corner: a bar of link colours from
  *  weight -1 (red) through 0 (yellow) to +1 (green), and a swatch for each region kind given, above one for

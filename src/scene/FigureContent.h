@@ -3,6 +3,7 @@
 
 #include <network/RegionKind.h>
 #include <network/SiteLink.h>
+#include <scene/ColorKey.h>
 #include <scene/GlyphStyle.h>
 
 #include <osg/Matrixd>
@@ -23,6 +24,10 @@ struct FigureContent
     std::vector<RegionKind> kinds;
     std::vector<std::string> names;
     GlyphSizes glyphs;
+    /** One colour a site when the sites are coloured by their communities, which communities gives (one a
+     *  site, from 0); both empty when they take their regions' colours. */
+    std::vector<osg::Vec4> colors;
+    std::vector<std::uint32_t> communities;
 
     /** The chain the sites stand on, if any: runs of joined residues, each a line through their places. */
     std::vector<std::vector<osg::Vec3>> trace;
@@ -47,6 +52,7 @@ struct FigureContent
     /** The colour key, when shown: the region kinds given, each with its list's name. */
     bool colorKey = false;
     std::vector<std::pair<RegionKind, std::string>> keyRegions;
+    std::vector<KeyEntry> keyCommunities;
 
     /** The lines of the top left corner's text, or empty. */
     std::string cornerText;

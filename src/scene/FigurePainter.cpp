@@ -224,7 +224,8 @@ private:
         if (!projection.onPage(middle, pixels))
             return;
         osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
-        regionColor(site < content.kinds.size() ? content.kinds[site] : RegionKind::None, color);
+        siteColor(content.colors, site, site < content.kinds.size() ? content.kinds[site] : RegionKind::None,
+                  color);
         const Rgb base = rgbOf(color);
         cairo_new_path(cairo);
         cairo_arc(cairo, middle.x(), middle.y(), pixels, 0.0, 2.0 * M_PI);
@@ -396,7 +397,7 @@ private:
         {
             // The key as the window lays it out: the bar of link colours from -1 through 0 to +1 with its
             // texts, then every swatch with its name.
-            const ColorKeyLayout key = layOutColorKey(content.keyRegions);
+            const ColorKeyLayout key = layOutColorKey(content.keyRegions, content.keyCommunities);
             const double unit = projection.getHeight() / overlayWindowHeight;
             overlayBox(key.bar.left, key.bar.bottom, key.bar.right, key.bar.top);
             cairo_pattern_t* bar =

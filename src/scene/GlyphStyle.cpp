@@ -15,6 +15,26 @@ bool regionColor(RegionKind kind, osg::Vec4& color)
     return true;
 }
 
+osg::Vec4 communityColor(std::size_t community)
+{
+    static const unsigned int muted[communityColorCount] = {0xCC6677, 0x332288, 0xDDCC77, 0x117733, 0x88CCEE,
+                                                            0x882255, 0x44AA99, 0x999933, 0xAA4499};
+    const unsigned int rgb = community < communityColorCount ? muted[community] : 0xDDDDDD;
+    return osg::Vec4(static_cast<float>((rgb >> 16) & 255) / 255.0f,
+                     static_cast<float>((rgb >> 8) & 255) / 255.0f, static_cast<float>(rgb & 255) / 255.0f,
+                     1.0f);
+}
+
+bool siteColor(const std::vector<osg::Vec4>& colors, std::size_t site, RegionKind kind, osg::Vec4& color)
+{
+    if (site < colors.size())
+    {
+        color = colors[site];
+        return true;
+    }
+    return regionColor(kind, color);
+}
+
 namespace LinkLook
 {
 

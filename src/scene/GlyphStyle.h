@@ -7,6 +7,9 @@
 #include <osg/Vec3>
 #include <osg/Vec4>
 
+#include <cstddef>
+#include <vector>
+
 /** How large sites, links and labels are drawn, in the units of the layout they stand in. */
 struct GlyphSizes
 {
@@ -55,6 +58,17 @@ constexpr float tracePixels = 2.0f;
 
 /** The sphere colour of a region kind: grey, red, green or dark blue; false for a kind that has none. */
 bool regionColor(RegionKind kind, osg::Vec4& color);
+
+/** The number of communities that have a colour of their own; the others share communityColor's grey. */
+constexpr std::size_t communityColorCount = 9;
+
+/** The colour of the community numbered from 0, from a palette that readers with any common colour vision
+ *  deficiency can tell apart (Paul Tol's "muted"); pale grey from communityColorCount on. */
+osg::Vec4 communityColor(std::size_t community);
+
+/** The sphere colour of site: colors' own when the sites have colours of their own (one a site), else its
+ *  region kind's; false when neither gives one. */
+bool siteColor(const std::vector<osg::Vec4>& colors, std::size_t site, RegionKind kind, osg::Vec4& color);
 
 /** How a link looks, as the batched links' shader computes it: the functions of shaders/LinkLook.glsl,
  *  compiled as C++ from that same source. */

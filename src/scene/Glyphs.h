@@ -15,6 +15,10 @@
 osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, RegionKind kind,
                                                   const GlyphSizes& sizes = GlyphSizes());
 
+/** A new sphere of the sizes' radius at position, in color; not yet attached. */
+osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, const osg::Vec4& color,
+                                                  const GlyphSizes& sizes);
+
 /** A geode holding a site's name beside the site at position, drawn over everything. */
 osg::ref_ptr<osg::Geode> createSiteLabel(const osg::Vec3& position, const std::string& name,
                                          const LabelStyle& style, const GlyphSizes& sizes = GlyphSizes());

@@ -180,7 +180,7 @@ std::vector<std::uint32_t> sampleSites(const std::vector<std::size_t>& ranked,
 } // namespace
 
 MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
-                             const std::vector<RegionKind>& kinds, const std::vector<SiteLink>& siteLinks,
+                             const std::vector<osg::Vec4>& siteColors, const std::vector<SiteLink>& siteLinks,
                              const osg::Vec4& dimColor, const MotionDetail& detail)
     : links(siteLinks), background(dimColor), node(new osg::Group)
 {
@@ -214,11 +214,7 @@ MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
     auto* colors = static_cast<osg::Vec4Array*>(dots->getColorArray());
     colors->reserve(sites->size());
     for (std::size_t site = 0; site < sites->size(); ++site)
-    {
-        osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
-        regionColor(site < kinds.size() ? kinds[site] : RegionKind::None, color);
-        colors->push_back(color);
-    }
+        colors->push_back(site < siteColors.size() ? siteColors[site] : osg::Vec4(1.0f, 1.0f, 1.0f, 1.0f));
     static_cast<osg::DrawArrays*>(dots->getPrimitiveSet(0))->setCount(static_cast<GLsizei>(sites->size()));
     if (sites->size() > detail.siteBudget)
     {

@@ -40,10 +40,10 @@ struct MotionDetail
 class MotionPicture
 {
 public:
-    /** The sites at positions, coloured by kinds (one a site), and links between them, whose site numbers
-     *  are places in positions; a link with an end that is no site is left out. Dimmed links fade towards
-     *  background. */
-    MotionPicture(const std::vector<osg::Vec3>& positions, const std::vector<RegionKind>& kinds,
+    /** The sites at positions, in colors (one a site, white where none is given), and links between them,
+     * whose site numbers are places in positions; a link with an end that is no site is left out. Dimmed
+     * links fade towards background. */
+    MotionPicture(const std::vector<osg::Vec3>& positions, const std::vector<osg::Vec4>& colors,
                   const std::vector<SiteLink>& links, const osg::Vec4& background,
                   const MotionDetail& detail = MotionDetail());
 

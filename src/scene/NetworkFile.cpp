@@ -68,6 +68,12 @@ std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& la
     // key stays the same, so that a file read back writes the same file again.
     const bool exact = network.exactWeights.size() == network.linkCount() && network.linkCount() > 0;
     declareKey(root, graphml::weight, "edge", "float");
+    const bool communities = network.communities.size() == network.siteCount() && network.siteCount() > 0;
+    if (communities)
+        declareKey(root, graphml::community, "node", "int");
+    const bool betweenness = network.betweenness.size() == network.siteCount() && network.siteCount() > 0;
+    if (betweenness)
+        declareKey(root, graphml::betweenness, "node", "double");
     if (paths != nullptr)
     {
         declareKey(root, graphml::paths, "node", "int");
@@ -94,6 +100,10 @@ std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& la
         addData(node, graphml::x, floatText(place.x()));
         addData(node, graphml::y, floatText(place.y()));
         addData(node, graphml::z, floatText(place.z()));
+        if (communities)
+            addData(node, graphml::community, std::to_string(network.communities[site] + 1));
+        if (betweenness)
+            addData(node, graphml::betweenness, numberText(network.betweenness[site]));
         if (paths != nullptr)
             addData(node, graphml::paths, std::to_string(paths->siteCounts[site]));
     }

@@ -32,7 +32,8 @@ void buildGlyphs(const CorrelationNetwork& network, const SiteLayout& layout, co
         osg::ref_ptr<osg::Geode> spheres = new osg::Geode;
         for (const std::uint32_t site : network.ring(ringIndex))
         {
-            spheres->addDrawable(createSiteSphere(positions[site], network.regions[site], layout.glyphs));
+            spheres->addDrawable(
+                createSiteSphere(positions[site], sphereColor(layout, network, site), layout.glyphs));
             scene.root->addChild(createSiteLabel(positions[site], network.names[site], style, layout.glyphs));
         }
         scene.root->addChild(spheres);
@@ -77,7 +78,7 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
         tell(progress, ringIndex, total);
         builder.beginGroup();
         for (const std::uint32_t site : network.ring(ringIndex))
-            builder.addSphere(positions[site], network.regions[site]);
+            builder.addSphere(positions[site], sphereColor(layout, network, site));
     }
     for (std::size_t link = 0; link < network.linkCount(); ++link)
     {

@@ -183,15 +183,11 @@ void SceneBuilder::SphereBatch::begin(std::size_t size)
     colors.begin(spheresPerInstance, size);
 }
 
-void SceneBuilder::addSphere(const osg::Vec3& position, RegionKind kind)
+void SceneBuilder::addSphere(const osg::Vec3& position, const osg::Vec4& color)
 {
     if (sitesAdded % detail.glyphsPerBatch == 0)
         sphereBatches.emplace_back().begin(nextBatchSize(sitesExpected, sitesAdded));
     ++sitesAdded;
-
-    // A sphere without a region colour keeps a shape's default colour, white.
-    osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
-    regionColor(kind, color);
     sphereBatches.back().centres.push(position);
     sphereBatches.back().colors.push(color);
     sphereBatches.back().box.expandBy(position);

@@ -81,7 +81,7 @@ public:
     void beginGroup();
 
     /** Adds a site's sphere, coloured by its region, to the group begun last. */
-    void addSphere(const osg::Vec3& position, RegionKind kind);
+    void addSphere(const osg::Vec3& position, const osg::Vec4& color);
 
     /** Lays out the label of the next site, in the order of the spheres; where it stands comes later, from
      *  placeLabels. Labels touch nothing that spheres and links touch, so one thread may lay out the labels

@@ -259,29 +259,39 @@ std::string writeSceneFile(const FigureContent& content, const std::string& file
     root.name = "linkmap";
     root.rotation = {-std::sqrt(0.5), 0.0, 0.0, std::sqrt(0.5)};
 
-    // Sites: one sphere mesh a region kind, shared by the nodes of its sites.
-    std::map<RegionKind, int> sphereMeshes;
+    // Sites: one sphere mesh a region kind, or a community colour, shared by the nodes of its sites.
+    std::map<std::size_t, int> sphereMeshes;
     tinygltf::Node sites;
     sites.name = "sites";
     const std::size_t siteCount = content.sites.size();
+    const bool byCommunity = !content.colors.empty() && content.communities.size() >= siteCount;
     for (std::size_t site = 0; site < siteCount; ++site)
     {
         const RegionKind kind = site < content.kinds.size() ? content.kinds[site] : RegionKind::None;
-        auto found = sphereMeshes.find(kind);
+        const std::size_t community =
+            byCommunity ? std::min<std::size_t>(content.communities[site], communityColorCount) : 0;
+        auto found = sphereMeshes.find(byCommunity ? community : static_cast<std::size_t>(kind));
         if (found == sphereMeshes.end())
         {
             osg::Vec4 color;
-            if (!regionColor(kind, color))
+            if (!siteColor(content.colors, site, kind, color))
                 regionColor(RegionKind::None, color);
             const RegionKindEntry* entry = findRegionKind(kind);
             const std::string name =
-                entry != nullptr ? std::string(entry->word) + " site" : "site in no region";
+                byCommunity        ? (community < communityColorCount
+                                          ? "site of community " + std::to_string(community + 1)
+                                          : "site of communities from " + std::to_string(communityColorCount + 1))
+                : entry != nullptr ? std::string(entry->word) + " site"
+                                   : "site in no region";
             tinygltf::Mesh mesh;
             mesh.name = name;
             mesh.primitives.push_back(spherePrimitive(scene, content.glyphs.siteRadius,
                                                       scene.addMaterial(name, linearColor(color))));
             scene.model.meshes.push_back(mesh);
-            found = sphereMeshes.emplace(kind, static_cast<int>(scene.model.meshes.size()) - 1).first;
+            found = sphereMeshes
+                        .emplace(byCommunity ? community : static_cast<std::size_t>(kind),
+                                 static_cast<int>(scene.model.meshes.size()) - 1)
+                        .first;
         }
         tinygltf::Node node;
         node.name = site < content.names.size() ? validText(content.names[site]) : std::string();

@@ -6,6 +6,15 @@
 osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, RegionKind kind,
                                                   const GlyphSizes& sizes)
 {
+    // A kind without a colour keeps the shape's own, white.
+    osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
+    regionColor(kind, color);
+    return createSiteSphere(position, color, sizes);
+}
+
+osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, const osg::Vec4& color,
+                                                  const GlyphSizes& sizes)
+{
     osg::ref_ptr<osg::TessellationHints> hints = new osg::TessellationHints;
     hints->setDetailRatio(GlyphStyle::sphereDetail);
 
@@ -14,9 +23,7 @@ osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, Reg
     sphere->setRadius(sizes.siteRadius);
 
     osg::ref_ptr<osg::ShapeDrawable> drawable = new osg::ShapeDrawable(sphere.get(), hints.get());
-    osg::Vec4 color;
-    if (regionColor(kind, color))
-        drawable->setColor(color);
+    drawable->setColor(color);
     return drawable;
 }
 

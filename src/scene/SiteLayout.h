@@ -6,6 +6,7 @@
 #include <scene/GlyphStyle.h>
 
 #include <osg/Vec3>
+#include <osg/Vec4>
 
 #include <string>
 #include <vector>
@@ -24,7 +25,17 @@ struct SiteLayout
      *  places; and one text a site that says which residue it stands at, "LYS 45, chain A", or is empty. */
     std::vector<std::vector<osg::Vec3>> trace;
     std::vector<std::string> residues;
+
+    /** One colour a site when the sites are coloured by what an analysis found of them (their communities);
+     *  empty when they take their regions' colours. */
+    std::vector<osg::Vec4> colors;
 };
+
+/** The colour of site's sphere: the layout's own for it, else its region's; white when neither has one. */
+osg::Vec4 sphereColor(const SiteLayout& layout, const CorrelationNetwork& network, std::size_t site);
+
+/** The colour of every site's sphere, as sphereColor gives it. */
+std::vector<osg::Vec4> sphereColors(const SiteLayout& layout, const CorrelationNetwork& network);
 
 /** The ways sites are set out. */
 enum class LayoutKind

@@ -136,7 +136,7 @@ std::string jsonKey(const FigureContent& figure)
 {
     if (!figure.colorKey)
         return "null";
-    const ColorKeyLayout key = layOutColorKey(figure.keyRegions);
+    const ColorKeyLayout key = layOutColorKey(figure.keyRegions, figure.keyCommunities);
     std::string text = "{\"bar\":" + jsonKeyBox(key.bar) + ",\"barTexts\":[";
     for (std::size_t i = 0; i < key.barTexts.size(); ++i)
         text += (i > 0 ? "," : "") + jsonKeyText(key.barTexts[i]);
@@ -182,10 +182,14 @@ std::string pageData(const PageContent& content)
     const std::size_t siteCount = figure.sites.size();
     Bytes places;
     Bytes kinds;
+    Bytes colors;
     for (std::size_t site = 0; site < siteCount; ++site)
     {
         for (int axis = 0; axis < 3; ++axis)
             places.add(figure.sites[site][axis]);
+        if (site < figure.colors.size())
+            for (int channel = 0; channel < 3; ++channel)
+                colors.add(figure.colors[site][channel]);
         kinds.addByte(
             static_cast<std::uint8_t>(site < figure.kinds.size() ? figure.kinds[site] : RegionKind::None));
     }
@@ -224,12 +228,14 @@ std::string pageData(const PageContent& content)
                                         [](const std::string& residue) { return !residue.empty(); });
     std::string data = "{\"sites\":" + std::to_string(siteCount) + ",\"links\":" + std::to_string(linkCount);
     data += ",\"positions\":\"" + places.text() + "\",\"kinds\":\"" + kinds.text() + "\"";
+    data += ",\"siteColors\":\"" + (figure.colors.size() >= siteCount ? colors.text() : std::string()) + "\"";
     data += ",\"ends\":\"" + ends.text() + "\",\"weights\":\"" + weights.text() + "\"";
     data += ",\"linkRegions\":\"" + (figure.linkRegions.empty() ? std::string() : regions.text()) + "\"";
     data += ",\"emphasised\":\"" + (figure.emphasised.empty() ? std::string() : emphasised.text()) + "\"";
     data += ",\"thickness\":\"" + (figure.linkThickness.empty() ? std::string() : thickness.text()) + "\"";
     data += ",\"trace\":\"" + trace.text() + "\"";
     data += ",\"residues\":" + (anyResidue ? jsonStrings(content.residues) : std::string("[]"));
+    data += ",\"measures\":" + jsonStrings(content.measures);
     data += ",\"glyphs\":{\"siteRadius\":" + jsonNumber(glyphs.siteRadius) +
             ",\"linkRadius\":" + jsonNumber(glyphs.linkRadius) +
             ",\"labelHeight\":" + jsonNumber(glyphs.labelHeight) +

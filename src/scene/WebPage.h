@@ -22,6 +22,8 @@ struct PageContent
 
     /** One text a site, which residue it stands at, or empty when no site stands on a structure. */
     std::vector<std::string> residues;
+    /** One text a site of what the analyses found of it, as the corner gives it, or empty. */
+    std::vector<std::string> measures;
 
     /** The name of every region kind's list file, in the order of regionKinds; empty when none was given. */
     std::vector<std::string> listNames;

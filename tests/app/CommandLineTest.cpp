@@ -215,6 +215,8 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
         {"LINKMAP_GROUPS=leiden",
          "Error: LINKMAP_GROUPS must be communities, components, one or betweenness, not \"leiden\"", true},
         {"LINKMAP_SCALE=1", "Error: LINKMAP_SCALE must be none or max, not \"1\"", true},
+        {"LINKMAP_COLOR=communities",
+         "Error: LINKMAP_COLOR must be regions or community, not \"communities\"", true},
         {"LINKMAP_FIRST_NUMBER=1.5", "Error: LINKMAP_FIRST_NUMBER must be a whole number, not \"1.5\"", true},
         {"LINKMAP_MIN_WEIGHT=-0.1", "Error: LINKMAP_MIN_WEIGHT must be a number of at least 0, not \"-0.1\"",
          true},
@@ -306,6 +308,72 @@ TEST(CommandLine, ListsThePathsBetweenTwoSitesAfterTheLogAndCountsThemInGraphml)
             runWithoutDisplay({network, "--generate-image", folder.path("no.graphml")}, settings);
         EXPECT_EQ(bad.exitStatus, 1);
         EXPECT_EQ(bad.output.substr(bad.output.rfind('\n', bad.output.size() - 2) + 1), message + "\n");
+    }
+}
+
+TEST(CommandLine, ColoursAndDescribesTheSitesByTheCommunitiesFoundAndWritesThemInGraphml)
+{
+    // Two triangles joined by a weak link, as a pair list: by Girvan and Newman, two communities, and the two
+    // sites of the joining link carry every path between them.
+    TemporaryFolder folder;
+    const std::string pairs = folder.write(
+        "pairs.csv", "A1,B2,0.9\nB2,C3,0.8\nA1,C3,0.85\nD4,E5,0.9\nE5,F6,0.8\nD4,F6,0.85\nC3,D4,0.45\n");
+    const std::string graphml = folder.path("communities.graphml");
+    ASSERT_EQ(
+        runWithoutDisplay({pairs, "--generate-image", graphml}, {"LINKMAP_GROUPS=betweenness"}).exitStatus,
+        0);
+    const std::string written = readText(graphml);
+    for (const char* part :
+         {"<key id=\"community\" for=\"node\" attr.name=\"community\" attr.type=\"int\"",
+          "<key id=\"betweenness\" for=\"node\" attr.name=\"betweenness\" attr.type=\"double\"",
+          "<data key=\"name\">C3</data>", "<data key=\"betweenness\">6</data>"})
+        EXPECT_NE(written.find(part), std::string::npos) << part;
+    // Each community from 1, three sites each; the ends of the joining link lie on 9 of the 15 shortest
+    // paths.
+    std::size_t ones = 0;
+    std::size_t twos = 0;
+    for (std::size_t at = 0; (at = written.find("<data key=\"community\">", at)) != std::string::npos; ++at)
+    {
+        ones += written.compare(at + 22, 2, "1<") == 0;
+        twos += written.compare(at + 22, 2, "2<") == 0;
+    }
+    EXPECT_EQ(ones, 3u);
+    EXPECT_EQ(twos, 3u);
+    EXPECT_EQ(written.find("<data key=\"betweenness\">6</data>",
+                           written.find("<data key=\"name\">D4</data>")) != std::string::npos,
+              true);
+
+    // The corner of a picked site, and the key, in a figure; a group file keeps its regions' colours unless
+    // LINKMAP_COLOR asks, and then its communities are found.
+    const std::string svg = folder.path("communities.svg");
+    ASSERT_EQ(runWithoutDisplay({pairs, "--generate-image", svg},
+                                {"LINKMAP_GROUPS=betweenness", "LINKMAP_SELECT=C3", "LINKMAP_KEY=1"})
+                  .exitStatus,
+              0);
+    const std::string figure = readText(svg);
+    for (const char* part :
+         {">C3: in no region; community 1, betweenness 6; 3 links, the strongest with A1 at 0.850000<",
+          ">Community 1 (3 sites)<", ">Community 2 (3 sites)<"})
+        EXPECT_NE(figure.find(part), std::string::npos) << part;
+    const std::string groups =
+        folder.write("groups.txt", "A1 B2 C3 0.9 0.85 0.8\nD4 E5 F6 0.9 0.85 0.8\nC3 D4 0.45\n");
+    const struct
+    {
+        const char* coloring;
+        bool communities;
+    } groupFiles[] = {
+        {"LINKMAP_COLOR=", false}, {"LINKMAP_COLOR=regions", false}, {"LINKMAP_COLOR=community", true}};
+    for (const auto& groupFile : groupFiles)
+    {
+        SCOPED_TRACE(groupFile.coloring);
+        const std::string shown = folder.path("groups.svg");
+        ASSERT_EQ(runWithoutDisplay({groups, "--generate-image", shown},
+                                    {groupFile.coloring, "LINKMAP_SELECT=C3", "LINKMAP_KEY=1"})
+                      .exitStatus,
+                  0);
+        const std::string drawn = readText(shown);
+        EXPECT_EQ(drawn.find(">Community 1 (") != std::string::npos, groupFile.communities);
+        EXPECT_EQ(drawn.find(">C3: in no region; community ") != std::string::npos, groupFile.communities);
     }
 }
 

@@ -262,8 +262,14 @@ TEST(Explorer, DimsEveryLinkButThoseOfThePickedSite)
     // A light picture given once the window is up shows the cutoff and emphasis set before it came.
     batched.explorer->setCutoff(0.5f);
     const auto lightPicture = [&batched] {
-        return std::make_unique<MotionPicture>(batched.network.positions, batched.network.regions,
-                                               batched.network.links, background);
+        std::vector<osg::Vec4> colors;
+        for (const RegionKind kind : batched.network.regions)
+        {
+            colors.emplace_back(1.0f, 1.0f, 1.0f, 1.0f);
+            regionColor(kind, colors.back());
+        }
+        return std::make_unique<MotionPicture>(batched.network.positions, colors, batched.network.links,
+                                               background);
     };
     const auto late = lightPicture();
     batched.explorer->setMotionPicture(late.get());

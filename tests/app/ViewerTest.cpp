@@ -881,8 +881,8 @@ TEST(Viewer, DrawsTheLightPictureWhileTheViewMovesTheFullOneWhenItSettlesAndNoth
     // system would.
     const auto drawn = drawNetwork("H12 K45 0.35 R78 -0.20 0.80\nD101 E104 0.9 G110 -0.6 0.4\n");
     osg::Group* root = drawn->scene.root.get();
-    MotionPicture motion(drawn->layout.positions, drawn->network.regions, drawn->network.links,
-                         osg::Vec4(0.2f, 0.2f, 0.4f, 1.0f));
+    MotionPicture motion(drawn->layout.positions, sphereColors(drawn->layout, drawn->network),
+                         drawn->network.links, osg::Vec4(0.2f, 0.2f, 0.4f, 1.0f));
     osg::ref_ptr<osg::Group> scene = new osg::Group;
     scene->addChild(root);
     scene->addChild(motion.getNode());

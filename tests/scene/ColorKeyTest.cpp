@@ -87,3 +87,45 @@ TEST(ColorKey, IsAskedForByAnyValueButEmptyZeroNoAndOff)
 }
 
 } // namespace
+
+TEST(ColorKey, ListsTheCommunitiesFromTheFirstDownAndTheGreyOnesInOneSwatch)
+{
+    // Communities of 3, 2, 1… sites as the analyses number them; beyond the palette they share its grey.
+    const struct
+    {
+        std::vector<std::uint32_t> communities;
+        std::vector<std::string> names;
+    } cases[] = {
+        {{0, 0, 1}, {"Community 1 (2 sites)", "Community 2 (1 site)"}},
+        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+         {"Community 1 (1 site)", "Community 2 (1 site)", "Community 3 (1 site)", "Community 4 (1 site)",
+          "Community 5 (1 site)", "Community 6 (1 site)", "Community 7 (1 site)", "Community 8 (1 site)",
+          "Community 9 (1 site)", "Community 10 (1 site)"}},
+        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 10, 11},
+         {"Community 1 (1 site)", "Community 2 (1 site)", "Community 3 (1 site)", "Community 4 (1 site)",
+          "Community 5 (1 site)", "Community 6 (1 site)", "Community 7 (1 site)", "Community 8 (1 site)",
+          "Community 9 (1 site)", "Communities 10 to 12 (4 sites)"}},
+    };
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE(test.names.back());
+        const std::vector<KeyEntry> key = communityKey(test.communities);
+        std::vector<std::string> names;
+        for (const KeyEntry& entry : key)
+            names.push_back(entry.name);
+        EXPECT_EQ(names, test.names);
+        // Each its own colour, the last of many in the grey the rest share.
+        for (std::size_t at = 0; at < key.size(); ++at)
+            EXPECT_EQ(key[at].color, communityColor(at)) << at;
+        for (std::size_t at = 1; at < key.size(); ++at)
+            EXPECT_NE(key[at].color, key[at - 1].color) << at;
+
+        // Laid out bottom up under the weight bar, the first community at the top; no region swatch beside.
+        const ColorKeyLayout laidOut = layOutColorKey({{RegionKind::Positive, "positive.txt"}}, key);
+        ASSERT_EQ(laidOut.swatches.size(), key.size());
+        EXPECT_EQ(laidOut.swatches.back().name.text, names.front());
+        EXPECT_EQ(laidOut.swatches.front().name.text, names.back());
+        for (std::size_t at = 1; at < laidOut.swatches.size(); ++at)
+            EXPECT_GT(laidOut.swatches[at].box.bottom, laidOut.swatches[at - 1].box.top);
+    }
+}

@@ -17,6 +17,15 @@
 namespace
 {
 
+// The spheres' colours of sites of kinds, as the window gives them.
+std::vector<osg::Vec4> colorsOf(const std::vector<RegionKind>& kinds)
+{
+    std::vector<osg::Vec4> colors(kinds.size(), osg::Vec4(1.0f, 1.0f, 1.0f, 1.0f));
+    for (std::size_t site = 0; site < kinds.size(); ++site)
+        regionColor(kinds[site], colors[site]);
+    return colors;
+}
+
 const osg::Vec4 background(0.2f, 0.2f, 0.4f, 1.0f);
 
 const osg::Geometry& part(MotionPicture& picture, const std::string& name)
@@ -80,7 +89,7 @@ TEST(MotionPicture, DrawsEverySiteInItsRegionColourAndTheStrongestLinksTheCutoff
     }
     MotionDetail detail;
     detail.linkBudget = 100;
-    MotionPicture picture(positions, kinds, links, background, detail);
+    MotionPicture picture(positions, colorsOf(kinds), links, background, detail);
 
     const osg::Geometry& sites = part(picture, "sites");
     ASSERT_EQ(sites.getVertexArray()->getNumElements(), positions.size());
@@ -137,7 +146,7 @@ TEST(MotionPicture, DimsAllButTheEmphasisedLinksAndDrawsThoseEvenBeyondTheStrong
     const std::vector<SiteLink> links = {{0, 1, 0.9f}, {1, 2, 0.2f}, {2, 3, -0.8f}, {0, 3, 0.4f}};
     MotionDetail detail;
     detail.linkBudget = 2;
-    MotionPicture picture(positions, kinds, links, background, detail);
+    MotionPicture picture(positions, colorsOf(kinds), links, background, detail);
     const osg::Geometry& lines = part(picture, "strongest links");
     const osg::Geometry& emphasis = part(picture, "emphasised links");
     const auto& colors = static_cast<const osg::Vec4Array&>(*lines.getColorArray());
@@ -192,8 +201,8 @@ TEST(MotionPicture, DrawsABudgetOfSitesTheEndsOfTheStrongestLinksFirstAndThoseOf
     MotionDetail detail;
     detail.linkBudget = 2;
     detail.siteBudget = 10;
-    MotionPicture picture(positions, std::vector<RegionKind>(count, RegionKind::None), links, background,
-                          detail);
+    MotionPicture picture(positions, colorsOf(std::vector<RegionKind>(count, RegionKind::None)), links,
+                          background, detail);
 
     // The ends of the two strongest links (997-998, 998-999), then seven of the others spread along the row,
     // the same every time.
@@ -204,8 +213,8 @@ TEST(MotionPicture, DrawsABudgetOfSitesTheEndsOfTheStrongestLinksFirstAndThoseOf
     EXPECT_EQ(drawn.front(), 0u);
     for (std::size_t i = 1; i + 3 < drawn.size(); ++i)
         EXPECT_NEAR(static_cast<double>(drawn[i] - drawn[i - 1]), 997.0 / 7.0, 1.0) << i;
-    MotionPicture again(positions, std::vector<RegionKind>(count, RegionKind::None), links, background,
-                        detail);
+    MotionPicture again(positions, colorsOf(std::vector<RegionKind>(count, RegionKind::None)), links,
+                        background, detail);
     EXPECT_EQ(again.drawnSites(), drawn);
 
     // A picked site's links bring their ends in, each once, and take them away again.
@@ -219,7 +228,8 @@ TEST(MotionPicture, DrawsABudgetOfSitesTheEndsOfTheStrongestLinksFirstAndThoseOf
 
     // Within the budget every site is drawn, in order.
     detail.siteBudget = count;
-    MotionPicture all(positions, std::vector<RegionKind>(count, RegionKind::None), links, background, detail);
+    MotionPicture all(positions, colorsOf(std::vector<RegionKind>(count, RegionKind::None)), links,
+                      background, detail);
     EXPECT_EQ(static_cast<std::size_t>(drawnVertices(part(all, "sites"))), count);
     EXPECT_EQ(all.drawnSites().size(), count);
 }

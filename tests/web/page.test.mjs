@@ -171,7 +171,8 @@ test('a network past the slice size turns as a light picture and comes back whol
 test('a network on a structure draws its chain, and the residues in the corner', async () => {
     const structure = path.join(process.env.LINKMAP_EXAMPLES, '1hpv.pdb');
     const matrix = path.join(process.env.LINKMAP_EXAMPLES, 'protease-gnm.csv');
-    const env = {LINKMAP_STRUCTURE: structure, LINKMAP_SELECT: 'I50'};
+    // In the regions' grey, which the chain shares, rather than the communities' colours.
+    const env = {LINKMAP_STRUCTURE: structure, LINKMAP_SELECT: 'I50', LINKMAP_COLOR: 'regions'};
     const {file} = write('protease.html', [matrix], env);
     const page = await openPage(browser, file);
     const corner = await page.textContent('#corner');

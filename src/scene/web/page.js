@@ -21,6 +21,7 @@
     const linkCount = data.links;
     const positions = floatsOf(data.positions);
     const kinds = bytesOf(data.kinds);
+    const siteColors = data.siteColors ? floatsOf(data.siteColors) : null;
     const ends = new Uint32Array(bytesOf(data.ends).buffer);
     const weights = floatsOf(data.weights);
     const weightBits = new Uint32Array(weights.buffer);
@@ -97,6 +98,8 @@
         text += ': ';
         const entry = regionByKind.get(kinds[site]);
         text += entry ? entry.word + ' region (' + entry.list + ')' : 'in no region';
+        if (data.measures.length > site && data.measures[site] !== '')
+            text += '; ' + data.measures[site];
         const first = linkStarts[site];
         const last = linkStarts[site + 1];
         const count = last - first;
@@ -210,7 +213,8 @@
             const entry = regionByKind.get(kinds[site]);
             for (let corner = 0; corner < 4; ++corner) {
                 centres.set(positions.subarray(3 * site, 3 * site + 3), 12 * place + 3 * corner);
-                colors.set(entry ? entry.color : data.noRegionColor, 12 * place + 3 * corner);
+                colors.set(siteColors ? siteColors.subarray(3 * site, 3 * site + 3)
+                    : entry ? entry.color : data.noRegionColor, 12 * place + 3 * corner);
                 corners.set([corner & 1 ? 1 : -1, corner & 2 ? 1 : -1], 8 * place + 2 * corner);
             }
         });

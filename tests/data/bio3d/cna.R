@@ -1,4 +1,5 @@
 library(bio3d)
+library(igraph)
 pdb <- read.pdb(system.file("examples/hivp.pdb", package="bio3d"))
 trj <- read.dcd(system.file("examples/hivp.dcd", package="bio3d"), verbose=FALSE)
 ca <- atom.select(pdb, elety="CA")
@@ -7,5 +8,8 @@ cij <- dccm(xyz[, ca$xyz])
 net <- cna(cij, cutoff.cij=0.4)
 write.csv(cij, "bio3d-hivp-dccm.csv")
 writeLines(paste(net$communities$membership, collapse=" "), "bio3d-hivp-cna-membership.txt")
+# igraph's betweenness over cna's network, whose edge weights are the lengths -ln|c|
+writeLines(format(betweenness(net$network), digits=15, scientific=FALSE, trim=TRUE),
+           "bio3d-hivp-cna-betweenness.txt")
 cat(dim(cij), max(net$communities$membership), "\n")
 print(table(net$communities$membership))

@@ -1,0 +1,40 @@
+#ifndef LINKMAP_NETWORK_SITEMEASURES
+#define LINKMAP_NETWORK_SITEMEASURES 1
+
+#include <network/CorrelationNetwork.h>
+#include <network/NetworkReader.h>
+#include <network/SiteLink.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/** The communities of the network's sites as grouping finds them (Leiden, or Girvan and Newman's edge
+ *  betweenness; Leiden for a grouping that finds none): one a site, numbered from 0, the largest community
+ *  first, then by its first site. Throws InputError when Girvan and Newman's method would take minutes. */
+std::vector<std::uint32_t> findCommunities(const CorrelationNetwork& network, RingGrouping grouping);
+
+/** The number of sites in each community of membership (one a site, from 0). */
+std::vector<std::size_t> communitySizes(const std::vector<std::uint32_t>& membership);
+
+/** Every site's betweenness (igraph's, undirected) over the links filter shows, each as long as −ln|w| with
+ *  |w| capped at 0.9999, as the communities are found; a link of no weight is no link. */
+std::vector<double> siteBetweenness(const CorrelationNetwork& network, const LinkFilter& filter);
+
+/** Every site's degree: how many links filter shows that join it to another site. */
+std::vector<double> siteDegree(const CorrelationNetwork& network, const LinkFilter& filter);
+
+/** The network of communities: a site each community, at the index of its number, and a link between two
+ *  communities that any link filter shows joins, weighing the largest |w| between their sites (the "max"
+ *  collapse of correlation network analysis). Its sites are named C1, C2… and its rings hold one site each.
+ *  members gives the sites of each community, by their names. */
+struct CommunityNetwork
+{
+    CorrelationNetwork network;
+    std::vector<std::vector<std::uint32_t>> members;
+};
+CommunityNetwork collapseCommunities(const CorrelationNetwork& network,
+                                     const std::vector<std::uint32_t>& membership, const LinkFilter& filter);
+
+#endif
