@@ -205,7 +205,7 @@ TEST(Figure, AVectorFigureOfANetworkOnItsStructureIsThePictureOfTheSameView)
                                                "LINKMAP_STRUCTURE=" + exampleFolder + "1hpv.pdb"};
     EXPECT_LT(figureDifference(network, settings, folder, "placed"), 6.0);
     const std::string svg = readText(folder.path("placed.svg"));
-    EXPECT_NE(svg.find(">K45 (LYS 45, chain A): positive region (protease-flaps.txt); 8 links"),
+    EXPECT_NE(svg.find(">K45 (LYS 45, chain A): positive region (protease-flaps.txt); community 3; 8 links"),
               std::string::npos);
     EXPECT_NE(svg.find("stroke-width:2;stroke-linecap:round;stroke-linejoin:miter;stroke:rgb(55"),
               std::string::npos);
