@@ -85,7 +85,7 @@ void Explorer::prepare()
 {
     if (index)
         return;
-    index = std::make_unique<PickIndex>(layout.positions, network.links, layout.glyphs);
+    index = std::make_unique<PickIndex>(layout.positions, network.links, layout.glyphs, layout.scales);
     siteLinks = SiteLinks(network.links, network.names.size());
 }
 

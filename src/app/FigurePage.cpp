@@ -53,6 +53,7 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     content.names = input.network.names;
     content.glyphs = input.layout.glyphs;
     content.colors = input.layout.colors;
+    content.scales = input.layout.scales;
     if (!content.colors.empty())
         content.communities = input.network.communities;
     content.trace = input.layout.trace;
@@ -68,6 +69,7 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     {
         content.keyRegions = key->regions;
         content.keyCommunities = key->communities;
+        content.keySizeNote = key->sizeNote;
     }
     content.cornerText =
         describeView(view, DescribedNetwork{input.network, input.layout, input.files, siteLinks},

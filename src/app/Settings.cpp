@@ -34,6 +34,8 @@ const Word<RingGrouping> groupingWords[] = {{"communities", RingGrouping::Commun
 const Word<bool> scaleWords[] = {{"none", false}, {"max", true}};
 const Word<SiteColoring> coloringWords[] = {{"regions", SiteColoring::Regions},
                                             {"community", SiteColoring::Communities}};
+const Word<SiteSizing> sizingWords[] = {
+    {"same", SiteSizing::Same}, {"betweenness", SiteSizing::Betweenness}, {"degree", SiteSizing::Degree}};
 
 // A whole number within a billion either way, which no sum of two of them can take past an int's range.
 bool parseWholeNumber(const char* text, int& value)
@@ -294,6 +296,8 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
         return refusal;
     SiteColoring coloring = SiteColoring::Regions;
     refusal = readWord("LINKMAP_COLOR", coloringWords, coloring);
+    if (refusal.empty())
+        refusal = readWord("LINKMAP_SIZE", sizingWords, settings.sizing);
     if (!refusal.empty())
         return refusal;
     const char* colorSetting = std::getenv("LINKMAP_COLOR");

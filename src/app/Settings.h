@@ -21,6 +21,17 @@ enum class SiteColoring
     Communities
 };
 
+/** What the sites' spheres are sized by. */
+enum class SiteSizing
+{
+    /** Every sphere the same. */
+    Same,
+    /** Betweenness over the links shown at the start. */
+    Betweenness,
+    /** How many links shown at the start meet the site. */
+    Degree
+};
+
 struct Settings
 {
     /** LINKMAP_CUTOFF: links whose |weight| is below it are hidden. */
@@ -39,6 +50,9 @@ struct Settings
     /** LINKMAP_COLOR: what the spheres are coloured by; unset, by regions where a region list is given, else
      *  as the network's file decides (placeSites). */
     std::optional<SiteColoring> coloring;
+
+    /** LINKMAP_SIZE: what the spheres are sized by. */
+    SiteSizing sizing = SiteSizing::Same;
 
     /** LINKMAP_SELECT: the name of the site picked from the start, or empty; only the network can tell
      *  whether a site bears it. */

@@ -5,14 +5,29 @@
 #include <network/CorrelationNetwork.h>
 #include <network/NetworkReader.h>
 
+#include <string>
+#include <vector>
+
 /** What colours the spheres of network, read from source: LINKMAP_COLOR's choice; else regions where a region
  *  list is given, or where the file gave its own rings; else the communities. */
 SiteColoring coloringOf(const Settings& settings, const NetworkSource& source);
 
+/** The links shown at the start, by the settings' cutoff and region filter. */
+LinkFilter startingFilter(const Settings& settings);
+
+/** One scale a site for spheres sized as the settings ask, from 1 for the least to 3 for the most, the area
+ *  growing as the measure does; empty for spheres all the same, or a measure the same at every site. */
+std::vector<float> sphereScales(const CorrelationNetwork& network, const Settings& settings);
+
+/** What size means, as the key says it: "Sphere size: betweenness, 0 to 3301"; empty for spheres all the
+ *  same. */
+std::string sizeMeaning(const CorrelationNetwork& network, const Settings& settings);
+
 /** Finds what the run shows of network's sites beyond their regions: their communities, when the spheres are
  *  coloured by them and reading did not find them (by LINKMAP_GROUPS's method, Leiden for one that finds
  *  none); and their betweenness over the links shown at the start, when LINKMAP_GROUPS=betweenness asks for
- *  Girvan and Newman's measure. Throws InputError where that method would take minutes. */
+ *  Girvan and Newman's measure, or LINKMAP_SIZE sizes the spheres by it. Throws InputError where that method
+ * would take minutes. */
 void analyseSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings);
 
 #endif

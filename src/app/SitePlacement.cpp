@@ -31,5 +31,6 @@ SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& so
         for (const std::uint32_t community : network.communities)
             layout.colors.push_back(communityColor(community));
     }
+    layout.scales = sphereScales(network, settings);
     return layout;
 }

@@ -1,4 +1,5 @@
 #include <app/Display.h>
+#include <app/SiteAnalysis.h>
 #include <app/Stage.h>
 #include <app/ViewFile.h>
 
@@ -46,6 +47,7 @@ Stage setStage(const RunInput& input)
                     entry.kind, std::filesystem::path(input.files.*entry.listFile).filename().string());
         if (!input.layout.colors.empty())
             stage.key.communities = communityKey(input.network.communities);
+        stage.key.sizeNote = sizeMeaning(input.network, input.settings);
         stage.top->addChild(createColorKey(stage.key));
     }
 

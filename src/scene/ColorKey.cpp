@@ -9,6 +9,9 @@
 namespace
 {
 
+ColorKeyLayout layOutSwatches(const std::vector<std::pair<RegionKind, std::string>>& regions,
+                              const std::vector<KeyEntry>& communities);
+
 // Sizes in the key's units, a hundredth of the window's height.
 const double margin = 2.0;
 const double barWidth = 24.0;
@@ -90,6 +93,22 @@ std::vector<KeyEntry> communityKey(const std::vector<std::uint32_t>& communities
 }
 
 ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::string>>& regions,
+                              const std::vector<KeyEntry>& communities, const std::string& sizeNote)
+{
+    ColorKeyLayout key = layOutSwatches(regions, communities);
+    if (!sizeNote.empty())
+    {
+        const double top = key.swatches.empty() ? key.barTexts.back().y + rowHeight
+                                                : key.swatches.back().box.bottom + rowHeight;
+        key.sizeNote = KeyText{sizeNote, margin, top + 0.3, -1};
+    }
+    return key;
+}
+
+namespace
+{
+
+ColorKeyLayout layOutSwatches(const std::vector<std::pair<RegionKind, std::string>>& regions,
                               const std::vector<KeyEntry>& communities)
 {
     // The bar of link colours, its values below, its title above; then a swatch a row.
@@ -123,6 +142,8 @@ ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::strin
     return key;
 }
 
+} // namespace
+
 osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
 {
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
@@ -132,7 +153,7 @@ osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
     geode->addDrawable(shapes.get());
 
     // The weight bar: link colours change linearly from -1 to 0 and from 0 to +1.
-    const ColorKeyLayout key = layOutColorKey(info.regions, info.communities);
+    const ColorKeyLayout key = layOutColorKey(info.regions, info.communities, info.sizeNote);
     const double middle = (key.bar.left + key.bar.right) / 2.0;
     addRectangle(*vertices, *colors, KeyBox{key.bar.left, key.bar.bottom, middle, key.bar.top},
                  weightColor(-1.0f), weightColor(0.0f));
@@ -140,6 +161,8 @@ osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
                  weightColor(0.0f), weightColor(1.0f));
     for (const KeyText& text : key.barTexts)
         geode->addDrawable(createText(info, text));
+    if (!key.sizeNote.text.empty())
+        geode->addDrawable(createText(info, key.sizeNote));
     for (const ColorKeyLayout::Swatch& swatch : key.swatches)
     {
         addRectangle(*vertices, *colors, swatch.box, swatch.color, swatch.color);

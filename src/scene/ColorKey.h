@@ -36,6 +36,8 @@ struct ColorKeyInfo
     std::vector<std::pair<RegionKind, std::string>> regions;
     /** When the sites are coloured by community: their swatches, shown instead of the regions'. */
     std::vector<KeyEntry> communities;
+    /** What the spheres' size means, a line over the swatches, or empty. */
+    std::string sizeNote;
 };
 
 /** The swatches of a key to regions, bottom up: grey "no region" and then every region given, in order; none
@@ -77,11 +79,14 @@ struct ColorKeyLayout
         KeyText name;
     };
     std::vector<Swatch> swatches;
+    /** What the spheres' size means, over the swatches; empty text when they are all one size. */
+    KeyText sizeNote;
 };
 
 /** Lays out the key to regions, as keySwatches lists them. */
 ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::string>>& regions,
-                              const std::vector<KeyEntry>& communities = {});
+                              const std::vector<KeyEntry>& communities = {},
+                              const std::string& sizeNote = {});
 
 /** A key to the colours, drawn over the scene in the window's bottom left corner: a bar of link colours from
  *  weight -1 (red) through 0 (yellow) to +1 (green), and a swatch for each region kind given, above one for

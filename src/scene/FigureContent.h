@@ -28,6 +28,9 @@ struct FigureContent
      *  site, from 0); both empty when they take their regions' colours. */
     std::vector<osg::Vec4> colors;
     std::vector<std::uint32_t> communities;
+    /** One scale a site when the sites are sized by a measure: its sphere is that many times
+     *  glyphs.siteRadius; empty when every sphere has that radius. */
+    std::vector<float> scales;
 
     /** The chain the sites stand on, if any: runs of joined residues, each a line through their places. */
     std::vector<std::vector<osg::Vec3>> trace;
@@ -53,6 +56,7 @@ struct FigureContent
     bool colorKey = false;
     std::vector<std::pair<RegionKind, std::string>> keyRegions;
     std::vector<KeyEntry> keyCommunities;
+    std::string keySizeNote;
 
     /** The lines of the top left corner's text, or empty. */
     std::string cornerText;

@@ -210,9 +210,14 @@ private:
         cairo_stroke(cairo);
     }
 
+    float scaleOf(std::size_t site) const
+    {
+        return site < content.scales.size() ? content.scales[site] : 1.0f;
+    }
+
     void paintSphere(std::size_t site)
     {
-        const double radius = content.glyphs.siteRadius;
+        const double radius = content.glyphs.siteRadius * scaleOf(site);
         const osg::Vec3d centre = projection.toEye(content.sites[site]);
         const double distance = centre.length();
         if (-centre.z() < radius + nearest || distance <= radius)
@@ -262,11 +267,16 @@ private:
         const GlyphSizes& sizes = content.glyphs;
         const float radius =
             sizes.linkRadius * (index < content.linkThickness.size() ? content.linkThickness[index] : 1.0f);
-        const float inside = std::sqrt(std::max(0.0f, sizes.siteRadius * sizes.siteRadius - radius * radius));
-        if (!(length > 2.0 * inside))
+        const auto inside = [&](std::size_t site) {
+            const float sphere = sizes.siteRadius * scaleOf(site);
+            return std::sqrt(std::max(0.0f, sphere * sphere - radius * radius));
+        };
+        const float insideA = inside(link.first);
+        const float insideB = inside(link.second);
+        if (!(length > insideA + insideB))
             return;
-        osg::Vec3d start = projection.toEye(a + along * inside);
-        osg::Vec3d end = projection.toEye(b - along * inside);
+        osg::Vec3d start = projection.toEye(a + along * insideA);
+        osg::Vec3d end = projection.toEye(b - along * insideB);
         if (!clipToFront(start, end))
             return;
         const osg::Vec2d p0 = projection.toPage(start);
@@ -353,7 +363,7 @@ private:
         const Rgb color = rgbOf(content.textColor);
         for (std::size_t site = 0; site < content.sites.size() && site < content.names.size(); ++site)
         {
-            const osg::Vec3 anchor = content.glyphs.labelAnchor(content.sites[site]);
+            const osg::Vec3 anchor = content.glyphs.sized(scaleOf(site)).labelAnchor(content.sites[site]);
             const osg::Vec3d eye = projection.toEye(anchor);
             if (-eye.z() < nearest)
                 continue;
@@ -397,7 +407,8 @@ private:
         {
             // The key as the window lays it out: the bar of link colours from -1 through 0 to +1 with its
             // texts, then every swatch with its name.
-            const ColorKeyLayout key = layOutColorKey(content.keyRegions, content.keyCommunities);
+            const ColorKeyLayout key =
+                layOutColorKey(content.keyRegions, content.keyCommunities, content.keySizeNote);
             const double unit = projection.getHeight() / overlayWindowHeight;
             overlayBox(key.bar.left, key.bar.bottom, key.bar.right, key.bar.top);
             cairo_pattern_t* bar =
@@ -413,6 +424,8 @@ private:
             cairo_pattern_destroy(bar);
             for (const KeyText& text : key.barTexts)
                 overlayText(text.text, text.x, text.y, text.alignment);
+            if (!key.sizeNote.text.empty())
+                overlayText(key.sizeNote.text, key.sizeNote.x, key.sizeNote.y, key.sizeNote.alignment);
             for (const ColorKeyLayout::Swatch& swatch : key.swatches)
             {
                 const Rgb color = rgbOf(swatch.color);

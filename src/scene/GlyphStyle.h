@@ -31,6 +31,14 @@ struct GlyphSizes
         return GlyphSizes{siteRadius * factor, linkRadius * factor, labelHeight * factor, labelDrop * factor};
     }
 
+    /** The sizes of a site whose sphere is scale times as large: its label drops as far below the larger
+     *  sphere. */
+    GlyphSizes sized(float scale) const
+    {
+        return GlyphSizes{siteRadius * scale, linkRadius, labelHeight,
+                          labelDrop + siteRadius * (scale - 1.0f)};
+    }
+
     /** Where the label of the site at position is centred: labelDrop below its centre. */
     osg::Vec3 labelAnchor(const osg::Vec3& position) const
     {

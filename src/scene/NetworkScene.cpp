@@ -32,9 +32,10 @@ void buildGlyphs(const CorrelationNetwork& network, const SiteLayout& layout, co
         osg::ref_ptr<osg::Geode> spheres = new osg::Geode;
         for (const std::uint32_t site : network.ring(ringIndex))
         {
+            const GlyphSizes sizes = layout.glyphs.sized(sphereScale(layout, site));
             spheres->addDrawable(
-                createSiteSphere(positions[site], sphereColor(layout, network, site), layout.glyphs));
-            scene.root->addChild(createSiteLabel(positions[site], network.names[site], style, layout.glyphs));
+                createSiteSphere(positions[site], sphereColor(layout, network, site), sizes));
+            scene.root->addChild(createSiteLabel(positions[site], network.names[site], style, sizes));
         }
         scene.root->addChild(spheres);
     }
@@ -78,7 +79,8 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
         tell(progress, ringIndex, total);
         builder.beginGroup();
         for (const std::uint32_t site : network.ring(ringIndex))
-            builder.addSphere(positions[site], sphereColor(layout, network, site));
+            builder.addSphere(positions[site], sphereColor(layout, network, site),
+                              layout.glyphs.siteRadius * sphereScale(layout, site));
     }
     for (std::size_t link = 0; link < network.linkCount(); ++link)
     {
@@ -89,7 +91,16 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
     }
     if (labels.valid())
         labels.get();
-    builder.placeLabels(positions);
+    // A label drops below a larger sphere as far as the sphere is larger.
+    if (layout.scales.empty())
+        builder.placeLabels(positions);
+    else
+    {
+        std::vector<osg::Vec3> anchors = positions;
+        for (std::size_t site = 0; site < anchors.size(); ++site)
+            anchors[site].y() -= layout.glyphs.siteRadius * (sphereScale(layout, site) - 1.0f);
+        builder.placeLabels(anchors);
+    }
 
     osg::ref_ptr<osg::Group> batches = builder.createScene();
     scene.linkState = builder.getLinkState();

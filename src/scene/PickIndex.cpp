@@ -106,11 +106,14 @@ struct Choice
 } // namespace
 
 PickIndex::PickIndex(std::vector<osg::Vec3> sitePositions, const std::vector<SiteLink>& siteLinks,
-                     const GlyphSizes& glyphSizes)
-    : sites(std::move(sitePositions)), links(siteLinks), sizes(glyphSizes)
+                     const GlyphSizes& glyphSizes, std::vector<float> scales)
+    : sites(std::move(sitePositions)), links(siteLinks), siteScales(std::move(scales)), sizes(glyphSizes)
 {
     if (sites.empty())
         return;
+    largestRadius = sizes.siteRadius;
+    for (const float scale : siteScales)
+        largestRadius = std::max(largestRadius, static_cast<double>(sizes.siteRadius * scale));
 
     // The grid covers every sphere. Its cells are no smaller than a sphere, few enough for the number of
     // items, and large enough that a link covers a handful of them on average.
@@ -124,7 +127,7 @@ PickIndex::PickIndex(std::vector<osg::Vec3> sitePositions, const std::vector<Sit
         lowest = std::min(lowest, site.y());
         highest = std::max(highest, site.y());
     }
-    const osg::Vec2 reach(sizes.siteRadius, sizes.siteRadius);
+    const osg::Vec2 reach(static_cast<float>(largestRadius), static_cast<float>(largestRadius));
     corner = low - reach;
     const osg::Vec2 extent = high + reach - corner;
     double totalLength = 0.0;
@@ -134,7 +137,7 @@ PickIndex::PickIndex(std::vector<osg::Vec3> sitePositions, const std::vector<Sit
     const double itemCount = static_cast<double>(sites.size() + links.size());
     const double mostCells = std::max(1024.0, 2.0 * itemCount);
     cellSize = static_cast<float>(
-        std::max({8.0 * sizes.siteRadius, std::sqrt(double(extent.x()) * extent.y() / mostCells),
+        std::max({8.0 * largestRadius, std::sqrt(double(extent.x()) * extent.y() / mostCells),
                   totalLength / (8.0 * std::max<double>(1.0, links.size()))}));
     columns = std::max(1, static_cast<int>(std::ceil(extent.x() / cellSize)));
     rows = std::max(1, static_cast<int>(std::ceil(extent.y() / cellSize)));
@@ -185,12 +188,18 @@ void PickIndex::forEachCell(osg::Vec2 p, osg::Vec2 q, float thickness, Visit&& v
     }
 }
 
+double PickIndex::sphereRadius(std::size_t site) const
+{
+    return site < siteScales.size() ? static_cast<double>(sizes.siteRadius * siteScales[site])
+                                    : static_cast<double>(sizes.siteRadius);
+}
+
 template <typename Visit> void PickIndex::forEachCoveredCell(std::size_t item, Visit&& visit) const
 {
     if (item < sites.size())
     {
         const osg::Vec2 centre = inPlane(sites[item]);
-        forEachCell(centre, centre, sizes.siteRadius, visit);
+        forEachCell(centre, centre, static_cast<float>(sphereRadius(item)), visit);
         return;
     }
     const SiteLink& link = links[item - sites.size()];
@@ -213,7 +222,7 @@ Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, doub
     // Everything lies within a sphere's radius of the sites' heights, over the grid: each cell is a column
     // through them all. The ray is followed across that box, widened by the slack at the far side, and only
     // the columns it passes through are searched.
-    const double radius = sizes.siteRadius;
+    const double radius = largestRadius;
     const osg::Vec3d low(corner.x(), lowest - radius, corner.y());
     const osg::Vec3d high(corner.x() + cellSize * columns, highest + radius, corner.y() + cellSize * rows);
     double enter = 0.0;
@@ -245,7 +254,7 @@ Pick PickIndex::pick(const osg::Vec3d& origin, const osg::Vec3d& direction, doub
         {
             const osg::Vec3d centre(sites[item]);
             closestApproach(origin, unit, centre, centre, distance, along);
-            choice.offer(Pick::Kind::Site, item, distance, along, radius, slack);
+            choice.offer(Pick::Kind::Site, item, distance, along, sphereRadius(item), slack);
         }
         else
         {

@@ -35,9 +35,9 @@ class PickIndex
 {
 public:
     /** Indexes a sphere at every site position and a cylinder along every link whose ends are both sites,
-     *  both of the radii of sizes. */
+     *  both of the radii of sizes, a sphere's times its scale where scales gives one a site. */
     PickIndex(std::vector<osg::Vec3> sitePositions, const std::vector<SiteLink>& links,
-              const GlyphSizes& sizes = GlyphSizes());
+              const GlyphSizes& sizes = GlyphSizes(), std::vector<float> scales = {});
 
     /** The nearest sphere or link that the ray from origin along direction passes through. When it passes
      *  through none, the one it passes closest to, if that is within slack times the distance along the
@@ -61,6 +61,10 @@ private:
 
     std::vector<osg::Vec3> sites;
     std::vector<SiteLink> links;
+    std::vector<float> siteScales;
+    /** The radius of the sphere of site, and the largest of any. */
+    double sphereRadius(std::size_t site) const;
+    double largestRadius = 0.0;
     GlyphSizes sizes;
 
     // The grid: its corner, the side of a cell and the number of cells across x and z; every cell's items

@@ -183,15 +183,17 @@ void SceneBuilder::SphereBatch::begin(std::size_t size)
     colors.begin(spheresPerInstance, size);
 }
 
-void SceneBuilder::addSphere(const osg::Vec3& position, const osg::Vec4& color)
+void SceneBuilder::addSphere(const osg::Vec3& position, const osg::Vec4& color, float radius)
 {
     if (sitesAdded % detail.glyphsPerBatch == 0)
         sphereBatches.emplace_back().begin(nextBatchSize(sitesExpected, sitesAdded));
     ++sitesAdded;
-    sphereBatches.back().centres.push(position);
-    sphereBatches.back().colors.push(color);
-    sphereBatches.back().box.expandBy(position);
-    const osg::Vec3 reach(sizes.siteRadius, sizes.siteRadius, sizes.siteRadius);
+    SphereBatch& batch = sphereBatches.back();
+    batch.centres.push(osg::Vec4(position, radius));
+    batch.colors.push(color);
+    batch.box.expandBy(position);
+    batch.largestRadius = std::max(batch.largestRadius, radius);
+    const osg::Vec3 reach(radius, radius, radius);
     groupBox.expandBy(osg::BoundingBox(position - reach, position + reach));
 }
 
@@ -215,7 +217,6 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres()
                       {"sphereCentre0", "sphereColour0", "sphereCentre1", "sphereColour1", "sphereCentre2",
                        "sphereColour2", "sphereCentre3", "sphereColour3"})
             .get());
-    stateSet->addUniform(new osg::Uniform("radius", sizes.siteRadius));
     static_assert(spheresPerInstance == 4, "the sphere shader reads four spheres an instance");
     for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 2 * spheresPerInstance; ++slot)
         stateSet->setAttribute(new osg::VertexAttribDivisor(slot, 1));
@@ -242,7 +243,7 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createSpheres()
             createInstances(corners.get(), arrays,
                             new osg::DrawArrays(GL_QUADS, 0, static_cast<GLsizei>(corners->size()),
                                                 static_cast<int>(instances)),
-                            batch.box, sizes.siteRadius));
+                            batch.box, batch.largestRadius));
     }
     return geode;
 }

@@ -81,7 +81,7 @@ public:
     void beginGroup();
 
     /** Adds a site's sphere, coloured by its region, to the group begun last. */
-    void addSphere(const osg::Vec3& position, const osg::Vec4& color);
+    void addSphere(const osg::Vec3& position, const osg::Vec4& color, float radius);
 
     /** Lays out the label of the next site, in the order of the spheres; where it stands comes later, from
      *  placeLabels. Labels touch nothing that spheres and links touch, so one thread may lay out the labels
@@ -153,9 +153,10 @@ private:
     /** The spheres of one batch: their centres and colours, and the box of the centres. */
     struct SphereBatch
     {
-        Dealt<osg::Vec3Array> centres;
+        Dealt<osg::Vec4Array> centres;
         Dealt<osg::Vec4Array> colors;
         osg::BoundingBox box;
+        float largestRadius = 0.0f;
 
         /** Makes room for size spheres. */
         void begin(std::size_t size);

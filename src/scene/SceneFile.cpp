@@ -298,6 +298,8 @@ std::string writeSceneFile(const FigureContent& content, const std::string& file
         node.mesh = found->second;
         const osg::Vec3& place = content.sites[site];
         node.translation = {place.x(), place.y(), place.z()};
+        if (site < content.scales.size() && content.scales[site] != 1.0f)
+            node.scale = {content.scales[site], content.scales[site], content.scales[site]};
         sites.children.push_back(scene.addNode(node));
     }
     root.children.push_back(scene.addNode(sites));

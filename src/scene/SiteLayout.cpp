@@ -8,6 +8,11 @@ osg::Vec4 sphereColor(const SiteLayout& layout, const CorrelationNetwork& networ
     return color;
 }
 
+float sphereScale(const SiteLayout& layout, std::size_t site)
+{
+    return site < layout.scales.size() ? layout.scales[site] : 1.0f;
+}
+
 std::vector<osg::Vec4> sphereColors(const SiteLayout& layout, const CorrelationNetwork& network)
 {
     std::vector<osg::Vec4> colors(network.siteCount());

@@ -29,10 +29,17 @@ struct SiteLayout
     /** One colour a site when the sites are coloured by what an analysis found of them (their communities);
      *  empty when they take their regions' colours. */
     std::vector<osg::Vec4> colors;
+
+    /** One scale a site when the sites are sized by a measure: how many times glyphs.siteRadius its sphere
+     *  is, from 1 to 3; empty when every sphere has that radius. */
+    std::vector<float> scales;
 };
 
 /** The colour of site's sphere: the layout's own for it, else its region's; white when neither has one. */
 osg::Vec4 sphereColor(const SiteLayout& layout, const CorrelationNetwork& network, std::size_t site);
+
+/** How many times the layout's glyphs.siteRadius site's sphere is: its scale, or 1. */
+float sphereScale(const SiteLayout& layout, std::size_t site);
 
 /** The colour of every site's sphere, as sphereColor gives it. */
 std::vector<osg::Vec4> sphereColors(const SiteLayout& layout, const CorrelationNetwork& network);

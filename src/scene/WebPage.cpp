@@ -136,7 +136,7 @@ std::string jsonKey(const FigureContent& figure)
 {
     if (!figure.colorKey)
         return "null";
-    const ColorKeyLayout key = layOutColorKey(figure.keyRegions, figure.keyCommunities);
+    const ColorKeyLayout key = layOutColorKey(figure.keyRegions, figure.keyCommunities, figure.keySizeNote);
     std::string text = "{\"bar\":" + jsonKeyBox(key.bar) + ",\"barTexts\":[";
     for (std::size_t i = 0; i < key.barTexts.size(); ++i)
         text += (i > 0 ? "," : "") + jsonKeyText(key.barTexts[i]);
@@ -145,7 +145,10 @@ std::string jsonKey(const FigureContent& figure)
         text += std::string(i > 0 ? "," : "") + "{\"box\":" + jsonKeyBox(key.swatches[i].box) +
                 ",\"color\":" + jsonColor(key.swatches[i].color) +
                 ",\"name\":" + jsonKeyText(key.swatches[i].name) + "}";
-    return text + "]}";
+    text += "]";
+    if (!key.sizeNote.text.empty())
+        text += ",\"sizeNote\":" + jsonKeyText(key.sizeNote);
+    return text + "}";
 }
 
 std::string jsonRegions(const PageContent& content)
@@ -183,8 +186,11 @@ std::string pageData(const PageContent& content)
     Bytes places;
     Bytes kinds;
     Bytes colors;
+    Bytes scales;
     for (std::size_t site = 0; site < siteCount; ++site)
     {
+        if (site < figure.scales.size())
+            scales.add(figure.scales[site]);
         for (int axis = 0; axis < 3; ++axis)
             places.add(figure.sites[site][axis]);
         if (site < figure.colors.size())
@@ -229,6 +235,7 @@ std::string pageData(const PageContent& content)
     std::string data = "{\"sites\":" + std::to_string(siteCount) + ",\"links\":" + std::to_string(linkCount);
     data += ",\"positions\":\"" + places.text() + "\",\"kinds\":\"" + kinds.text() + "\"";
     data += ",\"siteColors\":\"" + (figure.colors.size() >= siteCount ? colors.text() : std::string()) + "\"";
+    data += ",\"siteScales\":\"" + (figure.scales.size() >= siteCount ? scales.text() : std::string()) + "\"";
     data += ",\"ends\":\"" + ends.text() + "\",\"weights\":\"" + weights.text() + "\"";
     data += ",\"linkRegions\":\"" + (figure.linkRegions.empty() ? std::string() : regions.text()) + "\"";
     data += ",\"emphasised\":\"" + (figure.emphasised.empty() ? std::string() : emphasised.text()) + "\"";

@@ -203,3 +203,33 @@ TEST(PickIndex, ARayThroughASiteFindsItOrSomethingItPassesThroughBefore)
 }
 
 } // namespace
+
+TEST(PickIndex, ASphereSizedLargerIsPickedOutToItsOwnRim)
+{
+    // Site 3 three times the size, radius 6, and site 6 the usual 2: a ray 5 from each centre finds the first
+    // and misses the second, also where the larger rim reaches past the grid the usual radius would make.
+    const Row row;
+    std::vector<float> scales(row.sites.size(), 1.0f);
+    scales[3] = 3.0f;
+    scales[7] = 3.0f;
+    const PickIndex index(row.sites, row.links, GlyphSizes(), scales);
+    const osg::Vec3d down(0.0, -1.0, 0.0);
+    const struct
+    {
+        osg::Vec3d through;
+        Pick::Kind kind;
+        std::size_t found;
+    } cases[] = {{{30.0, 0.0, 5.0}, Pick::Kind::Site, 3},
+                 {{30.0, 0.0, 6.5}, Pick::Kind::Nothing, 0},
+                 {{60.0, 0.0, 5.0}, Pick::Kind::Nothing, 0},
+                 {{75.5, 0.0, 0.0}, Pick::Kind::Site, 7}};
+    for (const auto& c : cases)
+    {
+        const Pick pick = index.pick(c.through - down * 100.0, down, noSlack);
+        EXPECT_EQ(pick.kind, c.kind) << c.through.x() << " " << c.through.z();
+        if (c.kind != Pick::Kind::Nothing)
+        {
+            EXPECT_EQ(pick.index, c.found);
+        }
+    }
+}

@@ -309,7 +309,13 @@ TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
         // Four spheres an instance, the spare slots drawing the last one again.
         const osg::Geometry* geometry = spheres->getDrawable(batch)->asGeometry();
         ASSERT_NE(geometry, nullptr);
-        const auto batchCentres = dealtValues<osg::Vec3Array>(*geometry, 7, 2, 4);
+        // A centre carries its sphere's radius, the layout's, in w.
+        std::vector<osg::Vec3> batchCentres;
+        for (const osg::Vec4& centre : dealtValues<osg::Vec4Array>(*geometry, 7, 2, 4))
+        {
+            EXPECT_EQ(centre.w(), network.layout.glyphs.siteRadius);
+            batchCentres.emplace_back(centre.x(), centre.y(), centre.z());
+        }
         const auto batchColours = dealtValues<osg::Vec4Array>(*geometry, 8, 2, 4);
         ASSERT_EQ(batchCentres.size(), 4u);
         ASSERT_EQ(batchColours.size(), 4u);

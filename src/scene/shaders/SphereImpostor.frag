@@ -1,5 +1,5 @@
 // Finds where the ray through a fragment meets the sphere, then lights and depth-sorts that point.
-uniform float radius;
+varying float radius;
 
 varying vec4 baseColour;
 varying vec3 centre;

@@ -1,17 +1,16 @@
 // Draws each site's sphere as a square facing the eye, large enough to hold the sphere's outline. Every
 // instance draws four spheres from the corners of their squares: gl_Vertex.xy is the corner, (-1 or +1, -1 or
-// +1), and gl_Vertex.z which of the instance's spheres it belongs to.
-attribute vec3 sphereCentre0;
+// +1), and gl_Vertex.z which of the instance's spheres it belongs to. A sphere's centre carries its radius in w.
+attribute vec4 sphereCentre0;
 attribute vec4 sphereColour0;
-attribute vec3 sphereCentre1;
+attribute vec4 sphereCentre1;
 attribute vec4 sphereColour1;
-attribute vec3 sphereCentre2;
+attribute vec4 sphereCentre2;
 attribute vec4 sphereColour2;
-attribute vec3 sphereCentre3;
+attribute vec4 sphereCentre3;
 attribute vec4 sphereColour3;
 
-uniform float radius;
-
+varying float radius;
 varying vec4 baseColour;
 varying vec3 centre;
 varying vec3 eyePoint;
@@ -19,8 +18,9 @@ varying vec3 eyePoint;
 void main()
 {
     float slot = gl_Vertex.z;
-    vec3 sphereCentre = slot < 0.5 ? sphereCentre0 : slot < 1.5 ? sphereCentre1 : slot < 2.5 ? sphereCentre2 : sphereCentre3;
-    vec4 middle = gl_ModelViewMatrix * vec4(sphereCentre, 1.0);
+    vec4 sphereCentre = slot < 0.5 ? sphereCentre0 : slot < 1.5 ? sphereCentre1 : slot < 2.5 ? sphereCentre2 : sphereCentre3;
+    radius = sphereCentre.w;
+    vec4 middle = gl_ModelViewMatrix * vec4(sphereCentre.xyz, 1.0);
     centre = middle.xyz;
 
     // Seen in perspective the outline is wider than the sphere; the margin covers it off the axis too.

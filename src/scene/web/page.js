@@ -22,6 +22,8 @@
     const positions = floatsOf(data.positions);
     const kinds = bytesOf(data.kinds);
     const siteColors = data.siteColors ? floatsOf(data.siteColors) : null;
+    const siteScales = data.siteScales ? floatsOf(data.siteScales) : null;
+    const scaleOf = (site) => (siteScales ? siteScales[site] : 1);
     const ends = new Uint32Array(bytesOf(data.ends).buffer);
     const weights = floatsOf(data.weights);
     const weightBits = new Uint32Array(weights.buffer);
@@ -176,7 +178,8 @@
         for (let i = 0; i + 2 < trace.length; i += 3)
             points.push(new THREE.Vector3(trace[i], trace[i + 1], trace[i + 2]));
         bound.setFromPoints(points);
-        bound.radius += glyphs.siteRadius + glyphs.labelHeight + glyphs.labelDrop;
+        const largest = siteScales ? siteScales.reduce((most, scale) => Math.max(most, scale), 1) : 1;
+        bound.radius += glyphs.siteRadius * (2 * largest - 1) + glyphs.labelHeight + glyphs.labelDrop;
     }
 
     // Headlight shading, as the figures light their spheres and links: a tenth ambient, and diffuse from the eye.
@@ -209,6 +212,7 @@
         const centres = new Float32Array(12 * siteCount);
         const colors = new Float32Array(12 * siteCount);
         const corners = new Float32Array(8 * siteCount);
+        const scales = new Float32Array(4 * siteCount);
         siteOrder.forEach((site, place) => {
             const entry = regionByKind.get(kinds[site]);
             for (let corner = 0; corner < 4; ++corner) {
@@ -216,11 +220,13 @@
                 colors.set(siteColors ? siteColors.subarray(3 * site, 3 * site + 3)
                     : entry ? entry.color : data.noRegionColor, 12 * place + 3 * corner);
                 corners.set([corner & 1 ? 1 : -1, corner & 2 ? 1 : -1], 8 * place + 2 * corner);
+                scales[4 * place + corner] = scaleOf(site);
             }
         });
         sphereGeometry.setAttribute('position', new THREE.BufferAttribute(centres, 3));
         sphereGeometry.setAttribute('tint', new THREE.BufferAttribute(colors, 3));
         sphereGeometry.setAttribute('corner', new THREE.BufferAttribute(corners, 2));
+        sphereGeometry.setAttribute('scale', new THREE.BufferAttribute(scales, 1));
         sphereGeometry.setIndex(quadIndices(siteCount));
     }
     // The quad stands at the sphere's centre, wide enough for its outline in perspective; each fragment casts
@@ -228,18 +234,18 @@
     const spheres = new THREE.Mesh(sphereGeometry, new THREE.ShaderMaterial({
         uniforms: {radius: {value: glyphs.siteRadius}, projection: {value: camera.projectionMatrix}},
         extensions: {fragDepth: true},
-        vertexShader: 'uniform float radius; attribute vec3 tint; attribute vec2 corner;\n' +
-            'varying vec3 vColor; varying vec3 vPoint; varying vec3 vCentre;\n' +
+        vertexShader: 'uniform float radius; attribute vec3 tint; attribute vec2 corner; attribute float scale;\n' +
+            'varying vec3 vColor; varying vec3 vPoint; varying vec3 vCentre; varying float vRadius;\n' +
             'void main() { vColor = tint; vec4 centre = modelViewMatrix * vec4(position, 1.0); vCentre = centre.xyz;\n' +
-            '  vPoint = centre.xyz + vec3(corner * radius * 1.5, 0.0);\n' +
+            '  vRadius = radius * scale; vPoint = centre.xyz + vec3(corner * vRadius * 1.5, 0.0);\n' +
             '  gl_Position = projectionMatrix * vec4(vPoint, 1.0); }',
-        fragmentShader: 'precision highp float; uniform float radius; uniform mat4 projection;\n' +
-            'varying vec3 vColor; varying vec3 vPoint; varying vec3 vCentre;\n' + lighting +
+        fragmentShader: 'precision highp float; uniform mat4 projection;\n' +
+            'varying vec3 vColor; varying vec3 vPoint; varying vec3 vCentre; varying float vRadius;\n' + lighting +
             'void main() { vec3 ray = normalize(vPoint); float middle = dot(ray, vCentre);\n' +
-            '  float miss = middle * middle - dot(vCentre, vCentre) + radius * radius; if (miss < 0.0) discard;\n' +
+            '  float miss = middle * middle - dot(vCentre, vCentre) + vRadius * vRadius; if (miss < 0.0) discard;\n' +
             '  vec3 hit = ray * (middle - sqrt(miss)); vec4 clip = projection * vec4(hit, 1.0);\n' +
             '  gl_FragDepthEXT = 0.5 * clip.z / clip.w + 0.5;\n' +
-            '  gl_FragColor = vec4(lit(vColor, (hit - vCentre) / radius), 1.0); }',
+            '  gl_FragColor = vec4(lit(vColor, (hit - vCentre) / vRadius), 1.0); }',
     }));
     spheres.frustumCulled = false;
     scene.add(spheres);
@@ -415,7 +421,9 @@
     const anchor = new THREE.Vector3();
     const eyePoint = new THREE.Vector3();
     function placeLabel(site, node) {
-        anchor.set(positions[3 * site], positions[3 * site + 1] - glyphs.labelDrop, positions[3 * site + 2]);
+        anchor.set(positions[3 * site],
+            positions[3 * site + 1] - glyphs.labelDrop - glyphs.siteRadius * (scaleOf(site) - 1),
+            positions[3 * site + 2]);
         eyePoint.copy(anchor).applyMatrix4(camera.matrixWorldInverse);
         if (-eyePoint.z <= camera.near) {
             node.style.display = 'none';
@@ -506,6 +514,8 @@
             placeKeyBox(key, swatch.box, css(swatch.color));
             placeKeyText(key, swatch.name);
         }
+        if (data.key.sizeNote)
+            placeKeyText(key, data.key.sizeNote);
     }
 
     // --- drawing and turning ---------------------------------------------------------------------------------
@@ -687,7 +697,7 @@
             return point;
         };
         for (let site = 0; site < siteCount; ++site)
-            offer('site', site, closestApproach(o, d, at(a, site), a), glyphs.siteRadius);
+            offer('site', site, closestApproach(o, d, at(a, site), a), glyphs.siteRadius * scaleOf(site));
         for (let link = 0; link < linkCount; ++link)
             if (isShown(link))
                 offer('link', link, closestApproach(o, d, at(a, ends[2 * link]), at(b, ends[2 * link + 1])), glyphs.linkRadius);
