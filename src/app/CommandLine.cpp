@@ -189,6 +189,10 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     environment.addEnvironmentalVariable("LINKMAP_COLOR regions|community",
                                          "What the spheres are coloured by; unset, by regions where a region "
                                          "list is given or the file gave its rings, else by community");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_COARSE 0|1", "1: show the network of communities instead of the sites: a sphere "
+                              "each at the centre of its sites, sized by how many they are, joined "
+                              "by the strongest link between them");
     environment.addEnvironmentalVariable("LINKMAP_SIZE same|betweenness|degree",
                                          "What the spheres are sized by: all the same (the default), or "
                                          "betweenness or degree over the links shown at the start, the "

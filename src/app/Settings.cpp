@@ -34,6 +34,7 @@ const Word<RingGrouping> groupingWords[] = {{"communities", RingGrouping::Commun
 const Word<bool> scaleWords[] = {{"none", false}, {"max", true}};
 const Word<SiteColoring> coloringWords[] = {{"regions", SiteColoring::Regions},
                                             {"community", SiteColoring::Communities}};
+const Word<bool> coarseWords[] = {{"0", false}, {"1", true}};
 const Word<SiteSizing> sizingWords[] = {
     {"same", SiteSizing::Same}, {"betweenness", SiteSizing::Betweenness}, {"degree", SiteSizing::Degree}};
 
@@ -298,6 +299,8 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
     refusal = readWord("LINKMAP_COLOR", coloringWords, coloring);
     if (refusal.empty())
         refusal = readWord("LINKMAP_SIZE", sizingWords, settings.sizing);
+    if (refusal.empty())
+        refusal = readWord("LINKMAP_COARSE", coarseWords, settings.coarse);
     if (!refusal.empty())
         return refusal;
     const char* colorSetting = std::getenv("LINKMAP_COLOR");

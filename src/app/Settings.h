@@ -51,6 +51,9 @@ struct Settings
      *  as the network's file decides (placeSites). */
     std::optional<SiteColoring> coloring;
 
+    /** LINKMAP_COARSE: the network of communities is shown instead of the sites. */
+    bool coarse = false;
+
     /** LINKMAP_SIZE: what the spheres are sized by. */
     SiteSizing sizing = SiteSizing::Same;
 

@@ -53,6 +53,17 @@ std::vector<float> sphereScales(const CorrelationNetwork& network, const Setting
 
 std::string sizeMeaning(const CorrelationNetwork& network, const Settings& settings)
 {
+    if (!network.members.empty())
+    {
+        std::size_t least = network.members.front().size();
+        std::size_t most = least;
+        for (const std::vector<std::string>& members : network.members)
+        {
+            least = std::min(least, members.size());
+            most = std::max(most, members.size());
+        }
+        return "Sphere size: sites held, " + std::to_string(least) + " to " + std::to_string(most);
+    }
     const std::vector<double> measure = sizingMeasure(network, settings);
     if (measure.empty())
         return std::string();
@@ -63,9 +74,56 @@ std::string sizeMeaning(const CorrelationNetwork& network, const Settings& setti
     return text;
 }
 
+void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const Settings& settings)
+{
+    CommunityNetwork coarse = collapseCommunities(network, network.communities, startingFilter(settings));
+    SiteLayout placed;
+    placed.glyphs = layout.glyphs;
+    const std::size_t communities = coarse.members.size();
+    std::size_t largest = 1;
+    for (const std::vector<std::uint32_t>& members : coarse.members)
+        largest = std::max(largest, members.size());
+    for (std::size_t community = 0; community < communities; ++community)
+    {
+        const std::vector<std::uint32_t>& members = coarse.members[community];
+        osg::Vec3 centre;
+        std::vector<std::string> names;
+        for (const std::uint32_t site : members)
+        {
+            centre += layout.positions[site];
+            names.push_back(network.names[site]);
+        }
+        placed.positions.push_back(members.empty() ? centre : centre / static_cast<float>(members.size()));
+        placed.colors.push_back(communityColor(community));
+        placed.scales.push_back(static_cast<float>(
+            1.0 + 2.0 * std::sqrt(static_cast<double>(members.size()) / static_cast<double>(largest))));
+        coarse.network.members.push_back(names);
+    }
+    // Glyphs as large as the centres' spacing allows: the largest sphere a sixth of the way to the nearest other.
+    float nearest = 0.0f;
+    for (std::size_t a = 0; a < communities; ++a)
+        for (std::size_t b = a + 1; b < communities; ++b)
+        {
+            const float apart = (placed.positions[a] - placed.positions[b]).length();
+            if (apart > 0.0f && (nearest == 0.0f || apart < nearest))
+                nearest = apart;
+        }
+    if (nearest > 0.0f)
+        placed.glyphs = placed.glyphs.scaled(std::max(1.0f, nearest / (18.0f * placed.glyphs.siteRadius)));
+    coarse.network.numbers.assign(communities, 0);
+    for (std::size_t community = 0; community < communities; ++community)
+        coarse.network.numbers[community] = static_cast<int>(community + 1);
+    coarse.network.communities.resize(communities);
+    for (std::size_t community = 0; community < communities; ++community)
+        coarse.network.communities[community] = static_cast<std::uint32_t>(community);
+    network = std::move(coarse.network);
+    layout = std::move(placed);
+}
+
 void analyseSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings)
 {
-    if (coloringOf(settings, source) == SiteColoring::Communities && network.communities.empty())
+    if ((settings.coarse || coloringOf(settings, source) == SiteColoring::Communities) &&
+        network.communities.empty())
         network.communities = findCommunities(network, settings.reading.grouping);
     if (settings.reading.grouping == RingGrouping::Betweenness || settings.sizing == SiteSizing::Betweenness)
         network.betweenness = siteBetweenness(network, startingFilter(settings));

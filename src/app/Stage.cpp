@@ -45,7 +45,14 @@ Stage setStage(const RunInput& input)
             if (!(input.files.*entry.listFile).empty())
                 stage.key.regions.emplace_back(
                     entry.kind, std::filesystem::path(input.files.*entry.listFile).filename().string());
-        if (!input.layout.colors.empty())
+        if (!input.network.members.empty())
+        {
+            std::vector<std::size_t> sizes;
+            for (const std::vector<std::string>& members : input.network.members)
+                sizes.push_back(members.size());
+            stage.key.communities = communityKey(sizes);
+        }
+        else if (!input.layout.colors.empty())
             stage.key.communities = communityKey(input.network.communities);
         stage.key.sizeNote = sizeMeaning(input.network, input.settings);
         stage.top->addChild(createColorKey(stage.key));

@@ -74,6 +74,10 @@ std::string describeMeasures(const CorrelationNetwork& network, std::size_t site
     std::string text;
     if (site < network.communities.size())
         text = "community " + std::to_string(network.communities[site] + 1);
+    if (site < network.members.size())
+        text += (text.empty() ? "" : ", ") + std::string("holds ") +
+                std::to_string(network.members[site].size()) +
+                (network.members[site].size() == 1 ? " site" : " sites");
     if (site < network.betweenness.size())
     {
         char value[64];

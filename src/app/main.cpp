@@ -55,7 +55,11 @@ int run(int argc, char** argv)
     analyseSites(network, source, settings);
 
     // give every site its place: at its residue of a structure, or on the rings of its groups.
-    const SiteLayout layout = placeSites(network, source, settings);
+    SiteLayout layout = placeSites(network, source, settings);
+
+    // or show the network of the communities instead, a site each, at the centre of its sites.
+    if (settings.coarse)
+        showCommunityNetwork(network, layout, settings);
 
     // log the links, on a thread of their own while the scene the output shows, if any, is drawn: on a large
     // network each takes seconds.

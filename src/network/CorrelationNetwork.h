@@ -70,6 +70,9 @@ public:
      *  −ln|w|; else empty. */
     std::vector<double> betweenness;
 
+    /** One a site of a network of communities: the names of the sites its community holds; else empty. */
+    std::vector<std::vector<std::string>> members;
+
     /** The site called name, adding it at the end when no site bears it yet; second tells whether it was
      *  added. Throws NetworkTooLarge for more sites than can be numbered. */
     std::pair<std::uint32_t, bool> addSite(const std::string& name);

@@ -16,6 +16,9 @@ constexpr const char* weight = "weight";
 /** A node's community, from 1, the largest first, and its betweenness; written only when they were found. */
 constexpr const char* community = "community";
 constexpr const char* betweenness = "betweenness";
+/** A node of a network of communities: the names of its sites, separated by spaces, and how many they are. */
+constexpr const char* sites = "sites";
+constexpr const char* size = "size";
 /** How many of the paths asked for pass through a node or along an edge; written only when paths were. */
 constexpr const char* paths = "paths";
 constexpr const char* edgePathsId = "edge_paths";

@@ -72,6 +72,11 @@ std::vector<KeyEntry> communityKey(const std::vector<std::uint32_t>& communities
             sizes.resize(community + 1, 0);
         ++sizes[community];
     }
+    return communityKey(sizes);
+}
+
+std::vector<KeyEntry> communityKey(const std::vector<std::size_t>& sizes)
+{
     std::vector<KeyEntry> key;
     for (std::size_t community = 0; community < sizes.size() && community < communityColorCount; ++community)
         key.push_back({communityColor(community), "Community " + std::to_string(community + 1) + " (" +

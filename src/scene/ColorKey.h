@@ -25,6 +25,9 @@ struct KeyEntry
  *  one swatch, "Communities 10 to 14 (25 sites)". */
 std::vector<KeyEntry> communityKey(const std::vector<std::uint32_t>& communities);
 
+/** The same for communities of the given sizes, the largest first. */
+std::vector<KeyEntry> communityKey(const std::vector<std::size_t>& sizes);
+
 /** What the colour key shows: the label colour, and the region kinds that were given with their names. */
 struct ColorKeyInfo
 {

@@ -74,6 +74,12 @@ std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& la
     const bool betweenness = network.betweenness.size() == network.siteCount() && network.siteCount() > 0;
     if (betweenness)
         declareKey(root, graphml::betweenness, "node", "double");
+    const bool members = network.members.size() == network.siteCount() && network.siteCount() > 0;
+    if (members)
+    {
+        declareKey(root, graphml::sites, "node", "string");
+        declareKey(root, graphml::size, "node", "int");
+    }
     if (paths != nullptr)
     {
         declareKey(root, graphml::paths, "node", "int");
@@ -104,6 +110,14 @@ std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& la
             addData(node, graphml::community, std::to_string(network.communities[site] + 1));
         if (betweenness)
             addData(node, graphml::betweenness, numberText(network.betweenness[site]));
+        if (members)
+        {
+            std::string names;
+            for (const std::string& name : network.members[site])
+                names += (names.empty() ? "" : " ") + name;
+            addData(node, graphml::sites, names);
+            addData(node, graphml::size, std::to_string(network.members[site].size()));
+        }
         if (paths != nullptr)
             addData(node, graphml::paths, std::to_string(paths->siteCounts[site]));
     }

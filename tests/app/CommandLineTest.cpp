@@ -215,6 +215,8 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
         {"LINKMAP_GROUPS=leiden",
          "Error: LINKMAP_GROUPS must be communities, components, one or betweenness, not \"leiden\"", true},
         {"LINKMAP_SCALE=1", "Error: LINKMAP_SCALE must be none or max, not \"1\"", true},
+        {"LINKMAP_COARSE=yes", "Error: LINKMAP_COARSE must be 0 or 1, not \"yes\"", true},
+        {"LINKMAP_SIZE=area", "Error: LINKMAP_SIZE must be same, betweenness or degree, not \"area\"", true},
         {"LINKMAP_COLOR=communities",
          "Error: LINKMAP_COLOR must be regions or community, not \"communities\"", true},
         {"LINKMAP_FIRST_NUMBER=1.5", "Error: LINKMAP_FIRST_NUMBER must be a whole number, not \"1.5\"", true},
@@ -355,6 +357,28 @@ TEST(CommandLine, ColoursAndDescribesTheSitesByTheCommunitiesFoundAndWritesThemI
          {">C3: in no region; community 1, betweenness 6; 3 links, the strongest with A1 at 0.850000<",
           ">Community 1 (3 sites)<", ">Community 2 (3 sites)<"})
         EXPECT_NE(figure.find(part), std::string::npos) << part;
+    // The network of communities: a site each, holding its sites, joined by the strongest link between them,
+    // which the log lists; the key says what size means.
+    const std::string coarse = folder.path("coarse.graphml");
+    const RunResult collapsed = runWithoutDisplay({pairs, "--generate-image", coarse},
+                                                  {"LINKMAP_GROUPS=betweenness", "LINKMAP_COARSE=1"});
+    ASSERT_EQ(collapsed.exitStatus, 0);
+    EXPECT_EQ(collapsed.output, "Creating link between C1 and C2 with weight 0.450000\n");
+    const std::string communities = readText(coarse);
+    for (const char* part : {"<data key=\"name\">C1</data>", "<data key=\"sites\">A1 B2 C3</data>",
+                             "<data key=\"sites\">D4 E5 F6</data>", "<data key=\"size\">3</data>",
+                             "<data key=\"weight\">0.45</data>"})
+        EXPECT_NE(communities.find(part), std::string::npos) << part;
+    EXPECT_EQ(communities.find("<node id=\"n2\""), std::string::npos);
+    const std::string coarseFigure = folder.path("coarse.svg");
+    ASSERT_EQ(runWithoutDisplay({pairs, "--generate-image", coarseFigure},
+                                {"LINKMAP_COARSE=1", "LINKMAP_KEY=1", "LINKMAP_SELECT=C2"})
+                  .exitStatus,
+              0);
+    const std::string coarseDrawing = readText(coarseFigure);
+    for (const char* part : {">Sphere size: sites held, 3 to 3<", ">Community 2 (3 sites)<",
+                             ">C2: in no region; community 2, holds 3 sites; 1 link, with C1 at 0.450000<"})
+        EXPECT_NE(coarseDrawing.find(part), std::string::npos) << part;
     const std::string groups =
         folder.write("groups.txt", "A1 B2 C3 0.9 0.85 0.8\nD4 E5 F6 0.9 0.85 0.8\nC3 D4 0.45\n");
     const struct
