@@ -1,4 +1,5 @@
 #include <app/SiteAnalysis.h>
+#include <network/InputError.h>
 #include <network/SiteMeasures.h>
 
 #include <algorithm>
@@ -99,7 +100,8 @@ void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const
             1.0 + 2.0 * std::sqrt(static_cast<double>(members.size()) / static_cast<double>(largest))));
         coarse.network.members.push_back(names);
     }
-    // Glyphs as large as the centres' spacing allows: the largest sphere a sixth of the way to the nearest other.
+    // Glyphs as large as the centres' spacing allows: the largest sphere a sixth of the way to the nearest
+    // other.
     float nearest = 0.0f;
     for (std::size_t a = 0; a < communities; ++a)
         for (std::size_t b = a + 1; b < communities; ++b)
@@ -126,5 +128,13 @@ void analyseSites(CorrelationNetwork& network, const NetworkSource& source, cons
         network.communities.empty())
         network.communities = findCommunities(network, settings.reading.grouping);
     if (settings.reading.grouping == RingGrouping::Betweenness || settings.sizing == SiteSizing::Betweenness)
+    {
+        if (siteBetweennessTakesTooLong(network.siteCount(), network.linkCount()))
+            throw InputError(
+                "Error: the betweenness of " + std::to_string(network.siteCount()) + " sites and " +
+                std::to_string(network.linkCount()) +
+                " links would take more than half a minute; LINKMAP_SIZE=degree sizes the spheres "
+                "in no time");
         network.betweenness = siteBetweenness(network, startingFilter(settings));
+    }
 }

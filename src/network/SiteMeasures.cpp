@@ -81,6 +81,13 @@ std::vector<std::size_t> communitySizes(const std::vector<std::uint32_t>& member
     return sizes;
 }
 
+bool siteBetweennessTakesTooLong(std::size_t sites, std::size_t links)
+{
+    // Measured on one core of a 2-core machine: bio3d's 198 protease sites and 2,407 links take 16 ms, about
+    // 3 × 10^7 sites times links a second; 10^9 is about half a minute.
+    return static_cast<double>(sites) * static_cast<double>(links) > 1.0e9;
+}
+
 std::vector<double> siteBetweenness(const CorrelationNetwork& network, const LinkFilter& filter)
 {
     LengthGraph igraph(network, linksShown(network, filter));

@@ -18,6 +18,10 @@ std::vector<std::uint32_t> findCommunities(const CorrelationNetwork& network, Ri
 /** The number of sites in each community of membership (one a site, from 0). */
 std::vector<std::size_t> communitySizes(const std::vector<std::uint32_t>& membership);
 
+/** Whether measuring the betweenness of this many sites and links would take more than about half a minute:
+ *  its time grows as the sites times the links. */
+bool siteBetweennessTakesTooLong(std::size_t sites, std::size_t links);
+
 /** Every site's betweenness (igraph's, undirected) over the links filter shows, each as long as −ln|w| with
  *  |w| capped at 0.9999, as the communities are found; a link of no weight is no link. */
 std::vector<double> siteBetweenness(const CorrelationNetwork& network, const LinkFilter& filter);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <network/InputError.h>
+
 #include <cmath>
 #include <sstream>
 
@@ -113,4 +115,42 @@ TEST(SiteAnalysis, SpheresAreColouredByCommunityWhereNoListOrRingsOfTheFileSayOt
         analyseSites(network, source, settings);
         EXPECT_EQ(network.communities.size(), test.coloring == SiteColoring::Communities ? 6u : 0u);
     }
+}
+
+TEST(SiteAnalysis, BetweennessThatWouldTakeMinutesIsRefusedBeforeItStarts)
+{
+    // 40,000 sites in chains of four: 30,000 links, refused before it starts, by its own measure and by
+    // Girvan and Newman's; degree sizes them.
+    CorrelationNetwork network;
+    for (int site = 0; site < 40000; ++site)
+        network.addSite("S" + std::to_string(site + 1));
+    network.numbers.assign(network.siteCount(), 0);
+    network.regions.assign(network.siteCount(), RegionKind::None);
+    for (std::uint32_t site = 0; site + 1 < 40000 && network.linkCount() < 30000; site += 4)
+    {
+        network.addLink(site, site + 1, 0.5f);
+        network.addLink(site + 1, site + 2, 0.5f);
+        network.addLink(site + 2, site + 3, 0.5f);
+    }
+    ASSERT_EQ(network.linkCount(), 30000u);
+    network.linkRegions.assign(network.linkCount(), 0);
+    NetworkSource source;
+    source.ringsGiven = true;
+    Settings sized;
+    sized.sizing = SiteSizing::Betweenness;
+    try
+    {
+        analyseSites(network, source, sized);
+        ADD_FAILURE() << "measured";
+    }
+    catch (const InputError& error)
+    {
+        EXPECT_STREQ(error.what(),
+                     "Error: the betweenness of 40000 sites and 30000 links would take more than half "
+                     "a minute; LINKMAP_SIZE=degree sizes the spheres in no time");
+    }
+    Settings byDegree;
+    byDegree.sizing = SiteSizing::Degree;
+    EXPECT_NO_THROW(analyseSites(network, source, byDegree));
+    EXPECT_EQ(sphereScales(network, byDegree).size(), network.siteCount());
 }
