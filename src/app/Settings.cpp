@@ -35,6 +35,7 @@ const Word<bool> scaleWords[] = {{"none", false}, {"max", true}};
 const Word<SiteColoring> coloringWords[] = {{"regions", SiteColoring::Regions},
                                             {"community", SiteColoring::Communities}};
 const Word<bool> coarseWords[] = {{"0", false}, {"1", true}};
+const Word<DrawingStyle> styleWords[] = {{"plain", DrawingStyle::Plain}, {"figure", DrawingStyle::Figure}};
 const Word<SiteSizing> sizingWords[] = {
     {"same", SiteSizing::Same}, {"betweenness", SiteSizing::Betweenness}, {"degree", SiteSizing::Degree}};
 
@@ -301,6 +302,12 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
         refusal = readWord("LINKMAP_SIZE", sizingWords, settings.sizing);
     if (refusal.empty())
         refusal = readWord("LINKMAP_COARSE", coarseWords, settings.coarse);
+    DrawingStyle style = DrawingStyle::Plain;
+    if (refusal.empty())
+        refusal = readWord("LINKMAP_STYLE", styleWords, style);
+    const char* styleSetting = std::getenv("LINKMAP_STYLE");
+    if (styleSetting != nullptr && *styleSetting != '\0')
+        settings.style = style;
     if (!refusal.empty())
         return refusal;
     const char* colorSetting = std::getenv("LINKMAP_COLOR");

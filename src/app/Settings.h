@@ -32,6 +32,15 @@ enum class SiteSizing
     Degree
 };
 
+/** How the picture is drawn. */
+enum class DrawingStyle
+{
+    /** Every link as thick as every other. */
+    Plain,
+    /** A figure for print: links as thick as they are strong. */
+    Figure
+};
+
 struct Settings
 {
     /** LINKMAP_CUTOFF: links whose |weight| is below it are hidden. */
@@ -50,6 +59,10 @@ struct Settings
     /** LINKMAP_COLOR: what the spheres are coloured by; unset, by regions where a region list is given, else
      *  as the network's file decides (placeSites). */
     std::optional<SiteColoring> coloring;
+
+    /** LINKMAP_STYLE: how the picture is drawn; unset, as the network's file and a structure decide
+     *  (placeSites). */
+    std::optional<DrawingStyle> style;
 
     /** LINKMAP_COARSE: the network of communities is shown instead of the sites. */
     bool coarse = false;

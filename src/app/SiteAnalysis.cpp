@@ -33,6 +33,13 @@ SiteColoring coloringOf(const Settings& settings, const NetworkSource& source)
     return source.ringsGiven ? SiteColoring::Regions : SiteColoring::Communities;
 }
 
+DrawingStyle styleOf(const Settings& settings, const NetworkSource& source)
+{
+    if (settings.style)
+        return *settings.style;
+    return !source.ringsGiven || settings.structure ? DrawingStyle::Figure : DrawingStyle::Plain;
+}
+
 LinkFilter startingFilter(const Settings& settings)
 {
     return LinkFilter{settings.cutoff, regionBit(settings.region)};

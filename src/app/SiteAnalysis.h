@@ -13,6 +13,10 @@
  *  list is given, or where the file gave its own rings; else the communities. */
 SiteColoring coloringOf(const Settings& settings, const NetworkSource& source);
 
+/** How the picture is drawn: LINKMAP_STYLE's choice; else a figure for a network whose file gave no rings or
+ *  that stands on a structure, and the plain style for a group file on its rings. */
+DrawingStyle styleOf(const Settings& settings, const NetworkSource& source);
+
 /** The links shown at the start, by the settings' cutoff and region filter. */
 LinkFilter startingFilter(const Settings& settings);
 

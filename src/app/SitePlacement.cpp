@@ -1,6 +1,7 @@
 #include <app/SiteAnalysis.h>
 #include <app/SitePlacement.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -32,5 +33,8 @@ SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& so
             layout.colors.push_back(communityColor(community));
     }
     layout.scales = sphereScales(network, settings);
+    // A figure's links are as thick as they are strong, thinnest at the weakest shown at the start.
+    if (styleOf(settings, source) == DrawingStyle::Figure)
+        layout.glyphs.thinnestWeight = std::max(settings.cutoff, settings.reading.minimumWeight);
     return layout;
 }

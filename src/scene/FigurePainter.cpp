@@ -265,8 +265,9 @@ private:
         const double length = along.normalize();
         // The parts inside the two spheres never show; only what lies between their surfaces is drawn.
         const GlyphSizes& sizes = content.glyphs;
-        const float radius =
-            sizes.linkRadius * (index < content.linkThickness.size() ? content.linkThickness[index] : 1.0f);
+        const float radius = sizes.linkRadius *
+                             (index < content.linkThickness.size() ? content.linkThickness[index] : 1.0f) *
+                             LinkLook::linkWidth(link.weight, sizes.thinnestWeight);
         const auto inside = [&](std::size_t site) {
             const float sphere = sizes.siteRadius * scaleOf(site);
             return std::sqrt(std::max(0.0f, sphere * sphere - radius * radius));

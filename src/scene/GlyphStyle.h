@@ -25,10 +25,15 @@ struct GlyphSizes
     /** How far below its site's centre, along -y, a label is centred. */
     float labelDrop = 2.0f;
 
+    /** The |weight| at which links are thinnest, growing to three times as thick at 1 (LinkLook::linkWidth);
+     *  below 0, every link is linkRadius. */
+    float thinnestWeight = -1.0f;
+
     /** Every size times factor. */
     GlyphSizes scaled(float factor) const
     {
-        return GlyphSizes{siteRadius * factor, linkRadius * factor, labelHeight * factor, labelDrop * factor};
+        return GlyphSizes{siteRadius * factor, linkRadius * factor, labelHeight * factor, labelDrop * factor,
+                          thinnestWeight};
     }
 
     /** The sizes of a site whose sphere is scale times as large: its label drops as far below the larger
@@ -36,7 +41,7 @@ struct GlyphSizes
     GlyphSizes sized(float scale) const
     {
         return GlyphSizes{siteRadius * scale, linkRadius, labelHeight,
-                          labelDrop + siteRadius * (scale - 1.0f)};
+                          labelDrop + siteRadius * (scale - 1.0f), thinnestWeight};
     }
 
     /** Where the label of the site at position is centred: labelDrop below its centre. */
@@ -88,6 +93,10 @@ osg::Vec3 weightColor(float weight);
 
 /** color faded towards background, as the links not emphasised are. */
 osg::Vec3 dimmedColor(osg::Vec3 color, osg::Vec3 background);
+
+/** How many times its usual radius a link of weight is drawn: 1 to 3 from a |weight| of thinnest to 1; 1
+ *  for every link when thinnest is below 0. */
+float linkWidth(float weight, float thinnest);
 
 /** Whether a link of weight, whose ends lie in regions (the sum of their kinds' bits), is shown by cutoff and
  *  regionFilter (a region kind's bit, or 0 for all). */

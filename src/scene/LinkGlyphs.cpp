@@ -11,7 +11,8 @@ osg::ref_ptr<osg::ShapeDrawable> createLink(const osg::Vec3& a, const osg::Vec3&
     // when it is made and does not follow later changes to its shape.
     const osg::Vec3 direction = a - b;
     const float height = direction.length();
-    osg::ref_ptr<osg::Cylinder> cylinder = new osg::Cylinder((a + b) * 0.5f, sizes.linkRadius, height);
+    osg::ref_ptr<osg::Cylinder> cylinder = new osg::Cylinder(
+        (a + b) * 0.5f, sizes.linkRadius * LinkLook::linkWidth(weight, sizes.thinnestWeight), height);
     cylinder->setRotation(linkRotation(direction, height));
 
     osg::ref_ptr<osg::ShapeDrawable> drawable = new osg::ShapeDrawable(cylinder.get(), hints.get());

@@ -316,7 +316,8 @@ std::string writeSceneFile(const FigureContent& content, const std::string& file
         osg::Vec4 color = weightColor(each.weight);
         if (!content.emphasised.empty() && !content.emphasised[link])
             color = dimmedColor(color, content.background);
-        const float thickness = link < content.linkThickness.size() ? content.linkThickness[link] : 1.0f;
+        const float thickness = (link < content.linkThickness.size() ? content.linkThickness[link] : 1.0f) *
+                                LinkLook::linkWidth(each.weight, content.glyphs.thinnestWeight);
         links.add(content.sites[each.first], content.sites[each.second],
                   content.glyphs.linkRadius * thickness, color);
     }

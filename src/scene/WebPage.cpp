@@ -246,7 +246,8 @@ std::string pageData(const PageContent& content)
     data += ",\"glyphs\":{\"siteRadius\":" + jsonNumber(glyphs.siteRadius) +
             ",\"linkRadius\":" + jsonNumber(glyphs.linkRadius) +
             ",\"labelHeight\":" + jsonNumber(glyphs.labelHeight) +
-            ",\"labelDrop\":" + jsonNumber(glyphs.labelDrop) + "}";
+            ",\"labelDrop\":" + jsonNumber(glyphs.labelDrop) +
+            ",\"thinnestWeight\":" + jsonNumber(glyphs.thinnestWeight) + "}";
     data += ",\"regions\":" + jsonRegions(content);
     osg::Vec4 noRegion;
     regionColor(RegionKind::None, noRegion);

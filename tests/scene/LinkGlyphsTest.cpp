@@ -131,6 +131,34 @@ TEST(LinkGlyphs, TheShadersFilterOfTheLinksIsTheOneEveryOtherOutputApplies)
     EXPECT_EQ(dimmedColor(osg::Vec4(1, 0, 0, 0.5f), osg::Vec4(0, 0, 1, 1)), osg::Vec4(0.25f, 0, 0.75f, 0.5f));
 }
 
+TEST(LinkGlyphs, AFiguresLinksAreAsThickAsTheyAreStrong)
+{
+    // Once at the thinnest weight and below, three times at 1 and beyond, in between in proportion; all
+    // alike in the plain style (a thinnest weight below 0), and where the thinnest is 1 or no number.
+    const struct
+    {
+        float weight;
+        float thinnest;
+        float width;
+    } cases[] = {{0.3f, 0.3f, 1.0f},   {-0.3f, 0.3f, 1.0f}, {0.1f, 0.3f, 1.0f},     {0.65f, 0.3f, 2.0f},
+                 {-0.65f, 0.3f, 2.0f}, {1.0f, 0.3f, 3.0f},  {-4.0f, 0.3f, 3.0f},    {0.5f, 0.0f, 2.0f},
+                 {0.0f, 0.0f, 1.0f},   {NAN, 0.3f, 1.0f},   {INFINITY, 0.0f, 3.0f}, {0.9f, -1.0f, 1.0f},
+                 {0.9f, 1.0f, 1.0f},   {0.9f, NAN, 1.0f}};
+    for (const auto& test : cases)
+    {
+        EXPECT_NEAR(LinkLook::linkWidth(test.weight, test.thinnest), test.width, 1e-6f)
+            << test.weight << " " << test.thinnest;
+        // A glyph's cylinder is that many times the sizes' link radius.
+        GlyphSizes sizes;
+        sizes.thinnestWeight = test.thinnest;
+        const osg::ref_ptr<osg::ShapeDrawable> link =
+            createLink(osg::Vec3(0, 0, 0), osg::Vec3(10, 0, 0), test.weight, sizes);
+        const auto* cylinder = dynamic_cast<const osg::Cylinder*>(link->getShape());
+        ASSERT_NE(cylinder, nullptr);
+        EXPECT_NEAR(cylinder->getRadius(), sizes.linkRadius * test.width, 1e-6f);
+    }
+}
+
 // The links of the network of groupText drawn one glyph per element, and what it printed.
 std::unique_ptr<DrawnNetwork> drawGlyphs(const std::string& groupText)
 {

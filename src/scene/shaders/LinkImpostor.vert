@@ -17,6 +17,7 @@ attribute vec4 linkB3;
 // is which of the instance's links it belongs to.
 
 uniform float radius;
+uniform float thinnestWeight; // links as thick as they are strong from this |weight| on; below 0, all alike
 uniform int segments;
 uniform float cutoff;
 uniform float regionFilter; // 0: every link; otherwise the bit of the region a link must touch
@@ -57,7 +58,7 @@ void main()
 #endif
 
     vec4 point = gl_ModelViewMatrix * vec4(gl_Vertex.y > 0.0 ? a : b, 1.0);
-    point.xyz += edge * radius;
+    point.xyz += edge * (radius * linkWidth(linkWeight, thinnestWeight));
     vec3 color = weightColor(linkWeight);
     vec3 material = emphasis != 0 && !isEmphasised(a, b) ? dimmedColor(color, dimColor.rgb) : color;
     gl_FrontColor = lightColour(normal, point.xyz, vec4(material, 1.0));

@@ -1,6 +1,6 @@
 // How a link looks, written once for the batched links' shader and for the C++ of every other output, which
 // compiles this very file (GlyphStyle.cpp) with the few GLSL names it uses defined on osg's vectors. Keep to
-// what reads the same in both: floats, vec3, min, abs, mix, floor, mod and the conditional operator.
+// what reads the same in both: floats, vec3, min, abs, mix, floor, mod, if and the conditional operator.
 
 // How far a dimmed link's colour fades towards the background, from 0 (not at all) to 1.
 const float linkDimming = 0.75;
@@ -24,4 +24,13 @@ vec3 dimmedColor(vec3 color, vec3 background)
 bool linkShown(float weight, float regions, float cutoff, float regionFilter)
 {
     return !(abs(weight) < cutoff) && !(regionFilter > 0.5 && mod(floor(regions / regionFilter), 2.0) < 0.5);
+}
+
+// How many times its usual radius a link of weight is drawn: as thick as it is strong, once at a |weight| of
+// thinnest and below, growing to three times at 1 and beyond; once for every link when thinnest is below 0.
+float linkWidth(float weight, float thinnest)
+{
+    if (thinnest < 0.0 || !(thinnest < 1.0) || !(abs(weight) > thinnest))
+        return 1.0;
+    return 1.0 + 2.0 * min((abs(weight) - thinnest) / (1.0 - thinnest), 1.0);
 }

@@ -279,6 +279,7 @@
     }
     const linkUniforms = {
         radius: {value: glyphs.linkRadius},
+        thinnestWeight: {value: glyphs.thinnestWeight},
         cutoff: {value: state.cutoff},
         regionFilter: {value: regionBit(state.region)},
         emphasis: {value: 0},
@@ -289,7 +290,8 @@
     const cylinders = new THREE.Mesh(linkGeometry, new THREE.ShaderMaterial({
         uniforms: linkUniforms,
         side: THREE.DoubleSide,
-        vertexShader: 'uniform float radius; uniform float cutoff; uniform float regionFilter; uniform float emphasis;\n' +
+        vertexShader: 'uniform float radius; uniform float thinnestWeight; uniform float cutoff; uniform float regionFilter;\n' +
+            'uniform float emphasis;\n' +
             'uniform vec3 background; attribute vec3 other; attribute vec4 look; attribute float emphasised;\n' +
             'varying vec3 vColor; varying float vAcross; varying vec3 vSide; varying vec3 vFacing;\n' + linkLook + '\n' +
             'void main() {\n' +
@@ -302,7 +304,7 @@
             '  float length2 = max(dot(axis, axis), 1e-20);\n' +
             '  vFacing = normalize(-point.xyz + axis * dot(point.xyz, axis) / length2);\n' +
             '  vSide = side; vAcross = sign(look.z);\n' + linkColor +
-            '  point.xyz += side * radius * look.z;\n' +
+            '  point.xyz += side * radius * linkWidth(look.x, thinnestWeight) * look.z;\n' +
             '  gl_Position = projectionMatrix * point; }',
         fragmentShader: 'precision mediump float; varying vec3 vColor; varying float vAcross; varying vec3 vSide;\n' +
             'varying vec3 vFacing;\n' + lighting +
