@@ -34,7 +34,11 @@ SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& so
     }
     layout.scales = sphereScales(network, settings);
     // A figure's links are as thick as they are strong, thinnest at the weakest shown at the start.
+    // and its first view fills the frame.
     if (styleOf(settings, source) == DrawingStyle::Figure)
+    {
         layout.glyphs.thinnestWeight = std::max(settings.cutoff, settings.reading.minimumWeight);
+        layout.framed = true;
+    }
     return layout;
 }

@@ -59,6 +59,8 @@ Stage setStage(const RunInput& input)
     }
 
     stage.trackball = new Trackball;
+    if (input.layout.framed)
+        stage.trackball->framePoints(framingPoints(input.layout));
     return stage;
 }
 

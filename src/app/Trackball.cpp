@@ -1,5 +1,8 @@
 #include <app/Trackball.h>
 
+#include <algorithm>
+#include <cmath>
+
 Trackball::Trackball()
 {
     setTrackballSize(1.0);
@@ -13,6 +16,41 @@ double Trackball::throwSpeed(float x0, float y0, double t0, float x1, float y1, 
     trackball(axis, angle, x1, y1, x0, y0);
     const double seconds = t1 - t0;
     return seconds > 0.0 ? static_cast<double>(angle) / seconds : 0.0;
+}
+
+void Trackball::framePoints(std::vector<osg::Vec3> points)
+{
+    framed = std::move(points);
+}
+
+void Trackball::computeHomePosition(const osg::Camera* camera, bool useBoundingBox)
+{
+    double left = 0.0;
+    double right = 0.0;
+    double bottom = 0.0;
+    double top = 0.0;
+    double zNear = 0.0;
+    double zFar = 0.0;
+    if (framed.empty() || camera == nullptr ||
+        !camera->getProjectionMatrixAsFrustum(left, right, bottom, top, zNear, zFar) || !(zNear > 0.0))
+        return osgGA::TrackballManipulator::computeHomePosition(camera, useBoundingBox);
+    // Seen along +y from the eye at distance before the centre, a point dy beyond it and dx across stands
+    // dx / (distance + dy) of the way to the frame's edge, in units of the half angle's tangent.
+    osg::BoundingBox box;
+    for (const osg::Vec3& point : framed)
+        box.expandBy(point);
+    const osg::Vec3d centre = box.center();
+    const double across = 0.95 * std::fabs(right - left) / zNear / 2.0;
+    const double upward = 0.95 * std::fabs(top - bottom) / zNear / 2.0;
+    double distance = 1e-6;
+    for (const osg::Vec3& point : framed)
+    {
+        const osg::Vec3d offset = osg::Vec3d(point) - centre;
+        distance = std::max({distance, std::fabs(offset.x()) / across - offset.y(),
+                             std::fabs(offset.z()) / upward - offset.y(), 1e-3 - offset.y()});
+    }
+    setHomePosition(centre + osg::Vec3d(0.0, -distance, 0.0), centre, osg::Vec3d(0.0, 0.0, 1.0),
+                    _autoComputeHomePosition);
 }
 
 bool Trackball::handleMouseRelease(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)

@@ -1,7 +1,10 @@
 #ifndef LINKMAP_APP_TRACKBALL
 #define LINKMAP_APP_TRACKBALL 1
 
+#include <osg/Vec3>
 #include <osgGA/TrackballManipulator>
+
+#include <vector>
 
 /** The slowest a throw may turn the view, in radians a second: a turn in 20 s. A release slower than that was
  *  a hand coming to rest, not a throw. */
@@ -18,10 +21,20 @@ public:
      *  (in the window's normalised coordinates, at times in seconds) were thrown. */
     double throwSpeed(float x0, float y0, double t0, float x1, float y1, double t1);
 
+    /** Frames points, rather than the bounding sphere of the scene, when the trackball goes home: looking
+     *  along +y at the centre of their box, from as near as keeps every one in view with a twentieth of the
+     *  frame to spare at the side they reach first. No points frame the scene as the toolkit does. */
+    void framePoints(std::vector<osg::Vec3> points);
+
+    void computeHomePosition(const osg::Camera* camera = nullptr, bool useBoundingBox = false) override;
+
 protected:
     ~Trackball() override = default;
 
     bool handleMouseRelease(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action) override;
+
+private:
+    std::vector<osg::Vec3> framed;
 };
 
 #endif

@@ -33,6 +33,10 @@ struct SiteLayout
     /** One scale a site when the sites are sized by a measure: how many times glyphs.siteRadius its sphere
      *  is, from 1 to 3; empty when every sphere has that radius. */
     std::vector<float> scales;
+
+    /** Whether the first view frames the sites themselves, filling the frame as a figure does, rather than
+     *  the scene's bounding sphere. */
+    bool framed = false;
 };
 
 /** The colour of site's sphere: the layout's own for it, else its region's; white when neither has one. */
@@ -40,6 +44,10 @@ osg::Vec4 sphereColor(const SiteLayout& layout, const CorrelationNetwork& networ
 
 /** How many times the layout's glyphs.siteRadius site's sphere is: its scale, or 1. */
 float sphereScale(const SiteLayout& layout, std::size_t site);
+
+/** The points that outline every site's sphere and label, and the chain's trace: what a figure's first view
+ *  frames. */
+std::vector<osg::Vec3> framingPoints(const SiteLayout& layout);
 
 /** The colour of every site's sphere, as sphereColor gives it. */
 std::vector<osg::Vec4> sphereColors(const SiteLayout& layout, const CorrelationNetwork& network);

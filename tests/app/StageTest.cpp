@@ -2,12 +2,16 @@
 #include <app/FigurePage.h>
 #include <app/SitePlacement.h>
 #include <app/Stage.h>
+#include <app/Trackball.h>
 #include <app/ViewState.h>
 #include <network/InputError.h>
 #include <network/NetworkReader.h>
 #include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -153,3 +157,38 @@ TEST(SitePlacement, RingsAFileGivesKeepTheRingGridAndRingsTheProgramMakesGetCell
 }
 
 } // namespace
+
+TEST(Trackball, AFiguresFirstViewFillsTheFrameWithEveryPointInIt)
+{
+    // A flat square, a flat strip wider than the frame, and a deep box, in a 4:3 frame seen as the window
+    // sees it: every point inside the frame, within a twentieth of it, and the farthest out at that margin.
+    std::vector<std::vector<osg::Vec3>> shapes(3);
+    for (int i = -5; i <= 5; ++i)
+        for (int j = -5; j <= 5; ++j)
+        {
+            shapes[0].emplace_back(10.0f * i, 0.0f, 10.0f * j);
+            shapes[1].emplace_back(40.0f * i + 300.0f, 0.0f, 2.0f * j - 50.0f);
+            shapes[2].emplace_back(10.0f * i, 8.0f * j, 6.0f * (i + j));
+        }
+    for (const std::vector<osg::Vec3>& points : shapes)
+    {
+        osg::ref_ptr<osg::Camera> camera = new osg::Camera;
+        camera->setProjectionMatrixAsPerspective(30.0, 4.0 / 3.0, 1.0, 10000.0);
+        osg::ref_ptr<Trackball> trackball = new Trackball;
+        trackball->framePoints(points);
+        trackball->computeHomePosition(camera.get());
+        osg::Vec3d eye, centre, up;
+        trackball->getHomePosition(eye, centre, up);
+        const osg::Matrixd view = osg::Matrixd::lookAt(eye, centre, up);
+        double farthest = 0.0;
+        for (const osg::Vec3& point : points)
+        {
+            const osg::Vec3d seen = osg::Vec3d(point) * view * camera->getProjectionMatrix();
+            EXPECT_LE(std::fabs(seen.x()), 0.95 + 1e-9);
+            EXPECT_LE(std::fabs(seen.y()), 0.95 + 1e-9);
+            farthest = std::max({farthest, std::fabs(seen.x()), std::fabs(seen.y())});
+        }
+        EXPECT_NEAR(farthest, 0.95, 1e-6);
+        EXPECT_EQ(up, osg::Vec3d(0.0, 0.0, 1.0));
+    }
+}
