@@ -97,7 +97,8 @@ std::string describeLink(std::size_t link, const CorrelationNetwork& network)
            " with weight " + formatWeight(ends.weight);
 }
 
-// "Paths from K45 to R78: 10, the shortest 0.916291 long", or that there are none, as standard output says.
+// "Paths from K45 to R78: 10, the shortest 0.916291 long (-ln|w| summed)", or that there are none, as
+// standard output says.
 std::string describePaths(const PathSearch& search, const CorrelationNetwork& network)
 {
     if (search.paths.empty())
@@ -107,7 +108,7 @@ std::string describePaths(const PathSearch& search, const CorrelationNetwork& ne
     std::snprintf(length, sizeof length, "%f", search.paths.front().length);
     const std::size_t count = search.paths.size();
     return "Paths from " + ends + ": " + std::to_string(count) + (count == 1 ? ", " : ", the shortest ") +
-           length + " long";
+           length + " long (-ln|w| summed)";
 }
 
 } // namespace

@@ -645,7 +645,8 @@ TEST(Explorer, PathsAreThoseOfTheLinksShownAndTheBracketKeysStepThroughThem)
     EXPECT_TRUE(cornerSays(explorer, "Finding the paths from H12 to V212 among the links shown..."))
         << explorer.getCornerText();
     ASSERT_TRUE(collectPaths(explorer)) << "no paths within " << patienceSeconds << " s";
-    EXPECT_TRUE(cornerSays(explorer, "Paths from H12 to V212: 10, the shortest "))
+    EXPECT_TRUE(
+        cornerSays(explorer, "Paths from H12 to V212: 10, the shortest 1.680934 long (-ln|w| summed)"))
         << explorer.getCornerText();
     EXPECT_FALSE(cornerSays(explorer, "Finding"));
 
