@@ -60,7 +60,11 @@ Stage setStage(const RunInput& input)
 
     stage.trackball = new Trackball;
     if (input.layout.framed)
-        stage.trackball->framePoints(framingPoints(input.layout));
+        stage.trackball->framePoints(
+            framingPoints(input.layout),
+            input.settings.colorKey
+                ? keyReach(layOutColorKey(stage.key.regions, stage.key.communities, stage.key.sizeNote))
+                : 0.0);
     return stage;
 }
 

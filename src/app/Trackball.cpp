@@ -18,9 +18,10 @@ double Trackball::throwSpeed(float x0, float y0, double t0, float x1, float y1, 
     return seconds > 0.0 ? static_cast<double>(angle) / seconds : 0.0;
 }
 
-void Trackball::framePoints(std::vector<osg::Vec3> points)
+void Trackball::framePoints(std::vector<osg::Vec3> points, double sideBand)
 {
     framed = std::move(points);
+    band = sideBand;
 }
 
 void Trackball::computeHomePosition(const osg::Camera* camera, bool useBoundingBox)
@@ -35,21 +36,29 @@ void Trackball::computeHomePosition(const osg::Camera* camera, bool useBoundingB
         !camera->getProjectionMatrixAsFrustum(left, right, bottom, top, zNear, zFar) || !(zNear > 0.0))
         return osgGA::TrackballManipulator::computeHomePosition(camera, useBoundingBox);
     // Seen along +y from the eye at distance before the centre, a point dy beyond it and dx across stands
-    // dx / (distance + dy) of the way to the frame's edge, in units of the half angle's tangent.
+    // dx / (distance + dy) of the way to the frame's edge, in units of the half angle's tangent. A band on
+    // the left (the key) moves the middle of what is free to the right, by shift in those units: the eye
+    // stands shift × distance to the left of the centre, and a point then stands within free of that middle
+    // when |dx - shift dy| <= free (distance + dy).
     osg::BoundingBox box;
     for (const osg::Vec3& point : framed)
         box.expandBy(point);
     const osg::Vec3d centre = box.center();
-    const double across = 0.95 * std::fabs(right - left) / zNear / 2.0;
-    const double upward = 0.95 * std::fabs(top - bottom) / zNear / 2.0;
+    const double halfHeight = std::fabs(top - bottom) / zNear / 2.0;
+    const double halfWidth = std::fabs(right - left) / zNear / 2.0;
+    const double bandWidth = std::min(band / 100.0 * 2.0 * halfHeight, halfWidth);
+    const double shift = bandWidth / 2.0;
+    const double across = 0.95 * (halfWidth - shift);
+    const double upward = 0.95 * halfHeight;
     double distance = 1e-6;
     for (const osg::Vec3& point : framed)
     {
         const osg::Vec3d offset = osg::Vec3d(point) - centre;
-        distance = std::max({distance, std::fabs(offset.x()) / across - offset.y(),
+        distance = std::max({distance, std::fabs(offset.x() - shift * offset.y()) / across - offset.y(),
                              std::fabs(offset.z()) / upward - offset.y(), 1e-3 - offset.y()});
     }
-    setHomePosition(centre + osg::Vec3d(0.0, -distance, 0.0), centre, osg::Vec3d(0.0, 0.0, 1.0),
+    const osg::Vec3d looked = centre - osg::Vec3d(shift * distance, 0.0, 0.0);
+    setHomePosition(looked + osg::Vec3d(0.0, -distance, 0.0), looked, osg::Vec3d(0.0, 0.0, 1.0),
                     _autoComputeHomePosition);
 }
 

@@ -23,8 +23,10 @@ public:
 
     /** Frames points, rather than the bounding sphere of the scene, when the trackball goes home: looking
      *  along +y at the centre of their box, from as near as keeps every one in view with a twentieth of the
-     *  frame to spare at the side they reach first. No points frame the scene as the toolkit does. */
-    void framePoints(std::vector<osg::Vec3> points);
+     *  frame to spare at the side they reach first, and clear of a band on the frame's left as wide as
+     *  sideBand hundredths of its height (where the colour key stands), the eye moved left to leave it free.
+     *  No points frame the scene as the toolkit does. */
+    void framePoints(std::vector<osg::Vec3> points, double sideBand = 0.0);
 
     void computeHomePosition(const osg::Camera* camera = nullptr, bool useBoundingBox = false) override;
 
@@ -35,6 +37,7 @@ protected:
 
 private:
     std::vector<osg::Vec3> framed;
+    double band = 0.0;
 };
 
 #endif

@@ -6,6 +6,8 @@
 #include <osg/Geometry>
 #include <osgText/Text>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -148,6 +150,21 @@ ColorKeyLayout layOutSwatches(const std::vector<std::pair<RegionKind, std::strin
 }
 
 } // namespace
+
+double keyReach(const ColorKeyLayout& key)
+{
+    double reach = key.bar.right;
+    const auto reachOf = [&reach](const KeyText& text) {
+        const double width = 0.45 * overlayTextHeight * static_cast<double>(text.text.size());
+        reach = std::max(reach, text.alignment < 0 ? text.x + width : text.x);
+    };
+    for (const KeyText& text : key.barTexts)
+        reachOf(text);
+    for (const ColorKeyLayout::Swatch& swatch : key.swatches)
+        reachOf(swatch.name);
+    reachOf(key.sizeNote);
+    return reach + margin;
+}
 
 osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
 {

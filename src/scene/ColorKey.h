@@ -86,6 +86,10 @@ struct ColorKeyLayout
     KeyText sizeNote;
 };
 
+/** About how far the key reaches from the window's left edge, in hundredths of its height: its widest text's
+ *  end, reckoning a character nine twentieths of the text's height wide, as the labels' font sets it. */
+double keyReach(const ColorKeyLayout& key);
+
 /** Lays out the key to regions, as keySwatches lists them. */
 ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::string>>& regions,
                               const std::vector<KeyEntry>& communities = {},

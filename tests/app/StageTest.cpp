@@ -170,25 +170,32 @@ TEST(Trackball, AFiguresFirstViewFillsTheFrameWithEveryPointInIt)
             shapes[1].emplace_back(40.0f * i + 300.0f, 0.0f, 2.0f * j - 50.0f);
             shapes[2].emplace_back(10.0f * i, 8.0f * j, 6.0f * (i + j));
         }
-    for (const std::vector<osg::Vec3>& points : shapes)
-    {
-        osg::ref_ptr<osg::Camera> camera = new osg::Camera;
-        camera->setProjectionMatrixAsPerspective(30.0, 4.0 / 3.0, 1.0, 10000.0);
-        osg::ref_ptr<Trackball> trackball = new Trackball;
-        trackball->framePoints(points);
-        trackball->computeHomePosition(camera.get());
-        osg::Vec3d eye, centre, up;
-        trackball->getHomePosition(eye, centre, up);
-        const osg::Matrixd view = osg::Matrixd::lookAt(eye, centre, up);
-        double farthest = 0.0;
-        for (const osg::Vec3& point : points)
+    // With a band of a third of the frame's height on the left, the key's, every point stays right of it.
+    for (const double band : {0.0, 33.0})
+        for (const std::vector<osg::Vec3>& points : shapes)
         {
-            const osg::Vec3d seen = osg::Vec3d(point) * view * camera->getProjectionMatrix();
-            EXPECT_LE(std::fabs(seen.x()), 0.95 + 1e-9);
-            EXPECT_LE(std::fabs(seen.y()), 0.95 + 1e-9);
-            farthest = std::max({farthest, std::fabs(seen.x()), std::fabs(seen.y())});
+            SCOPED_TRACE(band);
+            osg::ref_ptr<osg::Camera> camera = new osg::Camera;
+            camera->setProjectionMatrixAsPerspective(30.0, 4.0 / 3.0, 1.0, 10000.0);
+            osg::ref_ptr<Trackball> trackball = new Trackball;
+            trackball->framePoints(points, band);
+            trackball->computeHomePosition(camera.get());
+            osg::Vec3d eye, centre, up;
+            trackball->getHomePosition(eye, centre, up);
+            const osg::Matrixd view = osg::Matrixd::lookAt(eye, centre, up);
+            double farthest = 0.0;
+            for (const osg::Vec3& point : points)
+            {
+                const osg::Vec3d seen = osg::Vec3d(point) * view * camera->getProjectionMatrix();
+                // In the frame's units, -1 to 1 across; the band takes 2 × band / 100 / aspect of them.
+                const double bandEdge = -1.0 + 2.0 * band / 100.0 / (4.0 / 3.0);
+                const double middle = (bandEdge + 1.0) / 2.0;
+                const double free = (1.0 - bandEdge) / 2.0;
+                EXPECT_LE(std::fabs(seen.x() - middle) / free, 0.95 + 1e-9);
+                EXPECT_LE(std::fabs(seen.y()), 0.95 + 1e-9);
+                farthest = std::max({farthest, std::fabs(seen.x() - middle) / free, std::fabs(seen.y())});
+            }
+            EXPECT_NEAR(farthest, 0.95, 1e-6);
+            EXPECT_EQ(up, osg::Vec3d(0.0, 0.0, 1.0));
         }
-        EXPECT_NEAR(farthest, 0.95, 1e-6);
-        EXPECT_EQ(up, osg::Vec3d(0.0, 0.0, 1.0));
-    }
 }
