@@ -123,6 +123,14 @@ ViewState startingView(const Settings& settings, const CorrelationNetwork& netwo
     view.pathsAsked = settings.pathCount;
     const auto siteNamed = [&network](const char* setting, const std::string& name) {
         const std::size_t site = network.findSite(name);
+        // In the network of communities, a site of the network read is named by its community.
+        for (std::size_t community = 0; site == network.siteCount() && community < network.members.size();
+             ++community)
+            for (const std::string& member : network.members[community])
+                if (member == name)
+                    throw InputError(std::string("Error: ") + setting + " names " + name +
+                                     ", which the network of communities shows in " +
+                                     network.names[community] + "; name " + network.names[community]);
         if (site == network.siteCount())
             throw InputError(std::string("Error: ") + setting + " names no site of the network: \"" + name +
                              "\"");

@@ -375,6 +375,14 @@ TEST(CommandLine, ColoursAndDescribesTheSitesByTheCommunitiesFoundAndWritesThemI
                                 {"LINKMAP_COARSE=1", "LINKMAP_KEY=1", "LINKMAP_SELECT=C2"})
                   .exitStatus,
               0);
+    const RunResult byMember = runWithoutDisplay({pairs, "--generate-image", folder.path("member.svg")},
+                                                 {"LINKMAP_COARSE=1", "LINKMAP_SELECT=E5"});
+    EXPECT_EQ(byMember.exitStatus, 1);
+    EXPECT_NE(
+        byMember.output.find("Error: LINKMAP_SELECT names E5, which the network of communities shows in "
+                             "C2; name C2\n"),
+        std::string::npos)
+        << byMember.output;
     const std::string coarseDrawing = readText(coarseFigure);
     for (const char* part : {">Sphere size: sites held, 3 to 3<", ">Community 2 (3 sites)<",
                              ">C2: in no region; community 2, holds 3 sites; 1 link, with C1 at 0.450000<"})
