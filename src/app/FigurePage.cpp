@@ -57,6 +57,7 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     if (!content.colors.empty())
         content.communities = input.network.communities;
     content.trace = input.layout.trace;
+    content.traceColors = traceColors(input.layout);
     content.links = input.network.links;
     content.filter = linkFilterOf(view);
     content.linkRegions = input.network.linkRegions;

@@ -13,19 +13,33 @@ SiteLayout layoutOnChain(const CorrelationNetwork& network, const ChainTrace& ch
     layout.positions.resize(network.siteCount());
     layout.residues.resize(network.siteCount());
 
-    // The trace runs through the residues in chain order, and breaks where one is missing.
+    // The trace runs through the residues in chain order, and breaks where one is missing; each point knows
+    // the site that stands there, if any.
+    std::vector<std::uint32_t> siteAt(chain.residues.size(), SiteLayout::noTraceSite);
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+        if (match.residueOf[site] != ResidueMatch::noResidue &&
+            siteAt[match.residueOf[site]] == SiteLayout::noTraceSite)
+            siteAt[match.residueOf[site]] = static_cast<std::uint32_t>(site);
     osg::BoundingBox box;
-    for (const ChainResidue& residue : chain.residues)
+    for (std::size_t index = 0; index < chain.residues.size(); ++index)
     {
+        const ChainResidue& residue = chain.residues[index];
         const osg::Vec3 place(residue.x, residue.y, residue.z);
         box.expandBy(place);
         if (!residue.joined || layout.trace.empty())
+        {
             layout.trace.emplace_back();
+            layout.traceSites.emplace_back();
+        }
         layout.trace.back().push_back(place);
+        layout.traceSites.back().push_back(siteAt[index]);
     }
-    layout.trace.erase(std::remove_if(layout.trace.begin(), layout.trace.end(),
-                                      [](const std::vector<osg::Vec3>& run) { return run.size() < 2; }),
-                       layout.trace.end());
+    for (std::size_t run = layout.trace.size(); run-- > 0;)
+        if (layout.trace[run].size() < 2)
+        {
+            layout.trace.erase(layout.trace.begin() + static_cast<std::ptrdiff_t>(run));
+            layout.traceSites.erase(layout.traceSites.begin() + static_cast<std::ptrdiff_t>(run));
+        }
 
     for (std::size_t site = 0; site < network.siteCount(); ++site)
     {

@@ -34,6 +34,8 @@ struct FigureContent
 
     /** The chain the sites stand on, if any: runs of joined residues, each a line through their places. */
     std::vector<std::vector<osg::Vec3>> trace;
+    /** One colour a point of trace where it takes its sites' colours; empty for the trace's grey. */
+    std::vector<std::vector<osg::Vec4>> traceColors;
 
     /** The links, by their places among the sites; one whose end is no site is left out. */
     std::vector<SiteLink> links;

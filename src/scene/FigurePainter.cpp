@@ -188,6 +188,8 @@ private:
     {
         if (content.trace.empty())
             return;
+        if (content.traceColors.size() == content.trace.size())
+            return paintColouredTrace();
         cairo_new_path(cairo);
         for (const std::vector<osg::Vec3>& run : content.trace)
         {
@@ -208,6 +210,40 @@ private:
         cairo_set_line_width(cairo, GlyphStyle::tracePixels);
         cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
         cairo_stroke(cairo);
+    }
+
+    // The trace in the colours of its points, each segment shading from one end's to the other's, as the
+    // window interpolates them.
+    void paintColouredTrace()
+    {
+        cairo_set_line_width(cairo, GlyphStyle::tracePixels);
+        cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
+        for (std::size_t run = 0; run < content.trace.size(); ++run)
+        {
+            const std::vector<osg::Vec3>& points = content.trace[run];
+            const std::vector<osg::Vec4>& colors = content.traceColors[run];
+            for (std::size_t i = 1; i < points.size() && i < colors.size(); ++i)
+            {
+                osg::Vec3d start = projection.toEye(points[i - 1]);
+                osg::Vec3d end = projection.toEye(points[i]);
+                if (!clipToFront(start, end))
+                    continue;
+                const osg::Vec2d p0 = projection.toPage(start);
+                const osg::Vec2d p1 = projection.toPage(end);
+                cairo_pattern_t* shade = cairo_pattern_create_linear(p0.x(), p0.y(), p1.x(), p1.y());
+                for (const auto& [offset, color] : {std::pair{0.0, colors[i - 1]}, std::pair{1.0, colors[i]}})
+                {
+                    const Rgb rgb = rgbOf(color);
+                    cairo_pattern_add_color_stop_rgb(shade, offset, rgb.red, rgb.green, rgb.blue);
+                }
+                cairo_new_path(cairo);
+                cairo_move_to(cairo, p0.x(), p0.y());
+                cairo_line_to(cairo, p1.x(), p1.y());
+                cairo_set_source(cairo, shade);
+                cairo_stroke(cairo);
+                cairo_pattern_destroy(shade);
+            }
+        }
     }
 
     float scaleOf(std::size_t site) const

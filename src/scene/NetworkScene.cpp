@@ -109,8 +109,10 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
     scene.root->setComputeBoundingSphereCallback(batches->getComputeBoundingSphereCallback());
 }
 
-// A thin grey line through the places of each run of trace, drawn beneath everything else.
-osg::ref_ptr<osg::Node> createChainTrace(const std::vector<std::vector<osg::Vec3>>& trace)
+// A thin line through the places of each run of trace, drawn beneath everything else: grey, or in the colours
+// of the sites along it (one a point).
+osg::ref_ptr<osg::Node> createChainTrace(const std::vector<std::vector<osg::Vec3>>& trace,
+                                         const std::vector<std::vector<osg::Vec4>>& colors)
 {
     osg::ref_ptr<osg::Geometry> lines = new osg::Geometry;
     lines->setName("chain trace");
@@ -124,8 +126,18 @@ osg::ref_ptr<osg::Node> createChainTrace(const std::vector<std::vector<osg::Vec3
         lines->addPrimitiveSet(new osg::DrawArrays(GL_LINE_STRIP, first, static_cast<GLsizei>(run.size())));
     }
     lines->setVertexArray(places.get());
-    osg::ref_ptr<osg::Vec4Array> color = new osg::Vec4Array(1, &GlyphStyle::traceColor);
-    lines->setColorArray(color.get(), osg::Array::BIND_OVERALL);
+    if (colors.size() == trace.size())
+    {
+        osg::ref_ptr<osg::Vec4Array> pointColors = new osg::Vec4Array;
+        for (const std::vector<osg::Vec4>& run : colors)
+            pointColors->insert(pointColors->end(), run.begin(), run.end());
+        lines->setColorArray(pointColors.get(), osg::Array::BIND_PER_VERTEX);
+    }
+    else
+    {
+        osg::ref_ptr<osg::Vec4Array> color = new osg::Vec4Array(1, &GlyphStyle::traceColor);
+        lines->setColorArray(color.get(), osg::Array::BIND_OVERALL);
+    }
 
     // Beneath everything: drawn first, unlit, and leaving the depth to the sites and links drawn over it.
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
@@ -162,6 +174,6 @@ NetworkScene buildNetworkScene(const CorrelationNetwork& network, const SiteLayo
     else
         buildGlyphs(network, layout, style, scene, progress);
     if (!layout.trace.empty())
-        scene.trace = createChainTrace(layout.trace);
+        scene.trace = createChainTrace(layout.trace, traceColors(layout));
     return scene;
 }

@@ -325,9 +325,12 @@ std::string writeSceneFile(const FigureContent& content, const std::string& file
 
     // The chain, thinner than a link, in its grey.
     PrismMesh trace(scene, content.trace.empty() ? -1 : scene.addMaterial("chain", {1.0, 1.0, 1.0, 1.0}));
-    for (const std::vector<osg::Vec3>& run : content.trace)
-        for (std::size_t i = 1; i < run.size(); ++i)
-            trace.add(run[i - 1], run[i], content.glyphs.linkRadius * 0.5f, GlyphStyle::traceColor);
+    const bool colouredTrace = content.traceColors.size() == content.trace.size();
+    for (std::size_t run = 0; run < content.trace.size(); ++run)
+        for (std::size_t i = 1; i < content.trace[run].size(); ++i)
+            trace.add(content.trace[run][i - 1], content.trace[run][i], content.glyphs.linkRadius * 0.5f,
+                      colouredTrace && i < content.traceColors[run].size() ? content.traceColors[run][i]
+                                                                           : GlyphStyle::traceColor);
     addPrismNode(scene, trace, "chain", root);
 
     tinygltf::Scene shown;

@@ -39,6 +39,21 @@ std::vector<osg::Vec3> framingPoints(const SiteLayout& layout)
     return points;
 }
 
+std::vector<std::vector<osg::Vec4>> traceColors(const SiteLayout& layout)
+{
+    std::vector<std::vector<osg::Vec4>> colors;
+    if (layout.colors.empty() || layout.traceSites.size() != layout.trace.size())
+        return colors;
+    for (const std::vector<std::uint32_t>& run : layout.traceSites)
+    {
+        colors.emplace_back();
+        for (const std::uint32_t site : run)
+            colors.back().push_back(site < layout.colors.size() ? layout.colors[site]
+                                                                : GlyphStyle::traceColor);
+    }
+    return colors;
+}
+
 std::vector<osg::Vec4> sphereColors(const SiteLayout& layout, const CorrelationNetwork& network)
 {
     std::vector<osg::Vec4> colors(network.siteCount());

@@ -26,6 +26,10 @@ struct SiteLayout
     std::vector<std::vector<osg::Vec3>> trace;
     std::vector<std::string> residues;
 
+    /** One a point of trace: the site that stands at that residue, or noTraceSite. */
+    std::vector<std::vector<std::uint32_t>> traceSites;
+    static constexpr std::uint32_t noTraceSite = 0xffffffffu;
+
     /** One colour a site when the sites are coloured by what an analysis found of them (their communities);
      *  empty when they take their regions' colours. */
     std::vector<osg::Vec4> colors;
@@ -48,6 +52,10 @@ float sphereScale(const SiteLayout& layout, std::size_t site);
 /** The points that outline every site's sphere and label, and the chain's trace: what a figure's first view
  *  frames. */
 std::vector<osg::Vec3> framingPoints(const SiteLayout& layout);
+
+/** The colour of the trace at each of its points: its site's own colour where the sites have colours of their
+ *  own (their communities') and one stands there, else the trace's grey; empty when the trace is all grey. */
+std::vector<std::vector<osg::Vec4>> traceColors(const SiteLayout& layout);
 
 /** The colour of every site's sphere, as sphereColor gives it. */
 std::vector<osg::Vec4> sphereColors(const SiteLayout& layout, const CorrelationNetwork& network);

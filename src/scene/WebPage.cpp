@@ -220,11 +220,20 @@ std::string pageData(const PageContent& content)
         thickness.add(link < figure.linkThickness.size() ? figure.linkThickness[link] : 1.0f);
     }
     Bytes trace;
-    for (const std::vector<osg::Vec3>& run : figure.trace)
-        for (std::size_t i = 1; i < run.size(); ++i)
-            for (const osg::Vec3& point : {run[i - 1], run[i]})
+    Bytes traceColors;
+    const bool colouredTrace = figure.traceColors.size() == figure.trace.size();
+    for (std::size_t run = 0; run < figure.trace.size(); ++run)
+        for (std::size_t i = 1; i < figure.trace[run].size(); ++i)
+            for (const std::size_t at : {i - 1, i})
+            {
                 for (int axis = 0; axis < 3; ++axis)
-                    trace.add(point[axis]);
+                    trace.add(figure.trace[run][at][axis]);
+                if (colouredTrace)
+                    for (int channel = 0; channel < 3; ++channel)
+                        traceColors.add(at < figure.traceColors[run].size()
+                                            ? figure.traceColors[run][at][channel]
+                                            : GlyphStyle::traceColor[channel]);
+            }
 
     const char* pickKind = content.pick.kind == Pick::Kind::Site   ? "site"
                            : content.pick.kind == Pick::Kind::Link ? "link"
@@ -241,6 +250,7 @@ std::string pageData(const PageContent& content)
     data += ",\"emphasised\":\"" + (figure.emphasised.empty() ? std::string() : emphasised.text()) + "\"";
     data += ",\"thickness\":\"" + (figure.linkThickness.empty() ? std::string() : thickness.text()) + "\"";
     data += ",\"trace\":\"" + trace.text() + "\"";
+    data += ",\"traceColors\":\"" + traceColors.text() + "\"";
     data += ",\"residues\":" + (anyResidue ? jsonStrings(content.residues) : std::string("[]"));
     data += ",\"measures\":" + jsonStrings(content.measures);
     data += ",\"glyphs\":{\"siteRadius\":" + jsonNumber(glyphs.siteRadius) +

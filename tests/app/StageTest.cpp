@@ -1,5 +1,6 @@
 #include <app/Explorer.h>
 #include <app/FigurePage.h>
+#include <app/SiteAnalysis.h>
 #include <app/SitePlacement.h>
 #include <app/Stage.h>
 #include <app/Trackball.h>
@@ -198,4 +199,51 @@ TEST(Trackball, AFiguresFirstViewFillsTheFrameWithEveryPointInIt)
             EXPECT_NEAR(farthest, 0.95, 1e-6);
             EXPECT_EQ(up, osg::Vec3d(0.0, 0.0, 1.0));
         }
+}
+
+TEST(SitePlacement, ASiteOnAStructureColoursItsResidueOfTheTraceAsItsSphere)
+{
+    // The protease's chain A with two sites linked, coloured by community: each one's residue of the trace
+    // takes its sphere's colour, every other residue the trace's grey; coloured by region, all grey.
+    const std::string protease = std::string(LINKMAP_SOURCE_DIR) + "/examples/1hpv.pdb";
+    TemporaryFolder folder;
+    const std::string pairs = folder.write("pairs.tsv", "K45\tI50\t0.8\n");
+    for (const SiteColoring coloring : {SiteColoring::Communities, SiteColoring::Regions})
+    {
+        Settings settings;
+        settings.structure = readChainTrace(protease, "A", 0);
+        settings.coloring = coloring;
+        CorrelationNetwork network;
+        LoadProgress silent;
+        NetworkSource source;
+        captureOutput([&] { source = readNetwork(pairs, settings.reading, network, silent); });
+        analyseSites(network, source, settings);
+        const SiteLayout layout = placeSites(network, source, settings);
+        const std::vector<std::vector<osg::Vec4>> colors = traceColors(layout);
+        if (coloring == SiteColoring::Regions)
+        {
+            EXPECT_TRUE(colors.empty());
+            continue;
+        }
+        ASSERT_EQ(colors.size(), layout.trace.size());
+        std::size_t coloured = 0;
+        for (std::size_t run = 0; run < layout.trace.size(); ++run)
+        {
+            ASSERT_EQ(colors[run].size(), layout.trace[run].size());
+            for (std::size_t at = 0; at < layout.trace[run].size(); ++at)
+            {
+                const std::uint32_t site = layout.traceSites[run][at];
+                if (site == SiteLayout::noTraceSite)
+                {
+                    EXPECT_EQ(colors[run][at], GlyphStyle::traceColor);
+                    continue;
+                }
+                ++coloured;
+                EXPECT_EQ(layout.trace[run][at], layout.positions[site]);
+                EXPECT_EQ(colors[run][at], sphereColor(layout, network, site));
+                EXPECT_NE(colors[run][at], GlyphStyle::traceColor);
+            }
+        }
+        EXPECT_EQ(coloured, 2u);
+    }
 }

@@ -400,11 +400,15 @@
         sphereGeometry.setDrawRange(0, light ? 6 * Math.min(siteCount, siteBudget) : Infinity);
     }
 
-    // The chain the sites stand on: grey lines beneath them.
+    // The chain the sites stand on: lines beneath them, grey or in the colours of the sites along it.
     if (trace.length > 0) {
         const geometry = new THREE.BufferGeometry();
         geometry.setAttribute('position', new THREE.BufferAttribute(trace, 3));
-        scene.add(new THREE.LineSegments(geometry, new THREE.LineBasicMaterial({color: new THREE.Color(...data.traceColor)})));
+        const colored = data.traceColors !== '';
+        if (colored)
+            geometry.setAttribute('color', new THREE.BufferAttribute(floatsOf(data.traceColors), 3));
+        scene.add(new THREE.LineSegments(geometry, colored ? new THREE.LineBasicMaterial({vertexColors: THREE.VertexColors})
+            : new THREE.LineBasicMaterial({color: new THREE.Color(...data.traceColor)})));
     }
 
     // --- labels: real text over the picture -----------------------------------------------------------------
