@@ -109,9 +109,9 @@ void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const
         coarse.network.members.push_back(names);
     }
     // Glyphs as large as the centres' spacing allows: the largest sphere a sixth of the way to the nearest
-    // other.
+    // other (of up to 4,096 communities; more keep the sites' glyphs).
     float nearest = 0.0f;
-    for (std::size_t a = 0; a < communities; ++a)
+    for (std::size_t a = 0; a < communities && communities <= 4096; ++a)
         for (std::size_t b = a + 1; b < communities; ++b)
         {
             const float apart = (placed.positions[a] - placed.positions[b]).length();

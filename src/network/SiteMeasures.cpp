@@ -130,8 +130,9 @@ CommunityNetwork collapseCommunities(const CorrelationNetwork& network,
         coarse.network.addToRing(static_cast<std::uint32_t>(community));
     }
     coarse.network.regions.assign(sizes.size(), RegionKind::None);
-    // The strongest link between each two communities, in the order of the communities.
-    std::map<std::pair<std::uint32_t, std::uint32_t>, float> strongest;
+    // The strongest link between each two communities, in the order of the communities, and the regions the
+    // ends of any of their links lie in, so that a region filter shows it where it shows one of those.
+    std::map<std::pair<std::uint32_t, std::uint32_t>, std::pair<float, std::uint8_t>> strongest;
     for (std::size_t link = 0; link < network.linkCount(); ++link)
     {
         const SiteLink& ends = network.links[link];
@@ -144,11 +145,15 @@ CommunityNetwork collapseCommunities(const CorrelationNetwork& network,
             continue;
         if (b < a)
             std::swap(a, b);
-        float& weight = strongest.emplace(std::make_pair(a, b), 0.0f).first->second;
+        auto& [weight, regions] =
+            strongest.emplace(std::make_pair(a, b), std::make_pair(0.0f, 0)).first->second;
         weight = std::max(weight, std::fabs(ends.weight));
+        regions = static_cast<std::uint8_t>(regions | regionsOf(network, link));
     }
-    for (const auto& [pair, weight] : strongest)
-        coarse.network.addLink(pair.first, pair.second, weight);
-    coarse.network.linkRegions.assign(coarse.network.linkCount(), 0);
+    for (const auto& [pair, strongestLink] : strongest)
+    {
+        coarse.network.addLink(pair.first, pair.second, strongestLink.first);
+        coarse.network.linkRegions.back() = strongestLink.second;
+    }
     return coarse;
 }

@@ -31,7 +31,8 @@ std::vector<double> siteDegree(const CorrelationNetwork& network, const LinkFilt
 
 /** The network of communities: a site each community, at the index of its number, and a link between two
  *  communities that any link filter shows joins, weighing the largest |w| between their sites (the "max"
- *  collapse of correlation network analysis). Its sites are named C1, C2… and its rings hold one site each.
+ *  collapse of correlation network analysis), whose ends lie in every region the ends of those links lie in.
+ *  Its sites are named C1, C2… and its rings hold one site each.
  *  members gives the sites of each community, by their names. */
 struct CommunityNetwork
 {

@@ -102,18 +102,33 @@ TEST(SiteMeasures, CommunitiesAreNumberedLargestFirstAndCollapseToTheirStrongest
         EXPECT_EQ(communitySizes(communities), test.sizes);
     }
 
-    // The network of communities: a site each, joined by the largest |w| between their sites; a cutoff leaves
-    // out what it hides, and communities no link shown joins stay apart.
+    // The network of communities: a site each, joined by the largest |w| between their sites, its ends in
+    // every region theirs lie in (D-E's positive, C-F's accelerated); a cutoff or a region filter leaves out
+    // what it hides, and communities no link shown joins stay apart.
+    CorrelationNetwork classified = network;
+    classified.linkRegions[9] = regionBit(RegionKind::Positive);
+    classified.linkRegions[10] = regionBit(RegionKind::Accelerated);
     const struct
     {
-        float cutoff;
+        LinkFilter filter;
         std::vector<std::pair<std::string, float>> links;
-    } collapses[] = {{0.0f, {{"C1-C2", 0.5f}}}, {0.48f, {{"C1-C2", 0.5f}}}, {0.6f, {}}};
+        std::uint8_t regions;
+    } collapses[] = {{{0.0f, 0}, {{"C1-C2", 0.5f}}, 5},
+                     {{0.48f, 0}, {{"C1-C2", 0.5f}}, 4},
+                     {{0.6f, 0}, {}, 0},
+                     {{0.0f, regionBit(RegionKind::Positive)}, {{"C1-C2", 0.45f}}, 1},
+                     {{0.0f, regionBit(RegionKind::Negative)}, {}, 0}};
     for (const auto& collapse : collapses)
     {
-        SCOPED_TRACE(collapse.cutoff);
+        SCOPED_TRACE(collapse.filter.cutoff);
+        SCOPED_TRACE(static_cast<int>(collapse.filter.regions));
         const CommunityNetwork coarse =
-            collapseCommunities(network, {0, 0, 0, 0, 1, 1, 1}, LinkFilter{collapse.cutoff, 0});
+            collapseCommunities(classified, {0, 0, 0, 0, 1, 1, 1}, collapse.filter);
+        ASSERT_EQ(coarse.network.linkRegions.size(), coarse.network.linkCount());
+        if (!collapse.links.empty())
+        {
+            EXPECT_EQ(coarse.network.linkRegions[0], collapse.regions);
+        }
         EXPECT_EQ(coarse.network.names, (std::vector<std::string>{"C1", "C2"}));
         EXPECT_EQ(coarse.network.ringCount(), 2u);
         EXPECT_EQ(coarse.members, (std::vector<std::vector<std::uint32_t>>{{0, 1, 2, 3}, {4, 5, 6}}));
