@@ -48,8 +48,8 @@ void Trackball::computeHomePosition(const osg::Camera* camera, bool useBoundingB
     const double halfWidth = std::fabs(right - left) / zNear / 2.0;
     const double bandWidth = std::min(band / 100.0 * 2.0 * halfHeight, halfWidth);
     const double shift = bandWidth / 2.0;
-    const double across = 0.95 * (halfWidth - shift);
-    const double upward = 0.95 * halfHeight;
+    const double across = 0.9 * (halfWidth - shift);
+    const double upward = 0.9 * halfHeight;
     double distance = 1e-6;
     for (const osg::Vec3& point : framed)
     {
