@@ -44,7 +44,8 @@ PickRay computePickRay(const osg::Camera& camera, double x, double y)
 Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::TrackballManipulator* turning,
                    const osg::Vec4& background, MotionPicture* motion)
     : network(explored.network), layout(explored.layout), files(explored.files), view(state),
-      trackball(turning), highlight(explored.scene, explored.network.links, background, motion),
+      trackball(turning), ringColor(explored.style.textColor),
+      highlight(explored.scene, explored.network.links, background, motion),
       corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
       finder(explored.network.names), pathFinder(explored.network)
 {
@@ -258,6 +259,16 @@ void Explorer::applyPaths()
     }
     highlight.emphasisePaths(shownPathLinks(view, network.links.size()), linkThickness(view),
                              layout.positions, layout.glyphs);
+    // A figure marks the paths' two ends.
+    if (layout.figure)
+    {
+        std::vector<LinkHighlight::PathEnd> ends;
+        for (const std::uint32_t site : {view.paths->source, view.paths->sink})
+            if (site < layout.positions.size())
+                ends.push_back({layout.positions[site], sphereColor(layout, network, site),
+                                layout.glyphs.siteRadius * sphereScale(layout, site), ringColor});
+        highlight.markPathEnds(ends);
+    }
 }
 
 void Explorer::showNextPath(int step)

@@ -188,6 +188,8 @@ private:
     InputFiles files;
     ViewState& view;
     osg::ref_ptr<osgGA::TrackballManipulator> trackball;
+    /** The colour of the rings that mark a figure's path ends: the labels'. */
+    osg::Vec4 ringColor;
     LinkHighlight highlight;
     CornerText corner;
 

@@ -54,6 +54,9 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     content.glyphs = input.layout.glyphs;
     content.colors = input.layout.colors;
     content.scales = input.layout.scales;
+    // A figure marks the paths' two ends: larger, and ringed.
+    if (input.layout.figure && view.paths && !view.paths->paths.empty())
+        content.pathEnds = {view.paths->source, view.paths->sink};
     if (!content.colors.empty())
         content.communities = input.network.communities;
     content.trace = input.layout.trace;
@@ -158,6 +161,8 @@ void writePage(const RunInput& input, Stage stage)
     const FirstView first = firstView(input, stage);
     PageContent page;
     page.figure = describeFigure(input, input.settings.colorKey ? &stage.key : nullptr);
+    // The page puts its paths away at a click, and its spheres stay as first drawn: no marks of their ends.
+    page.figure.pathEnds.clear();
     page.title = "linkmap: " + std::filesystem::path(input.files.groupFile).filename().string();
     page.residues = input.layout.residues;
     if (!input.network.communities.empty() || !input.network.betweenness.empty())

@@ -87,7 +87,7 @@ void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const
     CommunityNetwork coarse = collapseCommunities(network, network.communities, startingFilter(settings));
     SiteLayout placed;
     placed.glyphs = layout.glyphs;
-    placed.framed = layout.framed;
+    placed.figure = layout.figure;
     const std::size_t communities = coarse.members.size();
     std::size_t largest = 1;
     for (const std::vector<std::uint32_t>& members : coarse.members)

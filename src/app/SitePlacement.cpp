@@ -38,7 +38,7 @@ SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& so
     if (styleOf(settings, source) == DrawingStyle::Figure)
     {
         layout.glyphs.thinnestWeight = std::max(settings.cutoff, settings.reading.minimumWeight);
-        layout.framed = true;
+        layout.figure = true;
     }
     return layout;
 }

@@ -59,7 +59,7 @@ Stage setStage(const RunInput& input)
     }
 
     stage.trackball = new Trackball;
-    if (input.layout.framed)
+    if (input.layout.figure)
         stage.trackball->framePoints(
             framingPoints(input.layout),
             input.settings.colorKey

@@ -31,6 +31,20 @@ struct FigureContent
     /** One scale a site when the sites are sized by a measure: its sphere is that many times
      *  glyphs.siteRadius; empty when every sphere has that radius. */
     std::vector<float> scales;
+    /** The two sites the paths run between, in a figure that marks them: their spheres PathEndMark's times
+     *  larger, and ringed; else empty. */
+    std::vector<std::uint32_t> pathEnds;
+
+    /** How many times glyphs.siteRadius site's sphere is drawn: its scale, times PathEndMark::sphereScale at
+     *  a path's end. */
+    float sphereScale(std::size_t site) const
+    {
+        const float scale = site < scales.size() ? scales[site] : 1.0f;
+        for (const std::uint32_t end : pathEnds)
+            if (end == site)
+                return scale * PathEndMark::sphereScale;
+        return scale;
+    }
 
     /** The chain the sites stand on, if any: runs of joined residues, each a line through their places. */
     std::vector<std::vector<osg::Vec3>> trace;

@@ -165,6 +165,10 @@ private:
             else
                 paintLink(element.index);
         }
+        // The rings round the paths' ends over everything, as the window draws them.
+        for (const std::uint32_t end : content.pathEnds)
+            if (end < content.sites.size())
+                paintPathEndRing(end);
     }
 
     // Cuts off at the eye what lies behind it of the eye-space segment from start to end; false when all
@@ -251,9 +255,25 @@ private:
         return site < content.scales.size() ? content.scales[site] : 1.0f;
     }
 
+    // The ring round a path's end, in the labels' colour.
+    void paintPathEndRing(std::size_t site)
+    {
+        const double radius = content.glyphs.siteRadius * scaleOf(site) * PathEndMark::ringScale;
+        const osg::Vec3d centre = projection.toEye(content.sites[site]);
+        if (-centre.z() < nearest)
+            return;
+        const osg::Vec2d middle = projection.toPage(centre);
+        const Rgb ring = rgbOf(content.textColor);
+        cairo_new_path(cairo);
+        cairo_arc(cairo, middle.x(), middle.y(), projection.pixelsPerUnit(centre) * radius, 0.0, 2.0 * M_PI);
+        cairo_set_source_rgb(cairo, ring.red, ring.green, ring.blue);
+        cairo_set_line_width(cairo, 2.0);
+        cairo_stroke(cairo);
+    }
+
     void paintSphere(std::size_t site)
     {
-        const double radius = content.glyphs.siteRadius * scaleOf(site);
+        const double radius = content.glyphs.siteRadius * content.sphereScale(site);
         const osg::Vec3d centre = projection.toEye(content.sites[site]);
         const double distance = centre.length();
         if (-centre.z() < radius + nearest || distance <= radius)

@@ -69,6 +69,14 @@ constexpr float tracePixels = 2.0f;
 
 } // namespace GlyphStyle
 
+/** How a path's two end sites are marked in a figure: their spheres this many times as large, ringed by a
+ *  circle of ringScale times their usual radius. */
+namespace PathEndMark
+{
+constexpr float sphereScale = 1.6f;
+constexpr float ringScale = 2.3f;
+} // namespace PathEndMark
+
 /** The sphere colour of a region kind: grey, red, green or dark blue; false for a kind that has none. */
 bool regionColor(RegionKind kind, osg::Vec4& color);
 

@@ -19,6 +19,10 @@ osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, Reg
 osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, const osg::Vec4& color,
                                                   const GlyphSizes& sizes);
 
+/** A circle of radius round centre in color, two pixels wide and unlit, that always faces the eye, drawn over
+ *  the spheres and links. */
+osg::ref_ptr<osg::Node> createRing(const osg::Vec3& centre, float radius, const osg::Vec4& color);
+
 /** A geode holding a site's name beside the site at position, drawn over everything. */
 osg::ref_ptr<osg::Geode> createSiteLabel(const osg::Vec3& position, const std::string& name,
                                          const LabelStyle& style, const GlyphSizes& sizes = GlyphSizes());

@@ -146,10 +146,29 @@ void LinkHighlight::emphasisePaths(const std::vector<std::size_t>& pathLinks,
         root->addChild(pathGeode.get());
 }
 
+void LinkHighlight::markPathEnds(const std::vector<PathEnd>& ends)
+{
+    if (!pathGeode.valid())
+        return;
+    for (const PathEnd& end : ends)
+    {
+        GlyphSizes larger;
+        larger.siteRadius = end.radius * PathEndMark::sphereScale;
+        pathGeode->addDrawable(createSiteSphere(end.position, end.color, larger).get());
+        pathMarks.push_back(createRing(end.position, end.radius * PathEndMark::ringScale, end.ringColor));
+        if (root.valid())
+            root->addChild(pathMarks.back().get());
+    }
+}
+
 void LinkHighlight::removePaths()
 {
     if (pathGeode.valid() && root.valid())
         root->removeChild(pathGeode.get());
+    for (const osg::ref_ptr<osg::Node>& mark : pathMarks)
+        if (root.valid())
+            root->removeChild(mark.get());
+    pathMarks.clear();
     pathGeode = nullptr;
     pathGlyphs.clear();
 }

@@ -56,6 +56,20 @@ public:
     void emphasisePaths(const std::vector<std::size_t>& pathLinks, const std::vector<float>& thickness,
                         const std::vector<osg::Vec3>& positions, const GlyphSizes& sizes);
 
+    /** A site that ends the paths, as a figure marks it: its place, its sphere's colour and radius, and the
+     *  colour of the ring round it. */
+    struct PathEnd
+    {
+        osg::Vec3 position;
+        osg::Vec4 color;
+        float radius = 0.0f;
+        osg::Vec4 ringColor;
+    };
+
+    /** Marks ends over the paths emphasised last: each sphere drawn again PathEndMark::sphereScale times as
+     *  large, in a ring that always faces the eye. Gone with the paths. */
+    void markPathEnds(const std::vector<PathEnd>& ends);
+
     /** Draws every link in its own colour again. */
     void clearEmphasis();
 
@@ -104,6 +118,7 @@ private:
     // The scene's root, and the paths' links drawn over it, each with its place in the log.
     osg::ref_ptr<osg::Group> root;
     osg::ref_ptr<osg::Geode> pathGeode;
+    std::vector<osg::ref_ptr<osg::Node>> pathMarks;
     std::vector<std::pair<std::size_t, osg::ref_ptr<osg::ShapeDrawable>>> pathGlyphs;
 
     // The batched links' settings; empty for a scene drawn one glyph per link.

@@ -298,8 +298,8 @@ std::string writeSceneFile(const FigureContent& content, const std::string& file
         node.mesh = found->second;
         const osg::Vec3& place = content.sites[site];
         node.translation = {place.x(), place.y(), place.z()};
-        if (site < content.scales.size() && content.scales[site] != 1.0f)
-            node.scale = {content.scales[site], content.scales[site], content.scales[site]};
+        if (const double scale = content.sphereScale(site); scale != 1.0)
+            node.scale = {scale, scale, scale};
         sites.children.push_back(scene.addNode(node));
     }
     root.children.push_back(scene.addNode(sites));

@@ -38,9 +38,9 @@ struct SiteLayout
      *  is, from 1 to 3; empty when every sphere has that radius. */
     std::vector<float> scales;
 
-    /** Whether the first view frames the sites themselves, filling the frame as a figure does, rather than
-     *  the scene's bounding sphere. */
-    bool framed = false;
+    /** Whether the sites are drawn as a figure: the first view frames the sites themselves, filling the
+     *  frame, rather than the scene's bounding sphere, and the two ends of the paths are marked. */
+    bool figure = false;
 };
 
 /** The colour of site's sphere: the layout's own for it, else its region's; white when neither has one. */

@@ -189,8 +189,7 @@ std::string pageData(const PageContent& content)
     Bytes scales;
     for (std::size_t site = 0; site < siteCount; ++site)
     {
-        if (site < figure.scales.size())
-            scales.add(figure.scales[site]);
+        scales.add(figure.sphereScale(site));
         for (int axis = 0; axis < 3; ++axis)
             places.add(figure.sites[site][axis]);
         if (site < figure.colors.size())
@@ -244,7 +243,9 @@ std::string pageData(const PageContent& content)
     std::string data = "{\"sites\":" + std::to_string(siteCount) + ",\"links\":" + std::to_string(linkCount);
     data += ",\"positions\":\"" + places.text() + "\",\"kinds\":\"" + kinds.text() + "\"";
     data += ",\"siteColors\":\"" + (figure.colors.size() >= siteCount ? colors.text() : std::string()) + "\"";
-    data += ",\"siteScales\":\"" + (figure.scales.size() >= siteCount ? scales.text() : std::string()) + "\"";
+    data += ",\"siteScales\":\"" +
+            (figure.scales.size() >= siteCount || !figure.pathEnds.empty() ? scales.text() : std::string()) +
+            "\"";
     data += ",\"ends\":\"" + ends.text() + "\",\"weights\":\"" + weights.text() + "\"";
     data += ",\"linkRegions\":\"" + (figure.linkRegions.empty() ? std::string() : regions.text()) + "\"";
     data += ",\"emphasised\":\"" + (figure.emphasised.empty() ? std::string() : emphasised.text()) + "\"";

@@ -209,6 +209,29 @@ TEST(Figure, AVectorFigureOfANetworkOnItsStructureIsThePictureOfTheSameView)
               std::string::npos);
     EXPECT_NE(svg.find("stroke-width:2;stroke-linecap:round;stroke-linejoin:miter;stroke:rgb(55"),
               std::string::npos);
+
+    // With paths asked for, a figure marks their two ends, larger and ringed in the labels' white, alike in
+    // the window and the vector figure; a group file on its rings, drawn plainly, marks none.
+    const auto rings = [](const std::string& drawing) {
+        std::size_t count = 0;
+        for (std::size_t at = 0;
+             (at = drawing.find(
+                  "fill:none;stroke-width:2;stroke-linecap:round;stroke-linejoin:miter;stroke:rgb("
+                  "100%,100%,100%)",
+                  at)) != std::string::npos;
+             ++at)
+            ++count;
+        return count;
+    };
+    std::vector<std::string> withPaths = settings;
+    withPaths.insert(withPaths.end(), {"LINKMAP_FROM=K45", "LINKMAP_TO=I50"});
+    EXPECT_LT(figureDifference(network, withPaths, folder, "ends"), 6.0);
+    EXPECT_EQ(rings(readText(folder.path("ends.svg"))), 2u);
+    EXPECT_EQ(rings(svg), 0u);
+    ASSERT_EQ(makeImage({exampleFolder + "network.txt"}, folder.path("plain.svg"),
+                        {"LINKMAP_FROM=H12", "LINKMAP_TO=V212"}),
+              0);
+    EXPECT_EQ(rings(readText(folder.path("plain.svg"))), 0u);
 }
 
 } // namespace
