@@ -191,7 +191,8 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
                                          "list is given or the file gave its rings, else by community");
     environment.addEnvironmentalVariable(
         "LINKMAP_STYLE plain|figure", "figure: links as thick as they are strong, from the weakest shown at "
-                                      "the start to three times that at 1; unset, figure for a network read "
+                                      "the start to three times that at 1, a first view that fills the "
+                                      "frame, and the paths' ends marked; unset, figure for a network read "
                                       "without rings or on a structure, plain for a group file");
     environment.addEnvironmentalVariable(
         "LINKMAP_COARSE 0|1", "1: show the network of communities instead of the sites: a sphere "
