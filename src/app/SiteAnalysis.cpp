@@ -9,6 +9,13 @@
 namespace
 {
 
+// A sphere's scale for its share of the way from the least to the most: 1 to 3, the area growing as the
+// share.
+float areaScale(double share)
+{
+    return static_cast<float>(1.0 + 2.0 * std::sqrt(share));
+}
+
 // The measure the spheres are sized by, one a site; empty for none.
 std::vector<double> sizingMeasure(const CorrelationNetwork& network, const Settings& settings)
 {
@@ -55,7 +62,7 @@ std::vector<float> sphereScales(const CorrelationNetwork& network, const Setting
         return {};
     std::vector<float> scales(measure.size());
     for (std::size_t site = 0; site < scales.size(); ++site)
-        scales[site] = static_cast<float>(1.0 + 2.0 * std::sqrt((measure[site] - *least) / (*most - *least)));
+        scales[site] = areaScale((measure[site] - *least) / (*most - *least));
     return scales;
 }
 
@@ -104,8 +111,8 @@ void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const
         }
         placed.positions.push_back(members.empty() ? centre : centre / static_cast<float>(members.size()));
         placed.colors.push_back(communityColor(community));
-        placed.scales.push_back(static_cast<float>(
-            1.0 + 2.0 * std::sqrt(static_cast<double>(members.size()) / static_cast<double>(largest))));
+        placed.scales.push_back(
+            areaScale(static_cast<double>(members.size()) / static_cast<double>(largest)));
         coarse.network.members.push_back(names);
     }
     // Glyphs as large as the centres' spacing allows: the largest sphere a sixth of the way to the nearest

@@ -42,3 +42,12 @@ SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& so
     }
     return layout;
 }
+
+SiteLayout arrangeSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings)
+{
+    analyseSites(network, source, settings);
+    SiteLayout layout = placeSites(network, source, settings);
+    if (settings.coarse)
+        showCommunityNetwork(network, layout, settings);
+    return layout;
+}

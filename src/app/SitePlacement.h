@@ -14,4 +14,9 @@
 SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& source,
                       const Settings& settings);
 
+/** The run's arrangement of network: what the analyses the settings ask for find of its sites
+ *  (analyseSites), their places (placeSites), and, for LINKMAP_COARSE, the network of communities put in
+ *  the network's place (showCommunityNetwork). */
+SiteLayout arrangeSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings);
+
 #endif

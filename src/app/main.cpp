@@ -3,7 +3,6 @@
 #include <app/FigurePage.h>
 #include <app/Output.h>
 #include <app/Settings.h>
-#include <app/SiteAnalysis.h>
 #include <app/SitePlacement.h>
 #include <app/Stage.h>
 #include <app/StandardErrorNotifyHandler.h>
@@ -51,15 +50,9 @@ int run(int argc, char** argv)
     const NetworkSource source = readNetwork(files.groupFile, settings.reading, network, progress);
     classifyRegions(network, readRegionLists(files, settings.reading.selection));
 
-    // find what the picture shows of the sites beyond their regions: their communities and their centrality.
-    analyseSites(network, source, settings);
-
-    // give every site its place: at its residue of a structure, or on the rings of its groups.
-    SiteLayout layout = placeSites(network, source, settings);
-
-    // or show the network of the communities instead, a site each, at the centre of its sites.
-    if (settings.coarse)
-        showCommunityNetwork(network, layout, settings);
+    // find the sites' communities and centrality, and give every site its place: at its residue of a
+    // structure, or on the rings of its groups; or show the network of the communities instead.
+    const SiteLayout layout = arrangeSites(network, source, settings);
 
     // log the links, on a thread of their own while the scene the output shows, if any, is drawn: on a large
     // network each takes seconds.

@@ -1,3 +1,4 @@
+#include <network/SiteMeasures.h>
 #include <scene/ColorKey.h>
 #include <scene/GlyphStyle.h>
 #include <scene/Overlay.h>
@@ -67,14 +68,7 @@ keySwatches(const std::vector<std::pair<RegionKind, std::string>>& regions)
 
 std::vector<KeyEntry> communityKey(const std::vector<std::uint32_t>& communities)
 {
-    std::vector<std::size_t> sizes;
-    for (const std::uint32_t community : communities)
-    {
-        if (community >= sizes.size())
-            sizes.resize(community + 1, 0);
-        ++sizes[community];
-    }
-    return communityKey(sizes);
+    return communityKey(communitySizes(communities));
 }
 
 std::vector<KeyEntry> communityKey(const std::vector<std::size_t>& sizes)

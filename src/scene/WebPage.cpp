@@ -243,9 +243,7 @@ std::string pageData(const PageContent& content)
     std::string data = "{\"sites\":" + std::to_string(siteCount) + ",\"links\":" + std::to_string(linkCount);
     data += ",\"positions\":\"" + places.text() + "\",\"kinds\":\"" + kinds.text() + "\"";
     data += ",\"siteColors\":\"" + (figure.colors.size() >= siteCount ? colors.text() : std::string()) + "\"";
-    data += ",\"siteScales\":\"" +
-            (figure.scales.size() >= siteCount || !figure.pathEnds.empty() ? scales.text() : std::string()) +
-            "\"";
+    data += ",\"siteScales\":\"" + (figure.scales.size() >= siteCount ? scales.text() : std::string()) + "\"";
     data += ",\"ends\":\"" + ends.text() + "\",\"weights\":\"" + weights.text() + "\"";
     data += ",\"linkRegions\":\"" + (figure.linkRegions.empty() ? std::string() : regions.text()) + "\"";
     data += ",\"emphasised\":\"" + (figure.emphasised.empty() ? std::string() : emphasised.text()) + "\"";
