@@ -47,7 +47,8 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
       trackball(turning), ringColor(explored.style.textColor),
       highlight(explored.scene, explored.network.links, background, motion),
       corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
-      finder(explored.network.names), pathFinder(explored.network)
+      labels(explored.scene.labels), dimSites(explored.scene.dimSites), finder(explored.network.names),
+      pathFinder(explored.network)
 {
     // The scene shows the view the run starts from: its cutoff, its filter, then its pick, each as a key or a
     // click would set it.
@@ -248,6 +249,13 @@ bool Explorer::collectPaths()
 
 void Explorer::applyPaths()
 {
+    // A figure dims the sites on no path, as the links.
+    if (dimSites)
+    {
+        std::vector<bool> dimmed = sitesOnPaths(view, network.siteCount());
+        dimmed.flip();
+        dimSites(dimmed);
+    }
     // Without paths, the pick shows as it did.
     if (!view.paths || view.paths->paths.empty())
     {

@@ -24,6 +24,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -192,6 +193,10 @@ private:
     osg::Vec4 ringColor;
     LinkHighlight highlight;
     CornerText corner;
+    /** What chooses a figure's labels, told which sites to keep labelled first; else null. */
+    osg::ref_ptr<LabelThinning> labels;
+    /** What dims a figure's spheres of the sites on no path shown; else empty. */
+    std::function<void(const std::vector<bool>&)> dimSites;
 
     /** Built at the first pick: what a ray meets, and every site's links. */
     std::unique_ptr<PickIndex> index;

@@ -24,4 +24,7 @@ void Explorer::updateText()
     corner.text->setText(text);
     // Without text, the corner's camera is left out of the frame altogether.
     corner.node->setNodeMask(text.empty() ? 0u : ~0u);
+    // What the corner speaks of keeps its labels.
+    if (labels.valid())
+        labels->favour(favouredSites(view, network));
 }

@@ -66,6 +66,14 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     content.linkRegions = input.network.linkRegions;
     content.emphasised = emphasisedLinks(view, input.network, siteLinks);
     content.linkThickness = linkThickness(view);
+    if (input.layout.figure)
+    {
+        content.figureStyle = true;
+        content.labelPreference =
+            LabelPreference{centralityRanks(input.network), favouredSites(view, input.network)};
+        content.dimmedSites = sitesOnPaths(view, input.network.siteCount());
+        content.dimmedSites.flip();
+    }
     content.background = input.output.background;
     content.textColor = input.style.textColor;
     content.colorKey = key != nullptr;

@@ -9,7 +9,8 @@
 
 LabelStyle labelStyleOf(const Output& output)
 {
-    return LabelStyle{drawsScene(output.kind) ? readLabelFont() : nullptr, output.textColor};
+    const osg::Vec4 halo(output.background.r(), output.background.g(), output.background.b(), 1.0f);
+    return LabelStyle{drawsScene(output.kind) ? readLabelFont() : nullptr, output.textColor, halo};
 }
 
 NetworkScene drawNetwork(const CorrelationNetwork& network, const SiteLayout& layout, const LabelStyle& style,

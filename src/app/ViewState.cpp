@@ -201,6 +201,45 @@ std::vector<float> linkThickness(const ViewState& view)
     return thickness;
 }
 
+std::vector<std::uint32_t> favouredSites(const ViewState& view, const CorrelationNetwork& network)
+{
+    std::vector<std::uint32_t> sites;
+    const auto favour = [&sites, &network](std::size_t site) {
+        if (site < network.siteCount() && std::find(sites.begin(), sites.end(), site) == sites.end())
+            sites.push_back(static_cast<std::uint32_t>(site));
+    };
+    if (view.pick.kind == Pick::Kind::Site)
+        favour(view.pick.index);
+    else if (view.pick.kind == Pick::Kind::Link && view.pick.index < network.links.size())
+    {
+        favour(network.links[view.pick.index].first);
+        favour(network.links[view.pick.index].second);
+    }
+    if (!view.paths || view.paths->paths.empty())
+        return sites;
+    favour(view.paths->source);
+    favour(view.paths->sink);
+    for (std::size_t p = 0; p < view.paths->paths.size(); ++p)
+        if (!view.onePath || *view.onePath == p)
+            for (const std::uint32_t site : view.paths->paths[p].sites)
+                favour(site);
+    return sites;
+}
+
+std::vector<bool> sitesOnPaths(const ViewState& view, std::size_t siteCount)
+{
+    std::vector<bool> on;
+    if (!view.paths || view.paths->paths.empty())
+        return on;
+    on.assign(siteCount, false);
+    for (std::size_t p = 0; p < view.paths->paths.size(); ++p)
+        if (!view.onePath || *view.onePath == p)
+            for (const std::uint32_t site : view.paths->paths[p].sites)
+                if (site < siteCount)
+                    on[site] = true;
+    return on;
+}
+
 float heldCutoff(float cutoff)
 {
     return cutoff > 0.0f ? std::min(cutoff, 1.0f) : 0.0f;

@@ -78,6 +78,14 @@ std::vector<std::size_t> shownPathLinks(const ViewState& view, std::size_t linkC
  *  path's; empty when there are no paths. */
 std::vector<float> linkThickness(const ViewState& view);
 
+/** The sites whose labels view keeps before any other: a picked site, or a picked link's ends; with paths,
+ * the paths' two ends, then the sites of the paths shown, in the order of the paths. Each site once. */
+std::vector<std::uint32_t> favouredSites(const ViewState& view, const CorrelationNetwork& network);
+
+/** One flag a site, of siteCount, when view shows paths: whether a path shown passes through it; else empty.
+ */
+std::vector<bool> sitesOnPaths(const ViewState& view, std::size_t siteCount);
+
 /** How many of network's links view's filter shows. */
 std::size_t countShownLinks(const ViewState& view, const CorrelationNetwork& network);
 

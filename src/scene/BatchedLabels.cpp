@@ -1,5 +1,6 @@
 #include <scene/Batches.h>
 #include <scene/GlyphStyle.h>
+#include <scene/LabelStyle.h>
 #include <scene/SceneBuilder.h>
 #include <scene/Shaders.h>
 
@@ -98,6 +99,9 @@ void SceneBuilder::addLabel(const std::string& name)
     const osg::BoundingBox& local = label->getBoundingBox();
     labelLayoutBounds.push_back(local.valid() ? osg::BoundingSphere(local.center(), local.radius())
                                               : osg::BoundingSphere());
+    labelExtents.halfSizes.push_back(
+        local.valid() ? osg::Vec2(local.xMax() - local.xMin(), local.yMax() - local.yMin()) / 2.0f
+                      : osg::Vec2());
 }
 
 SceneBuilder::GlyphBatch& SceneBuilder::glyphBatchOf(osgText::GlyphTexture* texture, std::size_t batchIndex)
@@ -194,12 +198,14 @@ void SceneBuilder::placeLabels(const std::vector<osg::Vec3>& positions)
             for (const std::uint32_t label : batch.labels)
             {
                 const osg::Vec3 anchor = anchorOf(label);
-                batch.anchors.push(anchor);
+                batch.anchors.push(osg::Vec4(anchor, 1.0f));
                 batch.box.expandBy(anchor);
             }
-            std::vector<std::uint32_t>().swap(batch.labels);
         }
     }
+    labelExtents.anchors.resize(labelLayoutBounds.size());
+    for (std::uint32_t label = 0; label < labelLayoutBounds.size(); ++label)
+        labelExtents.anchors[label] = anchorOf(label);
     for (std::uint32_t label = 0; label < labelLayoutBounds.size(); ++label)
     {
         const osg::BoundingSphere& local = labelLayoutBounds[label];
@@ -207,6 +213,43 @@ void SceneBuilder::placeLabels(const std::vector<osg::Vec3>& positions)
             labelBounds.emplace_back(local.center() + anchorOf(label), local.radius());
     }
     std::vector<osg::BoundingSphere>().swap(labelLayoutBounds);
+}
+
+void SceneBuilder::outlineLabels(const osg::Vec4& haloColor)
+{
+    halo = haloColor;
+}
+
+osg::ref_ptr<LabelThinning> SceneBuilder::createLabelThinning(std::vector<std::uint32_t> ranks)
+{
+    // Every glyph's anchor, by the array of its slot and its place there, with its label.
+    struct Anchors
+    {
+        std::vector<osg::ref_ptr<osg::Vec4Array>> slots;
+        std::vector<std::uint32_t> labels;
+    };
+    std::vector<Anchors> batches;
+    for (GlyphList& list : glyphs)
+        for (GlyphBatch& batch : list.batches)
+            if (!batch.labels.empty())
+                batches.push_back(Anchors{batch.anchors.slots, std::move(batch.labels)});
+    return new LabelThinning(labelExtents, std::move(ranks), [batches](const std::vector<bool>& shown) {
+        for (const Anchors& batch : batches)
+        {
+            bool changed = false;
+            for (std::size_t glyph = 0; glyph < batch.labels.size(); ++glyph)
+            {
+                const std::uint32_t label = batch.labels[glyph];
+                osg::Vec4& anchor = (*batch.slots[glyph % batch.slots.size()])[glyph / batch.slots.size()];
+                const float show = label < shown.size() && shown[label] ? 1.0f : 0.0f;
+                changed = changed || anchor.w() != show;
+                anchor.w() = show;
+            }
+            if (changed)
+                for (const osg::ref_ptr<osg::Vec4Array>& slot : batch.slots)
+                    slot->dirty();
+        }
+    });
 }
 
 osg::ref_ptr<osg::Geode> SceneBuilder::createLabels()
@@ -219,6 +262,11 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createLabels()
     stateSet->setRenderBinDetails(11, "RenderBin", osg::StateSet::USE_RENDERBIN_DETAILS);
     stateSet->setAttributeAndModes(new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA));
     stateSet->addUniform(new osg::Uniform("glyphTexture", 0));
+    if (halo)
+    {
+        stateSet->addUniform(new osg::Uniform("haloColour", *halo));
+        stateSet->addUniform(new osg::Uniform("haloReach", LabelStyle::haloWidth * sizes.labelHeight));
+    }
     static_assert(glyphsPerInstance == 3, "the label shader reads three glyphs an instance");
     for (unsigned int slot = instanceAttribute; slot < instanceAttribute + 3 * glyphsPerInstance; ++slot)
         stateSet->setAttribute(new osg::VertexAttribDivisor(slot, 1));
@@ -241,7 +289,8 @@ osg::ref_ptr<osg::Geode> SceneBuilder::createLabels()
             createProgram("labels", Shaders::labelVertex, Shaders::labelFragment,
                           {"anchorPoint0", "glyphBox0", "textureBox0", "anchorPoint1", "glyphBox1",
                            "textureBox1", "anchorPoint2", "glyphBox2", "textureBox2"},
-                          "#define GLYPH_CHANNEL " + glyphChannel(*list.texture) + "\n")
+                          "#define GLYPH_CHANNEL " + glyphChannel(*list.texture) + "\n" +
+                              (halo ? "#define HALO 1\n" : ""))
                 .get());
         for (GlyphBatch& batch : list.batches)
         {

@@ -5,6 +5,7 @@
 #include <network/SiteLink.h>
 #include <scene/ColorKey.h>
 #include <scene/GlyphStyle.h>
+#include <scene/LabelChoice.h>
 
 #include <osg/Matrixd>
 #include <osg/Vec3>
@@ -45,6 +46,13 @@ struct FigureContent
                 return scale * PathEndMark::sphereScale;
         return scale;
     }
+
+    /** A figure style's picture keeps its labels apart: where two would overlap, the one that comes first by
+     *  labelPreference keeps its label; its labels are outlined in the background's colour; and the sites
+     *  flagged in dimmedSites (when not empty) are dimmed towards the background, as links are. */
+    bool figureStyle = false;
+    LabelPreference labelPreference;
+    std::vector<bool> dimmedSites;
 
     /** The chain the sites stand on, if any: runs of joined residues, each a line through their places. */
     std::vector<std::vector<osg::Vec3>> trace;

@@ -1,6 +1,7 @@
 #include <scene/ColorKey.h>
 #include <scene/FigurePainter.h>
 #include <scene/GlyphStyle.h>
+#include <scene/LabelStyle.h>
 #include <scene/Overlay.h>
 #include <scene/ValidText.h>
 
@@ -287,6 +288,8 @@ private:
         osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
         siteColor(content.colors, site, site < content.kinds.size() ? content.kinds[site] : RegionKind::None,
                   color);
+        if (site < content.dimmedSites.size() && content.dimmedSites[site])
+            color = dimmedColor(color, content.background);
         const Rgb base = rgbOf(color);
         cairo_new_path(cairo);
         cairo_arc(cairo, middle.x(), middle.y(), pixels, 0.0, 2.0 * M_PI);
@@ -390,14 +393,21 @@ private:
         cairo_pattern_destroy(shading);
     }
 
-    // Writes text with its ink centred on (x, y), at size pixels.
-    void centredText(const std::string& text, double x, double y, double size, const Rgb& color)
+    // The text with its ink centred on (x, y), at size pixels; extents, when asked, takes its ink's.
+    PageText centredText(const std::string& text, double x, double y, double size, const Rgb& color,
+                         cairo_text_extents_t* inked = nullptr)
     {
         cairo_set_font_size(cairo, size);
         cairo_text_extents_t extents;
         cairo_text_extents(cairo, text.c_str(), &extents);
-        write(PageText{text, x - (extents.x_bearing + extents.width / 2.0),
-                       y - (extents.y_bearing + extents.height / 2.0), size, color});
+        if (inked != nullptr)
+            *inked = extents;
+        return PageText{text,
+                        x - (extents.x_bearing + extents.width / 2.0),
+                        y - (extents.y_bearing + extents.height / 2.0),
+                        size,
+                        color,
+                        std::nullopt};
     }
 
     void write(const PageText& text)
@@ -407,17 +417,32 @@ private:
             texts.push_back(text);
             return;
         }
-        cairo_set_source_rgb(cairo, text.color.red, text.color.green, text.color.blue);
         cairo_set_font_size(cairo, text.size);
         cairo_move_to(cairo, text.x, text.y);
+        if (text.halo)
+        {
+            // The outline first, as wide each way as the window's, then the letters over it.
+            cairo_text_path(cairo, text.text.c_str());
+            cairo_set_source_rgb(cairo, text.halo->red, text.halo->green, text.halo->blue);
+            cairo_set_line_width(cairo, 2.0 * LabelStyle::haloWidth * text.size);
+            cairo_set_line_join(cairo, CAIRO_LINE_JOIN_ROUND);
+            cairo_stroke(cairo);
+            cairo_move_to(cairo, text.x, text.y);
+        }
+        cairo_set_source_rgb(cairo, text.color.red, text.color.green, text.color.blue);
         cairo_show_text(cairo, text.text.c_str());
         cairo_new_path(cairo);
     }
 
-    // Every site's name, centred two units below the site, at the size the window gives it there.
+    // Every site's name, centred two units below the site, at the size the window gives it there. A figure
+    // style's labels keep apart, outlined in the background's colour.
     void paintLabels()
     {
         const Rgb color = rgbOf(content.textColor);
+        const std::optional<Rgb> halo =
+            content.figureStyle ? std::optional<Rgb>(rgbOf(content.background)) : std::nullopt;
+        std::vector<ScreenLabel> labels;
+        std::vector<PageText> placed(content.sites.size());
         for (std::size_t site = 0; site < content.sites.size() && site < content.names.size(); ++site)
         {
             const osg::Vec3 anchor = content.glyphs.sized(scaleOf(site)).labelAnchor(content.sites[site]);
@@ -429,8 +454,24 @@ private:
             const std::string& name = content.names[site];
             if (!projection.onPage(at, size * static_cast<double>(name.size())))
                 continue;
-            centredText(validText(name), at.x(), at.y(), size, color);
+            cairo_text_extents_t extents;
+            placed[site] = centredText(validText(name), at.x(), at.y(), size, color, &extents);
+            placed[site].halo = halo;
+            const double padding = halo ? LabelStyle::haloWidth * size + 1.0 : 0.0;
+            labels.push_back(ScreenLabel{
+                static_cast<std::uint32_t>(site), static_cast<float>(at.x()), static_cast<float>(at.y()),
+                static_cast<float>(extents.width / 2.0 + padding),
+                static_cast<float>(extents.height / 2.0 + padding), static_cast<float>(-eye.z())});
         }
+        std::vector<bool> shown(content.sites.size(), true);
+        if (content.figureStyle)
+        {
+            orderByPreference(labels, content.labelPreference);
+            shown = keepApart(labels, content.sites.size());
+        }
+        for (std::size_t site = 0; site < placed.size(); ++site)
+            if (shown[site] && !placed[site].text.empty())
+                write(placed[site]);
     }
 
     // A text of the overlays, placed as the window aligns it: its origin's left, middle or right at x.
@@ -446,7 +487,8 @@ private:
             left -= extents.x_bearing + extents.width / 2.0;
         else if (alignment > 0)
             left -= extents.x_bearing + extents.width;
-        write(PageText{text, left, projection.getHeight() - y * unit, size, rgbOf(content.textColor)});
+        write(PageText{text, left, projection.getHeight() - y * unit, size, rgbOf(content.textColor),
+                       std::nullopt});
     }
 
     void overlayBox(double left, double bottom, double right, double top)
@@ -524,7 +566,7 @@ private:
         const double margin = 2.0 * unit;
         for (std::size_t i = 0; i < lines.size(); ++i)
             write(PageText{lines[i], margin - left, margin - top + static_cast<double>(i) * size, size,
-                           rgbOf(content.textColor)});
+                           rgbOf(content.textColor), std::nullopt});
     }
 
     cairo_t* cairo;

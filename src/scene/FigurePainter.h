@@ -5,6 +5,7 @@
 
 #include <cairo.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct PageText
     double y = 0.0;
     double size = 0.0;
     Rgb color;
+    /** The colour of the outline round the text's letters, when it has one. */
+    std::optional<Rgb> halo;
 };
 
 /** Paints the figure of content, seen as view, with cairo: the background, the spheres and links back to

@@ -23,9 +23,11 @@ osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, con
  *  the spheres and links. */
 osg::ref_ptr<osg::Node> createRing(const osg::Vec3& centre, float radius, const osg::Vec4& color);
 
-/** A geode holding a site's name beside the site at position, drawn over everything. */
+/** A geode holding a site's name beside the site at position, drawn over everything; with a halo, outlined in
+ *  style's halo colour, so that it reads over whatever it covers. */
 osg::ref_ptr<osg::Geode> createSiteLabel(const osg::Vec3& position, const std::string& name,
-                                         const LabelStyle& style, const GlyphSizes& sizes = GlyphSizes());
+                                         const LabelStyle& style, const GlyphSizes& sizes = GlyphSizes(),
+                                         bool halo = false);
 
 /** A cylinder joining the centres a and b, coloured by the sign and size of weight. */
 osg::ref_ptr<osg::ShapeDrawable> createLink(const osg::Vec3& a, const osg::Vec3& b, float weight,

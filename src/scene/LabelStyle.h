@@ -10,6 +10,10 @@ struct LabelStyle
 {
     osg::ref_ptr<osgText::Font> font;
     osg::Vec4 textColor{1.0f, 1.0f, 1.0f, 1.0f};
+    /** A figure's labels are outlined in the background's colour, haloWidth of their height wide, so that
+     *  they read over the spheres and links they cover as over the background. */
+    osg::Vec4 haloColor{0.2f, 0.2f, 0.4f, 1.0f};
+    static constexpr float haloWidth = 0.15f;
 };
 
 /** The label font, "arial.ttf", found first where the program's own fonts are. */

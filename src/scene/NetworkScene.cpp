@@ -26,6 +26,13 @@ void buildGlyphs(const CorrelationNetwork& network, const SiteLayout& layout, co
     scene.root->addChild(links);
     const std::vector<osg::Vec3>& positions = layout.positions;
     const std::size_t total = network.ringCount() + network.linkCount();
+    // A figure keeps every label's text, to show the labels that do not overlap.
+    std::vector<osg::ref_ptr<osg::Drawable>> texts(layout.figure ? network.siteCount() : 0);
+    std::vector<osg::ref_ptr<osg::ShapeDrawable>> sphereGlyphs(texts.size());
+    LabelExtents extents;
+    if (layout.figure)
+        extents = LabelExtents{std::vector<osg::Vec3>(network.siteCount()),
+                               std::vector<osg::Vec2>(network.siteCount())};
     for (std::size_t ringIndex = 0; ringIndex < network.ringCount(); ++ringIndex)
     {
         tell(progress, ringIndex, total);
@@ -33,11 +40,51 @@ void buildGlyphs(const CorrelationNetwork& network, const SiteLayout& layout, co
         for (const std::uint32_t site : network.ring(ringIndex))
         {
             const GlyphSizes sizes = layout.glyphs.sized(sphereScale(layout, site));
-            spheres->addDrawable(
-                createSiteSphere(positions[site], sphereColor(layout, network, site), sizes));
-            scene.root->addChild(createSiteLabel(positions[site], network.names[site], style, sizes));
+            osg::ref_ptr<osg::ShapeDrawable> sphere =
+                createSiteSphere(positions[site], sphereColor(layout, network, site), sizes);
+            spheres->addDrawable(sphere);
+            if (layout.figure && site < texts.size())
+            {
+                // Recoloured when it is dimmed, so never merged with the others.
+                sphere->setDataVariance(osg::Object::DYNAMIC);
+                sphereGlyphs[site] = sphere;
+            }
+            osg::ref_ptr<osg::Geode> label =
+                createSiteLabel(positions[site], network.names[site], style, sizes, layout.figure);
+            if (layout.figure && site < texts.size())
+            {
+                texts[site] = label->getDrawable(0);
+                // A text's bound lies in its own plane, whichever way it turns to the screen.
+                const osg::BoundingBox& bounds = texts[site]->getBoundingBox();
+                extents.anchors[site] = sizes.labelAnchor(positions[site]);
+                if (bounds.valid())
+                    extents.halfSizes[site] =
+                        osg::Vec2(bounds.xMax() - bounds.xMin(), bounds.yMax() - bounds.yMin()) / 2.0f;
+            }
+            scene.root->addChild(label);
         }
         scene.root->addChild(spheres);
+    }
+    if (layout.figure)
+    {
+        scene.labels = new LabelThinning(std::move(extents), centralityRanks(network),
+                                         [texts](const std::vector<bool>& shown) {
+            for (std::size_t site = 0; site < texts.size(); ++site)
+                if (texts[site].valid())
+                    texts[site]->setNodeMask(shown[site] ? ~0u : 0u);
+        });
+        scene.root->addCullCallback(scene.labels.get());
+        std::vector<osg::Vec4> colors;
+        for (const osg::ref_ptr<osg::ShapeDrawable>& sphere : sphereGlyphs)
+            colors.push_back(sphere.valid() ? sphere->getColor() : osg::Vec4());
+        scene.dimSites =
+            [sphereGlyphs, colors, background = style.haloColor](const std::vector<bool>& dimmed) {
+            for (std::size_t site = 0; site < sphereGlyphs.size(); ++site)
+                if (sphereGlyphs[site].valid())
+                    sphereGlyphs[site]->setColor(site < dimmed.size() && dimmed[site]
+                                                     ? dimmedColor(colors[site], background)
+                                                     : colors[site]);
+        };
     }
     scene.linkGlyphs.reserve(network.linkCount());
     for (std::size_t link = 0; link < network.linkCount(); ++link)
@@ -54,6 +101,8 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
                   const SceneDetail& detail, NetworkScene& scene, LoadProgress* progress)
 {
     SceneBuilder builder(style.font.get(), style.textColor, detail, layout.glyphs);
+    if (layout.figure)
+        builder.outlineLabels(style.haloColor);
 
     // The labels are laid out on a thread of their own while the spheres and links are added; without a
     // thread to spare, in turn.
@@ -74,13 +123,18 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
     builder.reserve(network.linkCount(), network.siteCount());
     const std::vector<osg::Vec3>& positions = layout.positions;
     const std::size_t total = network.ringCount() + network.linkCount();
+    std::vector<std::uint32_t> sphereOrder;
     for (std::size_t ringIndex = 0; ringIndex < network.ringCount(); ++ringIndex)
     {
         tell(progress, ringIndex, total);
         builder.beginGroup();
         for (const std::uint32_t site : network.ring(ringIndex))
+        {
             builder.addSphere(positions[site], sphereColor(layout, network, site),
                               layout.glyphs.siteRadius * sphereScale(layout, site));
+            if (layout.figure)
+                sphereOrder.push_back(site);
+        }
     }
     for (std::size_t link = 0; link < network.linkCount(); ++link)
     {
@@ -102,6 +156,12 @@ void buildBatches(const CorrelationNetwork& network, const SiteLayout& layout, c
         builder.placeLabels(anchors);
     }
 
+    if (layout.figure)
+    {
+        scene.labels = builder.createLabelThinning(centralityRanks(network));
+        scene.root->addCullCallback(scene.labels.get());
+        scene.dimSites = builder.createSiteDimming(sphereOrder, network.siteCount(), style.haloColor);
+    }
     osg::ref_ptr<osg::Group> batches = builder.createScene();
     scene.linkState = builder.getLinkState();
     scene.root->addChild(batches);

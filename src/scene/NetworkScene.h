@@ -3,6 +3,7 @@
 
 #include <network/CorrelationNetwork.h>
 #include <network/LoadProgress.h>
+#include <scene/LabelChoice.h>
 #include <scene/LabelStyle.h>
 #include <scene/SceneBuilder.h>
 #include <scene/SiteLayout.h>
@@ -15,6 +16,7 @@
 #include <osgText/Font>
 
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 /** The two ways a network is drawn. */
@@ -44,11 +46,20 @@ struct NetworkScene
     /** Drawn in batches: the links' state, whose uniforms carry the cutoff, the filter and the emphasis. */
     osg::ref_ptr<osg::StateSet> linkState;
 
+    /** In a figure: what chooses the labels that show, so that no two overlap, for every view that draws the
+     *  scene (the cull callback of root); else null. */
+    osg::ref_ptr<LabelThinning> labels;
+
+    /** In a figure: dims the spheres of the sites flagged (one flag a site) towards the background, and draws
+     *  the rest in their own colours; an empty list dims none. Else empty. */
+    std::function<void(const std::vector<bool>&)> dimSites;
+
     /** On a structure: the line that traces its chain, beneath the network, shown in every picture. */
     osg::ref_ptr<osg::Node> trace;
 };
 
-/** Draws network with its sites at the places of layout, along path. One glyph per element, the root holds
+/** Draws network with its sites at the places of layout, along path; a figure's labels are outlined, and its
+ *  spheres dimmed, in style's halo colour, the background's. One glyph per element, the root holds
  *  the links' geode, then for each ring its sites' labels and the geode of their spheres. */
 NetworkScene buildNetworkScene(const CorrelationNetwork& network, const SiteLayout& layout,
                                const LabelStyle& style, RenderPath path,

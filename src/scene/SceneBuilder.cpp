@@ -197,6 +197,48 @@ void SceneBuilder::addSphere(const osg::Vec3& position, const osg::Vec4& color, 
     groupBox.expandBy(osg::BoundingBox(position - reach, position + reach));
 }
 
+std::function<void(const std::vector<bool>&)>
+SceneBuilder::createSiteDimming(const std::vector<std::uint32_t>& order, std::size_t siteCount,
+                                const osg::Vec4& background) const
+{
+    // Every site's sphere: the array of its batch's slot, its place there, and its own colour.
+    struct Sphere
+    {
+        osg::ref_ptr<osg::Vec4Array> slot;
+        std::size_t place = 0;
+        osg::Vec4 color;
+    };
+    std::vector<Sphere> spheres(siteCount);
+    for (std::size_t added = 0; added < order.size() && added < sitesAdded; ++added)
+    {
+        const SphereBatch& batch = sphereBatches[added / detail.glyphsPerBatch];
+        const std::size_t inBatch = added % detail.glyphsPerBatch;
+        const osg::ref_ptr<osg::Vec4Array>& slot = batch.colors.slots[inBatch % batch.colors.slots.size()];
+        const std::size_t place = inBatch / batch.colors.slots.size();
+        if (order[added] < siteCount)
+            spheres[order[added]] = Sphere{slot, place, (*slot)[place]};
+    }
+    return [spheres, background](const std::vector<bool>& dimmed) {
+        std::vector<osg::Vec4Array*> changed;
+        for (std::size_t site = 0; site < spheres.size(); ++site)
+        {
+            const Sphere& sphere = spheres[site];
+            if (!sphere.slot.valid())
+                continue;
+            const osg::Vec4 color =
+                site < dimmed.size() && dimmed[site] ? dimmedColor(sphere.color, background) : sphere.color;
+            osg::Vec4& now = (*sphere.slot)[sphere.place];
+            if (now == color)
+                continue;
+            now = color;
+            if (std::find(changed.begin(), changed.end(), sphere.slot.get()) == changed.end())
+                changed.push_back(sphere.slot.get());
+        }
+        for (osg::Vec4Array* slot : changed)
+            slot->dirty();
+    };
+}
+
 void SceneBuilder::reserve(std::size_t linkCount, std::size_t siteCount)
 {
     linksExpected = linkCount;

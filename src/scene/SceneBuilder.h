@@ -3,6 +3,7 @@
 
 #include <network/RegionKind.h>
 #include <scene/GlyphStyle.h>
+#include <scene/LabelChoice.h>
 #include <scene/NetworkSize.h>
 
 #include <osg/Array>
@@ -20,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,6 +92,19 @@ public:
 
     /** Puts every label laid out beside its site: positions holds the sites' places in the same order. */
     void placeLabels(const std::vector<osg::Vec3>& positions);
+
+    /** Outlines the labels in haloColor, LabelStyle::haloWidth of their height wide. */
+    void outlineLabels(const osg::Vec4& haloColor);
+
+    /** Once the labels are placed: what shows only the labels that do not overlap, the more central first
+     *  (ranks, one a site as the labels were laid out). */
+    osg::ref_ptr<LabelThinning> createLabelThinning(std::vector<std::uint32_t> ranks);
+
+    /** Once the spheres are added, the sites of order in the order they were, of siteCount: what dims the
+     *  spheres of the sites flagged towards background and draws the rest in their own colours. */
+    std::function<void(const std::vector<bool>&)> createSiteDimming(const std::vector<std::uint32_t>& order,
+                                                                    std::size_t siteCount,
+                                                                    const osg::Vec4& background) const;
 
     /** Adds a link between the centres a and b, coloured by its weight; its ends lie in regions, the bits of
      *  regionBit, which a filter of the links compares. */
@@ -185,12 +200,13 @@ private:
      *  of the anchors; and reach, the farthest a glyph corner lies from its anchor. */
     struct GlyphBatch
     {
-        Dealt<osg::Vec3Array> anchors;
+        /** Each glyph's anchor carries in w whether its label shows (1) or not (0). */
+        Dealt<osg::Vec4Array> anchors;
         Dealt<osg::Vec4Array> boxes;
         Dealt<osg::Vec4Array> textureBoxes;
         osg::BoundingBox box;
         float reach = 0.0f;
-        /** The label each glyph belongs to, by its place among the labels, until the labels are placed. */
+        /** The label each glyph belongs to, by its place among the labels. */
         std::vector<std::uint32_t> labels;
     };
 
@@ -232,6 +248,12 @@ private:
 
     /** Each label's bound in its own plane, around its anchor, until the labels are placed. */
     std::vector<osg::BoundingSphere> labelLayoutBounds;
+
+    /** Each label's anchor, once placed, and the half width and height of its text. */
+    LabelExtents labelExtents;
+
+    /** The labels' outline colour, when they have one. */
+    std::optional<osg::Vec4> halo;
 };
 
 #endif

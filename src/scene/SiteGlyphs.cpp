@@ -33,7 +33,7 @@ osg::ref_ptr<osg::ShapeDrawable> createSiteSphere(const osg::Vec3& position, con
 }
 
 osg::ref_ptr<osg::Geode> createSiteLabel(const osg::Vec3& position, const std::string& name,
-                                         const LabelStyle& style, const GlyphSizes& sizes)
+                                         const LabelStyle& style, const GlyphSizes& sizes, bool halo)
 {
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
 
@@ -45,6 +45,12 @@ osg::ref_ptr<osg::Geode> createSiteLabel(const osg::Vec3& position, const std::s
     text->setColor(style.textColor);
     text->setPosition(sizes.labelAnchor(position));
     text->setAutoRotateToScreen(true);
+    if (halo)
+    {
+        text->setBackdropType(osgText::Text::OUTLINE);
+        text->setBackdropColor(style.haloColor);
+        text->setBackdropOffset(LabelStyle::haloWidth);
+    }
     geode->addDrawable(text);
 
     // Labels are drawn last and without the depth test, so no sphere or link ever hides one.

@@ -1,4 +1,5 @@
 #include <scene/FigurePainter.h>
+#include <scene/LabelStyle.h>
 #include <scene/ValidText.h>
 #include <scene/VectorFigure.h>
 
@@ -59,8 +60,16 @@ std::string svgTexts(const std::vector<PageText>& texts)
                       text.x, text.y, text.size);
         elements += number;
         elements += percent(text.color.red) + "," + percent(text.color.green) + "," +
-                    percent(text.color.blue) + ")\" xml:space=\"preserve\">" + escapeXml(text.text) +
-                    "</text>\n";
+                    percent(text.color.blue) + ")\"";
+        // An outline under the letters, as wide each way as the window's.
+        if (text.halo)
+        {
+            std::snprintf(number, sizeof number, "%.3f", 2.0 * LabelStyle::haloWidth * text.size);
+            elements += std::string(" stroke=\"rgb(") + percent(text.halo->red) + "," +
+                        percent(text.halo->green) + "," + percent(text.halo->blue) + ")\" stroke-width=\"" +
+                        number + "\" stroke-linejoin=\"round\" paint-order=\"stroke\"";
+        }
+        elements += " xml:space=\"preserve\">" + escapeXml(text.text) + "</text>\n";
     }
     return elements + "</g>\n";
 }

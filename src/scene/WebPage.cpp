@@ -1,6 +1,7 @@
 #include <network/TextFields.h>
 #include <scene/ColorKey.h>
 #include <scene/GlyphStyle.h>
+#include <scene/LabelStyle.h>
 #include <scene/NetworkSize.h>
 #include <scene/Shaders.h>
 #include <scene/ValidText.h>
@@ -271,6 +272,26 @@ std::string pageData(const PageContent& content)
             ",\"up\":" + jsonPoint(content.up) + ",\"fov\":" + jsonNumber(content.fieldOfView) + "}";
     data += ",\"key\":" + jsonKey(figure);
     data += ",\"labelBudget\":" + std::to_string(labelBudget);
+    // A figure style's labels keep apart, the favoured and the more central first, outlined haloWidth of
+    // their height wide; its sites on no path are dimmed while the paths show.
+    if (figure.figureStyle)
+    {
+        Bytes ranks;
+        for (std::size_t site = 0; site < siteCount; ++site)
+            ranks.add(site < figure.labelPreference.ranks.size() ? figure.labelPreference.ranks[site]
+                                                                 : std::uint32_t{0});
+        Bytes dimmed;
+        for (std::size_t site = 0; site < siteCount; ++site)
+            dimmed.addByte(site < figure.dimmedSites.size() && figure.dimmedSites[site] ? 1 : 0);
+        std::string favoured;
+        for (const std::uint32_t site : figure.labelPreference.favoured)
+            favoured += (favoured.empty() ? "" : ",") + std::to_string(site);
+        data += ",\"figureStyle\":{\"labelRanks\":\"" + ranks.text() + "\",\"favoured\":[" + favoured +
+                "],\"haloWidth\":" + jsonNumber(LabelStyle::haloWidth) + ",\"dimmedSites\":\"" +
+                (figure.dimmedSites.empty() ? std::string() : dimmed.text()) + "\"}";
+    }
+    else
+        data += ",\"figureStyle\":null";
     data += ",\"lightFrom\":" + std::to_string(NetworkSize::slicedElementCount);
     return data + "}";
 }

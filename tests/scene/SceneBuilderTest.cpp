@@ -361,7 +361,8 @@ TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
         ASSERT_NE(geometry, nullptr);
         const auto* corners = dynamic_cast<const osg::Vec4Array*>(geometry->getVertexArray());
         const auto* colors = dynamic_cast<const osg::Vec4Array*>(geometry->getColorArray());
-        const auto glyphAnchors = dealtValues<osg::Vec3Array>(*geometry, 7, 3, 3);
+        // The anchors carry whether their labels show: every one, where the labels are not thinned.
+        const auto glyphAnchors = dealtValues<osg::Vec4Array>(*geometry, 7, 3, 3);
         const auto boxes = dealtValues<osg::Vec4Array>(*geometry, 8, 3, 3);
         const auto textureBoxes = dealtValues<osg::Vec4Array>(*geometry, 9, 3, 3);
         ASSERT_TRUE(corners && colors);
@@ -376,11 +377,13 @@ TEST(SceneBuilder, BatchesEverySphereAndLabelOfTheSitesDrawn)
             if (box.x() == box.z() && box.y() == box.w())
                 continue;
             const osg::Vec4& textureBox = textureBoxes[glyph];
+            EXPECT_EQ(glyphAnchors[glyph].w(), 1.0f);
             for (unsigned int k = 0; k < 6; ++k)
             {
                 const osg::Vec4& corner = (*corners)[glyph % 3 * 6 + k];
                 EXPECT_EQ(corner.w(), static_cast<float>(glyph % 3));
-                anchors.push_back(glyphAnchors[glyph]);
+                const osg::Vec4& anchor = glyphAnchors[glyph];
+                anchors.emplace_back(anchor.x(), anchor.y(), anchor.z());
                 offsets.emplace_back(corner.x() > 0.5f ? box.z() : box.x(),
                                      corner.y() > 0.5f ? box.w() : box.y());
                 const bool right = corner.z() == 1.0f || corner.z() == 3.0f;

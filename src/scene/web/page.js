@@ -32,6 +32,9 @@
     const givenThickness = data.thickness ? floatsOf(data.thickness) : null;
     const trace = floatsOf(data.trace);
     const glyphs = data.glyphs;
+    const figureStyle = data.figureStyle;
+    const labelRanks = figureStyle ? new Uint32Array(bytesOf(figureStyle.labelRanks).buffer) : null;
+    const dimmedSites = figureStyle && figureStyle.dimmedSites ? bytesOf(figureStyle.dimmedSites) : null;
     const names = Array.from(document.querySelectorAll('#sites li'), (item) => item.textContent);
 
     // Every site's links, by their places in the log, in the log's order; a link from a site to itself once.
@@ -213,7 +216,9 @@
         const colors = new Float32Array(12 * siteCount);
         const corners = new Float32Array(8 * siteCount);
         const scales = new Float32Array(4 * siteCount);
+        const dimmed = new Float32Array(4 * siteCount);
         siteOrder.forEach((site, place) => {
+            dimmed.fill(dimmedSites && dimmedSites[site] ? 1 : 0, 4 * place, 4 * place + 4);
             const entry = regionByKind.get(kinds[site]);
             for (let corner = 0; corner < 4; ++corner) {
                 centres.set(positions.subarray(3 * site, 3 * site + 3), 12 * place + 3 * corner);
@@ -227,16 +232,24 @@
         sphereGeometry.setAttribute('tint', new THREE.BufferAttribute(colors, 3));
         sphereGeometry.setAttribute('corner', new THREE.BufferAttribute(corners, 2));
         sphereGeometry.setAttribute('scale', new THREE.BufferAttribute(scales, 1));
+        sphereGeometry.setAttribute('dimmed', new THREE.BufferAttribute(dimmed, 1));
         sphereGeometry.setIndex(quadIndices(siteCount));
     }
     // The quad stands at the sphere's centre, wide enough for its outline in perspective; each fragment casts
     // a ray from the eye to the sphere, and takes the depth, the normal and the light of where it meets it.
+    // A figure's sites on no path are dimmed while the paths show, as their links are.
+    const sphereUniforms = {
+        radius: {value: glyphs.siteRadius}, projection: {value: camera.projectionMatrix},
+        dimming: {value: 0}, background: {value: new THREE.Vector3(...data.background)},
+    };
     const spheres = new THREE.Mesh(sphereGeometry, new THREE.ShaderMaterial({
-        uniforms: {radius: {value: glyphs.siteRadius}, projection: {value: camera.projectionMatrix}},
+        uniforms: sphereUniforms,
         extensions: {fragDepth: true},
-        vertexShader: 'uniform float radius; attribute vec3 tint; attribute vec2 corner; attribute float scale;\n' +
-            'varying vec3 vColor; varying vec3 vPoint; varying vec3 vCentre; varying float vRadius;\n' +
-            'void main() { vColor = tint; vec4 centre = modelViewMatrix * vec4(position, 1.0); vCentre = centre.xyz;\n' +
+        vertexShader: 'uniform float radius; uniform float dimming; uniform vec3 background;\n' +
+            'attribute vec3 tint; attribute vec2 corner; attribute float scale; attribute float dimmed;\n' +
+            'varying vec3 vColor; varying vec3 vPoint; varying vec3 vCentre; varying float vRadius;\n' + linkLook + '\n' +
+            'void main() { vColor = dimming * dimmed > 0.5 ? dimmedColor(tint, background) : tint;\n' +
+            '  vec4 centre = modelViewMatrix * vec4(position, 1.0); vCentre = centre.xyz;\n' +
             '  vRadius = radius * scale; vPoint = centre.xyz + vec3(corner * vRadius * 1.5, 0.0);\n' +
             '  gl_Position = projectionMatrix * vec4(vPoint, 1.0); }',
         fragmentShader: 'precision highp float; uniform mat4 projection;\n' +
@@ -339,6 +352,7 @@
         if (!paths && pick.kind === 'link')
             emphasised.fill(1, 4 * pick.index, 4 * pick.index + 4);
         linkUniforms.emphasis.value = paths || pick.kind !== '' ? 1 : 0;
+        sphereUniforms.dimming.value = paths ? 1 : 0;
         linkLookAttribute.needsUpdate = true;
         emphasisAttribute.needsUpdate = true;
         lightChanged = true;
@@ -442,9 +456,98 @@
         node.style.fontSize = (glyphs.labelHeight * pixelsPerUnit(-eyePoint.z)).toFixed(2) + 'px';
         node.style.transform = 'translate(' + x.toFixed(1) + 'px,' + y.toFixed(1) + 'px) translate(-50%, -50%)';
     }
+    // A figure's labels keep apart: where two would overlap, the one favoured (the pick, the paths' sites),
+    // else the more central, else the nearer keeps its label, as every output of a figure chooses. Each is
+    // outlined in the background's colour.
+    const measure = document.createElement('canvas').getContext('2d');
+    const textWidths = new Map();
+    function textWidth(site) {
+        let width = textWidths.get(site);
+        if (width === undefined) {
+            measure.font = '100px ' + getComputedStyle(labelLayer).fontFamily;
+            width = measure.measureText(names[site]).width / 100;
+            textWidths.set(site, width);
+        }
+        return width;
+    }
+    if (figureStyle) {
+        const halo = 'rgb(' + data.background.map((channel) => Math.round(255 * channel)).join(',') + ')';
+        const reach = figureStyle.haloWidth;
+        labelLayer.style.textShadow = [[1, 0], [-1, 0], [0, 1], [0, -1], [0.7, 0.7], [-0.7, 0.7], [0.7, -0.7], [-0.7, -0.7]]
+            .map(([x, y]) => (x * reach).toFixed(3) + 'em ' + (y * reach).toFixed(3) + 'em 0 ' + halo).join(',');
+    }
+    function labelsApart(frustum) {
+        const favoured = new Map();
+        const favour = (site) => favoured.has(site) || favoured.set(site, favoured.size);
+        const pick = state.pick;
+        if (pick.kind === 'site')
+            favour(pick.index);
+        if (pick.kind === 'link') {
+            favour(ends[2 * pick.index]);
+            favour(ends[2 * pick.index + 1]);
+        }
+        if (state.pathLines.length > 0)
+            figureStyle.favoured.forEach(favour);
+        const candidates = [];
+        for (let site = 0; site < siteCount; ++site) {
+            anchor.set(positions[3 * site],
+                positions[3 * site + 1] - glyphs.labelDrop - glyphs.siteRadius * (scaleOf(site) - 1),
+                positions[3 * site + 2]);
+            if (!frustum.containsPoint(anchor))
+                continue;
+            eyePoint.copy(anchor).applyMatrix4(camera.matrixWorldInverse);
+            const depth = -eyePoint.z;
+            if (depth <= camera.near)
+                continue;
+            anchor.project(camera);
+            const size = glyphs.labelHeight * pixelsPerUnit(depth);
+            const padding = figureStyle.haloWidth * size + 1;
+            candidates.push({
+                site, depth, x: (anchor.x + 1) / 2 * canvas.clientWidth, y: (1 - anchor.y) / 2 * canvas.clientHeight,
+                halfWidth: textWidth(site) * size / 2 + padding, halfHeight: size / 2 + padding,
+                tier: favoured.has(site) ? favoured.get(site) : favoured.size, rank: labelRanks[site],
+            });
+        }
+        candidates.sort((a, b) => a.tier - b.tier || a.rank - b.rank || a.depth - b.depth || a.site - b.site);
+        // Each label kept is filed in every cell of a grid its box touches; two boxes that overlap share one.
+        const cell = candidates.reduce((most, each) => Math.max(most, 2 * each.halfWidth, 2 * each.halfHeight), 1);
+        const cells = new Map();
+        const chosen = [];
+        for (const label of candidates) {
+            if (chosen.length >= labelBudget)
+                break;
+            const left = Math.floor((label.x - label.halfWidth) / cell);
+            const right = Math.floor((label.x + label.halfWidth) / cell);
+            const top = Math.floor((label.y - label.halfHeight) / cell);
+            const bottom = Math.floor((label.y + label.halfHeight) / cell);
+            let free = true;
+            for (let column = left; column <= right && free; ++column)
+                for (let row = top; row <= bottom && free; ++row)
+                    for (const other of cells.get(column + ',' + row) || [])
+                        if (Math.abs(label.x - other.x) < label.halfWidth + other.halfWidth &&
+                            Math.abs(label.y - other.y) < label.halfHeight + other.halfHeight)
+                            free = false;
+            if (!free)
+                continue;
+            chosen.push(label.site);
+            for (let column = left; column <= right; ++column)
+                for (let row = top; row <= bottom; ++row) {
+                    const key = column + ',' + row;
+                    if (!cells.has(key))
+                        cells.set(key, []);
+                    cells.get(key).push(label);
+                }
+        }
+        return chosen;
+    }
     function chooseLabels() {
         let chosen;
-        if (siteCount <= labelBudget)
+        if (figureStyle) {
+            chosen = labelsApart(new THREE.Frustum().setFromMatrix(
+                new THREE.Matrix4().multiplyMatrices(camera.projectionMatrix, camera.matrixWorldInverse)));
+            labelNote.textContent = 'Labels: the ' + chosen.length + ' of ' + siteCount.toLocaleString('en') +
+                ' sites whose names do not overlap, those picked, on a path or more central first; they are chosen again when the view comes to rest.';
+        } else if (siteCount <= labelBudget)
             chosen = Array.from({length: siteCount}, (_, site) => site);
         else {
             const frustum = new THREE.Frustum().setFromMatrix(
@@ -724,7 +827,7 @@
         state.pathLines = [];
         state.pick = found;
         showLinks();
-        if (found.kind === 'site' && siteCount > labelBudget)
+        if (figureStyle || (found.kind === 'site' && siteCount > labelBudget))
             chooseLabels();
         update();
     }
