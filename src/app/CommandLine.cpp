@@ -192,8 +192,11 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     environment.addEnvironmentalVariable(
         "LINKMAP_STYLE plain|figure", "figure: links as thick as they are strong, from the weakest shown at "
                                       "the start to three times that at 1, a first view that fills the "
-                                      "frame, and the paths' ends marked; unset, figure for a network read "
-                                      "without rings or on a structure, plain for a group file");
+                                      "frame, the paths' ends marked and the sites on no path dimmed, and "
+                                      "labels that never overlap (the pick's, the paths', then the more "
+                                      "central keep theirs), outlined in the background's colour; unset, "
+                                      "figure for a network read without rings or on a structure, plain for "
+                                      "a group file");
     environment.addEnvironmentalVariable(
         "LINKMAP_COARSE 0|1", "1: show the network of communities instead of the sites: a sphere "
                               "each at the centre of its sites, sized by how many they are, joined "

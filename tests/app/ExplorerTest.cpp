@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -695,6 +696,54 @@ TEST(Explorer, PathsAreThoseOfTheLinksShownAndTheBracketKeysStepThroughThem)
     // The paths of the run's settings stay, as its pick does: Escape quits.
     EXPECT_TRUE(press(osgGA::GUIEventAdapter::KEY_Escape));
     EXPECT_TRUE(viewer->done());
+}
+
+TEST(Explorer, TheSitesOfThePickAndOfThePathsShownKeepTheirLabelsFirstAndTheRestAreDimmed)
+{
+    Example example(true, [](ViewState& state, const CorrelationNetwork& network) {
+        state.pathEnds = std::pair{static_cast<std::uint32_t>(siteNamed(network, "H12")),
+                                   static_cast<std::uint32_t>(siteNamed(network, "V212"))};
+    });
+    Explorer& explorer = *example.explorer;
+    const CorrelationNetwork& network = example.network;
+    ASSERT_TRUE(collectPaths(explorer));
+    const std::vector<SitePath>& paths = example.state.paths->paths;
+    ASSERT_EQ(paths.size(), 10u);
+    // The sites of the paths shown, each flagged and each favoured once, after the two ends.
+    const auto sitesOf = [&paths](std::optional<std::size_t> one) {
+        std::set<std::uint32_t> sites;
+        for (std::size_t p = 0; p < paths.size(); ++p)
+            if (!one || *one == p)
+                sites.insert(paths[p].sites.begin(), paths[p].sites.end());
+        return sites;
+    };
+    for (const std::optional<std::size_t> one : {std::optional<std::size_t>(), std::optional<std::size_t>(0)})
+    {
+        example.state.onePath = one;
+        const std::set<std::uint32_t> expected = sitesOf(one);
+        const std::vector<std::uint32_t> favoured = favouredSites(example.state, network);
+        ASSERT_GE(favoured.size(), 2u);
+        EXPECT_EQ(favoured[0], siteNamed(network, "H12"));
+        EXPECT_EQ(favoured[1], siteNamed(network, "V212"));
+        EXPECT_EQ(std::set<std::uint32_t>(favoured.begin(), favoured.end()), expected);
+        EXPECT_EQ(favoured.size(), expected.size()) << "each once";
+        const std::vector<bool> on = sitesOnPaths(example.state, network.siteCount());
+        ASSERT_EQ(on.size(), network.siteCount());
+        for (std::uint32_t site = 0; site < on.size(); ++site)
+            EXPECT_EQ(on[site], expected.count(site) == 1) << network.names[site];
+    }
+
+    // Without paths, nothing is dimmed, and the pick, a site or a link's two ends, is favoured.
+    explorer.clearPaths();
+    EXPECT_TRUE(sitesOnPaths(example.state, network.siteCount()).empty());
+    explorer.pickSite(siteNamed(network, "M210"));
+    EXPECT_EQ(favouredSites(example.state, network),
+              (std::vector<std::uint32_t>{static_cast<std::uint32_t>(siteNamed(network, "M210"))}));
+    example.state.pick = Pick{Pick::Kind::Link, 0};
+    EXPECT_EQ(favouredSites(example.state, network),
+              (std::vector<std::uint32_t>{network.links[0].first, network.links[0].second}));
+    example.state.pick = Pick();
+    EXPECT_TRUE(favouredSites(example.state, network).empty());
 }
 
 TEST(Explorer, EscapePutsAwayThePathsAClickAskedForAndThenQuits)

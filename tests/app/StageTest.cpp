@@ -247,3 +247,49 @@ TEST(SitePlacement, ASiteOnAStructureColoursItsResidueOfTheTraceAsItsSphere)
         EXPECT_EQ(coloured, 2u);
     }
 }
+
+namespace
+{
+
+// WCAG 2's relative luminance of an sRGB colour, and the contrast ratio of two colours.
+double luminance(const osg::Vec4& color)
+{
+    const auto linear = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(color.r()) + 0.7152 * linear(color.g()) + 0.0722 * linear(color.b());
+}
+
+double contrast(const osg::Vec4& a, const osg::Vec4& b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST(LabelStyle, LabelsStandAtLeastFourAndAHalfToOneAgainstTheirOutlineOnEveryBackground)
+{
+    // A figure's labels are outlined in the background's colour, so the text stands on it wherever it lies.
+    for (const char* background : {"", "black", "white", "other"})
+    {
+        std::vector<std::string> words = {"linkmap"};
+        if (*background != '\0')
+            words.insert(words.end(), {"--background", background});
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        int argc = static_cast<int>(argv.size());
+        osg::ArgumentParser arguments(&argc, argv.data());
+        const Output output = readOutput(arguments);
+        // Asked of an output that draws no scene, so that no font is read.
+        Output drawsNothing = output;
+        drawsNothing.kind = OutputKind::NetworkFile;
+        const LabelStyle style = labelStyleOf(drawsNothing);
+        EXPECT_EQ(osg::Vec3(style.haloColor.r(), style.haloColor.g(), style.haloColor.b()),
+                  osg::Vec3(output.background.r(), output.background.g(), output.background.b()));
+        EXPECT_EQ(style.haloColor.a(), 1.0f) << "an outline hides what is under it";
+        EXPECT_GE(contrast(style.textColor, style.haloColor), 4.5) << background;
+    }
+}
+
+} // namespace

@@ -165,6 +165,72 @@ TEST(VectorFigure, WritesEveryNameOnThePageAsTextAndLeavesOutWhatIsOffItOrBehind
     EXPECT_EQ(readText(eps).rfind("%!PS-Adobe-3.0 EPSF-3.0", 0), 0u);
 }
 
+TEST(VectorFigure, AFigureStylesLabelsKeepApartOutlinedAndItsSitesOnNoPathAreDimmed)
+{
+    // A1 and B2 stand at the same place, C3 apart; B2 is the more central.
+    FigureContent content;
+    content.names = {"A1", "B2", "C3"};
+    content.sites = {osg::Vec3(0.0f, 0.0f, 0.0f), osg::Vec3(0.0f, 0.0f, 0.0f), osg::Vec3(15.0f, 15.0f, 0.0f)};
+    content.kinds.assign(content.sites.size(), RegionKind::Positive);
+    content.cornerText = "corner";
+    content.labelPreference.ranks = {1, 0, 2};
+    TemporaryFolder folder;
+    const std::string svg = folder.path("figure.svg");
+    const auto written = [&] {
+        EXPECT_EQ(writeVectorFigure(svg, FigureFormat::Svg, content, lookingDown()), "");
+        return readText(svg);
+    };
+    const auto labelled = [](const std::string& text, const std::string& name) {
+        return text.find(">" + name + "</text>") != std::string::npos;
+    };
+    const struct
+    {
+        bool figure;
+        std::vector<std::uint32_t> favoured;
+        bool a1, b2;
+    } cases[] = {{false, {}, true, true}, {true, {}, false, true}, {true, {0}, true, false}};
+    for (const auto& each : cases)
+    {
+        content.figureStyle = each.figure;
+        content.labelPreference.favoured = each.favoured;
+        const std::string text = written();
+        EXPECT_EQ(labelled(text, "A1"), each.a1) << each.figure;
+        EXPECT_EQ(labelled(text, "B2"), each.b2) << each.figure;
+        EXPECT_TRUE(labelled(text, "C3"));
+        // Labels are outlined in the background's colour, the corner is not.
+        const std::size_t c3 = text.find(">C3</text>");
+        const std::size_t opening = text.rfind("<text", c3);
+        EXPECT_EQ(text.substr(opening, c3 - opening).find("paint-order=\"stroke\"") != std::string::npos,
+                  each.figure)
+            << "outlined exactly in a figure";
+        if (each.figure)
+        {
+            EXPECT_NE(text.substr(opening, c3 - opening).find("stroke=\"rgb(20.0%,20.0%,40.0%)\""),
+                      std::string::npos)
+                << text.substr(opening, c3 - opening);
+        }
+        const std::size_t corner = text.find(">corner</text>");
+        EXPECT_EQ(
+            text.substr(text.rfind("<text", corner), corner - text.rfind("<text", corner)).find("stroke="),
+            std::string::npos);
+    }
+
+    // The sphere in the middle, dimmed, comes nearer the background.
+    const osg::Vec3 background(0.2f * 255, 0.2f * 255, 0.4f * 255);
+    content.labelPreference = {};
+    content.names.clear();
+    const auto middle = [&] {
+        written();
+        osg::ref_ptr<osg::Image> image = rasterise(folder, svg);
+        return image.valid() ? middleColour(*image) : osg::Vec3();
+    };
+    const osg::Vec3 bright = middle();
+    content.dimmedSites = {true, true, false};
+    const osg::Vec3 dimmed = middle();
+    EXPECT_LT((dimmed - background).length(), 0.5f * (bright - background).length())
+        << bright.x() << " " << dimmed.x();
+}
+
 TEST(VectorFigure, SaysWhyAFigureCannotBeWrittenAndLeavesNoFileBehind)
 {
     TemporaryFolder folder;
