@@ -114,7 +114,8 @@ public:
         const Rgb background = rgbOf(content.background);
         cairo_set_source_rgb(cairo, background.red, background.green, background.blue);
         cairo_paint(cairo);
-        paintTrace();
+        if (!content.figureStyle)
+            paintTrace();
         paintGlyphs();
         paintLabels();
         paintOverlays();
@@ -133,7 +134,18 @@ private:
         double depth;
         bool sphere;
         std::size_t index;
+        /** A half of a segment of a figure's trace tube (index among traceHalves), not a link. */
+        bool trace = false;
     };
+
+    /** A half of a segment of the trace, from a point to the middle of the segment, in the point's colour. */
+    struct TraceHalf
+    {
+        osg::Vec3 from;
+        osg::Vec3 to;
+        osg::Vec4 color;
+    };
+    std::vector<TraceHalf> traceHalves;
 
     void paintGlyphs()
     {
@@ -151,18 +163,53 @@ private:
             const osg::Vec3 middle = (content.sites[each.first] + content.sites[each.second]) * 0.5f;
             elements.push_back(Element{projection.toEye(middle).z(), false, link});
         }
+        // A figure's trace is a tube among the spheres and links, each half of a segment in its end's colour.
+        if (content.figureStyle)
+        {
+            const bool coloured = content.traceColors.size() == content.trace.size();
+            for (std::size_t run = 0; run < content.trace.size(); ++run)
+                for (std::size_t i = 1; i < content.trace[run].size(); ++i)
+                {
+                    const osg::Vec3& a = content.trace[run][i - 1];
+                    const osg::Vec3& b = content.trace[run][i];
+                    const osg::Vec3 middle = (a + b) * 0.5f;
+                    const auto colorAt = [&](std::size_t at) {
+                        return coloured && at < content.traceColors[run].size() ? content.traceColors[run][at]
+                                                                                : GlyphStyle::traceColor;
+                    };
+                    for (const TraceHalf& half :
+                         {TraceHalf{a, middle, colorAt(i - 1)}, TraceHalf{b, middle, colorAt(i)}})
+                    {
+                        elements.push_back(Element{projection.toEye((half.from + half.to) * 0.5f).z(), false,
+                                                   traceHalves.size(), true});
+                        traceHalves.push_back(half);
+                    }
+                }
+        }
         // Back to front; at the same depth links first, as the spheres they end in hide their ends.
         std::sort(elements.begin(), elements.end(), [](const Element& a, const Element& b) {
             if (a.depth != b.depth)
                 return a.depth < b.depth;
             if (a.sphere != b.sphere)
                 return b.sphere;
+            if (a.trace != b.trace)
+                return a.trace;
             return a.index < b.index;
         });
         for (const Element& element : elements)
         {
             if (element.sphere)
                 paintSphere(element.index);
+            else if (element.trace)
+            {
+                const TraceHalf& half = traceHalves[element.index];
+                osg::Vec3d start = projection.toEye(half.from);
+                osg::Vec3d end = projection.toEye(half.to);
+                if (clipToFront(start, end))
+                    paintCylinder(start, end, GlyphStyle::traceTubeRadius, rgbOf(half.color));
+                // The joint at the point, rounded as the tube bends there.
+                paintBall(half.from, GlyphStyle::traceTubeRadius, rgbOf(half.color));
+            }
             else
                 paintLink(element.index);
         }
@@ -274,8 +321,19 @@ private:
 
     void paintSphere(std::size_t site)
     {
-        const double radius = content.glyphs.siteRadius * content.sphereScale(site);
-        const osg::Vec3d centre = projection.toEye(content.sites[site]);
+        osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
+        siteColor(content.colors, site, site < content.kinds.size() ? content.kinds[site] : RegionKind::None,
+                  color);
+        if (site < content.dimmedSites.size() && content.dimmedSites[site])
+            color = dimmedColor(color, content.background);
+        paintBall(content.sites[site], content.glyphs.siteRadius * content.sphereScale(site), rgbOf(color));
+    }
+
+    // A sphere of radius round the scene point at, lit from the eye; flat where it is too small for its
+    // shading to show.
+    void paintBall(const osg::Vec3& at, double radius, const Rgb& base)
+    {
+        const osg::Vec3d centre = projection.toEye(at);
         const double distance = centre.length();
         if (-centre.z() < radius + nearest || distance <= radius)
             return;
@@ -285,12 +343,6 @@ private:
                               std::sqrt(distance * distance - radius * radius);
         if (!projection.onPage(middle, pixels))
             return;
-        osg::Vec4 color(1.0f, 1.0f, 1.0f, 1.0f);
-        siteColor(content.colors, site, site < content.kinds.size() ? content.kinds[site] : RegionKind::None,
-                  color);
-        if (site < content.dimmedSites.size() && content.dimmedSites[site])
-            color = dimmedColor(color, content.background);
-        const Rgb base = rgbOf(color);
         cairo_new_path(cairo);
         cairo_arc(cairo, middle.x(), middle.y(), pixels, 0.0, 2.0 * M_PI);
         if (pixels * 2.0 < shadedPixels)
@@ -339,6 +391,16 @@ private:
         osg::Vec3d end = projection.toEye(b - along * insideB);
         if (!clipToFront(start, end))
             return;
+        osg::Vec4 color = weightColor(std::isfinite(link.weight) ? link.weight : 0.0f);
+        if (!content.emphasised.empty() && !content.emphasised[index])
+            color = dimmedColor(color, content.background);
+        paintCylinder(start, end, radius, rgbOf(color));
+    }
+
+    // A cylinder of radius from start to end, eye-space points in front of the eye, shaded across as lit
+    // from the eye; flat where it is too thin for its shading to show.
+    void paintCylinder(const osg::Vec3d& start, const osg::Vec3d& end, double radius, const Rgb& base)
+    {
         const osg::Vec2d p0 = projection.toPage(start);
         const osg::Vec2d p1 = projection.toPage(end);
         const double half0 = radius * projection.pixelsPerUnit(start);
@@ -353,10 +415,6 @@ private:
             low.y() - reach > projection.getHeight())
             return;
 
-        osg::Vec4 color = weightColor(std::isfinite(link.weight) ? link.weight : 0.0f);
-        if (!content.emphasised.empty() && !content.emphasised[index])
-            color = dimmedColor(color, content.background);
-        const Rgb base = rgbOf(color);
         cairo_new_path(cairo);
         cairo_move_to(cairo, p0.x() + across.x() * half0, p0.y() + across.y() * half0);
         cairo_line_to(cairo, p1.x() + across.x() * half1, p1.y() + across.y() * half1);

@@ -67,6 +67,10 @@ const osg::Vec4 traceColor(0.55f, 0.55f, 0.55f, 1.0f);
 /** The width of that line, in pixels. */
 constexpr float tracePixels = 2.0f;
 
+/** In a figure the trace is a lit tube among the links, of this radius in ångströms: 1 Å across, wider than
+ *  the strongest link on a structure. */
+constexpr float traceTubeRadius = 0.5f;
+
 } // namespace GlyphStyle
 
 /** How a path's two end sites are marked in a figure: their spheres this many times as large, ringed by a

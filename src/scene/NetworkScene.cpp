@@ -1,6 +1,7 @@
 #include <scene/GlyphStyle.h>
 #include <scene/Glyphs.h>
 #include <scene/NetworkScene.h>
+#include <scene/TraceTube.h>
 
 #include <osg/Depth>
 #include <osg/Geode>
@@ -211,6 +212,28 @@ osg::ref_ptr<osg::Node> createChainTrace(const std::vector<std::vector<osg::Vec3
     return geode;
 }
 
+// The trace as a figure draws it: a lit tube among the spheres and links, in the colours of the sites along
+// it or grey.
+osg::ref_ptr<osg::Node> createTraceTube(const std::vector<std::vector<osg::Vec3>>& trace,
+                                        const std::vector<std::vector<osg::Vec4>>& colors)
+{
+    const TubeMesh tube = traceTube(trace, colors, GlyphStyle::traceTubeRadius);
+    osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
+    geometry->setName("chain trace");
+    geometry->setUseDisplayList(false);
+    geometry->setUseVertexBufferObjects(true);
+    geometry->setVertexArray(new osg::Vec3Array(tube.points.begin(), tube.points.end()));
+    geometry->setNormalArray(new osg::Vec3Array(tube.normals.begin(), tube.normals.end()),
+                             osg::Array::BIND_PER_VERTEX);
+    geometry->setColorArray(new osg::Vec4Array(tube.colors.begin(), tube.colors.end()),
+                            osg::Array::BIND_PER_VERTEX);
+    geometry->addPrimitiveSet(
+        new osg::DrawElementsUInt(GL_TRIANGLES, tube.triangles.begin(), tube.triangles.end()));
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(geometry.get());
+    return geode;
+}
+
 } // namespace
 
 RenderPath chooseRenderPath(std::size_t linkCount, std::size_t siteCount, const SceneDetail& detail)
@@ -234,6 +257,7 @@ NetworkScene buildNetworkScene(const CorrelationNetwork& network, const SiteLayo
     else
         buildGlyphs(network, layout, style, scene, progress);
     if (!layout.trace.empty())
-        scene.trace = createChainTrace(layout.trace, traceColors(layout));
+        scene.trace = layout.figure ? createTraceTube(layout.trace, traceColors(layout))
+                                    : createChainTrace(layout.trace, traceColors(layout));
     return scene;
 }

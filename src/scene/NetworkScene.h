@@ -54,7 +54,8 @@ struct NetworkScene
      *  the rest in their own colours; an empty list dims none. Else empty. */
     std::function<void(const std::vector<bool>&)> dimSites;
 
-    /** On a structure: the line that traces its chain, beneath the network, shown in every picture. */
+    /** On a structure: what traces its chain, shown in every picture: a line beneath the network, or in a
+     *  figure a lit tube among its spheres and links. */
     osg::ref_ptr<osg::Node> trace;
 };
 

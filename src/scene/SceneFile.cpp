@@ -326,9 +326,12 @@ std::string writeSceneFile(const FigureContent& content, const std::string& file
     // The chain, thinner than a link, in its grey.
     PrismMesh trace(scene, content.trace.empty() ? -1 : scene.addMaterial("chain", {1.0, 1.0, 1.0, 1.0}));
     const bool colouredTrace = content.traceColors.size() == content.trace.size();
+    // A figure's trace is a tube among the links, a plain one a thin beam.
+    const float traceRadius =
+        content.figureStyle ? GlyphStyle::traceTubeRadius : content.glyphs.linkRadius * 0.5f;
     for (std::size_t run = 0; run < content.trace.size(); ++run)
         for (std::size_t i = 1; i < content.trace[run].size(); ++i)
-            trace.add(content.trace[run][i - 1], content.trace[run][i], content.glyphs.linkRadius * 0.5f,
+            trace.add(content.trace[run][i - 1], content.trace[run][i], traceRadius,
                       colouredTrace && i < content.traceColors[run].size() ? content.traceColors[run][i]
                                                                            : GlyphStyle::traceColor);
     addPrismNode(scene, trace, "chain", root);

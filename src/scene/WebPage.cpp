@@ -4,6 +4,7 @@
 #include <scene/LabelStyle.h>
 #include <scene/NetworkSize.h>
 #include <scene/Shaders.h>
+#include <scene/TraceTube.h>
 #include <scene/ValidText.h>
 #include <scene/WebAssets.h>
 #include <scene/WebPage.h>
@@ -283,12 +284,32 @@ std::string pageData(const PageContent& content)
         Bytes dimmed;
         for (std::size_t site = 0; site < siteCount; ++site)
             dimmed.addByte(site < figure.dimmedSites.size() && figure.dimmedSites[site] ? 1 : 0);
+        // The trace as the window draws it in a figure, a lit tube.
+        const TubeMesh tube = traceTube(figure.trace, figure.traceColors, GlyphStyle::traceTubeRadius);
+        Bytes tubePoints;
+        Bytes tubeNormals;
+        Bytes tubeColors;
+        Bytes tubeTriangles;
+        for (std::size_t i = 0; i < tube.points.size(); ++i)
+            for (int axis = 0; axis < 3; ++axis)
+            {
+                tubePoints.add(tube.points[i][axis]);
+                tubeNormals.add(tube.normals[i][axis]);
+                tubeColors.add(tube.colors[i][axis]);
+            }
+        for (const std::uint32_t corner : tube.triangles)
+            tubeTriangles.add(corner);
+        const std::string traceTube = tube.points.empty()
+                                          ? std::string("null")
+                                          : "{\"points\":\"" + tubePoints.text() + "\",\"normals\":\"" +
+                                                tubeNormals.text() + "\",\"colors\":\"" + tubeColors.text() +
+                                                "\",\"triangles\":\"" + tubeTriangles.text() + "\"}";
         std::string favoured;
         for (const std::uint32_t site : figure.labelPreference.favoured)
             favoured += (favoured.empty() ? "" : ",") + std::to_string(site);
-        data += ",\"figureStyle\":{\"labelRanks\":\"" + ranks.text() + "\",\"favoured\":[" + favoured +
-                "],\"haloWidth\":" + jsonNumber(LabelStyle::haloWidth) + ",\"dimmedSites\":\"" +
-                (figure.dimmedSites.empty() ? std::string() : dimmed.text()) + "\"}";
+        data += ",\"figureStyle\":{\"traceTube\":" + traceTube + ",\"labelRanks\":\"" + ranks.text() +
+                "\",\"favoured\":[" + favoured + "],\"haloWidth\":" + jsonNumber(LabelStyle::haloWidth) +
+                ",\"dimmedSites\":\"" + (figure.dimmedSites.empty() ? std::string() : dimmed.text()) + "\"}";
     }
     else
         data += ",\"figureStyle\":null";

@@ -414,8 +414,23 @@
         sphereGeometry.setDrawRange(0, light ? 6 * Math.min(siteCount, siteBudget) : Infinity);
     }
 
-    // The chain the sites stand on: lines beneath them, grey or in the colours of the sites along it.
-    if (trace.length > 0) {
+    // The chain the sites stand on: lines beneath them, grey or in the colours of the sites along it; in a
+    // figure, the tube the C++ made, lit as the spheres are.
+    if (figureStyle && figureStyle.traceTube) {
+        const tube = figureStyle.traceTube;
+        const geometry = new THREE.BufferGeometry();
+        geometry.setAttribute('position', new THREE.BufferAttribute(floatsOf(tube.points), 3));
+        geometry.setAttribute('normal', new THREE.BufferAttribute(floatsOf(tube.normals), 3));
+        geometry.setAttribute('tint', new THREE.BufferAttribute(floatsOf(tube.colors), 3));
+        geometry.setIndex(new THREE.BufferAttribute(new Uint32Array(bytesOf(tube.triangles).buffer), 1));
+        scene.add(new THREE.Mesh(geometry, new THREE.ShaderMaterial({
+            vertexShader: 'attribute vec3 tint; varying vec3 vColor; varying vec3 vNormal;\n' +
+                'void main() { vColor = tint; vNormal = normalMatrix * normal;\n' +
+                '  gl_Position = projectionMatrix * modelViewMatrix * vec4(position, 1.0); }',
+            fragmentShader: 'precision highp float; varying vec3 vColor; varying vec3 vNormal;\n' + lighting +
+                'void main() { gl_FragColor = vec4(lit(vColor, vNormal), 1.0); }',
+        })));
+    } else if (trace.length > 0) {
         const geometry = new THREE.BufferGeometry();
         geometry.setAttribute('position', new THREE.BufferAttribute(trace, 3));
         const colored = data.traceColors !== '';
