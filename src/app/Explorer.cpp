@@ -1,4 +1,7 @@
 #include <app/Explorer.h>
+#include <app/SiteAnalysis.h>
+
+#include <osg/Camera>
 
 #include <algorithm>
 #include <chrono>
@@ -47,8 +50,8 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
       trackball(turning), ringColor(explored.style.textColor),
       highlight(explored.scene, explored.network.links, background, motion),
       corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
-      labels(explored.scene.labels), dimSites(explored.scene.dimSites), finder(explored.network.names),
-      pathFinder(explored.network)
+      labels(explored.scene.labels), communityNode(new osg::Group), labelStyle(explored.style),
+      dimSites(explored.scene.dimSites), finder(explored.network.names), pathFinder(explored.network)
 {
     // The scene shows the view the run starts from: its cutoff, its filter, then its pick, each as a key or a
     // click would set it.
@@ -78,6 +81,70 @@ osg::Node* Explorer::getCornerNode()
     return corner.node.get();
 }
 
+osg::Node* Explorer::getCommunityNode()
+{
+    return communityNode.get();
+}
+
+bool Explorer::toggleCommunities()
+{
+    if (showsCommunities())
+    {
+        community->shown = false;
+        communityNode->removeChildren(0, communityNode->getNumChildren());
+        if (labels.valid())
+            labels->hideAll(false);
+        applyPaths();
+        updateText();
+        return true;
+    }
+    if (!network.members.empty())
+        message = "The sites are the communities already (LINKMAP_COARSE=1)";
+    else if (!layout.figure)
+        message = "The network of communities shows over a figure (LINKMAP_STYLE=figure)";
+    else if (network.communities.size() != network.siteCount())
+        message = "No communities were found (LINKMAP_COLOR=community finds them)";
+    if (!message.empty())
+    {
+        updateText();
+        return false;
+    }
+    // Made once, over the links shown then.
+    if (community == nullptr)
+    {
+        community = std::make_unique<CommunityPicture>();
+        community->network = network;
+        community->layout = layout;
+        showCommunityNetwork(community->network, community->layout, linkFilterOf(view));
+        community->scene = buildNetworkScene(community->network, community->layout, labelStyle,
+                                             RenderPath::OneGlyphPerElement);
+        if (community->scene.labels.valid())
+            community->scene.root->removeCullCallback(community->scene.labels.get());
+    }
+    community->shown = true;
+    // Drawn over the faded network whole, in the same view: after it, its own depth cleared.
+    osg::ref_ptr<osg::Camera> over = new osg::Camera;
+    over->setName("network of communities");
+    over->setReferenceFrame(osg::Transform::RELATIVE_RF);
+    over->setRenderOrder(osg::Camera::POST_RENDER);
+    over->setClearMask(GL_DEPTH_BUFFER_BIT);
+    over->setAllowEventFocus(false);
+    over->addChild(community->scene.root.get());
+    communityNode->addChild(over.get());
+    fadeUnderCommunities();
+    updateText();
+    return true;
+}
+
+void Explorer::fadeUnderCommunities()
+{
+    highlight.emphasisePaths({}, {}, layout.positions, layout.glyphs);
+    if (dimSites)
+        dimSites(std::vector<bool>(network.siteCount(), true));
+    if (labels.valid())
+        labels->hideAll(true);
+}
+
 void Explorer::setMotionPicture(MotionPicture* motion)
 {
     highlight.setMotionPicture(motion);
@@ -100,6 +167,9 @@ Pick Explorer::under(const PickRay& ray)
 
 Pick Explorer::pickAt(const PickRay& ray)
 {
+    // A click is on the sites: the network of communities makes way.
+    if (showsCommunities())
+        toggleCommunities();
     // A pick of its own, or of nothing, puts the paths away.
     forgetPaths();
     view.pick = under(ray);
@@ -263,6 +333,8 @@ void Explorer::applyPaths()
             pickSite(view.pick.index);
         else
             highlight.clearEmphasis();
+        if (showsCommunities())
+            fadeUnderCommunities();
         return;
     }
     highlight.emphasisePaths(shownPathLinks(view, network.links.size()), linkThickness(view),
@@ -277,6 +349,8 @@ void Explorer::applyPaths()
                                 layout.glyphs.siteRadius * sphereScale(layout, site), ringColor});
         highlight.markPathEnds(ends);
     }
+    if (showsCommunities())
+        fadeUnderCommunities();
 }
 
 void Explorer::showNextPath(int step)

@@ -60,6 +60,7 @@ struct ExploredNetwork
  *  corner and dims the links but its own until the next click; a double click on a sphere makes it the
  *  centre the trackball turns about; + and - raise and lower the cutoff on |weight| below which links are
  *  hidden; 1, 2 and 3 show only the links that touch a positive, negative or accelerated site, 0 all again;
+ *  g shows the network of communities over the sites faded, and puts it away;
  *  / opens a prompt that finds a site by name or number, picks it and centres it. While the prompt is open it
  *  takes every key; Escape closes it, and quits when it is closed. */
 class Explorer : public osgGA::GUIEventHandler
@@ -84,6 +85,20 @@ public:
 
     /** The corner text's node, to be added to the scene. */
     osg::Node* getCornerNode();
+
+    /** The node under which the network of communities is shown, to be added to the scene. */
+    osg::Node* getCommunityNode();
+
+    /** Shows the network of the communities over the sites faded, or puts it away again, as g does: a sphere
+     *  each community at the centre of its sites, joined as the links shown join them. Only a figure whose
+     *  sites have communities shows it; false, and the corner says why, otherwise. */
+    bool toggleCommunities();
+
+    /** Whether the network of communities is shown. */
+    bool showsCommunities() const
+    {
+        return community != nullptr && community->shown;
+    }
 
     /** The lines of the corner text. */
     std::string getCornerText() const;
@@ -184,6 +199,9 @@ private:
     /** Forgets the paths and any search asked for, leaving the picture as it is. */
     void forgetPaths();
 
+    /** Fades every site, link and label of the network, under the network of communities. */
+    void fadeUnderCommunities();
+
     const CorrelationNetwork& network;
     const SiteLayout& layout;
     InputFiles files;
@@ -195,6 +213,19 @@ private:
     CornerText corner;
     /** What chooses a figure's labels, told which sites to keep labelled first; else null. */
     osg::ref_ptr<LabelThinning> labels;
+    /** The network of communities shown over the sites, made at the first g: its records, layout and scene.
+     */
+    struct CommunityPicture
+    {
+        CorrelationNetwork network;
+        SiteLayout layout;
+        NetworkScene scene;
+        bool shown = false;
+    };
+    std::unique_ptr<CommunityPicture> community;
+    osg::ref_ptr<osg::Group> communityNode;
+    LabelStyle labelStyle;
+
     /** What dims a figure's spheres of the sites on no path shown; else empty. */
     std::function<void(const std::vector<bool>&)> dimSites;
 

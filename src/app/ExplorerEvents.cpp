@@ -49,6 +49,10 @@ void describeExplorerBindings(osg::ApplicationUsage& usage)
     usage.addKeyboardMouseBinding(std::string(1, regionKinds[0].key), regionKeys + " with the cutoff");
     usage.addKeyboardMouseBinding(std::string(1, allRegionsKey),
                                   "Show every link again, as the cutoff lets them");
+    usage.addKeyboardMouseBinding("g",
+                                  "Show the network of the communities over the sites faded: a sphere "
+                                  "each at the centre of its sites, joined as the links shown join them; "
+                                  "g again puts it away (a figure's)");
     usage.addKeyboardMouseBinding("/", "Find a site: type the start of its name, in any case, or its number; "
                                        "Enter picks and centres the first match, Enter or Tab the next, "
                                        "Escape closes");
@@ -173,6 +177,9 @@ bool Explorer::keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdap
     case '/':
         finder.open();
         updateText();
+        return true;
+    case 'g':
+        toggleCommunities();
         return true;
     case ']':
         showNextPath(1);

@@ -18,6 +18,10 @@ void Explorer::updateText()
         saying += (saying.empty() ? "" : "\n") + std::string("Finding the paths from ") +
                   network.names[asked->ends.first] + " to " + network.names[asked->ends.second] +
                   " among the links shown...";
+    if (showsCommunities())
+        saying += (saying.empty() ? "" : "\n") + std::string("The network of its ") +
+                  std::to_string(community->network.siteCount()) +
+                  " communities, over the sites faded (g hides it)";
     const CornerNotes notes{finder.isOpen() ? finder.promptLine() : std::string(), saying, notice};
     const std::string text = describeView(view, DescribedNetwork{network, layout, files, siteLinks},
                                           highlight.shownCount(), notes);

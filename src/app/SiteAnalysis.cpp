@@ -89,9 +89,9 @@ std::string sizeMeaning(const CorrelationNetwork& network, const Settings& setti
     return text;
 }
 
-void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const Settings& settings)
+void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const LinkFilter& filter)
 {
-    CommunityNetwork coarse = collapseCommunities(network, network.communities, startingFilter(settings));
+    CommunityNetwork coarse = collapseCommunities(network, network.communities, filter);
     SiteLayout placed;
     placed.glyphs = layout.glyphs;
     placed.figure = layout.figure;

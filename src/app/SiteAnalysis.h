@@ -28,11 +28,11 @@ std::vector<float> sphereScales(const CorrelationNetwork& network, const Setting
  *  communities "Sphere size: sites held, 6 to 57"; empty for spheres all the same. */
 std::string sizeMeaning(const CorrelationNetwork& network, const Settings& settings);
 
-/** Replaces network, laid out at layout, with the network of its communities, as LINKMAP_COARSE asks: a
- *  site each community (C1, C2…, the largest first), at the centre of its sites, sized by how many they are
- *  and in its community's colour, and a link between two communities that any link shown at the start joins,
- *  weighing the largest |w| between them. Each keeps the names of its sites (members). */
-void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const Settings& settings);
+/** Replaces network, laid out at layout, with the network of its communities, as LINKMAP_COARSE and the
+ *  window's g ask: a site each community (C1, C2…, the largest first), at the centre of its sites, sized by
+ *  how many they are and in its community's colour, and a link between two communities that any link filter
+ *  shows joins, weighing the largest |w| between them. Each keeps the names of its sites (members). */
+void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const LinkFilter& filter);
 
 /** Finds what the run shows of network's sites beyond their regions: their communities, when the spheres are
  *  coloured by them and reading did not find them (by LINKMAP_GROUPS's method, Leiden for one that finds

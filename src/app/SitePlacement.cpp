@@ -48,6 +48,6 @@ SiteLayout arrangeSites(CorrelationNetwork& network, const NetworkSource& source
     analyseSites(network, source, settings);
     SiteLayout layout = placeSites(network, source, settings);
     if (settings.coarse)
-        showCommunityNetwork(network, layout, settings);
+        showCommunityNetwork(network, layout, startingFilter(settings));
     return layout;
 }

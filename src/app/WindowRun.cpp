@@ -92,6 +92,7 @@ void showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage s
         new Explorer(ExploredNetwork{input.network, input.layout, input.scene, input.files, input.style},
                      input.view, stage.trackball.get(), input.output.background);
     stage.top->addChild(explorer->getCornerNode());
+    stage.top->addChild(explorer->getCommunityNode());
 
     osgViewer::Viewer viewer(arguments);
     osg::ref_ptr<StatsScreen> stats = new StatsScreen;

@@ -316,6 +316,7 @@ private:
         cairo_arc(cairo, middle.x(), middle.y(), projection.pixelsPerUnit(centre) * radius, 0.0, 2.0 * M_PI);
         cairo_set_source_rgb(cairo, ring.red, ring.green, ring.blue);
         cairo_set_line_width(cairo, 2.0);
+        cairo_set_line_cap(cairo, CAIRO_LINE_CAP_ROUND);
         cairo_stroke(cairo);
     }
 

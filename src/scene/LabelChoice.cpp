@@ -153,6 +153,14 @@ void LabelThinning::favour(std::vector<std::uint32_t> sites)
     chosen = false;
 }
 
+void LabelThinning::hideAll(bool hidden)
+{
+    if (hidden == allHidden)
+        return;
+    allHidden = hidden;
+    chosen = false;
+}
+
 void LabelThinning::choose(const osg::Matrixd& view, const osg::Matrixd& projection,
                            const osg::Matrixd& window)
 {
@@ -162,8 +170,12 @@ void LabelThinning::choose(const osg::Matrixd& view, const osg::Matrixd& project
     lastView = view;
     lastProjection = projection;
     lastWindow = window;
-    std::vector<ScreenLabel> labels = screenLabels(extents, view, projection, window, labelPadding);
-    orderByPreference(labels, preference);
+    std::vector<ScreenLabel> labels;
+    if (!allHidden)
+    {
+        labels = screenLabels(extents, view, projection, window, labelPadding);
+        orderByPreference(labels, preference);
+    }
     std::vector<bool> now = keepApart(labels, extents.anchors.size());
     if (now == showing)
         return;

@@ -73,6 +73,9 @@ public:
     /** The sites to keep labelled before any other: the pick, then the sites of the paths shown. */
     void favour(std::vector<std::uint32_t> sites);
 
+    /** Hides every label while hidden is true, as when another picture is drawn over the network. */
+    void hideAll(bool hidden);
+
     /** Which sites show their labels now; empty before the first view. */
     const std::vector<bool>& shown() const
     {
@@ -93,6 +96,7 @@ private:
     osg::Matrixd lastProjection;
     osg::Matrixd lastWindow;
     bool chosen = false;
+    bool allHidden = false;
 };
 
 #endif

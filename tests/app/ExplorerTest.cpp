@@ -4,6 +4,7 @@
 #include <scene/GlyphStyle.h>
 #include <support/TestSupport.h>
 
+#include <osg/ShapeDrawable>
 #include <osg/io_utils>
 #include <osgGA/EventQueue>
 #include <osgViewer/View>
@@ -771,6 +772,88 @@ TEST(Explorer, EscapePutsAwayThePathsAClickAskedForAndThenQuits)
     EXPECT_EQ(explorer.getCornerText(), picked);
     EXPECT_TRUE(explorer.handle(*keyEvent(osgGA::GUIEventAdapter::KEY_Escape), *viewer));
     EXPECT_TRUE(viewer->done()) << "without paths, Escape quits";
+}
+
+} // namespace
+
+namespace
+{
+
+// The spheres drawn one glyph per element under node, and their colours.
+std::vector<osg::Vec4> sphereColoursUnder(osg::Node& node)
+{
+    struct Finder : osg::NodeVisitor
+    {
+        Finder() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
+        void apply(osg::Drawable& drawable) override
+        {
+            if (auto* sphere = dynamic_cast<osg::ShapeDrawable*>(&drawable))
+                if (dynamic_cast<const osg::Sphere*>(sphere->getShape()) != nullptr)
+                    colours.push_back(sphere->getColor());
+        }
+        std::vector<osg::Vec4> colours;
+    } finder;
+    node.accept(finder);
+    return finder.colours;
+}
+
+TEST(Explorer, GShowsTheNetworkOfCommunitiesOverTheSitesFadedAndPutsItAway)
+{
+    // Two triangles joined by one weak link: two communities of three.
+    CorrelationNetwork network;
+    readGroups(network, "A1 B2 C3 0.9 0.8 0.7\nD4 E5 F6 0.9 0.8 0.7\nC3 D4 0.3\n");
+    network.communities = {0, 0, 0, 1, 1, 1};
+    for (const bool figure : {true, false})
+    {
+        SCOPED_TRACE(figure ? "figure" : "plain");
+        SiteLayout layout = layoutRingGrid(network);
+        layout.figure = figure;
+        LabelStyle style;
+        style.font = readLabelFont();
+        const NetworkScene scene = buildNetworkScene(network, layout, style, RenderPath::OneGlyphPerElement);
+        const InputFiles files;
+        ViewState state;
+        osg::ref_ptr<osgGA::TrackballManipulator> trackball = new osgGA::TrackballManipulator;
+        osg::ref_ptr<Explorer> explorer = new Explorer(ExploredNetwork{network, layout, scene, files, style},
+                                                       state, trackball.get(), background);
+        osg::ref_ptr<osgViewer::Viewer> viewer = new osgViewer::Viewer;
+        auto* shown = explorer->getCommunityNode()->asGroup();
+        ASSERT_NE(shown, nullptr);
+        const std::vector<osg::Vec4> before = sphereColoursUnder(*scene.root);
+
+        EXPECT_TRUE(explorer->handle(*keyEvent('g'), *viewer));
+        if (!figure)
+        {
+            EXPECT_FALSE(explorer->showsCommunities());
+            EXPECT_EQ(shown->getNumChildren(), 0u);
+            EXPECT_TRUE(cornerSays(*explorer, "over a figure (LINKMAP_STYLE=figure)"))
+                << explorer->getCornerText();
+            continue;
+        }
+        ASSERT_TRUE(explorer->showsCommunities());
+        EXPECT_TRUE(
+            cornerSays(*explorer, "The network of its 2 communities, over the sites faded (g hides it)"))
+            << explorer->getCornerText();
+        // Two spheres, one a community, the larger first, over every site's sphere dimmed, every link too.
+        EXPECT_EQ(sphereColoursUnder(*shown), (std::vector<osg::Vec4>{communityColor(0), communityColor(1)}));
+        const std::vector<osg::Vec4> faded = sphereColoursUnder(*scene.root);
+        ASSERT_EQ(faded.size(), before.size());
+        for (std::size_t i = 0; i < faded.size(); ++i)
+            EXPECT_EQ(faded[i], dimmedColor(before[i], style.haloColor));
+        for (const osg::ref_ptr<osg::ShapeDrawable>& link : scene.linkGlyphs)
+            EXPECT_NE(link->getColor(), weightColor(0.9f)) << "no link in its own colour";
+        EXPECT_TRUE(explorer->isShown(6)) << "the weak link is faded, not hidden";
+
+        // g again, or a click, puts it away and brings the sites back as they were.
+        EXPECT_TRUE(explorer->handle(*keyEvent('g'), *viewer));
+        EXPECT_FALSE(explorer->showsCommunities());
+        EXPECT_EQ(shown->getNumChildren(), 0u);
+        EXPECT_EQ(sphereColoursUnder(*scene.root), before);
+        EXPECT_FALSE(cornerSays(*explorer, "communities"));
+        EXPECT_TRUE(explorer->handle(*keyEvent('g'), *viewer));
+        explorer->pickAt(PickRay{osg::Vec3d(1e6, 1e6, 1e6), osg::Vec3d(0, 0, 1), 1e-3});
+        EXPECT_FALSE(explorer->showsCommunities());
+    }
 }
 
 } // namespace

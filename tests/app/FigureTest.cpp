@@ -195,8 +195,8 @@ TEST(Figure, AVectorFigureOfTenThousandLinksIsThePictureOfTheSameView)
 
 TEST(Figure, AVectorFigureOfANetworkOnItsStructureIsThePictureOfTheSameView)
 {
-    // The protease's chain A with a site picked: its corner names the residue, and the trace, the spheres at
-    // their residues and the emphasised links come out alike in both.
+    // The protease's chain A with a site picked: its corner names the residue, and the trace's tube, the
+    // spheres at their residues and the emphasised links come out alike in both.
     TemporaryFolder folder;
     const std::vector<std::string> network = {exampleFolder + "protease-a-gnm.csv", "-p",
                                               exampleFolder + "protease-flaps.txt"};
@@ -207,7 +207,8 @@ TEST(Figure, AVectorFigureOfANetworkOnItsStructureIsThePictureOfTheSameView)
     const std::string svg = readText(folder.path("placed.svg"));
     EXPECT_NE(svg.find(">K45 (LYS 45, chain A): positive region (protease-flaps.txt); community 3; 8 links"),
               std::string::npos);
-    EXPECT_NE(svg.find("stroke-width:2;stroke-linecap:round;stroke-linejoin:miter;stroke:rgb(55"),
+    // The trace is a tube among the links, as in the window, not a line beneath them.
+    EXPECT_EQ(svg.find("stroke-width:2;stroke-linecap:round;stroke-linejoin:miter;stroke:rgb(55"),
               std::string::npos);
 
     // With paths asked for, a figure marks their two ends, larger and ringed in the labels' white, alike in
