@@ -72,8 +72,15 @@ int main(int argc, char** argv)
     const std::string graphml = "/tmp/ImportBenchmark.graphml";
     const double write = secondsFor([&] {
         const SiteLayout layout = layoutSites(network, LayoutKind::FittedRingGrid);
-        if (!writeGraphml(network, layout, graphml).empty())
+        try
+        {
+            writeGraphml(network, layout, graphml);
+        }
+        catch (const OutputError& failure)
+        {
+            std::fprintf(stderr, "%s\n", failure.what());
             std::exit(1);
+        }
     });
     std::remove(graphml.c_str());
     std::printf("read_s=%.3f read_MB_s=%.0f rings_s=%.3f write_s=%.3f sites=%zu left_out=%zu links=%zu "

@@ -152,15 +152,9 @@ FirstView firstView(const RunInput& input, Stage& stage)
 void writeFigure(const RunInput& input, Stage stage)
 {
     findViewPaths(input.view, input.network);
-    const std::string& file = input.output.file;
-    const std::string failure =
-        writeVectorFigure(file, input.output.figureFormat,
-                          describeFigure(input, input.settings.colorKey ? &stage.key : nullptr),
-                          firstView(input, stage).figure);
-    if (failure.empty())
-        return;
-    std::fprintf(stderr, "linkmap: %s: %s\n", file.c_str(), failure.c_str());
-    throw OutputError("Error: could not write the image " + file);
+    writeVectorFigure(input.output.file, input.output.figureFormat,
+                      describeFigure(input, input.settings.colorKey ? &stage.key : nullptr),
+                      firstView(input, stage).figure);
 }
 
 void writePage(const RunInput& input, Stage stage)
@@ -189,15 +183,11 @@ void writePage(const RunInput& input, Stage stage)
     double near = 0.0;
     double far = 0.0;
     first.figure.projection.getPerspective(page.fieldOfView, aspect, near, far);
-    const std::string failure = writeWebPage(page, input.output.file);
-    if (!failure.empty())
-        throw OutputError("Error: could not write the page " + input.output.file + ": " + failure);
+    writeWebPage(page, input.output.file);
 }
 
 void writeScene(const RunInput& input)
 {
     findViewPaths(input.view, input.network);
-    const std::string failure = writeSceneFile(describeFigure(input, nullptr), input.output.file);
-    if (!failure.empty())
-        throw OutputError("Error: could not write the scene " + input.output.file + ": " + failure);
+    writeSceneFile(describeFigure(input, nullptr), input.output.file);
 }

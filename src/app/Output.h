@@ -4,6 +4,7 @@
 #include <app/ViewState.h>
 #include <network/CorrelationNetwork.h>
 #include <network/InputError.h>
+#include <scene/OutputError.h>
 #include <scene/SiteLayout.h>
 #include <scene/VectorFigure.h>
 
@@ -36,13 +37,6 @@ bool drawsScene(OutputKind kind);
 
 /** Whether an output of kind needs a display: the window and the raster image it saves. */
 bool needsDisplay(OutputKind kind);
-
-/** Thrown when a run's output cannot be made: what() is the one line that says so. */
-class OutputError : public ToldError
-{
-public:
-    using ToldError::ToldError;
-};
 
 /** The output of a run, and how it looks. */
 struct Output

@@ -50,8 +50,12 @@ bool isNetworkFileName(const std::string& fileName)
     return endsWithCaseless(fileName, ".graphml");
 }
 
-std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, const std::string& path,
-                         const PathSearch* paths)
+namespace
+{
+
+// What stopped the writing, or nothing when it was written.
+std::string graphmlFailure(const CorrelationNetwork& network, const SiteLayout& layout,
+                           const std::string& path, const PathSearch* paths)
 {
     pugi::xml_document document;
     pugi::xml_node declaration = document.append_child(pugi::node_declaration);
@@ -135,4 +139,14 @@ std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& la
     if (!document.save_file(path.c_str(), "  "))
         return errno != 0 ? std::strerror(errno) : "it could not be written";
     return std::string();
+}
+
+} // namespace
+
+void writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, const std::string& path,
+                  const PathSearch* paths)
+{
+    const std::string failure = graphmlFailure(network, layout, path, paths);
+    if (!failure.empty())
+        throw OutputError("Error: could not write " + path + ": " + failure);
 }

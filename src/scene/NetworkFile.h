@@ -3,6 +3,7 @@
 
 #include <network/CorrelationNetwork.h>
 #include <network/LinkPaths.h>
+#include <scene/OutputError.h>
 #include <scene/SiteLayout.h>
 
 #include <string>
@@ -13,9 +14,9 @@ bool isNetworkFileName(const std::string& fileName);
 /** Writes network as drawn at layout to path as GraphML: a node a site, with its name, region, ring (group)
  *  and place (x, y, z), and its community (from 1) and betweenness where they were found; and an edge a
  *  link, with its weight written so that it reads back to the same float;
- *  with paths, also how many of them pass through each node and along each edge (paths). Returns an empty
- *  string, or the reason the file could not be written. */
-std::string writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, const std::string& path,
-                         const PathSearch* paths = nullptr);
+ *  with paths, also how many of them pass through each node and along each edge (paths). Throws
+ *  OutputError, saying why, when the file cannot be written. */
+void writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, const std::string& path,
+                  const PathSearch* paths = nullptr);
 
 #endif

@@ -251,7 +251,11 @@ bool isSceneFileName(const std::string& fileName)
     return endsWithCaseless(fileName, ".glb") || endsWithCaseless(fileName, ".gltf");
 }
 
-std::string writeSceneFile(const FigureContent& content, const std::string& fileName)
+namespace
+{
+
+// What stopped the writing, or nothing when it was written.
+std::string sceneFileFailure(const FigureContent& content, const std::string& fileName)
 {
     SceneModel scene;
     // The layout stands +z up, glTF +y: the root turns it a quarter round x.
@@ -357,4 +361,13 @@ std::string writeSceneFile(const FigureContent& content, const std::string& file
     if (!file)
         return std::strerror(errno);
     return std::string();
+}
+
+} // namespace
+
+void writeSceneFile(const FigureContent& content, const std::string& fileName)
+{
+    const std::string failure = sceneFileFailure(content, fileName);
+    if (!failure.empty())
+        throw OutputError("Error: could not write the scene " + fileName + ": " + failure);
 }

@@ -2,6 +2,7 @@
 #define LINKMAP_SCENE_SCENEFILE 1
 
 #include <scene/FigureContent.h>
+#include <scene/OutputError.h>
 
 #include <string>
 
@@ -12,7 +13,7 @@ bool isSceneFileName(const std::string& fileName);
  *  (.gltf), in the layout's units (ångströms on a structure), +y up: a node a site, named as it is, sharing
  *  one sphere mesh a region kind; every link the filter shows a square prism coloured by its weight, dimmed
  * or thicker as the view has it, merged into one mesh; the chain the sites stand on as thinner grey prisms.
- *  Returns why it could not, or an empty string. */
-std::string writeSceneFile(const FigureContent& content, const std::string& fileName);
+ *  Throws OutputError, saying why, when it cannot be written. */
+void writeSceneFile(const FigureContent& content, const std::string& fileName);
 
 #endif

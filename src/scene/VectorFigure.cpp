@@ -97,8 +97,12 @@ bool figureFormatOf(const std::string& fileName, FigureFormat& format)
     return false;
 }
 
-std::string writeVectorFigure(const std::string& fileName, FigureFormat format, const FigureContent& content,
-                              const FigureView& view)
+namespace
+{
+
+// What stopped the writing, or nothing when it was written.
+std::string vectorFigureFailure(const std::string& fileName, FigureFormat format,
+                                const FigureContent& content, const FigureView& view)
 {
     if (view.width <= 0 || view.height <= 0)
         return "the page has no size";
@@ -163,4 +167,14 @@ std::string writeVectorFigure(const std::string& fileName, FigureFormat format, 
     if (!failure.empty() && std::filesystem::is_regular_file(fileName, ignored))
         std::remove(fileName.c_str());
     return failure;
+}
+
+} // namespace
+
+void writeVectorFigure(const std::string& fileName, FigureFormat format, const FigureContent& content,
+                       const FigureView& view)
+{
+    const std::string failure = vectorFigureFailure(fileName, format, content, view);
+    if (!failure.empty())
+        throw OutputError("Error: could not write the image " + fileName + ": " + failure);
 }

@@ -351,7 +351,11 @@ std::string base64(const void* data, std::size_t size)
     return text;
 }
 
-std::string writeWebPage(const PageContent& content, const std::string& fileName)
+namespace
+{
+
+// What stopped the writing, or nothing when it was written.
+std::string webPageFailure(const PageContent& content, const std::string& fileName)
 {
     std::string failure;
     const std::string folder = threeFolder;
@@ -389,4 +393,13 @@ std::string writeWebPage(const PageContent& content, const std::string& fileName
     if (!page)
         return std::strerror(errno);
     return std::string();
+}
+
+} // namespace
+
+void writeWebPage(const PageContent& content, const std::string& fileName)
+{
+    const std::string failure = webPageFailure(content, fileName);
+    if (!failure.empty())
+        throw OutputError("Error: could not write the page " + fileName + ": " + failure);
 }

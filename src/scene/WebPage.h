@@ -3,6 +3,7 @@
 
 #include <network/RegionKind.h>
 #include <scene/FigureContent.h>
+#include <scene/OutputError.h>
 #include <scene/PickIndex.h>
 
 #include <osg/Vec3d>
@@ -52,8 +53,8 @@ extern const char* const threeFolder;
 
 /** Writes content to fileName as one HTML file that draws it with three.js, read from threeFolder and
  *  inlined, and turns it in any browser with nothing fetched: the network in typed arrays, the names as the
- *  page's text. Returns why it could not, or an empty string. */
-std::string writeWebPage(const PageContent& content, const std::string& fileName);
+ *  page's text. Throws OutputError, saying why, when it cannot be written. */
+void writeWebPage(const PageContent& content, const std::string& fileName);
 
 /** Data as base64, 0 to 3 bytes of padding included. */
 std::string base64(const void* data, std::size_t size);

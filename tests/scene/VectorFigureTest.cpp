@@ -113,7 +113,7 @@ TEST(VectorFigure, PaintsBackToFrontAndLeavesOutTheLinksTheCutoffHides)
         if (c.dimmed)
             content.emphasised = {false};
         const std::string svg = folder.path("order.svg");
-        ASSERT_EQ(writeVectorFigure(svg, FigureFormat::Svg, content, lookingDown()), "") << c.what;
+        ASSERT_NO_THROW(writeVectorFigure(svg, FigureFormat::Svg, content, lookingDown())) << c.what;
         const osg::ref_ptr<osg::Image> image = rasterise(folder, svg);
         ASSERT_TRUE(image.valid()) << c.what;
         const osg::Vec3 seen = middleColour(*image);
@@ -139,9 +139,9 @@ TEST(VectorFigure, WritesEveryNameOnThePageAsTextAndLeavesOutWhatIsOffItOrBehind
     const std::string svg = folder.path("names.svg");
     const std::string pdf = folder.path("names.pdf");
     const std::string eps = folder.path("names.eps");
-    ASSERT_EQ(writeVectorFigure(svg, FigureFormat::Svg, content, lookingDown()), "");
-    ASSERT_EQ(writeVectorFigure(pdf, FigureFormat::Pdf, content, lookingDown()), "");
-    ASSERT_EQ(writeVectorFigure(eps, FigureFormat::Eps, content, lookingDown()), "");
+    ASSERT_NO_THROW(writeVectorFigure(svg, FigureFormat::Svg, content, lookingDown()));
+    ASSERT_NO_THROW(writeVectorFigure(pdf, FigureFormat::Pdf, content, lookingDown()));
+    ASSERT_NO_THROW(writeVectorFigure(eps, FigureFormat::Eps, content, lookingDown()));
 
     const std::string svgText = readText(svg);
     EXPECT_NE(svgText.find(">K45</text>"), std::string::npos);
@@ -177,7 +177,7 @@ TEST(VectorFigure, AFigureStylesLabelsKeepApartOutlinedAndItsSitesOnNoPathAreDim
     TemporaryFolder folder;
     const std::string svg = folder.path("figure.svg");
     const auto written = [&] {
-        EXPECT_EQ(writeVectorFigure(svg, FigureFormat::Svg, content, lookingDown()), "");
+        EXPECT_NO_THROW(writeVectorFigure(svg, FigureFormat::Svg, content, lookingDown()));
         return readText(svg);
     };
     const auto labelled = [](const std::string& text, const std::string& name) {
@@ -231,12 +231,24 @@ TEST(VectorFigure, AFigureStylesLabelsKeepApartOutlinedAndItsSitesOnNoPathAreDim
         << bright.x() << " " << dimmed.x();
 }
 
-TEST(VectorFigure, SaysWhyAFigureCannotBeWrittenAndLeavesNoFileBehind)
+TEST(VectorFigure, SaysWhyAFigureCannotBeWrittenInOneLineAndLeavesNoFileBehind)
 {
     TemporaryFolder folder;
+    // The one line a writer throws, or nothing when it wrote the figure.
+    const auto failure = [](const std::string& path, FigureFormat format, const FigureContent& content) {
+        try
+        {
+            writeVectorFigure(path, format, content, lookingDown());
+        }
+        catch (const OutputError& error)
+        {
+            return std::string(error.what());
+        }
+        return std::string();
+    };
     const std::string path = folder.path("missing/figure.svg");
-    EXPECT_EQ(writeVectorFigure(path, FigureFormat::Svg, FigureContent(), lookingDown()),
-              "No such file or directory");
+    EXPECT_EQ(failure(path, FigureFormat::Svg, FigureContent()),
+              "Error: could not write the image " + path + ": No such file or directory");
     EXPECT_FALSE(std::filesystem::exists(path));
     if (std::filesystem::exists("/dev/full"))
     {
@@ -244,8 +256,8 @@ TEST(VectorFigure, SaysWhyAFigureCannotBeWrittenAndLeavesNoFileBehind)
         content.names = {"K45"};
         content.sites = {osg::Vec3()};
         content.kinds = {RegionKind::None};
-        EXPECT_EQ(writeVectorFigure("/dev/full", FigureFormat::Pdf, content, lookingDown()),
-                  "No space left on device");
+        EXPECT_EQ(failure("/dev/full", FigureFormat::Pdf, content),
+                  "Error: could not write the image /dev/full: No space left on device");
     }
 }
 
