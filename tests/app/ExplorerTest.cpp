@@ -779,24 +779,6 @@ TEST(Explorer, EscapePutsAwayThePathsAClickAskedForAndThenQuits)
 namespace
 {
 
-// The spheres drawn one glyph per element under node, and their colours.
-std::vector<osg::Vec4> sphereColoursUnder(osg::Node& node)
-{
-    struct Finder : osg::NodeVisitor
-    {
-        Finder() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
-        void apply(osg::Drawable& drawable) override
-        {
-            if (auto* sphere = dynamic_cast<osg::ShapeDrawable*>(&drawable))
-                if (dynamic_cast<const osg::Sphere*>(sphere->getShape()) != nullptr)
-                    colours.push_back(sphere->getColor());
-        }
-        std::vector<osg::Vec4> colours;
-    } finder;
-    node.accept(finder);
-    return finder.colours;
-}
-
 TEST(Explorer, GShowsTheNetworkOfCommunitiesOverTheSitesFadedAndPutsItAway)
 {
     // Two triangles joined by one weak link: two communities of three.

@@ -144,35 +144,6 @@ std::size_t hiddenGlyphs(osg::Node& root)
     return finder.hidden;
 }
 
-// The colours of every sphere of a scene, drawn either way.
-std::vector<osg::Vec4> sphereColours(osg::Node& root)
-{
-    struct Finder : osg::NodeVisitor
-    {
-        Finder() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
-        void apply(osg::Drawable& drawable) override
-        {
-            if (auto* sphere = dynamic_cast<osg::ShapeDrawable*>(&drawable))
-                if (dynamic_cast<const osg::Sphere*>(sphere->getShape()) != nullptr)
-                    colours.push_back(sphere->getColor());
-        }
-        void apply(osg::Geode& geode) override
-        {
-            if (geode.getName() == "spheres")
-                for (unsigned int i = 0; i < geode.getNumDrawables(); ++i)
-                    if (const osg::Geometry* geometry = geode.getDrawable(i)->asGeometry())
-                        for (const unsigned int slot : {8u, 10u, 12u, 14u})
-                            if (const auto* colors =
-                                    dynamic_cast<const osg::Vec4Array*>(geometry->getVertexAttribArray(slot)))
-                                colours.insert(colours.end(), colors->begin(), colors->end());
-            traverse(geode);
-        }
-        std::vector<osg::Vec4> colours;
-    } finder;
-    root.accept(finder);
-    return finder.colours;
-}
-
 TEST(LabelChoice, AFiguresSceneShowsOnlyTheLabelsThatKeepApartOnEitherPath)
 {
     // A1 and D4 stand at the same place: A1, of degree 2, keeps its label until D4 is favoured.
@@ -209,9 +180,9 @@ TEST(LabelChoice, AFiguresSceneShowsOnlyTheLabelsThatKeepApartOnEitherPath)
             EXPECT_EQ(hiddenGlyphs(*scene.root), 2u) << "the two glyphs of A1";
 
         // Dimming B2 dims its sphere alone, towards the background, and undimming brings its colour back.
-        const std::vector<osg::Vec4> before = sphereColours(*scene.root);
+        const std::vector<osg::Vec4> before = sphereColoursUnder(*scene.root);
         scene.dimSites({false, true, false, false, false});
-        const std::vector<osg::Vec4> dimmed = sphereColours(*scene.root);
+        const std::vector<osg::Vec4> dimmed = sphereColoursUnder(*scene.root);
         ASSERT_EQ(dimmed.size(), before.size());
         std::size_t changed = 0;
         for (std::size_t i = 0; i < before.size(); ++i)
@@ -222,7 +193,7 @@ TEST(LabelChoice, AFiguresSceneShowsOnlyTheLabelsThatKeepApartOnEitherPath)
             }
         EXPECT_EQ(changed, 1u);
         scene.dimSites({});
-        EXPECT_EQ(sphereColours(*scene.root), before);
+        EXPECT_EQ(sphereColoursUnder(*scene.root), before);
     }
 }
 

@@ -4,6 +4,11 @@
 #include <network/NetworkReader.h>
 #include <network/RegionClassifier.h>
 
+#include <osg/Geode>
+#include <osg/Geometry>
+#include <osg/NodeVisitor>
+#include <osg/ShapeDrawable>
+
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -381,4 +386,32 @@ bool windowUnderPointerTakesInput(const std::string& name)
         (attributes.all_event_masks & (KeyPressMask | ButtonPressMask)) == (KeyPressMask | ButtonPressMask);
     XCloseDisplay(display);
     return takes;
+}
+
+std::vector<osg::Vec4> sphereColoursUnder(osg::Node& root)
+{
+    struct Finder : osg::NodeVisitor
+    {
+        Finder() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
+        void apply(osg::Drawable& drawable) override
+        {
+            if (auto* sphere = dynamic_cast<osg::ShapeDrawable*>(&drawable))
+                if (dynamic_cast<const osg::Sphere*>(sphere->getShape()) != nullptr)
+                    colours.push_back(sphere->getColor());
+        }
+        void apply(osg::Geode& geode) override
+        {
+            if (geode.getName() == "spheres")
+                for (unsigned int i = 0; i < geode.getNumDrawables(); ++i)
+                    if (const osg::Geometry* geometry = geode.getDrawable(i)->asGeometry())
+                        for (const unsigned int slot : {8u, 10u, 12u, 14u})
+                            if (const auto* colors =
+                                    dynamic_cast<const osg::Vec4Array*>(geometry->getVertexAttribArray(slot)))
+                                colours.insert(colours.end(), colors->begin(), colors->end());
+            traverse(geode);
+        }
+        std::vector<osg::Vec4> colours;
+    } finder;
+    root.accept(finder);
+    return finder.colours;
 }

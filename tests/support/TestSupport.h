@@ -171,6 +171,9 @@ struct DrawnNetwork
     std::string output;
 };
 
+/** The colours of every sphere drawn under root, one glyph per element or in batches, in the order drawn. */
+std::vector<osg::Vec4> sphereColoursUnder(osg::Node& root);
+
 /** Draws the network of groupText, classified by lists, along path, or the path its counts choose. */
 std::unique_ptr<DrawnNetwork> drawNetwork(const std::string& groupText,
                                           std::optional<RenderPath> path = std::nullopt,
