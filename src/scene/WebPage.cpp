@@ -9,6 +9,8 @@
 #include <scene/WebAssets.h>
 #include <scene/WebPage.h>
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -37,61 +39,41 @@ std::string readWhole(const std::string& path, std::string& failure)
     return text.str();
 }
 
-// A JSON string: quoted, with what JSON escapes escaped, and "<" too, so that no "</script" ends the data
-// early.
-std::string jsonText(const std::string& text)
-{
-    std::string quoted = "\"";
-    for (const char each : validText(text))
-    {
-        switch (each)
-        {
-        case '"':
-            quoted += "\\\"";
-            break;
-        case '\\':
-            quoted += "\\\\";
-            break;
-        case '<':
-            quoted += "\\u003c";
-            break;
-        default:
-            quoted += each;
-        }
-    }
-    return quoted + "\"";
-}
-
 std::string htmlText(const std::string& text)
 {
     return escapeXml(validText(text));
 }
 
-// A number as JSON has them: one that is no finite number is 0.
-std::string jsonNumber(double value)
+using Json = nlohmann::ordered_json;
+
+// A number as the page reads it: one that is no finite number is 0.
+double number(double value)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.9g", std::isfinite(value) ? value : 0.0);
-    return text;
+    return std::isfinite(value) ? value : 0.0;
 }
 
-std::string jsonVector(const double* values, int count)
+Json color(const osg::Vec4& rgb)
 {
-    std::string text = "[";
-    for (int i = 0; i < count; ++i)
-        text += (i > 0 ? "," : "") + jsonNumber(values[i]);
-    return text + "]";
+    return Json::array({number(rgb.r()), number(rgb.g()), number(rgb.b())});
 }
 
-std::string jsonColor(const osg::Vec4& color)
+Json point(const osg::Vec3d& at)
 {
-    const double rgb[3] = {color.r(), color.g(), color.b()};
-    return jsonVector(rgb, 3);
+    return Json::array({number(at.x()), number(at.y()), number(at.z())});
 }
 
-std::string jsonPoint(const osg::Vec3d& point)
+// Text as the page shows it: valid UTF-8, whatever the name held.
+Json text(const std::string& words)
 {
-    return jsonVector(point.ptr(), 3);
+    return validText(words);
+}
+
+Json texts(const std::vector<std::string>& words)
+{
+    Json list = Json::array();
+    for (const std::string& each : words)
+        list.push_back(validText(each));
+    return list;
 }
 
 // Typed arrays travel as their little-endian bytes in base64, which the page reads into arrays of its own.
@@ -122,62 +104,99 @@ private:
     std::vector<unsigned char> bytes;
 };
 
-std::string jsonKeyText(const KeyText& text)
+Json keyText(const KeyText& label)
 {
-    return "{\"text\":" + jsonText(text.text) + ",\"x\":" + jsonNumber(text.x) +
-           ",\"y\":" + jsonNumber(text.y) + ",\"alignment\":" + std::to_string(text.alignment) + "}";
+    return {{"text", text(label.text)},
+            {"x", number(label.x)},
+            {"y", number(label.y)},
+            {"alignment", label.alignment}};
 }
 
-std::string jsonKeyBox(const KeyBox& box)
+Json keyBox(const KeyBox& box)
 {
-    return "{\"left\":" + jsonNumber(box.left) + ",\"bottom\":" + jsonNumber(box.bottom) +
-           ",\"right\":" + jsonNumber(box.right) + ",\"top\":" + jsonNumber(box.top) + "}";
+    return {{"left", number(box.left)},
+            {"bottom", number(box.bottom)},
+            {"right", number(box.right)},
+            {"top", number(box.top)}};
 }
 
-std::string jsonKey(const FigureContent& figure)
+Json colorKey(const FigureContent& figure)
 {
     if (!figure.colorKey)
-        return "null";
+        return nullptr;
     const ColorKeyLayout key = layOutColorKey(figure.keyRegions, figure.keyCommunities, figure.keySizeNote);
-    std::string text = "{\"bar\":" + jsonKeyBox(key.bar) + ",\"barTexts\":[";
-    for (std::size_t i = 0; i < key.barTexts.size(); ++i)
-        text += (i > 0 ? "," : "") + jsonKeyText(key.barTexts[i]);
-    text += "],\"swatches\":[";
-    for (std::size_t i = 0; i < key.swatches.size(); ++i)
-        text += std::string(i > 0 ? "," : "") + "{\"box\":" + jsonKeyBox(key.swatches[i].box) +
-                ",\"color\":" + jsonColor(key.swatches[i].color) +
-                ",\"name\":" + jsonKeyText(key.swatches[i].name) + "}";
-    text += "]";
+    Json barTexts = Json::array();
+    for (const KeyText& each : key.barTexts)
+        barTexts.push_back(keyText(each));
+    Json swatches = Json::array();
+    for (const ColorKeyLayout::Swatch& swatch : key.swatches)
+        swatches.push_back(
+            {{"box", keyBox(swatch.box)}, {"color", color(swatch.color)}, {"name", keyText(swatch.name)}});
+    Json described = {{"bar", keyBox(key.bar)}, {"barTexts", barTexts}, {"swatches", swatches}};
     if (!key.sizeNote.text.empty())
-        text += ",\"sizeNote\":" + jsonKeyText(key.sizeNote);
-    return text + "}";
+        described["sizeNote"] = keyText(key.sizeNote);
+    return described;
 }
 
-std::string jsonRegions(const PageContent& content)
+Json regionList(const PageContent& content)
 {
-    std::string text = "[";
+    Json list = Json::array();
     std::size_t place = 0;
     for (const RegionKindEntry& entry : regionKinds)
     {
-        osg::Vec4 color;
-        regionColor(entry.kind, color);
-        const std::string list = place < content.listNames.size() ? content.listNames[place] : std::string();
-        text += std::string(place > 0 ? "," : "") +
-                "{\"kind\":" + std::to_string(static_cast<int>(entry.kind)) +
-                ",\"word\":" + jsonText(entry.word) + ",\"option\":" + jsonText(entry.option) +
-                ",\"key\":" + jsonText(std::string(1, entry.key)) + ",\"bit\":" + std::to_string(entry.bit) +
-                ",\"color\":" + jsonColor(color) + ",\"list\":" + jsonText(list) + "}";
+        osg::Vec4 rgb;
+        regionColor(entry.kind, rgb);
+        list.push_back(
+            {{"kind", static_cast<int>(entry.kind)},
+             {"word", entry.word},
+             {"option", entry.option},
+             {"key", std::string(1, entry.key)},
+             {"bit", entry.bit},
+             {"color", color(rgb)},
+             {"list", place < content.listNames.size() ? text(content.listNames[place]) : Json("")}});
         ++place;
     }
-    return text + "]";
+    return list;
 }
 
-std::string jsonStrings(const std::vector<std::string>& strings)
+// What a figure's page adds: its labels' ranks and outline, the sites favoured and dimmed, and the trace's
+// tube, as the window draws it; null for a plain page.
+Json figureStyleData(const FigureContent& figure)
 {
-    std::string text = "[";
-    for (std::size_t i = 0; i < strings.size(); ++i)
-        text += (i > 0 ? "," : "") + jsonText(strings[i]);
-    return text + "]";
+    if (!figure.figureStyle)
+        return nullptr;
+    const std::size_t siteCount = figure.sites.size();
+    Bytes ranks;
+    Bytes dimmed;
+    for (std::size_t site = 0; site < siteCount; ++site)
+    {
+        ranks.add(site < figure.labelPreference.ranks.size() ? figure.labelPreference.ranks[site]
+                                                             : std::uint32_t{0});
+        dimmed.addByte(site < figure.dimmedSites.size() && figure.dimmedSites[site] ? 1 : 0);
+    }
+    const TubeMesh tube = traceTube(figure.trace, figure.traceColors, GlyphStyle::traceTubeRadius);
+    Bytes tubePoints;
+    Bytes tubeNormals;
+    Bytes tubeColors;
+    Bytes tubeTriangles;
+    for (std::size_t i = 0; i < tube.points.size(); ++i)
+        for (int axis = 0; axis < 3; ++axis)
+        {
+            tubePoints.add(tube.points[i][axis]);
+            tubeNormals.add(tube.normals[i][axis]);
+            tubeColors.add(tube.colors[i][axis]);
+        }
+    for (const std::uint32_t corner : tube.triangles)
+        tubeTriangles.add(corner);
+    return {{"traceTube", tube.points.empty() ? Json(nullptr)
+                                              : Json{{"points", tubePoints.text()},
+                                                     {"normals", tubeNormals.text()},
+                                                     {"colors", tubeColors.text()},
+                                                     {"triangles", tubeTriangles.text()}}},
+            {"labelRanks", ranks.text()},
+            {"favoured", figure.labelPreference.favoured},
+            {"haloWidth", LabelStyle::haloWidth},
+            {"dimmedSites", figure.dimmedSites.empty() ? std::string() : dimmed.text()}};
 }
 
 // The page's data: the network's records as typed arrays, and the first view.
@@ -242,79 +261,57 @@ std::string pageData(const PageContent& content)
     const GlyphSizes& glyphs = figure.glyphs;
     const bool anyResidue = std::any_of(content.residues.begin(), content.residues.end(),
                                         [](const std::string& residue) { return !residue.empty(); });
-    std::string data = "{\"sites\":" + std::to_string(siteCount) + ",\"links\":" + std::to_string(linkCount);
-    data += ",\"positions\":\"" + places.text() + "\",\"kinds\":\"" + kinds.text() + "\"";
-    data += ",\"siteColors\":\"" + (figure.colors.size() >= siteCount ? colors.text() : std::string()) + "\"";
-    data += ",\"siteScales\":\"" + (figure.scales.size() >= siteCount ? scales.text() : std::string()) + "\"";
-    data += ",\"ends\":\"" + ends.text() + "\",\"weights\":\"" + weights.text() + "\"";
-    data += ",\"linkRegions\":\"" + (figure.linkRegions.empty() ? std::string() : regions.text()) + "\"";
-    data += ",\"emphasised\":\"" + (figure.emphasised.empty() ? std::string() : emphasised.text()) + "\"";
-    data += ",\"thickness\":\"" + (figure.linkThickness.empty() ? std::string() : thickness.text()) + "\"";
-    data += ",\"trace\":\"" + trace.text() + "\"";
-    data += ",\"traceColors\":\"" + traceColors.text() + "\"";
-    data += ",\"residues\":" + (anyResidue ? jsonStrings(content.residues) : std::string("[]"));
-    data += ",\"measures\":" + jsonStrings(content.measures);
-    data += ",\"glyphs\":{\"siteRadius\":" + jsonNumber(glyphs.siteRadius) +
-            ",\"linkRadius\":" + jsonNumber(glyphs.linkRadius) +
-            ",\"labelHeight\":" + jsonNumber(glyphs.labelHeight) +
-            ",\"labelDrop\":" + jsonNumber(glyphs.labelDrop) +
-            ",\"thinnestWeight\":" + jsonNumber(glyphs.thinnestWeight) + "}";
-    data += ",\"regions\":" + jsonRegions(content);
+    const auto bytesOrEmpty = [](bool given, const Bytes& bytes) {
+        return given ? bytes.text() : std::string();
+    };
+    Json data = {
+        {"sites", siteCount},
+        {"links", linkCount},
+        {"positions", places.text()},
+        {"kinds", kinds.text()},
+        {"siteColors", bytesOrEmpty(figure.colors.size() >= siteCount, colors)},
+        {"siteScales", bytesOrEmpty(figure.scales.size() >= siteCount, scales)},
+        {"ends", ends.text()},
+        {"weights", weights.text()},
+        {"linkRegions", bytesOrEmpty(!figure.linkRegions.empty(), regions)},
+        {"emphasised", bytesOrEmpty(!figure.emphasised.empty(), emphasised)},
+        {"thickness", bytesOrEmpty(!figure.linkThickness.empty(), thickness)},
+        {"trace", trace.text()},
+        {"traceColors", traceColors.text()},
+        {"residues", anyResidue ? texts(content.residues) : Json::array()},
+        {"measures", texts(content.measures)},
+        {"glyphs",
+         {{"siteRadius", number(glyphs.siteRadius)},
+          {"linkRadius", number(glyphs.linkRadius)},
+          {"labelHeight", number(glyphs.labelHeight)},
+          {"labelDrop", number(glyphs.labelDrop)},
+          {"thinnestWeight", number(glyphs.thinnestWeight)}}},
+        {"regions", regionList(content)},
+    };
     osg::Vec4 noRegion;
     regionColor(RegionKind::None, noRegion);
-    data +=
-        ",\"noRegionColor\":" + jsonColor(noRegion) + ",\"traceColor\":" + jsonColor(GlyphStyle::traceColor);
-    data += ",\"background\":" + jsonColor(figure.background);
-    data += ",\"view\":{\"cutoff\":" + jsonNumber(content.cutoff) +
-            ",\"region\":" + std::to_string(static_cast<int>(content.region)) + ",\"pick\":{\"kind\":\"" +
-            pickKind + "\",\"index\":" + std::to_string(content.pick.index) + "}}";
-    data += ",\"pathLines\":" + jsonStrings(content.pathLines);
-    data += ",\"camera\":{\"eye\":" + jsonPoint(content.eye) + ",\"center\":" + jsonPoint(content.center) +
-            ",\"up\":" + jsonPoint(content.up) + ",\"fov\":" + jsonNumber(content.fieldOfView) + "}";
-    data += ",\"key\":" + jsonKey(figure);
-    data += ",\"labelBudget\":" + std::to_string(labelBudget);
-    // A figure style's labels keep apart, the favoured and the more central first, outlined haloWidth of
-    // their height wide; its sites on no path are dimmed while the paths show.
-    if (figure.figureStyle)
-    {
-        Bytes ranks;
-        for (std::size_t site = 0; site < siteCount; ++site)
-            ranks.add(site < figure.labelPreference.ranks.size() ? figure.labelPreference.ranks[site]
-                                                                 : std::uint32_t{0});
-        Bytes dimmed;
-        for (std::size_t site = 0; site < siteCount; ++site)
-            dimmed.addByte(site < figure.dimmedSites.size() && figure.dimmedSites[site] ? 1 : 0);
-        // The trace as the window draws it in a figure, a lit tube.
-        const TubeMesh tube = traceTube(figure.trace, figure.traceColors, GlyphStyle::traceTubeRadius);
-        Bytes tubePoints;
-        Bytes tubeNormals;
-        Bytes tubeColors;
-        Bytes tubeTriangles;
-        for (std::size_t i = 0; i < tube.points.size(); ++i)
-            for (int axis = 0; axis < 3; ++axis)
-            {
-                tubePoints.add(tube.points[i][axis]);
-                tubeNormals.add(tube.normals[i][axis]);
-                tubeColors.add(tube.colors[i][axis]);
-            }
-        for (const std::uint32_t corner : tube.triangles)
-            tubeTriangles.add(corner);
-        const std::string traceTube = tube.points.empty()
-                                          ? std::string("null")
-                                          : "{\"points\":\"" + tubePoints.text() + "\",\"normals\":\"" +
-                                                tubeNormals.text() + "\",\"colors\":\"" + tubeColors.text() +
-                                                "\",\"triangles\":\"" + tubeTriangles.text() + "\"}";
-        std::string favoured;
-        for (const std::uint32_t site : figure.labelPreference.favoured)
-            favoured += (favoured.empty() ? "" : ",") + std::to_string(site);
-        data += ",\"figureStyle\":{\"traceTube\":" + traceTube + ",\"labelRanks\":\"" + ranks.text() +
-                "\",\"favoured\":[" + favoured + "],\"haloWidth\":" + jsonNumber(LabelStyle::haloWidth) +
-                ",\"dimmedSites\":\"" + (figure.dimmedSites.empty() ? std::string() : dimmed.text()) + "\"}";
-    }
-    else
-        data += ",\"figureStyle\":null";
-    data += ",\"lightFrom\":" + std::to_string(NetworkSize::slicedElementCount);
-    return data + "}";
+    data["noRegionColor"] = color(noRegion);
+    data["traceColor"] = color(GlyphStyle::traceColor);
+    data["background"] = color(figure.background);
+    data["view"] = {{"cutoff", number(content.cutoff)},
+                    {"region", static_cast<int>(content.region)},
+                    {"pick", {{"kind", pickKind}, {"index", content.pick.index}}}};
+    data["pathLines"] = texts(content.pathLines);
+    data["camera"] = {{"eye", point(content.eye)},
+                      {"center", point(content.center)},
+                      {"up", point(content.up)},
+                      {"fov", number(content.fieldOfView)}};
+    data["key"] = colorKey(figure);
+    data["labelBudget"] = labelBudget;
+    data["figureStyle"] = figureStyleData(figure);
+    data["lightFrom"] = NetworkSize::slicedElementCount;
+    // Nothing in the data ends its script: "<" only ever stands in a string, where JSON may escape it.
+    std::string written = data.dump(-1, ' ', false, Json::error_handler_t::replace);
+    std::string safe;
+    safe.reserve(written.size());
+    for (const char each : written)
+        safe += each == '<' ? std::string("\\u003c") : std::string(1, each);
+    return safe;
 }
 
 std::string cssColor(const osg::Vec4& color)

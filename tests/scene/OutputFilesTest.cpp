@@ -1,10 +1,14 @@
+#include <scene/GlyphStyle.h>
+#include <scene/LabelStyle.h>
 #include <scene/SceneFile.h>
+#include <scene/TraceTube.h>
 #include <scene/WebPage.h>
 #include <support/TestSupport.h>
 
 #include <tiny_gltf.h>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <cstring>
@@ -106,16 +110,63 @@ TEST(WebPage, CarriesTheRecordsAsDataAndTheNamesAsEscapedText)
     EXPECT_NE(text.find("<li data-site=\"1\">A\xEF\xBF\xBD&lt;/script&gt;7</li>"), std::string::npos);
     EXPECT_NE(text.find("<li data-site=\"2\">Q&amp;&quot;&lt;b&gt;9</li>"), std::string::npos);
     EXPECT_NE(text.find("<title>linkmap: &lt;odd&gt;.txt</title>"), std::string::npos);
-    // The link to no site is left out of the data; the counts say so, and the region of no list is empty.
-    EXPECT_NE(text.find("\"sites\":3,\"links\":3,"), std::string::npos);
-    EXPECT_NE(text.find("\"word\":\"negative\",\"option\":\"-n\",\"key\":\"2\",\"bit\":2,"),
-              std::string::npos);
-    EXPECT_NE(text.find("\"pathLines\":[\"Paths from K45 to Q9: 1, the shortest 0.5 long\"]"),
-              std::string::npos);
+    // The data is JSON, read as the page reads it. The link to no site is left out of it; the counts say so,
+    // and the region of no list is empty.
+    const std::string opening = "<script id=\"linkmap-data\" type=\"application/json\">";
+    const std::size_t from = text.find(opening) + opening.size();
+    ASSERT_NE(from, std::string::npos + opening.size());
+    const nlohmann::json data = nlohmann::json::parse(text.substr(from, text.find("</script>", from) - from));
+    EXPECT_EQ(data["sites"], 3);
+    EXPECT_EQ(data["links"], 3);
+    ASSERT_EQ(data["regions"].size(), 3u);
+    EXPECT_EQ(data["regions"][1],
+              nlohmann::json::parse(R"({"kind":2,"word":"negative","option":"-n","key":"2","bit":2,)"
+                                    R"("color":[0.10000000149011612,1.0,0.10000000149011612],"list":""})"));
+    EXPECT_EQ(data["regions"][2]["list"], "accelerated.txt");
+    EXPECT_EQ(data["pathLines"], nlohmann::json::array({"Paths from K45 to Q9: 1, the shortest 0.5 long"}));
+    EXPECT_TRUE(data["figureStyle"].is_null());
+    EXPECT_EQ(data["labelBudget"], 300);
     // Everything the page runs is in it: three.js, its trackball, the shared link look, the page's script.
     EXPECT_NE(text.find("vec3 weightColor(float weight)"), std::string::npos);
     EXPECT_NE(text.find("THREE.TrackballControls"), std::string::npos);
     EXPECT_EQ(text.find("src=\""), std::string::npos);
+}
+
+TEST(WebPage, AFiguresPageCarriesItsLabelsRanksTheSitesFavouredAndDimmedAndTheTracesTube)
+{
+    TemporaryFolder folder;
+    PageContent page;
+    page.figure = awkwardFigure();
+    page.figure.figureStyle = true;
+    page.figure.labelPreference = LabelPreference{{2, 0, 1}, {2, 0}};
+    page.figure.dimmedSites = {false, true, false};
+    const std::string path = folder.path("figure.html");
+    try
+    {
+        writeWebPage(page, path);
+    }
+    catch (const OutputError& failure)
+    {
+        if (std::string(failure.what()).find("libjs-three") != std::string::npos)
+            GTEST_SKIP() << failure.what();
+        FAIL() << failure.what();
+    }
+    const std::string text = readText(path);
+    const std::string opening = "<script id=\"linkmap-data\" type=\"application/json\">";
+    const std::size_t from = text.find(opening) + opening.size();
+    const nlohmann::json figure =
+        nlohmann::json::parse(text.substr(from, text.find("</script>", from) - from))["figureStyle"];
+    ASSERT_TRUE(figure.is_object());
+    EXPECT_EQ(figure["favoured"], nlohmann::json::array({2, 0}));
+    EXPECT_FLOAT_EQ(figure["haloWidth"].get<float>(), LabelStyle::haloWidth);
+    // Typed arrays in base64: three ranks of four bytes, three flags of one.
+    EXPECT_EQ(figure["labelRanks"], base64("\x02\0\0\0\0\0\0\0\x01\0\0\0", 12));
+    EXPECT_EQ(figure["dimmedSites"], base64("\0\x01\0", 3));
+    // The trace of three points, a ring of ten round each: 30 points of 12 bytes, 2 x 10 x 2 triangles.
+    const TubeMesh tube = traceTube(page.figure.trace, {}, GlyphStyle::traceTubeRadius);
+    ASSERT_EQ(tube.points.size(), 30u);
+    EXPECT_EQ(figure["traceTube"]["points"].get<std::string>().size(), (30u * 12u + 2u) / 3u * 4u);
+    EXPECT_EQ(figure["traceTube"]["triangles"].get<std::string>().size(), (40u * 3u * 4u + 2u) / 3u * 4u);
 }
 
 TEST(WebPage, Base64IsTheStandardAlphabetWithPadding)
