@@ -66,6 +66,7 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     content.linkRegions = input.network.linkRegions;
     content.emphasised = emphasisedLinks(view, input.network, siteLinks);
     content.linkThickness = linkThickness(view);
+    content.pathCounts = pathLinkCounts(view, input.network.links.size());
     if (input.layout.figure)
     {
         content.figureStyle = true;
@@ -186,8 +187,12 @@ void writePage(const RunInput& input, Stage stage)
     writeWebPage(page, input.output.file);
 }
 
-void writeScene(const RunInput& input)
+void writeScene(const RunInput& input, Stage stage)
 {
     findViewPaths(input.view, input.network);
-    writeSceneFile(describeFigure(input, nullptr), input.output.file);
+    // The scene opens on the page's first view.
+    const FirstView first = firstView(input, stage);
+    SceneCamera camera{first.eye, first.center, first.up};
+    first.figure.projection.getPerspective(camera.fieldOfView, camera.aspectRatio, camera.near, camera.far);
+    writeSceneFile(describeFigure(input, nullptr), input.output.file, camera);
 }

@@ -29,8 +29,8 @@ void writeFigure(const RunInput& input, Stage stage);
  *  script needs to describe it as the window does. Throws OutputError when the page cannot be written. */
 void writePage(const RunInput& input, Stage stage);
 
-/** Writes the scene file of input's records and view, with no window. Throws OutputError when it cannot be
- *  written. */
-void writeScene(const RunInput& input);
+/** Writes the scene file of input's records and view, opening on the first view of the stage, with no window.
+ * Throws OutputError when it cannot be written. */
+void writeScene(const RunInput& input, Stage stage);
 
 #endif

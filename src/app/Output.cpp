@@ -32,7 +32,7 @@ Output readOutput(osg::ArgumentParser& arguments)
 
 bool drawsScene(OutputKind kind)
 {
-    return kind != OutputKind::NetworkFile && kind != OutputKind::SceneFile;
+    return kind != OutputKind::NetworkFile;
 }
 
 bool needsDisplay(OutputKind kind)

@@ -31,8 +31,8 @@ enum class OutputKind
     SceneFile
 };
 
-/** Whether an output of kind draws the network's scene: each but the network file and the scene file, which
- *  need only the records and their places. */
+/** Whether an output of kind draws the network's scene: each but the network file, which needs only the
+ *  records and their places (the scene file frames its camera as the window does). */
 bool drawsScene(OutputKind kind);
 
 /** Whether an output of kind needs a display: the window and the raster image it saves. */

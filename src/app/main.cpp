@@ -80,7 +80,7 @@ int run(int argc, char** argv)
         writePage(input, setStage(input));
         break;
     case OutputKind::SceneFile:
-        writeScene(input);
+        writeScene(input, setStage(input));
         break;
     case OutputKind::NetworkFile:
         writeNetworkFile(output, network, layout, view);

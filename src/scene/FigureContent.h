@@ -73,6 +73,9 @@ struct FigureContent
     /** When not empty, one a link: how many times thicker than usual it is drawn. */
     std::vector<float> linkThickness;
 
+    /** When paths are shown, one a link: how many of them pass along it; else empty. */
+    std::vector<std::uint32_t> pathCounts;
+
     osg::Vec4 background{0.2f, 0.2f, 0.4f, 1.0f};
     osg::Vec4 textColor{1.0f, 1.0f, 1.0f, 1.0f};
 

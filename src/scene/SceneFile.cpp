@@ -12,9 +12,13 @@
 #include <fstream>
 #include <limits>
 #include <map>
+#include <optional>
 
 namespace
 {
+
+// How much of a dimmed link's colour shows over what is behind it.
+constexpr double dimmedLinkOpacity = 0.25;
 
 // glTF's colours are linear; the program's are the display's.
 double linearOf(double display)
@@ -155,7 +159,10 @@ class PrismMesh
 public:
     PrismMesh(SceneModel& model, int meshMaterial) : scene(model), material(meshMaterial) {}
 
-    void add(const osg::Vec3& a, const osg::Vec3& b, float radius, const osg::Vec4& color)
+    /** Adds a prism from a to b; a link's carries its weight, and where paths were asked for how many pass
+     *  along it, at every corner (_WEIGHT, _PATHS). */
+    void add(const osg::Vec3& a, const osg::Vec3& b, float radius, const osg::Vec4& color,
+             std::optional<float> weight = std::nullopt, std::optional<float> paths = std::nullopt)
     {
         if (points.size() / 3 + 8 > 65535)
             finish();
@@ -183,6 +190,10 @@ public:
                 const osg::Vec3 point = end + corner;
                 points.insert(points.end(), {point.x(), point.y(), point.z()});
                 colors.insert(colors.end(), rgba, rgba + 4);
+                if (weight)
+                    weights.push_back(std::isfinite(*weight) ? *weight : 0.0f);
+                if (paths)
+                    pathCounts.push_back(*paths);
             }
         for (std::uint16_t face = 0; face < 4; ++face)
         {
@@ -210,6 +221,11 @@ private:
         primitive.attributes["COLOR_0"] =
             scene.addAccessor(colors.data(), colors.size(), TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE,
                               TINYGLTF_TYPE_VEC4, colors.size() / 4, TINYGLTF_TARGET_ARRAY_BUFFER, true);
+        for (const auto& [name, values] : {std::pair{"_WEIGHT", &weights}, std::pair{"_PATHS", &pathCounts}})
+            if (values->size() * 3 == points.size())
+                primitive.attributes[name] = scene.addAccessor(
+                    values->data(), values->size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
+                    TINYGLTF_TYPE_SCALAR, values->size(), TINYGLTF_TARGET_ARRAY_BUFFER);
         primitive.indices = scene.addAccessor(indices.data(), indices.size() * sizeof(std::uint16_t),
                                               TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, TINYGLTF_TYPE_SCALAR,
                                               indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
@@ -218,6 +234,8 @@ private:
         primitives.push_back(primitive);
         points.clear();
         colors.clear();
+        weights.clear();
+        pathCounts.clear();
         indices.clear();
     }
 
@@ -225,6 +243,8 @@ private:
     int material;
     std::vector<float> points;
     std::vector<unsigned char> colors;
+    std::vector<float> weights;
+    std::vector<float> pathCounts;
     std::vector<std::uint16_t> indices;
     std::vector<tinygltf::Primitive> primitives;
 };
@@ -255,7 +275,8 @@ namespace
 {
 
 // What stopped the writing, or nothing when it was written.
-std::string sceneFileFailure(const FigureContent& content, const std::string& fileName)
+std::string sceneFileFailure(const FigureContent& content, const std::string& fileName,
+                             const std::optional<SceneCamera>& camera)
 {
     SceneModel scene;
     // The layout stands +z up, glTF +y: the root turns it a quarter round x.
@@ -308,24 +329,57 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
     }
     root.children.push_back(scene.addNode(sites));
 
-    // Links: those the filter shows, as the figures draw them.
+    // Links: those the filter shows, as the figures draw them, in a mesh by what they are, so that each can
+    // be hidden or restyled: the paths' links, the dimmed ones (in their own colours, under a material that
+    // lets the background through), and the rest. Each carries its weight, and its count of paths.
+    const bool withPaths = !content.linkThickness.empty();
     const int linkMaterial = scene.addMaterial("link", {1.0, 1.0, 1.0, 1.0});
+    const int dimmedMaterial = scene.addMaterial("dimmed link", {1.0, 1.0, 1.0, dimmedLinkOpacity});
+    scene.model.materials[dimmedMaterial].alphaMode = "BLEND";
     PrismMesh links(scene, linkMaterial);
+    PrismMesh pathLinks(scene, linkMaterial);
+    PrismMesh dimmedLinks(scene, dimmedMaterial);
     for (std::size_t link = 0; link < content.links.size(); ++link)
     {
         const SiteLink& each = content.links[link];
         const std::uint8_t regions = link < content.linkRegions.size() ? content.linkRegions[link] : 0;
         if (each.first >= siteCount || each.second >= siteCount || !content.filter.shows(each, regions))
             continue;
-        osg::Vec4 color = weightColor(each.weight);
-        if (!content.emphasised.empty() && !content.emphasised[link])
-            color = dimmedColor(color, content.background);
+        const bool dimmed = !content.emphasised.empty() && !content.emphasised[link];
+        const float paths =
+            link < content.pathCounts.size() ? static_cast<float>(content.pathCounts[link]) : 0.0f;
         const float thickness = (link < content.linkThickness.size() ? content.linkThickness[link] : 1.0f) *
                                 LinkLook::linkWidth(each.weight, content.glyphs.thinnestWeight);
-        links.add(content.sites[each.first], content.sites[each.second],
-                  content.glyphs.linkRadius * thickness, color);
+        PrismMesh& mesh = dimmed ? dimmedLinks : withPaths ? pathLinks : links;
+        mesh.add(content.sites[each.first], content.sites[each.second], content.glyphs.linkRadius * thickness,
+                 weightColor(each.weight), each.weight,
+                 withPaths ? std::optional<float>(paths) : std::nullopt);
     }
     addPrismNode(scene, links, "links", root);
+    addPrismNode(scene, pathLinks, "paths", root);
+    addPrismNode(scene, dimmedLinks, "dimmed links", root);
+
+    // The camera of the first view, looking down its own -z, +y up, in the layout's frame.
+    if (camera)
+    {
+        tinygltf::Camera lens;
+        lens.name = "first view";
+        lens.type = "perspective";
+        lens.perspective.yfov = osg::DegreesToRadians(camera->fieldOfView);
+        lens.perspective.aspectRatio = camera->aspectRatio;
+        lens.perspective.znear = camera->near;
+        lens.perspective.zfar = camera->far;
+        scene.model.cameras.push_back(lens);
+        const osg::Matrixd place =
+            osg::Matrixd::inverse(osg::Matrixd::lookAt(camera->eye, camera->center, camera->up));
+        const osg::Quat turn = place.getRotate();
+        tinygltf::Node node;
+        node.name = "first view";
+        node.camera = static_cast<int>(scene.model.cameras.size()) - 1;
+        node.translation = {camera->eye.x(), camera->eye.y(), camera->eye.z()};
+        node.rotation = {turn.x(), turn.y(), turn.z(), turn.w()};
+        root.children.push_back(scene.addNode(node));
+    }
 
     // The chain, thinner than a link, in its grey.
     PrismMesh trace(scene, content.trace.empty() ? -1 : scene.addMaterial("chain", {1.0, 1.0, 1.0, 1.0}));
@@ -365,9 +419,10 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
 
 } // namespace
 
-void writeSceneFile(const FigureContent& content, const std::string& fileName)
+void writeSceneFile(const FigureContent& content, const std::string& fileName,
+                    const std::optional<SceneCamera>& camera)
 {
-    const std::string failure = sceneFileFailure(content, fileName);
+    const std::string failure = sceneFileFailure(content, fileName, camera);
     if (!failure.empty())
         throw OutputError("Error: could not write the scene " + fileName + ": " + failure);
 }

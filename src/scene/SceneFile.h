@@ -4,16 +4,35 @@
 #include <scene/FigureContent.h>
 #include <scene/OutputError.h>
 
+#include <osg/Vec3d>
+
+#include <optional>
 #include <string>
 
 /** Whether fileName names a 3D scene file: .glb or .gltf, in any case. */
 bool isSceneFileName(const std::string& fileName);
 
+/** The camera a scene opens with: where the eye is, the point it looks at, which way is up, its vertical
+ * field of view in degrees, its width over its height, and its near and far planes, in the layout's frame. */
+struct SceneCamera
+{
+    osg::Vec3d eye;
+    osg::Vec3d center;
+    osg::Vec3d up{0.0, 0.0, 1.0};
+    double fieldOfView = 30.0;
+    double aspectRatio = 4.0 / 3.0;
+    double near = 1.0;
+    double far = 1000.0;
+};
+
 /** Writes the scene of content to fileName as glTF 2.0, binary (.glb) or as text with its buffer inside
  *  (.gltf), in the layout's units (ångströms on a structure), +y up: a node a site, named as it is, sharing
- *  one sphere mesh a region kind; every link the filter shows a square prism coloured by its weight, dimmed
- * or thicker as the view has it, merged into one mesh; the chain the sites stand on as thinner grey prisms.
- *  Throws OutputError, saying why, when it cannot be written. */
-void writeSceneFile(const FigureContent& content, const std::string& fileName);
+ *  one sphere mesh a region kind; every link the filter shows a square prism coloured by its weight, as thick
+ *  as the view has it, with its weight (and its count of paths, where paths were asked for) at its corners
+ *  (_WEIGHT, _PATHS), in the mesh of its kind: "paths", "dimmed links" (their own colours under a material
+ *  that lets the background through) or "links"; the chain the sites stand on as prisms; and camera, when
+ *  given, as the scene's first view. Throws OutputError, saying why, when it cannot be written. */
+void writeSceneFile(const FigureContent& content, const std::string& fileName,
+                    const std::optional<SceneCamera>& camera = std::nullopt);
 
 #endif

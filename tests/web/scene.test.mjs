@@ -60,7 +60,60 @@ test('the scene file holds every site by name and every link shown, as valid glT
         const expected = env.LINKMAP_REGION
             ? shown.filter((link) => accelerated.includes(link.first) || accelerated.includes(link.second))
             : shown;
-        assert.equal(vertices('links'), 8 * expected.length, file);
+        assert.equal(vertices('links') + vertices('dimmed links') + vertices('paths'), 8 * expected.length, file);
+        // A pick dims the other links: they keep their colours, in a mesh of their own under a see-through material.
+        assert.equal(vertices('dimmed links') > 0, env.LINKMAP_SELECT !== undefined, file);
+    }
+});
+
+// The values of an accessor of floats.
+function floats(json, file, index) {
+    const accessor = json.accessors[index];
+    const view = json.bufferViews[accessor.bufferView];
+    const bytes = fs.readFileSync(file);
+    const binary = 20 + bytes.readUInt32LE(12) + 8;
+    return Array.from(new Float32Array(bytes.buffer.slice(bytes.byteOffset + binary + view.byteOffset,
+                                                           bytes.byteOffset + binary + view.byteOffset + 4 * accessor.count)));
+}
+
+test('the scene opens on the first view and keeps each kind of link in a mesh of its own, with its weight', async () => {
+    const {file, links} = write('paths.glb', example, {LINKMAP_FROM: 'H12', LINKMAP_TO: 'V212'});
+    await validate(file);
+    const json = sceneJson(file);
+    const root = json.nodes[json.scenes[json.scene].nodes[0]];
+    const child = (name) => root.children.map((index) => json.nodes[index]).find((node) => node.name === name);
+    const meshOf = (name) => json.meshes[child(name).mesh];
+    // The paths' links and the dimmed rest, each prism's eight corners carrying its weight and its paths.
+    const weights = new Set(links.map((link) => Math.fround(link.weight)));
+    let corners = 0;
+    for (const name of ['paths', 'dimmed links']) {
+        for (const primitive of meshOf(name).primitives) {
+            const count = json.accessors[primitive.attributes.POSITION].count;
+            corners += count;
+            const weight = floats(json, file, primitive.attributes._WEIGHT);
+            const paths = floats(json, file, primitive.attributes._PATHS);
+            assert.equal(weight.length, count);
+            assert.ok(weight.every((w) => weights.has(w)), name);
+            assert.equal(paths.every((n) => n >= 1), name === 'paths', name);
+        }
+    }
+    assert.equal(corners, 8 * links.length);
+    assert.equal(child('links'), undefined, 'every link is on a path or dimmed');
+    const dimmed = json.materials[meshOf('dimmed links').primitives[0].material];
+    assert.equal(dimmed.alphaMode, 'BLEND');
+    assert.ok(dimmed.pbrMetallicRoughness.baseColorFactor[3] < 1);
+
+    // The camera looks at the network: every site stands within its field of view.
+    const camera = child('first view');
+    assert.equal(json.cameras[camera.camera].type, 'perspective');
+    const [x, y, z, w] = camera.rotation;
+    const forward = [-(2 * (x * z + w * y)), -(2 * (y * z - w * x)), -(1 - 2 * (x * x + y * y))];
+    const half = json.cameras[camera.camera].perspective.yfov / 2;
+    const sites = child('sites').children.map((index) => json.nodes[index].translation);
+    for (const place of sites) {
+        const to = place.map((value, i) => value - camera.translation[i]);
+        const cosine = to.reduce((sum, value, i) => sum + value * forward[i], 0) / Math.hypot(...to);
+        assert.ok(Math.acos(cosine) < half * 1.5, 'a site outside the view: ' + Math.acos(cosine) + ' > ' + half);
     }
 });
 
