@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <limits>
@@ -16,6 +18,15 @@
 
 namespace
 {
+
+// The double whose shortest decimal is the float's: written as briefly as the float needs, and read back as
+// the same float.
+double shortestDouble(float value)
+{
+    char text[32];
+    const std::to_chars_result written = std::to_chars(text, text + sizeof text, value);
+    return std::strtod(std::string(text, written.ptr).c_str(), nullptr);
+}
 
 // How much of a dimmed link's colour shows over what is behind it.
 constexpr double dimmedLinkOpacity = 0.25;
@@ -160,7 +171,7 @@ public:
     PrismMesh(SceneModel& model, int meshMaterial) : scene(model), material(meshMaterial) {}
 
     /** Adds a prism from a to b; a link's carries its weight, and where paths were asked for how many pass
-     *  along it, at every corner (_WEIGHT, _PATHS). */
+     *  along it, in its primitive's extras (weights, paths: one a prism, in the order of the prisms). */
     void add(const osg::Vec3& a, const osg::Vec3& b, float radius, const osg::Vec4& color,
              std::optional<float> weight = std::nullopt, std::optional<float> paths = std::nullopt)
     {
@@ -190,11 +201,11 @@ public:
                 const osg::Vec3 point = end + corner;
                 points.insert(points.end(), {point.x(), point.y(), point.z()});
                 colors.insert(colors.end(), rgba, rgba + 4);
-                if (weight)
-                    weights.push_back(std::isfinite(*weight) ? *weight : 0.0f);
-                if (paths)
-                    pathCounts.push_back(*paths);
             }
+        if (weight)
+            weights.push_back(std::isfinite(*weight) ? shortestDouble(*weight) : 0.0);
+        if (paths)
+            pathCounts.push_back(*paths);
         for (std::uint16_t face = 0; face < 4; ++face)
         {
             const std::uint16_t next = (face + 1) % 4;
@@ -221,11 +232,18 @@ private:
         primitive.attributes["COLOR_0"] =
             scene.addAccessor(colors.data(), colors.size(), TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE,
                               TINYGLTF_TYPE_VEC4, colors.size() / 4, TINYGLTF_TARGET_ARRAY_BUFFER, true);
-        for (const auto& [name, values] : {std::pair{"_WEIGHT", &weights}, std::pair{"_PATHS", &pathCounts}})
-            if (values->size() * 3 == points.size())
-                primitive.attributes[name] = scene.addAccessor(
-                    values->data(), values->size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
-                    TINYGLTF_TYPE_SCALAR, values->size(), TINYGLTF_TARGET_ARRAY_BUFFER);
+        tinygltf::Value::Object extras;
+        for (const auto& [name, values] : {std::pair{"weights", &weights}, std::pair{"paths", &pathCounts}})
+            if (!values->empty())
+            {
+                tinygltf::Value::Array list;
+                list.reserve(values->size());
+                for (const double value : *values)
+                    list.emplace_back(value);
+                extras[name] = tinygltf::Value(std::move(list));
+            }
+        if (!extras.empty())
+            primitive.extras = tinygltf::Value(std::move(extras));
         primitive.indices = scene.addAccessor(indices.data(), indices.size() * sizeof(std::uint16_t),
                                               TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, TINYGLTF_TYPE_SCALAR,
                                               indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
@@ -243,8 +261,8 @@ private:
     int material;
     std::vector<float> points;
     std::vector<unsigned char> colors;
-    std::vector<float> weights;
-    std::vector<float> pathCounts;
+    std::vector<double> weights;
+    std::vector<double> pathCounts;
     std::vector<std::uint16_t> indices;
     std::vector<tinygltf::Primitive> primitives;
 };
