@@ -372,6 +372,7 @@ std::string webPageFailure(const PageContent& content, const std::string& fileNa
          << "<body style=\"background:" << cssColor(figure.background)
          << ";color:" << cssColor(figure.textColor)
          << "\">\n<div id=\"scene\"></div>\n<div id=\"labels\"></div>\n<pre id=\"corner\"></pre>\n"
+         << "<div id=\"controls\"></div>\n"
          << "<div id=\"key\"></div>\n<div id=\"panel\">\n<p id=\"label-note\"></p>\n"
          << "<details id=\"sites\"><summary>" << figure.names.size()
          << (figure.names.size() == 1 ? " site" : " sites") << "</summary>\n<ol>";
@@ -379,12 +380,14 @@ std::string webPageFailure(const PageContent& content, const std::string& fileNa
         page << "<li data-site=\"" << site << "\">" << htmlText(figure.names[site]) << "</li>";
     page << "</ol>\n</details>\n<p>Drag to turn, wheel to zoom, right or middle button to pan, Space for the "
             "first "
-            "view; click a site or a link; + and - set the cutoff, 0 to 3 the region filter.</p>\n</div>\n"
+            "view; click a site or a link; + and - set the cutoff, 0 to 3 the region filter; the controls at the "
+            "top right do as much, find a site, and save what the page shows as a PNG.</p>\n</div>\n"
          << "<script id=\"link-look\" type=\"x-shader/x-vertex\">\n"
          << Shaders::linkLook << "</script>\n<script id=\"linkmap-data\" type=\"application/json\">"
          << pageData(content) << "</script>\n<script>\n"
          << three << "\n</script>\n<script>\n"
          << trackball << "\n</script>\n<script>\n"
+         << WebAssets::controls << "</script>\n<script>\n"
          << WebAssets::script << "</script>\n</body>\n</html>\n";
     page.close();
     if (!page)

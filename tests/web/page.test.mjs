@@ -90,6 +90,63 @@ test('clicks and keys write the corner text the window writes', async () => {
     await page.close();
 });
 
+// The width and height a PNG's header gives.
+function pngSize(bytes) {
+    assert.equal(bytes.toString('latin1', 1, 4), 'PNG');
+    return [bytes.readUInt32BE(16), bytes.readUInt32BE(20)];
+}
+
+test('the controls set the cutoff and the region, find a site, save a PNG and hide the help', async () => {
+    const {file} = write('controls.html', example);
+    const page = await openPage(browser, file);
+    const corner = () => page.textContent('#corner');
+    const slide = (steps) => page.$eval('#cutoff-slider', (slider, value) => {
+        slider.value = String(value);
+        slider.dispatchEvent(new Event('input'));
+    }, steps);
+
+    // The slider moves in the keys' twentieths, and follows them.
+    await slide(7);
+    assert.equal(await corner(), figureCorner(example, {LINKMAP_CUTOFF: '0.35'}));
+    await page.keyboard.press('+');
+    assert.equal(await page.$eval('#cutoff-slider', (slider) => slider.value), '8');
+    assert.match(await page.textContent('#controls'), /Cutoff 0\.40/);
+    await page.click('#region-buttons button[data-kind="2"]');
+    assert.equal(await corner(), figureCorner(example, {LINKMAP_CUTOFF: '0.4', LINKMAP_REGION: 'negative'}));
+    assert.equal(await page.$eval('#region-buttons .chosen', (button) => button.dataset.kind), '2');
+    await page.click('#region-buttons button[data-kind="0"]');
+    await slide(0);
+    assert.equal(await corner(), '');
+
+    // The search picks the first site its text begins, in any case, and centres the view on it.
+    await completeAfter(page, 'a search', async () => {
+        await page.fill('#site-search', 'k4');
+        await page.press('#site-search', 'Enter');
+    });
+    assert.equal(await corner(), figureCorner(example, {LINKMAP_SELECT: 'K45'}));
+    const k45 = await page.evaluate(() => window.linkmap.siteOnScreen(window.linkmap.siteNamed('K45')));
+    assert.ok(Math.hypot(k45.x - 640, k45.y - 512) < 2, 'K45 is not in the middle: ' + JSON.stringify(k45));
+    await page.fill('#site-search', 'zz');
+    await page.press('#site-search', 'Enter');
+    assert.match(await corner(), /^K45: [^\n]*\nNo site matches "zz"$/);
+
+    // A PNG of what the page shows, at its size and at twice it.
+    for (const [button, width, height] of [['PNG', 1280, 1024], ['PNG 2\u00d7', 2560, 2048]]) {
+        const [download] = await Promise.all([page.waitForEvent('download'), page.click('text="' + button + '"')]);
+        const saved = await download.path();
+        assert.deepEqual(pngSize(fs.readFileSync(saved)), [width, height], button);
+        assert.match(download.suggestedFilename(), /^network\.txt(@2x)?\.png$/);
+    }
+
+    // The help, and the list of sites with it, come and go.
+    await page.click('#help-toggle');
+    assert.equal(await page.$eval('#panel', (panel) => getComputedStyle(panel).display), 'none');
+    await page.click('#help-toggle');
+    assert.notEqual(await page.$eval('#panel', (panel) => getComputedStyle(panel).display), 'none');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+});
+
 test('the settings set the first view, and a region without its list says so', async () => {
     const settings = {LINKMAP_SELECT: 'E104', LINKMAP_CUTOFF: '0.45', LINKMAP_REGION: 'negative'};
     const {file} = write('settings.html', example, settings);

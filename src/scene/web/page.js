@@ -830,12 +830,15 @@
 
     // --- what clicks and keys change -----------------------------------------------------------------------------
 
+    let controlPanel = null;
     function update() {
         linkUniforms.cutoff.value = state.cutoff;
         linkUniforms.regionFilter.value = regionBit(state.region);
         lightChanged = true;
         corner.textContent = describeView();
         wanted = true;
+        if (controlPanel)
+            controlPanel.follow();
     }
     function pick(found) {
         // A pick of its own, or of nothing, puts the paths away.
@@ -861,19 +864,23 @@
         const rect = canvas.getBoundingClientRect();
         pick(under(event.clientX - rect.left, event.clientY - rect.top));
     });
-    // A double click turns the view round what it falls on, at the same distance.
-    canvas.addEventListener('dblclick', (event) => {
-        const rect = canvas.getBoundingClientRect();
-        const found = under(event.clientX - rect.left, event.clientY - rect.top);
-        if (found.kind === '')
-            return;
-        const a = found.kind === 'site' ? found.index : ends[2 * found.index];
-        const b = found.kind === 'site' ? found.index : ends[2 * found.index + 1];
+    // Turns the view round the middle of two sites (or one), at the same distance.
+    function centreBetween(a, b) {
         const centre = new THREE.Vector3((positions[3 * a] + positions[3 * b]) / 2, (positions[3 * a + 1] + positions[3 * b + 1]) / 2,
                                          (positions[3 * a + 2] + positions[3 * b + 2]) / 2);
         camera.position.add(centre.clone().sub(controls.target));
         controls.target.copy(centre);
         wanted = true;
+        wantLabels();
+    }
+    // A double click turns the view round what it falls on.
+    canvas.addEventListener('dblclick', (event) => {
+        const rect = canvas.getBoundingClientRect();
+        const found = under(event.clientX - rect.left, event.clientY - rect.top);
+        if (found.kind === '')
+            return;
+        centreBetween(found.kind === 'site' ? found.index : ends[2 * found.index],
+                      found.kind === 'site' ? found.index : ends[2 * found.index + 1]);
     });
     document.getElementById('sites').addEventListener('click', (event) => {
         const item = event.target.closest('li');
@@ -917,6 +924,33 @@
         update();
     });
 
+    // The full picture at scale times the page's pixels, drawn at once, on the page's own canvas, copied.
+    function drawAt(scale) {
+        const ratio = renderer.getPixelRatio();
+        renderer.setPixelRatio(ratio * scale);
+        fitPlanes();
+        camera.updateMatrixWorld();
+        showLight(false);
+        linkGeometry.setDrawRange(0, Infinity);
+        renderer.clear();
+        renderer.render(scene, camera);
+        const copy = document.createElement('canvas');
+        copy.width = canvas.width;
+        copy.height = canvas.height;
+        copy.getContext('2d').drawImage(canvas, 0, 0);
+        renderer.setPixelRatio(ratio);
+        wanted = true;
+        return copy;
+    }
+    controlPanel = linkmapControls({
+        data, state, names,
+        setCutoff: (value) => { state.cutoff = Math.fround(Math.min(Math.max(Math.round(value * 20), 0), 20) / 20); },
+        setRegion, update,
+        pickSite: (site) => pick({kind: 'site', index: site}),
+        centreOn: (site) => centreBetween(site, site),
+        drawAt,
+    });
+
     resize();
     fitPlanes();
     camera.updateMatrixWorld();
@@ -935,6 +969,7 @@
             return {x: rect.left + (point.x + 1) / 2 * rect.width, y: rect.top + (1 - point.y) / 2 * rect.height};
         },
         siteNamed: (name) => names.indexOf(name),
+        save: (scale) => controlPanel.save(scale),
         drawn: drawn,
     };
 })();

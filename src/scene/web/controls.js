@@ -1,0 +1,134 @@
+// The page's on-screen controls, for a pointer or a finger: the cutoff in twentieths, as + and - step it; the
+// region filter, as 0 to 3 set it; a search that picks a site and centres the view on it, as the window's /
+// does; PNG buttons that save what the page shows, labels, key and corner included; and a toggle of the help.
+// The page hands in what they act on:
+//   page.data, page.state     the page's data and the view's state
+//   page.names                every site's name
+//   page.setCutoff(value)     sets the cutoff, held to 0..1 in twentieths
+//   page.setRegion(kind)      sets the region filter, or says why it cannot
+//   page.update()             shows the state in the picture and the corner
+//   page.pickSite(site)       picks a site as a click does
+//   page.centreOn(site)       turns the view about the site, at the same distance
+//   page.drawAt(scale)        draws the picture at scale times the page's pixels, and returns the canvas
+// It returns what the page calls after every change of the state, to keep the controls in step.
+function linkmapControls(page) {
+    'use strict';
+    const {data, state, names} = page;
+    const panel = document.getElementById('controls');
+    const element = (tag, properties, parent) => parent.appendChild(Object.assign(document.createElement(tag), properties));
+
+    // --- the cutoff --------------------------------------------------------------------------------------
+    const cutoffRow = element('label', {className: 'control-row'}, panel);
+    const cutoffText = element('span', {}, cutoffRow);
+    const cutoff = element('input', {type: 'range', min: 0, max: 20, step: 1, id: 'cutoff-slider'}, cutoffRow);
+    cutoff.setAttribute('aria-label', 'Cutoff on |weight|');
+    cutoff.addEventListener('input', () => {
+        page.setCutoff(Number(cutoff.value) / 20);
+        page.update();
+    });
+
+    // --- the region filter: every region, and each kind, as the keys name them -------------------------------
+    const regionRow = element('div', {className: 'control-row', id: 'region-buttons'}, panel);
+    const regionButtons = [{kind: 0, word: 'all', key: '0', list: ''}, ...data.regions].map((entry) => {
+        const button = element('button', {type: 'button', textContent: entry.word, title: entry.list ?
+            entry.list + ' (' + entry.key + ')' : entry.kind === 0 ? 'every link (0)' : 'no ' + entry.word + ' list was given'}, regionRow);
+        button.dataset.kind = String(entry.kind);
+        button.addEventListener('click', () => {
+            state.message = '';
+            page.setRegion(entry.kind);
+            page.update();
+        });
+        return button;
+    });
+
+    // --- the search: the first site whose name starts with the text, in any case, or whose number it is -----
+    const search = element('input', {type: 'search', id: 'site-search', placeholder: 'Find a site', autocomplete: 'off'}, panel);
+    search.setAttribute('aria-label', 'Find a site by its name or number');
+    const numberOf = (name) => (name.match(/-?\d+/) || [''])[0];
+    search.addEventListener('keydown', (event) => {
+        event.stopPropagation();
+        if (event.key !== 'Enter')
+            return;
+        const text = search.value.trim().toLowerCase();
+        if (text === '')
+            return;
+        const digits = /^\d+$/.test(text);
+        const site = names.findIndex((name) => name.toLowerCase().startsWith(text) || (digits && numberOf(name) === text));
+        if (site < 0) {
+            state.message = 'No site matches "' + search.value.trim() + '"';
+            page.update();
+            return;
+        }
+        page.pickSite(site);
+        page.centreOn(site);
+    });
+
+    // --- saving what the page shows ----------------------------------------------------------------------
+    function save(scale) {
+        const picture = page.drawAt(scale);
+        const image = document.createElement('canvas');
+        image.width = picture.width;
+        image.height = picture.height;
+        const context = image.getContext('2d');
+        context.drawImage(picture, 0, 0);
+        // The labels, the key and the corner are the page's text: drawn where they stand, as they look.
+        const ratio = image.width / window.innerWidth;
+        context.scale(ratio, ratio);
+        for (const node of document.querySelectorAll('#labels .label, #key .key-text, #corner')) {
+            if (node.offsetParent === null && getComputedStyle(node).position !== 'fixed')
+                continue;
+            const style = getComputedStyle(node);
+            const box = node.getBoundingClientRect();
+            context.font = style.fontSize + ' ' + style.fontFamily;
+            context.textBaseline = 'top';
+            context.fillStyle = style.color;
+            const lines = node.textContent.split('\n');
+            const height = parseFloat(style.lineHeight) || parseFloat(style.fontSize);
+            lines.forEach((line, i) => {
+                if (style.textShadow !== 'none') {
+                    context.lineWidth = parseFloat(style.fontSize) * (data.figureStyle ? 2 * data.figureStyle.haloWidth : 0);
+                    context.strokeStyle = style.textShadow.match(/rgba?\([^)]*\)/)[0];
+                    context.lineJoin = 'round';
+                    context.strokeText(line, box.left, box.top + i * height);
+                }
+                context.fillText(line, box.left, box.top + i * height);
+            });
+        }
+        for (const node of document.querySelectorAll('#key .key-box')) {
+            const box = node.getBoundingClientRect();
+            context.fillStyle = getComputedStyle(node).backgroundColor;
+            const gradient = getComputedStyle(node).backgroundImage;
+            if (gradient && gradient !== 'none') {
+                const stops = [...gradient.matchAll(/rgba?\([^)]*\)/g)].map((m) => m[0]);
+                const fill = context.createLinearGradient(box.left, 0, box.right, 0);
+                stops.forEach((stop, i) => fill.addColorStop(i / Math.max(stops.length - 1, 1), stop));
+                context.fillStyle = fill;
+            }
+            context.fillRect(box.left, box.top, box.width, box.height);
+        }
+        const link = document.createElement('a');
+        link.download = document.title.replace(/^linkmap: /, '').replace(/[^\w.-]+/g, '_') + (scale > 1 ? '@2x' : '') + '.png';
+        link.href = image.toDataURL('image/png');
+        link.click();
+        return {width: image.width, height: image.height};
+    }
+    const saveRow = element('div', {className: 'control-row'}, panel);
+    for (const [text, scale] of [['PNG', 1], ['PNG 2\u00d7', 2]])
+        element('button', {type: 'button', textContent: text, title: 'Save what the page shows, at ' + scale + '\u00d7 its size'}, saveRow)
+            .addEventListener('click', () => save(scale));
+
+    // --- the help ----------------------------------------------------------------------------------------
+    const help = document.getElementById('panel');
+    element('button', {type: 'button', textContent: '?', title: 'Show or hide the help and the list of sites', id: 'help-toggle'}, saveRow)
+        .addEventListener('click', () => help.classList.toggle('hidden'));
+
+    // Keeps the controls in step with the state, whatever changed it.
+    function follow() {
+        cutoff.value = String(Math.round(state.cutoff * 20));
+        cutoffText.textContent = 'Cutoff ' + state.cutoff.toFixed(2);
+        for (const button of regionButtons)
+            button.classList.toggle('chosen', Number(button.dataset.kind) === state.region);
+    }
+    follow();
+    return {follow, save};
+}
