@@ -1,6 +1,7 @@
 #include <app/Display.h>
 #include <app/DistanceCeiling.h>
 #include <app/FigurePage.h>
+#include <network/LineReader.h>
 #include <scene/SceneFile.h>
 #include <scene/WebPage.h>
 
@@ -125,6 +126,8 @@ struct FirstView
     osg::Vec3d eye;
     osg::Vec3d center;
     osg::Vec3d up;
+    /** How far from the point it turns round the eye may go: the window's zoom stops there. */
+    double ceiling = 0.0;
 };
 
 FirstView firstView(const RunInput& input, Stage& stage)
@@ -142,6 +145,7 @@ FirstView firstView(const RunInput& input, Stage& stage)
     const float ceiling = takeFirstView(*stage.trackball, input.view);
     limitDistance(*stage.trackball, ceiling);
     FirstView first;
+    first.ceiling = ceiling;
     first.figure =
         FigureView{stage.trackball->getInverseMatrix(), camera.getProjectionMatrix(), width, height};
     stage.trackball->getTransformation(first.eye, first.center, first.up);
@@ -166,7 +170,9 @@ void writePage(const RunInput& input, Stage stage)
     page.figure = describeFigure(input, input.settings.colorKey ? &stage.key : nullptr);
     // The page puts its paths away at a click, and its spheres stay as first drawn: no marks of their ends.
     page.figure.pathEnds.clear();
-    page.title = "linkmap: " + std::filesystem::path(input.files.groupFile).filename().string();
+    page.title = "linkmap: " + (input.files.groupFile == "-"
+                                    ? inputName(input.files.groupFile)
+                                    : std::filesystem::path(input.files.groupFile).filename().string());
     page.residues = input.layout.residues;
     if (!input.network.communities.empty() || !input.network.betweenness.empty())
         for (std::size_t site = 0; site < input.network.siteCount(); ++site)
@@ -180,6 +186,7 @@ void writePage(const RunInput& input, Stage stage)
     page.eye = first.eye;
     page.center = first.center;
     page.up = first.up;
+    page.farthest = first.ceiling;
     double aspect = 0.0;
     double near = 0.0;
     double far = 0.0;

@@ -300,7 +300,8 @@ std::string pageData(const PageContent& content)
     data["camera"] = {{"eye", point(content.eye)},
                       {"center", point(content.center)},
                       {"up", point(content.up)},
-                      {"fov", number(content.fieldOfView)}};
+                      {"fov", number(content.fieldOfView)},
+                      {"farthest", number(content.farthest)}};
     data["key"] = colorKey(figure);
     data["labelBudget"] = labelBudget;
     data["figureStyle"] = figureStyleData(figure);
@@ -372,7 +373,7 @@ std::string webPageFailure(const PageContent& content, const std::string& fileNa
          << "<body style=\"background:" << cssColor(figure.background)
          << ";color:" << cssColor(figure.textColor)
          << "\">\n<div id=\"scene\"></div>\n<div id=\"labels\"></div>\n<pre id=\"corner\"></pre>\n"
-         << "<div id=\"controls\"></div>\n"
+         << "<div id=\"controls\"></div>\n<div id=\"tooltip\"></div>\n"
          << "<div id=\"key\"></div>\n<div id=\"panel\">\n<p id=\"label-note\"></p>\n"
          << "<details id=\"sites\"><summary>" << figure.names.size()
          << (figure.names.size() == 1 ? " site" : " sites") << "</summary>\n<ol>";
@@ -380,7 +381,8 @@ std::string webPageFailure(const PageContent& content, const std::string& fileNa
         page << "<li data-site=\"" << site << "\">" << htmlText(figure.names[site]) << "</li>";
     page << "</ol>\n</details>\n<p>Drag to turn, wheel to zoom, right or middle button to pan, Space for the "
             "first "
-            "view; click a site or a link; + and - set the cutoff, 0 to 3 the region filter; the controls at the "
+            "view; click a site or a link; + and - set the cutoff, 0 to 3 the region filter; the controls at "
+            "the "
             "top right do as much, find a site, and save what the page shows as a PNG.</p>\n</div>\n"
          << "<script id=\"link-look\" type=\"x-shader/x-vertex\">\n"
          << Shaders::linkLook << "</script>\n<script id=\"linkmap-data\" type=\"application/json\">"

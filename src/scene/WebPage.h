@@ -43,6 +43,8 @@ struct PageContent
     osg::Vec3d center;
     osg::Vec3d up{0.0, 0.0, 1.0};
     double fieldOfView = 30.0;
+    /** How far from the point it turns round the eye may zoom out, as in the window; 0 for no limit. */
+    double farthest = 0.0;
 };
 
 /** Whether fileName names a web page: .html or .htm, in any case. */

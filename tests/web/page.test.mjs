@@ -1,8 +1,9 @@
 // The web page in a real browser: Chromium, headless, WebGL drawn by SwiftShader.
 import assert from 'node:assert/strict';
 import {after, before, test} from 'node:test';
-import {completeAfter, example, figureCorner, labelsAfter, namesOf, openBrowser, openPage, picture, waitFor, write}
+import {completeAfter, example, figureCorner, labelsAfter, linkmap, namesOf, openBrowser, openPage, picture, waitFor, write}
     from './support.mjs';
+import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 
@@ -138,6 +139,23 @@ test('the controls set the cutoff and the region, find a site, save a PNG and hi
         assert.match(download.suggestedFilename(), /^network\.txt(@2x)?\.png$/);
     }
 
+    // Resting on a site, the pointer has the corner's line for it beside it.
+    const k45Now = await page.evaluate(() => window.linkmap.siteOnScreen(window.linkmap.siteNamed('K45')));
+    await page.mouse.move(k45Now.x, k45Now.y);
+    await waitFor(page, 'the tooltip', () => document.getElementById('tooltip').style.display === 'block');
+    assert.equal(await page.textContent('#tooltip'), figureCorner(example, {LINKMAP_SELECT: 'K45'}).split('\n')[0]);
+    await page.mouse.move(5, 1000);
+    await waitFor(page, 'the tooltip gone', () => document.getElementById('tooltip').style.display === 'none');
+
+    // Zooming out stops where the window's does.
+    const farthest = await page.evaluate(() => JSON.parse(document.getElementById('linkmap-data').textContent).camera.farthest);
+    assert.ok(farthest > 0);
+    await page.mouse.move(640, 512);
+    for (let i = 0; i < 40; ++i)
+        await page.mouse.wheel(0, 400);
+    await completeAfter(page, 'zooming out', () => page.mouse.wheel(0, 400));
+    assert.ok(await page.evaluate(() => window.linkmap.distance()) <= farthest * 1.0001);
+
     // The help, and the list of sites with it, come and go.
     await page.click('#help-toggle');
     assert.equal(await page.$eval('#panel', (panel) => getComputedStyle(panel).display), 'none');
@@ -252,4 +270,12 @@ test('names are text, whatever characters they hold', async () => {
     assert.equal(await page.textContent('#corner'), figureCorner([groups], {LINKMAP_SELECT: 'H</script>13'}));
     assert.deepEqual(page.errors, []);
     await page.close();
+});
+
+test('a page of standard input names it in its title, a file by its name', () => {
+    const out = path.join(path.dirname(write('named.html', example).file), 'piped.html');
+    const run = spawnSync(linkmap, ['-', '--generate-image', out], {input: fs.readFileSync(example[0])});
+    assert.equal(run.status, 0, String(run.stderr));
+    assert.match(fs.readFileSync(out, 'utf8'), /<title>linkmap: standard input<\/title>/);
+    assert.match(fs.readFileSync(write('named.html', example).file, 'utf8'), /<title>linkmap: network\.txt<\/title>/);
 });

@@ -125,14 +125,21 @@
         return text + (count === 1 ? ', with ' : ', the strongest with ') + other + ' at ' + weightText(strongest);
     }
 
+    // The corner's line for a site or a link, picked or under the pointer; empty for nothing.
+    function describePick(pick) {
+        if (pick.kind === 'site' && pick.index < siteCount)
+            return describeSite(pick.index);
+        if (pick.kind === 'link' && pick.index < linkCount)
+            return 'Link between ' + names[ends[2 * pick.index]] + ' and ' + names[ends[2 * pick.index + 1]] +
+                   ' with weight ' + weightText(pick.index);
+        return '';
+    }
+
     function describeView() {
         const lines = [];
         const pick = state.pick;
-        if (pick.kind === 'site' && pick.index < siteCount)
-            lines.push(describeSite(pick.index));
-        else if (pick.kind === 'link' && pick.index < linkCount)
-            lines.push('Link between ' + names[ends[2 * pick.index]] + ' and ' + names[ends[2 * pick.index + 1]] +
-                       ' with weight ' + weightText(pick.index));
+        if (describePick(pick) !== '')
+            lines.push(describePick(pick));
         const shown = state.cutoff > 0 || state.region !== 0 ? countShown(0, linkCount) : linkCount;
         if (state.region !== 0) {
             const entry = regionByKind.get(state.region);
@@ -648,6 +655,9 @@
     controls.target.copy(target);
     controls.target0.copy(target);
     controls.staticMoving = true;
+    // Zooming out stops where the window's does.
+    if (data.camera.farthest > 0)
+        controls.maxDistance = data.camera.farthest;
     controls.rotateSpeed = 2.0;
     controls.keys = [];
     controls.update();
@@ -864,6 +874,34 @@
         const rect = canvas.getBoundingClientRect();
         pick(under(event.clientX - rect.left, event.clientY - rect.top));
     });
+    // Where the pointer rests on a site or a link, a tooltip gives the corner's line for it.
+    const tooltip = document.getElementById('tooltip');
+    let hover = null;
+    function showTooltip() {
+        const at = hover;
+        hover = null;
+        if (moving || at === null) {
+            tooltip.style.display = 'none';
+            return;
+        }
+        const rect = canvas.getBoundingClientRect();
+        const text = describePick(under(at.x - rect.left, at.y - rect.top));
+        tooltip.textContent = text;
+        tooltip.style.display = text === '' ? 'none' : 'block';
+        tooltip.style.left = Math.min(at.x + 14, window.innerWidth - tooltip.offsetWidth - 4) + 'px';
+        tooltip.style.top = Math.min(at.y + 18, window.innerHeight - tooltip.offsetHeight - 4) + 'px';
+    }
+    canvas.addEventListener('pointermove', (event) => {
+        if (event.buttons !== 0) {
+            tooltip.style.display = 'none';
+            return;
+        }
+        if (hover === null)
+            requestAnimationFrame(showTooltip);
+        hover = {x: event.clientX, y: event.clientY};
+    });
+    canvas.addEventListener('pointerleave', () => { tooltip.style.display = 'none'; });
+
     // Turns the view round the middle of two sites (or one), at the same distance.
     function centreBetween(a, b) {
         const centre = new THREE.Vector3((positions[3 * a] + positions[3 * b]) / 2, (positions[3 * a + 1] + positions[3 * b + 1]) / 2,
@@ -970,6 +1008,7 @@
         },
         siteNamed: (name) => names.indexOf(name),
         save: (scale) => controlPanel.save(scale),
+        distance: () => camera.position.distanceTo(controls.target),
         drawn: drawn,
     };
 })();
