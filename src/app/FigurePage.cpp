@@ -183,6 +183,20 @@ void writePage(const RunInput& input, Stage stage)
     page.region = input.view.region;
     page.pick = input.view.pick;
     page.pathLines = describeViewPaths(input.view, input.network);
+    if (input.view.paths)
+    {
+        const PathSearch& found = *input.view.paths;
+        for (std::size_t path = 0; path < found.paths.size(); ++path)
+            page.paths.push_back(
+                {describePath(found, path, input.network), found.paths[path].links, found.paths[path].sites});
+        page.pathsFoundAt = describePathsFoundAt(input.view);
+        ViewState alone = input.view;
+        alone.onePath = 0;
+        const std::vector<float> thickness = linkThickness(alone);
+        if (!found.paths.empty() && !found.paths[0].links.empty() &&
+            found.paths[0].links[0] < thickness.size())
+            page.onePathThickness = thickness[found.paths[0].links[0]];
+    }
     page.eye = first.eye;
     page.center = first.center;
     page.up = first.up;

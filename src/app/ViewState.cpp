@@ -226,6 +226,16 @@ std::vector<std::uint32_t> favouredSites(const ViewState& view, const Correlatio
     return sites;
 }
 
+std::string describePathsFoundAt(const ViewState& view)
+{
+    char cutoff[16];
+    std::snprintf(cutoff, sizeof cutoff, "%.2f", static_cast<double>(view.cutoff));
+    std::string text = std::string("The paths were found at cutoff ") + cutoff;
+    if (const RegionKindEntry* entry = findRegionKind(view.region))
+        text += std::string(", among the links touching ") + entry->word + " sites";
+    return text;
+}
+
 std::vector<bool> sitesOnPaths(const ViewState& view, std::size_t siteCount)
 {
     std::vector<bool> on;

@@ -86,6 +86,10 @@ std::vector<std::uint32_t> favouredSites(const ViewState& view, const Correlatio
  */
 std::vector<bool> sitesOnPaths(const ViewState& view, std::size_t siteCount);
 
+/** What a picture that keeps view's paths under another cutoff or filter says of them: "The paths were found
+ * at cutoff 0.25", and the links they were found among, if a region filtered them. */
+std::string describePathsFoundAt(const ViewState& view);
+
 /** How many of network's links view's filter shows. */
 std::size_t countShownLinks(const ViewState& view, const CorrelationNetwork& network);
 

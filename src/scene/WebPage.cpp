@@ -297,6 +297,23 @@ std::string pageData(const PageContent& content)
                     {"region", static_cast<int>(content.region)},
                     {"pick", {{"kind", pickKind}, {"index", content.pick.index}}}};
     data["pathLines"] = texts(content.pathLines);
+    // The paths by the page's places of their links, which leave out the links to no site.
+    std::vector<std::int64_t> pagePlace(figure.links.size(), -1);
+    for (std::size_t link = 0, place = 0; link < figure.links.size(); ++link)
+        if (figure.links[link].first < siteCount && figure.links[link].second < siteCount)
+            pagePlace[link] = static_cast<std::int64_t>(place++);
+    Json paths = Json::array();
+    for (const PageContent::Path& path : content.paths)
+    {
+        Json links = Json::array();
+        for (const std::size_t link : path.links)
+            if (link < pagePlace.size() && pagePlace[link] >= 0)
+                links.push_back(pagePlace[link]);
+        paths.push_back({{"line", text(path.line)}, {"links", links}, {"sites", path.sites}});
+    }
+    data["paths"] = {{"list", paths},
+                     {"foundAt", text(content.pathsFoundAt)},
+                     {"onePathThickness", number(content.onePathThickness)}};
     data["camera"] = {{"eye", point(content.eye)},
                       {"center", point(content.center)},
                       {"up", point(content.up)},

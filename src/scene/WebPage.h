@@ -8,6 +8,7 @@
 
 #include <osg/Vec3d>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,19 @@ struct PageContent
 
     /** The lines that describe the paths asked for, as the corner writes them; empty without paths. */
     std::vector<std::string> pathLines;
+
+    /** Each path found: the line standard output gives it, and its links by their places in the log. */
+    struct Path
+    {
+        std::string line;
+        std::vector<std::size_t> links;
+        std::vector<std::uint32_t> sites;
+    };
+    std::vector<Path> paths;
+    /** What the corner adds while a cutoff or a filter other than theirs shows the paths; how much thicker a
+     *  path shown alone draws its links. */
+    std::string pathsFoundAt;
+    float onePathThickness = 1.0f;
 
     /** The first camera: where the eye is, the point it looks at and turns round, which way is up, and the
      *  vertical field of view in degrees. */

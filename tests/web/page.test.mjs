@@ -165,6 +165,51 @@ test('the controls set the cutoff and the region, find a site, save a PNG and hi
     await page.close();
 });
 
+test('the page lists its paths, steps through them, keeps them under another cutoff and brings them back', async () => {
+    const settings = {LINKMAP_FROM: 'H12', LINKMAP_TO: 'V212'};
+    const {file} = write('paths.html', example, settings);
+    const page = await openPage(browser, file);
+    const corner = () => page.textContent('#corner');
+    const all = figureCorner(example, settings);
+    assert.equal(await corner(), all);
+    const listed = await page.$$eval('#paths li', (items) => items.map((item) => item.textContent));
+    const printed = write('paths.graphml', example, settings).log.split('\n').filter((line) => /^Path \d+ of /.test(line));
+    assert.equal(listed.length, 10);
+    assert.deepEqual(listed, printed, 'the list is what standard output lists');
+
+    // ] and [ step from the shortest, stopping at either end; \ shows them all again.
+    for (const [key, shown] of [[']', 0], [']', 1], ['[', 0], ['[', 0]]) {
+        await page.keyboard.press(key);
+        assert.equal(await corner(), all + '\n' + listed[shown], key);
+    }
+    await page.keyboard.press('\\');
+    assert.equal(await corner(), all);
+
+    // A click picks, and puts the paths away; \ brings them back.
+    const k45 = await page.evaluate(() => window.linkmap.siteOnScreen(window.linkmap.siteNamed('K45')));
+    await page.mouse.click(k45.x, k45.y);
+    assert.equal(await corner(), figureCorner(example, {LINKMAP_SELECT: 'K45'}));
+    await page.keyboard.press('\\');
+    assert.equal(await corner(), all);
+
+    // Under a cutoff that hides some of their links, the paths stay drawn, and the corner says where they were
+    // found; back at that cutoff, it says nothing more.
+    const before = await picture(page);
+    for (let step = 0; step < 8; ++step)
+        await page.keyboard.press('+');
+    const lines = (await corner()).split('\n');
+    assert.equal(lines[0], all);
+    assert.equal(lines[1], 'The paths were found at cutoff 0.00');
+    assert.match(lines[2], /^Cutoff 0\.40: \d+ of 22 links shown$/);
+    const after = await picture(page);
+    assert.notEqual(after.digest, before.digest);
+    for (let step = 0; step < 8; ++step)
+        await page.keyboard.press('-');
+    assert.equal(await corner(), all);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+});
+
 test('the settings set the first view, and a region without its list says so', async () => {
     const settings = {LINKMAP_SELECT: 'E104', LINKMAP_CUTOFF: '0.45', LINKMAP_REGION: 'negative'};
     const {file} = write('settings.html', example, settings);

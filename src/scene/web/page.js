@@ -62,7 +62,8 @@
         cutoff: Math.fround(data.view.cutoff),
         region: data.view.region,
         pick: data.view.pick,
-        pathLines: data.pathLines.slice(),
+        // The paths of the run's settings: whether they show, and which alone, if one does.
+        paths: {shown: data.pathLines.length > 0, one: null},
         message: '',
     };
     const regionByKind = new Map(data.regions.map((entry) => [entry.kind, entry]));
@@ -78,6 +79,22 @@
         for (let i = from; i < to; ++i)
             shown += isShown(list ? list[i] : i) ? 1 : 0;
         return shown;
+    }
+
+    // The corner's lines of the paths shown: all of them, or one, and at which cutoff they were found while
+    // another cutoff or filter holds, under which their links stay drawn.
+    const pathList = data.paths.list;
+    const foundCutoff = Math.fround(data.view.cutoff);
+    const foundRegion = data.view.region;
+    function pathLines() {
+        if (!state.paths.shown || data.pathLines.length === 0)
+            return [];
+        const lines = [data.pathLines[0]];
+        if (state.paths.one !== null)
+            lines.push(pathList[state.paths.one].line);
+        if (pathList.length > 0 && (state.cutoff !== foundCutoff || state.region !== foundRegion))
+            lines.push(data.paths.foundAt);
+        return lines;
     }
 
     // --- the corner's text, word for word the window's --------------------------------------------------
@@ -146,7 +163,7 @@
             lines.push('Links touching ' + entry.word + ' sites (' + entry.list + '): ' + shown + ' of ' + linkCount +
                        ' shown');
         }
-        lines.push(...state.pathLines);
+        lines.push(...pathLines());
         if (state.message)
             lines.push(state.message);
         if (state.cutoff > 0)
@@ -268,6 +285,15 @@
             '  gl_FragColor = vec4(lit(vColor, (hit - vCentre) / vRadius), 1.0); }',
     }));
     spheres.frustumCulled = false;
+    // Dims the spheres of the sites on no path of those given (the sites of the path shown alone), or as the
+    // data has them for all the paths.
+    function dimSites(onPath) {
+        const keep = onPath ? new Set(onPath) : null;
+        const attribute = sphereGeometry.getAttribute('dimmed');
+        siteOrder.forEach((site, place) =>
+            attribute.array.fill((keep ? !keep.has(site) : dimmedSites[site]) ? 1 : 0, 4 * place, 4 * place + 4));
+        attribute.needsUpdate = true;
+    }
     scene.add(spheres);
 
     // Links: a quad from end to end, turned to face the eye, shaded across as the cylinder it stands for; its
@@ -303,6 +329,7 @@
         cutoff: {value: state.cutoff},
         regionFilter: {value: regionBit(state.region)},
         emphasis: {value: 0},
+        keepPaths: {value: 0},
         background: {value: new THREE.Vector3(...data.background)},
     };
     const linkColor = '  vec3 color = weightColor(look.x);\n' +
@@ -311,11 +338,11 @@
         uniforms: linkUniforms,
         side: THREE.DoubleSide,
         vertexShader: 'uniform float radius; uniform float thinnestWeight; uniform float cutoff; uniform float regionFilter;\n' +
-            'uniform float emphasis;\n' +
+            'uniform float emphasis; uniform float keepPaths;\n' +
             'uniform vec3 background; attribute vec3 other; attribute vec4 look; attribute float emphasised;\n' +
             'varying vec3 vColor; varying float vAcross; varying vec3 vSide; varying vec3 vFacing;\n' + linkLook + '\n' +
             'void main() {\n' +
-            '  if (!linkShown(look.x, look.y, cutoff, regionFilter)) { ' + hidden + ' return; }\n' +
+            '  if (!(keepPaths > 0.5 && emphasised > 0.5) && !linkShown(look.x, look.y, cutoff, regionFilter)) { ' + hidden + ' return; }\n' +
             '  vec4 point = modelViewMatrix * vec4(position, 1.0);\n' +
             '  vec3 axis = (modelViewMatrix * vec4(other, 1.0)).xyz - point.xyz;\n' +
             '  if (look.w > 0.5) axis = -axis;\n' +
@@ -338,19 +365,21 @@
     // paths, and the emphasis of the paths, or else of the pick.
     function showLinks() {
         const pick = state.pick;
-        const paths = state.pathLines.length > 0 && givenEmphasis !== null;
+        const paths = state.paths.shown && givenEmphasis !== null;
+        const one = paths && state.paths.one !== null ? new Set(pathList[state.paths.one].links) : null;
         const look = linkLookAttribute.array;
         const emphasised = emphasisAttribute.array;
         emphasised.fill(0);
         for (let link = 0; link < linkCount; ++link) {
-            const thickness = paths && givenThickness ? givenThickness[link] : 1;
+            const thickness = one ? (one.has(link) ? data.paths.onePathThickness : 1)
+                : paths && givenThickness ? givenThickness[link] : 1;
             for (let corner = 0, at = 16 * link; corner < 4; ++corner, at += 4) {
                 look[at] = weights[link];
                 look[at + 1] = linkRegions[link];
                 look[at + 2] = corner & 1 ? thickness : -thickness;
                 look[at + 3] = corner >> 1;
             }
-            if (paths && givenEmphasis[link])
+            if (one ? one.has(link) : paths && givenEmphasis[link])
                 emphasised.fill(1, 4 * link, 4 * link + 4);
         }
         if (!paths && pick.kind === 'site')
@@ -359,7 +388,10 @@
         if (!paths && pick.kind === 'link')
             emphasised.fill(1, 4 * pick.index, 4 * pick.index + 4);
         linkUniforms.emphasis.value = paths || pick.kind !== '' ? 1 : 0;
+        linkUniforms.keepPaths.value = paths && pathList.length > 0 ? 1 : 0;
         sphereUniforms.dimming.value = paths ? 1 : 0;
+        if (dimmedSites)
+            dimSites(one ? pathList[state.paths.one].sites : null);
         linkLookAttribute.needsUpdate = true;
         emphasisAttribute.needsUpdate = true;
         lightChanged = true;
@@ -396,7 +428,7 @@
         const emphasised = [];
         for (let link = 0; link < linkCount && points.length < 6 * linkBudget; ++link) {
             const size = Number.isNaN(weights[link]) ? 0 : Math.abs(weights[link]);
-            if (!isShown(link) || size < floor)
+            if (!(isShown(link) || (linkUniforms.keepPaths.value > 0 && emphasisAttribute.array[4 * link] > 0)) || size < floor)
                 continue;
             for (let end = 0; end < 2; ++end) {
                 const site = ends[2 * link + end];
@@ -508,7 +540,9 @@
             favour(ends[2 * pick.index]);
             favour(ends[2 * pick.index + 1]);
         }
-        if (state.pathLines.length > 0)
+        if (state.paths.shown && state.paths.one !== null)
+            pathList[state.paths.one].sites.forEach(favour);
+        else if (state.paths.shown)
             figureStyle.favoured.forEach(favour);
         const candidates = [];
         for (let site = 0; site < siteCount; ++site) {
@@ -851,8 +885,8 @@
             controlPanel.follow();
     }
     function pick(found) {
-        // A pick of its own, or of nothing, puts the paths away.
-        state.pathLines = [];
+        // A pick of its own, or of nothing, puts the paths away, until \ brings them back.
+        state.paths.shown = false;
         state.pick = found;
         showLinks();
         if (figureStyle || (found.kind === 'site' && siteCount > labelBudget))
@@ -926,6 +960,51 @@
             pick({kind: 'site', index: Number(item.dataset.site)});
     });
 
+    // ] and [ show one path at a time, from the shortest, stopping at either end; \ shows them all again, and
+    // brings them back after a click put them away.
+    function showPaths(one) {
+        state.paths = {shown: true, one};
+        state.pick = {kind: '', index: 0};
+        showLinks();
+        if (figureStyle)
+            chooseLabels();
+        for (const item of document.querySelectorAll('#paths li'))
+            item.classList.toggle('chosen', Number(item.dataset.path) === one);
+    }
+    function stepPath(step) {
+        if (pathList.length === 0)
+            return;
+        const at = state.paths.shown && state.paths.one !== null ? state.paths.one + step : step > 0 ? 0 : pathList.length - 1;
+        showPaths(Math.min(Math.max(at, 0), pathList.length - 1));
+    }
+    function showAllPaths() {
+        if (data.pathLines.length > 0)
+            showPaths(null);
+    }
+    // The paths, listed as standard output lists them; a click on one shows it alone.
+    if (pathList.length > 0) {
+        const details = document.createElement('details');
+        details.id = 'paths';
+        const summary = document.createElement('summary');
+        summary.textContent = pathList.length + (pathList.length === 1 ? ' path' : ' paths') + ' (] and [ step, \\ all)';
+        const list = document.createElement('ol');
+        pathList.forEach((path, index) => {
+            const item = document.createElement('li');
+            item.dataset.path = String(index);
+            item.textContent = path.line;
+            list.appendChild(item);
+        });
+        details.append(summary, list);
+        document.getElementById('panel').insertBefore(details, document.getElementById('sites'));
+        list.addEventListener('click', (event) => {
+            const item = event.target.closest('li');
+            if (item) {
+                showPaths(Number(item.dataset.path));
+                update();
+            }
+        });
+    }
+
     // The cutoff moves in steps of a twentieth, held within 0 and 1, as the window's does.
     function stepCutoff(raise) {
         const steps = raise ? Math.floor(state.cutoff * 20 + 1e-3) + 1 : Math.ceil(state.cutoff * 20 - 1e-3) - 1;
@@ -956,7 +1035,11 @@
         else if (key === ' ') {
             controls.reset();
             wantLabels();
-        } else
+        } else if (key === ']' || key === '[')
+            stepPath(key === ']' ? 1 : -1);
+        else if (key === '\\')
+            showAllPaths();
+        else
             return;
         event.preventDefault();
         update();
