@@ -710,18 +710,31 @@
         const width = container.clientWidth;
         const height = container.clientHeight;
         renderer.setSize(width, height, false);
+        fullPicture.setSize(canvas.width, canvas.height);
         camera.aspect = width / height;
         camera.updateProjectionMatrix();
         controls.handleResize();
         wanted = true;
     }
     // A large network's full picture is drawn in slices of its links, a frame each, over what the frames before
-    // drew, as the window draws its own offscreen: a drag or a key then waits for a slice, not for the whole
-    // picture. sliced counts the links the picture being drawn has drawn, and is 0 once it is complete.
+    // drew, offscreen as the window draws its own, and shown once it is whole: a drag or a key then waits for a
+    // slice, not for the whole picture, and no frame shows part of it; meanwhile the light picture shows.
+    // sliced counts the links the picture being drawn has drawn, and is 0 once it is complete.
     const sliceLinks = 25000;
     let sliced = 0;
     let slicedBefore = false;
     renderer.autoClear = false;
+    const fullPicture = new THREE.WebGLRenderTarget(1, 1, {minFilter: THREE.NearestFilter, magFilter: THREE.NearestFilter});
+    const showing = new THREE.Scene();
+    showing.add(new THREE.Mesh(new THREE.PlaneBufferGeometry(2, 2), new THREE.ShaderMaterial({
+        uniforms: {picture: {value: fullPicture.texture}},
+        depthTest: false,
+        depthWrite: false,
+        vertexShader: 'varying vec2 vAt; void main() { vAt = position.xy * 0.5 + 0.5; gl_Position = vec4(position.xy, 0.0, 1.0); }',
+        fragmentShader: 'precision highp float; uniform sampler2D picture; varying vec2 vAt;\n' +
+            'void main() { gl_FragColor = texture2D(picture, vAt); }',
+    })));
+    const showingCamera = new THREE.OrthographicCamera(-1, 1, 1, -1, 0, 1);
 
     // Waits for a slice's drawing to be done, so that no more than one is ever queued ahead of what a drag or a
     // key asks for next.
@@ -747,21 +760,38 @@
         fitPlanes();
         camera.updateMatrixWorld();
         const light = moving && hasLightPicture;
-        showLight(light);
         const slicing = !light && hasLightPicture && linkCount > sliceLinks;
-        linkGeometry.setDrawRange(0, slicing ? 6 * sliceLinks : Infinity);
-        sliced = slicing ? sliceLinks : 0;
+        // The window shows the light picture while the full one is drawn in slices, offscreen.
+        showLight(light || slicing);
+        linkGeometry.setDrawRange(0, Infinity);
         renderer.clear();
         renderer.render(scene, camera);
+        sliced = 0;
+        if (slicing) {
+            showLight(false);
+            linkGeometry.setDrawRange(0, 6 * sliceLinks);
+            renderer.setRenderTarget(fullPicture);
+            renderer.clear();
+            renderer.render(scene, camera);
+            renderer.setRenderTarget(null);
+            sliced = sliceLinks;
+        }
         noteFrame();
     }
     function drawSlice() {
         const others = scene.children.filter((child) => child !== cylinders && child.visible);
         others.forEach((child) => { child.visible = false; });
         linkGeometry.setDrawRange(6 * sliced, 6 * sliceLinks);
+        renderer.setRenderTarget(fullPicture);
         renderer.render(scene, camera);
+        renderer.setRenderTarget(null);
         others.forEach((child) => { child.visible = true; });
         sliced = sliced + sliceLinks < linkCount ? sliced + sliceLinks : 0;
+        // Whole at last: shown at once.
+        if (sliced === 0) {
+            renderer.clear();
+            renderer.render(showing, showingCamera);
+        }
         noteFrame();
     }
     function frame() {
