@@ -118,7 +118,9 @@ function linkmapControls(page) {
             .addEventListener('click', () => save(scale));
 
     // --- the help ----------------------------------------------------------------------------------------
+    // The help and the lists stand on a backdrop of the page's own colour, so that they read over the picture.
     const help = document.getElementById('panel');
+    help.style.background = 'rgba(' + data.background.map((channel) => Math.round(255 * channel)).join(',') + ',0.85)';
     element('button', {type: 'button', textContent: '?', title: 'Show or hide the help and the list of sites', id: 'help-toggle'}, saveRow)
         .addEventListener('click', () => help.classList.toggle('hidden'));
 

@@ -566,9 +566,26 @@
         }
         candidates.sort((a, b) => a.tier - b.tier || a.rank - b.rank || a.depth - b.depth || a.site - b.site);
         // Each label kept is filed in every cell of a grid its box touches; two boxes that overlap share one.
+        // The key, the corner and the controls are there first: no label covers them.
         const cell = candidates.reduce((most, each) => Math.max(most, 2 * each.halfWidth, 2 * each.halfHeight), 1);
         const cells = new Map();
         const chosen = [];
+        const file = (box) => {
+            for (let column = Math.floor((box.x - box.halfWidth) / cell); column <= Math.floor((box.x + box.halfWidth) / cell); ++column)
+                for (let row = Math.floor((box.y - box.halfHeight) / cell); row <= Math.floor((box.y + box.halfHeight) / cell); ++row) {
+                    const key = column + ',' + row;
+                    if (!cells.has(key))
+                        cells.set(key, []);
+                    cells.get(key).push(box);
+                }
+        };
+        const canvasBox = canvas.getBoundingClientRect();
+        for (const node of document.querySelectorAll('#key > *, #corner, #controls, #panel')) {
+            const box = node.getBoundingClientRect();
+            if (box.width > 0 && box.height > 0 && node.textContent !== '' || node.classList.contains('key-box'))
+                file({x: (box.left + box.right) / 2 - canvasBox.left, y: (box.top + box.bottom) / 2 - canvasBox.top,
+                      halfWidth: box.width / 2, halfHeight: box.height / 2});
+        }
         for (const label of candidates) {
             if (chosen.length >= labelBudget)
                 break;
@@ -586,23 +603,20 @@
             if (!free)
                 continue;
             chosen.push(label.site);
-            for (let column = left; column <= right; ++column)
-                for (let row = top; row <= bottom; ++row) {
-                    const key = column + ',' + row;
-                    if (!cells.has(key))
-                        cells.set(key, []);
-                    cells.get(key).push(label);
-                }
+            file(label);
         }
         return chosen;
     }
     function chooseLabels() {
         let chosen;
         if (figureStyle) {
+            // The note first, as long as it will be, so that the labels keep clear of the panel it is in.
+            const note = (count) => 'Labels: the ' + count + ' of ' + siteCount.toLocaleString('en') +
+                ' sites whose names do not overlap, those picked, on a path or more central first; they are chosen again when the view comes to rest.';
+            labelNote.textContent = note(siteCount);
             chosen = labelsApart(new THREE.Frustum().setFromMatrix(
                 new THREE.Matrix4().multiplyMatrices(camera.projectionMatrix, camera.matrixWorldInverse)));
-            labelNote.textContent = 'Labels: the ' + chosen.length + ' of ' + siteCount.toLocaleString('en') +
-                ' sites whose names do not overlap, those picked, on a path or more central first; they are chosen again when the view comes to rest.';
+            labelNote.textContent = note(chosen.length);
         } else if (siteCount <= labelBudget)
             chosen = Array.from({length: siteCount}, (_, site) => site);
         else {
