@@ -28,7 +28,7 @@ double shortestDouble(float value)
     return std::strtod(std::string(text, written.ptr).c_str(), nullptr);
 }
 
-// How much of a dimmed link's colour shows over what is behind it.
+// How much of a dimmed link's or site's colour shows over what is behind it.
 constexpr double dimmedLinkOpacity = 0.25;
 
 // glTF's colours are linear; the program's are the display's.
@@ -313,7 +313,12 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
         const RegionKind kind = site < content.kinds.size() ? content.kinds[site] : RegionKind::None;
         const std::size_t community =
             byCommunity ? std::min<std::size_t>(content.communities[site], communityColorCount) : 0;
-        auto found = sphereMeshes.find(byCommunity ? community : static_cast<std::size_t>(kind));
+        // A figure's site on no path shown is dimmed as the links are: its colour, under a material that lets
+        // the background through.
+        const bool dimmed = site < content.dimmedSites.size() && content.dimmedSites[site];
+        const std::size_t meshKey =
+            (byCommunity ? community : static_cast<std::size_t>(kind)) * 2 + (dimmed ? 1 : 0);
+        auto found = sphereMeshes.find(meshKey);
         if (found == sphereMeshes.end())
         {
             osg::Vec4 color;
@@ -321,20 +326,23 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
                 regionColor(RegionKind::None, color);
             const RegionKindEntry* entry = findRegionKind(kind);
             const std::string name =
-                byCommunity        ? (community < communityColorCount
-                                          ? "site of community " + std::to_string(community + 1)
-                                          : "site of communities from " + std::to_string(communityColorCount + 1))
-                : entry != nullptr ? std::string(entry->word) + " site"
-                                   : "site in no region";
+                std::string(dimmed ? "dimmed " : "") +
+                (byCommunity        ? (community < communityColorCount
+                                           ? "site of community " + std::to_string(community + 1)
+                                           : "site of communities from " + std::to_string(communityColorCount + 1))
+                 : entry != nullptr ? std::string(entry->word) + " site"
+                                    : "site in no region");
+            std::vector<double> rgba = linearColor(color);
+            if (dimmed)
+                rgba[3] = dimmedLinkOpacity;
+            const int material = scene.addMaterial(name, rgba);
+            if (dimmed)
+                scene.model.materials[material].alphaMode = "BLEND";
             tinygltf::Mesh mesh;
             mesh.name = name;
-            mesh.primitives.push_back(spherePrimitive(scene, content.glyphs.siteRadius,
-                                                      scene.addMaterial(name, linearColor(color))));
+            mesh.primitives.push_back(spherePrimitive(scene, content.glyphs.siteRadius, material));
             scene.model.meshes.push_back(mesh);
-            found = sphereMeshes
-                        .emplace(byCommunity ? community : static_cast<std::size_t>(kind),
-                                 static_cast<int>(scene.model.meshes.size()) - 1)
-                        .first;
+            found = sphereMeshes.emplace(meshKey, static_cast<int>(scene.model.meshes.size()) - 1).first;
         }
         tinygltf::Node node;
         node.name = site < content.names.size() ? validText(content.names[site]) : std::string();

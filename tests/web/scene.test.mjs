@@ -67,7 +67,8 @@ test('the scene file holds every site by name and every link shown, as valid glT
 });
 
 test('the scene opens on the first view and keeps each kind of link in a mesh of its own, with its weight', async () => {
-    const {file, links} = write('paths.glb', example, {LINKMAP_FROM: 'H12', LINKMAP_TO: 'V212'});
+    const settings = {LINKMAP_FROM: 'H12', LINKMAP_TO: 'V212'};
+    const {file, links} = write('paths.glb', example, settings);
     await validate(file);
     const json = sceneJson(file);
     const root = json.nodes[json.scenes[json.scene].nodes[0]];
@@ -92,6 +93,19 @@ test('the scene opens on the first view and keeps each kind of link in a mesh of
     const dimmed = json.materials[meshOf('dimmed links').primitives[0].material];
     assert.equal(dimmed.alphaMode, 'BLEND');
     assert.ok(dimmed.pbrMetallicRoughness.baseColorFactor[3] < 1);
+
+    // In a figure, the sites on no path are dimmed as the links are; the paths' ends are not.
+    const figure = sceneJson(write('paths-figure.glb', example, {...settings, LINKMAP_STYLE: 'figure'}).file);
+    const figureRoot = figure.nodes[figure.scenes[figure.scene].nodes[0]];
+    const figureSites = figureRoot.children.map((index) => figure.nodes[index]).find((node) => node.name === 'sites')
+        .children.map((index) => figure.nodes[index]);
+    const meshName = (name) => figure.meshes[figureSites.find((node) => node.name === name).mesh].name;
+    for (const end of ['H12', 'V212'])
+        assert.ok(!meshName(end).startsWith('dimmed '), end);
+    const dimmedSites = figureSites.filter((node) => figure.meshes[node.mesh].name.startsWith('dimmed '));
+    assert.ok(dimmedSites.length > 0 && dimmedSites.length < figureSites.length);
+    for (const node of dimmedSites)
+        assert.equal(figure.materials[figure.meshes[node.mesh].primitives[0].material].alphaMode, 'BLEND');
 
     // The camera looks at the network: every site stands within its field of view.
     const camera = child('first view');
