@@ -749,6 +749,7 @@
             'void main() { gl_FragColor = texture2D(picture, vAt); }',
     })));
     const showingCamera = new THREE.OrthographicCamera(-1, 1, 1, -1, 0, 1);
+    let shownWhole = false;
 
     // Waits for a slice's drawing to be done, so that no more than one is ever queued ahead of what a drag or a
     // key asks for next.
@@ -775,11 +776,13 @@
         camera.updateMatrixWorld();
         const light = moving && hasLightPicture;
         const slicing = !light && hasLightPicture && linkCount > sliceLinks;
-        // The window shows the light picture while the full one is drawn in slices, offscreen.
+        // The window shows the light picture while the full one is drawn in slices, offscreen; before the
+        // first full picture, the background alone.
         showLight(light || slicing);
         linkGeometry.setDrawRange(0, Infinity);
         renderer.clear();
-        renderer.render(scene, camera);
+        if (!slicing || shownWhole)
+            renderer.render(scene, camera);
         sliced = 0;
         if (slicing) {
             showLight(false);
@@ -803,6 +806,7 @@
         sliced = sliced + sliceLinks < linkCount ? sliced + sliceLinks : 0;
         // Whole at last: shown at once.
         if (sliced === 0) {
+            shownWhole = true;
             renderer.clear();
             renderer.render(showing, showingCamera);
         }
