@@ -29,9 +29,10 @@ struct SceneCamera
  *  (.gltf), in the layout's units (ångströms on a structure), +y up: a node a site, named as it is, sharing
  *  one sphere mesh a region kind; every link the filter shows a square prism coloured by its weight, as thick
  *  as the view has it, its weight (and its count of paths, where paths were asked for) in its primitive's
- *  extras (weights, paths: one a prism, in order), in the mesh of its kind: "paths", "dimmed links" (their own colours under a material
- *  that lets the background through) or "links"; the chain the sites stand on as prisms; and camera, when
- *  given, as the scene's first view. Throws OutputError, saying why, when it cannot be written. */
+ *  extras (weights, paths: one a prism, in order), in the mesh of its kind: "paths", "dimmed links" (their
+ * own colours under a material that lets the background through) or "links"; the chain the sites stand on as
+ * prisms; and camera, when given, as the scene's first view. Throws OutputError, saying why, when it cannot
+ * be written. */
 void writeSceneFile(const FigureContent& content, const std::string& fileName,
                     const std::optional<SceneCamera>& camera = std::nullopt);
 

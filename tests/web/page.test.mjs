@@ -1,7 +1,8 @@
 // The web page in a real browser: Chromium, headless, WebGL drawn by SwiftShader.
 import assert from 'node:assert/strict';
 import {after, before, test} from 'node:test';
-import {completeAfter, example, figureCorner, labelsAfter, linkmap, namesOf, openBrowser, openPage, picture, waitFor, write}
+import {completeAfter, example, figureCorner, labelsAfter, linkmap, namesOf, openBrowser, openPage, picture,
+    picturesUntilComplete, waitFor, write}
     from './support.mjs';
 import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
@@ -295,30 +296,8 @@ test('a network past the slice size turns as a light picture and comes back whol
     for (let step = 1; step <= 5; ++step)
         await wholePage.mouse.move(640 + 30 * step, 512);
     await waitFor(wholePage, 'the light picture while the view turns', () => document.body.dataset.complete === 'false');
-    // Letting go, every frame until the full picture is whole shows the light picture of the view it stopped
-    // at, the same each time, never part of the full one.
-    const watching = wholePage.evaluate(() => new Promise((done) => {
-        const seen = new Set();
-        const look = () => {
-            if (document.body.dataset.complete === 'true')
-                return done([...seen]);
-            const source = document.querySelector('#scene canvas');
-            const copy = document.createElement('canvas');
-            copy.width = source.width;
-            copy.height = source.height;
-            const context = copy.getContext('2d');
-            context.drawImage(source, 0, 0);
-            const pixels = context.getImageData(0, 0, copy.width, copy.height).data;
-            let digest = 0;
-            for (let i = 0; i < pixels.length; i += 4)
-                digest = (digest * 31 + pixels[i] * 7 + pixels[i + 1] * 3 + pixels[i + 2]) >>> 0;
-            seen.add(digest);
-            requestAnimationFrame(look);
-        };
-        requestAnimationFrame(look);
-    }));
-    await completeAfter(wholePage, 'letting go', () => wholePage.mouse.up());
-    assert.equal((await watching).length, 1, 'frames showed part of the full picture');
+    assert.equal((await picturesUntilComplete(wholePage, 'letting go', () => wholePage.mouse.up())).length, 1,
+                 'frames showed part of the full picture');
     assert.deepEqual(wholePage.errors, []);
     await wholePage.close();
 });

@@ -97,24 +97,45 @@ export async function labelsAfter(page, what, action) {
                   choices);
 }
 
-// The canvas's pixels, as an array of [r, g, b] strings' counts and a digest to tell two pictures apart.
+// Run in the page: the canvas's pixels, as an array of [r, g, b] strings' counts and a digest to tell two
+// pictures apart.
+function canvasPixels() {
+    const source = document.querySelector('#scene canvas');
+    const copy = document.createElement('canvas');
+    copy.width = source.width;
+    copy.height = source.height;
+    const context = copy.getContext('2d');
+    context.drawImage(source, 0, 0);
+    const pixels = context.getImageData(0, 0, copy.width, copy.height).data;
+    const colors = {};
+    let digest = 0;
+    for (let i = 0; i < pixels.length; i += 4) {
+        const key = pixels[i] + ',' + pixels[i + 1] + ',' + pixels[i + 2];
+        colors[key] = (colors[key] || 0) + 1;
+        digest = (digest * 31 + pixels[i] * 7 + pixels[i + 1] * 3 + pixels[i + 2]) >>> 0;
+    }
+    return {colors, digest};
+}
+
+// The canvas's pixels once the page has drawn what it was asked to.
 export async function picture(page) {
     await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
-    return page.evaluate(() => {
-        const source = document.querySelector('#scene canvas');
-        const copy = document.createElement('canvas');
-        copy.width = source.width;
-        copy.height = source.height;
-        const context = copy.getContext('2d');
-        context.drawImage(source, 0, 0);
-        const pixels = context.getImageData(0, 0, copy.width, copy.height).data;
-        const colors = {};
-        let digest = 0;
-        for (let i = 0; i < pixels.length; i += 4) {
-            const key = pixels[i] + ',' + pixels[i + 1] + ',' + pixels[i + 2];
-            colors[key] = (colors[key] || 0) + 1;
-            digest = (digest * 31 + pixels[i] * 7 + pixels[i + 1] * 3 + pixels[i + 2]) >>> 0;
-        }
-        return {colors, digest};
-    });
+    return page.evaluate(canvasPixels);
+}
+
+// Runs action, then the digests of every picture the page shows until it is whole again, each once.
+export async function picturesUntilComplete(page, what, action) {
+    await page.evaluate('window.linkmapCanvasPixels = ' + canvasPixels.toString());
+    const watching = page.evaluate(() => new Promise((done) => {
+        const seen = new Set();
+        const look = () => {
+            if (document.body.dataset.complete === 'true')
+                return done([...seen]);
+            seen.add(window.linkmapCanvasPixels().digest);
+            requestAnimationFrame(look);
+        };
+        requestAnimationFrame(look);
+    }));
+    await completeAfter(page, what, action);
+    return watching;
 }
