@@ -109,10 +109,11 @@ bool Explorer::toggleCommunities()
         updateText();
         return false;
     }
-    // Made once, over the links shown then.
-    if (community == nullptr)
+    // Made over the links shown, again whenever they change.
+    if (community == nullptr || !(community->filter == linkFilterOf(view)))
     {
         community = std::make_unique<CommunityPicture>();
+        community->filter = linkFilterOf(view);
         community->network = network;
         community->layout = layout;
         showCommunityNetwork(community->network, community->layout, linkFilterOf(view));
@@ -134,6 +135,16 @@ bool Explorer::toggleCommunities()
     fadeUnderCommunities();
     updateText();
     return true;
+}
+
+void Explorer::followCommunities()
+{
+    // The network of communities shown is always that of the links shown.
+    if (showsCommunities() && !(community->filter == linkFilterOf(view)))
+    {
+        toggleCommunities();
+        toggleCommunities();
+    }
 }
 
 void Explorer::fadeUnderCommunities()
@@ -231,6 +242,7 @@ bool Explorer::setRegionFilter(RegionKind kind)
     view.region = kind;
     highlight.setRegionFilter(regionBit(kind), network.linkRegions);
     followFilter();
+    followCommunities();
     updateText();
     return true;
 }
@@ -250,6 +262,7 @@ void Explorer::setCutoff(float value)
     view.cutoff = heldCutoff(value);
     highlight.setCutoff(view.cutoff);
     followFilter();
+    followCommunities();
     updateText();
 }
 

@@ -199,6 +199,9 @@ private:
     /** Forgets the paths and any search asked for, leaving the picture as it is. */
     void forgetPaths();
 
+    /** Makes the network of communities shown again over the links shown, when they have changed. */
+    void followCommunities();
+
     /** Fades every site, link and label of the network, under the network of communities. */
     void fadeUnderCommunities();
 
@@ -220,6 +223,8 @@ private:
         CorrelationNetwork network;
         SiteLayout layout;
         NetworkScene scene;
+        /** The links shown when it was made, which it joins the communities by. */
+        LinkFilter filter;
         bool shown = false;
     };
     std::unique_ptr<CommunityPicture> community;

@@ -825,6 +825,27 @@ TEST(Explorer, GShowsTheNetworkOfCommunitiesOverTheSitesFadedAndPutsItAway)
         for (const osg::ref_ptr<osg::ShapeDrawable>& link : scene.linkGlyphs)
             EXPECT_NE(link->getColor(), weightColor(0.9f)) << "no link in its own colour";
         EXPECT_TRUE(explorer->isShown(6)) << "the weak link is faded, not hidden";
+        // The two communities are joined by the weak link; above its weight, by nothing, at once.
+        const auto joins = [shown] {
+            struct Counter : osg::NodeVisitor
+            {
+                Counter() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
+                void apply(osg::Drawable& drawable) override
+                {
+                    if (auto* glyph = dynamic_cast<osg::ShapeDrawable*>(&drawable))
+                        count += dynamic_cast<const osg::Cylinder*>(glyph->getShape()) != nullptr ? 1 : 0;
+                }
+                int count = 0;
+            } counter;
+            shown->accept(counter);
+            return counter.count;
+        };
+        EXPECT_EQ(joins(), 1);
+        explorer->setCutoff(0.35f);
+        ASSERT_TRUE(explorer->showsCommunities());
+        EXPECT_EQ(joins(), 0);
+        explorer->setCutoff(0.0f);
+        EXPECT_EQ(joins(), 1);
 
         // g again, or a click, puts it away and brings the sites back as they were.
         EXPECT_TRUE(explorer->handle(*keyEvent('g'), *viewer));
