@@ -396,18 +396,18 @@ std::string webPageFailure(const PageContent& content, const std::string& fileNa
          << (figure.names.size() == 1 ? " site" : " sites") << "</summary>\n<ol>";
     for (std::size_t site = 0; site < figure.names.size(); ++site)
         page << "<li data-site=\"" << site << "\">" << htmlText(figure.names[site]) << "</li>";
-    page << "</ol>\n</details>\n<p>Drag to turn, wheel to zoom, right or middle button to pan, Space for the "
-            "first "
-            "view; click a site or a link; + and - set the cutoff, 0 to 3 the region filter; the controls at "
-            "the "
-            "top right do as much, find a site, and save what the page shows as a PNG.</p>\n</div>\n"
-         << "<script id=\"link-look\" type=\"x-shader/x-vertex\">\n"
-         << Shaders::linkLook << "</script>\n<script id=\"linkmap-data\" type=\"application/json\">"
-         << pageData(content) << "</script>\n<script>\n"
-         << three << "\n</script>\n<script>\n"
-         << trackball << "\n</script>\n<script>\n"
-         << WebAssets::controls << "</script>\n<script>\n"
-         << WebAssets::script << "</script>\n</body>\n</html>\n";
+    page
+        << "</ol>\n</details>\n<p>Drag (or one finger) to turn, the wheel (or two fingers) to zoom, the "
+           "right or middle button (or three fingers) to pan, Space for the first view; click or tap a site "
+           "or a link; + and - set the cutoff, 0 to 3 the region filter; the controls at the top right do as "
+           "much, find a site, and save what the page shows as a PNG.</p>\n</div>\n"
+        << "<script id=\"link-look\" type=\"x-shader/x-vertex\">\n"
+        << Shaders::linkLook << "</script>\n<script id=\"linkmap-data\" type=\"application/json\">"
+        << pageData(content) << "</script>\n<script>\n"
+        << three << "\n</script>\n<script>\n"
+        << trackball << "\n</script>\n<script>\n"
+        << WebAssets::controls << "</script>\n<script>\n"
+        << WebAssets::script << "</script>\n</body>\n</html>\n";
     page.close();
     if (!page)
         return std::strerror(errno);
