@@ -1,5 +1,6 @@
 #include <app/Explorer.h>
 #include <app/SiteAnalysis.h>
+#include <scene/ViewRules.h>
 
 #include <osg/Camera>
 
@@ -14,9 +15,6 @@ namespace
 
 // How many pixels beside a sphere or link a click still picks it.
 const double pickPixels = 4.0;
-
-// The cutoff moves in steps of a twentieth.
-const int stepsPerUnit = 20;
 
 } // namespace
 
@@ -235,7 +233,7 @@ bool Explorer::setRegionFilter(RegionKind kind)
     const RegionKindEntry* entry = findRegionKind(kind);
     if (entry != nullptr && (files.*entry->listFile).empty())
     {
-        message = std::string("No ") + entry->word + " list was given (" + entry->option + ")";
+        message = ViewRules::fill(ViewRules::noList, {{"word", entry->word}, {"option", entry->option}});
         updateText();
         return false;
     }
@@ -269,14 +267,14 @@ void Explorer::setCutoff(float value)
 void Explorer::raiseCutoff()
 {
     // A step is a whole number of twentieths, so that 0.35 is the float that a weight written 0.35 reads as.
-    const int step = static_cast<int>(std::floor(view.cutoff * stepsPerUnit + 1e-3)) + 1;
-    setCutoff(static_cast<float>(std::min(step, stepsPerUnit) / double(stepsPerUnit)));
+    const int step = static_cast<int>(std::floor(view.cutoff * ViewRules::cutoffSteps + 1e-3)) + 1;
+    setCutoff(static_cast<float>(std::min(step, ViewRules::cutoffSteps) / double(ViewRules::cutoffSteps)));
 }
 
 void Explorer::lowerCutoff()
 {
-    const int step = static_cast<int>(std::ceil(view.cutoff * stepsPerUnit - 1e-3)) - 1;
-    setCutoff(static_cast<float>(std::max(step, 0) / double(stepsPerUnit)));
+    const int step = static_cast<int>(std::ceil(view.cutoff * ViewRules::cutoffSteps - 1e-3)) - 1;
+    setCutoff(static_cast<float>(std::max(step, 0) / double(ViewRules::cutoffSteps)));
 }
 
 float Explorer::getCutoff() const

@@ -1,5 +1,6 @@
 #include <app/ViewState.h>
 #include <network/InputError.h>
+#include <scene/ViewRules.h>
 
 #include <algorithm>
 #include <cmath>
@@ -9,13 +10,6 @@
 namespace
 {
 
-std::string formatWeight(float weight)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%f", static_cast<double>(weight));
-    return text;
-}
-
 std::uint8_t regionsOf(const CorrelationNetwork& network, std::size_t link)
 {
     return link < network.linkRegions.size() ? network.linkRegions[link] : std::uint8_t(0);
@@ -23,26 +17,30 @@ std::uint8_t regionsOf(const CorrelationNetwork& network, std::size_t link)
 
 std::string describeSite(std::size_t site, const ViewState& view, const DescribedNetwork& described)
 {
+    using namespace ViewRules;
     const CorrelationNetwork& network = described.network;
     const SiteLayout& layout = described.layout;
-    std::string text = network.names[site];
+    std::string name = network.names[site];
     if (site < layout.residues.size() && !layout.residues[site].empty())
-        text += " (" + layout.residues[site] + ")";
-    text += ": ";
-    if (const RegionKindEntry* entry = findRegionKind(network.regions[site]))
-        text += std::string(entry->word) + " region (" +
-                std::filesystem::path(described.files.*entry->listFile).filename().string() + ")";
-    else
-        text += "in no region";
+        name = fill(siteNamedAt, {{"name", name}, {"residue", layout.residues[site]}});
+    const RegionKindEntry* entry = findRegionKind(network.regions[site]);
+    std::string text = fill(
+        ViewRules::site,
+        {{"name", name},
+         {"region", entry == nullptr ? inNoRegion.text
+                                     : fill(inRegion, {{"word", entry->word},
+                                                       {"list", std::filesystem::path(described.files.*entry->listFile)
+                                                                    .filename()
+                                                                    .string()}})}});
     const std::string measures = describeMeasures(network, site);
     if (!measures.empty())
-        text += "; " + measures;
+        text += fill(siteMeasures, {{"measures", measures}});
 
     // The strongest link is the one of largest |weight|; a weight that is no number is never the strongest.
     const SiteLinks& siteLinks = described.siteLinks;
     const std::size_t count = siteLinks.count(site);
     if (count == 0)
-        return text + "; no links";
+        return text + noLinks.text;
     std::size_t strongest = *siteLinks.begin(site);
     for (const std::size_t* each = siteLinks.begin(site); each != siteLinks.end(site); ++each)
     {
@@ -52,19 +50,21 @@ std::string describeSite(std::size_t site, const ViewState& view, const Describe
             strongest = *each;
     }
     const SiteLink& link = network.links[strongest];
-    const std::string& other = network.names[link.first == site ? link.second : link.first];
-    text += "; " + std::to_string(count) + (count == 1 ? " link" : " links");
     // Under a cutoff or a region filter, how many of them are shown.
+    std::string shown;
     if (view.cutoff > 0.0f || view.region != RegionKind::None)
     {
         const LinkFilter filter = linkFilterOf(view);
-        const auto shown = std::count_if(siteLinks.begin(site), siteLinks.end(site), [&](std::size_t each) {
+        const auto shownCount = std::count_if(siteLinks.begin(site), siteLinks.end(site), [&](std::size_t each) {
             return filter.shows(network.links[each], regionsOf(network, each));
         });
-        text += ", " + std::to_string(shown) + " shown";
+        shown = fill(linksShown, {{"shown", std::to_string(shownCount)}});
     }
-    text += (count == 1 ? ", with " : ", the strongest with ") + other + " at " + formatWeight(link.weight);
-    return text;
+    return text + fill(count == 1 ? oneLink : links,
+                       {{"count", std::to_string(count)},
+                        {"shown", shown},
+                        {"other", network.names[link.first == site ? link.second : link.first]},
+                        {"weight", weightText(link.weight)}});
 }
 
 } // namespace
@@ -93,8 +93,9 @@ namespace
 std::string describeLink(std::size_t link, const CorrelationNetwork& network)
 {
     const SiteLink& ends = network.links[link];
-    return "Link between " + network.names[ends.first] + " and " + network.names[ends.second] +
-           " with weight " + formatWeight(ends.weight);
+    return ViewRules::fill(ViewRules::link, {{"first", network.names[ends.first]},
+                                             {"second", network.names[ends.second]},
+                                             {"weight", ViewRules::weightText(ends.weight)}});
 }
 
 // "Paths from K45 to R78: 10, the shortest 0.916291 long (-ln|w| summed)", or that there are none, as
@@ -228,9 +229,7 @@ std::vector<std::uint32_t> favouredSites(const ViewState& view, const Correlatio
 
 std::string describePathsFoundAt(const ViewState& view)
 {
-    char cutoff[16];
-    std::snprintf(cutoff, sizeof cutoff, "%.2f", static_cast<double>(view.cutoff));
-    std::string text = std::string("The paths were found at cutoff ") + cutoff;
+    std::string text = "The paths were found at cutoff " + ViewRules::cutoffText(view.cutoff);
     if (const RegionKindEntry* entry = findRegionKind(view.region))
         text += std::string(", among the links touching ") + entry->word + " sites";
     return text;
@@ -320,19 +319,18 @@ std::string describeView(const ViewState& view, const DescribedNetwork& describe
     {
         const std::string list =
             std::filesystem::path(regionListOf(described.files, view.region)).filename().string();
-        addLine(std::string("Links touching ") + findRegionKind(view.region)->word + " sites (" + list +
-                "): " + std::to_string(shown) + " of " + std::to_string(network.linkCount()) + " shown");
+        addLine(ViewRules::fill(ViewRules::regionFilter, {{"word", findRegionKind(view.region)->word},
+                                                          {"list", list},
+                                                          {"shown", std::to_string(shown)},
+                                                          {"total", std::to_string(network.linkCount())}}));
     }
     for (const std::string& line : describeViewPaths(view, network))
         addLine(line);
     addLine(notes.message);
     if (view.cutoff > 0.0f)
-    {
-        char line[128];
-        std::snprintf(line, sizeof line, "Cutoff %.2f: %zu of %zu links shown",
-                      static_cast<double>(view.cutoff), shown, network.linkCount());
-        addLine(line);
-    }
+        addLine(ViewRules::fill(ViewRules::cutoff, {{"cutoff", ViewRules::cutoffText(view.cutoff)},
+                                                    {"shown", std::to_string(shown)},
+                                                    {"total", std::to_string(network.linkCount())}}));
     addLine(notes.notice);
     return text;
 }

@@ -119,6 +119,8 @@ ColorKeyLayout layOutSwatches(const std::vector<std::pair<RegionKind, std::strin
     const double middle = margin + barWidth / 2.0;
     key.barTexts = {KeyText{"-1", margin, margin, -1}, KeyText{"0", middle, margin, 0},
                     KeyText{"+1", margin + barWidth, margin, 1}};
+    for (const float weight : {-1.0f, 0.0f, 1.0f})
+        key.barStops.push_back({weight, weightColor(weight)});
     y += barHeight + 1.0;
     key.barTexts.push_back(KeyText{"link weight", margin, y, -1});
     y += rowHeight;
@@ -168,13 +170,14 @@ osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
     osg::ref_ptr<osg::Geometry> shapes = new osg::Geometry;
     geode->addDrawable(shapes.get());
 
-    // The weight bar: link colours change linearly from -1 to 0 and from 0 to +1.
+    // The weight bar: a rectangle from each of its stops to the next, its colours changing linearly.
     const ColorKeyLayout key = layOutColorKey(info.regions, info.communities, info.sizeNote);
-    const double middle = (key.bar.left + key.bar.right) / 2.0;
-    addRectangle(*vertices, *colors, KeyBox{key.bar.left, key.bar.bottom, middle, key.bar.top},
-                 weightColor(-1.0f), weightColor(0.0f));
-    addRectangle(*vertices, *colors, KeyBox{middle, key.bar.bottom, key.bar.right, key.bar.top},
-                 weightColor(0.0f), weightColor(1.0f));
+    const auto across = [&key](float weight) { return key.bar.left + (key.bar.right - key.bar.left) * (weight + 1.0) / 2.0; };
+    for (std::size_t stop = 0; stop + 1 < key.barStops.size(); ++stop)
+        addRectangle(*vertices, *colors,
+                     KeyBox{across(key.barStops[stop].weight), key.bar.bottom, across(key.barStops[stop + 1].weight),
+                            key.bar.top},
+                     key.barStops[stop].color, key.barStops[stop + 1].color);
     for (const KeyText& text : key.barTexts)
         geode->addDrawable(createText(info, text));
     if (!key.sizeNote.text.empty())

@@ -74,6 +74,14 @@ struct ColorKeyLayout
 {
     KeyBox bar;
     std::vector<KeyText> barTexts;
+    /** The bar's colours: each weight's, at (weight + 1) / 2 of the bar's width, changing linearly between
+     *  them, as the links' colours change. */
+    struct BarStop
+    {
+        float weight;
+        osg::Vec4 color;
+    };
+    std::vector<BarStop> barStops;
 
     struct Swatch
     {

@@ -12,11 +12,6 @@
 namespace
 {
 
-// The light the window shines: a light model's ambient share, and the head light's diffuse share, which
-// follows the cosine between a surface's normal and the line of sight.
-const double ambientShare = 0.1;
-const double diffuseShare = 0.8;
-
 // Below this width in pixels a sphere or link is one flat colour, the mean of its shading: its gradient could
 // not be told apart, and would only make the file larger.
 const double shadedPixels = 3.0;
@@ -38,7 +33,7 @@ Rgb rgbOf(const osg::Vec4& color)
 
 Rgb lit(const Rgb& color, double cosine)
 {
-    const double share = std::min(1.0, ambientShare + diffuseShare * std::max(cosine, 0.0));
+    const double share = std::min(1.0, GlyphStyle::ambientShare + GlyphStyle::diffuseShare * std::max(cosine, 0.0));
     return Rgb{color.red * share, color.green * share, color.blue * share};
 }
 
@@ -571,10 +566,10 @@ private:
             overlayBox(key.bar.left, key.bar.bottom, key.bar.right, key.bar.top);
             cairo_pattern_t* bar =
                 cairo_pattern_create_linear(key.bar.left * unit, 0.0, key.bar.right * unit, 0.0);
-            for (const float weight : {-1.0f, 0.0f, 1.0f})
+            for (const ColorKeyLayout::BarStop& stop : key.barStops)
             {
-                const Rgb color = rgbOf(weightColor(weight));
-                cairo_pattern_add_color_stop_rgb(bar, (weight + 1.0) / 2.0, color.red, color.green,
+                const Rgb color = rgbOf(stop.color);
+                cairo_pattern_add_color_stop_rgb(bar, (stop.weight + 1.0) / 2.0, color.red, color.green,
                                                  color.blue);
             }
             cairo_set_source(cairo, bar);

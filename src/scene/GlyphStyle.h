@@ -55,6 +55,11 @@ struct GlyphSizes
 namespace GlyphStyle
 {
 
+/** The light the window shines (osg's head light, under its light model): an ambient share of a surface's
+ *  colour, and a diffuse share that follows the cosine between its normal and the line of sight. */
+constexpr double ambientShare = 0.1;
+constexpr double diffuseShare = 0.8;
+
 /** The tessellation detail of a site's sphere. */
 constexpr float sphereDetail = 0.5f;
 

@@ -1,6 +1,9 @@
 #ifndef LINKMAP_SCENE_SHADERS
 #define LINKMAP_SCENE_SHADERS 1
 
+#include <utility>
+#include <vector>
+
 /** The sources of src/scene/shaders, compiled into the program when it is built. */
 namespace Shaders
 {
@@ -25,6 +28,9 @@ extern const char* const sphereFragment;
 /** Label glyphs turned to the screen. */
 extern const char* const labelVertex;
 extern const char* const labelFragment;
+
+/** The web page's shaders, by their file names, which the page compiles with linkLook and its lighting. */
+const std::vector<std::pair<const char*, const char*>>& page();
 
 } // namespace Shaders
 

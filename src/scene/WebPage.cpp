@@ -2,10 +2,12 @@
 #include <scene/ColorKey.h>
 #include <scene/GlyphStyle.h>
 #include <scene/LabelStyle.h>
+#include <scene/MotionPicture.h>
 #include <scene/NetworkSize.h>
 #include <scene/Shaders.h>
 #include <scene/TraceTube.h>
 #include <scene/ValidText.h>
+#include <scene/ViewRules.h>
 #include <scene/WebAssets.h>
 #include <scene/WebPage.h>
 
@@ -132,7 +134,11 @@ Json colorKey(const FigureContent& figure)
     for (const ColorKeyLayout::Swatch& swatch : key.swatches)
         swatches.push_back(
             {{"box", keyBox(swatch.box)}, {"color", color(swatch.color)}, {"name", keyText(swatch.name)}});
-    Json described = {{"bar", keyBox(key.bar)}, {"barTexts", barTexts}, {"swatches", swatches}};
+    Json stops = Json::array();
+    for (const ColorKeyLayout::BarStop& stop : key.barStops)
+        stops.push_back({{"weight", number(stop.weight)}, {"color", color(stop.color)}});
+    Json described = {
+        {"bar", keyBox(key.bar)}, {"barStops", stops}, {"barTexts", barTexts}, {"swatches", swatches}};
     if (!key.sizeNote.text.empty())
         described["sizeNote"] = keyText(key.sizeNote);
     return described;
@@ -322,7 +328,23 @@ std::string pageData(const PageContent& content)
     data["key"] = colorKey(figure);
     data["labelBudget"] = labelBudget;
     data["figureStyle"] = figureStyleData(figure);
-    data["lightFrom"] = NetworkSize::slicedElementCount;
+    // The rules the page follows as the window does, and the light picture's budgets.
+    Json patterns = Json::object();
+    for (const ViewRules::Pattern& pattern : ViewRules::patterns())
+        patterns[pattern.name] = pattern.text;
+    data["rules"] = {{"patterns", patterns},
+                     {"weightDigits", ViewRules::weightDigits},
+                     {"cutoffDigits", ViewRules::cutoffDigits},
+                     {"cutoffSteps", ViewRules::cutoffSteps}};
+    Json shaders = {{"LinkLook.glsl", Shaders::linkLook}};
+    for (const auto& [name, source] : Shaders::page())
+        shaders[name] = source;
+    data["shaders"] = shaders;
+    data["lighting"] = {{"ambient", GlyphStyle::ambientShare}, {"diffuse", GlyphStyle::diffuseShare}};
+    const MotionDetail motion;
+    data["light"] = {{"from", NetworkSize::slicedElementCount},
+                     {"linkBudget", motion.linkBudget},
+                     {"siteBudget", motion.siteBudget}};
     // Nothing in the data ends its script: "<" only ever stands in a string, where JSON may escape it.
     std::string written = data.dump(-1, ' ', false, Json::error_handler_t::replace);
     std::string safe;
@@ -401,12 +423,10 @@ std::string webPageFailure(const PageContent& content, const std::string& fileNa
            "right or middle button (or three fingers) to pan, Space for the first view; click or tap a site "
            "or a link; + and - set the cutoff, 0 to 3 the region filter; the controls at the top right do as "
            "much, find a site, and save what the page shows as a PNG.</p>\n</div>\n"
-        << "<script id=\"link-look\" type=\"x-shader/x-vertex\">\n"
-        << Shaders::linkLook << "</script>\n<script id=\"linkmap-data\" type=\"application/json\">"
+        << "<script id=\"linkmap-data\" type=\"application/json\">"
         << pageData(content) << "</script>\n<script>\n"
         << three << "\n</script>\n<script>\n"
         << trackball << "\n</script>\n<script>\n"
-        << WebAssets::controls << "</script>\n<script>\n"
         << WebAssets::script << "</script>\n</body>\n</html>\n";
     page.close();
     if (!page)

@@ -258,6 +258,50 @@ test('a large network shows the labels nearest the eye and lists every name', as
     await page.close();
 });
 
+test('a label shows only where the eye sees its site, and covers no control', async () => {
+    // Where the example's sites stand, from the page's own data.
+    const probe = await openPage(browser, write('sight.html', example).file);
+    const where = await probe.evaluate(() => {
+        const data = JSON.parse(document.getElementById('linkmap-data').textContent);
+        const positions = new Float32Array(Uint8Array.from(atob(data.positions), (c) => c.charCodeAt(0)).buffer);
+        const of = (name) => Array.from(positions.subarray(3 * window.linkmap.siteNamed(name), 3 * window.linkmap.siteNamed(name) + 3));
+        return {front: of('K45'), back: of('H12')};
+    });
+    await probe.close();
+    // An eye on the line from H12 through K45, beyond K45 (where no other site stands) and looking at it: K45's
+    // sphere hides H12's.
+    const away = where.front.map((value, axis) => value - where.back[axis]);
+    const length = Math.hypot(...away);
+    const eye = where.front.map((value, axis) => value + 40 * away[axis] / length);
+    const up = Math.abs(away[2]) < 0.9 * length ? [0, 0, 1] : [1, 0, 0];
+    const view = [...eye, ...where.front, ...up].join(' ');
+    const page = await openPage(browser, write('behind.html', example, {LINKMAP_VIEW: view}).file);
+    const labels = () => page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.textContent));
+    assert.ok((await labels()).includes('K45'), 'the front site has no label');
+    assert.ok(!(await labels()).includes('H12'), 'the hidden site has a label');
+    // No label covers the controls, the corner or the key.
+    const overlaps = await page.evaluate(() => {
+        const boxes = [...document.querySelectorAll('#controls, #corner, #key > *, #panel')].map((node) => node.getBoundingClientRect())
+            .filter((box) => box.width > 0 && box.height > 0);
+        return [...document.querySelectorAll('#labels .label')].filter((node) => {
+            const label = node.getBoundingClientRect();
+            return boxes.some((box) => label.left < box.right && box.left < label.right && label.top < box.bottom && box.top < label.bottom);
+        }).map((node) => node.textContent);
+    });
+    assert.deepEqual(overlaps, []);
+    // A turn that brings H12 out from behind gives it its label again.
+    await page.mouse.move(640, 512);
+    await page.mouse.down();
+    await labelsAfter(page, 'a turn', async () => {
+        for (let step = 1; step <= 10; ++step)
+            await page.mouse.move(640 + 25 * step, 512);
+        await page.mouse.up();
+    });
+    assert.ok((await labels()).includes('H12'), 'the site turned into sight has no label');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+});
+
 test('a network past the slice size turns as a light picture and comes back whole, the same', async () => {
     const groups = path.join(path.dirname(write('probe.html', example).file), 'sliced.txt');
     // 2,000 rings of 8 sites: 56,000 links, drawn three slices; only the last ring's, in the last slice, are

@@ -1,11 +1,13 @@
-// The page's on-screen controls, for a pointer or a finger: the cutoff in twentieths, as + and - step it; the
+// The page's on-screen controls, for a pointer or a finger: the cutoff in the steps + and - take; the
 // region filter, as 0 to 3 set it; a search that picks a site and centres the view on it, as the window's /
 // does; PNG buttons that save what the page shows, labels, key and corner included; and a toggle of the help.
 // The page hands in what they act on:
 //   page.data, page.state     the page's data and the view's state
 //   page.names                every site's name
-//   page.setCutoff(value)     sets the cutoff, held to 0..1 in twentieths
+//   page.setCutoff(value)     sets the cutoff, held to 0..1 in the rules' steps
 //   page.setRegion(kind)      sets the region filter, or says why it cannot
+//   page.cutoffText(value)    a cutoff as the corner writes it
+//   page.fill(name, values)   the rules' pattern of that name, filled
 //   page.update()             shows the state in the picture and the corner
 //   page.pickSite(site)       picks a site as a click does
 //   page.centreOn(site)       turns the view about the site, at the same distance
@@ -20,10 +22,11 @@ function linkmapControls(page) {
     // --- the cutoff --------------------------------------------------------------------------------------
     const cutoffRow = element('label', {className: 'control-row'}, panel);
     const cutoffText = element('span', {}, cutoffRow);
-    const cutoff = element('input', {type: 'range', min: 0, max: 20, step: 1, id: 'cutoff-slider'}, cutoffRow);
+    const steps = data.rules.cutoffSteps;
+    const cutoff = element('input', {type: 'range', min: 0, max: steps, step: 1, id: 'cutoff-slider'}, cutoffRow);
     cutoff.setAttribute('aria-label', 'Cutoff on |weight|');
     cutoff.addEventListener('input', () => {
-        page.setCutoff(Number(cutoff.value) / 20);
+        page.setCutoff(Number(cutoff.value) / steps);
         page.update();
     });
 
@@ -31,7 +34,7 @@ function linkmapControls(page) {
     const regionRow = element('div', {className: 'control-row', id: 'region-buttons'}, panel);
     const regionButtons = [{kind: 0, word: 'all', key: '0', list: ''}, ...data.regions].map((entry) => {
         const button = element('button', {type: 'button', textContent: entry.word, title: entry.list ?
-            entry.list + ' (' + entry.key + ')' : entry.kind === 0 ? 'every link (0)' : 'no ' + entry.word + ' list was given'}, regionRow);
+            entry.list + ' (' + entry.key + ')' : entry.kind === 0 ? 'every link (0)' : page.fill('noList', entry)}, regionRow);
         button.dataset.kind = String(entry.kind);
         button.addEventListener('click', () => {
             state.message = '';
@@ -75,18 +78,20 @@ function linkmapControls(page) {
         const ratio = image.width / window.innerWidth;
         context.scale(ratio, ratio);
         for (const node of document.querySelectorAll('#labels .label, #key .key-text, #corner')) {
-            if (node.offsetParent === null && getComputedStyle(node).position !== 'fixed')
-                continue;
             const style = getComputedStyle(node);
+            if (style.display === 'none' || style.visibility === 'hidden')
+                continue;
+            // A label stands scaled by its transform: its box is the text's, its font size the one it was given.
             const box = node.getBoundingClientRect();
-            context.font = style.fontSize + ' ' + style.fontFamily;
+            const size = parseFloat(style.fontSize) * Number(node.dataset.scale || 1);
+            context.font = size + 'px ' + style.fontFamily;
             context.textBaseline = 'top';
             context.fillStyle = style.color;
             const lines = node.textContent.split('\n');
-            const height = parseFloat(style.lineHeight) || parseFloat(style.fontSize);
+            const height = (parseFloat(style.lineHeight) || parseFloat(style.fontSize)) * Number(node.dataset.scale || 1);
             lines.forEach((line, i) => {
                 if (style.textShadow !== 'none') {
-                    context.lineWidth = parseFloat(style.fontSize) * (data.figureStyle ? 2 * data.figureStyle.haloWidth : 0);
+                    context.lineWidth = size * (data.figureStyle ? 2 * data.figureStyle.haloWidth : 0);
                     context.strokeStyle = style.textShadow.match(/rgba?\([^)]*\)/)[0];
                     context.lineJoin = 'round';
                     context.strokeText(line, box.left, box.top + i * height);
@@ -94,18 +99,19 @@ function linkmapControls(page) {
                 context.fillText(line, box.left, box.top + i * height);
             });
         }
-        for (const node of document.querySelectorAll('#key .key-box')) {
+        // The key's boxes, the bar's colours through the stops the program gives.
+        const css = (color) => 'rgb(' + color.map((c) => Math.round(255 * Math.min(Math.max(c, 0), 1))).join(',') + ')';
+        const keyBoxes = document.querySelectorAll('#key .key-box');
+        keyBoxes.forEach((node, index) => {
             const box = node.getBoundingClientRect();
             context.fillStyle = getComputedStyle(node).backgroundColor;
-            const gradient = getComputedStyle(node).backgroundImage;
-            if (gradient && gradient !== 'none') {
-                const stops = [...gradient.matchAll(/rgba?\([^)]*\)/g)].map((m) => m[0]);
+            if (index === 0 && data.key) {
                 const fill = context.createLinearGradient(box.left, 0, box.right, 0);
-                stops.forEach((stop, i) => fill.addColorStop(i / Math.max(stops.length - 1, 1), stop));
+                data.key.barStops.forEach((stop) => fill.addColorStop((stop.weight + 1) / 2, css(stop.color)));
                 context.fillStyle = fill;
             }
             context.fillRect(box.left, box.top, box.width, box.height);
-        }
+        });
         const link = document.createElement('a');
         link.download = document.title.replace(/^linkmap: /, '').replace(/[^\w.-]+/g, '_') + (scale > 1 ? '@2x' : '') + '.png';
         link.href = image.toDataURL('image/png');
@@ -126,8 +132,8 @@ function linkmapControls(page) {
 
     // Keeps the controls in step with the state, whatever changed it.
     function follow() {
-        cutoff.value = String(Math.round(state.cutoff * 20));
-        cutoffText.textContent = 'Cutoff ' + state.cutoff.toFixed(2);
+        cutoff.value = String(Math.round(state.cutoff * steps));
+        cutoffText.textContent = 'Cutoff ' + page.cutoffText(state.cutoff);
         for (const button of regionButtons)
             button.classList.toggle('chosen', Number(button.dataset.kind) === state.region);
     }

@@ -1,0 +1,66 @@
+#include <scene/ViewRules.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+namespace ViewRules
+{
+
+const std::vector<Pattern>& patterns()
+{
+    static const std::vector<Pattern> all{siteNamedAt, site,    inRegion,     inNoRegion, siteMeasures,
+                                          noLinks,     oneLink, links,        linksShown, link,
+                                          regionFilter, cutoff, noList};
+    return all;
+}
+
+std::string fill(const Pattern& pattern, std::initializer_list<std::pair<std::string_view, std::string>> values)
+{
+    // A name is letters, digits and underscores between braces, as the page's /\{(\w+)\}/ reads it.
+    const auto isNameCharacter = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; };
+    const std::string_view text = pattern.text;
+    std::string filled;
+    std::size_t at = 0;
+    while (at < text.size())
+    {
+        std::size_t end = at + 1;
+        while (text[at] == '{' && end < text.size() && isNameCharacter(text[end]))
+            ++end;
+        const auto value = std::find_if(values.begin(), values.end(), [&](const auto& each) {
+            return each.first == text.substr(at + 1, end - at - 1);
+        });
+        if (text[at] != '{' || end == at + 1 || end == text.size() || text[end] != '}' || value == values.end())
+        {
+            filled += text[at++];
+            continue;
+        }
+        filled += value->second;
+        at = end + 1;
+    }
+    return filled;
+}
+
+namespace
+{
+
+std::string fixed(float value, int digits)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", digits, static_cast<double>(value));
+    return text;
+}
+
+} // namespace
+
+std::string weightText(float weight)
+{
+    return fixed(weight, weightDigits);
+}
+
+std::string cutoffText(float value)
+{
+    return fixed(value, cutoffDigits);
+}
+
+} // namespace ViewRules

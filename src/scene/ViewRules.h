@@ -1,0 +1,61 @@
+#ifndef LINKMAP_SCENE_VIEWRULES
+#define LINKMAP_SCENE_VIEWRULES 1
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+/** The rules by which a view changes and is described, written once: the window follows them, and the page,
+ *  which changes and describes its view itself, is given them in its data. */
+namespace ViewRules
+{
+
+/** The cutoff moves in steps of this fraction of 1, held within 0 and 1. */
+constexpr int cutoffSteps = 20;
+
+/** The digits after the point of a weight and of a cutoff, as the corner writes them ("%.6f", "%.2f"). */
+constexpr int weightDigits = 6;
+constexpr int cutoffDigits = 2;
+
+/** One of the corner's texts: its name, and the pattern whose {names} a view fills. */
+struct Pattern
+{
+    const char* name;
+    const char* text;
+};
+
+// A site: "K45 (LYS 45): positive region (pos.txt); community 2; 4 links, 3 shown, the strongest with H12
+// at 0.900000". Its name and residue, the region it is in, what the analyses found, then its links.
+constexpr Pattern siteNamedAt{"siteNamedAt", "{name} ({residue})"};
+constexpr Pattern site{"site", "{name}: {region}"};
+constexpr Pattern inRegion{"inRegion", "{word} region ({list})"};
+constexpr Pattern inNoRegion{"inNoRegion", "in no region"};
+constexpr Pattern siteMeasures{"siteMeasures", "; {measures}"};
+constexpr Pattern noLinks{"noLinks", "; no links"};
+constexpr Pattern oneLink{"oneLink", "; 1 link{shown}, with {other} at {weight}"};
+constexpr Pattern links{"links", "; {count} links{shown}, the strongest with {other} at {weight}"};
+constexpr Pattern linksShown{"linksShown", ", {shown} shown"};
+// A link, the filter's and the cutoff's lines, and what a region key without its list says.
+constexpr Pattern link{"link", "Link between {first} and {second} with weight {weight}"};
+constexpr Pattern regionFilter{"regionFilter", "Links touching {word} sites ({list}): {shown} of {total} shown"};
+constexpr Pattern cutoff{"cutoff", "Cutoff {cutoff}: {shown} of {total} links shown"};
+constexpr Pattern noList{"noList", "No {word} list was given ({option})"};
+
+/** Every pattern above. */
+const std::vector<Pattern>& patterns();
+
+/** pattern with each {name} that values names replaced by its value, once: a value is never read again for
+ *  names of its own. A name values lacks stays as it is. */
+std::string fill(const Pattern& pattern, std::initializer_list<std::pair<std::string_view, std::string>> values);
+
+/** A weight as the corner writes it. */
+std::string weightText(float weight);
+
+/** A cutoff as the corner writes it. */
+std::string cutoffText(float value);
+
+} // namespace ViewRules
+
+#endif

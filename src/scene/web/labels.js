@@ -1,0 +1,173 @@
+// Labels: the sites' names as the page's text over the picture. They are chosen when the view comes to rest,
+// among the sites in the frame that the eye sees (not hidden behind nearer glyphs), and kept apart; while the
+// view moves, those chosen follow their sites by their transforms alone, which ask the browser for no layout.
+// All of a small network's seen sites are labelled; of a large one, or of a figure, each is kept unless it
+// would overlap one kept before it: the favoured first (the pick, the paths' sites), then the more central
+// in a figure, then the nearer. None covers the key, the corner, the controls or the panel.
+function linkmapLabels(data, records, view, stage, sight) {
+    'use strict';
+    const {siteCount, names, ends} = records;
+    const {state, pathList} = view;
+    const {camera, canvas} = stage;
+    const figureStyle = data.figureStyle;
+    const glyphs = data.glyphs;
+    const labelBudget = data.labelBudget;
+    const layer = document.getElementById('labels');
+    const note = document.getElementById('label-note');
+    let labelled = [];
+    const nodes = new Map();
+    const anchor = new THREE.Vector3();
+    const place = {x: 0, y: 0, depth: 0};
+
+    const measure = document.createElement('canvas').getContext('2d');
+    const widths = new Map();
+    function textWidth(site) {
+        let width = widths.get(site);
+        if (width === undefined) {
+            measure.font = '100px ' + getComputedStyle(layer).fontFamily;
+            width = measure.measureText(names[site]).width / 100;
+            widths.set(site, width);
+        }
+        return width;
+    }
+    // A figure's labels are outlined in the background's colour.
+    if (figureStyle) {
+        const halo = 'rgb(' + data.background.map((channel) => Math.round(255 * channel)).join(',') + ')';
+        const reach = figureStyle.haloWidth;
+        layer.style.textShadow = [[1, 0], [-1, 0], [0, 1], [0, -1], [0.7, 0.7], [-0.7, 0.7], [0.7, -0.7], [-0.7, -0.7]]
+            .map(([x, y]) => (x * reach).toFixed(3) + 'em ' + (y * reach).toFixed(3) + 'em 0 ' + halo).join(',');
+    }
+
+    // The sites favoured, in order: the pick's, then the paths' shown.
+    function favoured() {
+        const order = new Map();
+        const favour = (site) => order.has(site) || order.set(site, order.size);
+        if (state.pick.kind === 'site')
+            favour(state.pick.index);
+        if (state.pick.kind === 'link') {
+            favour(ends[2 * state.pick.index]);
+            favour(ends[2 * state.pick.index + 1]);
+        }
+        if (state.paths.shown && state.paths.one !== null)
+            pathList[state.paths.one].sites.forEach(favour);
+        else if (state.paths.shown && figureStyle)
+            figureStyle.favoured.forEach(favour);
+        return order;
+    }
+
+    // Every site in the frame that the eye sees, with its label's box on the canvas.
+    function candidates() {
+        sight.look();
+        const frustum = stage.frustum();
+        const order = favoured();
+        const found = [];
+        for (let site = 0; site < siteCount; ++site) {
+            records.labelAnchor(site, anchor);
+            if (!frustum.containsPoint(anchor))
+                continue;
+            stage.onCanvas(records.sitePoint(site, anchor), place);
+            const depth = place.depth;
+            if (depth <= camera.near || !sight.sees(site, place.x, place.y, glyphs.siteRadius * records.scaleOf(site) * stage.pixelsPerUnit(depth)))
+                continue;
+            stage.onCanvas(records.labelAnchor(site, anchor), place);
+            const size = glyphs.labelHeight * stage.pixelsPerUnit(depth);
+            const padding = (figureStyle ? figureStyle.haloWidth * size : 0) + 1;
+            found.push({
+                site, depth, x: place.x, y: place.y, size,
+                halfWidth: textWidth(site) * size / 2 + padding, halfHeight: size / 2 + padding,
+                tier: order.has(site) ? order.get(site) : order.size, rank: figureStyle ? records.labelRanks[site] : 0,
+            });
+        }
+        found.sort((a, b) => a.tier - b.tier || a.rank - b.rank || a.depth - b.depth || a.site - b.site);
+        return found;
+    }
+
+    // Of the boxes in order, as many as the budget that overlap none of the page's own text nor, kept apart,
+    // any kept before them. Each box kept is filed in every cell of a grid its box touches; two boxes that
+    // overlap share one.
+    function keepApart(boxes, apart) {
+        const cell = boxes.reduce((most, each) => Math.max(most, 2 * each.halfWidth, 2 * each.halfHeight), 1);
+        const cells = new Map();
+        const kept = [];
+        const span = (box, each) => {
+            for (let column = Math.floor((box.x - box.halfWidth) / cell); column <= Math.floor((box.x + box.halfWidth) / cell); ++column)
+                for (let row = Math.floor((box.y - box.halfHeight) / cell); row <= Math.floor((box.y + box.halfHeight) / cell); ++row)
+                    if (each(column + ',' + row) === false)
+                        return false;
+            return true;
+        };
+        const file = (box) => span(box, (key) => { cells.has(key) ? cells.get(key).push(box) : cells.set(key, [box]); });
+        const free = (box) => span(box, (key) => (cells.get(key) || []).every((other) =>
+            !(Math.abs(box.x - other.x) < box.halfWidth + other.halfWidth && Math.abs(box.y - other.y) < box.halfHeight + other.halfHeight)));
+        const canvasBox = canvas.getBoundingClientRect();
+        for (const node of document.querySelectorAll('#key > *, #corner, #controls, #panel')) {
+            const box = node.getBoundingClientRect();
+            if ((box.width > 0 && box.height > 0 && node.textContent !== '') || node.classList.contains('key-box'))
+                file({x: (box.left + box.right) / 2 - canvasBox.left, y: (box.top + box.bottom) / 2 - canvasBox.top,
+                      halfWidth: box.width / 2, halfHeight: box.height / 2});
+        }
+        for (const box of boxes) {
+            if (kept.length >= labelBudget)
+                break;
+            if (free(box)) {
+                kept.push(box);
+                if (apart)
+                    file(box);
+            }
+        }
+        return kept;
+    }
+
+    function choose() {
+        const count = siteCount.toLocaleString('en');
+        // The note first, as long as it will be, so that the labels keep clear of the panel it is in.
+        const noteOf = (shown) => (figureStyle
+            ? 'Labels: the ' + shown + ' of ' + count + ' sites whose names do not overlap, those picked, on a path or more central first; they are chosen again when the view comes to rest.'
+            : 'Labels: the ' + shown + ' sites nearest the eye of ' + count + ' whose names do not overlap; they are chosen again when the view comes to rest. Every name is in the list below.');
+        const apart = figureStyle || siteCount > labelBudget;
+        note.textContent = apart ? noteOf(siteCount) : '';
+        const found = candidates();
+        const chosen = keepApart(found, apart);
+        if (apart)
+            note.textContent = noteOf(chosen.length);
+        const keep = new Set(chosen.map((label) => label.site));
+        for (const [site, node] of nodes)
+            if (!keep.has(site)) {
+                node.remove();
+                nodes.delete(site);
+            }
+        // Each label's size is set once, now; as the view moves, its transform scales it.
+        for (const label of chosen) {
+            let node = nodes.get(label.site);
+            if (!node) {
+                node = document.createElement('div');
+                node.className = 'label';
+                node.textContent = names[label.site];
+                layer.appendChild(node);
+                nodes.set(label.site, node);
+            }
+            node.style.fontSize = label.size.toFixed(2) + 'px';
+            node.dataset.size = String(label.size);
+        }
+        labelled = chosen.map((label) => [label.site, nodes.get(label.site), label.size]);
+        // How often the labels were chosen, for whoever waits for a new choice.
+        document.body.dataset.labelChoices = String(Number(document.body.dataset.labelChoices || 0) + 1);
+    }
+
+    // Moves every label chosen to where its site now stands, scaled as its distance from the eye now asks.
+    function place_() {
+        for (const [site, node, size] of labelled) {
+            stage.onCanvas(records.labelAnchor(site, anchor), place);
+            if (place.depth <= camera.near) {
+                node.style.visibility = 'hidden';
+                continue;
+            }
+            const scale = glyphs.labelHeight * stage.pixelsPerUnit(place.depth) / size;
+            node.style.visibility = '';
+            node.dataset.scale = String(scale);
+            node.style.transform = 'translate(' + place.x.toFixed(1) + 'px,' + place.y.toFixed(1) + 'px) scale(' +
+                scale.toFixed(4) + ') translate(-50%,-50%)';
+        }
+    }
+    return {choose, place: place_};
+}

@@ -1,0 +1,91 @@
+// The stage: the renderer on its canvas, the camera at the first view, the trackball that turns it as the
+// window's turns, and the scene's bound, which sets the near and far planes wherever the camera goes.
+function linkmapStage(data, records, container) {
+    'use strict';
+    // Smoothed edges, but from a software renderer, where they cost more than the drawing itself, as the
+    // window under a software renderer has none.
+    function inSoftware() {
+        const gl = document.createElement('canvas').getContext('webgl');
+        const info = gl && gl.getExtension('WEBGL_debug_renderer_info');
+        return info !== null && /SwiftShader|llvmpipe|softpipe|Software/i.test(gl.getParameter(info.UNMASKED_RENDERER_WEBGL));
+    }
+    const renderer = new THREE.WebGLRenderer({antialias: !inSoftware(), preserveDrawingBuffer: true});
+    renderer.setPixelRatio(window.devicePixelRatio || 1);
+    renderer.setClearColor(new THREE.Color(...data.background), 1);
+    renderer.autoClear = false;
+    container.appendChild(renderer.domElement);
+    const canvas = renderer.domElement;
+
+    const scene = new THREE.Scene();
+    const camera = new THREE.PerspectiveCamera(data.camera.fov, 1, 1, 2);
+    camera.position.set(...data.camera.eye);
+    camera.up.set(...data.camera.up);
+    camera.lookAt(new THREE.Vector3(...data.camera.center));
+
+    const bound = new THREE.Sphere();
+    {
+        const points = [];
+        for (let site = 0; site < records.siteCount; ++site)
+            points.push(records.sitePoint(site, new THREE.Vector3()));
+        for (let i = 0; i + 2 < records.trace.length; i += 3)
+            points.push(new THREE.Vector3().fromArray(records.trace, i));
+        bound.setFromPoints(points);
+        const largest = records.siteScales ? records.siteScales.reduce((most, scale) => Math.max(most, scale), 1) : 1;
+        bound.radius += data.glyphs.siteRadius * (2 * largest - 1) + data.glyphs.labelHeight + data.glyphs.labelDrop;
+    }
+
+    const controls = new THREE.TrackballControls(camera, canvas);
+    controls.target.set(...data.camera.center);
+    controls.target0.copy(controls.target);
+    controls.staticMoving = true;
+    // Zooming out stops where the window's does.
+    if (data.camera.farthest > 0)
+        controls.maxDistance = data.camera.farthest;
+    controls.rotateSpeed = 2.0;
+    controls.keys = [];
+    controls.update();
+    // The middle button pans, as the right does.
+    canvas.addEventListener('mousedown', (event) => {
+        if (event.button !== 1)
+            return;
+        event.stopImmediatePropagation();
+        event.preventDefault();
+        canvas.dispatchEvent(new MouseEvent('mousedown', {
+            bubbles: true, cancelable: true, clientX: event.clientX, clientY: event.clientY,
+            screenX: event.screenX, screenY: event.screenY, button: 2, buttons: event.buttons,
+        }));
+    }, true);
+    canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+
+    // The near and far planes round the bound, from wherever the camera is; the camera's matrices follow.
+    function fitPlanes() {
+        const distance = camera.position.distanceTo(bound.center);
+        camera.far = distance + 2 * bound.radius;
+        camera.near = Math.max(distance - 2 * bound.radius, camera.far * 1e-4);
+        camera.updateProjectionMatrix();
+        camera.updateMatrixWorld();
+    }
+    // How many pixels a unit spans at depth along the line of sight.
+    const pixelsPerUnit = (depth) => canvas.clientHeight / 2 / Math.tan(THREE.Math.degToRad(camera.fov) / 2) / depth;
+    // Where a point of the scene stands on the canvas, in its pixels from the top left, and how deep.
+    const eyePoint = new THREE.Vector3();
+    const projected = new THREE.Vector3();
+    function onCanvas(point, place) {
+        eyePoint.copy(point).applyMatrix4(camera.matrixWorldInverse);
+        projected.copy(point).project(camera);
+        place.x = (projected.x + 1) / 2 * canvas.clientWidth;
+        place.y = (1 - projected.y) / 2 * canvas.clientHeight;
+        place.depth = -eyePoint.z;
+        return place;
+    }
+    // Turns the view round point, at the same distance.
+    function centreOn(point) {
+        camera.position.add(point.clone().sub(controls.target));
+        controls.target.copy(point);
+    }
+    function frustum() {
+        return new THREE.Frustum().setFromMatrix(
+            new THREE.Matrix4().multiplyMatrices(camera.projectionMatrix, camera.matrixWorldInverse));
+    }
+    return {renderer, canvas, scene, camera, controls, container, fitPlanes, pixelsPerUnit, onCanvas, centreOn, frustum};
+}
