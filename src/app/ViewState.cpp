@@ -24,14 +24,13 @@ std::string describeSite(std::size_t site, const ViewState& view, const Describe
     if (site < layout.residues.size() && !layout.residues[site].empty())
         name = fill(siteNamedAt, {{"name", name}, {"residue", layout.residues[site]}});
     const RegionKindEntry* entry = findRegionKind(network.regions[site]);
-    std::string text = fill(
-        ViewRules::site,
-        {{"name", name},
-         {"region", entry == nullptr ? inNoRegion.text
-                                     : fill(inRegion, {{"word", entry->word},
-                                                       {"list", std::filesystem::path(described.files.*entry->listFile)
-                                                                    .filename()
-                                                                    .string()}})}});
+    const std::string region =
+        entry == nullptr
+            ? inNoRegion.text
+            : fill(inRegion,
+                   {{"word", entry->word},
+                    {"list", std::filesystem::path(described.files.*entry->listFile).filename().string()}});
+    std::string text = fill(ViewRules::site, {{"name", name}, {"region", region}});
     const std::string measures = describeMeasures(network, site);
     if (!measures.empty())
         text += fill(siteMeasures, {{"measures", measures}});
@@ -55,9 +54,10 @@ std::string describeSite(std::size_t site, const ViewState& view, const Describe
     if (view.cutoff > 0.0f || view.region != RegionKind::None)
     {
         const LinkFilter filter = linkFilterOf(view);
-        const auto shownCount = std::count_if(siteLinks.begin(site), siteLinks.end(site), [&](std::size_t each) {
-            return filter.shows(network.links[each], regionsOf(network, each));
-        });
+        const auto shownCount =
+            std::count_if(siteLinks.begin(site), siteLinks.end(site), [&](std::size_t each) {
+                return filter.shows(network.links[each], regionsOf(network, each));
+            });
         shown = fill(linksShown, {{"shown", std::to_string(shownCount)}});
     }
     return text + fill(count == 1 ? oneLink : links,

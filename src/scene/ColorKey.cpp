@@ -172,11 +172,13 @@ osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
 
     // The weight bar: a rectangle from each of its stops to the next, its colours changing linearly.
     const ColorKeyLayout key = layOutColorKey(info.regions, info.communities, info.sizeNote);
-    const auto across = [&key](float weight) { return key.bar.left + (key.bar.right - key.bar.left) * (weight + 1.0) / 2.0; };
+    const auto across = [&key](float weight) {
+        return key.bar.left + (key.bar.right - key.bar.left) * (weight + 1.0) / 2.0;
+    };
     for (std::size_t stop = 0; stop + 1 < key.barStops.size(); ++stop)
         addRectangle(*vertices, *colors,
-                     KeyBox{across(key.barStops[stop].weight), key.bar.bottom, across(key.barStops[stop + 1].weight),
-                            key.bar.top},
+                     KeyBox{across(key.barStops[stop].weight), key.bar.bottom,
+                            across(key.barStops[stop + 1].weight), key.bar.top},
                      key.barStops[stop].color, key.barStops[stop + 1].color);
     for (const KeyText& text : key.barTexts)
         geode->addDrawable(createText(info, text));

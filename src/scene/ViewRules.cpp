@@ -9,16 +9,19 @@ namespace ViewRules
 
 const std::vector<Pattern>& patterns()
 {
-    static const std::vector<Pattern> all{siteNamedAt, site,    inRegion,     inNoRegion, siteMeasures,
-                                          noLinks,     oneLink, links,        linksShown, link,
-                                          regionFilter, cutoff, noList};
+    static const std::vector<Pattern> all{siteNamedAt,  site,    inRegion, inNoRegion, siteMeasures,
+                                          noLinks,      oneLink, links,    linksShown, link,
+                                          regionFilter, cutoff,  noList};
     return all;
 }
 
-std::string fill(const Pattern& pattern, std::initializer_list<std::pair<std::string_view, std::string>> values)
+std::string fill(const Pattern& pattern,
+                 std::initializer_list<std::pair<std::string_view, std::string>> values)
 {
     // A name is letters, digits and underscores between braces, as the page's /\{(\w+)\}/ reads it.
-    const auto isNameCharacter = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; };
+    const auto isNameCharacter = [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_';
+    };
     const std::string_view text = pattern.text;
     std::string filled;
     std::size_t at = 0;
@@ -30,7 +33,8 @@ std::string fill(const Pattern& pattern, std::initializer_list<std::pair<std::st
         const auto value = std::find_if(values.begin(), values.end(), [&](const auto& each) {
             return each.first == text.substr(at + 1, end - at - 1);
         });
-        if (text[at] != '{' || end == at + 1 || end == text.size() || text[end] != '}' || value == values.end())
+        if (text[at] != '{' || end == at + 1 || end == text.size() || text[end] != '}' ||
+            value == values.end())
         {
             filled += text[at++];
             continue;

@@ -39,7 +39,8 @@ constexpr Pattern links{"links", "; {count} links{shown}, the strongest with {ot
 constexpr Pattern linksShown{"linksShown", ", {shown} shown"};
 // A link, the filter's and the cutoff's lines, and what a region key without its list says.
 constexpr Pattern link{"link", "Link between {first} and {second} with weight {weight}"};
-constexpr Pattern regionFilter{"regionFilter", "Links touching {word} sites ({list}): {shown} of {total} shown"};
+constexpr Pattern regionFilter{"regionFilter",
+                               "Links touching {word} sites ({list}): {shown} of {total} shown"};
 constexpr Pattern cutoff{"cutoff", "Cutoff {cutoff}: {shown} of {total} links shown"};
 constexpr Pattern noList{"noList", "No {word} list was given ({option})"};
 
@@ -48,7 +49,8 @@ const std::vector<Pattern>& patterns();
 
 /** pattern with each {name} that values names replaced by its value, once: a value is never read again for
  *  names of its own. A name values lacks stays as it is. */
-std::string fill(const Pattern& pattern, std::initializer_list<std::pair<std::string_view, std::string>> values);
+std::string fill(const Pattern& pattern,
+                 std::initializer_list<std::pair<std::string_view, std::string>> values);
 
 /** A weight as the corner writes it. */
 std::string weightText(float weight);

@@ -423,8 +423,8 @@ std::string webPageFailure(const PageContent& content, const std::string& fileNa
            "right or middle button (or three fingers) to pan, Space for the first view; click or tap a site "
            "or a link; + and - set the cutoff, 0 to 3 the region filter; the controls at the top right do as "
            "much, find a site, and save what the page shows as a PNG.</p>\n</div>\n"
-        << "<script id=\"linkmap-data\" type=\"application/json\">"
-        << pageData(content) << "</script>\n<script>\n"
+        << "<script id=\"linkmap-data\" type=\"application/json\">" << pageData(content)
+        << "</script>\n<script>\n"
         << three << "\n</script>\n<script>\n"
         << trackball << "\n</script>\n<script>\n"
         << WebAssets::script << "</script>\n</body>\n</html>\n";

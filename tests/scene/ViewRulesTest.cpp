@@ -28,8 +28,9 @@ TEST(ViewRules, FillReplacesEachNameOnceAndLeavesWhatItDoesNotName)
         {"", ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ViewRules::fill({"case", c.pattern}, {{"name", "K45"}, {"region", "{name}"}, {"empty", ""}}),
-                  c.filled)
+        EXPECT_EQ(
+            ViewRules::fill({"case", c.pattern}, {{"name", "K45"}, {"region", "{name}"}, {"empty", ""}}),
+            c.filled)
             << c.pattern;
 }
 
@@ -39,9 +40,8 @@ TEST(ViewRules, ThePatternsHaveNamesOfTheirOwnAndNumbersReadAsTheCornerWritesThe
     for (const ViewRules::Pattern& pattern : ViewRules::patterns())
         EXPECT_TRUE(names.insert(pattern.name).second) << pattern.name;
     EXPECT_EQ(names.count("noList"), 1u);
-    EXPECT_EQ(ViewRules::fill(ViewRules::cutoff, {{"cutoff", ViewRules::cutoffText(0.35f)},
-                                                   {"shown", "3"},
-                                                   {"total", "22"}}),
+    EXPECT_EQ(ViewRules::fill(ViewRules::cutoff,
+                              {{"cutoff", ViewRules::cutoffText(0.35f)}, {"shown", "3"}, {"total", "22"}}),
               "Cutoff 0.35: 3 of 22 links shown");
     EXPECT_EQ(ViewRules::weightText(-0.0f), "-0.000000");
     EXPECT_EQ(ViewRules::weightText(0.95f), "0.950000");
