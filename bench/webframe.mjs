@@ -3,7 +3,10 @@
 // between frames while the left button drags, 60 moves of 8 pixels) and turned (whether the drag changed the
 // picture), complete_s (to the full picture complete, which a large network draws a slice of links a frame),
 // rest_s (from letting go to the full picture complete again) and answer_ms (how long a drag begun
-// 0.1 s after letting go of another, while the full picture is drawn, waits for its first frame). Run with node from the project root: node bench/webframe.mjs PAGE.html
+// 0.1 s after letting go of another, while the full picture is drawn, waits for its first frame), then
+// paced_median_ms and paced_p90_ms: the time between frames while a drag made in the page itself, a move at
+// every animation frame, turns it, so that what is timed is the drawing, not the pace of the driver's moves.
+// Run with node from the project root: node bench/webframe.mjs PAGE.html
 import {createRequire} from 'node:module';
 import path from 'node:path';
 
@@ -59,8 +62,30 @@ await page.mouse.move(760, 580);
 await page.waitForFunction((count) => window.linkmap.drawn.length > count, asked, {polling: 'raf'});
 const answer = Date.now() - moved;
 await page.mouse.up();
-const gaps = times.slice(1).map((time, i) => time - times[i]).sort((a, b) => a - b);
-const at = (share) => (gaps.length ? gaps[Math.min(gaps.length - 1, Math.floor(share * gaps.length))] : NaN);
+await page.waitForFunction(() => document.body.dataset.complete === 'true', null, {timeout: 600000, polling: 'raf'});
+const paced = await page.evaluate(() => new Promise((done) => {
+    const canvas = document.querySelector('#scene canvas');
+    const at = (x, y) => ({clientX: x, clientY: y, screenX: x, screenY: y, button: 0, buttons: 1, bubbles: true, cancelable: true});
+    canvas.dispatchEvent(new MouseEvent('mousedown', at(640, 512)));
+    const from = window.linkmap.drawn.length;
+    let step = 0;
+    const move = () => {
+        if (++step > 60) {
+            document.dispatchEvent(new MouseEvent('mouseup', at(640 + 8 * 60, 512)));
+            return done(window.linkmap.drawn.slice(from));
+        }
+        document.dispatchEvent(new MouseEvent('mousemove', at(640 + 8 * step, 512 + 2 * step)));
+        requestAnimationFrame(move);
+    };
+    requestAnimationFrame(move);
+}));
+const spread = (list) => {
+    const gaps = list.slice(1).map((time, i) => time - list[i]).sort((a, b) => a - b);
+    return (share) => (gaps.length ? gaps[Math.min(gaps.length - 1, Math.floor(share * gaps.length))] : NaN);
+};
+const at = spread(times);
+const pacedAt = spread(paced);
 console.log(`first_frame_s=${firstFrame.toFixed(2)} complete_s=${complete.toFixed(2)} turn_median_ms=${at(0.5).toFixed(1)} turn_p90_ms=${at(0.9).toFixed(1)} ` +
-            `turn_frames=${times.length} turned=${before !== after} rest_s=${rest.toFixed(2)} answer_ms=${answer}`);
+            `turn_frames=${times.length} turned=${before !== after} rest_s=${rest.toFixed(2)} answer_ms=${answer} ` +
+            `paced_median_ms=${pacedAt(0.5).toFixed(1)} paced_p90_ms=${pacedAt(0.9).toFixed(1)} paced_frames=${paced.length}`);
 await browser.close();

@@ -162,20 +162,23 @@ tinygltf::Primitive spherePrimitive(SceneModel& scene, float radius, int materia
     return primitive;
 }
 
-// Square prisms merged into primitives of at most 65,535 vertices, so that two-byte indices reach them all
-// short of 65,535, which glTF keeps for restarting a strip;
-// without normals, each face is shaded flat, as glTF lets a reader do.
+// Prisms merged into primitives of at most 65,535 vertices, so that two-byte indices reach them all short of
+// 65,535, which glTF keeps for restarting a strip. Six-sided prisms carry normals out from their axis, and are
+// shaded round as a cylinder; square ones carry none, and each face is shaded flat, as glTF lets a reader do.
 class PrismMesh
 {
 public:
-    PrismMesh(SceneModel& model, int meshMaterial) : scene(model), material(meshMaterial) {}
+    PrismMesh(SceneModel& model, int meshMaterial, unsigned int prismSides)
+        : scene(model), material(meshMaterial), sides(prismSides == 6 ? 6u : 4u)
+    {
+    }
 
     /** Adds a prism from a to b; a link's carries its weight, and where paths were asked for how many pass
      *  along it, in its primitive's extras (weights, paths: one a prism, in the order of the prisms). */
     void add(const osg::Vec3& a, const osg::Vec3& b, float radius, const osg::Vec4& color,
              std::optional<float> weight = std::nullopt, std::optional<float> paths = std::nullopt)
     {
-        if (points.size() / 3 + 8 > 65535)
+        if (points.size() / 3 + 2 * sides > 65535)
             finish();
         osg::Vec3 along = b - a;
         if (along.normalize() == 0.0f)
@@ -194,23 +197,36 @@ public:
                 std::isnan(linear) ? 0 : std::lround(std::clamp(linear, 0.0, 1.0) * 255.0));
         }
         rgba[3] = 255;
-        const osg::Vec3 corners[4] = {side * radius, other * radius, -side * radius, -other * radius};
-        for (const osg::Vec3& end : {a, b})
-            for (const osg::Vec3& corner : corners)
+        // The corners of a ring, round from side towards other: the square's exactly, the hexagon's by angle.
+        std::vector<osg::Vec3> outward;
+        if (sides == 4)
+            outward = {side, other, -side, -other};
+        else
+            for (unsigned int corner = 0; corner < sides; ++corner)
             {
-                const osg::Vec3 point = end + corner;
+                const double angle = 2.0 * osg::PI * corner / sides;
+                outward.push_back(side * static_cast<float>(std::cos(angle)) +
+                                  other * static_cast<float>(std::sin(angle)));
+            }
+        for (const osg::Vec3& end : {a, b})
+            for (const osg::Vec3& direction : outward)
+            {
+                const osg::Vec3 point = end + direction * radius;
                 points.insert(points.end(), {point.x(), point.y(), point.z()});
                 colors.insert(colors.end(), rgba, rgba + 4);
+                if (sides == 6)
+                    normals.insert(normals.end(), {direction.x(), direction.y(), direction.z()});
             }
         if (weight)
             weights.push_back(std::isfinite(*weight) ? shortestDouble(*weight) : 0.0);
         if (paths)
             pathCounts.push_back(*paths);
-        for (std::uint16_t face = 0; face < 4; ++face)
+        const auto ring = static_cast<std::uint16_t>(sides);
+        for (std::uint16_t face = 0; face < ring; ++face)
         {
-            const std::uint16_t next = (face + 1) % 4;
-            for (const std::uint16_t corner : {face, std::uint16_t(4 + next), std::uint16_t(4 + face), face,
-                                               next, std::uint16_t(4 + next)})
+            const auto next = static_cast<std::uint16_t>((face + 1) % ring);
+            for (const std::uint16_t corner : {face, std::uint16_t(ring + next), std::uint16_t(ring + face), face,
+                                               next, std::uint16_t(ring + next)})
                 indices.push_back(static_cast<std::uint16_t>(first + corner));
         }
     }
@@ -229,6 +245,10 @@ private:
             return;
         tinygltf::Primitive primitive;
         primitive.attributes["POSITION"] = scene.addPoints(points);
+        if (!normals.empty())
+            primitive.attributes["NORMAL"] =
+                scene.addAccessor(normals.data(), normals.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
+                                  TINYGLTF_TYPE_VEC3, normals.size() / 3, TINYGLTF_TARGET_ARRAY_BUFFER);
         primitive.attributes["COLOR_0"] =
             scene.addAccessor(colors.data(), colors.size(), TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE,
                               TINYGLTF_TYPE_VEC4, colors.size() / 4, TINYGLTF_TARGET_ARRAY_BUFFER, true);
@@ -251,6 +271,7 @@ private:
         primitive.mode = TINYGLTF_MODE_TRIANGLES;
         primitives.push_back(primitive);
         points.clear();
+        normals.clear();
         colors.clear();
         weights.clear();
         pathCounts.clear();
@@ -259,13 +280,21 @@ private:
 
     SceneModel& scene;
     int material;
+    unsigned int sides;
     std::vector<float> points;
+    std::vector<float> normals;
     std::vector<unsigned char> colors;
     std::vector<double> weights;
     std::vector<double> pathCounts;
     std::vector<std::uint16_t> indices;
     std::vector<tinygltf::Primitive> primitives;
 };
+
+// Links are six-sided prisms with normals, shaded round as the window's cylinders are, while the scene stays
+// within its budget of 20 MB: twelve vertices of 28 bytes and 36 two-byte indices, 408 bytes a link, 16 MB at
+// this many links, the rest left to the sites and the weights. Beyond, square prisms without normals: 176
+// bytes a link.
+constexpr std::size_t roundLinkLimit = 40000;
 
 // A node of the prisms of mesh, named name, under parent; none when the mesh is empty.
 void addPrismNode(SceneModel& scene, PrismMesh& prisms, const std::string& name, tinygltf::Node& parent)
@@ -362,14 +391,22 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
     const int linkMaterial = scene.addMaterial("link", {1.0, 1.0, 1.0, 1.0});
     const int dimmedMaterial = scene.addMaterial("dimmed link", {1.0, 1.0, 1.0, dimmedLinkOpacity});
     scene.model.materials[dimmedMaterial].alphaMode = "BLEND";
-    PrismMesh links(scene, linkMaterial);
-    PrismMesh pathLinks(scene, linkMaterial);
-    PrismMesh dimmedLinks(scene, dimmedMaterial);
+    const auto isShown = [&content, siteCount](std::size_t link) {
+        const SiteLink& each = content.links[link];
+        const std::uint8_t regions = link < content.linkRegions.size() ? content.linkRegions[link] : 0;
+        return each.first < siteCount && each.second < siteCount && content.filter.shows(each, regions);
+    };
+    std::size_t shownLinks = 0;
+    for (std::size_t link = 0; link < content.links.size(); ++link)
+        shownLinks += isShown(link) ? 1 : 0;
+    const unsigned int sides = shownLinks <= roundLinkLimit ? 6 : 4;
+    PrismMesh links(scene, linkMaterial, sides);
+    PrismMesh pathLinks(scene, linkMaterial, sides);
+    PrismMesh dimmedLinks(scene, dimmedMaterial, sides);
     for (std::size_t link = 0; link < content.links.size(); ++link)
     {
         const SiteLink& each = content.links[link];
-        const std::uint8_t regions = link < content.linkRegions.size() ? content.linkRegions[link] : 0;
-        if (each.first >= siteCount || each.second >= siteCount || !content.filter.shows(each, regions))
+        if (!isShown(link))
             continue;
         const bool dimmed = !content.emphasised.empty() && !content.emphasised[link];
         const float paths =
@@ -408,7 +445,7 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
     }
 
     // The chain, thinner than a link, in its grey.
-    PrismMesh trace(scene, content.trace.empty() ? -1 : scene.addMaterial("chain", {1.0, 1.0, 1.0, 1.0}));
+    PrismMesh trace(scene, content.trace.empty() ? -1 : scene.addMaterial("chain", {1.0, 1.0, 1.0, 1.0}), 6);
     const bool colouredTrace = content.traceColors.size() == content.trace.size();
     // A figure's trace is a tube among the links, a plain one a thin beam.
     const float traceRadius =

@@ -28,6 +28,17 @@ async function validate(file) {
     return report;
 }
 
+// The floats of a .glb's accessor, as many a vertex as its type holds.
+function accessorFloats(file, json, index) {
+    const bytes = fs.readFileSync(file);
+    const binary = 20 + bytes.readUInt32LE(12) + 8;
+    const accessor = json.accessors[index];
+    const view = json.bufferViews[accessor.bufferView];
+    const width = {SCALAR: 1, VEC2: 2, VEC3: 3, VEC4: 4}[accessor.type];
+    const start = binary + (view.byteOffset || 0) + (accessor.byteOffset || 0);
+    return Array.from({length: accessor.count * width}, (_, i) => bytes.readFloatLE(start + 4 * i));
+}
+
 // The sites' nodes, by name, and how many vertices each named mesh's primitives hold.
 function contents(json) {
     const root = json.nodes[json.scenes[json.scene].nodes[0]];
@@ -38,7 +49,7 @@ function contents(json) {
         return node ? json.meshes[node.mesh].primitives.reduce((sum, p) => sum + json.accessors[p.attributes.POSITION].count, 0)
                     : 0;
     };
-    return {sites, vertices};
+    return {sites, vertices, child};
 }
 
 test('the scene file holds every site by name and every link shown, as valid glTF', async () => {
@@ -60,7 +71,7 @@ test('the scene file holds every site by name and every link shown, as valid glT
         const expected = env.LINKMAP_REGION
             ? shown.filter((link) => accelerated.includes(link.first) || accelerated.includes(link.second))
             : shown;
-        assert.equal(vertices('links') + vertices('dimmed links') + vertices('paths'), 8 * expected.length, file);
+        assert.equal(vertices('links') + vertices('dimmed links') + vertices('paths'), 12 * expected.length, file);
         // A pick dims the other links: they keep their colours, in a mesh of their own under a see-through material.
         assert.equal(vertices('dimmed links') > 0, env.LINKMAP_SELECT !== undefined, file);
     }
@@ -82,13 +93,13 @@ test('the scene opens on the first view and keeps each kind of link in a mesh of
             const count = json.accessors[primitive.attributes.POSITION].count;
             corners += count;
             const {weights: weight, paths} = primitive.extras;
-            assert.equal(weight.length, count / 8);
-            assert.equal(paths.length, count / 8);
+            assert.equal(weight.length, count / 12);
+            assert.equal(paths.length, count / 12);
             assert.ok(weight.every((w) => weights.has(Math.fround(w))), name);
             assert.equal(paths.every((n) => n >= 1), name === 'paths', name);
         }
     }
-    assert.equal(corners, 8 * links.length);
+    assert.equal(corners, 12 * links.length);
     assert.equal(child('links'), undefined, 'every link is on a path or dimmed');
     const dimmed = json.materials[meshOf('dimmed links').primitives[0].material];
     assert.equal(dimmed.alphaMode, 'BLEND');
@@ -118,6 +129,42 @@ test('the scene opens on the first view and keeps each kind of link in a mesh of
         const to = place.map((value, i) => value - camera.translation[i]);
         const cosine = to.reduce((sum, value, i) => sum + value * forward[i], 0) / Math.hypot(...to);
         assert.ok(Math.acos(cosine) < half * 1.5, 'a site outside the view: ' + Math.acos(cosine) + ' > ' + half);
+    }
+});
+
+test('links are six-sided and shaded round while the scene stays within its budget, square beyond it', async () => {
+    const groups = path.join(path.dirname(write('probe.glb', example).file), 'budget');
+    for (const [count, sides] of [[210, 6], [220, 4]]) {
+        // 20 sites a group, each its own: 190 links a group, 39,900 and 41,800 in all.
+        const lines = Array.from({length: count}, (_, group) => [
+            ...Array.from({length: 20}, (_, k) => 'A' + (group * 20 + k + 1)),
+            ...Array.from({length: 190}, (_, k) => (((group + k) % 37) / 18 - 1).toFixed(3))].join(' '));
+        fs.writeFileSync(groups + count + '.txt', lines.join('\n') + '\n');
+        const {file} = write('budget' + count + '.glb', [groups + count + '.txt']);
+        const json = sceneJson(file);
+        const primitives = json.meshes[contents(json).child('links').mesh].primitives;
+        const corners = primitives.reduce((sum, p) => sum + json.accessors[p.attributes.POSITION].count, 0);
+        assert.equal(corners, 2 * sides * count * 190, count + ' groups');
+        assert.equal(primitives.every((p) => p.attributes.NORMAL !== undefined), sides === 6, count + ' groups');
+        assert.ok(fs.statSync(file).size < 20 * 1024 * 1024, count + ' groups: ' + fs.statSync(file).size);
+        if (sides === 4)
+            continue;
+        // Every normal is of unit length, across its prism's axis, out from it: the corners of a ring, each
+        // less its ring's middle, lie along their normals at the link's radius.
+        const points = accessorFloats(file, json, primitives[0].attributes.POSITION);
+        const normals = accessorFloats(file, json, primitives[0].attributes.NORMAL);
+        for (let prism = 0; prism < 100; ++prism)
+            for (let ring = 0; ring < 2; ++ring) {
+                const first = 3 * (12 * prism + 6 * ring);
+                const middle = [0, 1, 2].map((axis) => [0, 1, 2, 3, 4, 5].reduce((sum, k) => sum + points[first + 3 * k + axis], 0) / 6);
+                for (let k = 0; k < 6; ++k) {
+                    const normal = normals.slice(first + 3 * k, first + 3 * k + 3);
+                    const out = [0, 1, 2].map((axis) => points[first + 3 * k + axis] - middle[axis]);
+                    assert.ok(Math.abs(Math.hypot(...normal) - 1) < 1e-5);
+                    const along = out.reduce((sum, value, axis) => sum + value * normal[axis], 0);
+                    assert.ok(Math.abs(along - Math.hypot(...out)) < 1e-4, 'a normal not out from the axis');
+                }
+            }
     }
 });
 
@@ -165,7 +212,7 @@ print('IMPORTED ' + json.dumps(found))
         // Blender stands +z up, as the layout does: the site is where the layout put it.
         object.place.forEach((x, i) => assert.ok(Math.abs(x - node.translation[i]) < 1e-3, node.name));
     }
-    assert.equal(objects.links.vertices, 8 * links.length);
+    assert.equal(objects.links.vertices, 12 * links.length);
 });
 
 test('a page or a scene that cannot be written is an error, with status 1', () => {
