@@ -201,6 +201,9 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "LINKMAP_COARSE 0|1", "1: show the network of communities instead of the sites: a sphere "
                               "each at the centre of its sites, sized by how many they are, joined "
                               "by the strongest link between them");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_SCENE_LABELS 0|1", "1: a .glb or .gltf scene carries every site's name, outlined, on a quad "
+                                    "facing its first view, in a mesh of its own (labels)");
     environment.addEnvironmentalVariable("LINKMAP_SIZE same|betweenness|degree",
                                          "What the spheres are sized by: all the same (the default), or "
                                          "betweenness or degree over the links shown at the start, the "

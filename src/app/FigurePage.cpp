@@ -215,5 +215,5 @@ void writeScene(const RunInput& input, Stage stage)
     const FirstView first = firstView(input, stage);
     SceneCamera camera{first.eye, first.center, first.up};
     first.figure.projection.getPerspective(camera.fieldOfView, camera.aspectRatio, camera.near, camera.far);
-    writeSceneFile(describeFigure(input, nullptr), input.output.file, camera);
+    writeSceneFile(describeFigure(input, nullptr), input.output.file, camera, input.settings.sceneLabels);
 }

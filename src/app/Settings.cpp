@@ -34,7 +34,7 @@ const Word<RingGrouping> groupingWords[] = {{"communities", RingGrouping::Commun
 const Word<bool> scaleWords[] = {{"none", false}, {"max", true}};
 const Word<SiteColoring> coloringWords[] = {{"regions", SiteColoring::Regions},
                                             {"community", SiteColoring::Communities}};
-const Word<bool> coarseWords[] = {{"0", false}, {"1", true}};
+const Word<bool> switchWords[] = {{"0", false}, {"1", true}};
 const Word<DrawingStyle> styleWords[] = {{"plain", DrawingStyle::Plain}, {"figure", DrawingStyle::Figure}};
 const Word<SiteSizing> sizingWords[] = {
     {"same", SiteSizing::Same}, {"betweenness", SiteSizing::Betweenness}, {"degree", SiteSizing::Degree}};
@@ -301,7 +301,9 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
     if (refusal.empty())
         refusal = readWord("LINKMAP_SIZE", sizingWords, settings.sizing);
     if (refusal.empty())
-        refusal = readWord("LINKMAP_COARSE", coarseWords, settings.coarse);
+        refusal = readWord("LINKMAP_COARSE", switchWords, settings.coarse);
+    if (refusal.empty())
+        refusal = readWord("LINKMAP_SCENE_LABELS", switchWords, settings.sceneLabels);
     DrawingStyle style = DrawingStyle::Plain;
     if (refusal.empty())
         refusal = readWord("LINKMAP_STYLE", styleWords, style);

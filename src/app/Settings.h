@@ -67,6 +67,9 @@ struct Settings
     /** LINKMAP_COARSE: the network of communities is shown instead of the sites. */
     bool coarse = false;
 
+    /** LINKMAP_SCENE_LABELS: a scene file carries the sites' names as labels. */
+    bool sceneLabels = false;
+
     /** LINKMAP_SIZE: what the spheres are sized by. */
     SiteSizing sizing = SiteSizing::Same;
 

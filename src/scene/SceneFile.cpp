@@ -1,4 +1,5 @@
 #include <network/TextFields.h>
+#include <scene/LabelAtlas.h>
 #include <scene/SceneFile.h>
 #include <scene/ValidText.h>
 
@@ -15,6 +16,7 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <tuple>
 
 namespace
 {
@@ -64,9 +66,8 @@ public:
         return static_cast<int>(model.materials.size()) - 1;
     }
 
-    // An accessor of count elements of type (TINYGLTF_TYPE_*) and component, over bytes.
-    int addAccessor(const void* bytes, std::size_t size, int component, int type, std::size_t count,
-                    int target, bool normalized = false)
+    // A view of bytes, for target (TINYGLTF_TARGET_*, or 0 for none).
+    int addView(const void* bytes, std::size_t size, int target)
     {
         std::vector<unsigned char>& data = model.buffers[0].data;
         while (data.size() % 4 != 0)
@@ -79,8 +80,15 @@ public:
         const auto* first = static_cast<const unsigned char*>(bytes);
         data.insert(data.end(), first, first + size);
         model.bufferViews.push_back(view);
+        return static_cast<int>(model.bufferViews.size()) - 1;
+    }
+
+    // An accessor of count elements of type (TINYGLTF_TYPE_*) and component, over bytes.
+    int addAccessor(const void* bytes, std::size_t size, int component, int type, std::size_t count,
+                    int target, bool normalized = false)
+    {
         tinygltf::Accessor accessor;
-        accessor.bufferView = static_cast<int>(model.bufferViews.size()) - 1;
+        accessor.bufferView = addView(bytes, size, target);
         accessor.componentType = component;
         accessor.type = type;
         accessor.count = count;
@@ -163,8 +171,9 @@ tinygltf::Primitive spherePrimitive(SceneModel& scene, float radius, int materia
 }
 
 // Prisms merged into primitives of at most 65,535 vertices, so that two-byte indices reach them all short of
-// 65,535, which glTF keeps for restarting a strip. Six-sided prisms carry normals out from their axis, and are
-// shaded round as a cylinder; square ones carry none, and each face is shaded flat, as glTF lets a reader do.
+// 65,535, which glTF keeps for restarting a strip. Six-sided prisms carry normals out from their axis, and
+// are shaded round as a cylinder; square ones carry none, and each face is shaded flat, as glTF lets a reader
+// do.
 class PrismMesh
 {
 public:
@@ -225,8 +234,8 @@ public:
         for (std::uint16_t face = 0; face < ring; ++face)
         {
             const auto next = static_cast<std::uint16_t>((face + 1) % ring);
-            for (const std::uint16_t corner : {face, std::uint16_t(ring + next), std::uint16_t(ring + face), face,
-                                               next, std::uint16_t(ring + next)})
+            for (const std::uint16_t corner : {face, std::uint16_t(ring + next), std::uint16_t(ring + face),
+                                               face, next, std::uint16_t(ring + next)})
                 indices.push_back(static_cast<std::uint16_t>(first + corner));
         }
     }
@@ -246,9 +255,9 @@ private:
         tinygltf::Primitive primitive;
         primitive.attributes["POSITION"] = scene.addPoints(points);
         if (!normals.empty())
-            primitive.attributes["NORMAL"] =
-                scene.addAccessor(normals.data(), normals.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
-                                  TINYGLTF_TYPE_VEC3, normals.size() / 3, TINYGLTF_TARGET_ARRAY_BUFFER);
+            primitive.attributes["NORMAL"] = scene.addAccessor(
+                normals.data(), normals.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
+                TINYGLTF_TYPE_VEC3, normals.size() / 3, TINYGLTF_TARGET_ARRAY_BUFFER);
         primitive.attributes["COLOR_0"] =
             scene.addAccessor(colors.data(), colors.size(), TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE,
                               TINYGLTF_TYPE_VEC4, colors.size() / 4, TINYGLTF_TARGET_ARRAY_BUFFER, true);
@@ -311,6 +320,99 @@ void addPrismNode(SceneModel& scene, PrismMesh& prisms, const std::string& name,
     parent.children.push_back(scene.addNode(node));
 }
 
+// The sites' names, each a quad at its label's place facing the first view (or the layout's -y), that shows
+// its part of one picture of every name, outlined as a figure's labels are; unlit and blended, so that a
+// renderer draws the names as they are. None without a picture.
+void addLabelNode(SceneModel& scene, const FigureContent& content, const std::optional<SceneCamera>& camera,
+                  tinygltf::Node& parent)
+{
+    const std::size_t siteCount = std::min(content.sites.size(), content.names.size());
+    const std::vector<std::string> names(content.names.begin(), content.names.begin() + siteCount);
+    const LabelAtlas atlas = drawLabelAtlas(names, content.textColor, content.background);
+    if (atlas.png.empty())
+        return;
+    tinygltf::Image image;
+    image.name = "labels";
+    image.mimeType = "image/png";
+    image.bufferView = scene.addView(atlas.png.data(), atlas.png.size(), 0);
+    scene.model.images.push_back(image);
+    tinygltf::Sampler sampler;
+    sampler.minFilter = TINYGLTF_TEXTURE_FILTER_LINEAR_MIPMAP_LINEAR;
+    sampler.magFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
+    sampler.wrapS = sampler.wrapT = TINYGLTF_TEXTURE_WRAP_CLAMP_TO_EDGE;
+    scene.model.samplers.push_back(sampler);
+    tinygltf::Texture texture;
+    texture.source = static_cast<int>(scene.model.images.size()) - 1;
+    texture.sampler = static_cast<int>(scene.model.samplers.size()) - 1;
+    scene.model.textures.push_back(texture);
+    const int material = scene.addMaterial("label", {1.0, 1.0, 1.0, 1.0});
+    tinygltf::Material& look = scene.model.materials[material];
+    look.pbrMetallicRoughness.baseColorTexture.index = static_cast<int>(scene.model.textures.size()) - 1;
+    look.alphaMode = "BLEND";
+    look.doubleSided = true;
+    look.extensions["KHR_materials_unlit"] = tinygltf::Value(tinygltf::Value::Object());
+    scene.model.extensionsUsed.push_back("KHR_materials_unlit");
+
+    // Across and up as the first view sees them.
+    osg::Vec3 across(1.0f, 0.0f, 0.0f);
+    osg::Vec3 up(0.0f, 0.0f, 1.0f);
+    if (camera)
+    {
+        const osg::Vec3 sight = camera->center - camera->eye;
+        osg::Vec3 right = sight ^ osg::Vec3(camera->up);
+        if (right.normalize() > 0.0f)
+        {
+            across = right;
+            up = right ^ sight;
+            up.normalize();
+        }
+    }
+    std::vector<float> points;
+    std::vector<float> corners;
+    std::vector<std::uint32_t> indices;
+    for (std::size_t site = 0; site < siteCount; ++site)
+    {
+        const LabelAtlas::Place& place = atlas.places[site];
+        if (place.width <= 0.0f)
+            continue;
+        const GlyphSizes sizes = content.glyphs.sized(static_cast<float>(content.sphereScale(site)));
+        const osg::Vec3 middle = sizes.labelAnchor(content.sites[site]);
+        const osg::Vec3 halfAcross = across * (place.width * sizes.labelHeight / 2.0f);
+        const osg::Vec3 halfUp = up * (place.height * sizes.labelHeight / 2.0f);
+        const auto first = static_cast<std::uint32_t>(points.size() / 3);
+        for (const auto& [point, u, v] : {std::tuple{middle - halfAcross - halfUp, place.left, place.bottom},
+                                          std::tuple{middle + halfAcross - halfUp, place.right, place.bottom},
+                                          std::tuple{middle - halfAcross + halfUp, place.left, place.top},
+                                          std::tuple{middle + halfAcross + halfUp, place.right, place.top}})
+        {
+            points.insert(points.end(), {point.x(), point.y(), point.z()});
+            corners.insert(corners.end(), {u, v});
+        }
+        for (const std::uint32_t corner : {0u, 1u, 2u, 2u, 1u, 3u})
+            indices.push_back(first + corner);
+    }
+    if (points.empty())
+        return;
+    tinygltf::Primitive primitive;
+    primitive.attributes["POSITION"] = scene.addPoints(points);
+    primitive.attributes["TEXCOORD_0"] =
+        scene.addAccessor(corners.data(), corners.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
+                          TINYGLTF_TYPE_VEC2, corners.size() / 2, TINYGLTF_TARGET_ARRAY_BUFFER);
+    primitive.indices = scene.addAccessor(indices.data(), indices.size() * sizeof(std::uint32_t),
+                                          TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, TINYGLTF_TYPE_SCALAR,
+                                          indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+    primitive.material = material;
+    primitive.mode = TINYGLTF_MODE_TRIANGLES;
+    tinygltf::Mesh mesh;
+    mesh.name = "labels";
+    mesh.primitives.push_back(primitive);
+    scene.model.meshes.push_back(mesh);
+    tinygltf::Node node;
+    node.name = "labels";
+    node.mesh = static_cast<int>(scene.model.meshes.size()) - 1;
+    parent.children.push_back(scene.addNode(node));
+}
+
 } // namespace
 
 bool isSceneFileName(const std::string& fileName)
@@ -323,7 +425,7 @@ namespace
 
 // What stopped the writing, or nothing when it was written.
 std::string sceneFileFailure(const FigureContent& content, const std::string& fileName,
-                             const std::optional<SceneCamera>& camera)
+                             const std::optional<SceneCamera>& camera, bool labels)
 {
     SceneModel scene;
     // The layout stands +z up, glTF +y: the root turns it a quarter round x.
@@ -456,6 +558,8 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
                       colouredTrace && i < content.traceColors[run].size() ? content.traceColors[run][i]
                                                                            : GlyphStyle::traceColor);
     addPrismNode(scene, trace, "chain", root);
+    if (labels)
+        addLabelNode(scene, content, camera, root);
 
     tinygltf::Scene shown;
     shown.name = "linkmap";
@@ -483,9 +587,9 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
 } // namespace
 
 void writeSceneFile(const FigureContent& content, const std::string& fileName,
-                    const std::optional<SceneCamera>& camera)
+                    const std::optional<SceneCamera>& camera, bool labels)
 {
-    const std::string failure = sceneFileFailure(content, fileName, camera);
+    const std::string failure = sceneFileFailure(content, fileName, camera, labels);
     if (!failure.empty())
         throw OutputError("Error: could not write the scene " + fileName + ": " + failure);
 }

@@ -216,6 +216,7 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
          "Error: LINKMAP_GROUPS must be communities, components, one or betweenness, not \"leiden\"", true},
         {"LINKMAP_SCALE=1", "Error: LINKMAP_SCALE must be none or max, not \"1\"", true},
         {"LINKMAP_COARSE=yes", "Error: LINKMAP_COARSE must be 0 or 1, not \"yes\"", true},
+        {"LINKMAP_SCENE_LABELS=on", "Error: LINKMAP_SCENE_LABELS must be 0 or 1, not \"on\"", true},
         {"LINKMAP_SIZE=area", "Error: LINKMAP_SIZE must be same, betweenness or degree, not \"area\"", true},
         {"LINKMAP_COLOR=communities",
          "Error: LINKMAP_COLOR must be regions or community, not \"communities\"", true},

@@ -75,10 +75,11 @@ TEST(SceneFile, HoldsTheSitesByNameAndTheLinksShownAsValidPrisms)
             const tinygltf::Accessor& points = model.accessors[primitive.attributes.at("POSITION")];
             vertices += points.count;
             EXPECT_EQ(model.accessors[primitive.attributes.at("COLOR_0")].count, points.count);
+            EXPECT_EQ(model.accessors[primitive.attributes.at("NORMAL")].count, points.count);
             ASSERT_EQ(points.minValues.size(), 3u);
             EXPECT_LE(points.maxValues[0], 10.5);
         }
-        EXPECT_EQ(vertices, 2u * 8u);
+        EXPECT_EQ(vertices, 2u * 12u);
         EXPECT_EQ(model.meshes[parts.at("chain")->mesh].primitives.size(), 1u);
     }
 }

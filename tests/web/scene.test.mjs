@@ -168,6 +168,37 @@ test('links are six-sided and shaded round while the scene stays within its budg
     }
 });
 
+test('LINKMAP_SCENE_LABELS=1 puts every name on a quad that faces the first view', async () => {
+    const {file, links} = write('labels.glb', example, {LINKMAP_SCENE_LABELS: '1'});
+    await validate(file);
+    const json = sceneJson(file);
+    const {sites, child} = contents(json);
+    assert.equal(contents(sceneJson(write('bare.glb', example).file)).child('labels'), undefined);
+    const primitive = json.meshes[child('labels').mesh].primitives[0];
+    const material = json.materials[primitive.material];
+    assert.ok(material.extensions.KHR_materials_unlit, 'the labels are lit');
+    assert.equal(material.alphaMode, 'BLEND');
+    assert.equal(json.images[json.textures[material.pbrMetallicRoughness.baseColorTexture.index].source].mimeType, 'image/png');
+    const points = accessorFloats(file, json, primitive.attributes.POSITION);
+    const corners = accessorFloats(file, json, primitive.attributes.TEXCOORD_0);
+    assert.equal(points.length, 3 * 4 * namesOf(links).length);
+    assert.ok(corners.every((value) => value >= 0 && value <= 1));
+    // Each quad stands square to the first view's line of sight, centred below its site.
+    const camera = child('first view');
+    const [x, y, z, w] = camera.rotation;
+    const forward = [-(2 * (x * z + w * y)), -(2 * (y * z - w * x)), -(1 - 2 * (x * x + y * y))];
+    sites.forEach((site, index) => {
+        const corner = (k) => points.slice(12 * index + 3 * k, 12 * index + 3 * k + 3);
+        const across = corner(1).map((value, axis) => value - corner(0)[axis]);
+        const up = corner(2).map((value, axis) => value - corner(0)[axis]);
+        const dot = (a, b) => a.reduce((sum, value, axis) => sum + value * b[axis], 0);
+        assert.ok(Math.abs(dot(across, forward)) < 1e-3 * Math.hypot(...across), site.name + ' leans');
+        assert.ok(Math.abs(dot(up, forward)) < 1e-3 * Math.hypot(...up), site.name + ' leans');
+        const middle = [0, 1, 2].map((axis) => (corner(0)[axis] + corner(3)[axis]) / 2);
+        assert.ok(Math.abs(middle[0] - site.translation[0]) < 1e-3 && middle[1] < site.translation[1], site.name + ' stands apart from its site');
+    });
+});
+
 test('a structure\'s scene is in ångströms, with its chain', async () => {
     const structure = path.join(process.env.LINKMAP_EXAMPLES, '1hpv.pdb');
     const matrix = path.join(process.env.LINKMAP_EXAMPLES, 'protease-gnm.csv');

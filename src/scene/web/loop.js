@@ -1,12 +1,13 @@
 // The loop: draws a frame whenever something asked for one, the light picture while a large network moves,
 // and its full picture in slices of its links, a frame each, offscreen as the window draws its own, shown
 // once it is whole: a drag or a key then waits for a slice, not for the whole picture, and no frame shows part
-// of it; before the first full picture, the background alone. Labels are chosen when the view comes to rest.
+// of it; before the first full picture, the background alone. Labels are chosen when the view comes to rest,
+// once it is drawn.
 function linkmapLoop(records, stage, glyphs, light, labels) {
     'use strict';
     const {renderer, scene, camera, canvas, controls, container} = stage;
     const linkCount = records.linkCount;
-    const sliceLinks = 25000;
+    const sliceLinks = linkmapLoop.sliceLinks;
     let sliced = 0;
     let slicedBefore = false;
     let moving = false;
@@ -44,7 +45,7 @@ function linkmapLoop(records, stage, glyphs, light, labels) {
         if (drawn.length > 1000)
             drawn.shift();
         document.body.dataset.frames = String(Number(document.body.dataset.frames || 0) + 1);
-        document.body.dataset.complete = String(!moving && sliced === 0);
+        document.body.dataset.complete = String(!moving && sliced === 0 && !labelsWanted);
     }
     function draw() {
         stage.fitPlanes();
@@ -85,19 +86,20 @@ function linkmapLoop(records, stage, glyphs, light, labels) {
         }
         noteFrame();
     }
+    // A frame draws what was asked for; else, at rest, it chooses the labels for the view drawn, and places
+    // them; else it draws the next slice of the full picture.
     function frame() {
         controls.update();
-        // Labels are chosen for the view at rest, once the controls have taken the last move into the camera.
-        if (labelsWanted && !moving) {
-            labelsWanted = false;
-            stage.fitPlanes();
-            labels.choose();
-            document.body.dataset.labelsPending = 'false';
-            wanted = true;
-        }
         if (wanted) {
             wanted = false;
             draw();
+        } else if (labelsWanted && !moving) {
+            labelsWanted = false;
+            stage.fitPlanes();
+            labels.choose();
+            labels.place();
+            document.body.dataset.labelsPending = 'false';
+            document.body.dataset.complete = String(sliced === 0);
         } else if (sliced > 0)
             drawSlice();
         requestAnimationFrame(frame);
@@ -145,3 +147,5 @@ function linkmapLoop(records, stage, glyphs, light, labels) {
         drawAt, drawn,
     };
 }
+// The most links the full picture draws in a frame; a larger network's is drawn in slices of as many.
+linkmapLoop.sliceLinks = 25000;

@@ -10,7 +10,8 @@
     const stage = linkmapStage(data, records, document.getElementById('scene'));
     const glyphs = linkmapGlyphs(data, records, view, stage);
     const light = linkmapLight(data, records, view, glyphs, stage);
-    const labels = linkmapLabels(data, records, view, stage, linkmapSight(glyphs, stage));
+    const labels = linkmapLabels(data, records, view, stage,
+        linkmapSight(glyphs, stage, !light.used || records.linkCount <= linkmapLoop.sliceLinks));
     const loop = linkmapLoop(records, stage, glyphs, light, labels);
     const under = linkmapPicking(data, records, view, stage);
     linkmapKey(data);
@@ -185,10 +186,10 @@
         drawAt: loop.drawAt,
     });
 
-    stage.fitPlanes();
+    // The first frame comes first; the labels are chosen at the next, for the view it shows.
     glyphs.showLinks();
-    labels.choose();
     update();
+    loop.wantLabels();
     loop.start();
     document.body.dataset.ready = 'true';
 

@@ -1,7 +1,8 @@
 // What the eye sees: a picture, drawn offscreen when the view comes to rest, of every site's sphere in the
 // colour of its number and every link shown in black before them, so that a label is given only to a site
-// that is not hidden behind nearer glyphs.
-function linkmapSight(glyphs, stage) {
+// that is not hidden behind nearer glyphs. A network whose full picture is drawn in slices, as it takes
+// longer than a frame, has only its spheres drawn here: its links would cost the rest another full picture.
+function linkmapSight(glyphs, stage, withLinks) {
     'use strict';
     const {renderer, scene, camera, canvas} = stage;
     const target = new THREE.WebGLRenderTarget(1, 1, {minFilter: THREE.NearestFilter, magFilter: THREE.NearestFilter});
@@ -24,7 +25,7 @@ function linkmapSight(glyphs, stage) {
             pixels = new Uint8Array(4 * width * height);
         target.setSize(width, height);
         const shown = scene.children.filter((child) => child.visible);
-        shown.forEach((child) => { child.visible = child === glyphs.spheres || child === glyphs.cylinders; });
+        shown.forEach((child) => { child.visible = child === glyphs.spheres || (withLinks && child === glyphs.cylinders); });
         const looks = [glyphs.spheres.material, glyphs.cylinders.material];
         const drawRanges = [glyphs.sphereGeometry.drawRange.count, glyphs.linkGeometry.drawRange.count];
         glyphs.spheres.material = sphereNumbers;
