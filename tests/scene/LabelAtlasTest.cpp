@@ -61,7 +61,8 @@ TEST(LabelAtlas, EveryNameHasABoxOfItsOwnThatHoldsItsTextOutlinedAndNothingElse)
         ASSERT_EQ(cairo_surface_status(surface.get()), CAIRO_STATUS_SUCCESS);
         ASSERT_EQ(cairo_image_surface_get_width(surface.get()), atlas.width);
         ASSERT_EQ(cairo_image_surface_get_height(surface.get()), atlas.height);
-        const auto* pixels = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface.get()));
+        const auto* pixels =
+            reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(surface.get()));
         const int stride = cairo_image_surface_get_stride(surface.get()) / 4;
         // Every pixel belongs to at most one box, and only a box's pixels are drawn.
         std::vector<int> owner(static_cast<std::size_t>(atlas.width) * atlas.height, -1);
@@ -69,8 +70,9 @@ TEST(LabelAtlas, EveryNameHasABoxOfItsOwnThatHoldsItsTextOutlinedAndNothingElse)
         {
             const LabelAtlas::Place& place = atlas.places[name];
             ASSERT_GT(place.width, 0.0f) << name;
-            EXPECT_NEAR(place.height / place.width,
-                        (place.bottom - place.top) * atlas.height / ((place.right - place.left) * atlas.width), 1e-3);
+            EXPECT_NEAR(
+                place.height / place.width,
+                (place.bottom - place.top) * atlas.height / ((place.right - place.left) * atlas.width), 1e-3);
             int textPixels = 0;
             int haloPixels = 0;
             for (int y = static_cast<int>(place.top * atlas.height + 0.5f);
@@ -97,7 +99,8 @@ TEST(LabelAtlas, EveryNameHasABoxOfItsOwnThatHoldsItsTextOutlinedAndNothingElse)
             {
                 if (owner[static_cast<std::size_t>(y) * atlas.width + x] < 0)
                 {
-                    ASSERT_EQ(pixels[y * stride + x] >> 24, 0u) << "drawn outside every box at " << x << "," << y;
+                    ASSERT_EQ(pixels[y * stride + x] >> 24, 0u)
+                        << "drawn outside every box at " << x << "," << y;
                 }
             }
     }
