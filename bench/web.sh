@@ -4,12 +4,15 @@
 #
 #   bench/web.sh [BINARY] [SIZES...]
 #
-# SIZES are "groups x sites" pairs such as 500x20 (95,000 links); by default the example, 500x20 and 5300x20
+# SIZES are "groups x sites" pairs such as 500x20 (95,000 links), "example", or "protease" (the README's paths
+# through HIV-1 protease on its structure); by default the example, 500x20 and 5300x20
 # (1,007,000 links). For each network: the HTML page and the GLB scene written without a display, each with its
 # wall time, peak RSS and size; then the page opened at 1280 x 1024 (bench/webframe.mjs): the time to its first
 # frame and to its full picture, the time between frames while a drag turns it, how long the full picture takes
-# to come back once the drag lets go, and how long a drag begun meanwhile waits for its first frame. Needs node and tests/web's npm packages
-# (scripts/install-deps.sh --tests).
+# to come back once the drag lets go, how long a drag begun meanwhile waits for its first frame, the time between
+# frames while a drag made in the page at every animation frame turns it (paced: the drawing, not the driver's
+# pace), and the same of a bare three.js page of the same network (bench/barepage.mjs). Needs node and
+# tests/web's npm packages (scripts/install-deps.sh --tests).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 binary=$(realpath "${1:-build/linkmap}")
@@ -30,12 +33,17 @@ written() {
     rm -f "$measured"
 }
 
-echo "| network | links | file | write | peak RSS | size | first frame | full picture | frame while turning (median, p90) | full picture again | a drag's answer |"
-echo "|---|---|---|---|---|---|---|---|---|---|---|"
+echo "| network | links | file | write | peak RSS | size | first frame | full picture | frame while turning (median, p90) | full picture again | a drag's answer | paced turning (median, p90) | bare page, paced |"
+echo "|---|---|---|---|---|---|---|---|---|---|---|---|---|"
 for size in "${sizes[@]}"; do
     if [ "$size" = example ]; then
         inputs=(examples/network.txt -p examples/positive.txt -n examples/negative.txt -a examples/accelerated.txt)
         links=22
+    elif [ "$size" = protease ]; then
+        # The README's figure of the paths through HIV-1 protease, on its structure.
+        export LINKMAP_FROM=I50 LINKMAP_TO=D25 LINKMAP_STRUCTURE=examples/1hpv.pdb LINKMAP_MIN_WEIGHT=0.25 LINKMAP_KEY=1
+        inputs=(examples/protease-a-gnm.csv -p examples/protease-flaps.txt -n examples/protease-active-site.txt)
+        links=$("$binary" "${inputs[@]}" --generate-image "$work/count.graphml" 2>/dev/null | grep -c '^Creating link')
     else
         groups=${size%x*}
         sites=${size#*x}
@@ -56,12 +64,24 @@ for size in "${sizes[@]}"; do
             complete=$(sed -n 's/.*complete_s=\([0-9.]*\).*/\1/p' <<<"$frame")
             rest=$(sed -n 's/.*rest_s=\([0-9.]*\).*/\1/p' <<<"$frame")
             answer=$(sed -n 's/.*answer_ms=\([0-9.]*\).*/\1/p' <<<"$frame")
-            shown="| $first s | $complete s | $median, $p90 ms | $rest s | $answer ms |"
+            paced=$(sed -n 's/.*paced_median_ms=\([0-9.]*\).*/\1/p' <<<"$frame")
+            pacedP90=$(sed -n 's/.*paced_p90_ms=\([0-9.]*\).*/\1/p' <<<"$frame")
+            # The bare page merges a mesh a link: past 100,000 links it is no page anyone would make.
+            bare=""
+            if [ "$links" -le 100000 ]; then
+                node bench/barepage.mjs "$file" "$work/bare.html"
+                bare=$(node bench/webframe.mjs "$work/bare.html")
+            fi
+            bareMedian=$(sed -n 's/.*paced_median_ms=\([0-9.]*\).*/\1/p' <<<"$bare")
+            bareP90=$(sed -n 's/.*paced_p90_ms=\([0-9.]*\).*/\1/p' <<<"$bare")
+            rm -f "$work/bare.html"
+            shown="| $first s | $complete s | $median, $p90 ms | $rest s | $answer ms | $paced, $pacedP90 ms | $bareMedian, $bareP90 ms |"
         else
-            shown="| | | | | |"
+            shown="| | | | | | | |"
         fi
         printf "| %s | %d | %s | %.2f s | %d MB | %.1f MB %s\n" "$size" "$links" "$kind" "$wall" $(( rss / 1024 )) \
             "$(awk "BEGIN { print $bytes / 1048576 }")" "$shown"
         rm -f "$file"
     done
+    unset LINKMAP_FROM LINKMAP_TO LINKMAP_STRUCTURE LINKMAP_MIN_WEIGHT LINKMAP_KEY
 done

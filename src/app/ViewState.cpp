@@ -159,18 +159,32 @@ void findViewPaths(ViewState& view, const CorrelationNetwork& network)
     writePaths(network, *view.paths);
 }
 
+namespace
+{
+
+// The paths shown: all those found, or the one shown alone.
+std::vector<const SitePath*> shownPaths(const ViewState& view)
+{
+    std::vector<const SitePath*> shown;
+    if (view.paths)
+        for (std::size_t p = 0; p < view.paths->paths.size(); ++p)
+            if (!view.onePath || *view.onePath == p)
+                shown.push_back(&view.paths->paths[p]);
+    return shown;
+}
+
+} // namespace
+
 std::vector<std::uint32_t> pathLinkCounts(const ViewState& view, std::size_t linkCount)
 {
     std::vector<std::uint32_t> counts;
     if (!view.paths || view.paths->paths.empty())
         return counts;
-    const std::vector<SitePath>& paths = view.paths->paths;
     counts.assign(linkCount, 0);
-    for (std::size_t p = 0; p < paths.size(); ++p)
-        if (!view.onePath || *view.onePath == p)
-            for (const std::size_t link : paths[p].links)
-                if (link < linkCount)
-                    ++counts[link];
+    for (const SitePath* path : shownPaths(view))
+        for (const std::size_t link : path->links)
+            if (link < linkCount)
+                ++counts[link];
     return counts;
 }
 
@@ -220,10 +234,9 @@ std::vector<std::uint32_t> favouredSites(const ViewState& view, const Correlatio
         return sites;
     favour(view.paths->source);
     favour(view.paths->sink);
-    for (std::size_t p = 0; p < view.paths->paths.size(); ++p)
-        if (!view.onePath || *view.onePath == p)
-            for (const std::uint32_t site : view.paths->paths[p].sites)
-                favour(site);
+    for (const SitePath* path : shownPaths(view))
+        for (const std::uint32_t site : path->sites)
+            favour(site);
     return sites;
 }
 
@@ -241,11 +254,10 @@ std::vector<bool> sitesOnPaths(const ViewState& view, std::size_t siteCount)
     if (!view.paths || view.paths->paths.empty())
         return on;
     on.assign(siteCount, false);
-    for (std::size_t p = 0; p < view.paths->paths.size(); ++p)
-        if (!view.onePath || *view.onePath == p)
-            for (const std::uint32_t site : view.paths->paths[p].sites)
-                if (site < siteCount)
-                    on[site] = true;
+    for (const SitePath* path : shownPaths(view))
+        for (const std::uint32_t site : path->sites)
+            if (site < siteCount)
+                on[site] = true;
     return on;
 }
 

@@ -19,12 +19,16 @@ function linkmapLabels(data, records, view, stage, sight) {
     const anchor = new THREE.Vector3();
     const place = {x: 0, y: 0, depth: 0};
 
-    const measure = document.createElement('canvas').getContext('2d');
+    // Each name's width at a height of 1, measured once, in the labels' font.
+    let measure = null;
     const widths = new Map();
     function textWidth(site) {
         let width = widths.get(site);
         if (width === undefined) {
-            measure.font = '100px ' + getComputedStyle(layer).fontFamily;
+            if (measure === null) {
+                measure = document.createElement('canvas').getContext('2d');
+                measure.font = '100px ' + getComputedStyle(layer).fontFamily;
+            }
             width = measure.measureText(names[site]).width / 100;
             widths.set(site, width);
         }
@@ -55,25 +59,41 @@ function linkmapLabels(data, records, view, stage, sight) {
         return order;
     }
 
-    // Every site in the frame that the eye sees, with its label's box on the canvas.
+    // Every site in the frame that the eye sees, with its label's box on the canvas. Plain arithmetic on the
+    // camera's matrices: a network of 10^5 sites asks this of every one at every rest.
     function candidates() {
         sight.look();
-        const frustum = stage.frustum();
         const order = favoured();
         const found = [];
+        const view = camera.matrixWorldInverse.elements;
+        const clip = new THREE.Matrix4().multiplyMatrices(camera.projectionMatrix, camera.matrixWorldInverse).elements;
+        const width = canvas.clientWidth;
+        const height = canvas.clientHeight;
+        const unitPixels = stage.pixelsPerUnit(1);
+        const positions = records.positions;
         for (let site = 0; site < siteCount; ++site) {
-            records.labelAnchor(site, anchor);
-            if (!frustum.containsPoint(anchor))
+            const x = positions[3 * site];
+            const z = positions[3 * site + 2];
+            const drop = glyphs.labelDrop + glyphs.siteRadius * (records.scaleOf(site) - 1);
+            // The label's anchor, below the site, must stand in the frame, and the site before the eye.
+            const y = positions[3 * site + 1] - drop;
+            const depth = -(view[2] * x + view[6] * y + view[10] * z + view[14]);
+            const w = clip[3] * x + clip[7] * y + clip[11] * z + clip[15];
+            const across = (clip[0] * x + clip[4] * y + clip[8] * z + clip[12]) / w;
+            const up = (clip[1] * x + clip[5] * y + clip[9] * z + clip[13]) / w;
+            if (!(depth > camera.near && depth < camera.far && Math.abs(across) <= 1 && Math.abs(up) <= 1))
                 continue;
-            stage.onCanvas(records.sitePoint(site, anchor), place);
-            const depth = place.depth;
-            if (depth <= camera.near || !sight.sees(site, place.x, place.y, glyphs.siteRadius * records.scaleOf(site) * stage.pixelsPerUnit(depth)))
+            // The site's own centre, and whether the eye sees its sphere there.
+            const siteW = w + clip[7] * drop;
+            const siteX = ((clip[0] * x + clip[4] * (y + drop) + clip[8] * z + clip[12]) / siteW + 1) / 2 * width;
+            const siteY = (1 - (clip[1] * x + clip[5] * (y + drop) + clip[9] * z + clip[13]) / siteW) / 2 * height;
+            const siteDepth = depth - view[6] * drop;
+            if (!(siteDepth > camera.near) || !sight.sees(site, siteX, siteY, glyphs.siteRadius * records.scaleOf(site) * unitPixels / siteDepth))
                 continue;
-            stage.onCanvas(records.labelAnchor(site, anchor), place);
-            const size = glyphs.labelHeight * stage.pixelsPerUnit(depth);
+            const size = glyphs.labelHeight * unitPixels / depth;
             const padding = (figureStyle ? figureStyle.haloWidth * size : 0) + 1;
             found.push({
-                site, depth, x: place.x, y: place.y, size,
+                site, depth, x: (across + 1) / 2 * width, y: (1 - up) / 2 * height, size,
                 halfWidth: textWidth(site) * size / 2 + padding, halfHeight: size / 2 + padding,
                 tier: order.has(site) ? order.get(site) : order.size, rank: figureStyle ? records.labelRanks[site] : 0,
             });
@@ -155,7 +175,7 @@ function linkmapLabels(data, records, view, stage, sight) {
     }
 
     // Moves every label chosen to where its site now stands, scaled as its distance from the eye now asks.
-    function place_() {
+    function placeAll() {
         for (const [site, node, size] of labelled) {
             stage.onCanvas(records.labelAnchor(site, anchor), place);
             if (place.depth <= camera.near) {
@@ -169,5 +189,5 @@ function linkmapLabels(data, records, view, stage, sight) {
                 scale.toFixed(4) + ') translate(-50%,-50%)';
         }
     }
-    return {choose, place: place_};
+    return {choose, place: placeAll};
 }
