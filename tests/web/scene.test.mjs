@@ -213,12 +213,12 @@ test('a structure\'s scene is in ångströms, with its chain', async () => {
     assert.ok(report.info.totalVertexCount > 0);
 });
 
-test('Blender imports the scene with every site and link in place', (context) => {
+test('Blender imports the scene with every site, link and label in place', (context) => {
     if (spawnSync('blender', ['--version']).error) {
         context.skip('Blender is not installed (apt-get install blender)');
         return;
     }
-    const {file, links} = write('blender.glb', example);
+    const {file, links} = write('blender.glb', example, {LINKMAP_SCENE_LABELS: '1'});
     const script = `
 import numpy
 if not hasattr(numpy, 'bool'):
@@ -244,6 +244,8 @@ print('IMPORTED ' + json.dumps(found))
         object.place.forEach((x, i) => assert.ok(Math.abs(x - node.translation[i]) < 1e-3, node.name));
     }
     assert.equal(objects.links.vertices, 12 * links.length);
+    // The labels arrive as one object, a quad a site.
+    assert.equal(objects.labels.vertices, 4 * sites.length);
 });
 
 test('a page or a scene that cannot be written is an error, with status 1', () => {
