@@ -201,10 +201,9 @@ void writePage(const RunInput& input, Stage stage)
     page.center = first.center;
     page.up = first.up;
     page.farthest = first.ceiling;
-    double aspect = 0.0;
     double near = 0.0;
     double far = 0.0;
-    first.figure.projection.getPerspective(page.fieldOfView, aspect, near, far);
+    first.figure.projection.getPerspective(page.fieldOfView, page.aspectRatio, near, far);
     writeWebPage(page, input.output.file);
 }
 

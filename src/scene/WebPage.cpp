@@ -324,6 +324,7 @@ std::string pageData(const PageContent& content)
                       {"center", point(content.center)},
                       {"up", point(content.up)},
                       {"fov", number(content.fieldOfView)},
+                      {"aspect", number(content.aspectRatio)},
                       {"farthest", number(content.farthest)}};
     data["key"] = colorKey(figure);
     data["labelBudget"] = labelBudget;

@@ -57,6 +57,8 @@ struct PageContent
     osg::Vec3d center;
     osg::Vec3d up{0.0, 0.0, 1.0};
     double fieldOfView = 30.0;
+    /** The width over the height of the frame the first view was framed for. */
+    double aspectRatio = 4.0 / 3.0;
     /** How far from the point it turns round the eye may zoom out, as in the window; 0 for no limit. */
     double farthest = 0.0;
 };

@@ -226,7 +226,7 @@ test('the settings set the first view, and a region without its list says so', a
     await barePage.close();
 });
 
-test('a large network shows the labels nearest the eye and lists every name', async () => {
+test('a large network shows labels over the whole view, apart, and lists every name', async () => {
     const groups = path.join(path.dirname(write('probe.html', example).file), 'large.txt');
     // 50 rings of 8 sites: more sites than the page labels.
     const lines = [];
@@ -242,7 +242,7 @@ test('a large network shows the labels nearest the eye and lists every name', as
     assert.equal(names.length, 400);
     const labels = await page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.textContent));
     assert.equal(labels.length, 300);
-    assert.match(await page.textContent('#label-note'), /the 300 sites nearest the eye of 400/);
+    assert.match(await page.textContent('#label-note'), /^Labels: 300 of 400 sites, over the whole view/);
     const text = await page.textContent('#sites');
     for (const name of names)
         assert.ok(text.includes(name), name + ' is not listed');
@@ -254,6 +254,26 @@ test('a large network shows the labels nearest the eye and lists every name', as
     });
     const closer = await page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.textContent));
     assert.notDeepEqual(closer.sort(), labels.sort());
+    // Tilted, the far part of the network keeps labels too: of the quarter of the sites drawn highest, the
+    // farthest, a good share are labelled, where the 300 nearest would leave them none.
+    await page.keyboard.press(' ');
+    await labelsAfter(page, 'a tilt', async () => {
+        await page.mouse.move(640, 700);
+        await page.mouse.down();
+        for (let step = 1; step <= 10; ++step)
+            await page.mouse.move(640, 700 - 20 * step);
+        await page.mouse.up();
+    });
+    const shown = new Set(await page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.textContent)));
+    const heights = await page.evaluate((all) => all.map((name) => [name, window.linkmap.siteOnScreen(window.linkmap.siteNamed(name)).y]), names);
+    const highest = heights.sort((a, b) => a[1] - b[1]).slice(0, 100).map(([name]) => name);
+    assert.ok(highest.filter((name) => shown.has(name)).length >= 20, 'the far sites have no labels');
+    // No two labels overlap.
+    const boxes = await page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.getBoundingClientRect().toJSON()));
+    for (let i = 0; i < boxes.length; ++i)
+        for (let j = i + 1; j < boxes.length; ++j)
+            assert.ok(!(boxes[i].left < boxes[j].right - 0.5 && boxes[j].left < boxes[i].right - 0.5 &&
+                        boxes[i].top < boxes[j].bottom - 0.5 && boxes[j].top < boxes[i].bottom - 0.5), 'two labels overlap');
     assert.deepEqual(page.errors, []);
     await page.close();
 });
@@ -371,6 +391,26 @@ test('names are text, whatever characters they hold', async () => {
     const site = await page.evaluate(() => window.linkmap.siteOnScreen(window.linkmap.siteNamed('H</script>13')));
     await page.mouse.click(site.x, site.y);
     assert.equal(await page.textContent('#corner'), figureCorner([groups], {LINKMAP_SELECT: 'H</script>13'}));
+    assert.deepEqual(page.errors, []);
+    await page.close();
+});
+
+test('a narrow page shows the whole first view, and its corner wraps', async () => {
+    const settings = {LINKMAP_SELECT: 'K45', LINKMAP_CUTOFF: '0.3'};
+    const {file, links} = write('narrow.html', example, settings);
+    const page = await openPage(browser, file, {width: 412, height: 800});
+    for (const name of namesOf(links)) {
+        const at = await page.evaluate((each) => window.linkmap.siteOnScreen(window.linkmap.siteNamed(each)), name);
+        assert.ok(at.x > 0 && at.x < 412 && at.y > 0 && at.y < 800, name + ' is off the page at ' + JSON.stringify(at));
+    }
+    assert.equal(await page.textContent('#corner'), figureCorner(example, settings));
+    const corner = await page.evaluate(() => document.getElementById('corner').getBoundingClientRect().toJSON());
+    assert.ok(corner.right <= 412, 'the corner runs off the page: ' + corner.right);
+    // Space comes back to the same fitted view.
+    const first = await page.evaluate(() => window.linkmap.distance());
+    await page.mouse.wheel(0, -400);
+    await completeAfter(page, 'Space', () => page.keyboard.press('Space'));
+    assert.ok(Math.abs(await page.evaluate(() => window.linkmap.distance()) - first) < 1e-6 * first);
     assert.deepEqual(page.errors, []);
     await page.close();
 });

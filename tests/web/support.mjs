@@ -53,10 +53,11 @@ export async function openBrowser() {
     });
 }
 
-// Opens file in a new page of browser, the window's size, once its script has drawn the full picture; the page's
+// Opens file in a new page of browser, the window's size or viewport, once its script has drawn the full picture and
+// chosen its labels; the page's
 // errors are collected in page.errors.
-export async function openPage(browser, file) {
-    const page = await browser.newPage({viewport: {width: 1280, height: 1024}});
+export async function openPage(browser, file, viewport = {width: 1280, height: 1024}) {
+    const page = await browser.newPage({viewport});
     page.errors = [];
     page.on('pageerror', (error) => page.errors.push(error.message));
     await page.goto('file://' + file);

@@ -124,9 +124,12 @@ function linkmapControls(page) {
             .addEventListener('click', () => save(scale));
 
     // --- the help ----------------------------------------------------------------------------------------
-    // The help and the lists stand on a backdrop of the page's own colour, so that they read over the picture.
+    // The controls, the help and the lists stand on a backdrop of the page's own colour, so that they read
+    // over the picture.
     const help = document.getElementById('panel');
-    help.style.background = 'rgba(' + data.background.map((channel) => Math.round(255 * channel)).join(',') + ',0.85)';
+    const backdrop = 'rgba(' + data.background.map((channel) => Math.round(255 * channel)).join(',') + ',0.85)';
+    help.style.background = backdrop;
+    panel.style.background = backdrop;
     element('button', {type: 'button', textContent: '?', title: 'Show or hide the help and the list of sites', id: 'help-toggle'}, saveRow)
         .addEventListener('click', () => help.classList.toggle('hidden'));
 

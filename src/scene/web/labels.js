@@ -3,7 +3,8 @@
 // view moves, those chosen follow their sites by their transforms alone, which ask the browser for no layout.
 // All of a small network's seen sites are labelled; of a large one, or of a figure, each is kept unless it
 // would overlap one kept before it: the favoured first (the pick, the paths' sites), then the more central
-// in a figure, then the nearer. None covers the key, the corner, the controls or the panel.
+// in a figure, or the nearest of each part of the frame in a plain picture, then the nearer. None covers the
+// key, the corner, the controls or the panel.
 function linkmapLabels(data, records, view, stage, sight) {
     'use strict';
     const {siteCount, names, ends} = records;
@@ -98,8 +99,24 @@ function linkmapLabels(data, records, view, stage, sight) {
                 tier: order.has(site) ? order.get(site) : order.size, rank: figureStyle ? records.labelRanks[site] : 0,
             });
         }
+        if (!figureStyle)
+            spreadOver(found, width, height);
         found.sort((a, b) => a.tier - b.tier || a.rank - b.rank || a.depth - b.depth || a.site - b.site);
         return found;
+    }
+
+    // Ranks the labels of a plain picture so that they stand over the whole frame, not along its nearest
+    // edge: the frame is cut into as many cells as labels may show, and each cell's nearest label comes
+    // before any cell's second nearest.
+    function spreadOver(found, width, height) {
+        const columns = Math.max(1, Math.ceil(Math.sqrt(labelBudget * width / Math.max(height, 1))));
+        const rows = Math.max(1, Math.ceil(labelBudget / columns));
+        const cellOf = (label) => Math.min(rows - 1, Math.max(0, Math.floor(label.y / height * rows))) * columns +
+            Math.min(columns - 1, Math.max(0, Math.floor(label.x / width * columns)));
+        found.forEach((label) => { label.cell = cellOf(label); });
+        found.sort((a, b) => a.cell - b.cell || a.depth - b.depth || a.site - b.site);
+        for (let i = 0; i < found.length; ++i)
+            found[i].rank = i > 0 && found[i - 1].cell === found[i].cell ? found[i - 1].rank + 1 : 0;
     }
 
     // Of the boxes in order, as many as the budget that overlap none of the page's own text nor, kept apart,
@@ -143,7 +160,7 @@ function linkmapLabels(data, records, view, stage, sight) {
         // The note first, as long as it will be, so that the labels keep clear of the panel it is in.
         const noteOf = (shown) => (figureStyle
             ? 'Labels: the ' + shown + ' of ' + count + ' sites whose names do not overlap, those picked, on a path or more central first; they are chosen again when the view comes to rest.'
-            : 'Labels: the ' + shown + ' sites nearest the eye of ' + count + ' whose names do not overlap; they are chosen again when the view comes to rest. Every name is in the list below.');
+            : 'Labels: ' + shown + ' of ' + count + ' sites, over the whole view, the nearest the eye first, whose names do not overlap; they are chosen again when the view comes to rest. Every name is in the list below.');
         const apart = figureStyle || siteCount > labelBudget;
         note.textContent = apart ? noteOf(siteCount) : '';
         const found = candidates();

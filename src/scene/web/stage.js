@@ -19,6 +19,15 @@ function linkmapStage(data, records, container) {
     const scene = new THREE.Scene();
     const camera = new THREE.PerspectiveCamera(data.camera.fov, 1, 1, 2);
     camera.position.set(...data.camera.eye);
+    // A page narrower than the frame the first view was framed for steps back until what that frame held
+    // across fits across the page, as it fits up and down.
+    {
+        const aspect = container.clientWidth / Math.max(container.clientHeight, 1);
+        if (aspect > 0 && aspect < data.camera.aspect) {
+            const centre = new THREE.Vector3(...data.camera.center);
+            camera.position.sub(centre).multiplyScalar(data.camera.aspect / aspect).add(centre);
+        }
+    }
     camera.up.set(...data.camera.up);
     camera.lookAt(new THREE.Vector3(...data.camera.center));
 
@@ -38,9 +47,9 @@ function linkmapStage(data, records, container) {
     controls.target.set(...data.camera.center);
     controls.target0.copy(controls.target);
     controls.staticMoving = true;
-    // Zooming out stops where the window's does.
+    // Zooming out stops where the window's does, or at the first view on a narrow page.
     if (data.camera.farthest > 0)
-        controls.maxDistance = data.camera.farthest;
+        controls.maxDistance = Math.max(data.camera.farthest, camera.position.distanceTo(controls.target));
     controls.rotateSpeed = 2.0;
     controls.keys = [];
     controls.update();
