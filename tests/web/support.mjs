@@ -53,9 +53,8 @@ export async function openBrowser() {
     });
 }
 
-// Opens file in a new page of browser, the window's size or viewport, once its script has drawn the full picture and
-// chosen its labels; the page's
-// errors are collected in page.errors.
+// Opens file in a new page of browser, the window's size or viewport, once its script has drawn the full picture
+// and chosen its labels; the page's errors are collected in page.errors.
 export async function openPage(browser, file, viewport = {width: 1280, height: 1024}) {
     const page = await browser.newPage({viewport});
     page.errors = [];
