@@ -97,6 +97,26 @@ public:
         return static_cast<int>(model.accessors.size()) - 1;
     }
 
+    // A vertex attribute of floats, width of them a vertex (TINYGLTF_TYPE_VEC2 or VEC3).
+    int addVertexFloats(const std::vector<float>& values, int type, std::size_t width)
+    {
+        return addAccessor(values.data(), values.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT, type,
+                           values.size() / width, TINYGLTF_TARGET_ARRAY_BUFFER);
+    }
+
+    // Triangles' indices, of two or four bytes each, as a primitive of material.
+    template <typename Index>
+    void addTriangles(tinygltf::Primitive& primitive, const std::vector<Index>& indices, int material)
+    {
+        primitive.indices =
+            addAccessor(indices.data(), indices.size() * sizeof(Index),
+                        sizeof(Index) == 2 ? TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT
+                                           : TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT,
+                        TINYGLTF_TYPE_SCALAR, indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+        primitive.material = material;
+        primitive.mode = TINYGLTF_MODE_TRIANGLES;
+    }
+
     // Positions, with the bounds glTF requires of them.
     int addPoints(const std::vector<float>& points)
     {
@@ -159,14 +179,8 @@ tinygltf::Primitive spherePrimitive(SceneModel& scene, float radius, int materia
         }
     tinygltf::Primitive primitive;
     primitive.attributes["POSITION"] = scene.addPoints(points);
-    primitive.attributes["NORMAL"] =
-        scene.addAccessor(normals.data(), normals.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
-                          TINYGLTF_TYPE_VEC3, normals.size() / 3, TINYGLTF_TARGET_ARRAY_BUFFER);
-    primitive.indices = scene.addAccessor(indices.data(), indices.size() * sizeof(std::uint16_t),
-                                          TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, TINYGLTF_TYPE_SCALAR,
-                                          indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
-    primitive.material = material;
-    primitive.mode = TINYGLTF_MODE_TRIANGLES;
+    primitive.attributes["NORMAL"] = scene.addVertexFloats(normals, TINYGLTF_TYPE_VEC3, 3);
+    scene.addTriangles(primitive, indices, material);
     return primitive;
 }
 
@@ -273,11 +287,7 @@ private:
             }
         if (!extras.empty())
             primitive.extras = tinygltf::Value(std::move(extras));
-        primitive.indices = scene.addAccessor(indices.data(), indices.size() * sizeof(std::uint16_t),
-                                              TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, TINYGLTF_TYPE_SCALAR,
-                                              indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
-        primitive.material = material;
-        primitive.mode = TINYGLTF_MODE_TRIANGLES;
+        scene.addTriangles(primitive, indices, material);
         primitives.push_back(primitive);
         points.clear();
         normals.clear();
@@ -395,14 +405,8 @@ void addLabelNode(SceneModel& scene, const FigureContent& content, const std::op
         return;
     tinygltf::Primitive primitive;
     primitive.attributes["POSITION"] = scene.addPoints(points);
-    primitive.attributes["TEXCOORD_0"] =
-        scene.addAccessor(corners.data(), corners.size() * sizeof(float), TINYGLTF_COMPONENT_TYPE_FLOAT,
-                          TINYGLTF_TYPE_VEC2, corners.size() / 2, TINYGLTF_TARGET_ARRAY_BUFFER);
-    primitive.indices = scene.addAccessor(indices.data(), indices.size() * sizeof(std::uint32_t),
-                                          TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, TINYGLTF_TYPE_SCALAR,
-                                          indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
-    primitive.material = material;
-    primitive.mode = TINYGLTF_MODE_TRIANGLES;
+    primitive.attributes["TEXCOORD_0"] = scene.addVertexFloats(corners, TINYGLTF_TYPE_VEC2, 2);
+    scene.addTriangles(primitive, indices, material);
     tinygltf::Mesh mesh;
     mesh.name = "labels";
     mesh.primitives.push_back(primitive);
