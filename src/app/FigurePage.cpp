@@ -174,6 +174,9 @@ void writePage(const RunInput& input, Stage stage)
                                     ? inputName(input.files.groupFile)
                                     : std::filesystem::path(input.files.groupFile).filename().string());
     page.residues = input.layout.residues;
+    const SiteLinks siteLinks(input.network.links, input.network.siteCount());
+    for (std::size_t site = 0; site < input.network.siteCount(); ++site)
+        page.strongestLinks.push_back(strongestLink(site, input.network, siteLinks));
     if (!input.network.communities.empty() || !input.network.betweenness.empty())
         for (std::size_t site = 0; site < input.network.siteCount(); ++site)
             page.measures.push_back(describeMeasures(input.network, site));

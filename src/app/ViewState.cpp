@@ -35,20 +35,11 @@ std::string describeSite(std::size_t site, const ViewState& view, const Describe
     if (!measures.empty())
         text += fill(siteMeasures, {{"measures", measures}});
 
-    // The strongest link is the one of largest |weight|; a weight that is no number is never the strongest.
     const SiteLinks& siteLinks = described.siteLinks;
     const std::size_t count = siteLinks.count(site);
     if (count == 0)
         return text + noLinks.text;
-    std::size_t strongest = *siteLinks.begin(site);
-    for (const std::size_t* each = siteLinks.begin(site); each != siteLinks.end(site); ++each)
-    {
-        const float weight = std::fabs(network.links[*each].weight);
-        const float best = std::fabs(network.links[strongest].weight);
-        if (weight > best || (std::isnan(best) && !std::isnan(weight)))
-            strongest = *each;
-    }
-    const SiteLink& link = network.links[strongest];
+    const SiteLink& link = network.links[strongestLink(site, network, siteLinks)];
     // Under a cutoff or a region filter, how many of them are shown.
     std::string shown;
     if (view.cutoff > 0.0f || view.region != RegionKind::None)
@@ -68,6 +59,23 @@ std::string describeSite(std::size_t site, const ViewState& view, const Describe
 }
 
 } // namespace
+
+std::size_t strongestLink(std::size_t site, const CorrelationNetwork& network, const SiteLinks& siteLinks)
+{
+    if (siteLinks.count(site) == 0)
+        return network.links.size();
+    // The strongest link is the one of largest |weight|, the first of equals; a weight that is no number is
+    // never the strongest.
+    std::size_t strongest = *siteLinks.begin(site);
+    for (const std::size_t* each = siteLinks.begin(site); each != siteLinks.end(site); ++each)
+    {
+        const float weight = std::fabs(network.links[*each].weight);
+        const float best = std::fabs(network.links[strongest].weight);
+        if (weight > best || (std::isnan(best) && !std::isnan(weight)))
+            strongest = *each;
+    }
+    return strongest;
+}
 
 std::string describeMeasures(const CorrelationNetwork& network, std::size_t site)
 {

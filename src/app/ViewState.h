@@ -116,6 +116,10 @@ struct DescribedNetwork
  */
 std::vector<std::string> describeViewPaths(const ViewState& view, const CorrelationNetwork& network);
 
+/** The strongest of site's links, as the corner names it: the one of largest |weight|, the first of equals,
+ *  never one whose weight is no number while another's is; the count of links when site has none. */
+std::size_t strongestLink(std::size_t site, const CorrelationNetwork& network, const SiteLinks& siteLinks);
+
 /** What the analyses found of site, as the pick's description gives it: "community 3, betweenness 120.5";
  *  empty when nothing was found. */
 std::string describeMeasures(const CorrelationNetwork& network, std::size_t site);

@@ -308,6 +308,16 @@ std::string pageData(const PageContent& content)
     for (std::size_t link = 0, place = 0; link < figure.links.size(); ++link)
         if (figure.links[link].first < siteCount && figure.links[link].second < siteCount)
             pagePlace[link] = static_cast<std::int64_t>(place++);
+    // Every site's strongest link, by its page place; none (all bits set) for a site without links.
+    Bytes strongest;
+    for (std::size_t site = 0; site < siteCount; ++site)
+    {
+        const std::size_t link =
+            site < content.strongestLinks.size() ? content.strongestLinks[site] : pagePlace.size();
+        strongest.add(static_cast<std::uint32_t>(
+            link < pagePlace.size() && pagePlace[link] >= 0 ? pagePlace[link] : 0xFFFFFFFFu));
+    }
+    data["strongest"] = strongest.text();
     Json paths = Json::array();
     for (const PageContent::Path& path : content.paths)
     {

@@ -27,6 +27,10 @@ struct PageContent
     /** One text a site of what the analyses found of it, as the corner gives it, or empty. */
     std::vector<std::string> measures;
 
+    /** Every site's strongest link, by its place in the log, as the corner names it; the count of links for
+     *  a site without any. */
+    std::vector<std::size_t> strongestLinks;
+
     /** The name of every region kind's list file, in the order of regionKinds; empty when none was given. */
     std::vector<std::string> listNames;
 

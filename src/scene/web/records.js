@@ -28,6 +28,8 @@ function linkmapRecords(data, names) {
         trace: floatsOf(data.trace),
         labelRanks: figureStyle ? new Uint32Array(bytesOf(figureStyle.labelRanks).buffer) : null,
         dimmedSites: figureStyle && figureStyle.dimmedSites ? bytesOf(figureStyle.dimmedSites) : null,
+        // Every site's strongest link, as the program names it in the corner.
+        strongest: new Uint32Array(bytesOf(data.strongest).buffer),
     };
     const {siteCount, linkCount, ends} = records;
     records.weightBits = new Uint32Array(records.weights.buffer);

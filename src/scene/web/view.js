@@ -74,14 +74,7 @@ function linkmapView(data, records) {
         const count = last - first;
         if (count === 0)
             return text + fill('noLinks', {});
-        // The strongest link is the one of largest |weight|; a weight that is no number is never the strongest.
-        let strongest = siteLinks[first];
-        for (let i = first; i < last; ++i) {
-            const weight = Math.abs(weights[siteLinks[i]]);
-            const best = Math.abs(weights[strongest]);
-            if (weight > best || (Number.isNaN(best) && !Number.isNaN(weight)))
-                strongest = siteLinks[i];
-        }
+        const strongest = records.strongest[site] < linkCount ? records.strongest[site] : siteLinks[first];
         const shown = state.cutoff > 0 || state.region !== 0 ? fill('linksShown', {shown: countShown(first, last, siteLinks)}) : '';
         return text + fill(count === 1 ? 'oneLink' : 'links', {
             count, shown, weight: weightText(strongest),
