@@ -2,6 +2,7 @@
 #include <scene/LabelStyle.h>
 #include <scene/SceneFile.h>
 #include <scene/TraceTube.h>
+#include <scene/ViewRules.h>
 #include <scene/WebPage.h>
 #include <support/TestSupport.h>
 
@@ -117,6 +118,8 @@ TEST(WebPage, CarriesTheRecordsAsDataAndTheNamesAsEscapedText)
     page.title = "linkmap: <odd>.txt";
     page.listNames = {"positive.txt", "", "accelerated.txt"};
     page.pathLines = {"Paths from K45 to Q9: 1, the shortest 0.5 long"};
+    // The first site's strongest is the link to no site, which the page leaves out.
+    page.strongestLinks = {3, 0, 2};
     const std::string path = folder.path("page.HTML");
     ASSERT_TRUE(isWebPageName(path));
     const std::string failure = pageFailure(page, path);
@@ -143,6 +146,15 @@ TEST(WebPage, CarriesTheRecordsAsDataAndTheNamesAsEscapedText)
     EXPECT_EQ(data["pathLines"], nlohmann::json::array({"Paths from K45 to Q9: 1, the shortest 0.5 long"}));
     EXPECT_TRUE(data["figureStyle"].is_null());
     EXPECT_EQ(data["labelBudget"], 300);
+    // Each site's strongest link by its place on the page, none where it is not there.
+    const std::string strongest = data["strongest"];
+    EXPECT_EQ(strongest, base64(std::vector<std::uint32_t>{0xFFFFFFFFu, 0u, 2u}.data(), 12));
+    // The rules and the light the page follows come from the program, every pattern by its name.
+    EXPECT_EQ(data["rules"]["patterns"]["cutoff"], ViewRules::cutoff.text);
+    EXPECT_EQ(data["rules"]["patterns"].size(), ViewRules::patterns().size());
+    EXPECT_EQ(data["rules"]["cutoffSteps"], ViewRules::cutoffSteps);
+    EXPECT_EQ(data["lighting"]["diffuse"], GlyphStyle::diffuseShare);
+    EXPECT_TRUE(data["shaders"].contains("PageSphere.frag"));
     // Everything the page runs is in it: three.js, its trackball, the shared link look, the page's script.
     EXPECT_NE(text.find("vec3 weightColor(float weight)"), std::string::npos);
     EXPECT_NE(text.find("THREE.TrackballControls"), std::string::npos);
