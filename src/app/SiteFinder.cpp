@@ -1,4 +1,5 @@
 #include <app/SiteFinder.h>
+#include <network/CorrelationNetwork.h>
 #include <network/TextFields.h>
 
 #include <osgGA/GUIEventAdapter>
@@ -52,7 +53,7 @@ bool matchesSite(const std::string& name, const std::string& text)
     const bool digits = text.size() <= 9 && std::all_of(text.begin(), text.end(), [](char c) {
                             return std::isdigit(static_cast<unsigned char>(c)) != 0;
                         });
-    return digits && name.size() > 1 && parseInteger(name.c_str() + 1) == parseInteger(text.c_str());
+    return digits && name.size() > 1 && siteNumber(name) == parseInteger(text.c_str());
 }
 
 SiteFinder::SiteFinder(const std::vector<std::string>& distinctNames) : names(distinctNames), cursor(noMatch)

@@ -1,3 +1,4 @@
+#include <network/CorrelationNetwork.h>
 #include <network/TextFields.h>
 #include <scene/ColorKey.h>
 #include <scene/GlyphStyle.h>
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -214,6 +216,7 @@ std::string pageData(const PageContent& content)
     Bytes kinds;
     Bytes colors;
     Bytes scales;
+    Bytes numbers;
     for (std::size_t site = 0; site < siteCount; ++site)
     {
         scales.add(figure.sphereScale(site));
@@ -224,6 +227,10 @@ std::string pageData(const PageContent& content)
                 colors.add(figure.colors[site][channel]);
         kinds.addByte(
             static_cast<std::uint8_t>(site < figure.kinds.size() ? figure.kinds[site] : RegionKind::None));
+        // The number a search by number finds the site by, as the window's finds it; none (the least int,
+        // which no number typed reads as) for a name of one character or none.
+        const bool numbered = site < figure.names.size() && figure.names[site].size() > 1;
+        numbers.add(static_cast<std::uint32_t>(numbered ? siteNumber(figure.names[site]) : INT_MIN));
     }
     // A link whose end is no site is left out, as every figure leaves it out.
     Bytes ends;
@@ -275,6 +282,7 @@ std::string pageData(const PageContent& content)
         {"links", linkCount},
         {"positions", places.text()},
         {"kinds", kinds.text()},
+        {"siteNumbers", numbers.text()},
         {"siteColors", bytesOrEmpty(figure.colors.size() >= siteCount, colors)},
         {"siteScales", bytesOrEmpty(figure.scales.size() >= siteCount, scales)},
         {"ends", ends.text()},

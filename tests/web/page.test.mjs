@@ -131,6 +131,14 @@ test('the controls set the cutoff and the region, find a site, save a PNG and hi
     await page.fill('#site-search', 'zz');
     await page.press('#site-search', 'Enter');
     assert.match(await corner(), /^K45: [^\n]*\nNo site matches "zz"$/);
+    // A number finds the site of that number as the window's search does, leading zeros and all.
+    for (const [typed, site] of [['0212', 'V212'], ['12', 'H12']]) {
+        await completeAfter(page, 'a search by number', async () => {
+            await page.fill('#site-search', typed);
+            await page.press('#site-search', 'Enter');
+        });
+        assert.equal(await corner(), figureCorner(example, {LINKMAP_SELECT: site}), typed);
+    }
 
     // A PNG of what the page shows, at its size and at twice it.
     for (const [button, width, height] of [['PNG', 1280, 1024], ['PNG 2\u00d7', 2560, 2048]]) {

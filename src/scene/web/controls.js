@@ -4,6 +4,7 @@
 // The page hands in what they act on:
 //   page.data, page.state     the page's data and the view's state
 //   page.names                every site's name
+//   page.siteNumbers          the number a search by number finds each site by
 //   page.setCutoff(value)     sets the cutoff, held to 0..1 in the rules' steps
 //   page.setRegion(kind)      sets the region filter, or says why it cannot
 //   page.cutoffText(value)    a cutoff as the corner writes it
@@ -44,10 +45,10 @@ function linkmapControls(page) {
         return button;
     });
 
-    // --- the search: the first site whose name starts with the text, in any case, or whose number it is -----
+    // --- the search: the first site whose name starts with the text, in any case, or whose number it is, as
+    // the program numbers it -----------------------------------------------------------------------------------
     const search = element('input', {type: 'search', id: 'site-search', placeholder: 'Find a site', autocomplete: 'off'}, panel);
     search.setAttribute('aria-label', 'Find a site by its name or number');
-    const numberOf = (name) => (name.match(/-?\d+/) || [''])[0];
     search.addEventListener('keydown', (event) => {
         event.stopPropagation();
         if (event.key !== 'Enter')
@@ -55,8 +56,10 @@ function linkmapControls(page) {
         const text = search.value.trim().toLowerCase();
         if (text === '')
             return;
-        const digits = /^\d+$/.test(text);
-        const site = names.findIndex((name) => name.toLowerCase().startsWith(text) || (digits && numberOf(name) === text));
+        // What an earlier search said goes, whatever this one finds.
+        state.message = '';
+        const number = /^\d{1,9}$/.test(text) ? Number(text) : null;
+        const site = names.findIndex((name, index) => name.toLowerCase().startsWith(text) || page.siteNumbers[index] === number);
         if (site < 0) {
             state.message = 'No site matches "' + search.value.trim() + '"';
             page.update();

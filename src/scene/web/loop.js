@@ -27,7 +27,7 @@ function linkmapLoop(records, stage, glyphs, light, labels) {
         camera.aspect = container.clientWidth / container.clientHeight;
         camera.updateProjectionMatrix();
         controls.handleResize();
-        wanted = true;
+        want();
     }
     // Waits for a slice's drawing to be done, so that no more than one is ever queued ahead of what a drag or a
     // key asks for next.
@@ -104,16 +104,22 @@ function linkmapLoop(records, stage, glyphs, light, labels) {
             drawSlice();
         requestAnimationFrame(frame);
     }
+    // Asks for a frame; the page is not complete until it is drawn.
+    function want() {
+        wanted = true;
+        document.body.dataset.complete = 'false';
+    }
     // Asks for the labels to be chosen again at the next frame at rest; the page says so until they are.
     function wantLabels() {
         labelsWanted = true;
         document.body.dataset.labelsPending = 'true';
+        document.body.dataset.complete = 'false';
     }
-    controls.addEventListener('change', () => { wanted = true; });
+    controls.addEventListener('change', want);
     controls.addEventListener('start', () => { moving = true; });
     controls.addEventListener('end', () => {
         moving = false;
-        wanted = true;
+        want();
         wantLabels();
     });
     window.addEventListener('resize', () => {
@@ -135,13 +141,13 @@ function linkmapLoop(records, stage, glyphs, light, labels) {
         copy.height = canvas.height;
         copy.getContext('2d').drawImage(canvas, 0, 0);
         renderer.setPixelRatio(ratio);
-        wanted = true;
+        want();
         return copy;
     }
     resize();
     return {
         start() { requestAnimationFrame(frame); },
-        want() { wanted = true; },
+        want,
         wantLabels,
         isMoving: () => moving,
         drawAt, drawn,

@@ -179,7 +179,7 @@
     });
 
     controlPanel = linkmapControls({
-        data, state, names, update,
+        data, state, names, update, siteNumbers: records.siteNumbers,
         setCutoff: view.setCutoff, setRegion: view.setRegion, cutoffText: view.cutoffText, fill: view.fill,
         pickSite: (site) => pick({kind: 'site', index: site}),
         centreOn: (site) => centreBetween(site, site),

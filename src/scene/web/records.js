@@ -18,6 +18,8 @@ function linkmapRecords(data, names) {
         linkCount: data.links,
         positions: floatsOf(data.positions),
         kinds: bytesOf(data.kinds),
+        // The number a search finds each site by, as the window's does; the least int for none.
+        siteNumbers: new Int32Array(bytesOf(data.siteNumbers).buffer),
         siteColors: data.siteColors ? floatsOf(data.siteColors) : null,
         siteScales: data.siteScales ? floatsOf(data.siteScales) : null,
         ends: new Uint32Array(bytesOf(data.ends).buffer),
