@@ -128,6 +128,14 @@ struct FirstView
     osg::Vec3d up;
     /** How far from the point it turns round the eye may go: the window's zoom stops there. */
     double ceiling = 0.0;
+
+    /** The camera of this view, for a page or a scene. */
+    SceneCamera camera() const
+    {
+        SceneCamera lens{eye, center, up};
+        figure.projection.getPerspective(lens.fieldOfView, lens.aspectRatio, lens.near, lens.far);
+        return lens;
+    }
 };
 
 FirstView firstView(const RunInput& input, Stage& stage)
@@ -200,13 +208,8 @@ void writePage(const RunInput& input, Stage stage)
             found.paths[0].links[0] < thickness.size())
             page.onePathThickness = thickness[found.paths[0].links[0]];
     }
-    page.eye = first.eye;
-    page.center = first.center;
-    page.up = first.up;
+    page.camera = first.camera();
     page.farthest = first.ceiling;
-    double near = 0.0;
-    double far = 0.0;
-    first.figure.projection.getPerspective(page.fieldOfView, page.aspectRatio, near, far);
     writeWebPage(page, input.output.file);
 }
 
@@ -214,8 +217,6 @@ void writeScene(const RunInput& input, Stage stage)
 {
     findViewPaths(input.view, input.network);
     // The scene opens on the page's first view.
-    const FirstView first = firstView(input, stage);
-    SceneCamera camera{first.eye, first.center, first.up};
-    first.figure.projection.getPerspective(camera.fieldOfView, camera.aspectRatio, camera.near, camera.far);
+    const SceneCamera camera = firstView(input, stage).camera();
     writeSceneFile(describeFigure(input, nullptr), input.output.file, camera, input.settings.sceneLabels);
 }

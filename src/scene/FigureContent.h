@@ -9,12 +9,27 @@
 
 #include <osg/Matrixd>
 #include <osg/Vec3>
+#include <osg/Vec3d>
 #include <osg/Vec4>
 
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
+
+/** The camera a page or a scene opens with: where the eye is, the point it looks at and turns round, which
+ * way is up, its vertical field of view in degrees, its width over its height, and its near and far planes,
+ * in the layout's frame. */
+struct SceneCamera
+{
+    osg::Vec3d eye;
+    osg::Vec3d center;
+    osg::Vec3d up{0.0, 0.0, 1.0};
+    double fieldOfView = 30.0;
+    double aspectRatio = 4.0 / 3.0;
+    double near = 1.0;
+    double far = 1000.0;
+};
 
 /** What a figure shows: the network's sites and links as the window draws them, and its overlays. */
 struct FigureContent

@@ -12,19 +12,6 @@
 /** Whether fileName names a 3D scene file: .glb or .gltf, in any case. */
 bool isSceneFileName(const std::string& fileName);
 
-/** The camera a scene opens with: where the eye is, the point it looks at, which way is up, its vertical
- * field of view in degrees, its width over its height, and its near and far planes, in the layout's frame. */
-struct SceneCamera
-{
-    osg::Vec3d eye;
-    osg::Vec3d center;
-    osg::Vec3d up{0.0, 0.0, 1.0};
-    double fieldOfView = 30.0;
-    double aspectRatio = 4.0 / 3.0;
-    double near = 1.0;
-    double far = 1000.0;
-};
-
 /** Writes the scene of content to fileName as glTF 2.0, binary (.glb) or as text with its buffer inside
  *  (.gltf), in the layout's units (ångströms on a structure), +y up: a node a site, named as it is, sharing
  *  one sphere mesh a region kind; every link the filter shows a prism coloured by its weight (six-sided with

@@ -338,11 +338,11 @@ std::string pageData(const PageContent& content)
     data["paths"] = {{"list", paths},
                      {"foundAt", text(content.pathsFoundAt)},
                      {"onePathThickness", number(content.onePathThickness)}};
-    data["camera"] = {{"eye", point(content.eye)},
-                      {"center", point(content.center)},
-                      {"up", point(content.up)},
-                      {"fov", number(content.fieldOfView)},
-                      {"aspect", number(content.aspectRatio)},
+    data["camera"] = {{"eye", point(content.camera.eye)},
+                      {"center", point(content.camera.center)},
+                      {"up", point(content.camera.up)},
+                      {"fov", number(content.camera.fieldOfView)},
+                      {"aspect", number(content.camera.aspectRatio)},
                       {"farthest", number(content.farthest)}};
     data["key"] = colorKey(figure);
     data["labelBudget"] = labelBudget;

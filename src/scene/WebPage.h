@@ -55,14 +55,8 @@ struct PageContent
     std::string pathsFoundAt;
     float onePathThickness = 1.0f;
 
-    /** The first camera: where the eye is, the point it looks at and turns round, which way is up, and the
-     *  vertical field of view in degrees. */
-    osg::Vec3d eye;
-    osg::Vec3d center;
-    osg::Vec3d up{0.0, 0.0, 1.0};
-    double fieldOfView = 30.0;
-    /** The width over the height of the frame the first view was framed for. */
-    double aspectRatio = 4.0 / 3.0;
+    /** The first camera, framed for its width over its height. */
+    SceneCamera camera;
     /** How far from the point it turns round the eye may zoom out, as in the window; 0 for no limit. */
     double farthest = 0.0;
 };

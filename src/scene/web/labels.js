@@ -75,7 +75,7 @@ function linkmapLabels(data, records, view, stage, sight) {
         for (let site = 0; site < siteCount; ++site) {
             const x = positions[3 * site];
             const z = positions[3 * site + 2];
-            const drop = glyphs.labelDrop + glyphs.siteRadius * (records.scaleOf(site) - 1);
+            const drop = records.labelDrop(site);
             // The label's anchor, below the site, must stand in the frame, and the site before the eye.
             const y = positions[3 * site + 1] - drop;
             const depth = -(view[2] * x + view[6] * y + view[10] * z + view[14]);

@@ -56,10 +56,10 @@ function linkmapRecords(data, names) {
     records.linkStarts = linkStarts;
     records.siteLinks = siteLinks;
 
-    // Where a site's label is centred: below its sphere, however large.
+    // How far below its site a label is centred, and where: below its sphere, however large.
+    records.labelDrop = (site) => data.glyphs.labelDrop + data.glyphs.siteRadius * (records.scaleOf(site) - 1);
     records.labelAnchor = (site, point) => point.set(records.positions[3 * site],
-        records.positions[3 * site + 1] - data.glyphs.labelDrop - data.glyphs.siteRadius * (records.scaleOf(site) - 1),
-        records.positions[3 * site + 2]);
+        records.positions[3 * site + 1] - records.labelDrop(site), records.positions[3 * site + 2]);
     records.sitePoint = (site, point) => point.set(records.positions[3 * site], records.positions[3 * site + 1],
         records.positions[3 * site + 2]);
     return records;

@@ -92,9 +92,5 @@ function linkmapStage(data, records, container) {
         camera.position.add(point.clone().sub(controls.target));
         controls.target.copy(point);
     }
-    function frustum() {
-        return new THREE.Frustum().setFromMatrix(
-            new THREE.Matrix4().multiplyMatrices(camera.projectionMatrix, camera.matrixWorldInverse));
-    }
-    return {renderer, canvas, scene, camera, controls, container, fitPlanes, pixelsPerUnit, onCanvas, centreOn, frustum};
+    return {renderer, canvas, scene, camera, controls, container, fitPlanes, pixelsPerUnit, onCanvas, centreOn};
 }
