@@ -1,7 +1,9 @@
 #include <app/CommandLine.h>
 #include <app/Explorer.h>
+#include <network/LineReader.h>
 #include <network/NetworkReader.h>
 #include <network/RegionKind.h>
+#include <network/ValidText.h>
 
 #include <osgGA/StateSetManipulator>
 #include <osgGA/TrackballManipulator>
@@ -10,23 +12,35 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <sstream>
 
 namespace
 {
 
-// A directory passes the read test, yet reading it never reaches an end; only files that can be read as a
-// stream of text are accepted: regular files, pipes and terminals.
+// Only files that can be read as a stream of text are accepted: regular files, pipes and terminals. For one
+// that exists but may not be read, the reason goes to standard error beside the refusal.
 bool isReadableFile(const std::string& path)
 {
     // "-" is standard input, which is read as it comes.
     if (path == "-")
         return true;
     if (access(path.c_str(), R_OK) != 0)
+    {
+        const int reason = errno;
+        if (reason != ENOENT && reason != ENOTDIR)
+        {
+            std::string text = std::strerror(reason);
+            text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+            std::fprintf(stderr, "linkmap: %s: %s\n", inputName(path).c_str(), text.c_str());
+        }
         return false;
+    }
     struct stat status;
     if (stat(path.c_str(), &status) != 0)
         return false;
@@ -37,7 +51,7 @@ bool isReadableFile(const std::string& path)
 void readCheckedOption(osg::ArgumentParser& arguments, const char* option, std::string& path)
 {
     if (arguments.read(option, osg::ArgumentParser::Parameter(path)))
-        checkInputFile(path);
+        checkInputFile(path, "a region list");
 }
 
 } // namespace
@@ -243,14 +257,20 @@ void checkArgumentCount(osg::ArgumentParser& arguments)
     std::string text = usage.str();
     if (!text.empty() && text.back() == '\n')
         text.pop_back();
+    // Too many is a mistake the usage alone does not show.
+    if (arguments.argc() > 10)
+        text += "\nAt most nine arguments may follow the program's name; this run had " +
+                std::to_string(arguments.argc() - 1);
     throw InputError(text);
 }
 
-void checkInputFile(std::string path)
+void checkInputFile(std::string path, const char* expected)
 {
+    if (isDirectoryPath(path))
+        throw InputError("Error: " + inputName(path) + " is a directory, not " + expected);
     if (isReadableFile(path))
         return;
-    throw InputError("Error: No se encontro el fichero de entrada " + path);
+    throw InputError("Error: No se encontro el fichero de entrada " + validText(path));
 }
 
 InputFiles readInputFiles(osg::ArgumentParser& arguments)

@@ -37,8 +37,9 @@ bool answerRequest(osg::ArgumentParser& arguments, std::ostream& out);
 void checkArgumentCount(osg::ArgumentParser& arguments);
 
 /** Returns when path names a readable file; otherwise throws the missing-file message as an InputError,
- *  which main prints before it ends with 1. */
-void checkInputFile(std::string path);
+ *  which main prints before it ends with 1, with the reason on standard error when the file exists but may
+ * not be read. A directory is refused as not what was expected ("a network file"). */
+void checkInputFile(std::string path, const char* expected = "a network file");
 
 /** Takes the group file from the first argument and the region lists from -p, -n and -a, removing them from
  *  the parser and checking each path as soon as it is read. */

@@ -1,5 +1,6 @@
 #include <app/Display.h>
 #include <app/Output.h>
+#include <network/ValidText.h>
 
 #include <osg/DisplaySettings>
 #include <osg/GLExtensions>
@@ -94,8 +95,9 @@ bool openAt(osgViewer::Viewer& viewer, const WindowPlace& place)
 // without looking whether it was made.
 extern "C" ::Display* XOpenDisplay(const char* name)
 {
+    // A display never named is told at once: the name the toolkit then asks for (":0.0") is its guess.
     ::Display* display = connectOnce(name);
-    if (display != nullptr || !(isNamed(name) || hasDisplayName()))
+    if (display != nullptr || !hasDisplayName())
         return display;
     const auto giveUp = std::chrono::steady_clock::now() + connectPatience;
     while (display == nullptr && std::chrono::steady_clock::now() < giveUp)
@@ -192,6 +194,15 @@ void watchDisplay(const Output& output)
 {
     if (!needsDisplay(output.kind))
         return;
+    // The window's place is the toolkit's setting, so a bad one is no reason to refuse the run; but it is
+    // said.
+    const char* windowSetting = std::getenv("OSG_WINDOW");
+    WindowPlace unused;
+    if (windowSetting != nullptr && !readWindowSetting(windowSetting, unused))
+        std::printf(
+            "Warning: OSG_WINDOW is \"%s\", not \"x y width height\" with a width and height above 0; "
+            "the window takes its default place and size\n",
+            validText(windowSetting).c_str());
     if (held == nullptr && hasDisplayName())
         held = XOpenDisplay(nullptr);
     lostMessage = "Error: the display went away; linkmap stopped";
@@ -205,7 +216,8 @@ SceneDetail sceneDetailForDisplay()
 {
     SceneDetail detail;
     detail.shadersRun = [] {
-        if (displayRunsShaders())
+        // Without a display to hold there is no window to draw in, and nothing to ask.
+        if (held == nullptr || displayRunsShaders())
             return true;
         std::fprintf(stderr, "linkmap: this display's OpenGL has no GLSL 1.20 or instanced drawing for the "
                              "shaders that draw large networks; every sphere, link and label is drawn as an "

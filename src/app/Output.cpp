@@ -1,7 +1,26 @@
 #include <app/Output.h>
+#include <network/ValidText.h>
 #include <scene/NetworkFile.h>
 #include <scene/SceneFile.h>
 #include <scene/WebPage.h>
+
+#include <osgDB/FileNameUtils>
+#include <osgDB/Registry>
+
+namespace
+{
+
+// Whether the toolkit has a writer of images for the name's extension: .png, .jpg, .bmp, .tif and others.
+bool writesImage(const std::string& file)
+{
+    const std::string extension = osgDB::getLowerCaseFileExtension(file);
+    if (extension.empty())
+        return false;
+    osgDB::ReaderWriter* writer = osgDB::Registry::instance()->getReaderWriterForExtension(extension);
+    return writer != nullptr && (writer->supportedFeatures() & osgDB::ReaderWriter::FEATURE_WRITE_IMAGE) != 0;
+}
+
+} // namespace
 
 Output readOutput(osg::ArgumentParser& arguments)
 {
@@ -15,6 +34,12 @@ Output readOutput(osg::ArgumentParser& arguments)
                       : isSceneFileName(file)                     ? OutputKind::SceneFile
                       : figureFormatOf(file, output.figureFormat) ? OutputKind::VectorFigure
                                                                   : OutputKind::RasterImage;
+        // Told before anything is read or drawn, as every output is decided here.
+        if (output.kind == OutputKind::RasterImage && !writesImage(file))
+            throw OutputError(
+                "Error: linkmap cannot write " + validText(file) +
+                ": its name ends in no format linkmap writes (an image: .png, .jpg, .bmp, .tif; a "
+                "figure: .svg, .pdf, .eps; .html, .glb, .gltf, .graphml)");
     }
     std::string backgroundName;
     if (arguments.read("--background", osg::ArgumentParser::Parameter(backgroundName)))

@@ -1,5 +1,6 @@
 #include <app/SiteAnalysis.h>
 #include <network/InputError.h>
+#include <network/NumberText.h>
 #include <network/SiteMeasures.h>
 
 #include <algorithm>
@@ -83,10 +84,8 @@ std::string sizeMeaning(const CorrelationNetwork& network, const Settings& setti
     if (measure.empty())
         return std::string();
     const auto [least, most] = std::minmax_element(measure.begin(), measure.end());
-    char text[160];
-    std::snprintf(text, sizeof text, "Sphere size: %s, %g to %g",
-                  settings.sizing == SiteSizing::Degree ? "degree" : "betweenness", *least, *most);
-    return text;
+    return printfText("Sphere size: %s, %g to %g",
+                      settings.sizing == SiteSizing::Degree ? "degree" : "betweenness", *least, *most);
 }
 
 void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const LinkFilter& filter)

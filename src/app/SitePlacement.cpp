@@ -14,6 +14,7 @@ SiteLayout placeAtPositions(const CorrelationNetwork& network, const NetworkSour
         return layoutSites(network, source.ringsGiven ? LayoutKind::RingGrid : LayoutKind::FittedRingGrid);
     const ChainTrace& chain = *settings.structure;
     const ResidueMatch match = matchResidues(network, chain);
+    checkSameMolecule(network, chain, match);
     for (const std::string& line : residueWarnings(network, chain, match))
         std::printf("%s\n", line.c_str());
     return layoutOnChain(network, chain, match);

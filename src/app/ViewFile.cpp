@@ -1,4 +1,5 @@
 #include <app/ViewFile.h>
+#include <network/NumberText.h>
 
 #include <charconv>
 #include <cmath>
@@ -21,12 +22,9 @@ std::string formatView(const CameraView& view)
     {
         for (int axis = 0; axis < 3; ++axis)
         {
-            char number[32];
-            const std::to_chars_result written =
-                std::to_chars(std::begin(number), std::end(number), (*vector)[axis]);
             if (!text.empty())
                 text += ' ';
-            text.append(number, written.ptr);
+            text += shortestText((*vector)[axis]);
         }
     }
     return text + "\n";

@@ -1,5 +1,6 @@
 #include <app/ViewState.h>
 #include <network/InputError.h>
+#include <network/NumberText.h>
 #include <scene/ViewRules.h>
 
 #include <algorithm>
@@ -88,9 +89,7 @@ std::string describeMeasures(const CorrelationNetwork& network, std::size_t site
                 (network.members[site].size() == 1 ? " site" : " sites");
     if (site < network.betweenness.size())
     {
-        char value[64];
-        std::snprintf(value, sizeof value, "%g", network.betweenness[site]);
-        text += (text.empty() ? "betweenness " : ", betweenness ") + std::string(value);
+        text += (text.empty() ? "betweenness " : ", betweenness ") + shortNumber(network.betweenness[site]);
     }
     return text;
 }
@@ -113,8 +112,7 @@ std::string describePaths(const PathSearch& search, const CorrelationNetwork& ne
     if (search.paths.empty())
         return describeNoPath(search, network);
     const std::string ends = network.names[search.source] + " to " + network.names[search.sink];
-    char length[64];
-    std::snprintf(length, sizeof length, "%f", search.paths.front().length);
+    const std::string length = fixedText(search.paths.front().length, 6);
     const std::size_t count = search.paths.size();
     return "Paths from " + ends + ": " + std::to_string(count) + (count == 1 ? ", " : ", the shortest ") +
            length + " long (-ln|w| summed)";

@@ -71,6 +71,9 @@ struct ResidueMatch
 
     /** The sites whose letter is a one-letter code other than their residue's. */
     std::vector<std::uint32_t> mismatched;
+
+    /** How many sites stand on a residue and name it by a one-letter code, which may or may not be its. */
+    std::size_t lettered = 0;
 };
 
 /** Finds the residue of every site of network whose name is a number, after a letter or not: the residue of
@@ -82,6 +85,11 @@ ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& 
  *  of the first ten sites whose letter is not their residue's, then one that counts the rest. */
 std::vector<std::string> residueWarnings(const CorrelationNetwork& network, const ChainTrace& chain,
                                          const ResidueMatch& match);
+
+/** Throws InputError when more than half of the sites that name their residue by its letter name another:
+ *  the structure is then of another molecule, or numbered otherwise, and the line names three such sites and
+ *  the settings that choose the chain and shift its numbers. */
+void checkSameMolecule(const CorrelationNetwork& network, const ChainTrace& chain, const ResidueMatch& match);
 
 /** How the site at residue is told apart on a structure: "LYS 45, chain A", the author's number. */
 std::string describeResidue(const ChainTrace& chain, const ChainResidue& residue);

@@ -1,7 +1,10 @@
 #include <network/LineReader.h>
 #include <network/NetworkReader.h>
 #include <network/TextFields.h>
+#include <network/ValidText.h>
 
+#include <cfloat>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -23,12 +26,25 @@ bool readGroupFile(const std::string& path, CorrelationNetwork& network, LoadPro
 
         siteNames.clear();
         weights.clear();
+        std::string_view beyondFloat;
         forEachToken(line, " \n", [&](std::string_view token) {
-            if (token.find('.') != std::string_view::npos)
-                weights.push_back(parseWeight(token));
-            else
+            if (token.find('.') == std::string_view::npos)
+            {
                 siteNames.push_back(token);
+                return;
+            }
+            // A weight that is no number a float holds (inf, nan, 1e308) keeps its place among the pairs, as
+            // NaN, and its pair gets no link.
+            const double value = parseDecimal(token);
+            if (!fitsFloat(value) && beyondFloat.empty())
+                beyondFloat = token;
+            weights.push_back(fitsFloat(value) ? static_cast<float>(value) : std::nanf(""));
         });
+        if (!beyondFloat.empty())
+            std::printf(
+                "Warning: line %zu of %s has the weight %s, which is no finite number of at most %g in "
+                "size; its pair gets no link\n",
+                lineNumber, shownName.c_str(), validText(beyondFloat).c_str(), static_cast<double>(FLT_MAX));
 
         // A line with too few weights still makes its ring; the pairs left without a weight get no link.
         const std::size_t siteCount = siteNames.size();
@@ -54,6 +70,7 @@ bool readGroupFile(const std::string& path, CorrelationNetwork& network, LoadPro
         std::size_t next = 0;
         for (std::size_t i = 0; i + 1 < siteCount && next < weights.size(); ++i)
             for (std::size_t j = i + 1; j < siteCount && next < weights.size(); ++j)
-                network.addLink(sites[i], sites[j], weights[next++]);
+                if (const float weight = weights[next++]; !std::isnan(weight))
+                    network.addLink(sites[i], sites[j], weight);
     });
 }

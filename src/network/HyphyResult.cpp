@@ -2,6 +2,7 @@
 #include <network/InputError.h>
 #include <network/LineReader.h>
 #include <network/NetworkReader.h>
+#include <network/NumberText.h>
 #include <network/SiteNames.h>
 #include <network/TextFields.h>
 

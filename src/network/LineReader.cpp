@@ -1,5 +1,6 @@
 #include <network/LineReader.h>
 #include <network/TextFields.h>
+#include <network/ValidText.h>
 
 #include <sys/stat.h>
 #include <zlib.h>
@@ -118,7 +119,13 @@ bool LineReader::reportEnd(Status status, const std::string& path) const
 
 std::string inputName(const std::string& path)
 {
-    return path == "-" ? "standard input" : path;
+    return path == "-" ? "standard input" : validText(path);
+}
+
+bool isDirectoryPath(const std::string& path)
+{
+    struct stat status;
+    return path != "-" && stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 bool isCompressedName(const std::string& path)

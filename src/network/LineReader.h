@@ -59,8 +59,11 @@ private:
     int errorNumber = 0;
 };
 
-/** How messages call the input at path: "standard input" for "-", else the path itself. */
+/** How messages call the input at path: "standard input" for "-", else the path itself, as valid UTF-8. */
 std::string inputName(const std::string& path);
+
+/** Whether path names a directory: something that opens, yet is no file to read. */
+bool isDirectoryPath(const std::string& path);
 
 /** Whether the file at path is compressed: its name ends in .gz, in any case. */
 bool isCompressedName(const std::string& path);

@@ -1,8 +1,8 @@
 #include <network/CorrelationNetwork.h>
 #include <network/LinkLog.h>
+#include <network/NumberText.h>
+#include <network/ValidText.h>
 
-#include <charconv>
-#include <cstring>
 #include <system_error>
 
 namespace
@@ -26,16 +26,13 @@ LinkLog::~LinkLog()
 void LinkLog::write(const std::string& first, const std::string& second, double weight)
 {
     block += "Creating link between ";
-    block.append(first.c_str(), std::strlen(first.c_str()));
+    appendValidText(block, first.c_str(), true);
     block += " and ";
-    block.append(second.c_str(), std::strlen(second.c_str()));
+    appendValidText(block, second.c_str(), true);
     block += " with weight ";
-    // Six decimals of the exact value, rounded as printf rounds them; "nan", "-nan", "inf" and "-inf" as it
-    // spells them.
-    char number[64];
-    const std::to_chars_result written =
-        std::to_chars(number, number + sizeof number, weight, std::chars_format::fixed, 6);
-    block.append(number, written.ptr);
+    // Six decimals of the exact value, every digit of a large one, rounded as printf rounds them; "nan",
+    // "-nan", "inf" and "-inf" as it spells them.
+    appendFixed(block, weight, 6);
     block += '\n';
     if (block.size() >= blockSize)
         flush();

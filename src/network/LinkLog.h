@@ -19,7 +19,8 @@ public:
     LinkLog& operator=(const LinkLog&) = delete;
 
     /** Adds "Creating link between FIRST and SECOND with weight W": the names up to their first NUL, as %s
-     *  prints them, and the weight as %f prints it. */
+     *  prints them, each byte that is no character of UTF-8 or a control character but a tab written as
+     *  U+FFFD; and the weight as %f prints it, every digit of it. */
     void write(const std::string& first, const std::string& second, double weight);
 
     /** Hands what is held to the stream, so that lines written there by others come after it. */

@@ -1,6 +1,8 @@
 #include <network/IgraphCall.h>
 #include <network/InputError.h>
 #include <network/LinkPaths.h>
+#include <network/NumberText.h>
+#include <network/ValidText.h>
 
 #include <algorithm>
 #include <cmath>
@@ -47,9 +49,7 @@ struct Search
 
 std::string weightText(float weight)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(weight));
-    return text;
+    return shortNumber(static_cast<double>(weight));
 }
 
 } // namespace
@@ -148,20 +148,23 @@ PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, st
 std::string describePath(const PathSearch& search, std::size_t index, const CorrelationNetwork& network)
 {
     const SitePath& path = search.paths[index];
-    char head[128];
-    std::snprintf(head, sizeof head, "Path %zu of %zu from ", index + 1, search.paths.size());
-    char length[64];
-    std::snprintf(length, sizeof length, ", length %f:", path.length);
-    std::string line = head + network.names[search.source] + " to " + network.names[search.sink] + length;
+    std::string line = printfText("Path %zu of %zu from ", index + 1, search.paths.size());
+    appendValidText(line, network.names[search.source]);
+    line += " to ";
+    appendValidText(line, network.names[search.sink]);
+    line += ", length " + fixedText(path.length, 6) + ":";
     for (const std::uint32_t site : path.sites)
-        line += " " + network.names[site];
+    {
+        line += ' ';
+        appendValidText(line, network.names[site]);
+    }
     return line;
 }
 
 std::string describeNoPath(const PathSearch& search, const CorrelationNetwork& network)
 {
-    return "No path joins " + network.names[search.source] + " and " + network.names[search.sink] +
-           " among the links shown";
+    return "No path joins " + validText(network.names[search.source]) + " and " +
+           validText(network.names[search.sink]) + " among the links shown";
 }
 
 void writePaths(const CorrelationNetwork& network, const PathSearch& search, std::FILE* out)

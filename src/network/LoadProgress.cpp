@@ -1,4 +1,5 @@
 #include <network/LoadProgress.h>
+#include <network/NumberText.h>
 
 #include <unistd.h>
 
@@ -46,9 +47,7 @@ void LoadProgress::update(const char* stage, double fraction)
     lastShown = now;
 
     const int percent = static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 100.0);
-    char line[160];
-    if (std::snprintf(line, sizeof line, "linkmap: %s %3d%%", stage, percent) > 0)
-        show(line);
+    show(printfText("linkmap: %s %3d%%", stage, percent).c_str());
 }
 
 void LoadProgress::say(const char* text)

@@ -63,6 +63,13 @@ void noteWeightRange(const CorrelationNetwork& network)
             smallest, largest);
 }
 
+// A file of nothing draws an empty scene; that it was empty is said, so that no one takes it for a network.
+void noteEmpty(const std::string& path, const CorrelationNetwork& network)
+{
+    if (network.siteCount() == 0 && network.linkCount() == 0)
+        std::printf("Note: %s holds no sites or links\n", inputName(path).c_str());
+}
+
 void noteUnusedSequence(const std::string& path, const ReadSettings& settings, bool used)
 {
     if (!settings.sequenceFile.empty() && !used)
@@ -161,6 +168,7 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
             throw InputError("Error: LINKMAP_WEIGHT_COLUMN is " + settings.weightColumn + ", but " +
                              inputName(path) + " is read as a group file, which has no columns");
         readGroupFile(path, network, progress);
+        noteEmpty(path, network);
         noteUnusedSequence(path, settings, false);
         network.checkSize();
         if (settings.scaleToLargest)
@@ -185,6 +193,8 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
         std::printf(
             "Note: every link of %s weighs less than LINKMAP_MIN_WEIGHT, %g; there is nothing to show\n",
             inputName(path).c_str(), static_cast<double>(settings.minimumWeight));
+    else
+        noteEmpty(path, network);
     network.checkSize();
     if (settings.scaleToLargest)
         scaleToLargest(network);

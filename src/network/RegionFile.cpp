@@ -8,6 +8,7 @@
 #include <network/TextFields.h>
 
 #include <algorithm>
+#include <cstdio>
 
 const RegionKindEntry* findRegionKind(RegionKind kind)
 {
@@ -30,13 +31,33 @@ const std::string& regionListOf(const InputFiles& files, RegionKind kind)
     return entry != nullptr ? files.*entry->listFile : none;
 }
 
+namespace
+{
+
+// "35-52", "35-52, 60-70" or "35-52, 60-70, ...": the first ranges read, as a note shows them.
+std::string firstRanges(const std::vector<SiteRange>& ranges, std::size_t from)
+{
+    std::string text;
+    for (std::size_t at = from; at < ranges.size() && at < from + 2; ++at)
+        text += (at > from ? ", " : "") + std::to_string(ranges[at].first) + "-" +
+                std::to_string(ranges[at].last);
+    return ranges.size() > from + 2 ? text + ", ..." : text;
+}
+
+} // namespace
+
 bool readRegionFile(const std::string& path, std::vector<SiteRange>& ranges)
 {
     // The numbers of the whole file pair up in order, regardless of the lines they stand on.
     SiteRange pending;
     bool expectFirst = true;
-    return readTextLines(path, [&](const std::string& line, std::size_t) {
+    const std::size_t firstRange = ranges.size();
+    std::size_t numbers = 0;
+    bool oneALine = true;
+    const bool opened = readTextLines(path, [&](const std::string& line, std::size_t) {
+        std::size_t onLine = 0;
         forEachToken(line, "-\n", [&](std::string_view token) {
+            ++onLine;
             const int value = parseInteger(std::string(token).c_str());
             if (expectFirst)
                 pending.first = value;
@@ -47,7 +68,26 @@ bool readRegionFile(const std::string& path, std::vector<SiteRange>& ranges)
             }
             expectFirst = !expectFirst;
         });
+        numbers += onLine;
+        oneALine = oneALine && onLine <= 1;
     });
+
+    // Pairing across lines is the format's, but a list of single sites, or a number without its partner, is
+    // rarely what was meant: it is said.
+    const std::string name = inputName(path);
+    const std::string unpaired = !expectFirst ? "the last number, " + std::to_string(pending.first) +
+                                                    ", has no partner and is left out"
+                                              : std::string();
+    if (oneALine && numbers >= 2)
+        std::printf(
+            "Note: %s has one number a line; they are read two by two as ranges, %s; write %d-%d for a "
+            "single site%s\n",
+            name.c_str(), firstRanges(ranges, firstRange).c_str(), ranges[firstRange].first,
+            ranges[firstRange].first, unpaired.empty() ? "" : ("; " + unpaired).c_str());
+    else if (!unpaired.empty())
+        std::printf("Note: %s holds an odd count of numbers, %zu, read two by two as ranges; %s\n",
+                    name.c_str(), numbers, unpaired.c_str());
+    return opened;
 }
 
 RegionLists readRegionLists(const InputFiles& files, const SelectionThresholds& thresholds)

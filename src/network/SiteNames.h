@@ -10,8 +10,9 @@
 class SiteNamer
 {
 public:
-    /** Reads the first sequence of settings' FASTA file, when one is given. Throws InputError when it cannot
-     *  be read or holds no sequence. */
+    /** Reads the first sequence of settings' sequence file, when one is given: a FASTA file, a NEXUS or
+     *  Clustal alignment, or a bare sequence. Throws InputError when it cannot be read, is a directory or
+     *  none of these, or holds no sequence. */
     explicit SiteNamer(const ReadSettings& settings);
 
     /** The name of the site numbered number. Throws InputError when the sequence has no letter for it. */

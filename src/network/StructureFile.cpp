@@ -2,6 +2,7 @@
 #include <network/CorrelationNetwork.h>
 #include <network/LineReader.h>
 #include <network/NetworkReader.h>
+#include <network/ValidText.h>
 
 #include <gemmi/mmread.hpp>
 #include <gemmi/polyheur.hpp>
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <unordered_map>
 
 namespace
@@ -102,7 +104,9 @@ bool residueNumberOf(const std::string& name, int& number)
 
 // Whether a site's name begins with a one-letter code of the kind of residue it stands at, and a different
 // one from the residue's own.
-bool letterDisagrees(const std::string& name, const ChainResidue& residue)
+// Whether name's first letter is a one-letter code of residue's kind, which its residue's letter can be
+// held to.
+bool letterNamesResidue(const std::string& name, const ChainResidue& residue)
 {
     if (name.empty() || residue.letter == ' ')
         return false;
@@ -110,7 +114,13 @@ bool letterDisagrees(const std::string& name, const ChainResidue& residue)
     if (!std::isupper(static_cast<unsigned char>(letter)))
         return false;
     const char* codes = residue.aminoAcid ? aminoAcidCodes : nucleotideCodes;
-    return std::strchr(codes, letter) != nullptr && letter != residue.letter;
+    return std::strchr(codes, letter) != nullptr;
+}
+
+bool letterDisagrees(const std::string& name, const ChainResidue& residue)
+{
+    return letterNamesResidue(name, residue) &&
+           static_cast<char>(std::toupper(static_cast<unsigned char>(name[0]))) != residue.letter;
 }
 
 // A PDB file's lines, each exactly the format's 80 columns wide and ended by a line feed.
@@ -166,6 +176,38 @@ std::string authorNumber(const ChainResidue& residue)
     return text;
 }
 
+// Refuses a PDB file cut short or damaged: an atom record that stops before its coordinates end (column 54),
+// whose coordinates would read as blanks once padded out; or a last line without its line end that is an atom
+// record stopping before its temperature factor ends (column 66), as every writer of the format fills it.
+void checkAtomRecords(const std::vector<char>& text, const std::string& fileName)
+{
+    constexpr std::size_t coordinatesEnd = 54;
+    constexpr std::size_t temperatureEnd = 66;
+    std::size_t lineNumber = 0;
+    for (std::size_t start = 0; start < text.size();)
+    {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+            ++end;
+        ++lineNumber;
+        const std::string_view line(text.data() + start, end - start);
+        const bool atom = line.rfind("ATOM", 0) == 0 || line.rfind("HETATM", 0) == 0;
+        const bool last = end == text.size();
+        if (atom && (line.size() < coordinatesEnd || (last && line.size() < temperatureEnd)))
+        {
+            const std::string record = line.rfind("ATOM", 0) == 0 ? "an ATOM record" : "a HETATM record";
+            const std::size_t needed = line.size() < coordinatesEnd ? coordinatesEnd : temperatureEnd;
+            const std::string where =
+                record + ", stops at column " + std::to_string(line.size()) + " of " + std::to_string(needed);
+            throw InputError(
+                "Error: LINKMAP_STRUCTURE names " + fileName +
+                (last ? ", which is cut short: its last line, " + where
+                      : ", whose line " + std::to_string(lineNumber) + ", " + where + ", is cut short"));
+        }
+        start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+    }
+}
+
 } // namespace
 
 ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const std::string& chain,
@@ -179,7 +221,10 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
     if (text.size() < 16)
         text.resize(16, '\n');
     if (gemmi::coor_format_from_content(text.data(), text.data() + text.size()) == gemmi::CoorFormat::Pdb)
+    {
+        checkAtomRecords(text, trace.fileName);
         text = fullWidthLines(text);
+    }
     gemmi::Structure structure;
     try
     {
@@ -253,6 +298,9 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
 
 ChainTrace readChainTrace(const std::string& path, const std::string& chain, int offset)
 {
+    if (isDirectoryPath(path))
+        throw InputError("Error: LINKMAP_STRUCTURE names " + inputName(path) +
+                         ", which is a directory, not a structure file");
     OpenedInput input(path);
     std::FILE* file = input.get();
     if (file == nullptr)
@@ -316,6 +364,7 @@ ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& 
             continue;
         }
         match.residueOf[site] = residue;
+        match.lettered += letterNamesResidue(name, chain.residues[residue]) ? 1 : 0;
         if (letterDisagrees(name, chain.residues[residue]))
             match.mismatched.push_back(static_cast<std::uint32_t>(site));
     }
@@ -353,6 +402,26 @@ std::vector<std::string> residueWarnings(const CorrelationNetwork& network, cons
         lines.push_back("Warning: and " + std::to_string(match.mismatched.size() - shown) +
                         " more sites whose letter is not their residue's");
     return lines;
+}
+
+void checkSameMolecule(const CorrelationNetwork& network, const ChainTrace& chain, const ResidueMatch& match)
+{
+    if (match.mismatched.size() * 2 <= match.lettered)
+        return;
+    std::string examples;
+    for (std::size_t i = 0; i < match.mismatched.size() && i < 3; ++i)
+    {
+        const std::uint32_t site = match.mismatched[i];
+        const ChainResidue& residue = chain.residues[match.residueOf[site]];
+        examples += (i == 0 ? "" : ", ") + validText(network.names[site]) + " is " + residue.name + " " +
+                    authorNumber(residue);
+    }
+    throw InputError("Error: " + std::to_string(match.mismatched.size()) + " of the " +
+                     std::to_string(match.lettered) + " sites that name their residue disagree with" +
+                     (chain.numberedInOrder() ? " chains " : " chain ") + chain.chain + " of " +
+                     chain.fileName + " (" + examples +
+                     "): choose the chain with LINKMAP_CHAIN, or shift its numbers with "
+                     "LINKMAP_RESIDUE_OFFSET");
 }
 
 std::string describeResidue(const ChainTrace& chain, const ChainResidue& residue)

@@ -50,7 +50,7 @@ int parseInteger(const char* text)
     return static_cast<int>(value);
 }
 
-float parseWeight(std::string_view token)
+double parseDecimal(std::string_view token)
 {
     // fast_float reads the longest decimal number at the start of the token and rounds it exactly as strtod
     // does, without a copy of the token; what it does not read in full goes to strtod.
@@ -58,14 +58,18 @@ float parseWeight(std::string_view token)
     const char* end = token.data() + token.size();
     if (!startsDecimal(token) || fast_float::from_chars(token.data(), end, value).ec != std::errc())
         value = std::strtod(std::string(token).c_str(), nullptr);
+    return value;
+}
+
+bool fitsFloat(double value)
+{
+    return std::isfinite(value) && std::fabs(value) <= FLT_MAX;
+}
+
+float parseWeight(std::string_view token)
+{
+    const double value = parseDecimal(token);
     if (std::isfinite(value) && std::fabs(value) > FLT_MAX)
         return value > 0.0 ? FLT_MAX : -FLT_MAX;
     return static_cast<float>(value);
-}
-
-std::string shortNumber(double value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
-    return text;
 }

@@ -31,12 +31,16 @@ void forEachToken(std::string_view text, std::string_view separators, Visitor&& 
 /** Whether name ends in ending, in any case, with something before it: ".gz" for "network.txt.GZ". */
 bool endsWithCaseless(const std::string& name, const char* ending);
 
-/** A number as %g writes it: 0.1, 1e-05. */
-std::string shortNumber(double value);
-
 /** Reads an integer as atoi does (leading white space, optional sign, decimal digits up to the first other
  *  character, 0 when there are none), saturated to the range of int instead of overflowing. */
 int parseInteger(const char* text);
+
+/** Reads a number from a token as atof reads it: the longest decimal number at its start, 0 when there is
+ * none. */
+double parseDecimal(std::string_view token);
+
+/** Whether value is a finite number that a float holds without saturating: at most FLT_MAX in size. */
+bool fitsFloat(double value);
 
 /** Reads a weight from a token as atof reads it, narrowed to float; finite values beyond float's range
  *  saturate to its largest magnitude instead of being undefined. */

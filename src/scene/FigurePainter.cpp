@@ -1,9 +1,9 @@
+#include <network/ValidText.h>
 #include <scene/ColorKey.h>
 #include <scene/FigurePainter.h>
 #include <scene/GlyphStyle.h>
 #include <scene/LabelStyle.h>
 #include <scene/Overlay.h>
-#include <scene/ValidText.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
+#include <network/ValidText.h>
 #include <scene/LabelAtlas.h>
 #include <scene/LabelStyle.h>
-#include <scene/ValidText.h>
 
 #include <cairo.h>
 

@@ -1,4 +1,5 @@
 #include <network/GraphmlKeys.h>
+#include <network/NumberText.h>
 #include <network/RegionLists.h>
 #include <network/TextFields.h>
 #include <scene/NetworkFile.h>
@@ -13,17 +14,9 @@
 namespace
 {
 
-// The shortest text that reads back to the same float, or double.
-template <typename Number> std::string numberText(Number value)
-{
-    char text[32];
-    const auto written = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, written.ptr);
-}
-
 std::string floatText(float value)
 {
-    return numberText(value);
+    return shortestText(value);
 }
 
 void declareKey(pugi::xml_node& root, const char* name, const char* domain, const char* type,
@@ -113,7 +106,7 @@ std::string graphmlFailure(const CorrelationNetwork& network, const SiteLayout& 
         if (communities)
             addData(node, graphml::community, std::to_string(network.communities[site] + 1));
         if (betweenness)
-            addData(node, graphml::betweenness, numberText(network.betweenness[site]));
+            addData(node, graphml::betweenness, shortestText(network.betweenness[site]));
         if (members)
         {
             std::string names;
@@ -131,7 +124,8 @@ std::string graphmlFailure(const CorrelationNetwork& network, const SiteLayout& 
         pugi::xml_node edge = graph.append_child("edge");
         edge.append_attribute("source") = ("n" + std::to_string(link.first)).c_str();
         edge.append_attribute("target") = ("n" + std::to_string(link.second)).c_str();
-        addData(edge, graphml::weight, exact ? numberText(network.exactWeights[at]) : floatText(link.weight));
+        addData(edge, graphml::weight,
+                exact ? shortestText(network.exactWeights[at]) : floatText(link.weight));
         if (paths != nullptr)
             addData(edge, graphml::edgePathsId, std::to_string(paths->linkCounts[at]));
     }

@@ -1,7 +1,8 @@
+#include <network/NumberText.h>
 #include <network/TextFields.h>
+#include <network/ValidText.h>
 #include <scene/LabelAtlas.h>
 #include <scene/SceneFile.h>
-#include <scene/ValidText.h>
 
 #include <tiny_gltf.h>
 
@@ -25,9 +26,7 @@ namespace
 // the same float.
 double shortestDouble(float value)
 {
-    char text[32];
-    const std::to_chars_result written = std::to_chars(text, text + sizeof text, value);
-    return std::strtod(std::string(text, written.ptr).c_str(), nullptr);
+    return std::strtod(shortestText(value).c_str(), nullptr);
 }
 
 // How much of a dimmed link's or site's colour shows over what is behind it.

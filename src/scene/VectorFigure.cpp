@@ -1,6 +1,7 @@
+#include <network/NumberText.h>
+#include <network/ValidText.h>
 #include <scene/FigurePainter.h>
 #include <scene/LabelStyle.h>
-#include <scene/ValidText.h>
 #include <scene/VectorFigure.h>
 
 #include <cairo-pdf.h>
@@ -19,9 +20,7 @@ namespace
 
 std::string percent(double value)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f%%", value * 100.0);
-    return text;
+    return printfText("%.1f%%", value * 100.0);
 }
 
 // Where cairo writes a file: into memory, or straight to an open file, noting the first error.
@@ -53,21 +52,19 @@ std::string svgTexts(const std::vector<PageText>& texts)
 {
     std::string elements = "<g style=\"font-family:'Liberation Sans',sans-serif;font-style:normal;"
                            "font-weight:normal;stroke:none;\">\n";
-    char number[160];
     for (const PageText& text : texts)
     {
-        std::snprintf(number, sizeof number, "<text x=\"%.2f\" y=\"%.2f\" font-size=\"%.3f\" fill=\"rgb(",
-                      text.x, text.y, text.size);
-        elements += number;
+        elements += printfText("<text x=\"%.2f\" y=\"%.2f\" font-size=\"%.3f\" fill=\"rgb(", text.x, text.y,
+                               text.size);
         elements += percent(text.color.red) + "," + percent(text.color.green) + "," +
                     percent(text.color.blue) + ")\"";
         // An outline under the letters, as wide each way as the window's.
         if (text.halo)
         {
-            std::snprintf(number, sizeof number, "%.3f", 2.0 * LabelStyle::haloWidth * text.size);
+            const std::string width = printfText("%.3f", 2.0 * LabelStyle::haloWidth * text.size);
             elements += std::string(" stroke=\"rgb(") + percent(text.halo->red) + "," +
                         percent(text.halo->green) + "," + percent(text.halo->blue) + ")\" stroke-width=\"" +
-                        number + "\" stroke-linejoin=\"round\" paint-order=\"stroke\"";
+                        width + "\" stroke-linejoin=\"round\" paint-order=\"stroke\"";
         }
         elements += " xml:space=\"preserve\">" + escapeXml(text.text) + "</text>\n";
     }

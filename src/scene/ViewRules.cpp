@@ -1,3 +1,4 @@
+#include <network/NumberText.h>
 #include <scene/ViewRules.h>
 
 #include <algorithm>
@@ -50,9 +51,7 @@ namespace
 
 std::string fixed(float value, int digits)
 {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", digits, static_cast<double>(value));
-    return text;
+    return fixedText(static_cast<double>(value), digits);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <network/CorrelationNetwork.h>
 #include <network/TextFields.h>
+#include <network/ValidText.h>
 #include <scene/ColorKey.h>
 #include <scene/GlyphStyle.h>
 #include <scene/LabelStyle.h>
@@ -7,7 +8,6 @@
 #include <scene/NetworkSize.h>
 #include <scene/Shaders.h>
 #include <scene/TraceTube.h>
-#include <scene/ValidText.h>
 #include <scene/ViewRules.h>
 #include <scene/WebAssets.h>
 #include <scene/WebPage.h>
