@@ -63,6 +63,8 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     content.trace = input.layout.trace;
     content.traceColors = traceColors(input.layout);
     content.links = input.network.links;
+    if (input.network.exactWeights.size() == input.network.links.size())
+        content.exactWeights = input.network.exactWeights;
     content.filter = linkFilterOf(view);
     content.linkRegions = input.network.linkRegions;
     content.emphasised = emphasisedLinks(view, input.network, siteLinks);

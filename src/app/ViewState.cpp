@@ -40,7 +40,8 @@ std::string describeSite(std::size_t site, const ViewState& view, const Describe
     const std::size_t count = siteLinks.count(site);
     if (count == 0)
         return text + noLinks.text;
-    const SiteLink& link = network.links[strongestLink(site, network, siteLinks)];
+    const std::size_t strongest = strongestLink(site, network, siteLinks);
+    const SiteLink& link = network.links[strongest];
     // Under a cutoff or a region filter, how many of them are shown.
     std::string shown;
     if (view.cutoff > 0.0f || view.region != RegionKind::None)
@@ -56,7 +57,7 @@ std::string describeSite(std::size_t site, const ViewState& view, const Describe
                        {{"count", std::to_string(count)},
                         {"shown", shown},
                         {"other", network.names[link.first == site ? link.second : link.first]},
-                        {"weight", weightText(link.weight)}});
+                        {"weight", weightText(network.exactWeight(strongest))}});
 }
 
 } // namespace
@@ -102,7 +103,7 @@ std::string describeLink(std::size_t link, const CorrelationNetwork& network)
     const SiteLink& ends = network.links[link];
     return ViewRules::fill(ViewRules::link, {{"first", network.names[ends.first]},
                                              {"second", network.names[ends.second]},
-                                             {"weight", ViewRules::weightText(ends.weight)}});
+                                             {"weight", ViewRules::weightText(network.exactWeight(link))}});
 }
 
 // "Paths from K45 to R78: 10, the shortest 0.916291 long (-ln|w| summed)", or that there are none, as

@@ -167,8 +167,8 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
         if (!settings.weightColumn.empty())
             throw InputError("Error: LINKMAP_WEIGHT_COLUMN is " + settings.weightColumn + ", but " +
                              inputName(path) + " is read as a group file, which has no columns");
-        readGroupFile(path, network, progress);
-        noteEmpty(path, network);
+        if (readGroupFile(path, network, progress))
+            noteEmpty(path, network);
         noteUnusedSequence(path, settings, false);
         network.checkSize();
         if (settings.scaleToLargest)

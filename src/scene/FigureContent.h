@@ -77,6 +77,10 @@ struct FigureContent
     /** The links, by their places among the sites; one whose end is no site is left out. */
     std::vector<SiteLink> links;
 
+    /** One a link where the network keeps its weights as its file wrote them, else empty: what the texts
+     *  and the scene's extras give of a weight, which may lie beyond a float's range or precision. */
+    std::vector<double> exactWeights;
+
     /** The links the filter hides are left out; linkRegions holds the regions of every link's ends, one a
      * link, or is empty when none lies in a region. */
     LinkFilter filter;

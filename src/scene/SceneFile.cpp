@@ -196,9 +196,11 @@ public:
     }
 
     /** Adds a prism from a to b; a link's carries its weight, and where paths were asked for how many pass
-     *  along it, in its primitive's extras (weights, paths: one a prism, in the order of the prisms). */
+     *  along it, in its primitive's extras (weights, paths: one a prism, in the order of the prisms). A weight
+     *  that is no finite number is written as the log spells it, "inf", "-inf", "nan" or "-nan": JSON has no
+     *  number for it. */
     void add(const osg::Vec3& a, const osg::Vec3& b, float radius, const osg::Vec4& color,
-             std::optional<float> weight = std::nullopt, std::optional<float> paths = std::nullopt)
+             std::optional<double> weight = std::nullopt, std::optional<float> paths = std::nullopt)
     {
         if (points.size() / 3 + 2 * sides > 65535)
             finish();
@@ -240,7 +242,7 @@ public:
                     normals.insert(normals.end(), {direction.x(), direction.y(), direction.z()});
             }
         if (weight)
-            weights.push_back(std::isfinite(*weight) ? shortestDouble(*weight) : 0.0);
+            weights.push_back(*weight);
         if (paths)
             pathCounts.push_back(*paths);
         const auto ring = static_cast<std::uint16_t>(sides);
@@ -281,7 +283,8 @@ private:
                 tinygltf::Value::Array list;
                 list.reserve(values->size());
                 for (const double value : *values)
-                    list.emplace_back(value);
+                    list.push_back(std::isfinite(value) ? tinygltf::Value(value)
+                                                        : tinygltf::Value(shortestText(value)));
                 extras[name] = tinygltf::Value(std::move(list));
             }
         if (!extras.empty())
@@ -520,7 +523,8 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
                                 LinkLook::linkWidth(each.weight, content.glyphs.thinnestWeight);
         PrismMesh& mesh = dimmed ? dimmedLinks : withPaths ? pathLinks : links;
         mesh.add(content.sites[each.first], content.sites[each.second], content.glyphs.linkRadius * thickness,
-                 weightColor(each.weight), each.weight,
+                 weightColor(each.weight),
+                 link < content.exactWeights.size() ? content.exactWeights[link] : shortestDouble(each.weight),
                  withPaths ? std::optional<float>(paths) : std::nullopt);
     }
     addPrismNode(scene, links, "links", root);

@@ -49,14 +49,14 @@ std::string fill(const Pattern& pattern,
 namespace
 {
 
-std::string fixed(float value, int digits)
+std::string fixed(double value, int digits)
 {
-    return fixedText(static_cast<double>(value), digits);
+    return fixedText(value, digits);
 }
 
 } // namespace
 
-std::string weightText(float weight)
+std::string weightText(double weight)
 {
     return fixed(weight, weightDigits);
 }

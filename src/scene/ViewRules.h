@@ -53,7 +53,7 @@ std::string fill(const Pattern& pattern,
                  std::initializer_list<std::pair<std::string_view, std::string>> values);
 
 /** A weight as the corner writes it. */
-std::string weightText(float weight);
+std::string weightText(double weight);
 
 /** A cutoff as the corner writes it. */
 std::string cutoffText(float value);

@@ -30,6 +30,22 @@ const char* const threeFolder = LINKMAP_THREE_DIR;
 namespace
 {
 
+// Whether a weight as its file wrote it may print otherwise than its float, as the corner prints weights:
+// only where a rounding point of the last decimal lies between the two, which a few operations tell, so that
+// the texts are made for those alone.
+bool mayPrintOtherwise(double exact, float drawn)
+{
+    if (!std::isfinite(exact) || !std::isfinite(drawn))
+        return true;
+    const double scale = std::pow(10.0, ViewRules::weightDigits);
+    const double a = exact * scale;
+    const double b = static_cast<double>(drawn) * scale;
+    if (std::fabs(a) > 1e15)
+        return true;
+    const double margin = 1e-6;
+    return std::floor(std::max(a, b) + margin + 0.5) != std::floor(std::min(a, b) - margin + 0.5);
+}
+
 // How many labels a page shows at most; of a larger network, those nearest the eye.
 const std::size_t labelBudget = 300;
 
@@ -239,6 +255,9 @@ std::string pageData(const PageContent& content)
     Bytes emphasised;
     Bytes thickness;
     std::size_t linkCount = 0;
+    // The page prints a link's float as the window does; where the weight its file wrote prints otherwise
+    // (beyond a float's range or precision), that text comes with it.
+    Json weightTexts = Json::object();
     for (std::size_t link = 0; link < figure.links.size(); ++link)
     {
         const SiteLink& each = figure.links[link];
@@ -248,6 +267,12 @@ std::string pageData(const PageContent& content)
         ends.add(static_cast<std::uint32_t>(each.first));
         ends.add(static_cast<std::uint32_t>(each.second));
         weights.add(each.weight);
+        if (link < figure.exactWeights.size() && mayPrintOtherwise(figure.exactWeights[link], each.weight))
+        {
+            std::string exact = ViewRules::weightText(figure.exactWeights[link]);
+            if (exact != ViewRules::weightText(each.weight))
+                weightTexts[std::to_string(linkCount - 1)] = std::move(exact);
+        }
         regions.addByte(link < figure.linkRegions.size() ? figure.linkRegions[link] : 0);
         emphasised.addByte(link < figure.emphasised.size() && figure.emphasised[link] ? 1 : 0);
         thickness.add(link < figure.linkThickness.size() ? figure.linkThickness[link] : 1.0f);
@@ -287,6 +312,7 @@ std::string pageData(const PageContent& content)
         {"siteScales", bytesOrEmpty(figure.scales.size() >= siteCount, scales)},
         {"ends", ends.text()},
         {"weights", weights.text()},
+        {"weightTexts", std::move(weightTexts)},
         {"linkRegions", bytesOrEmpty(!figure.linkRegions.empty(), regions)},
         {"emphasised", bytesOrEmpty(!figure.emphasised.empty(), emphasised)},
         {"thickness", bytesOrEmpty(!figure.linkThickness.empty(), thickness)},

@@ -46,11 +46,16 @@ TEST(CommandLine, PrintsTheUsageForAnArgumentCountOutsideTwoToTen)
           "Set the background color: black, white, blue (default)"})
         EXPECT_NE(bare.output.find(text), std::string::npos) << text;
 
+    // Too many arguments are said to be too many, after the usage.
     for (const auto& arguments : commandLines)
     {
         const RunResult run = runWithoutDisplay(arguments);
         EXPECT_EQ(run.exitStatus, 1) << arguments.size() << " arguments";
-        EXPECT_EQ(run.output, bare.output) << arguments.size() << " arguments";
+        const std::string reason = arguments.empty() ? std::string()
+                                                     : "At most nine arguments may follow the program's name; "
+                                                       "this run had " +
+                                                           std::to_string(arguments.size()) + "\n";
+        EXPECT_EQ(run.output, bare.output + reason) << arguments.size() << " arguments";
     }
 }
 
@@ -66,23 +71,24 @@ TEST(CommandLine, NamesTheFirstPathThatCannotBeRead)
     struct Case
     {
         std::vector<std::string> arguments;
-        std::string named;
+        std::string said;
     };
+    // A directory is no file to read, and is called what it is.
     const Case cases[] = {// The first argument is the group file, whatever it is.
-                          {{"-p", region, group}, "-p"},
-                          {{missing, "-p", otherMissing}, missing},
-                          {{group, "-n", missing}, missing},
-                          {{group, "-a", otherMissing, "-p", region, "-n", missing}, missing},
-                          {{group, "-p", region, "-n", region, "-a", missing}, missing},
-                          {{""}, ""},
-                          {{directory}, directory},
-                          {{group, "-a", directory}, directory},
-                          {{"/dev/null/not-a-folder"}, "/dev/null/not-a-folder"}};
+                          {{"-p", region, group}, missingMessage + "-p"},
+                          {{missing, "-p", otherMissing}, missingMessage + missing},
+                          {{group, "-n", missing}, missingMessage + missing},
+                          {{group, "-a", otherMissing, "-p", region, "-n", missing}, missingMessage + missing},
+                          {{group, "-p", region, "-n", region, "-a", missing}, missingMessage + missing},
+                          {{""}, missingMessage},
+                          {{directory}, "Error: " + directory + " is a directory, not a network file"},
+                          {{group, "-a", directory}, "Error: " + directory + " is a directory, not a region list"},
+                          {{"/dev/null/not-a-folder"}, missingMessage + "/dev/null/not-a-folder"}};
     for (const Case& c : cases)
     {
         const RunResult run = runWithoutDisplay(c.arguments);
-        EXPECT_EQ(run.exitStatus, 1) << c.named;
-        EXPECT_EQ(run.output, missingMessage + c.named + "\n");
+        EXPECT_EQ(run.exitStatus, 1) << c.said;
+        EXPECT_EQ(run.output, c.said + "\n");
     }
 }
 
@@ -115,7 +121,8 @@ TEST(CommandLine, FailsWithOneLineWhenNoWindowCanBeOpened)
     {
         const RunResult run = runLinkmap({dataFile("empty.txt"), "--generate-image", image}, environment, 30);
         EXPECT_EQ(run.exitStatus, 1) << environment[0];
-        EXPECT_EQ(run.output, windowMessage) << environment[0];
+        EXPECT_EQ(run.output, "Note: " + dataFile("empty.txt") + " holds no sites or links\n" + windowMessage)
+            << environment[0];
     }
 }
 

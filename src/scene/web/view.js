@@ -59,7 +59,8 @@ function linkmapView(data, records) {
         const fraction = digits > 0 ? '.' + '0'.repeat(digits) : '';
         return sign + (size >= 1e21 ? BigInt(size).toString() + fraction : size.toFixed(digits));
     }
-    const weightText = (link) => printed(weights[link], rules.weightDigits, (weightBits[link] >>> 31) === 1);
+    const weightText = (link) =>
+        data.weightTexts[link] ?? printed(weights[link], rules.weightDigits, (weightBits[link] >>> 31) === 1);
     const cutoffText = (cutoff) => printed(cutoff, rules.cutoffDigits, false);
 
     function describeSite(site) {
