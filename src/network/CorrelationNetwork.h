@@ -63,7 +63,8 @@ public:
     /** The weight of link as the file wrote it where the network keeps that, else as it was read. */
     double exactWeight(std::size_t link) const
     {
-        return exactWeights.size() == links.size() ? exactWeights[link] : static_cast<double>(links[link].weight);
+        return exactWeights.size() == links.size() ? exactWeights[link]
+                                                   : static_cast<double>(links[link].weight);
     }
 
     /** One a link: the regions its two ends lie in, as the bits of regionBit; 0 until classified. */

@@ -196,9 +196,9 @@ public:
     }
 
     /** Adds a prism from a to b; a link's carries its weight, and where paths were asked for how many pass
-     *  along it, in its primitive's extras (weights, paths: one a prism, in the order of the prisms). A weight
-     *  that is no finite number is written as the log spells it, "inf", "-inf", "nan" or "-nan": JSON has no
-     *  number for it. */
+     *  along it, in its primitive's extras (weights, paths: one a prism, in the order of the prisms). A
+     * weight that is no finite number is written as the log spells it, "inf", "-inf", "nan" or "-nan": JSON
+     * has no number for it. */
     void add(const osg::Vec3& a, const osg::Vec3& b, float radius, const osg::Vec4& color,
              std::optional<double> weight = std::nullopt, std::optional<float> paths = std::nullopt)
     {
@@ -524,7 +524,8 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
         PrismMesh& mesh = dimmed ? dimmedLinks : withPaths ? pathLinks : links;
         mesh.add(content.sites[each.first], content.sites[each.second], content.glyphs.linkRadius * thickness,
                  weightColor(each.weight),
-                 link < content.exactWeights.size() ? content.exactWeights[link] : shortestDouble(each.weight),
+                 link < content.exactWeights.size() ? content.exactWeights[link]
+                                                    : shortestDouble(each.weight),
                  withPaths ? std::optional<float>(paths) : std::nullopt);
     }
     addPrismNode(scene, links, "links", root);

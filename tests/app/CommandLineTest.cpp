@@ -51,10 +51,11 @@ TEST(CommandLine, PrintsTheUsageForAnArgumentCountOutsideTwoToTen)
     {
         const RunResult run = runWithoutDisplay(arguments);
         EXPECT_EQ(run.exitStatus, 1) << arguments.size() << " arguments";
-        const std::string reason = arguments.empty() ? std::string()
-                                                     : "At most nine arguments may follow the program's name; "
-                                                       "this run had " +
-                                                           std::to_string(arguments.size()) + "\n";
+        const std::string reason = arguments.empty()
+                                       ? std::string()
+                                       : "At most nine arguments may follow the program's name; "
+                                         "this run had " +
+                                             std::to_string(arguments.size()) + "\n";
         EXPECT_EQ(run.output, bare.output + reason) << arguments.size() << " arguments";
     }
 }
@@ -74,16 +75,17 @@ TEST(CommandLine, NamesTheFirstPathThatCannotBeRead)
         std::string said;
     };
     // A directory is no file to read, and is called what it is.
-    const Case cases[] = {// The first argument is the group file, whatever it is.
-                          {{"-p", region, group}, missingMessage + "-p"},
-                          {{missing, "-p", otherMissing}, missingMessage + missing},
-                          {{group, "-n", missing}, missingMessage + missing},
-                          {{group, "-a", otherMissing, "-p", region, "-n", missing}, missingMessage + missing},
-                          {{group, "-p", region, "-n", region, "-a", missing}, missingMessage + missing},
-                          {{""}, missingMessage},
-                          {{directory}, "Error: " + directory + " is a directory, not a network file"},
-                          {{group, "-a", directory}, "Error: " + directory + " is a directory, not a region list"},
-                          {{"/dev/null/not-a-folder"}, missingMessage + "/dev/null/not-a-folder"}};
+    const Case cases[] = {
+        // The first argument is the group file, whatever it is.
+        {{"-p", region, group}, missingMessage + "-p"},
+        {{missing, "-p", otherMissing}, missingMessage + missing},
+        {{group, "-n", missing}, missingMessage + missing},
+        {{group, "-a", otherMissing, "-p", region, "-n", missing}, missingMessage + missing},
+        {{group, "-p", region, "-n", region, "-a", missing}, missingMessage + missing},
+        {{""}, missingMessage},
+        {{directory}, "Error: " + directory + " is a directory, not a network file"},
+        {{group, "-a", directory}, "Error: " + directory + " is a directory, not a region list"},
+        {{"/dev/null/not-a-folder"}, missingMessage + "/dev/null/not-a-folder"}};
     for (const Case& c : cases)
     {
         const RunResult run = runWithoutDisplay(c.arguments);
