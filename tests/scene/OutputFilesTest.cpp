@@ -99,17 +99,6 @@ std::string pageFailure(const PageContent& page, const std::string& path)
     return std::string();
 }
 
-// The page's data, read as JSON, as the page reads it; null when the page holds none.
-nlohmann::json pageData(const std::string& text)
-{
-    const std::string opening = "<script id=\"linkmap-data\" type=\"application/json\">";
-    const std::size_t from = text.find(opening);
-    if (from == std::string::npos)
-        return nullptr;
-    const std::size_t start = from + opening.size();
-    return nlohmann::json::parse(text.substr(start, text.find("</script>", start) - start));
-}
-
 TEST(WebPage, CarriesTheRecordsAsDataAndTheNamesAsEscapedText)
 {
     TemporaryFolder folder;

@@ -310,6 +310,16 @@ std::string endOutputCapture()
     return text;
 }
 
+nlohmann::json pageData(const std::string& text)
+{
+    const std::string opening = "<script id=\"linkmap-data\" type=\"application/json\">";
+    const std::size_t from = text.find(opening);
+    if (from == std::string::npos)
+        return nullptr;
+    const std::size_t start = from + opening.size();
+    return nlohmann::json::parse(text.substr(start, text.find("</script>", start) - start));
+}
+
 std::string readText(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);

@@ -6,6 +6,8 @@
 #include <scene/NetworkScene.h>
 #include <scene/SiteLayout.h>
 
+#include <nlohmann/json.hpp>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -45,6 +47,9 @@ public:
 private:
     std::string folder;
 };
+
+/** A page's data, read as JSON, as the page reads it; null when the page holds none. */
+nlohmann::json pageData(const std::string& text);
 
 /** What a run of the program left behind. */
 struct RunResult
