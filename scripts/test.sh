@@ -31,7 +31,7 @@ seconds=${LINKMAP_FUZZ_SECONDS:-60}
 scripts/build.sh build-fuzz -DLINKMAP_BUILD_FUZZERS=ON -DLINKMAP_BUILD_TESTS=OFF -DLINKMAP_BUILD_BENCHMARKS=OFF -DLINKMAP_WARNINGS_AS_ERRORS=ON \
     -DCMAKE_CXX_COMPILER=clang++ -DLINKMAP_SANITIZE=address,undefined,fuzzer-no-link
 for target in GroupFileFuzzer RegionFileFuzzer SceneFuzzer TableFileFuzzer GraphmlFileFuzzer StructureFileFuzzer \
-    NpyFileFuzzer HyphyResultFuzzer GraphFileFuzzer; do
+    NpyFileFuzzer HyphyResultFuzzer GraphFileFuzzer SequenceFileFuzzer; do
     # Each target starts from the corpus that long runs grew (scripts/fuzz.sh) and the files of the tests.
     corpus=$(mktemp -d)
     log=build-fuzz/$target.log

@@ -26,9 +26,9 @@ LinkLog::~LinkLog()
 void LinkLog::write(const std::string& first, const std::string& second, double weight)
 {
     block += "Creating link between ";
-    appendValidText(block, first.c_str(), true);
+    appendValidText(block, first.c_str(), "\t");
     block += " and ";
-    appendValidText(block, second.c_str(), true);
+    appendValidText(block, second.c_str(), "\t");
     block += " with weight ";
     // Six decimals of the exact value, every digit of a large one, rounded as printf rounds them; "nan",
     // "-nan", "inf" and "-inf" as it spells them.

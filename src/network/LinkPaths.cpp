@@ -169,8 +169,8 @@ std::string describeNoPath(const PathSearch& search, const CorrelationNetwork& n
 
 void writePaths(const CorrelationNetwork& network, const PathSearch& search, std::FILE* out)
 {
-    const std::string& source = network.names[search.source];
-    const std::string& sink = network.names[search.sink];
+    const std::string source = validText(network.names[search.source]);
+    const std::string sink = validText(network.names[search.sink]);
     const std::size_t found = search.paths.size();
     if (found == 0)
     {
@@ -195,7 +195,7 @@ void writePaths(const CorrelationNetwork& network, const PathSearch& search, std
     });
     std::string counts;
     for (const std::uint32_t site : onPaths)
-        counts += (counts.empty() ? " " : ", ") + network.names[site] + " " +
+        counts += (counts.empty() ? " " : ", ") + validText(network.names[site]) + " " +
                   std::to_string(search.siteCounts[site]);
     std::fprintf(out, "Sites on the %zu path%s:%s\n", found, found == 1 ? "" : "s", counts.c_str());
 }

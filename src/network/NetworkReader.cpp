@@ -2,6 +2,7 @@
 #include <network/LineReader.h>
 #include <network/NetworkReader.h>
 #include <network/TextFields.h>
+#include <network/ValidText.h>
 
 #include <algorithm>
 #include <cmath>
@@ -178,9 +179,9 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
 
     const ImportReport report = readImported(path, *format, content.layout, settings, network, progress);
     if (!content.holds.empty())
-        std::printf("%s\n", contentNote(path, content, report.format).c_str());
+        std::printf("%s\n", validText(contentNote(path, content, report.format), "\t").c_str());
     if (!report.columnNote.empty())
-        std::printf("%s\n", report.columnNote.c_str());
+        std::printf("%s\n", validText(report.columnNote, "\t").c_str());
     noteUnusedSequence(path, settings, report.namedFromSequence);
     const bool columned = report.format == InputFormat::Pairs || report.format == InputFormat::Graphml ||
                           report.format == InputFormat::Gml || report.format == InputFormat::Pajek ||

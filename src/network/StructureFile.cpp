@@ -165,14 +165,14 @@ std::vector<char> fullWidthLines(const std::vector<char>& text)
 // The name of the file at path that messages give: without its folder.
 std::string fileNameOf(const std::string& path)
 {
-    return path == "-" ? inputName(path) : std::filesystem::path(path).filename().string();
+    return path == "-" ? inputName(path) : validText(std::filesystem::path(path).filename().string());
 }
 
 std::string authorNumber(const ChainResidue& residue)
 {
     std::string text = std::to_string(residue.authorNumber);
     if (residue.insertion != ' ' && residue.insertion != '\0')
-        text += residue.insertion;
+        text += validText(std::string(1, residue.insertion));
     return text;
 }
 
@@ -375,7 +375,7 @@ std::vector<std::string> residueWarnings(const CorrelationNetwork& network, cons
                                          const ResidueMatch& match)
 {
     const std::string where =
-        (chain.numberedInOrder() ? " chains " : " chain ") + chain.chain + " of " + chain.fileName;
+        (chain.numberedInOrder() ? " chains " : " chain ") + validText(chain.chain) + " of " + chain.fileName;
     std::vector<std::string> lines;
     if (!match.unplaced.empty())
     {
@@ -385,7 +385,7 @@ std::vector<std::string> residueWarnings(const CorrelationNetwork& network, cons
                            " on a ring beside it: ";
         const std::size_t named = std::min<std::size_t>(count, 5);
         for (std::size_t i = 0; i < named; ++i)
-            line += (i == 0 ? "" : ", ") + network.names[match.unplaced[i]];
+            line += (i == 0 ? "" : ", ") + validText(network.names[match.unplaced[i]]);
         if (count > named)
             line += ", and " + std::to_string(count - named) + " more";
         lines.push_back(line);
@@ -395,8 +395,8 @@ std::vector<std::string> residueWarnings(const CorrelationNetwork& network, cons
     {
         const std::uint32_t site = match.mismatched[i];
         const ChainResidue& residue = chain.residues[match.residueOf[site]];
-        lines.push_back("Warning: " + network.names[site] + " is " + residue.name + " " +
-                        authorNumber(residue) + " in" + where);
+        lines.push_back("Warning: " + validText(network.names[site]) + " is " + validText(residue.name) +
+                        " " + authorNumber(residue) + " in" + where);
     }
     if (match.mismatched.size() > shown)
         lines.push_back("Warning: and " + std::to_string(match.mismatched.size() - shown) +
@@ -413,8 +413,8 @@ void checkSameMolecule(const CorrelationNetwork& network, const ChainTrace& chai
     {
         const std::uint32_t site = match.mismatched[i];
         const ChainResidue& residue = chain.residues[match.residueOf[site]];
-        examples += (i == 0 ? "" : ", ") + validText(network.names[site]) + " is " + residue.name + " " +
-                    authorNumber(residue);
+        examples += (i == 0 ? "" : ", ") + validText(network.names[site]) + " is " + validText(residue.name) +
+                    " " + authorNumber(residue);
     }
     throw InputError("Error: " + std::to_string(match.mismatched.size()) + " of the " +
                      std::to_string(match.lettered) + " sites that name their residue disagree with" +
@@ -426,6 +426,6 @@ void checkSameMolecule(const CorrelationNetwork& network, const ChainTrace& chai
 
 std::string describeResidue(const ChainTrace& chain, const ChainResidue& residue)
 {
-    return residue.name + " " + authorNumber(residue) + ", chain " +
-           (residue.chain.empty() ? chain.chain : residue.chain);
+    return validText(residue.name) + " " + authorNumber(residue) + ", chain " +
+           validText(residue.chain.empty() ? chain.chain : residue.chain);
 }

@@ -1,18 +1,19 @@
 #include <network/ValidText.h>
 
 #include <cstddef>
+#include <cstring>
 
 namespace
 {
 
 // The length of the character that starts at bytes[i], or 0 where no character of UTF-8 that may be shown
 // starts: a byte that starts none, a form cut short or overlong, a surrogate, a code point beyond U+10FFFF,
-// or a control character (C0, DEL or C1; a tab where tabs are kept is none).
-std::size_t characterLength(const unsigned char* bytes, std::size_t i, std::size_t size, bool keepTabs)
+// or a control character (C0, DEL or C1), but those that kept lists.
+std::size_t characterLength(const unsigned char* bytes, std::size_t i, std::size_t size, const char* kept)
 {
     const unsigned char lead = bytes[i];
     if (lead < 0x80)
-        return (lead >= 0x20 && lead != 0x7F) || (keepTabs && lead == '\t') ? 1 : 0;
+        return (lead >= 0x20 && lead != 0x7F) || (lead != 0 && std::strchr(kept, lead) != nullptr) ? 1 : 0;
     const std::size_t length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
     if (length == 0 || i + length > size)
         return 0;
@@ -29,7 +30,7 @@ std::size_t characterLength(const unsigned char* bytes, std::size_t i, std::size
 
 } // namespace
 
-void appendValidText(std::string& out, std::string_view text, bool keepTabs)
+void appendValidText(std::string& out, std::string_view text, const char* kept)
 {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t size = text.size();
@@ -44,7 +45,7 @@ void appendValidText(std::string& out, std::string_view text, bool keepTabs)
         i = run;
         if (i == size)
             break;
-        const std::size_t length = characterLength(bytes, i, size, keepTabs);
+        const std::size_t length = characterLength(bytes, i, size, kept);
         if (length > 0)
             out.append(text.data() + i, length);
         else
@@ -53,11 +54,11 @@ void appendValidText(std::string& out, std::string_view text, bool keepTabs)
     }
 }
 
-std::string validText(std::string_view text, bool keepTabs)
+std::string validText(std::string_view text, const char* kept)
 {
     std::string valid;
     valid.reserve(text.size());
-    appendValidText(valid, text, keepTabs);
+    appendValidText(valid, text, kept);
     return valid;
 }
 
@@ -66,12 +67,7 @@ bool isValidText(std::string_view text)
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     for (std::size_t i = 0; i < text.size();)
     {
-        if (bytes[i] == '\n')
-        {
-            ++i;
-            continue;
-        }
-        const std::size_t length = characterLength(bytes, i, text.size(), true);
+        const std::size_t length = characterLength(bytes, i, text.size(), "\t\n");
         if (length == 0)
             return false;
         i += length;

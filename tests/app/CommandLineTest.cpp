@@ -576,11 +576,13 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
     EXPECT_EQ(notAlone.output, missingMessage + "--help\n");
 }
 
-// Runs the program without a display under an address-space limit of the given kibibytes.
+// Runs the program without a display under an address-space limit of the given kibibytes; a run that has not
+// ended in a minute is stopped, and its status is then timeout's 124.
 RunResult runWithMemoryLimit(const std::string& groupFile, long kibibytes)
 {
-    const std::string command = "ulimit -v " + std::to_string(kibibytes) + " && exec env -u DISPLAY '" +
-                                LINKMAP_EXECUTABLE + "' '" + groupFile + "' 2>/dev/null";
+    const std::string command = "ulimit -v " + std::to_string(kibibytes) +
+                                " && exec timeout 60 env -u DISPLAY '" + LINKMAP_EXECUTABLE + "' '" +
+                                groupFile + "' 2>/dev/null";
     RunResult result;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
@@ -592,6 +594,20 @@ RunResult runWithMemoryLimit(const std::string& groupFile, long kibibytes)
     const int status = pclose(pipe);
     result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+TEST(CommandLine, EndsUnderAnAddressSpaceLimitWhateverTheSystemsBlas)
+{
+    // A threaded BLAS (OpenBLAS, where it is the system's) starts no thread that would wait for memory the
+    // limit refuses, and so keep the run from ending.
+    if (runWithMemoryLimit("missing.txt", 8L << 20).exitStatus != 1)
+        GTEST_SKIP() << "this build does not run under an address-space limit (a sanitizer's, for one)";
+    for (const long kibibytes : {150000L, 200000L, 230000L, 300000L})
+    {
+        const RunResult run = runWithMemoryLimit("missing.txt", kibibytes);
+        EXPECT_EQ(run.exitStatus, 1) << kibibytes;
+        EXPECT_EQ(run.output, missingMessage + "missing.txt\n") << kibibytes;
+    }
 }
 
 TEST(CommandLine, RefusesANetworkLargerThanTheMemoryItMayUse)

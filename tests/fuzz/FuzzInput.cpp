@@ -1,4 +1,5 @@
 #include <FuzzInput.h>
+#include <network/ValidText.h>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -17,9 +18,37 @@ std::string writeFuzzInput(const std::uint8_t* data, std::size_t size)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    if (std::freopen("/dev/null", "w", stdout) == nullptr)
+    const int written = memfd_create("linkmap-fuzz-output", 0);
+    if (written < 0 || std::fflush(stdout) != 0 || dup2(written, STDOUT_FILENO) < 0)
         std::abort();
+    close(written);
     return 0;
+}
+
+void checkText(std::string_view text)
+{
+    if (isValidText(text))
+        return;
+    // What was written, every byte that is not plain ASCII shown by its number.
+    for (const char c : text)
+        std::fprintf(stderr, c >= 0x20 && c < 0x7f ? "%c" : "\\x%02x", static_cast<unsigned char>(c));
+    std::fprintf(stderr, "\nis no valid text\n");
+    std::abort();
+}
+
+void checkWrittenText()
+{
+    if (std::fflush(stdout) != 0)
+        std::abort();
+    const off_t size = lseek(STDOUT_FILENO, 0, SEEK_CUR);
+    if (size < 0)
+        std::abort();
+    std::string text(static_cast<std::size_t>(size), '\0');
+    if (pread(STDOUT_FILENO, text.data(), text.size(), 0) != size)
+        std::abort();
+    checkText(text);
+    if (ftruncate(STDOUT_FILENO, 0) != 0 || lseek(STDOUT_FILENO, 0, SEEK_SET) != 0)
+        std::abort();
 }
 
 void checkNetworkRecord(const CorrelationNetwork& network)

@@ -1,4 +1,5 @@
 #include <FuzzInput.h>
+#include <network/LinkLog.h>
 #include <network/NetworkReader.h>
 
 #include <cstdlib>
@@ -14,12 +15,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!readGroupFile(writeFuzzInput(data, size), network, silent))
             std::abort();
     }
-    catch (const InputError&)
+    catch (const InputError& error)
     {
+        checkText(error.what());
+        checkWrittenText();
         return 0;
     }
 
-    // Every site is named once and stands on one ring; every link joins two sites.
+    // Every site is named once and stands on one ring; every link joins two sites; the warnings and the log
+    // are text.
     checkNetworkRecord(network);
+    if (network.linkCount() <= 20000)
+        logLinks(network);
+    checkWrittenText();
     return 0;
 }

@@ -5,6 +5,7 @@
 // list too, as HyPhy's selection results are given.
 #include <FuzzInput.h>
 #include <network/HyphyResult.h>
+#include <network/LinkLog.h>
 #include <network/NetworkReader.h>
 #include <network/RegionLists.h>
 
@@ -46,9 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     if (json && (range.first != range.last || range.first < 1))
                         std::abort();
         }
-        catch (const InputError&)
+        catch (const InputError& error)
         {
+            checkText(error.what());
         }
+        checkWrittenText();
     }
     CorrelationNetwork network;
     LoadProgress silent;
@@ -57,14 +60,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         format = readNetwork(path, settings, network, silent).format;
     }
-    catch (const InputError&)
+    catch (const InputError& error)
     {
+        checkText(error.what());
+        checkWrittenText();
         return 0;
     }
 
     // A sound record, whose every link joins two sites and weighs at least the minimum; a group file's line
     // may link a site to itself by naming it twice, and keeps every weight.
     checkNetworkRecord(network);
+    // What the reader said, and the log of its links, are text.
+    if (network.linkCount() <= 20000)
+        logLinks(network);
+    checkWrittenText();
     if (format == InputFormat::Groups)
         return 0;
     if (!network.exactWeights.empty() && network.exactWeights.size() != network.linkCount())

@@ -14,10 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!readRegionFile(writeFuzzInput(data, size), lists.positiveRanges))
             std::abort();
     }
-    catch (const InputError&)
+    catch (const InputError& error)
     {
+        checkText(error.what());
+        checkWrittenText();
         return 0;
     }
+    // The notes are text.
+    checkWrittenText();
     // No number of the file is negative, since "-" separates them.
     const RegionClassifier classifier(lists);
     for (const SiteRange& range : lists.positiveRanges)

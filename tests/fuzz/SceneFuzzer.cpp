@@ -16,10 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {
             readGroupFile(writeFuzzInput(data, size), network, silent);
         }
-        catch (const InputError&)
+        catch (const InputError& error)
         {
+            checkText(error.what());
+            checkWrittenText();
             return 0; // a gzip stream cut short or damaged
         }
+        checkWrittenText();
         if (network.linkCount() > 2000)
             return 0;
         const SiteLayout layout = layoutRingGrid(network);

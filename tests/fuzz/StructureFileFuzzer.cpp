@@ -19,8 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         trace = readChainTrace(std::vector<char>(data + 1, data + size), "fuzz.pdb", chain, offset);
     }
-    catch (const InputError&)
+    catch (const InputError& error)
     {
+        checkText(error.what());
         return 0;
     }
 
@@ -39,7 +40,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const ResidueMatch match = matchResidues(network, trace);
     const SiteLayout layout = layoutOnChain(network, trace, match);
-    residueWarnings(network, trace, match);
+    for (const std::string& line : residueWarnings(network, trace, match))
+        checkText(line);
+    try
+    {
+        checkSameMolecule(network, trace, match);
+    }
+    catch (const InputError& error)
+    {
+        checkText(error.what());
+    }
+    for (const ChainResidue& residue : trace.residues)
+        checkText(describeResidue(trace, residue));
     if (layout.positions.size() != network.siteCount())
         std::abort();
     for (const osg::Vec3& place : layout.positions)
