@@ -109,7 +109,9 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
            ".eps,\n"
            "the network as GraphML for .graphml, a web page that turns in any browser for .html and .htm, "
            "a\n"
-           "glTF scene for .glb and .gltf, and an image of the window for any other name.\n";
+           "glTF scene for .glb and .gltf, and an image of the window for .png, .jpg, .bmp, .tif and the\n"
+           "toolkit's other image formats; a name of no format linkmap writes is refused before anything is "
+           "read.\n";
 
     // The window's keys and mouse bindings, from the handlers the viewer is given, as its h key lists them.
     osg::ref_ptr<osg::ApplicationUsage> keyUsage = new osg::ApplicationUsage;
@@ -186,9 +188,10 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "LINKMAP_POSTERIOR <probability>",
         "A HyPhy FUBAR result given as a region list calls a site selected at "
         "this posterior or above (0.9)");
-    environment.addEnvironmentalVariable("LINKMAP_SEQUENCE <file.fasta>",
-                                         "Name a site known by its number by that letter of the file's first "
-                                         "sequence, as in K45; without it, X45");
+    environment.addEnvironmentalVariable("LINKMAP_SEQUENCE <file.fasta|file.nex|file.aln>",
+                                         "Name a site known by its number by that letter of the first sequence "
+                                         "of this FASTA file, NEXUS or Clustal alignment, as in K45; without "
+                                         "it, X45");
     environment.addEnvironmentalVariable("LINKMAP_FIRST_NUMBER <number>",
                                          "The number of a matrix's first row and of the sequence's first "
                                          "letter (1)");

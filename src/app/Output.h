@@ -56,8 +56,10 @@ struct Output
 
 /** Takes --generate-image and --background from arguments. The image's extension chooses the output: .svg,
  *  .pdf and .eps in any case a vector figure, .graphml the network file, .html and .htm the web page, .glb
- * and .gltf the scene file, any other a raster image; without one, the window. A black background is dark
- * grey, white is light grey with black labels, and anything else keeps the dark blue. */
+ * and .gltf the scene file, an image format the toolkit writes (.png, .jpg, .bmp, .tif ...) a raster image;
+ * without one, the window. Throws OutputError for a name of no format linkmap writes, before anything is read
+ * or drawn. A black background is dark grey, white is light grey with black labels, and anything else keeps
+ * the dark blue. */
 Output readOutput(osg::ArgumentParser& arguments);
 
 /** Writes network, set out as layout, to output's network file, with the paths view asks for, if any, found
