@@ -152,12 +152,13 @@ std::string firstClustalSequence(const std::vector<std::string>& lines)
     return sequence;
 }
 
-// Whether every line is letters of a sequence, white space or digits: a sequence without a header.
+// Whether every line is letters of a sequence and white space: a sequence without a header, as a "raw" file
+// holds it.
 bool isBareSequence(const std::vector<std::string>& lines)
 {
     for (const std::string& line : lines)
         for (const char c : line)
-            if (!isSequenceLetter(c) && !isSpace(c) && !std::isdigit(static_cast<unsigned char>(c)))
+            if (!isSequenceLetter(c) && !isSpace(c))
                 return false;
     return true;
 }
