@@ -188,10 +188,11 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "LINKMAP_POSTERIOR <probability>",
         "A HyPhy FUBAR result given as a region list calls a site selected at "
         "this posterior or above (0.9)");
-    environment.addEnvironmentalVariable("LINKMAP_SEQUENCE <file.fasta|file.nex|file.aln>",
-                                         "Name a site known by its number by that letter of the first sequence "
-                                         "of this FASTA file, NEXUS or Clustal alignment, as in K45; without "
-                                         "it, X45");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_SEQUENCE <file.fasta|file.nex|file.aln>",
+        "Name a site known by its number by that letter of the first sequence "
+        "of this FASTA file, NEXUS or Clustal alignment, as in K45; without "
+        "it, X45");
     environment.addEnvironmentalVariable("LINKMAP_FIRST_NUMBER <number>",
                                          "The number of a matrix's first row and of the sequence's first "
                                          "letter (1)");
