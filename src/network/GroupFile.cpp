@@ -36,9 +36,10 @@ bool readGroupFile(const std::string& path, CorrelationNetwork& network, LoadPro
             // A weight that is no number a float holds (inf, nan, 1e308) keeps its place among the pairs, as
             // NaN, and its pair gets no link.
             const double value = parseDecimal(token);
-            if (!fitsFloat(value) && beyondFloat.empty())
+            const bool fits = fitsFloat(value);
+            if (!fits && beyondFloat.empty())
                 beyondFloat = token;
-            weights.push_back(fitsFloat(value) ? static_cast<float>(value) : std::nanf(""));
+            weights.push_back(fits ? static_cast<float>(value) : std::nanf(""));
         });
         if (!beyondFloat.empty())
             std::printf(
