@@ -223,6 +223,12 @@ std::string tableKind(const std::vector<Cells>& cellLines, TableLayout& layout)
             return line.size() == first.size() + 1 && line.front() == CellKind::Text && allNumbers(line, 1);
         }))
         return "holds a table of numbers with named rows";
+    // R's write.table unquoted, of a matrix whose sites are numbered: a header of numbers, then rows one cell
+    // longer.
+    if (lines.size() > 1 && allNumbers(first) && rest([&](const auto& line) {
+            return line.size() == first.size() + 1 && line.front() == CellKind::Whole && allNumbers(line, 1);
+        }))
+        return "holds a table of numbers with numbered rows";
     // R's write.table: quoted column names, then rows of a quoted name and numbers.
     if (header && first.front() == CellKind::Quoted && rest([&](const auto& line) {
             return line.size() >= first.size() && line.size() <= first.size() + 1 &&

@@ -9,12 +9,18 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
 namespace
 {
+
+// Thrown when a line of site numbers read as a header proves to be the table's first row.
+struct NumbersAreData
+{
+};
 
 // "1 value", "2 values".
 std::string countOf(std::size_t count, const char* noun)
@@ -31,6 +37,12 @@ std::string inQuotes(std::string_view text)
 bool isLetter(std::string_view cell)
 {
     return cell.size() == 1 && std::isalpha(static_cast<unsigned char>(cell[0]));
+}
+
+// A correlation of a site with itself, as a tool writes it: 1, give or take the last of seven digits.
+bool isUnit(double value)
+{
+    return std::fabs(value - 1.0) <= 1e-6;
 }
 
 bool hasDigit(std::string_view cell)
@@ -56,9 +68,11 @@ class TableReader
 {
 public:
     TableReader(const std::string& path, InputFormat format_, TableLayout layout_,
-                const ReadSettings& settings_, CorrelationNetwork& network_)
+                const ReadSettings& settings_, CorrelationNetwork& network_, bool numbersAreData_,
+                bool rereadable_)
         : shownName(inputName(path)), format(format_), layout(layout_), settings(settings_), namer(settings_),
-          network(network_), triangle(network_, settings_.minimumWeight)
+          network(network_), triangle(network_, settings_.minimumWeight), numbersAreData(numbersAreData_),
+          rereadable(rereadable_)
     {
     }
 
@@ -85,6 +99,20 @@ public:
             const std::size_t last = line.find_last_not_of(delimiter == '\t' ? " " : " \t");
             closingDelimiter = delimiter != ' ' && line[last] == delimiter;
         }
+        split(line);
+        if (!started)
+        {
+            currentLine = line;
+            return start();
+        }
+        if (format == InputFormat::Matrix)
+            readRow();
+        else
+            readPair();
+    }
+
+    void split(const std::string& line)
+    {
         if (layout == TableLayout::EdgeData)
             splitEdgeData(line);
         else
@@ -95,12 +123,6 @@ public:
             cells.pop_back();
             quotedCells.pop_back();
         }
-        if (!started)
-            return start();
-        if (format == InputFormat::Matrix)
-            readRow();
-        else
-            readPair();
     }
 
     ImportReport finish()
@@ -109,6 +131,8 @@ public:
             fail(shownName + " holds a header, line " + std::to_string(headerLine) + ", and no row under it");
         if (!started && comments > 0)
             fail(shownName + " holds only " + countOf(comments, "comment line") + ", and no row");
+        if (numberedHeader && !rowNames && rows + 1 == columns)
+            notHeaded();
         if (format == InputFormat::Matrix && rows != columns && started)
             fail(shownName + " has " + countOf(rows, "row") + " of " + countOf(columns, "value") +
                  "; a matrix must be square" + pairsHint());
@@ -170,6 +194,18 @@ private:
             headerLine = lineNumber;
             return;
         }
+        // A line of site numbers in order, as R and pandas write the names of a matrix whose rows are
+        // numbered, waits for the row under it to tell whether it is a header or the first row.
+        if (header.empty() && layout == TableLayout::AsRowsTell && format != InputFormat::Pairs &&
+            !numbersAreData && readSiteNumbers())
+        {
+            header.assign(cells.begin(), cells.end());
+            headerLine = lineNumber;
+            heldLine = currentLine;
+            return;
+        }
+        if (!headerNumbers.empty() && !numberedHeader && !headsNumberedRows())
+            return startAtHeldLine();
         started = true;
         if (layout == TableLayout::Unweighted)
         {
@@ -199,6 +235,78 @@ private:
         if (pair.width == 3 && !settings.weightColumn.empty())
             pair.weight = chosenWeightColumn();
         readPair();
+    }
+
+    // The line of site numbers held back was the first row: the table starts there.
+    void startAtHeldLine()
+    {
+        const std::size_t current = lineNumber;
+        header.clear();
+        headerNumbers.clear();
+        numbersAreData = true;
+        split(heldLine);
+        lineNumber = headerLine;
+        start();
+        split(currentLine);
+        lineNumber = current;
+        if (format == InputFormat::Matrix)
+            readRow();
+        else
+            readPair();
+    }
+
+    // Whether the line is whole numbers that run upwards, after an empty corner or not: the names R and
+    // pandas give a matrix whose sites are numbered. They are kept in headerNumbers.
+    bool readSiteNumbers()
+    {
+        const std::size_t first = cells[0].empty() ? 1 : 0;
+        if (cells.size() < first + 2)
+            return false;
+        std::vector<long> numbers;
+        for (std::size_t column = first; column < cells.size(); ++column)
+        {
+            if (!isWholeNumber(cells[column]))
+                return false;
+            const long site = std::stol(std::string(cells[column]));
+            if (!numbers.empty() && site <= numbers.back())
+                return false;
+            numbers.push_back(site);
+        }
+        headerNumbers = std::move(numbers);
+        return true;
+    }
+
+    // Whether the line of site numbers held back heads the rows, as the first row under it tells: the row is
+    // named by the first number; or, in rows without names, a correlation matrix's row with 1 on its
+    // diagonal, where the numbers, read as a row, could not be correlations. The rows after it may still
+    // show the numbers to be the first row (notHeaded).
+    bool headsNumberedRows()
+    {
+        const std::size_t count = headerNumbers.size();
+        double value = 0.0;
+        const bool named = cells.size() == count + 1;
+        const bool headed =
+            named ? isWholeNumber(cells[0]) && std::stol(std::string(cells[0])) == headerNumbers[0]
+                  : cells.size() == count && header.size() == count && headerNumbers.back() > 1 &&
+                        number(cells[0], value) == Cell::Number && isUnit(value) && !looksLikePair();
+        if (!headed)
+            return false;
+        numberedHeader = true;
+        rowNames = named;
+        return true;
+    }
+
+    // The rows under a line of site numbers, without names of their own, show it to be their first row: the
+    // table is read again from the start with the numbers as data, or refused where it cannot be.
+    [[noreturn]] void notHeaded() const
+    {
+        if (rereadable)
+            throw NumbersAreData();
+        fail("line " + std::to_string(headerLine) + " of " + shownName + " holds the whole numbers " +
+             std::to_string(headerNumbers.front()) + " to " + std::to_string(headerNumbers.back()) +
+             " in order, which may be its sites' numbers or its first row, and " + where() +
+             " does not tell (LINKMAP_FORMAT=pairs reads a pair list; a matrix read from a file is told by "
+             "its count of rows)");
     }
 
     // Two sites, both names or both numbers, and a weight; a row of three whole numbers is a matrix's.
@@ -272,10 +380,19 @@ private:
     {
         const std::size_t firstSite = !header.empty() && header[0].empty() && quotedCells[0] ? 1 : 0;
         double value = 0.0;
-        if (header.size() != cells.size() || cells.size() < firstSite + 3 ||
-            (firstSite == 0 && cells.size() == 3) || number(cells[firstSite], value) != Cell::Text ||
-            number(cells[firstSite + 1], value) != Cell::Text)
+        if (header.size() != cells.size() || cells.size() < firstSite + 3 || (firstSite == 0 && cells.size() == 3))
             return false;
+        // A site is a name, or a number under a header that calls the column an end of an edge, as igraph's
+        // as_data_frame (from, to) and Gephi (Source, Target) do.
+        const auto end = [](const std::string& name) {
+            for (const char* word : {"from", "to", "source", "target"})
+                if (name.size() == std::strlen(word) && endsWithCaseless(name, word))
+                    return true;
+            return false;
+        };
+        for (const std::size_t column : {firstSite, firstSite + 1})
+            if (number(cells[column], value) != Cell::Text && (!isWholeNumber(cells[column]) || !end(header[column])))
+                return false;
         pair.width = cells.size();
         pair.named = true;
         pair.sites[0] = firstSite;
@@ -348,6 +465,14 @@ private:
 
     void startMatrix()
     {
+        if (numberedHeader)
+        {
+            header.clear();
+            columns = headerNumbers.size();
+            for (const long site : headerNumbers)
+                addMatrixSite(namer.nameOf(site), headerLine);
+            return;
+        }
         double value = 0.0;
         // A quoted first cell is a name even when it is a number, as R writes row names.
         // So is the first of a row one cell longer than the header, as R's write.table writes them unquoted.
@@ -425,7 +550,9 @@ private:
         if (row >= columns)
             fail(where() + " is row " + std::to_string(row + 1) + " of a matrix of " +
                  countOf(columns, "column") + "; a matrix must be square" + pairsHint());
-        if (rowNames && header.empty())
+        if (numberedHeader)
+            checkNumberedRow(row);
+        else if (rowNames && header.empty())
         {
             // R numbers the rows of a matrix without names "1", "2", ...
             const bool numbered = numberedByR && cells[0] == std::to_string(row + 1);
@@ -443,6 +570,17 @@ private:
             if (kind == Cell::Number)
                 triangle.cell(row, column, value);
         }
+    }
+
+    // A row under a header of site numbers: named by the number of its column, or with 1 on the diagonal.
+    void checkNumberedRow(std::size_t row) const
+    {
+        double value = 0.0;
+        if (rowNames && (!isWholeNumber(cells[0]) || std::stol(std::string(cells[0])) != headerNumbers[row]))
+            fail(where() + " names its row " + inQuotes(cells[0]) + " where line " + std::to_string(headerLine) +
+                 " numbers that column " + std::to_string(headerNumbers[row]));
+        if (!rowNames && (number(cells[row], value) != Cell::Number || !isUnit(value)))
+            notHeaded();
     }
 
     // CASP's RR keyword lines, and before the contacts, the sequence that names the sites, on lines of
@@ -598,6 +736,14 @@ private:
     std::size_t rows = 0;
     MatrixTriangle triangle;
 
+    // A first line of site numbers in order, held back until the rows under it tell whether it names them.
+    bool numbersAreData; // it is the first row
+    const bool rereadable;
+    bool numberedHeader = false; // it is a header
+    std::vector<long> headerNumbers;
+    std::string heldLine;
+    std::string currentLine;
+
     PairColumns pair;
     std::string caspSequence;
     std::string edgeWeight;
@@ -613,14 +759,25 @@ ImportReport readTableFile(const std::string& path, InputFormat format, TableLay
                            const ReadSettings& settings, CorrelationNetwork& network, LoadProgress& progress)
 {
     const double fileSize = plainFileSize(path);
-    double bytesRead = 0.0;
-    TableReader reader(path, format, layout, settings, network);
-    const bool opened = readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
-        bytesRead += static_cast<double>(line.size() + 1);
-        progress.update("reading the table", fileSize > 0.0 ? bytesRead / fileSize : 0.0);
-        reader.readLine(line, lineNumber);
-    });
-    if (!opened)
-        throw InputError("Error: cannot open " + inputName(path));
-    return reader.finish();
+    const auto read = [&](bool numbersAreData) {
+        double bytesRead = 0.0;
+        TableReader reader(path, format, layout, settings, network, numbersAreData, path != "-");
+        const bool opened = readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
+            bytesRead += static_cast<double>(line.size() + 1);
+            progress.update("reading the table", fileSize > 0.0 ? bytesRead / fileSize : 0.0);
+            reader.readLine(line, lineNumber);
+        });
+        if (!opened)
+            throw InputError("Error: cannot open " + inputName(path));
+        return reader.finish();
+    };
+    try
+    {
+        return read(false);
+    }
+    catch (const NumbersAreData&)
+    {
+        network = CorrelationNetwork();
+        return read(true);
+    }
 }
