@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <strings.h>
 #include <unordered_map>
 #include <vector>
 
@@ -380,18 +381,20 @@ private:
     {
         const std::size_t firstSite = !header.empty() && header[0].empty() && quotedCells[0] ? 1 : 0;
         double value = 0.0;
-        if (header.size() != cells.size() || cells.size() < firstSite + 3 || (firstSite == 0 && cells.size() == 3))
+        if (header.size() != cells.size() || cells.size() < firstSite + 3 ||
+            (firstSite == 0 && cells.size() == 3))
             return false;
         // A site is a name, or a number under a header that calls the column an end of an edge, as igraph's
         // as_data_frame (from, to) and Gephi (Source, Target) do.
         const auto end = [](const std::string& name) {
             for (const char* word : {"from", "to", "source", "target"})
-                if (name.size() == std::strlen(word) && endsWithCaseless(name, word))
+                if (strcasecmp(name.c_str(), word) == 0)
                     return true;
             return false;
         };
         for (const std::size_t column : {firstSite, firstSite + 1})
-            if (number(cells[column], value) != Cell::Text && (!isWholeNumber(cells[column]) || !end(header[column])))
+            if (number(cells[column], value) != Cell::Text &&
+                (!isWholeNumber(cells[column]) || !end(header[column])))
                 return false;
         pair.width = cells.size();
         pair.named = true;
@@ -577,8 +580,8 @@ private:
     {
         double value = 0.0;
         if (rowNames && (!isWholeNumber(cells[0]) || std::stol(std::string(cells[0])) != headerNumbers[row]))
-            fail(where() + " names its row " + inQuotes(cells[0]) + " where line " + std::to_string(headerLine) +
-                 " numbers that column " + std::to_string(headerNumbers[row]));
+            fail(where() + " names its row " + inQuotes(cells[0]) + " where line " +
+                 std::to_string(headerLine) + " numbers that column " + std::to_string(headerNumbers[row]));
         if (!rowNames && (number(cells[row], value) != Cell::Number || !isUnit(value)))
             notHeaded();
     }

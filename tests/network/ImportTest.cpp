@@ -618,6 +618,30 @@ TEST(Import, TablesAreReadCellByCellAsTheirShapeSays)
         {"empty.csv", "", "", "Note: FILE holds no sites or links\n", {}},
         {"empty.graphml", "\n", "", "Note: FILE holds no sites or links\n", {}},
         {"weightless.csv", "A,B,C\n1,0,0\n0,1,0\n0,0,1\n", "A-B:0 A-C:0 B-C:0", "", {}},
+        // A first line of site numbers in order: a header when the rows under it say so, by their names or,
+        // without names, by a unit diagonal and a count of rows that fits it; else the first row.
+        {"numbered.csv",
+         ",40,41,42\n40,1,0.5,0.2\n41,0.5,1,-0.3\n42,0.2,-0.3,1\n",
+         "X40-X41:0.5 X40-X42:0.2 X41-X42:-0.3",
+         "",
+         {}},
+        {"numbered.txt",
+         "\"1\" \"2\"\n\"1\" 1 0.5\n\"2\" 0.5 1\n",
+         "X1-X2:0.5",
+         "Note: FILE holds a table of numbers with quoted names; read as a matrix (LINKMAP_FORMAT chooses "
+         "otherwise)\n",
+         {}},
+        {"unnamed.csv",
+         "3,4,5\n1,0.5,0.2\n0.5,1,-0.3\n0.2,-0.3,1\n",
+         "X3-X4:0.5 X3-X5:0.2 X4-X5:-0.3",
+         "",
+         {}},
+        {"firstrow.tsv",
+         "0 1 2\n1 0 1\n2 1 0\n",
+         "X1-X2:1 X1-X3:2 X2-X3:1",
+         "Note: the weights range from 1 to 2; beyond -1 and 1 they are drawn at the end colours "
+         "(LINKMAP_SCALE=max divides them by the largest)\n",
+         {}},
     };
     TemporaryFolder folder;
     for (const Case& test : cases)
@@ -689,6 +713,16 @@ TEST(Import, RefusesWhatItCannotReadWithOneLineNamingTheFileAndTheLine)
          "Error: line 2 of FILE has 2 values where the matrix has 3 columns",
          {}},
         {"short.csv", "1,0.5\n", "Error: FILE has 1 row of 2 values; a matrix must be square", {}},
+        // Site numbers over rows whose diagonal is not 1 are the first row, of a matrix too long.
+        {"offdiagonal.csv",
+         "1,2,3\n1,0.5,0.2\n0.5,0.9,-0.3\n0.2,-0.3,1\n",
+         "Error: line 4 of FILE is row 4 of a matrix of 3 columns; a matrix must be square (rows of two site "
+         "numbers and a weight are a pair list: LINKMAP_FORMAT=pairs)",
+         {}},
+        {"misnamed.csv",
+         ",1,2\n1,1,0.5\n3,0.5,1\n",
+         "Error: line 3 of FILE names its row \"3\" where line 1 numbers that column 2",
+         {}},
         {"long.tsv",
          "1 0\n0 1\n0 0\n",
          "Error: line 3 of FILE is row 3 of a matrix of 2 columns; a matrix must be square",
