@@ -7,7 +7,7 @@
 namespace
 {
 
-SiteLayout placeAtPositions(const CorrelationNetwork& network, const NetworkSource& source,
+SiteLayout placeAtPositions(CorrelationNetwork& network, const NetworkSource& source,
                             const Settings& settings)
 {
     if (!settings.structure)
@@ -15,15 +15,18 @@ SiteLayout placeAtPositions(const CorrelationNetwork& network, const NetworkSour
     const ChainTrace& chain = *settings.structure;
     const ResidueMatch match = matchResidues(network, chain);
     checkSameMolecule(network, chain, match);
+    for (const std::string& line : chain.notes)
+        std::printf("%s\n", line.c_str());
     for (const std::string& line : residueWarnings(network, chain, match))
         std::printf("%s\n", line.c_str());
+    std::printf("%s\n", placementNote(network, chain, match).c_str());
+    nameSitesByResidue(network, chain, match);
     return layoutOnChain(network, chain, match);
 }
 
 } // namespace
 
-SiteLayout placeSites(const CorrelationNetwork& network, const NetworkSource& source,
-                      const Settings& settings)
+SiteLayout placeSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings)
 {
     SiteLayout layout = placeAtPositions(network, source, settings);
     if (coloringOf(settings, source) == SiteColoring::Communities &&

@@ -39,6 +39,8 @@ struct ChainTrace
     std::string fileName;
     std::string chain;
     std::vector<ChainResidue> residues;
+    /** What the reading has to say: the model taken of several. */
+    std::vector<std::string> notes;
 
     /** Whether the trace holds several chains, whose residues are numbered 1 to N in file order as
      *  molecular dynamics tools and bio3d number a complex's, rather than by their authors' numbers. */
@@ -81,7 +83,17 @@ struct ResidueMatch
  *  ends in a chain, "P1:B", is that chain's residue of that author's number (raised by the offset). */
 ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& chain);
 
-/** The lines that warn of match: one for the sites that are no residue, naming the first few; one for each
+/** Gives every site of network that the file knows by its number alone (X45, or 45) and that stands on a
+ *  residue with a one-letter code its residue's name: K45, G52A with an insertion code, K45:B on a trace of
+ *  several chains. The file's names stay in network.fileNames. */
+void nameSitesByResidue(CorrelationNetwork& network, const ChainTrace& chain, const ResidueMatch& match);
+
+/** The note that tells how the sites stand on the chain: how many stand on residues, and how many of its
+ *  residues no site names. */
+std::string placementNote(const CorrelationNetwork& network, const ChainTrace& chain,
+                          const ResidueMatch& match);
+
+/** The lines that warn of match: one for the sites that are no residue, naming the first three; one for each
  *  of the first ten sites whose letter is not their residue's, then one that counts the rest. */
 std::vector<std::string> residueWarnings(const CorrelationNetwork& network, const ChainTrace& chain,
                                          const ResidueMatch& match);

@@ -28,6 +28,20 @@ std::pair<std::uint32_t, bool> CorrelationNetwork::addSite(const std::string& na
     return {found->second, true};
 }
 
+bool CorrelationNetwork::renameSite(std::uint32_t site, const std::string& name)
+{
+    if (names[site] == name)
+        return true;
+    if (!siteIndex.try_emplace(name, site).second)
+        return false;
+    if (fileNames.empty())
+        fileNames = names;
+    siteIndex.erase(names[site]);
+    names[site] = name;
+    numbers[site] = siteNumber(name);
+    return true;
+}
+
 std::size_t CorrelationNetwork::findSite(const std::string& name) const
 {
     const auto found = siteIndex.find(name);
@@ -74,12 +88,16 @@ std::size_t CorrelationNetwork::removeUnlinkedSites()
         siteIndex[names[site]] = kept;
         if (kept != site)
             names[kept] = std::move(names[site]);
+        if (kept != site && !fileNames.empty())
+            fileNames[kept] = std::move(fileNames[site]);
         numbers[kept] = numbers[site];
         regions[kept] = regions[site];
         ++kept;
     }
     const std::size_t removed = names.size() - kept;
     names.resize(kept);
+    if (!fileNames.empty())
+        fileNames.resize(kept);
     numbers.resize(kept);
     regions.resize(kept);
     for (SiteLink& link : links)

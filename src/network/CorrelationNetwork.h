@@ -80,6 +80,20 @@ public:
     /** One a site of a network of communities: the names of the sites its community holds; else empty. */
     std::vector<std::vector<std::string>> members;
 
+    /** The names the file gave the sites, where some were renamed since (renameSite); else empty. The log
+     *  of the links keeps them. */
+    std::vector<std::string> fileNames;
+
+    /** The name the file gave site. */
+    const std::string& fileName(std::size_t site) const
+    {
+        return fileNames.empty() ? names[site] : fileNames[site];
+    }
+
+    /** Calls site name instead, keeping the file's name in fileNames; false, and nothing changed, when
+     *  another site bears name. */
+    bool renameSite(std::uint32_t site, const std::string& name);
+
     /** The site called name, adding it at the end when no site bears it yet; second tells whether it was
      *  added. Throws NetworkTooLarge for more sites than can be numbered. */
     std::pair<std::uint32_t, bool> addSite(const std::string& name);

@@ -52,7 +52,7 @@ void logLinks(const CorrelationNetwork& network, std::FILE* out)
     for (std::size_t at = 0; at < network.linkCount(); ++at)
     {
         const SiteLink& link = network.links[at];
-        log.write(network.names[link.first], network.names[link.second],
+        log.write(network.fileName(link.first), network.fileName(link.second),
                   exact ? network.exactWeights[at] : static_cast<double>(link.weight));
     }
 }

@@ -24,11 +24,30 @@ namespace
 const char* const aminoAcidCodes = "ACDEFGHIKLMNPQRSTVWYUO";
 const char* const nucleotideCodes = "ACGTUI";
 
+// The one-letter codes of the names molecular dynamics gives residues by their protonation or bonds, as
+// Amber and CHARMM write them.
+char simulationLetter(const std::string& name)
+{
+    static const std::pair<const char*, char> names[] = {
+        {"CYX", 'C'}, {"CYM", 'C'}, {"HIE", 'H'}, {"HID", 'H'}, {"HIP", 'H'}, {"HSD", 'H'},
+        {"HSE", 'H'}, {"HSP", 'H'}, {"ASH", 'D'}, {"GLH", 'E'}, {"LYN", 'K'}};
+    for (const auto& [each, letter] : names)
+        if (name == each)
+            return letter;
+    return ' ';
+}
+
 // The atom a residue's site stands at: its Cα, or the C4′ of a nucleotide.
+// An amino acid's Cα is told by its name where its element was read as calcium, as from a file without
+// elements whose names start a column early.
 const gemmi::Atom* traceAtom(const gemmi::Residue& residue)
 {
     if (const gemmi::Atom* alpha = residue.get_ca())
         return alpha;
+    const gemmi::ResidueInfo info = gemmi::find_tabulated_residue(residue.name);
+    if (info.is_amino_acid() || simulationLetter(residue.name) != ' ')
+        if (const gemmi::Atom* alpha = residue.find_atom("CA", '*'))
+            return alpha;
     return residue.find_atom("C4'", '*');
 }
 
@@ -38,19 +57,50 @@ bool withinReach(const gemmi::Position& place)
     return std::fabs(place.x) <= 1e6 && std::fabs(place.y) <= 1e6 && std::fabs(place.z) <= 1e6;
 }
 
+// Whether a residue is an amino acid or a nucleotide, by the tables or as a simulation names it.
+bool isMonomer(const gemmi::Residue& residue)
+{
+    const gemmi::ResidueInfo info = gemmi::find_tabulated_residue(residue.name);
+    return info.is_amino_acid() || info.is_nucleic_acid() || simulationLetter(residue.name) != ' ';
+}
+
 // The residues of a chain's polymer that have a Cα or C4′ at a place within reach, each joined to the one
-// before when they are bonded, or close enough to be without the atoms of the bond. A file that does not say
-// which residues are the polymer's has them told by their names.
+// before when they are bonded, or close enough to be without the atoms of the bond. The polymer is what the
+// file's entities say, and the amino acids and nucleotides bonded to a neighbour besides: a file without
+// entities has them guessed, and a guess stops at the first residue it does not know, as at the cap of a
+// simulation's chain. Waters, ions and ligands are never part of it.
 std::vector<ChainResidue> traceResidues(const gemmi::Chain& chain, int offset)
 {
     std::vector<ChainResidue> residues;
-    const gemmi::PolymerType type = gemmi::check_polymer_type(chain.whole());
-    const gemmi::Residue* previous = nullptr;
+    // The polymer's kind from its own residues: a crystal's waters, often more than its residues, do not
+    // vote.
+    const gemmi::ConstResidueSpan polymerSpan = chain.get_polymer();
+    gemmi::PolymerType type = gemmi::check_polymer_type(polymerSpan.empty() ? chain.whole() : polymerSpan);
+    std::vector<const gemmi::Residue*> all;
+    std::size_t aminoAcids = 0;
+    std::size_t monomers = 0;
     for (const gemmi::Residue& residue : chain.first_conformer())
     {
-        const bool polymer =
-            residue.entity_type == gemmi::EntityType::Polymer ||
-            (residue.entity_type == gemmi::EntityType::Unknown && gemmi::is_polymer_residue(residue, type));
+        all.push_back(&residue);
+        if (residue.entity_type != gemmi::EntityType::Water && isMonomer(residue))
+        {
+            ++monomers;
+            aminoAcids += residue.find_atom("CA", '*') != nullptr ? 1 : 0;
+        }
+    }
+    if (type == gemmi::PolymerType::Unknown)
+        type = aminoAcids * 2 >= monomers ? gemmi::PolymerType::PeptideL : gemmi::PolymerType::Rna;
+    const auto bonded = [&](std::size_t first, std::size_t second) {
+        return second < all.size() && gemmi::are_connected3(*all[first], *all[second], type);
+    };
+    const gemmi::Residue* previous = nullptr;
+    for (std::size_t at = 0; at < all.size(); ++at)
+    {
+        const gemmi::Residue& residue = *all[at];
+        const bool polymer = residue.entity_type != gemmi::EntityType::Water &&
+                             traceAtom(residue) != nullptr &&
+                             (residue.entity_type == gemmi::EntityType::Polymer ||
+                              (isMonomer(residue) && (bonded(at, at + 1) || (at > 0 && bonded(at - 1, at)))));
         if (!polymer)
         {
             previous = nullptr;
@@ -59,7 +109,7 @@ std::vector<ChainResidue> traceResidues(const gemmi::Chain& chain, int offset)
         const gemmi::Atom* atom = traceAtom(residue);
         const long long number =
             residue.seqid.num.has_value() ? static_cast<long long>(*residue.seqid.num) + offset : LLONG_MIN;
-        if (atom == nullptr || number < INT_MIN || number > INT_MAX || !withinReach(atom->pos))
+        if (number < INT_MIN || number > INT_MAX || !withinReach(atom->pos))
         {
             previous = nullptr;
             continue;
@@ -70,9 +120,11 @@ std::vector<ChainResidue> traceResidues(const gemmi::Chain& chain, int offset)
         each.insertion = residue.seqid.icode;
         each.name = residue.name;
         const gemmi::ResidueInfo info = gemmi::find_tabulated_residue(residue.name);
-        each.aminoAcid = info.is_amino_acid();
+        each.aminoAcid = info.is_amino_acid() || simulationLetter(residue.name) != ' ';
         if (info.found() && info.one_letter_code != ' ')
             each.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(info.one_letter_code)));
+        else
+            each.letter = simulationLetter(residue.name);
         each.x = static_cast<float>(atom->pos.x);
         each.y = static_cast<float>(atom->pos.y);
         each.z = static_cast<float>(atom->pos.z);
@@ -91,13 +143,19 @@ std::string oneLine(std::string text)
     return text;
 }
 
-// The number a site's name gives, after one letter or none; false when it gives none.
-bool residueNumberOf(const std::string& name, int& number)
+// The number a site's name gives, after one letter or none, and the insertion code after it, a letter or
+// none (' '), as in G52A; false when it gives no number.
+bool residueNumberOf(const std::string& name, int& number, char& insertion)
 {
     const char* first = name.c_str();
     const char* last = first + name.size();
     if (first != last && std::isalpha(static_cast<unsigned char>(*first)))
         ++first;
+    insertion = ' ';
+    if (last - first > 1 && std::isalpha(static_cast<unsigned char>(last[-1])))
+        insertion = *--last;
+    if (first != last && *first == '+')
+        return false;
     const auto parsed = std::from_chars(first, last, number);
     return first != last && parsed.ec == std::errc() && parsed.ptr == last;
 }
@@ -123,6 +181,20 @@ bool letterDisagrees(const std::string& name, const ChainResidue& residue)
            static_cast<char>(std::toupper(static_cast<unsigned char>(name[0]))) != residue.letter;
 }
 
+// Whether the four columns are an element (blank, or one or two letters) and a charge (blank, 2+, or +2).
+bool isElementAndCharge(const char* columns)
+{
+    const auto letter = [](char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; };
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto sign = [](char c) { return c == '+' || c == '-'; };
+    const bool element =
+        (columns[0] == ' ' || letter(columns[0])) && (columns[1] == ' ' || letter(columns[1]));
+    const char a = columns[2];
+    const char b = columns[3];
+    const bool charge = (a == ' ' && b == ' ') || (digit(a) && sign(b)) || (sign(a) && digit(b));
+    return element && charge;
+}
+
 // A PDB file's lines, each exactly the format's 80 columns wide and ended by a line feed.
 //
 // The reader copies a line into a buffer of 120 characters and takes some fields at their columns without
@@ -131,6 +203,10 @@ bool letterDisagrees(const std::string& name, const ChainResidue& residue)
 // as a record of its own, of any length, whose fields it reads past its end. Nothing beyond column 80 is part
 // of the format, so every line is cut there. A NUL, which no text holds, is a blank, and a carriage return
 // ends a line as a line feed does (a file of carriage returns alone is otherwise one line).
+//
+// Files of the format before 1996, as PyMOL's tutorial still ships, end each line with the entry's code and
+// the line's number in columns 73 to 80, where an atom's element and charge are now: an atom record whose
+// columns 77 to 80 are no element and charge has them blanked, and its element is told by its name.
 std::vector<char> fullWidthLines(const std::vector<char>& text)
 {
     constexpr std::size_t width = 80;
@@ -139,6 +215,10 @@ std::vector<char> fullWidthLines(const std::vector<char>& text)
     std::size_t column = 0;
     const auto endLine = [&] {
         wide.insert(wide.end(), width - column, ' ');
+        char* const line = wide.data() + wide.size() - width;
+        if ((std::strncmp(line, "ATOM  ", 6) == 0 || std::strncmp(line, "HETATM", 6) == 0) &&
+            !isElementAndCharge(line + 76))
+            std::fill(line + 72, line + width, ' ');
         wide.push_back('\n');
         column = 0;
     };
@@ -250,6 +330,10 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
     // The chains of the first model that hold a polymer with a trace, in file order.
     std::vector<std::string> names;
     const gemmi::Model* model = structure.models.empty() ? nullptr : &structure.models.front();
+    if (structure.models.size() > 1)
+        trace.notes.push_back("Note: " + trace.fileName + " holds " +
+                              std::to_string(structure.models.size()) +
+                              " models; the sites stand on the first, model " + validText(model->name));
     if (model != nullptr)
     {
         for (const gemmi::Chain& each : model->chains)
@@ -321,20 +405,26 @@ ChainTrace readChainTrace(const std::string& path, const std::string& chain, int
 
 ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& chain)
 {
-    // A number is the residue that has it without an insertion code, or else the first that has it; on
-    // several chains, a chain and an author's number are the residue that has them.
-    std::unordered_map<int, std::uint32_t> byNumber;
+    // A number and an insertion code are the residue that has them; a number alone, the residue that has it
+    // without an insertion code, or else the first that has it. On several chains, a chain and an author's
+    // number are the residue that has them.
+    const auto key = [](long long number, char insertion) {
+        return static_cast<std::uint64_t>(number) << 8 | static_cast<unsigned char>(insertion);
+    };
+    std::unordered_map<std::uint64_t, std::uint32_t> byNumber;
     std::unordered_map<std::string, std::uint32_t> byChainNumber;
-    for (std::size_t i = 0; i < chain.residues.size(); ++i)
-    {
-        const ChainResidue& residue = chain.residues[i];
-        const auto found = byNumber.emplace(residue.number, static_cast<std::uint32_t>(i));
-        if (!found.second && chain.residues[found.first->second].insertion != ' ' && residue.insertion == ' ')
-            found.first->second = static_cast<std::uint32_t>(i);
-        if (!residue.chain.empty() && residue.insertion == ' ')
-            byChainNumber.emplace(residue.chain + ":" + std::to_string(residue.authorNumber),
-                                  static_cast<std::uint32_t>(i));
-    }
+    for (const bool inserted : {false, true})
+        for (std::size_t i = 0; i < chain.residues.size(); ++i)
+        {
+            const ChainResidue& residue = chain.residues[i];
+            if ((residue.insertion != ' ') != inserted)
+                continue;
+            const auto index = static_cast<std::uint32_t>(i);
+            byNumber.emplace(key(residue.number, residue.insertion), index);
+            byNumber.emplace(key(residue.number, ' '), index);
+            if (!residue.chain.empty())
+                byChainNumber.emplace(residue.chain + ":" + authorNumber(residue), index);
+        }
     ResidueMatch match;
     match.residueOf.assign(network.siteCount(), ResidueMatch::noResidue);
     for (std::size_t site = 0; site < network.siteCount(); ++site)
@@ -342,19 +432,23 @@ ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& 
         const std::string& name = network.names[site];
         const std::size_t colon = chain.numberedInOrder() ? name.rfind(':') : std::string::npos;
         int number = 0;
+        char insertion = ' ';
         std::uint32_t residue = ResidueMatch::noResidue;
         if (colon != std::string::npos)
         {
-            if (residueNumberOf(name.substr(0, colon), number))
+            if (residueNumberOf(name.substr(0, colon), number, insertion))
             {
-                const auto found = byChainNumber.find(name.substr(colon + 1) + ":" + std::to_string(number));
+                std::string author = std::to_string(number);
+                if (insertion != ' ')
+                    author += insertion;
+                const auto found = byChainNumber.find(name.substr(colon + 1) + ":" + author);
                 if (found != byChainNumber.end())
                     residue = found->second;
             }
         }
-        else if (residueNumberOf(name, number))
+        else if (residueNumberOf(name, number, insertion))
         {
-            const auto found = byNumber.find(number);
+            const auto found = byNumber.find(key(number, chain.numberedInOrder() ? ' ' : insertion));
             if (found != byNumber.end())
                 residue = found->second;
         }
@@ -371,6 +465,61 @@ ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& 
     return match;
 }
 
+namespace
+{
+
+// Whether a site's name is its number alone, as a reader names a site the file numbers: X45, or 45.
+bool numberedOnly(const std::string& name)
+{
+    const std::size_t digits = !name.empty() && name[0] == 'X' ? 1 : 0;
+    return name.size() > digits && name.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
+std::string chainWords(const ChainTrace& chain)
+{
+    return (chain.numberedInOrder() ? "chains " : "chain ") + validText(chain.chain) + " of " +
+           chain.fileName;
+}
+
+} // namespace
+
+void nameSitesByResidue(CorrelationNetwork& network, const ChainTrace& chain, const ResidueMatch& match)
+{
+    for (std::uint32_t site = 0; site < network.siteCount(); ++site)
+    {
+        const std::uint32_t at = match.residueOf[site];
+        if (at == ResidueMatch::noResidue || !numberedOnly(network.names[site]) ||
+            chain.residues[at].letter == ' ')
+            continue;
+        const ChainResidue& residue = chain.residues[at];
+        std::string name = residue.letter + authorNumber(residue);
+        if (chain.numberedInOrder())
+            name += ":" + validText(residue.chain);
+        network.renameSite(site, name);
+    }
+}
+
+std::string placementNote(const CorrelationNetwork& network, const ChainTrace& chain,
+                          const ResidueMatch& match)
+{
+    std::vector<bool> named(chain.residues.size(), false);
+    std::size_t placed = 0;
+    for (const std::uint32_t residue : match.residueOf)
+        if (residue != ResidueMatch::noResidue)
+        {
+            named[residue] = true;
+            ++placed;
+        }
+    const auto unnamed = static_cast<std::size_t>(std::count(named.begin(), named.end(), false));
+    const std::size_t residues = chain.residues.size();
+    return "Note: " + std::to_string(placed) + " of the " + std::to_string(network.siteCount()) +
+           (network.siteCount() == 1 ? " site stands" : " sites stand") + " on residues of " +
+           chainWords(chain) +
+           (unnamed == 0 ? "; every one of its " + std::to_string(residues) + " residues has a site"
+                         : "; " + std::to_string(unnamed) + " of its " + std::to_string(residues) +
+                               (unnamed == 1 ? " residues has" : " residues have") + " none");
+}
+
 std::vector<std::string> residueWarnings(const CorrelationNetwork& network, const ChainTrace& chain,
                                          const ResidueMatch& match)
 {
@@ -383,7 +532,7 @@ std::vector<std::string> residueWarnings(const CorrelationNetwork& network, cons
         std::string line = "Warning: " + std::to_string(count) + (count == 1 ? " site is" : " sites are") +
                            " no residue of" + where + " and " + (count == 1 ? "stands" : "stand") +
                            " on a ring beside it: ";
-        const std::size_t named = std::min<std::size_t>(count, 5);
+        const std::size_t named = std::min<std::size_t>(count, 3);
         for (std::size_t i = 0; i < named; ++i)
             line += (i == 0 ? "" : ", ") + validText(network.names[match.unplaced[i]]);
         if (count > named)

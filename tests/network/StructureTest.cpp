@@ -1,11 +1,13 @@
 #include <network/ChainTrace.h>
 #include <network/CorrelationNetwork.h>
+#include <network/LineReader.h>
 #include <network/NetworkReader.h>
 #include <scene/SiteLayout.h>
 #include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -207,6 +209,40 @@ TEST(Structure, MatchesSitesToResiduesAndWarnsOfEveryOneThatStandsElsewhere)
                   names.back());
 }
 
+TEST(Structure, InsertionCodesNameResiduesOfTheirOwnAndSitesKnownByNumberTakeTheirResiduesNames)
+{
+    // Chain A of bio3d's test file: GLY 1, TES 2, GLY 3, GLU 4, SER 5 and GLY 5I, then ligands.
+    const ChainTrace chain = readChainTrace(dataFile("structures/test.pdb.gz"), "A", 0);
+    CorrelationNetwork network = sitesNamed({"G5I", "S5", "X5", "5I", "X1", "4", "X2", "X7", "X8", "G9"});
+    const ResidueMatch match = matchResidues(network, chain);
+    std::vector<std::string> placed;
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+        placed.push_back(match.residueOf[site] == ResidueMatch::noResidue
+                             ? "-"
+                             : chain.residues[match.residueOf[site]].name + " " +
+                                   std::to_string(chain.residues[match.residueOf[site]].authorNumber) +
+                                   chain.residues[match.residueOf[site]].insertion);
+    EXPECT_EQ(placed, (std::vector<std::string>{"GLY 5I", "SER 5 ", "SER 5 ", "GLY 5I", "GLY 1 ", "GLU 4 ",
+                                                "TES 2 ", "-", "-", "-"}));
+    // The ligands GDP 7 and CA 8 are no residue; the warning names three.
+    EXPECT_EQ(
+        residueWarnings(network, chain, match).front(),
+        "Warning: 3 sites are no residue of chain A of test.pdb.gz and stand on a ring beside it: X7, X8, "
+        "G9");
+    EXPECT_EQ(
+        placementNote(network, chain, match),
+        "Note: 7 of the 10 sites stand on residues of chain A of test.pdb.gz; 1 of its 6 residues has none");
+    // A site the file knows by its number alone takes its residue's name, where the residue has a letter;
+    // the log keeps the file's names.
+    nameSitesByResidue(network, chain, match);
+    // X5 and 5I keep theirs, which S5 and G5I bear.
+    EXPECT_EQ(network.names,
+              (std::vector<std::string>{"G5I", "S5", "X5", "5I", "G1", "E4", "X2", "X7", "X8", "G9"}));
+    EXPECT_EQ(network.fileName(4), "X1");
+    EXPECT_EQ(network.findSite("G1"), 4u);
+    EXPECT_EQ(network.findSite("X1"), network.siteCount());
+}
+
 TEST(Structure, AComplexsChainsAreNumberedInFileOrderAndAMatrixOfThemNamesEachSiteWithItsChain)
 {
     // Both chains of the protease dimer, 99 residues each: sites 1 to 198 in file order, whatever the chains'
@@ -267,3 +303,69 @@ TEST(Structure, AComplexsChainsAreNumberedInFileOrderAndAMatrixOfThemNamesEachSi
 }
 
 } // namespace
+
+// Every structure Debian ships in bio3d and PyMOL's data, and PDB entries from Biopython's tests
+// (tests/data/structures, write.sh there), against the trace bio3d reads of each.
+TEST(Structure, EveryShippedStructureGivesTheTraceBio3dReads)
+{
+    struct Residue
+    {
+        std::string chain, number, name;
+        double x, y, z;
+    };
+    std::map<std::string, std::vector<Residue>> expected;
+    readTextLines(dataFile("structures/expected.tsv.gz"), [&](const std::string& line, std::size_t) {
+        std::istringstream fields(line);
+        std::string file, chain, number, insertion, name, x, y, z;
+        for (std::string* field : {&file, &chain, &number, &insertion, &name, &x, &y, &z})
+            std::getline(fields, *field, '\t');
+        std::vector<Residue>& residues = expected[file];
+        if (chain != "-")
+            residues.push_back({chain, number + insertion, name, std::stod(x), std::stod(y), std::stod(z)});
+    });
+    EXPECT_EQ(expected.size(), 24u);
+    for (const auto& [file, residues] : expected)
+    {
+        SCOPED_TRACE(file);
+        const std::string path = dataFile("structures/" + file);
+        if (residues.empty())
+        {
+            EXPECT_NE(refusal(path, "all").find("holds no chain of residues"), std::string::npos);
+            continue;
+        }
+        const ChainTrace trace = readChainTrace(path, "all", 0);
+        // TES, the residue bio3d's test file makes up, is a residue of the polymer to gemmi, not to bio3d.
+        std::vector<std::size_t> known;
+        for (std::size_t at = 0; at < trace.residues.size(); ++at)
+            if (trace.residues[at].name != "TES")
+                known.push_back(at);
+        ASSERT_EQ(known.size(), residues.size());
+        for (std::size_t at = 0; at < residues.size(); ++at)
+        {
+            const ChainResidue& read = trace.residues[known[at]];
+            const Residue& wanted = residues[at];
+            const std::string number = std::to_string(read.authorNumber) +
+                                       (read.insertion == ' ' ? "" : std::string(1, read.insertion));
+            // bio3d calls a blank chain NA.
+            EXPECT_EQ((read.chain.empty() ? "NA" : read.chain) + " " + number + " " + read.name,
+                      wanted.chain + " " + wanted.number + " " + wanted.name);
+            EXPECT_LT(std::fabs(read.x - wanted.x) + std::fabs(read.y - wanted.y) +
+                          std::fabs(read.z - wanted.z),
+                      0.003);
+            // The trace runs on from a residue to the next of its chain when they are as close as bonded
+            // residues' Cα are, and breaks where they are farther apart than bonded ones can be.
+            if (known[at] == 0 || trace.residues[known[at] - 1].chain != read.chain)
+                continue;
+            const ChainResidue& before = trace.residues[known[at] - 1];
+            const double apart = std::hypot(read.x - before.x, read.y - before.y, read.z - before.z);
+            if (read.aminoAcid && apart < 4.0)
+            {
+                EXPECT_TRUE(read.joined) << number << " is " << apart << " from the one before";
+            }
+            if (read.joined)
+            {
+                EXPECT_LT(apart, read.aminoAcid ? 5.0 : 8.0) << number;
+            }
+        }
+    }
+}
