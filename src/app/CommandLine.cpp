@@ -199,11 +199,19 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     environment.addEnvironmentalVariable(
         "LINKMAP_MIN_WEIGHT <weight>", "Leave out of a matrix, pair list or GraphML the links whose |weight| "
                                        "is below this (0: none)");
-    environment.addEnvironmentalVariable("LINKMAP_GROUPS communities|components|one|betweenness",
-                                         "The rings of a network read without them: a ring a community found "
-                                         "by Leiden (the default), a connected component, one ring, or a "
-                                         "community of Girvan and Newman's edge betweenness, as bio3d's cna "
-                                         "finds them");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_GROUPS communities|components|one|betweenness|walktrap|greedy|infomap",
+        "The rings of a network read without them: a ring a community found by Leiden (the default), a "
+        "connected component, one ring, or a community of Girvan and Newman's edge betweenness, walktrap, "
+        "fast "
+        "greedy or infomap, as bio3d's cna finds and numbers them, each link weighing -ln|w|");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_COMMUNITIES <file.csv>",
+        "Also write the sites' communities to this table: a row a site, with its residue, its community as "
+        "bio3d's cna numbers them, its betweenness and its degree");
+    environment.addEnvironmentalVariable("LINKMAP_WEIGHTS correlation|distance",
+                                         "distance: the file's weights are lengths -ln|c|, as bio3d's cna "
+                                         "writes its network; each is drawn as |c| = e^-w");
     environment.addEnvironmentalVariable("LINKMAP_COLOR regions|community",
                                          "What the spheres are coloured by; unset, by regions where a region "
                                          "list is given or the file gave its rings, else by community");
@@ -241,6 +249,10 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "LINKMAP_RESIDUE_OFFSET <number>",
         "Added to the structure's residue numbers to give the sites' numbers "
         "(0)");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_CONTACT <angstroms>",
+        "Keep only the links between residues of the structure in contact, as bio3d's cmap finds them: two "
+        "heavy atoms closer than this, three or more residues apart");
     text.clear();
     environment.getFormattedString(text, environment.getEnvironmentalVariables());
     out << "\nEnvironment:\n" << text;

@@ -2,6 +2,7 @@
 #include <network/InputError.h>
 #include <network/LinkPaths.h>
 #include <network/RegionLists.h>
+#include <network/ValidText.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <utility>
 
 namespace
@@ -30,7 +33,11 @@ const Word<InputFormat> formatWords[] = {
 const Word<RingGrouping> groupingWords[] = {{"communities", RingGrouping::Communities},
                                             {"components", RingGrouping::Components},
                                             {"one", RingGrouping::One},
-                                            {"betweenness", RingGrouping::Betweenness}};
+                                            {"betweenness", RingGrouping::Betweenness},
+                                            {"walktrap", RingGrouping::Walktrap},
+                                            {"greedy", RingGrouping::Greedy},
+                                            {"infomap", RingGrouping::Infomap}};
+const Word<bool> weightWords[] = {{"correlation", false}, {"distance", true}};
 const Word<bool> scaleWords[] = {{"none", false}, {"max", true}};
 const Word<SiteColoring> coloringWords[] = {{"regions", SiteColoring::Regions},
                                             {"community", SiteColoring::Communities}};
@@ -84,6 +91,8 @@ std::string readReadingSettings(ReadSettings& reading)
         refusal = readWord("LINKMAP_GROUPS", groupingWords, reading.grouping);
     if (refusal.empty())
         refusal = readWord("LINKMAP_SCALE", scaleWords, reading.scaleToLargest);
+    if (refusal.empty())
+        refusal = readWord("LINKMAP_WEIGHTS", weightWords, reading.distances);
     if (!refusal.empty())
         return refusal;
 
@@ -143,26 +152,55 @@ std::string readReadingSettings(ReadSettings& reading)
     return std::string();
 }
 
+// The refusal of a file a setting names for the run to write: a directory, or one in a folder that is not
+// there; else empty.
+std::string writableFileRefusal(const char* name, const std::string& path)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return std::string("Error: ") + name + " names " + validText(path) +
+               ", which is a directory, not a file";
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (!folder.empty() && !std::filesystem::is_directory(folder, error))
+        return std::string("Error: ") + name + " names " + validText(path) +
+               ", in a folder that is not there";
+    return std::string();
+}
+
 // The structure the sites stand on, read whole: the settings that choose its chain and numbering are checked
 // first, and a file that cannot be read is refused before the network is.
-std::string readStructureSettings(std::optional<ChainTrace>& structure)
+std::string readStructureSettings(std::optional<ChainTrace>& structure, ReadSettings& reading)
 {
     const char* path = std::getenv("LINKMAP_STRUCTURE");
     const char* chain = std::getenv("LINKMAP_CHAIN");
     const char* offset = std::getenv("LINKMAP_RESIDUE_OFFSET");
+    const char* contact = std::getenv("LINKMAP_CONTACT");
     const bool given = path != nullptr && *path != '\0';
     int residueOffset = 0;
     if (offset != nullptr && *offset != '\0' && !parseWholeNumber(offset, residueOffset))
         return std::string("Error: LINKMAP_RESIDUE_OFFSET must be a whole number, not \"") + offset + "\"";
+    double contactDistance = 0.0;
+    if (contact != nullptr && *contact != '\0')
+    {
+        char* end = nullptr;
+        contactDistance = std::strtod(contact, &end);
+        if (end == contact || *end != '\0' || !(contactDistance > 0.0 && contactDistance <= 20.0))
+            return std::string("Error: LINKMAP_CONTACT must be a distance in ångströms above 0 and at most "
+                               "20, not \"") +
+                   contact + "\"";
+    }
     for (const auto& [name, value] :
-         {std::pair{"LINKMAP_CHAIN", chain}, std::pair{"LINKMAP_RESIDUE_OFFSET", offset}})
+         {std::pair{"LINKMAP_CHAIN", chain}, std::pair{"LINKMAP_RESIDUE_OFFSET", offset},
+          std::pair{"LINKMAP_CONTACT", contact}})
         if (!given && value != nullptr && *value != '\0')
             return std::string("Error: ") + name + " is " + value + ", but no LINKMAP_STRUCTURE was given";
     if (!given)
         return std::string();
     try
     {
-        structure = readChainTrace(path, chain != nullptr ? chain : "", residueOffset);
+        structure = readChainTrace(path, chain != nullptr ? chain : "", residueOffset, contactDistance);
+        if (contactDistance > 0.0)
+            reading.contacts = std::make_shared<const ChainTrace>(*structure);
     }
     catch (const InputError& error)
     {
@@ -325,7 +363,15 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
     const std::string pathRefusal = readPathSettings(settings);
     if (!pathRefusal.empty())
         return pathRefusal;
-    const std::string structureRefusal = readStructureSettings(settings.structure);
+    const char* communities = std::getenv("LINKMAP_COMMUNITIES");
+    if (communities != nullptr && *communities != '\0')
+    {
+        settings.communitiesFile = communities;
+        const std::string fileRefusal = writableFileRefusal("LINKMAP_COMMUNITIES", settings.communitiesFile);
+        if (!fileRefusal.empty())
+            return fileRefusal;
+    }
+    const std::string structureRefusal = readStructureSettings(settings.structure, settings.reading);
     if (structureRefusal.empty() && settings.structure && settings.structure->numberedInOrder())
         for (const ChainResidue& residue : settings.structure->residues)
             settings.reading.residueChains.push_back(residue.chain);

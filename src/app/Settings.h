@@ -86,9 +86,12 @@ struct Settings
     /** LINKMAP_IMAGE_SECONDS: how long an image run shows the scene before it saves the last frame. */
     double imageSeconds = 1.0;
 
-    /** LINKMAP_FORMAT, LINKMAP_SEQUENCE, LINKMAP_FIRST_NUMBER, LINKMAP_MIN_WEIGHT, LINKMAP_GROUPS and
-     *  LINKMAP_SCALE: how the network is read. */
+    /** LINKMAP_FORMAT, LINKMAP_SEQUENCE, LINKMAP_FIRST_NUMBER, LINKMAP_MIN_WEIGHT, LINKMAP_GROUPS,
+     *  LINKMAP_SCALE, LINKMAP_WEIGHTS and LINKMAP_CONTACT: how the network is read. */
     ReadSettings reading;
+
+    /** LINKMAP_COMMUNITIES: the file the table of the sites' communities is written to; empty for none. */
+    std::string communitiesFile;
 
     /** LINKMAP_STRUCTURE, LINKMAP_CHAIN and LINKMAP_RESIDUE_OFFSET: the chain of a structure that the sites
      *  stand at, read with the settings; none when no structure is given. */

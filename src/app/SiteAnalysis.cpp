@@ -138,10 +138,12 @@ void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const
 
 void analyseSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings)
 {
-    if ((settings.coarse || coloringOf(settings, source) == SiteColoring::Communities) &&
+    const bool table = !settings.communitiesFile.empty();
+    if ((settings.coarse || coloringOf(settings, source) == SiteColoring::Communities || table) &&
         network.communities.empty())
-        network.communities = findCommunities(network, settings.reading.grouping);
-    if (settings.reading.grouping == RingGrouping::Betweenness || settings.sizing == SiteSizing::Betweenness)
+        network.communities = findCommunities(network, settings.reading.grouping, &network.methodCommunities);
+    if (settings.reading.grouping == RingGrouping::Betweenness ||
+        settings.sizing == SiteSizing::Betweenness || table)
     {
         if (siteBetweennessTakesTooLong(network.siteCount(), network.linkCount()))
             throw InputError(

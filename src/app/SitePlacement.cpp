@@ -1,5 +1,7 @@
 #include <app/SiteAnalysis.h>
 #include <app/SitePlacement.h>
+#include <network/ValidText.h>
+#include <scene/NetworkFile.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -51,6 +53,12 @@ SiteLayout arrangeSites(CorrelationNetwork& network, const NetworkSource& source
 {
     analyseSites(network, source, settings);
     SiteLayout layout = placeSites(network, source, settings);
+    if (!settings.communitiesFile.empty())
+    {
+        writeCommunityTable(network, layout, settings.communitiesFile);
+        std::printf("Note: the table of the sites' communities is written to %s\n",
+                    validText(settings.communitiesFile).c_str());
+    }
     if (settings.coarse)
         showCommunityNetwork(network, layout, startingFilter(settings));
     return layout;

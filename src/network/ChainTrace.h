@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CorrelationNetwork;
@@ -41,6 +42,10 @@ struct ChainTrace
     std::vector<ChainResidue> residues;
     /** What the reading has to say: the model taken of several. */
     std::vector<std::string> notes;
+    /** The pairs of residues in contact, by their places among residues, the first the smaller; and the
+     *  distance in ångströms they were found at, or 0 when none was asked for. */
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> contacts;
+    double contactDistance = 0.0;
 
     /** Whether the trace holds several chains, whose residues are numbered 1 to N in file order as
      *  molecular dynamics tools and bio3d number a complex's, rather than by their authors' numbers. */
@@ -50,16 +55,22 @@ struct ChainTrace
     }
 };
 
-/** Reads the chain named chain of the first model of the PDB or mmCIF file at path, gzipped or not; an
+/** Reads the chain named chain of the first model of the PDB or mmCIF file at path, gzipped or not, and
+ *  where contactDistance is above 0 the pairs of its residues in contact at that distance; an
  *  empty chain takes the first that holds a polymer. "all", or a list such as "A,B", takes those chains'
  *  residues one after the other in file order, numbered from 1. Every residue number is raised by offset.
  *  Throws an InputError naming LINKMAP_STRUCTURE for a file that cannot be read or holds no polymer, and
  *  naming LINKMAP_CHAIN, with the chains there are, for a chain it does not hold. */
-ChainTrace readChainTrace(const std::string& path, const std::string& chain, int offset);
+ChainTrace readChainTrace(const std::string& path, const std::string& chain, int offset,
+                          double contactDistance = 0.0);
 
 /** The same, from a file's text held in memory. */
 ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const std::string& chain,
-                          int offset);
+                          int offset, double contactDistance = 0.0);
+
+/** Keeps only the links of network between sites that stand on residues of chain in contact (its contacts),
+ *  as bio3d's cna(cij, cm = cmap(pdb)) keeps them; returns the note that counts the links left out. */
+std::string keepContactLinks(CorrelationNetwork& network, const ChainTrace& chain);
 
 /** Which residue of a chain every site of a network stands at, and what the match has to warn of. */
 struct ResidueMatch

@@ -28,6 +28,25 @@ std::pair<std::uint32_t, bool> CorrelationNetwork::addSite(const std::string& na
     return {found->second, true};
 }
 
+std::size_t CorrelationNetwork::keepLinks(const std::vector<bool>& kept)
+{
+    const bool exact = exactWeights.size() == links.size();
+    std::size_t next = 0;
+    for (std::size_t link = 0; link < links.size(); ++link)
+        if (kept[link])
+        {
+            links[next] = links[link];
+            if (exact)
+                exactWeights[next] = exactWeights[link];
+            ++next;
+        }
+    const std::size_t removed = links.size() - next;
+    links.resize(next);
+    if (exact)
+        exactWeights.resize(next);
+    return removed;
+}
+
 bool CorrelationNetwork::renameSite(std::uint32_t site, const std::string& name)
 {
     if (names[site] == name)

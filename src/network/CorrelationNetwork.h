@@ -73,6 +73,10 @@ public:
     /** One a site once the communities are found: its community, from 0, the largest first; else empty. */
     std::vector<std::uint32_t> communities;
 
+    /** The same communities as the method that found them numbered them, from 0, as a table of them is
+     *  numbered; else empty. */
+    std::vector<std::uint32_t> methodCommunities;
+
     /** One a site once it is measured: its betweenness over the links shown at the start, each as long as
      *  −ln|w|; else empty. */
     std::vector<double> betweenness;
@@ -93,6 +97,10 @@ public:
     /** Calls site name instead, keeping the file's name in fileNames; false, and nothing changed, when
      *  another site bears name. */
     bool renameSite(std::uint32_t site, const std::string& name);
+
+    /** Keeps the links whose entry of kept (one a link) is true, in their order, before the rings' links
+     *  and regions are known; returns how many were left out. */
+    std::size_t keepLinks(const std::vector<bool>& kept);
 
     /** The site called name, adding it at the end when no site bears it yet; second tells whether it was
      *  added. Throws NetworkTooLarge for more sites than can be numbered. */

@@ -103,6 +103,40 @@ ImportReport readImported(const std::string& path, InputFormat format, TableLayo
     }
 }
 
+// Reads every weight of network as a length -ln |c|, giving it the weight |c| = e^-w, and leaves out the
+// links that then weigh less than minimum; returns how many.
+std::size_t weighLengths(CorrelationNetwork& network, float minimum)
+{
+    const bool exact = network.exactWeights.size() == network.linkCount();
+    std::vector<bool> kept(network.linkCount());
+    for (std::size_t link = 0; link < network.linkCount(); ++link)
+    {
+        const double weight = std::exp(-network.exactWeight(link));
+        network.links[link].weight = drawnWeight(weight);
+        if (exact)
+            network.exactWeights[link] = weight;
+        kept[link] = !(std::fabs(weight) < minimum);
+    }
+    return network.keepLinks(kept);
+}
+
+// A graph whose every weight is above 1 may hold lengths -ln |c|, as bio3d's cna gives its network's edges,
+// which would be drawn at the end colours: the note says how to read them.
+void noteLengths(const std::string& path, InputFormat format, const CorrelationNetwork& network)
+{
+    const bool graph = format == InputFormat::Graphml || format == InputFormat::Gml ||
+                       format == InputFormat::Pajek || format == InputFormat::Lgl ||
+                       format == InputFormat::Ncol;
+    if (!graph || network.linkCount() == 0)
+        return;
+    for (std::size_t link = 0; link < network.linkCount(); ++link)
+        if (!(network.exactWeight(link) > 1.0))
+            return;
+    std::printf("Note: every weight of %s is above 1, as lengths -ln|c| are, such as bio3d's cna gives its "
+                "network; LINKMAP_WEIGHTS=distance draws each as |c| = e^-w\n",
+                inputName(path).c_str());
+}
+
 bool isDotName(const std::string& path)
 {
     const std::string name = uncompressedName(path);
@@ -172,12 +206,24 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
             noteEmpty(path, network);
         noteUnusedSequence(path, settings, false);
         network.checkSize();
+        if (settings.distances)
+            weighLengths(network, settings.minimumWeight);
+        if (settings.contacts)
+            std::printf("%s\n", keepContactLinks(network, *settings.contacts).c_str());
         if (settings.scaleToLargest)
             scaleToLargest(network);
         return NetworkSource{InputFormat::Groups, true};
     }
 
-    const ImportReport report = readImported(path, *format, content.layout, settings, network, progress);
+    // Lengths are turned into weights before the minimum weight is applied to them.
+    ReadSettings reading = settings;
+    if (settings.distances)
+        reading.minimumWeight = 0.0f;
+    ImportReport report = readImported(path, *format, content.layout, reading, network, progress);
+    if (settings.distances)
+        report.belowMinimum += weighLengths(network, settings.minimumWeight);
+    else
+        noteLengths(path, report.format, network);
     if (!content.holds.empty())
         std::printf("%s\n", validText(contentNote(path, content, report.format), "\t").c_str());
     if (!report.columnNote.empty())
@@ -197,15 +243,37 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
     else
         noteEmpty(path, network);
     network.checkSize();
+    if (settings.contacts)
+        std::printf("%s\n", keepContactLinks(network, *settings.contacts).c_str());
     if (settings.scaleToLargest)
         scaleToLargest(network);
     if (!report.ringsGiven)
     {
+        // bio3d's cna finds its communities among every residue, those without a link each one of its own,
+        // and numbers them so: its methods are run before those sites are left out.
+        std::vector<bool> linked(network.siteCount(), false);
+        for (const SiteLink& link : network.links)
+            linked[link.first] = linked[link.second] = true;
+        const auto linkedCount = static_cast<std::size_t>(std::count(linked.begin(), linked.end(), true));
+        const bool asCna =
+            settings.grouping == RingGrouping::Betweenness || settings.grouping == RingGrouping::Walktrap ||
+            settings.grouping == RingGrouping::Greedy || settings.grouping == RingGrouping::Infomap;
+        progress.wait("setting the sites out in rings");
+        std::vector<std::uint32_t> numbered;
+        if (asCna)
+            numbered = numberCommunities(network, settings.grouping, linkedCount);
         if (const std::size_t leftOut = network.removeUnlinkedSites() + report.unlinkedVertices)
             std::printf("Note: %zu site%s without a link %s left out\n", leftOut, leftOut == 1 ? "" : "s",
                         leftOut == 1 ? "is" : "are");
-        progress.wait("setting the sites out in rings");
-        groupIntoRings(network, settings.grouping);
+        if (asCna)
+        {
+            std::size_t kept = 0;
+            for (std::size_t site = 0; site < linked.size(); ++site)
+                if (linked[site])
+                    numbered[kept++] = numbered[site];
+            numbered.resize(kept);
+        }
+        groupIntoRings(network, settings.grouping, asCna ? &numbered : nullptr);
     }
     noteWeightRange(network);
     return NetworkSource{report.format, report.ringsGiven};

@@ -1,12 +1,14 @@
 #ifndef LINKMAP_NETWORK_NETWORKREADER
 #define LINKMAP_NETWORK_NETWORKREADER 1
 
+#include <network/ChainTrace.h>
 #include <network/CorrelationNetwork.h>
 #include <network/InputError.h>
 #include <network/InputFormat.h>
 #include <network/LoadProgress.h>
 #include <network/SelectionThresholds.h>
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -23,7 +25,14 @@ enum class RingGrouping
     One,
     /** A ring each community that Girvan and Newman's edge betweenness finds, each link as long as
      *  -ln |weight| (|weight| capped at 0.9999), cut where the modularity is highest. */
-    Betweenness
+    Betweenness,
+    /** A ring each community of Pons and Latapy's walktrap, four steps, on the lengths -ln |weight| as
+     *  weights, cut where the modularity is highest. */
+    Walktrap,
+    /** A ring each community of Clauset, Newman and Moore's fast greedy modularity, on the same weights. */
+    Greedy,
+    /** A ring each community of Rosvall and Bergstrom's infomap, best of ten trials, on the same weights. */
+    Infomap
 };
 
 /** The settings of reading: the format, the naming of sites known by their numbers, and which links count. */
@@ -57,6 +66,13 @@ struct ReadSettings
 
     /** The thresholds at which a selection analysis given as a region list calls a site selected. */
     SelectionThresholds selection;
+
+    /** The file's weights are lengths -ln |c|, as bio3d's cna writes its network: each is read as
+     *  |c| = e^-w. */
+    bool distances = false;
+
+    /** The structure whose contact map keeps only the links between residues in contact; none for all. */
+    std::shared_ptr<const ChainTrace> contacts;
 };
 
 /** How a network was read: the format it was read in, and whether the file gave its rings, as a group file
@@ -134,10 +150,17 @@ ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, 
 ImportReport readGraphmlFile(const std::string& path, const ReadSettings& settings,
                              CorrelationNetwork& network);
 
-/** Sets the sites of a network without rings out in rings as grouping says: largest first, the sites of a
- * ring by number, else in the order they were met. Throws InputError when Girvan and Newman's method would
- * take minutes on a network this large. */
-void groupIntoRings(CorrelationNetwork& network, RingGrouping grouping);
+/** Sets the sites of a network without rings out in rings as grouping says, or as numbered numbers them:
+ * largest first, the sites of a ring by number, else in the order they were met. Throws InputError when
+ * Girvan and Newman's method would take minutes on a network this large. */
+void groupIntoRings(CorrelationNetwork& network, RingGrouping grouping,
+                    const std::vector<std::uint32_t>* numbered = nullptr);
+
+/** The community of every site of network as grouping's method finds and numbers them, from 0, for
+ *  groupIntoRings to take as numbered: for the methods of bio3d's cna, found before the sites without a link
+ *  are left out, so that they are numbered as cna numbers them. linked is how many sites have a link. */
+std::vector<std::uint32_t> numberCommunities(const CorrelationNetwork& network, RingGrouping grouping,
+                                             std::size_t linked);
 
 /** Whether Girvan and Newman's method would take more than a minute on this many sites and links: its time
  *  grows as the square of the links times the sites. */

@@ -78,10 +78,11 @@ struct Graph
                     "find the communities");
     }
 
-    // Girvan and Newman, as the field's correlation network analysis runs it: each link as long as -ln |w|,
-    // |w| capped at 0.9999, and a link of no weight no link; the communities where the modularity, which
-    // igraph reckons with the same lengths as weights, is highest.
-    void findBetweennessCommunities(const CorrelationNetwork& network)
+    // The methods of the field's correlation network analysis, as it runs them: each link weighs its length
+    // -ln |w|, |w| capped at 0.9999, and a link of no weight is no link. Girvan and Newman cut where the
+    // modularity, which igraph reckons with the same lengths as weights, is highest; so do walktrap (four
+    // steps) and fast greedy; infomap takes the best of ten trials.
+    void findByLengths(const CorrelationNetwork& network, RingGrouping method)
     {
         igraph_vector_int_t ends;
         igraph_vector_t lengths;
@@ -89,8 +90,7 @@ struct Graph
         igraph_vector_init(&lengths, 0);
         for (std::size_t link = 0; link < network.linkCount(); ++link)
         {
-            const double strength =
-                std::min(std::fabs(static_cast<double>(network.links[link].weight)), 0.9999);
+            const double strength = std::min(std::fabs(network.exactWeight(link)), 0.9999);
             if (!(strength > 0.0))
                 continue;
             igraph_vector_int_push_back(&ends, network.links[link].first);
@@ -110,16 +110,25 @@ struct Graph
         if (result == IGRAPH_SUCCESS)
         {
             igraph_set_warning_handler(igraph_warning_handler_ignore);
-            result = igraph_vector_size(&lengths) == 0
-                         ? igraph_connected_components(&linked, &membership, nullptr, nullptr, IGRAPH_WEAK)
-                         : igraph_community_edge_betweenness(&linked, nullptr, nullptr, &merges, nullptr,
-                                                             &modularity, &membership, false, &lengths);
+            igraph_rng_seed(igraph_rng_default(), communitySeed);
+            igraph_real_t codeLength = 0.0;
+            if (igraph_vector_size(&lengths) == 0)
+                result = igraph_connected_components(&linked, &membership, nullptr, nullptr, IGRAPH_WEAK);
+            else if (method == RingGrouping::Walktrap)
+                result = igraph_community_walktrap(&linked, &lengths, 4, &merges, &modularity, &membership);
+            else if (method == RingGrouping::Greedy)
+                result = igraph_community_fastgreedy(&linked, &lengths, &merges, &modularity, &membership);
+            else if (method == RingGrouping::Infomap)
+                result = igraph_community_infomap(&linked, &lengths, nullptr, 10, &membership, &codeLength);
+            else
+                result = igraph_community_edge_betweenness(&linked, nullptr, nullptr, &merges, nullptr,
+                                                           &modularity, &membership, false, &lengths);
             igraph_destroy(&linked);
         }
         igraph_matrix_int_destroy(&merges);
         igraph_vector_destroy(&modularity);
         igraph_vector_destroy(&lengths);
-        checkIgraph(result, "find the communities by edge betweenness");
+        checkIgraph(result, "find the communities");
     }
 
     void findComponents()
@@ -144,30 +153,44 @@ bool betweennessTakesTooLong(std::size_t sites, std::size_t links)
 namespace
 {
 
-// The sites of every group that grouping finds, each by number, else in the order they were met; the groups
-// largest first, else by their first site.
-std::vector<std::vector<std::uint32_t>> groupsOf(const CorrelationNetwork& network, RingGrouping grouping)
+// The group of every site as grouping's method numbers them, from 0; linked, when given, is how many of the
+// sites have a link, which alone decide whether Girvan and Newman's method takes too long.
+std::vector<std::uint32_t> methodGroups(const CorrelationNetwork& network, RingGrouping grouping,
+                                        std::size_t linked)
 {
     const std::size_t siteCount = network.siteCount();
-    std::vector<std::size_t> groupOf(siteCount, 0);
-    if (grouping != RingGrouping::One && siteCount > 0)
-    {
-        if (grouping == RingGrouping::Betweenness && betweennessTakesTooLong(siteCount, network.linkCount()))
-            throw InputError("Error: " + std::to_string(network.linkCount()) + " links among " +
-                             std::to_string(siteCount) +
-                             " sites are too many for Girvan and Newman's communities, which would take more "
-                             "than a minute; LINKMAP_GROUPS=communities finds them by Leiden in seconds");
-        Graph graph(network);
-        if (grouping == RingGrouping::Communities)
-            graph.findCommunities();
-        else if (grouping == RingGrouping::Betweenness)
-            graph.findBetweennessCommunities(network);
-        else
-            graph.findComponents();
-        for (std::size_t site = 0; site < siteCount; ++site)
-            groupOf[site] = static_cast<std::size_t>(VECTOR(graph.membership)[site]);
-    }
+    std::vector<std::uint32_t> groupOf(siteCount, 0);
+    if (grouping == RingGrouping::One || siteCount == 0)
+        return groupOf;
+    if (grouping == RingGrouping::Betweenness && betweennessTakesTooLong(linked, network.linkCount()))
+        throw InputError("Error: " + std::to_string(network.linkCount()) + " links among " +
+                         std::to_string(linked) +
+                         " sites are too many for Girvan and Newman's communities, which would take more "
+                         "than a minute; LINKMAP_GROUPS=communities finds them by Leiden in seconds");
+    Graph graph(network);
+    if (grouping == RingGrouping::Communities)
+        graph.findCommunities();
+    else if (grouping == RingGrouping::Components)
+        graph.findComponents();
+    else
+        graph.findByLengths(network, grouping);
+    for (std::size_t site = 0; site < siteCount; ++site)
+        groupOf[site] = static_cast<std::uint32_t>(VECTOR(graph.membership)[site]);
+    return groupOf;
+}
 
+// The sites of every group that grouping finds, or that given numbers, each by number, else in the order
+// they were met; the groups largest first, else by their first site. numbered, when given, gets the groups as
+// the method numbered them.
+std::vector<std::vector<std::uint32_t>> groupsOf(const CorrelationNetwork& network, RingGrouping grouping,
+                                                 std::vector<std::uint32_t>* numbered = nullptr,
+                                                 const std::vector<std::uint32_t>* given = nullptr)
+{
+    const std::size_t siteCount = network.siteCount();
+    const std::vector<std::uint32_t> groupOf =
+        given != nullptr ? *given : methodGroups(network, grouping, siteCount);
+    if (numbered != nullptr)
+        *numbered = groupOf;
     std::vector<std::uint32_t> order(siteCount);
     std::iota(order.begin(), order.end(), 0u);
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
@@ -198,20 +221,30 @@ std::vector<std::uint32_t> membershipOf(const std::vector<std::vector<std::uint3
 
 bool findsCommunities(RingGrouping grouping)
 {
-    return grouping == RingGrouping::Communities || grouping == RingGrouping::Betweenness;
+    return grouping != RingGrouping::Components && grouping != RingGrouping::One;
 }
 
 } // namespace
 
-std::vector<std::uint32_t> findCommunities(const CorrelationNetwork& network, RingGrouping grouping)
+std::vector<std::uint32_t> findCommunities(const CorrelationNetwork& network, RingGrouping grouping,
+                                           std::vector<std::uint32_t>* numbered)
 {
-    return membershipOf(groupsOf(network, findsCommunities(grouping) ? grouping : RingGrouping::Communities),
-                        network.siteCount());
+    return membershipOf(
+        groupsOf(network, findsCommunities(grouping) ? grouping : RingGrouping::Communities, numbered),
+        network.siteCount());
 }
 
-void groupIntoRings(CorrelationNetwork& network, RingGrouping grouping)
+std::vector<std::uint32_t> numberCommunities(const CorrelationNetwork& network, RingGrouping grouping,
+                                             std::size_t linked)
 {
-    const std::vector<std::vector<std::uint32_t>> rings = groupsOf(network, grouping);
+    return methodGroups(network, grouping, linked);
+}
+
+void groupIntoRings(CorrelationNetwork& network, RingGrouping grouping,
+                    const std::vector<std::uint32_t>* numbered)
+{
+    const std::vector<std::vector<std::uint32_t>> rings =
+        groupsOf(network, grouping, &network.methodCommunities, numbered);
     for (const std::vector<std::uint32_t>& ring : rings)
     {
         network.beginRing();

@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
-/** The communities of the network's sites as grouping finds them (Leiden, or Girvan and Newman's edge
- *  betweenness; Leiden for a grouping that finds none): one a site, numbered from 0, the largest community
- *  first, then by its first site. Throws InputError when Girvan and Newman's method would take minutes. */
-std::vector<std::uint32_t> findCommunities(const CorrelationNetwork& network, RingGrouping grouping);
+/** The communities of the network's sites as grouping finds them (Leiden, Girvan and Newman's edge
+ *  betweenness, walktrap, fast greedy or infomap; Leiden for a grouping that finds none): one a site,
+ * numbered from 0, the largest community first, then by its first site. numbered, when given, gets them as
+ * the method numbered them, from 0. Throws InputError when Girvan and Newman's method would take minutes. */
+std::vector<std::uint32_t> findCommunities(const CorrelationNetwork& network, RingGrouping grouping,
+                                           std::vector<std::uint32_t>* numbered = nullptr);
 
 /** The number of sites in each community of membership (one a site, from 0). */
 std::vector<std::size_t> communitySizes(const std::vector<std::uint32_t>& membership);

@@ -2,9 +2,11 @@
 #include <network/CorrelationNetwork.h>
 #include <network/LineReader.h>
 #include <network/NetworkReader.h>
+#include <network/NumberText.h>
 #include <network/ValidText.h>
 
 #include <gemmi/mmread.hpp>
+#include <gemmi/neighbor.hpp>
 #include <gemmi/polyheur.hpp>
 #include <gemmi/resinfo.hpp>
 
@@ -17,6 +19,7 @@
 #include <filesystem>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace
 {
@@ -69,7 +72,8 @@ bool isMonomer(const gemmi::Residue& residue)
 // file's entities say, and the amino acids and nucleotides bonded to a neighbour besides: a file without
 // entities has them guessed, and a guess stops at the first residue it does not know, as at the cap of a
 // simulation's chain. Waters, ions and ligands are never part of it.
-std::vector<ChainResidue> traceResidues(const gemmi::Chain& chain, int offset)
+std::vector<ChainResidue> traceResidues(const gemmi::Chain& chain, int offset,
+                                        std::vector<const gemmi::Residue*>& traced)
 {
     std::vector<ChainResidue> residues;
     // The polymer's kind from its own residues: a crystal's waters, often more than its residues, do not
@@ -130,6 +134,7 @@ std::vector<ChainResidue> traceResidues(const gemmi::Chain& chain, int offset)
         each.z = static_cast<float>(atom->pos.z);
         each.joined = previous != nullptr && gemmi::are_connected3(*previous, residue, type);
         residues.push_back(each);
+        traced.push_back(&residue);
         previous = &residue;
     }
     return residues;
@@ -288,10 +293,45 @@ void checkAtomRecords(const std::vector<char>& text, const std::string& fileName
     }
 }
 
+// The pairs of the trace's residues in contact, as bio3d's cmap finds them: two of their heavy atoms closer
+// than distance, and three or more residues apart along the trace. gemmi's neighbour search finds the atoms
+// near each, in the model as it stands, without its crystal's symmetry.
+void findContacts(gemmi::Model& model, const std::vector<const gemmi::Residue*>& traced, double distance,
+                  ChainTrace& trace)
+{
+    constexpr std::size_t apart = 3;
+    std::unordered_map<const gemmi::Residue*, std::uint32_t> indexOf;
+    for (std::size_t at = 0; at < traced.size(); ++at)
+        indexOf.emplace(traced[at], static_cast<std::uint32_t>(at));
+    gemmi::NeighborSearch search(model, gemmi::UnitCell(), std::max(distance, 1.0));
+    search.populate(false);
+    std::vector<std::uint64_t> pairs;
+    for (std::size_t at = 0; at < traced.size(); ++at)
+        for (const gemmi::Atom& atom : traced[at]->first_conformer())
+        {
+            if (atom.is_hydrogen())
+                continue;
+            search.for_each(atom.pos, atom.altloc, static_cast<float>(distance),
+                            [&](const gemmi::NeighborSearch::Mark& mark, float) {
+                const gemmi::Residue* near = &model.chains[static_cast<std::size_t>(mark.chain_idx)]
+                                                  .residues[static_cast<std::size_t>(mark.residue_idx)];
+                const auto found = indexOf.find(near);
+                if (found != indexOf.end() && found->second >= at + apart)
+                    pairs.push_back(std::uint64_t(at) << 32 | found->second);
+            });
+        }
+    std::sort(pairs.begin(), pairs.end());
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+    trace.contactDistance = distance;
+    trace.contacts.reserve(pairs.size());
+    for (const std::uint64_t pair : pairs)
+        trace.contacts.emplace_back(static_cast<std::uint32_t>(pair >> 32), static_cast<std::uint32_t>(pair));
+}
+
 } // namespace
 
 ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const std::string& chain,
-                          int offset)
+                          int offset, double contactDistance)
 {
     ChainTrace trace;
     trace.fileName = fileNameOf(path);
@@ -329,6 +369,7 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
 
     // The chains of the first model that hold a polymer with a trace, in file order.
     std::vector<std::string> names;
+    std::vector<const gemmi::Residue*> tracedResidues;
     const gemmi::Model* model = structure.models.empty() ? nullptr : &structure.models.front();
     if (structure.models.size() > 1)
         trace.notes.push_back("Note: " + trace.fileName + " holds " +
@@ -338,7 +379,8 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
     {
         for (const gemmi::Chain& each : model->chains)
         {
-            std::vector<ChainResidue> residues = traceResidues(each, offset);
+            std::vector<const gemmi::Residue*> traced;
+            std::vector<ChainResidue> residues = traceResidues(each, offset, traced);
             if (residues.empty() || std::find(names.begin(), names.end(), each.name) != names.end())
                 continue;
             names.push_back(each.name);
@@ -348,11 +390,13 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
                 for (ChainResidue& residue : residues)
                     residue.chain = each.name;
                 trace.residues.insert(trace.residues.end(), residues.begin(), residues.end());
+                tracedResidues.insert(tracedResidues.end(), traced.begin(), traced.end());
             }
             else if (!several && trace.residues.empty() && (chain.empty() || each.name == chain))
             {
                 trace.chain = each.name;
                 trace.residues = std::move(residues);
+                tracedResidues = std::move(traced);
             }
         }
     }
@@ -366,6 +410,8 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
         if (std::find(names.begin(), names.end(), each) == names.end() && (several || trace.residues.empty()))
             throw InputError("Error: LINKMAP_CHAIN is " + chain + ", but " + trace.fileName +
                              " has no chain " + each + " of residues; its chains are " + list);
+    if (contactDistance > 0.0)
+        findContacts(structure.models.front(), tracedResidues, contactDistance, trace);
     if (several)
     {
         // Numbered 1 to N in file order, as a complex's correlation matrix numbers its rows.
@@ -380,7 +426,8 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
     return trace;
 }
 
-ChainTrace readChainTrace(const std::string& path, const std::string& chain, int offset)
+ChainTrace readChainTrace(const std::string& path, const std::string& chain, int offset,
+                          double contactDistance)
 {
     if (isDirectoryPath(path))
         throw InputError("Error: LINKMAP_STRUCTURE names " + inputName(path) +
@@ -400,7 +447,7 @@ ChainTrace readChainTrace(const std::string& path, const std::string& chain, int
     if (failed)
         throw InputError("Error: LINKMAP_STRUCTURE names " + fileNameOf(path) +
                          ", which cannot be read to its end");
-    return readChainTrace(std::move(text), path, chain, offset);
+    return readChainTrace(std::move(text), path, chain, offset, contactDistance);
 }
 
 ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& chain)
@@ -518,6 +565,31 @@ std::string placementNote(const CorrelationNetwork& network, const ChainTrace& c
            (unnamed == 0 ? "; every one of its " + std::to_string(residues) + " residues has a site"
                          : "; " + std::to_string(unnamed) + " of its " + std::to_string(residues) +
                                (unnamed == 1 ? " residues has" : " residues have") + " none");
+}
+
+std::string keepContactLinks(CorrelationNetwork& network, const ChainTrace& chain)
+{
+    const ResidueMatch match = matchResidues(network, chain);
+    std::unordered_set<std::uint64_t> contacts;
+    for (const auto& [first, second] : chain.contacts)
+        contacts.insert(std::uint64_t(first) << 32 | second);
+    std::vector<bool> kept(network.linkCount(), false);
+    for (std::size_t link = 0; link < network.linkCount(); ++link)
+    {
+        std::uint32_t first = match.residueOf[network.links[link].first];
+        std::uint32_t second = match.residueOf[network.links[link].second];
+        if (first > second)
+            std::swap(first, second);
+        kept[link] =
+            second != ResidueMatch::noResidue && contacts.count(std::uint64_t(first) << 32 | second) > 0;
+    }
+    const std::size_t total = network.linkCount();
+    const std::size_t removed = network.keepLinks(kept);
+    return "Note: the contact map of " + chainWords(chain) + " at " + shortestText(chain.contactDistance) +
+           " Å (LINKMAP_CONTACT) keeps " + std::to_string(total - removed) + " of the " +
+           std::to_string(total) + " links and removes " + std::to_string(removed) +
+           ": those of residues fewer than three apart along the chain, or with no two heavy atoms that "
+           "close, or of a site on no residue";
 }
 
 std::vector<std::string> residueWarnings(const CorrelationNetwork& network, const ChainTrace& chain,

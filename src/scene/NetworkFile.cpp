@@ -2,12 +2,14 @@
 #include <network/NumberText.h>
 #include <network/RegionLists.h>
 #include <network/TextFields.h>
+#include <network/ValidText.h>
 #include <scene/NetworkFile.h>
 
 #include <pugixml.hpp>
 
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -143,4 +145,52 @@ void writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, c
     const std::string failure = graphmlFailure(network, layout, path, paths);
     if (!failure.empty())
         throw OutputError("Error: could not write " + path + ": " + failure);
+}
+
+namespace
+{
+
+// A field of a CSV row, quoted when it holds a comma, a quote or a line end.
+std::string csvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text)
+        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+} // namespace
+
+void writeCommunityTable(const CorrelationNetwork& network, const SiteLayout& layout, const std::string& path)
+{
+    std::vector<std::size_t> degree(network.siteCount(), 0);
+    for (const SiteLink& link : network.links)
+    {
+        ++degree[link.first];
+        ++degree[link.second];
+    }
+    const std::vector<std::uint32_t>& numbered = network.methodCommunities.size() == network.siteCount()
+                                                     ? network.methodCommunities
+                                                     : network.communities;
+    std::string text = "site,residue,community,betweenness,degree\n";
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+    {
+        text += csvField(validText(network.names[site])) + ",";
+        text += csvField(site < layout.residues.size() ? layout.residues[site] : std::string()) + ",";
+        text += (site < numbered.size() ? std::to_string(numbered[site] + 1) : std::string()) + ",";
+        text +=
+            (site < network.betweenness.size() ? shortestText(network.betweenness[site]) : std::string()) +
+            ",";
+        text += std::to_string(degree[site]) + "\n";
+    }
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (file != nullptr)
+        written = std::fclose(file) == 0 && written;
+    if (!written)
+        throw OutputError("Error: could not write " + validText(path) + ": " +
+                          (errno != 0 ? std::strerror(errno) : "it could not be written"));
 }

@@ -19,4 +19,11 @@ bool isNetworkFileName(const std::string& fileName);
 void writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, const std::string& path,
                   const PathSearch* paths = nullptr);
 
+/** Writes the table of network's communities to path as CSV, a row a site: its name, the residue it stands
+ *  on at layout (empty off a structure), its community as the method that found it numbered them (from 1),
+ *  its betweenness and its degree over every link. Throws OutputError, saying why, when the file cannot be
+ *  written. */
+void writeCommunityTable(const CorrelationNetwork& network, const SiteLayout& layout,
+                         const std::string& path);
+
 #endif

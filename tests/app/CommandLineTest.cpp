@@ -222,7 +222,17 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
          true},
         {"LINKMAP_POSTERIOR=1.5", "Error: LINKMAP_POSTERIOR must be a number from 0 to 1, not \"1.5\"", true},
         {"LINKMAP_GROUPS=leiden",
-         "Error: LINKMAP_GROUPS must be communities, components, one or betweenness, not \"leiden\"", true},
+         "Error: LINKMAP_GROUPS must be communities, components, one, betweenness, walktrap, greedy or "
+         "infomap, "
+         "not \"leiden\"",
+         true},
+        {"LINKMAP_WEIGHTS=lengths", "Error: LINKMAP_WEIGHTS must be correlation or distance, not \"lengths\"",
+         true},
+        {"LINKMAP_CONTACT=4", "Error: LINKMAP_CONTACT is 4, but no LINKMAP_STRUCTURE was given", true},
+        {"LINKMAP_COMMUNITIES=/", "Error: LINKMAP_COMMUNITIES names /, which is a directory, not a file",
+         true},
+        {"LINKMAP_COMMUNITIES=/no/such/folder/c.csv",
+         "Error: LINKMAP_COMMUNITIES names /no/such/folder/c.csv, in a folder that is not there", true},
         {"LINKMAP_SCALE=1", "Error: LINKMAP_SCALE must be none or max, not \"1\"", true},
         {"LINKMAP_COARSE=yes", "Error: LINKMAP_COARSE must be 0 or 1, not \"yes\"", true},
         {"LINKMAP_SCENE_LABELS=on", "Error: LINKMAP_SCENE_LABELS must be 0 or 1, not \"on\"", true},
@@ -524,6 +534,8 @@ TEST(CommandLine, PlacesEverySiteAtItsResidueOfAStructureAndRefusesABadOneBefore
          "Error: LINKMAP_CHAIN is C, but 1hpv.pdb has no chain C of residues; its chains are A, B"},
         {{"LINKMAP_STRUCTURE=" + pdb, "LINKMAP_RESIDUE_OFFSET=ten"},
          "Error: LINKMAP_RESIDUE_OFFSET must be a whole number, not \"ten\""},
+        {{"LINKMAP_STRUCTURE=" + pdb, "LINKMAP_CONTACT=0"},
+         "Error: LINKMAP_CONTACT must be a distance in ångströms above 0 and at most 20, not \"0\""},
     };
     for (const auto& [settings, message] : refusals)
     {
@@ -558,6 +570,9 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
                                  "LINKMAP_VIEW",
                                  "LINKMAP_REGION",
                                  "LINKMAP_SELECT",
+                                 "LINKMAP_WEIGHTS",
+                                 "LINKMAP_CONTACT",
+                                 "LINKMAP_COMMUNITIES",
                                  "LINKMAP_FROM",
                                  "LINKMAP_PATHS",
                                  "LINKMAP_IMAGE_SECONDS",

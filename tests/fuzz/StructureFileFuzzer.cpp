@@ -9,15 +9,16 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The first byte chooses the chain and the offset; the rest is the file.
+    // The first byte chooses the chain, the offset and whether contacts are found; the rest is the file.
     if (size == 0)
         return 0;
     const std::string chain = (data[0] & 1) != 0 ? "A" : "";
-    const int offset = static_cast<signed char>(data[0]) / 2;
+    const int offset = static_cast<signed char>(data[0]) / 4;
+    const double contact = (data[0] & 2) != 0 ? 4.5 : 0.0;
     ChainTrace trace;
     try
     {
-        trace = readChainTrace(std::vector<char>(data + 1, data + size), "fuzz.pdb", chain, offset);
+        trace = readChainTrace(std::vector<char>(data + 1, data + size), "fuzz.pdb", chain, offset, contact);
     }
     catch (const InputError& error)
     {
@@ -29,7 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (trace.residues.empty() || (!chain.empty() && trace.chain != chain))
         std::abort();
     CorrelationNetwork network;
-    for (const char* name : {"K1", "A2", "G-3", "X", "7", "M2147483647", "Q99999999999"})
+    for (const std::string& line : trace.notes)
+        checkText(line);
+    for (const auto& [first, second] : trace.contacts)
+        if (second >= trace.residues.size() || first + 3 > second)
+            std::abort();
+    for (const char* name : {"K1", "A2", "G-3", "X", "7", "M2147483647", "Q99999999999", "G5A", "X12", "5B"})
         network.addSite(name);
     for (const ChainResidue& residue : trace.residues)
     {
@@ -52,6 +58,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const ChainResidue& residue : trace.residues)
         checkText(describeResidue(trace, residue));
+    checkText(placementNote(network, trace, match));
+    for (std::uint32_t site = 0; site + 1 < network.siteCount(); ++site)
+        network.addLink(site, site + 1, 0.5f);
+    if (contact > 0.0)
+        checkText(keepContactLinks(network, trace));
+    nameSitesByResidue(network, trace, matchResidues(network, trace));
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+        if (network.findSite(network.names[site]) != site)
+            std::abort();
     if (layout.positions.size() != network.siteCount())
         std::abort();
     for (const osg::Vec3& place : layout.positions)

@@ -1,5 +1,6 @@
 // Files as the field's own tools write them (tests/data/field, README.md there says which tool and version
 // wrote each), and layouts that no Debian package writes, as their formats lay them out.
+#include <network/ChainTrace.h>
 #include <network/LinkLog.h>
 #include <network/NetworkReader.h>
 #include <network/RegionLists.h>
@@ -8,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -504,6 +507,64 @@ std::set<std::set<std::string>> ringSets(const CorrelationNetwork& network)
         rings.insert(names);
     }
     return rings;
+}
+
+TEST(FieldFiles, TheContactMapAndEachClusteringMethodGiveBio3dsCommunitiesNumberedAsItNumbersThem)
+{
+    // bio3d's cmap and cna(cij, cutoff.cij = 0.4, cm = cmap(pdb), cluster.method = ...) on the normal modes
+    // of two structures it ships (tests/data/bio3d/contacts.R): the same communities, numbered alike. Infomap
+    // is random, and bio3d's run and linkmap's each take their own seed: on 1hel one of bio3d's communities
+    // of ten is two of five in linkmap's. Its partitions are held to agree on whether 99% of the pairs of
+    // sites share a community (Rand's index).
+    const struct
+    {
+        RingGrouping grouping;
+        const char* method;
+    } methods[] = {{RingGrouping::Betweenness, "btwn"},
+                   {RingGrouping::Walktrap, "walk"},
+                   {RingGrouping::Greedy, "greed"},
+                   {RingGrouping::Infomap, "infomap"}};
+    for (const char* structure : {"1dpx", "1hel"})
+    {
+        SCOPED_TRACE(structure);
+        const std::string prefix = std::string("bio3d/bio3d-") + structure;
+        const auto trace = std::make_shared<const ChainTrace>(
+            readChainTrace(dataFile(std::string("structures/") + structure + ".pdb.gz"), "", 0, 4.0));
+        std::string contacts;
+        for (const auto& [first, second] : trace->contacts)
+            contacts += std::to_string(first + 1) + " " + std::to_string(second + 1) + "\n";
+        EXPECT_EQ(contacts, readText(dataFile(prefix + "-cmap.txt")));
+        for (const auto& method : methods)
+        {
+            SCOPED_TRACE(method.method);
+            ReadSettings asBio3d;
+            asBio3d.minimumWeight = 0.4f;
+            asBio3d.grouping = method.grouping;
+            asBio3d.contacts = trace;
+            const Reading read =
+                readFile(dataFile(std::string("writers/bio3d-nma-") + structure + ".csv.gz"), asBio3d);
+            std::istringstream found(readText(dataFile(prefix + "-cna-" + method.method + ".txt")));
+            std::vector<std::string> membership{std::istream_iterator<std::string>(found), {}};
+            ASSERT_EQ(membership.size(), trace->residues.size());
+            ASSERT_EQ(read.network.methodCommunities.size(), read.network.siteCount());
+            EXPECT_GT(read.network.siteCount(), 60u);
+            const auto theirs = [&](std::size_t site) {
+                return membership[static_cast<std::size_t>(read.network.numbers[site] - 1)];
+            };
+            const std::vector<std::uint32_t>& ours = read.network.methodCommunities;
+            std::size_t pairs = 0, agreeing = 0;
+            for (std::size_t site = 0; site < read.network.siteCount(); ++site)
+            {
+                if (method.grouping != RingGrouping::Infomap)
+                {
+                    EXPECT_EQ(std::to_string(ours[site] + 1), theirs(site)) << read.network.names[site];
+                }
+                for (std::size_t other = 0; other < site; ++other, ++pairs)
+                    agreeing += (ours[site] == ours[other]) == (theirs(site) == theirs(other)) ? 1 : 0;
+            }
+            EXPECT_GE(static_cast<double>(agreeing), 0.99 * static_cast<double>(pairs));
+        }
+    }
 }
 
 TEST(FieldFiles, GirvanNewmanGivesTheCommunitiesOfBio3dsCorrelationNetworkAnalysis)

@@ -84,4 +84,32 @@ TEST(WriterMatrix, EveryFileReadsAsTheToolThatWroteItReadsItBack)
     EXPECT_EQ(files, 21u + 4u + 5u + 9u);
 }
 
+TEST(WriterMatrix, CnasLengthsReadAsDistancesGiveTheMatrixsCorrelations)
+{
+    // igraph's files of cna's network weigh each link -ln|c|; read as distances, each weighs |c| of the
+    // matrix that R wrote, which cna kept at its cutoff of 0.4.
+    Links matrix = linksRead("bio3d-nma-1dpx.csv.gz");
+    ReadSettings distances;
+    distances.distances = true;
+    distances.minimumWeight = 0.4f;
+    for (const char* file : {"igraph-cna-1dpx.graphml", "igraph-cna-1dpx.gml", "igraph-cna-1dpx.ncol"})
+    {
+        SCOPED_TRACE(file);
+        const Links read = linksRead(file, distances);
+        EXPECT_EQ(read.size(), 194u);
+        for (const auto& [pair, weight] : read)
+        {
+            const auto named = matrix.find(pairOf("X" + pair.first, "X" + pair.second));
+            ASSERT_NE(named, matrix.end()) << pair.first << "-" << pair.second;
+            EXPECT_NEAR(weight, std::fabs(named->second), 1e-14);
+        }
+    }
+    // Above the cutoff they were kept at, LINKMAP_MIN_WEIGHT leaves out the weaker, as it does of the matrix.
+    distances.minimumWeight = 0.8f;
+    std::size_t strong = 0;
+    for (const auto& [pair, weight] : matrix)
+        strong += std::fabs(weight) >= 0.8 ? 1 : 0;
+    EXPECT_EQ(linksRead("igraph-cna-1dpx.graphml", distances).size(), strong);
+}
+
 } // namespace
