@@ -449,6 +449,69 @@ TEST(CommandLine, ReadsTheNetworkFromStandardInputForADash)
     EXPECT_EQ(readText(folder.path("piped.svg")), readText(folder.path("named.svg")));
 }
 
+TEST(CommandLine, BioThreeDsPipelineOnItsStructureGivesCnasTableAndNamesTheSitesByTheirResidues)
+{
+    // bio3d's matrix of 1dpx numbers its sites 1 to 129; on the structure they take their residues' names,
+    // but in the log. The table holds cna's walktrap communities with the contact map, numbered as cna
+    // numbers them (tests/data/bio3d/contacts.R), each site's betweenness and its degree.
+    TemporaryFolder folder;
+    const std::string table = folder.path("communities.csv");
+    const std::string graphml = folder.path("lyso.graphml");
+    const RunResult run = runWithoutDisplay(
+        {dataFile("writers/bio3d-nma-1dpx.csv.gz"), "--generate-image", graphml},
+        {"LINKMAP_STRUCTURE=" + dataFile("structures/1dpx.pdb.gz"), "LINKMAP_CONTACT=4",
+         "LINKMAP_GROUPS=walktrap", "LINKMAP_MIN_WEIGHT=0.4", "LINKMAP_COMMUNITIES=" + table});
+    ASSERT_EQ(run.exitStatus, 0) << run.output;
+    EXPECT_NE(run.output.find("Creating link between X2 and X39 with weight"), std::string::npos);
+    EXPECT_NE(
+        run.output.find("Note: 73 of the 73 sites stand on residues of chain A of 1dpx.pdb.gz; 56 of its "
+                        "129 residues have none\n"),
+        std::string::npos);
+    EXPECT_NE(run.output.find("Note: the table of the sites' communities is written to " + table + "\n"),
+              std::string::npos);
+    EXPECT_NE(readText(graphml).find("<data key=\"name\">V2</data>"), std::string::npos);
+
+    std::istringstream cna(readText(dataFile("bio3d/bio3d-1dpx-cna-walk.txt")));
+    const std::vector<std::string> membership{std::istream_iterator<std::string>(cna), {}};
+    std::istringstream rows(readText(table));
+    std::string row;
+    std::getline(rows, row);
+    EXPECT_EQ(row, "site,residue,community,betweenness,degree");
+    std::size_t sites = 0, degrees = 0;
+    while (std::getline(rows, row))
+    {
+        // V2,"VAL 2, chain A",22,0,1
+        const std::size_t quote = row.find('"', row.find('"') + 1);
+        std::istringstream after(row.substr(quote + 2));
+        std::string community, betweenness, degree;
+        std::getline(after, community, ',');
+        std::getline(after, betweenness, ',');
+        std::getline(after, degree, ',');
+        const int number = std::stoi(row.substr(1, row.find(',') - 1));
+        EXPECT_EQ(row.find(" " + std::to_string(number) + ", chain A\","),
+                  quote - 10 - std::to_string(number).size())
+            << row;
+        EXPECT_EQ(community, membership.at(static_cast<std::size_t>(number - 1))) << row;
+        EXPECT_GE(std::stod(betweenness), 0.0);
+        degrees += std::stoul(degree);
+        ++sites;
+    }
+    EXPECT_EQ(sites, 73u);
+    EXPECT_EQ(degrees, 2u * 50u); // the 50 links the contact map keeps
+
+    // From standard input, which cannot be read twice, site numbers in order over rows that may or may not be
+    // a matrix under them are refused, naming the setting that chooses.
+    const std::string command = "env -u DISPLAY " + std::string(LINKMAP_EXECUTABLE) + " - --generate-image " +
+                                folder.path("no.svg") + " > " + folder.path("refused.out") +
+                                " 2>/dev/null <<'END'\n1 2 3\n1 0.5 0.2\n0.5 0.3 0.1\n0.2 0.1 1\nEND\n";
+    EXPECT_NE(std::system(("LINKMAP_FORMAT=matrix " + command).c_str()), 0);
+    EXPECT_EQ(
+        readText(folder.path("refused.out")),
+        "Error: line 1 of standard input holds the whole numbers 1 to 3 in order, which may be its sites' "
+        "numbers or its first row, and line 3 of standard input does not tell (LINKMAP_FORMAT=pairs reads a "
+        "pair list; a matrix read from a file is told by its count of rows)\n");
+}
+
 TEST(CommandLine, WritesTheNetworkAsGraphmlThatReadsBackToTheSameLogAndRefusesABadMatrix)
 {
     // No display is needed for either. The example goes out and comes back with the same links, and the file

@@ -324,6 +324,11 @@ TEST(Structure, EveryShippedStructureGivesTheTraceBio3dReads)
             residues.push_back({chain, number + insertion, name, std::stod(x), std::stod(y), std::stod(z)});
     });
     EXPECT_EQ(expected.size(), 24u);
+    // An NMR entry's models: the first is read, and a note says so.
+    EXPECT_EQ(
+        readChainTrace(dataFile("structures/2BEG.pdb.gz"), "", 0).notes,
+        std::vector<std::string>{"Note: 2BEG.pdb.gz holds 10 models; the sites stand on the first, model 1"});
+    EXPECT_TRUE(readChainTrace(dataFile("structures/1dpx.pdb.gz"), "", 0).notes.empty());
     for (const auto& [file, residues] : expected)
     {
         SCOPED_TRACE(file);

@@ -79,9 +79,9 @@ TEST(WriterMatrix, EveryFileReadsAsTheToolThatWroteItReadsItBack)
             EXPECT_EQ(difference(expected, linksRead(file)), "");
             ++files;
         }
-    // 3 namings of 7 writers, 4 of bio3d's structures, 5 of igraph's graphs; 2 of ProDy's, 4 of numpy's
-    // and 3 of pandas'.
-    EXPECT_EQ(files, 21u + 4u + 5u + 9u);
+    // 3 namings of 7 writers, 4 of bio3d's structures and its trajectory, 5 of igraph's graphs; 2 of ProDy's,
+    // 4 of numpy's and 3 of pandas'.
+    EXPECT_EQ(files, 21u + 4u + 1u + 5u + 9u);
 }
 
 TEST(WriterMatrix, CnasLengthsReadAsDistancesGiveTheMatrixsCorrelations)

@@ -1,4 +1,3 @@
-Creator "igraph version 1.3.4.9022 Wed Dec  9 23:11:38 2026"
 Version 1
 graph
 [

@@ -56,6 +56,10 @@ for (name in c("1dpx", "1hel", "hivp", "test")) {
     system(paste("gzip -9nf", file))
 }
 
+# bio3d's dccm of its protease trajectory (../bio3d, written by cna.R there), as R reads it back.
+back <- as.matrix(read.csv(gzfile("../bio3d/bio3d-hivp-dccm.csv.gz"), row.names = 1, check.names = FALSE))
+expect("../bio3d/bio3d-hivp-dccm.csv.gz", back, paste0("X", seq_len(nrow(back))))
+
 # cna's network of the 1dpx matrix, as igraph writes it: weights are the lengths -ln|c|.
 net <- quietly(cna(cij, cutoff.cij = 0.4))$network
 for (format in c("graphml", "gml", "ncol", "edgelist")) {
