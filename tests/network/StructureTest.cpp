@@ -326,8 +326,8 @@ TEST(Structure, EveryShippedStructureGivesTheTraceBio3dReads)
     EXPECT_EQ(expected.size(), 24u);
     // An NMR entry's models: the first is read, and a note says so.
     EXPECT_EQ(
-        readChainTrace(dataFile("structures/2BEG.pdb.gz"), "", 0).notes,
-        std::vector<std::string>{"Note: 2BEG.pdb.gz holds 10 models; the sites stand on the first, model 1"});
+        readChainTrace(dataFile("structures/1LCD.pdb.gz"), "", 0).notes,
+        std::vector<std::string>{"Note: 1LCD.pdb.gz holds 3 models; the sites stand on the first, model 1"});
     EXPECT_TRUE(readChainTrace(dataFile("structures/1dpx.pdb.gz"), "", 0).notes.empty());
     for (const auto& [file, residues] : expected)
     {
