@@ -1,4 +1,6 @@
 #include <network/CorrelationNetwork.h>
+
+#include <algorithm>
 #include <network/TextFields.h>
 
 #include <limits>
@@ -64,7 +66,11 @@ bool CorrelationNetwork::renameSite(std::uint32_t site, const std::string& name)
 std::size_t CorrelationNetwork::findSite(const std::string& name) const
 {
     const auto found = siteIndex.find(name);
-    return found == siteIndex.end() ? names.size() : found->second;
+    if (found != siteIndex.end())
+        return found->second;
+    // A site renamed for its residue is still found by the name its file gave it.
+    const auto given = std::find(fileNames.begin(), fileNames.end(), name);
+    return given == fileNames.end() ? names.size() : static_cast<std::size_t>(given - fileNames.begin());
 }
 
 void CorrelationNetwork::beginRing()

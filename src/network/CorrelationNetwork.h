@@ -106,7 +106,8 @@ public:
      *  added. Throws NetworkTooLarge for more sites than can be numbered. */
     std::pair<std::uint32_t, bool> addSite(const std::string& name);
 
-    /** The place of the site called name among the sites, or siteCount() when no site bears it. */
+    /** The place of the site called name among the sites, or of the one its file called so before it was
+     *  renamed; siteCount() when there is none. */
     std::size_t findSite(const std::string& name) const;
 
     /** Starts a new ring, empty until sites are added to it. */
