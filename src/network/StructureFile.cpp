@@ -295,31 +295,46 @@ void checkAtomRecords(const std::vector<char>& text, const std::string& fileName
 
 // The pairs of the trace's residues in contact, as bio3d's cmap finds them: two of their heavy atoms closer
 // than distance, and three or more residues apart along the trace. gemmi's neighbour search finds the atoms
-// near each, in the model as it stands, without its crystal's symmetry.
-void findContacts(gemmi::Model& model, const std::vector<const gemmi::Residue*>& traced, double distance,
-                  ChainTrace& trace)
+// near each, among the trace's own heavy atoms at places within reach, without the crystal's symmetry; its
+// grid spans their box, so atoms spread too far apart for a grid that fits in memory are refused.
+void findContacts(const std::vector<const gemmi::Residue*>& traced, double distance, ChainTrace& trace)
 {
     constexpr std::size_t apart = 3;
-    std::unordered_map<const gemmi::Residue*, std::uint32_t> indexOf;
-    for (std::size_t at = 0; at < traced.size(); ++at)
-        indexOf.emplace(traced[at], static_cast<std::uint32_t>(at));
-    gemmi::NeighborSearch search(model, gemmi::UnitCell(), std::max(distance, 1.0));
+    constexpr double mostCells = 8.0e6;
+    gemmi::Model atoms("trace");
+    atoms.chains.emplace_back("trace");
+    std::vector<gemmi::Residue>& residues = atoms.chains.back().residues;
+    gemmi::Box<gemmi::Position> box;
+    for (const gemmi::Residue* residue : traced)
+    {
+        gemmi::Residue heavy = *residue;
+        heavy.atoms.clear();
+        for (const gemmi::Atom& atom : residue->first_conformer())
+            if (!atom.is_hydrogen() && withinReach(atom.pos))
+            {
+                heavy.atoms.push_back(atom);
+                box.extend(atom.pos);
+            }
+        residues.push_back(std::move(heavy));
+    }
+    const double spacing = std::max(distance, 1.0);
+    const gemmi::Position size = box.get_size();
+    const double cells = (size.x / spacing + 4.0) * (size.y / spacing + 4.0) * (size.z / spacing + 4.0);
+    if (!(cells <= mostCells))
+        throw InputError("Error: LINKMAP_CONTACT asks for the contacts of " + trace.fileName +
+                         ", whose atoms spread over " + fixedText(size.x, 0) + " by " + fixedText(size.y, 0) +
+                         " by " + fixedText(size.z, 0) + " Å, too far for a map of contacts to span");
+    gemmi::NeighborSearch search(atoms, gemmi::UnitCell(), spacing);
     search.populate(false);
     std::vector<std::uint64_t> pairs;
-    for (std::size_t at = 0; at < traced.size(); ++at)
-        for (const gemmi::Atom& atom : traced[at]->first_conformer())
-        {
-            if (atom.is_hydrogen())
-                continue;
+    for (std::size_t at = 0; at < residues.size(); ++at)
+        for (const gemmi::Atom& atom : residues[at].atoms)
             search.for_each(atom.pos, atom.altloc, static_cast<float>(distance),
                             [&](const gemmi::NeighborSearch::Mark& mark, float) {
-                const gemmi::Residue* near = &model.chains[static_cast<std::size_t>(mark.chain_idx)]
-                                                  .residues[static_cast<std::size_t>(mark.residue_idx)];
-                const auto found = indexOf.find(near);
-                if (found != indexOf.end() && found->second >= at + apart)
-                    pairs.push_back(std::uint64_t(at) << 32 | found->second);
+                const auto near = static_cast<std::size_t>(mark.residue_idx);
+                if (near >= at + apart)
+                    pairs.push_back(std::uint64_t(at) << 32 | near);
             });
-        }
     std::sort(pairs.begin(), pairs.end());
     pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
     trace.contactDistance = distance;
@@ -411,7 +426,7 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
             throw InputError("Error: LINKMAP_CHAIN is " + chain + ", but " + trace.fileName +
                              " has no chain " + each + " of residues; its chains are " + list);
     if (contactDistance > 0.0)
-        findContacts(structure.models.front(), tracedResidues, contactDistance, trace);
+        findContacts(tracedResidues, contactDistance, trace);
     if (several)
     {
         // Numbered 1 to N in file order, as a complex's correlation matrix numbers its rows.

@@ -169,6 +169,33 @@ TEST(Structure, RefusesAFileThatHoldsNoChainAndAChainThatIsNotThere)
     EXPECT_EQ(
         refusal(folder.write("ligand.pdb", ligandOnly), ""),
         "Error: LINKMAP_STRUCTURE names ligand.pdb, which holds no chain of residues with Cα or C4′ atoms");
+    // A contact map spans its atoms' box in cells of the distance asked for: atoms a hundred thousand
+    // ångströms apart would need more cells than memory holds, and are refused (the fuzzer's find).
+    std::string spread;
+    std::istringstream atoms(readText(protease));
+    for (std::string line; std::getline(atoms, line);)
+        if (line.rfind("ATOM", 0) == 0)
+        {
+            if (spread.empty())
+                line.replace(30, 24, "99999.99-99999.99 9999.99");
+            spread += line + "\n";
+        }
+    const std::string far = folder.write("far.pdb", spread);
+    EXPECT_EQ(refusal(far, "A"), "read");
+    try
+    {
+        readChainTrace(far, "A", 0, 4.0);
+        ADD_FAILURE() << "the contact map of far.pdb was found";
+    }
+    catch (const InputError& error)
+    {
+        EXPECT_EQ(std::string(error.what())
+                      .rfind("Error: LINKMAP_CONTACT asks for the contacts of far.pdb, whose "
+                             "atoms spread over 1",
+                             0),
+                  0u)
+            << error.what();
+    }
 }
 
 TEST(Structure, MatchesSitesToResiduesAndWarnsOfEveryOneThatStandsElsewhere)
