@@ -317,6 +317,10 @@ void findContacts(const std::vector<const gemmi::Residue*>& traced, double dista
             }
         residues.push_back(std::move(heavy));
     }
+    trace.contactDistance = distance;
+    // Residues whose atoms are all hydrogens, or out of reach, have no contacts; nor has a trace of none.
+    if (!(box.minimum.x <= box.maximum.x))
+        return;
     const double spacing = std::max(distance, 1.0);
     const gemmi::Position size = box.get_size();
     const double cells = (size.x / spacing + 4.0) * (size.y / spacing + 4.0) * (size.z / spacing + 4.0);
@@ -337,7 +341,6 @@ void findContacts(const std::vector<const gemmi::Residue*>& traced, double dista
             });
     std::sort(pairs.begin(), pairs.end());
     pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-    trace.contactDistance = distance;
     trace.contacts.reserve(pairs.size());
     for (const std::uint64_t pair : pairs)
         trace.contacts.emplace_back(static_cast<std::uint32_t>(pair >> 32), static_cast<std::uint32_t>(pair));
