@@ -251,17 +251,22 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
     {
         // bio3d's cna finds its communities among every residue, those without a link each one of its own,
         // and numbers them so: its methods are run before those sites are left out.
-        std::vector<bool> linked(network.siteCount(), false);
-        for (const SiteLink& link : network.links)
-            linked[link.first] = linked[link.second] = true;
-        const auto linkedCount = static_cast<std::size_t>(std::count(linked.begin(), linked.end(), true));
         const bool asCna =
             settings.grouping == RingGrouping::Betweenness || settings.grouping == RingGrouping::Walktrap ||
             settings.grouping == RingGrouping::Greedy || settings.grouping == RingGrouping::Infomap;
+        std::vector<bool> linked;
+        if (asCna)
+        {
+            linked.assign(network.siteCount(), false);
+            for (const SiteLink& link : network.links)
+                linked[link.first] = linked[link.second] = true;
+        }
         progress.wait("setting the sites out in rings");
         std::vector<std::uint32_t> numbered;
         if (asCna)
-            numbered = numberCommunities(network, settings.grouping, linkedCount);
+            numbered =
+                numberCommunities(network, settings.grouping,
+                                  static_cast<std::size_t>(std::count(linked.begin(), linked.end(), true)));
         if (const std::size_t leftOut = network.removeUnlinkedSites() + report.unlinkedVertices)
             std::printf("Note: %zu site%s without a link %s left out\n", leftOut, leftOut == 1 ? "" : "s",
                         leftOut == 1 ? "is" : "are");
