@@ -86,6 +86,7 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
         content.keyRegions = key->regions;
         content.keyCommunities = key->communities;
         content.keySizeNote = key->sizeNote;
+        content.keyWeights = key->weights;
     }
     content.cornerText =
         describeView(view, DescribedNetwork{input.network, input.layout, input.files, siteLinks},
@@ -187,7 +188,8 @@ void writePage(const RunInput& input, Stage stage)
     const SiteLinks siteLinks(input.network.links, input.network.siteCount());
     for (std::size_t site = 0; site < input.network.siteCount(); ++site)
         page.strongestLinks.push_back(strongestLink(site, input.network, siteLinks));
-    if (!input.network.communities.empty() || !input.network.betweenness.empty())
+    if (!input.network.communities.empty() || !input.network.betweenness.empty() ||
+        !input.network.statistics.empty())
         for (std::size_t site = 0; site < input.network.siteCount(); ++site)
             page.measures.push_back(describeMeasures(input.network, site));
     for (const RegionKindEntry& entry : regionKinds)
@@ -196,6 +198,7 @@ void writePage(const RunInput& input, Stage stage)
     page.region = input.view.region;
     page.pick = input.view.pick;
     page.pathLines = describeViewPaths(input.view, input.network);
+    page.caption = input.network.caption;
     if (input.view.paths)
     {
         const PathSearch& found = *input.view.paths;

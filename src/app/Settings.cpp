@@ -37,14 +37,19 @@ const Word<RingGrouping> groupingWords[] = {{"communities", RingGrouping::Commun
                                             {"walktrap", RingGrouping::Walktrap},
                                             {"greedy", RingGrouping::Greedy},
                                             {"infomap", RingGrouping::Infomap}};
-const Word<bool> weightWords[] = {{"correlation", false}, {"distance", true}};
+const Word<WeightMeaning> weightWords[] = {{"correlation", WeightMeaning::Correlation},
+                                           {"probability", WeightMeaning::Probability},
+                                           {"score", WeightMeaning::Score},
+                                           {"distance", WeightMeaning::Distance}};
 const Word<bool> scaleWords[] = {{"none", false}, {"max", true}};
 const Word<SiteColoring> coloringWords[] = {{"regions", SiteColoring::Regions},
                                             {"community", SiteColoring::Communities}};
 const Word<bool> switchWords[] = {{"0", false}, {"1", true}};
 const Word<DrawingStyle> styleWords[] = {{"plain", DrawingStyle::Plain}, {"figure", DrawingStyle::Figure}};
-const Word<SiteSizing> sizingWords[] = {
-    {"same", SiteSizing::Same}, {"betweenness", SiteSizing::Betweenness}, {"degree", SiteSizing::Degree}};
+const Word<SiteSizing> sizingWords[] = {{"same", SiteSizing::Same},
+                                        {"betweenness", SiteSizing::Betweenness},
+                                        {"degree", SiteSizing::Degree},
+                                        {"selection", SiteSizing::Selection}};
 
 // A whole number within a billion either way, which no sum of two of them can take past an int's range.
 bool parseWholeNumber(const char* text, int& value)
@@ -91,10 +96,13 @@ std::string readReadingSettings(ReadSettings& reading)
         refusal = readWord("LINKMAP_GROUPS", groupingWords, reading.grouping);
     if (refusal.empty())
         refusal = readWord("LINKMAP_SCALE", scaleWords, reading.scaleToLargest);
+    WeightMeaning weights = WeightMeaning::Correlation;
     if (refusal.empty())
-        refusal = readWord("LINKMAP_WEIGHTS", weightWords, reading.distances);
+        refusal = readWord("LINKMAP_WEIGHTS", weightWords, weights);
     if (!refusal.empty())
         return refusal;
+    if (const char* given = std::getenv("LINKMAP_WEIGHTS"); given != nullptr && *given != '\0')
+        reading.weights = weights;
 
     const char* sequence = std::getenv("LINKMAP_SEQUENCE");
     reading.sequenceFile = sequence != nullptr ? sequence : "";
@@ -112,6 +120,7 @@ std::string readReadingSettings(ReadSettings& reading)
             return std::string("Error: LINKMAP_MIN_WEIGHT must be a number of at least 0, not \"") + minimum +
                    "\"";
         reading.minimumWeight = static_cast<float>(std::min(weight, 1e30));
+        reading.minimumGiven = true;
     }
 
     // The thresholds of a selection analysis given as a region list.

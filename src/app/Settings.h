@@ -29,7 +29,10 @@ enum class SiteSizing
     /** Betweenness over the links shown at the start. */
     Betweenness,
     /** How many links shown at the start meet the site. */
-    Degree
+    Degree,
+    /** How surely the first selection analysis given as a region list calls the site selected: -log10 of
+     *  its p-value, or its posterior. */
+    Selection
 };
 
 /** How the picture is drawn. */

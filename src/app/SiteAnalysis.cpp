@@ -18,6 +18,26 @@ float areaScale(double share)
 }
 
 // The measure the spheres are sized by, one a site; empty for none.
+// How surely the first selection analysis calls each site selected: its posterior, or -log10 of its p-value;
+// 0 for a site it did not test.
+std::vector<double> selectionMeasure(const CorrelationNetwork& network)
+{
+    if (network.statistics.empty())
+        throw InputError("Error: LINKMAP_SIZE is selection, but no region list is a selection analysis's "
+                         "result (HyPhy's FEL, SLAC, FUBAR or MEME)");
+    const SiteStatistics& entry = network.statistics.front();
+    std::vector<double> measure(network.siteCount(), 0.0);
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+    {
+        const auto found = entry.sites.find(network.fileNumber(site));
+        if (found == entry.sites.end() || entry.deciding >= found->second.size())
+            continue;
+        const double value = found->second[entry.deciding];
+        measure[site] = entry.posterior ? value : -std::log10(std::max(value, 1e-300));
+    }
+    return measure;
+}
+
 std::vector<double> sizingMeasure(const CorrelationNetwork& network, const Settings& settings)
 {
     switch (settings.sizing)
@@ -26,6 +46,8 @@ std::vector<double> sizingMeasure(const CorrelationNetwork& network, const Setti
         return network.betweenness;
     case SiteSizing::Degree:
         return siteDegree(network, startingFilter(settings));
+    case SiteSizing::Selection:
+        return selectionMeasure(network);
     case SiteSizing::Same:
         break;
     }
@@ -84,8 +106,13 @@ std::string sizeMeaning(const CorrelationNetwork& network, const Settings& setti
     if (measure.empty())
         return std::string();
     const auto [least, most] = std::minmax_element(measure.begin(), measure.end());
-    return printfText("Sphere size: %s, %g to %g",
-                      settings.sizing == SiteSizing::Degree ? "degree" : "betweenness", *least, *most);
+    std::string what = settings.sizing == SiteSizing::Degree ? "degree" : "betweenness";
+    if (settings.sizing == SiteSizing::Selection)
+    {
+        const SiteStatistics& entry = network.statistics.front();
+        what = entry.method + (entry.posterior ? " posterior" : " -log10 p");
+    }
+    return printfText("Sphere size: %s, %g to %g", what.c_str(), *least, *most);
 }
 
 void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const LinkFilter& filter)

@@ -39,6 +39,7 @@ SiteLayout placeSites(CorrelationNetwork& network, const NetworkSource& source, 
             layout.colors.push_back(communityColor(community));
     }
     layout.scales = sphereScales(network, settings);
+    layout.glyphs.weightTop = network.weightTop();
     // A figure's links are as thick as they are strong, thinnest at the weakest shown at the start.
     // and its first view fills the frame.
     if (styleOf(settings, source) == DrawingStyle::Figure)

@@ -2,10 +2,29 @@
 #include <app/SiteAnalysis.h>
 #include <app/Stage.h>
 #include <app/ViewFile.h>
+#include <network/LineReader.h>
 
 #include <osgUtil/Optimizer>
 
 #include <filesystem>
+
+namespace
+{
+
+// A list's name in the key: its file's, and for a selection analysis the role, the method and its threshold,
+// "Positive selection: FUBAR, posterior ≥ 0.9 (adh.FUBAR.json)".
+std::string keyName(const CorrelationNetwork& network, const RegionKindEntry& entry, const InputFiles& files)
+{
+    const std::string& path = files.*entry.listFile;
+    const std::string file = std::filesystem::path(path).filename().string();
+    for (const SiteStatistics& statistics : network.statistics)
+        if (statistics.file == inputName(path) && statistics.positive == (entry.kind == RegionKind::Positive))
+            return std::string(statistics.positive ? "Positive" : "Negative") +
+                   " selection: " + statistics.method + ", " + statistics.limit + " (" + file + ")";
+    return file;
+}
+
+} // namespace
 
 LabelStyle labelStyleOf(const Output& output)
 {
@@ -44,8 +63,7 @@ Stage setStage(const RunInput& input)
         stage.key.textColor = input.style.textColor;
         for (const RegionKindEntry& entry : regionKinds)
             if (!(input.files.*entry.listFile).empty())
-                stage.key.regions.emplace_back(
-                    entry.kind, std::filesystem::path(input.files.*entry.listFile).filename().string());
+                stage.key.regions.emplace_back(entry.kind, keyName(input.network, entry, input.files));
         if (!input.network.members.empty())
         {
             std::vector<std::size_t> sizes;
@@ -56,16 +74,19 @@ Stage setStage(const RunInput& input)
         else if (!input.layout.colors.empty())
             stage.key.communities = communityKey(input.network.communities);
         stage.key.sizeNote = sizeMeaning(input.network, input.settings);
+        stage.key.weights.top = input.layout.glyphs.weightTop;
+        if (!input.network.weightQuantity.empty())
+            stage.key.weights.title = input.network.weightQuantity;
         stage.top->addChild(createColorKey(stage.key));
     }
 
     stage.trackball = new Trackball;
     if (input.layout.figure)
-        stage.trackball->framePoints(
-            framingPoints(input.layout),
-            input.settings.colorKey
-                ? keyReach(layOutColorKey(stage.key.regions, stage.key.communities, stage.key.sizeNote))
-                : 0.0);
+        stage.trackball->framePoints(framingPoints(input.layout),
+                                     input.settings.colorKey
+                                         ? keyReach(layOutColorKey(stage.key.regions, stage.key.communities,
+                                                                   stage.key.sizeNote, stage.key.weights))
+                                         : 0.0);
     return stage;
 }
 

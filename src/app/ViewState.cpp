@@ -81,9 +81,11 @@ std::size_t strongestLink(std::size_t site, const CorrelationNetwork& network, c
 
 std::string describeMeasures(const CorrelationNetwork& network, std::size_t site)
 {
-    std::string text;
+    std::string text = network.describeStatistics(site);
+    if (!text.empty() && (site < network.communities.size() || site < network.betweenness.size()))
+        text += "; ";
     if (site < network.communities.size())
-        text = "community " + std::to_string(network.communities[site] + 1);
+        text += "community " + std::to_string(network.communities[site] + 1);
     if (site < network.members.size())
         text += (text.empty() ? "" : ", ") + std::string("holds ") +
                 std::to_string(network.members[site].size()) +
@@ -351,5 +353,6 @@ std::string describeView(const ViewState& view, const DescribedNetwork& describe
                                                     {"shown", std::to_string(shown)},
                                                     {"total", std::to_string(network.linkCount())}}));
     addLine(notes.notice);
+    addLine(network.caption);
     return text;
 }

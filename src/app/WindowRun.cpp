@@ -54,6 +54,7 @@ std::unique_ptr<MotionPicture> lightPicture(const RunInput& input, Stage& stage,
 {
     MotionDetail lightDetail;
     lightDetail.siteRadius = input.layout.glyphs.siteRadius;
+    lightDetail.weightTop = input.layout.glyphs.weightTop;
     auto motion =
         std::make_unique<MotionPicture>(input.layout.positions, sphereColors(input.layout, input.network),
                                         input.network.links, input.output.background, lightDetail);

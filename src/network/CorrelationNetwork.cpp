@@ -1,8 +1,10 @@
 #include <network/CorrelationNetwork.h>
 
 #include <algorithm>
+#include <network/NumberText.h>
 #include <network/TextFields.h>
 
+#include <cmath>
 #include <limits>
 
 namespace
@@ -28,6 +30,56 @@ std::pair<std::uint32_t, bool> CorrelationNetwork::addSite(const std::string& na
     numbers.push_back(siteNumber(name));
     regions.push_back(RegionKind::None);
     return {found->second, true};
+}
+
+int CorrelationNetwork::fileNumber(std::size_t site) const
+{
+    return fileNames.empty() ? numbers[site] : siteNumber(fileNames[site]);
+}
+
+std::string CorrelationNetwork::describeStatistics(std::size_t site) const
+{
+    // A file given as both lists is described once: by the entry of the list the site is in, else the first.
+    const auto inList = [&](const SiteStatistics& entry) {
+        return regions[site] == (entry.positive ? RegionKind::Positive : RegionKind::Negative);
+    };
+    std::string text;
+    for (std::size_t first = 0; first < statistics.size(); ++first)
+    {
+        const SiteStatistics* chosen = &statistics[first];
+        bool repeated = false;
+        for (std::size_t other = 0; other < statistics.size(); ++other)
+            if (other != first && statistics[other].file == chosen->file)
+            {
+                repeated = repeated || other < first;
+                if (inList(statistics[other]))
+                    chosen = &statistics[other];
+            }
+        if (repeated)
+            continue;
+        const auto found = chosen->sites.find(fileNumber(site));
+        if (found == chosen->sites.end())
+            continue;
+        text += (text.empty() ? "" : "; ") + chosen->method;
+        for (std::size_t value = 0; value < found->second.size() && value < chosen->symbols.size(); ++value)
+            text += (value == 0 ? " " : ", ") + chosen->symbols[value] + " " +
+                    (std::isnan(found->second[value]) ? std::string("unknown")
+                                                      : printfText("%.3g", found->second[value]));
+    }
+    return text;
+}
+
+float CorrelationNetwork::weightTop() const
+{
+    if (weightMeaning == WeightMeaning::Probability)
+        return 1.0f;
+    if (weightMeaning != WeightMeaning::Score)
+        return 0.0f;
+    float top = 0.0f;
+    for (const SiteLink& link : links)
+        if (std::isfinite(link.weight))
+            top = std::max(top, std::fabs(link.weight));
+    return top > 0.0f ? top : 1.0f;
 }
 
 std::size_t CorrelationNetwork::keepLinks(const std::vector<bool>& kept)

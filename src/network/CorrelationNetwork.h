@@ -3,6 +3,8 @@
 
 #include <network/RegionKind.h>
 #include <network/SiteLink.h>
+#include <network/SiteStatistics.h>
+#include <network/WeightMeaning.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -67,6 +69,26 @@ public:
                                                    : static_cast<double>(links[link].weight);
     }
 
+    /** What the weights are, and the quantity the key names them by ("BGM posterior probability"); empty for
+     *  "link weight". A distance is read as a correlation. */
+    WeightMeaning weightMeaning = WeightMeaning::Correlation;
+    std::string weightQuantity;
+
+    /** The |weight| at the top of the scale the links are drawn on: 0 for a correlation's, from -1 to 1; 1
+     *  for a probability; the largest finite |weight| for a score (1 when there is none). */
+    float weightTop() const;
+
+    /** What each selection analysis given as a region list reports of the sites, in the lists' order; one
+     *  for a file given as two lists. */
+    std::vector<SiteStatistics> statistics;
+
+    /** The statistics of site, as the corner gives them: "FEL α 1.21, β 0.08, p 0.003"; empty for none. */
+    std::string describeStatistics(std::size_t site) const;
+
+    /** A line that every picture of the network shows in its corner, where the file's analysis reports
+     *  nothing to show; else empty. */
+    std::string caption;
+
     /** One a link: the regions its two ends lie in, as the bits of regionBit; 0 until classified. */
     std::vector<std::uint8_t> linkRegions;
 
@@ -93,6 +115,10 @@ public:
     {
         return fileNames.empty() ? names[site] : fileNames[site];
     }
+
+    /** The number the file gave site, by which region lists and selection analyses know it: its number, or
+     *  that of the name the file gave it before it was renamed. */
+    int fileNumber(std::size_t site) const;
 
     /** Calls site name instead, keeping the file's name in fileNames; false, and nothing changed, when
      *  another site bears name. */

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <set>
 
@@ -32,13 +33,38 @@ struct SelectionTest
     bool posterior;
     // FEL's p-value tests beta != alpha: the sign comes from the rates.
     bool signFromRates;
+    // The two rates a site's description gives: their columns, their names and their symbols.
+    const char* rateColumns[2];
+    const char* rates[2];
+    const char* rateSymbols[2];
 };
 
 const SelectionTest selectionTests[] = {
-    {"FEL", "p-value", "p-value", false, true},
-    {"SLAC", "P [dN/dS > 1]", "P [dN/dS < 1]", false, false},
-    {"FUBAR", "Prob[alpha<beta]", "Prob[alpha>beta]", true, false},
-    {"MEME", "p-value", nullptr, false, false},
+    {"FEL",
+     "p-value",
+     "p-value",
+     false,
+     true,
+     {"alpha", "beta"},
+     {"alpha", "beta"},
+     {"\xce\xb1", "\xce\xb2"}},
+    {"SLAC", "P [dN/dS > 1]", "P [dN/dS < 1]", false, false, {"dS", "dN"}, {"dS", "dN"}, {"dS", "dN"}},
+    {"FUBAR",
+     "Prob[alpha<beta]",
+     "Prob[alpha>beta]",
+     true,
+     false,
+     {"alpha", "beta"},
+     {"alpha", "beta"},
+     {"\xce\xb1", "\xce\xb2"}},
+    {"MEME",
+     "p-value",
+     nullptr,
+     false,
+     false,
+     {"&alpha;", "&beta;<sup>+</sup>"},
+     {"alpha", "beta+"},
+     {"\xce\xb1", "\xce\xb2+"}},
 };
 
 // The names HyPhy gives its methods in the first line of a result's analysis.info.
@@ -167,7 +193,7 @@ double HyphyResult::cell(const json& row, std::size_t column, long site) const
 }
 
 std::vector<SiteRange> readSelectedSites(const std::string& path, RegionKind kind,
-                                         const SelectionThresholds& thresholds)
+                                         const SelectionThresholds& thresholds, SiteStatistics& statistics)
 {
     const HyphyResult result(path);
     const SelectionTest* test = nullptr;
@@ -193,9 +219,29 @@ std::vector<SiteRange> readSelectedSites(const std::string& path, RegionKind kin
         beta = result.columnOf("beta");
     }
     const double threshold = test->posterior ? thresholds.posterior : thresholds.pValue;
+    const std::string limit =
+        (test->posterior ? "posterior \xe2\x89\xa5 " : "p \xe2\x89\xa4 ") + shortNumber(threshold);
+    statistics.positive = positive;
+    statistics.method = test->method;
+    statistics.file = inputName(path);
+    statistics.limit = limit;
+    statistics.names = {test->rates[0], test->rates[1],
+                        positive ? test->positiveColumn : test->negativeColumn};
+    statistics.symbols = {test->rateSymbols[0], test->rateSymbols[1], test->posterior ? "posterior" : "p"};
+    statistics.deciding = 2;
+    statistics.posterior = test->posterior;
+    const std::size_t rateColumns[2] = {result.columnOf(test->rateColumns[0]),
+                                        result.columnOf(test->rateColumns[1])};
     std::vector<SiteRange> ranges;
     result.forEachSite([&](long site, const json& row) {
         const double value = result.cell(row, decides, site);
+        // A rate HyPhy could not estimate (SLAC's dS where a site has no synonymous change) is none.
+        const auto rate = [&](std::size_t column) {
+            return row.is_array() && column < row.size() && row[column].is_number()
+                       ? row[column].get<double>()
+                       : std::numeric_limits<double>::quiet_NaN();
+        };
+        statistics.sites[site] = {rate(rateColumns[0]), rate(rateColumns[1]), value};
         bool selected = test->posterior ? value >= threshold : value <= threshold;
         if (selected && test->signFromRates)
         {
@@ -206,8 +252,6 @@ std::vector<SiteRange> readSelectedSites(const std::string& path, RegionKind kin
         if (selected)
             ranges.push_back(SiteRange{static_cast<int>(site), static_cast<int>(site)});
     });
-    const std::string limit =
-        (test->posterior ? "posterior \xe2\x89\xa5 " : "p \xe2\x89\xa4 ") + shortNumber(threshold);
     std::printf("Note: %s gives %zu site%s under %s selection (%s, %s)\n", inputName(path).c_str(),
                 ranges.size(), ranges.size() == 1 ? "" : "s", positive ? "positive" : "negative",
                 test->method, limit.c_str());
@@ -232,9 +276,15 @@ ImportReport readJsonFile(const std::string& path, const ReadSettings& settings,
     const nlohmann::json* rows = result.find({"MLE", "content"});
     if (rows == nullptr || !rows->is_array())
         throw result.refusal("but its MLE.content is no list of pairs");
+    // BGM reports the pairs at its threshold of posterior, 0.5 by default; the settings may show more.
+    const nlohmann::json* given = result.find({"settings", "threshold"});
+    const double threshold = given != nullptr && given->is_number() ? given->get<double>() : 0.5;
+    const double minimum = settings.minimumGiven ? settings.minimumWeight : threshold;
     const SiteNamer namer(settings);
     ImportReport report;
     report.format = InputFormat::Json;
+    report.meaning = WeightMeaning::Probability;
+    report.quantity = "BGM posterior probability";
     std::set<std::pair<std::uint32_t, std::uint32_t>> pairsSeen;
     std::size_t row = 0;
     const auto site = [&](std::size_t column) {
@@ -244,6 +294,8 @@ ImportReport readJsonFile(const std::string& path, const ReadSettings& settings,
                                  " of its MLE.content names the site " + std::to_string(number));
         return network.addSite(namer.nameOf(static_cast<long>(number))).first;
     };
+    std::size_t pairs = 0;
+    double largest = 0.0;
     for (; row < rows->size(); ++row)
     {
         std::uint32_t one = site(first);
@@ -251,7 +303,9 @@ ImportReport readJsonFile(const std::string& path, const ReadSettings& settings,
         const double weight = result.cell((*rows)[row], either, static_cast<long>(row + 1));
         if (one == other || !pairsSeen.emplace(std::min(one, other), std::max(one, other)).second)
             continue;
-        if (std::fabs(drawnWeight(weight)) < settings.minimumWeight)
+        ++pairs;
+        largest = std::max(largest, std::fabs(weight));
+        if (std::fabs(weight) < minimum)
         {
             ++report.belowMinimum;
             continue;
@@ -260,13 +314,29 @@ ImportReport readJsonFile(const std::string& path, const ReadSettings& settings,
             std::swap(one, other);
         network.addExactLink(one, other, weight);
     }
-    const nlohmann::json* threshold = result.find({"settings", "threshold"});
-    report.columnNote =
-        "Note: " + inputName(path) +
-        " is HyPhy's BGM result: a pair weighs the posterior that its sites are dependent; BGM "
-        "reports the pairs of " +
-        shortNumber(threshold != nullptr && threshold->is_number() ? threshold->get<double>() : 0.5) +
-        " and more, and LINKMAP_MIN_WEIGHT chooses which are shown";
+    const std::string shown = inputName(path);
+    const std::string limit = shortNumber(threshold);
+    if (settings.minimumGiven)
+        report.columnNote = "Note: " + shown +
+                            " is HyPhy's BGM result: a pair weighs the posterior that its "
+                            "sites are dependent; BGM reports the pairs of " +
+                            limit + " and more, and LINKMAP_MIN_WEIGHT shows those of " +
+                            shortNumber(settings.minimumWeight) + " and more";
+    else if (network.linkCount() == 0 && pairs > 0)
+    {
+        network.caption = "BGM finds no pair of sites dependent at posterior " + limit +
+                          " or more (the largest is " + printfText("%.3g", largest) + ")";
+        report.columnNote = "Note: " + shown + " is HyPhy's BGM result, and " + network.caption +
+                            "; LINKMAP_MIN_WEIGHT=0 shows all " + std::to_string(pairs) + " pairs";
+        report.belowMinimum = 0;
+    }
+    else
+        report.columnNote =
+            "Note: " + shown + " is HyPhy's BGM result: " + std::to_string(pairs - report.belowMinimum) +
+            " of its " + std::to_string(pairs) + " pairs of sites " +
+            (pairs - report.belowMinimum == 1 ? "is" : "are") + " dependent at posterior " + limit +
+            " or more, as BGM reports them; " + std::to_string(report.belowMinimum) +
+            (report.belowMinimum == 1 ? " is" : " are") + " left out (LINKMAP_MIN_WEIGHT=0 shows every pair)";
     report.namedFromSequence = namer.namedFromSequence();
     return report;
 }

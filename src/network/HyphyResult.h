@@ -5,6 +5,7 @@
 #include <network/RegionKind.h>
 #include <network/SelectionThresholds.h>
 #include <network/SiteRange.h>
+#include <network/SiteStatistics.h>
 
 #include <nlohmann/json.hpp>
 
@@ -59,9 +60,9 @@ bool looksLikeJson(std::string_view start);
 
 /** The sites that a HyPhy selection result (FEL, SLAC, FUBAR or MEME) finds under positive (diversifying) or
  *  negative (purifying) selection, as kind says, each a range of one site number counted from 1; prints a
- * note of how many. Throws InputError for JSON that is no such result, for a kind the method does not test,
- * and for a result cut short. */
+ *  note of how many. statistics takes what the result reports of every site it tested. Throws InputError for
+ *  JSON that is no such result, for a kind the method does not test, and for a result cut short. */
 std::vector<SiteRange> readSelectedSites(const std::string& path, RegionKind kind,
-                                         const SelectionThresholds& thresholds);
+                                         const SelectionThresholds& thresholds, SiteStatistics& statistics);
 
 #endif

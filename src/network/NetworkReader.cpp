@@ -1,6 +1,7 @@
 #include <network/ContentFormat.h>
 #include <network/LineReader.h>
 #include <network/NetworkReader.h>
+#include <network/NumberText.h>
 #include <network/TextFields.h>
 #include <network/ValidText.h>
 
@@ -60,7 +61,8 @@ void noteWeightRange(const CorrelationNetwork& network)
     if (smallest < -1.0 || largest > 1.0)
         std::printf(
             "Note: the weights range from %g to %g; beyond -1 and 1 they are drawn at the end colours "
-            "(LINKMAP_SCALE=max divides them by the largest)\n",
+            "(LINKMAP_SCALE=max divides them by the largest; LINKMAP_WEIGHTS=score draws them from 0 to the "
+            "largest)\n",
             smallest, largest);
 }
 
@@ -137,6 +139,35 @@ void noteLengths(const std::string& path, InputFormat format, const CorrelationN
                 inputName(path).c_str());
 }
 
+bool distances(const ReadSettings& settings)
+{
+    return settings.weights == WeightMeaning::Distance;
+}
+
+// What the weights are: as the settings say, else as the reader read them. A probability that the settings
+// claim for weights beyond 0 and 1 is refused.
+void setMeaning(const std::string& path, const ReadSettings& settings, WeightMeaning read,
+                const std::string& quantity, CorrelationNetwork& network)
+{
+    const WeightMeaning meaning = settings.weights.value_or(read);
+    network.weightMeaning = meaning == WeightMeaning::Distance ? WeightMeaning::Correlation : meaning;
+    network.weightQuantity = meaning == read                         ? quantity
+                             : meaning == WeightMeaning::Probability ? "probability"
+                             : meaning == WeightMeaning::Score       ? "score"
+                                                                     : "";
+    if (!settings.weights || meaning != WeightMeaning::Probability)
+        return;
+    for (std::size_t link = 0; link < network.linkCount(); ++link)
+    {
+        const double weight = network.exactWeight(link);
+        if (!(weight >= 0.0 && weight <= 1.0))
+            throw InputError("Error: LINKMAP_WEIGHTS is probability, but " + inputName(path) + " links " +
+                             network.fileName(network.links[link].first) + " and " +
+                             network.fileName(network.links[link].second) + " at " + shortNumber(weight) +
+                             ", which is no probability from 0 to 1");
+    }
+}
+
 bool isDotName(const std::string& path)
 {
     const std::string name = uncompressedName(path);
@@ -206,21 +237,22 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
             noteEmpty(path, network);
         noteUnusedSequence(path, settings, false);
         network.checkSize();
-        if (settings.distances)
+        if (distances(settings))
             weighLengths(network, settings.minimumWeight);
         if (settings.contacts)
             std::printf("%s\n", keepContactLinks(network, *settings.contacts).c_str());
         if (settings.scaleToLargest)
             scaleToLargest(network);
+        setMeaning(path, settings, WeightMeaning::Correlation, "", network);
         return NetworkSource{InputFormat::Groups, true};
     }
 
     // Lengths are turned into weights before the minimum weight is applied to them.
     ReadSettings reading = settings;
-    if (settings.distances)
+    if (distances(settings))
         reading.minimumWeight = 0.0f;
     ImportReport report = readImported(path, *format, content.layout, reading, network, progress);
-    if (settings.distances)
+    if (distances(settings))
         report.belowMinimum += weighLengths(network, settings.minimumWeight);
     else
         noteLengths(path, report.format, network);
@@ -280,6 +312,8 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
         }
         groupIntoRings(network, settings.grouping, asCna ? &numbered : nullptr);
     }
-    noteWeightRange(network);
+    setMeaning(path, settings, report.meaning, report.quantity, network);
+    if (network.weightMeaning == WeightMeaning::Correlation)
+        noteWeightRange(network);
     return NetworkSource{report.format, report.ringsGiven};
 }

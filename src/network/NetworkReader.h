@@ -7,6 +7,7 @@
 #include <network/InputFormat.h>
 #include <network/LoadProgress.h>
 #include <network/SelectionThresholds.h>
+#include <network/WeightMeaning.h>
 
 #include <memory>
 #include <optional>
@@ -50,6 +51,10 @@ struct ReadSettings
     /** Links with a smaller |weight| are left out of a matrix, a pair list or GraphML. */
     float minimumWeight = 0.0f;
 
+    /** Whether the settings gave the minimum weight; where they do not, BGM's result shows the pairs at its
+     *  own threshold. */
+    bool minimumGiven = false;
+
     /** How the rings of a network read without them are made. */
     RingGrouping grouping = RingGrouping::Communities;
 
@@ -67,9 +72,9 @@ struct ReadSettings
     /** The thresholds at which a selection analysis given as a region list calls a site selected. */
     SelectionThresholds selection;
 
-    /** The file's weights are lengths -ln |c|, as bio3d's cna writes its network: each is read as
-     *  |c| = e^-w. */
-    bool distances = false;
+    /** What the file's weights are, where the settings say it; else the reader's own reading. Distances
+     *  -ln |c|, as bio3d's cna writes its network, are each read as |c| = e^-w. */
+    std::optional<WeightMeaning> weights;
 
     /** The structure whose contact map keeps only the links between residues in contact; none for all. */
     std::shared_ptr<const ChainTrace> contacts;
@@ -103,6 +108,11 @@ struct ImportReport
 
     /** How many vertices of a graph no link met, which were made no site. */
     std::size_t unlinkedVertices = 0;
+
+    /** What the file's weights are, as its format says, and the quantity the key names them by; empty for
+     *  "link weight". */
+    WeightMeaning meaning = WeightMeaning::Correlation;
+    std::string quantity;
 };
 
 /** The format of the network file at path, by its extension in any case, after a .gz: .csv and .tsv are

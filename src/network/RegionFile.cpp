@@ -99,7 +99,11 @@ RegionLists readRegionLists(const InputFiles& files, const SelectionThresholds& 
         if (path.empty())
             continue;
         if (isJsonRegionList(path))
-            lists.*entry.ranges = readSelectedSites(path, entry.kind, thresholds);
+        {
+            SiteStatistics statistics;
+            lists.*entry.ranges = readSelectedSites(path, entry.kind, thresholds, statistics);
+            lists.statistics.push_back(std::move(statistics));
+        }
         else
             readRegionFile(path, lists.*entry.ranges);
     }
@@ -156,7 +160,7 @@ void classifyRegions(CorrelationNetwork& network, const RegionLists& lists)
     std::vector<std::uint8_t> siteBits(network.siteCount());
     for (std::size_t site = 0; site < network.siteCount(); ++site)
     {
-        network.regions[site] = classifier.classify(network.numbers[site]);
+        network.regions[site] = classifier.classify(network.fileNumber(site));
         siteBits[site] = regionBit(network.regions[site]);
     }
     for (std::size_t link = 0; link < network.linkCount(); ++link)
@@ -164,4 +168,5 @@ void classifyRegions(CorrelationNetwork& network, const RegionLists& lists)
         const SiteLink& ends = network.links[link];
         network.linkRegions[link] = static_cast<std::uint8_t>(siteBits[ends.first] | siteBits[ends.second]);
     }
+    network.statistics = lists.statistics;
 }

@@ -4,6 +4,7 @@
 #include <network/InputFiles.h>
 #include <network/SelectionThresholds.h>
 #include <network/SiteRange.h>
+#include <network/SiteStatistics.h>
 
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ struct RegionLists
 
     /** Ranges of the accelerated region list. */
     std::vector<SiteRange> acceleratedRanges;
+
+    /** What each list that is a selection analysis reports of its sites, in the order of the lists. */
+    std::vector<SiteStatistics> statistics;
 };
 
 /** Appends the ranges of the region list at path to ranges; false when the file cannot be opened. Throws

@@ -146,6 +146,8 @@ public:
         report.belowMinimum = belowMinimum + triangle.belowMinimum();
         report.columnNote = columnNote;
         report.namedFromSequence = namer.namedFromSequence();
+        report.meaning = meaning;
+        report.quantity = quantity;
         return report;
     }
 
@@ -370,6 +372,20 @@ private:
             pair.weight = column - 1;
         }
         columnNote = "Note: weights from column " + columnName(pair.weight) + " of " + shownName;
+        // CASP's contacts are probabilities; the couplings of the coevolution methods are scores without
+        // bounds, plmc's in the sixth of i A_i j A_j 0 score.
+        if (layout == TableLayout::Casp)
+        {
+            meaning = WeightMeaning::Probability;
+            quantity = "contact probability (CASP RR)";
+        }
+        else
+        {
+            meaning = WeightMeaning::Score;
+            const bool plmc = pair.width == 6 && pair.weight == 5 && pair.letters[0] == 1 &&
+                              pair.letters[1] == 3 && cells[4] == "0";
+            quantity = plmc ? "EC score (plmc)" : "coupling score (column " + columnName(pair.weight) + ")";
+        }
         return true;
     }
 
@@ -751,6 +767,8 @@ private:
     std::string caspSequence;
     std::string edgeWeight;
     std::string columnNote;
+    WeightMeaning meaning = WeightMeaning::Correlation;
+    std::string quantity;
     std::unordered_map<std::uint64_t, std::size_t> pairsSeen; // each pair, and its link
     std::size_t repeatedPairs = 0;
     std::size_t belowMinimum = 0;

@@ -33,10 +33,11 @@ const std::vector<osg::Vec3>& cylinderRim()
 
 // The state every link shares: the cylinder's size, the highlight the explorer changes, and the divisors of
 // the links' own values.
-void setUpLinkState(osg::StateSet& stateSet, int segments, float radius, float thinnestWeight)
+void setUpLinkState(osg::StateSet& stateSet, int segments, float radius, const GlyphSizes& sizes)
 {
     stateSet.addUniform(new osg::Uniform("radius", radius));
-    stateSet.addUniform(new osg::Uniform("thinnestWeight", thinnestWeight));
+    stateSet.addUniform(new osg::Uniform("thinnestWeight", sizes.thinnestWeight));
+    stateSet.addUniform(new osg::Uniform("weightTop", sizes.weightTop));
     stateSet.addUniform(new osg::Uniform("segments", segments));
     for (osg::Uniform* highlight :
          {new osg::Uniform("cutoff", 0.0f), new osg::Uniform("regionFilter", 0.0f),
@@ -128,7 +129,7 @@ osg::ref_ptr<osg::Group> SceneBuilder::createLinks()
     group->setName("links");
     linkState = group->getOrCreateStateSet();
     const int segments = static_cast<int>(40 * GlyphStyle::cylinderDetail);
-    setUpLinkState(*linkState, segments, sizes.linkRadius, sizes.thinnestWeight);
+    setUpLinkState(*linkState, segments, sizes.linkRadius, sizes);
     const std::string linkVertex =
         std::string(Shaders::lighting) + Shaders::linkLook + Shaders::linkRing + Shaders::linkVertex;
     static_assert(linksPerInstance == 4, "the link shader reads four links an instance");

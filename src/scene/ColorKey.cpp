@@ -1,3 +1,4 @@
+#include <network/NumberText.h>
 #include <network/SiteMeasures.h>
 #include <scene/ColorKey.h>
 #include <scene/GlyphStyle.h>
@@ -13,7 +14,7 @@ namespace
 {
 
 ColorKeyLayout layOutSwatches(const std::vector<std::pair<RegionKind, std::string>>& regions,
-                              const std::vector<KeyEntry>& communities);
+                              const std::vector<KeyEntry>& communities, const WeightKey& weights);
 
 // Sizes in the key's units, a hundredth of the window's height.
 const double margin = 2.0;
@@ -94,9 +95,10 @@ std::vector<KeyEntry> communityKey(const std::vector<std::size_t>& sizes)
 }
 
 ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::string>>& regions,
-                              const std::vector<KeyEntry>& communities, const std::string& sizeNote)
+                              const std::vector<KeyEntry>& communities, const std::string& sizeNote,
+                              const WeightKey& weights)
 {
-    ColorKeyLayout key = layOutSwatches(regions, communities);
+    ColorKeyLayout key = layOutSwatches(regions, communities, weights);
     if (!sizeNote.empty())
     {
         const double top = key.swatches.empty() ? key.barTexts.back().y + rowHeight
@@ -110,19 +112,32 @@ namespace
 {
 
 ColorKeyLayout layOutSwatches(const std::vector<std::pair<RegionKind, std::string>>& regions,
-                              const std::vector<KeyEntry>& communities)
+                              const std::vector<KeyEntry>& communities, const WeightKey& weights)
 {
     // The bar of link colours, its values below, its title above; then a swatch a row.
     ColorKeyLayout key;
     double y = margin + overlayTextHeight + 1.0;
     key.bar = KeyBox{margin, y, margin + barWidth, y + barHeight};
     const double middle = margin + barWidth / 2.0;
-    key.barTexts = {KeyText{"-1", margin, margin, -1}, KeyText{"0", middle, margin, 0},
-                    KeyText{"+1", margin + barWidth, margin, 1}};
-    for (const float weight : {-1.0f, 0.0f, 1.0f})
-        key.barStops.push_back({weight, weightColor(weight)});
+    if (weights.top > 0.0f)
+    {
+        // A probability or a score, from 0 to its top, through the sequential ramp's stops.
+        key.barTexts = {KeyText{"0", margin, margin, -1},
+                        KeyText{shortNumber(weights.top / 2.0f), middle, margin, 0},
+                        KeyText{shortNumber(weights.top), margin + barWidth, margin, 1}};
+        for (int stop = 0; stop <= 4; ++stop)
+            key.barStops.push_back({weights.top * static_cast<float>(stop) / 4.0f, stop / 4.0,
+                                    weightColor(weights.top * static_cast<float>(stop) / 4.0f, weights.top)});
+    }
+    else
+    {
+        key.barTexts = {KeyText{"-1", margin, margin, -1}, KeyText{"0", middle, margin, 0},
+                        KeyText{"+1", margin + barWidth, margin, 1}};
+        for (const float weight : {-1.0f, 0.0f, 1.0f})
+            key.barStops.push_back({weight, (weight + 1.0) / 2.0, weightColor(weight, 0.0f)});
+    }
     y += barHeight + 1.0;
-    key.barTexts.push_back(KeyText{"link weight", margin, y, -1});
+    key.barTexts.push_back(KeyText{weights.title, margin, y, -1});
     y += rowHeight;
     // The communities read from the first down, so the last is drawn first, from the bottom.
     for (auto entry = communities.rbegin(); entry != communities.rend(); ++entry)
@@ -171,14 +186,14 @@ osg::ref_ptr<osg::Node> createColorKey(const ColorKeyInfo& info)
     geode->addDrawable(shapes.get());
 
     // The weight bar: a rectangle from each of its stops to the next, its colours changing linearly.
-    const ColorKeyLayout key = layOutColorKey(info.regions, info.communities, info.sizeNote);
-    const auto across = [&key](float weight) {
-        return key.bar.left + (key.bar.right - key.bar.left) * (weight + 1.0) / 2.0;
+    const ColorKeyLayout key = layOutColorKey(info.regions, info.communities, info.sizeNote, info.weights);
+    const auto across = [&key](double share) {
+        return key.bar.left + (key.bar.right - key.bar.left) * share;
     };
     for (std::size_t stop = 0; stop + 1 < key.barStops.size(); ++stop)
         addRectangle(*vertices, *colors,
-                     KeyBox{across(key.barStops[stop].weight), key.bar.bottom,
-                            across(key.barStops[stop + 1].weight), key.bar.top},
+                     KeyBox{across(key.barStops[stop].share), key.bar.bottom,
+                            across(key.barStops[stop + 1].share), key.bar.top},
                      key.barStops[stop].color, key.barStops[stop + 1].color);
     for (const KeyText& text : key.barTexts)
         geode->addDrawable(createText(info, text));

@@ -28,6 +28,14 @@ std::vector<KeyEntry> communityKey(const std::vector<std::uint32_t>& communities
 /** The same for communities of the given sizes, the largest first. */
 std::vector<KeyEntry> communityKey(const std::vector<std::size_t>& sizes);
 
+/** The quantity the bar of link colours shows: a correlation from -1 to 1 (top 0), else a probability or a
+ *  score from 0 to top (GlyphSizes::weightTop), under its title. */
+struct WeightKey
+{
+    float top = 0.0f;
+    std::string title = "link weight";
+};
+
 /** What the colour key shows: the label colour, and the region kinds that were given with their names. */
 struct ColorKeyInfo
 {
@@ -41,6 +49,8 @@ struct ColorKeyInfo
     std::vector<KeyEntry> communities;
     /** What the spheres' size means, a line over the swatches, or empty. */
     std::string sizeNote;
+    /** The links' quantity, on the bar. */
+    WeightKey weights;
 };
 
 /** The swatches of a key to regions, bottom up: grey "no region" and then every region given, in order; none
@@ -74,11 +84,12 @@ struct ColorKeyLayout
 {
     KeyBox bar;
     std::vector<KeyText> barTexts;
-    /** The bar's colours: each weight's, at (weight + 1) / 2 of the bar's width, changing linearly between
-     *  them, as the links' colours change. */
+    /** The bar's colours: each weight's, at share of the bar's width from its left, changing linearly
+     *  between them, as the links' colours change. */
     struct BarStop
     {
         float weight;
+        double share;
         osg::Vec4 color;
     };
     std::vector<BarStop> barStops;
@@ -100,8 +111,8 @@ double keyReach(const ColorKeyLayout& key);
 
 /** Lays out the key to regions, as keySwatches lists them. */
 ColorKeyLayout layOutColorKey(const std::vector<std::pair<RegionKind, std::string>>& regions,
-                              const std::vector<KeyEntry>& communities = {},
-                              const std::string& sizeNote = {});
+                              const std::vector<KeyEntry>& communities = {}, const std::string& sizeNote = {},
+                              const WeightKey& weights = {});
 
 /** A key to the colours, drawn over the scene in the window's bottom left corner: a bar of link colours from
  *  weight -1 (red) through 0 (yellow) to +1 (green), and a swatch for each region kind given, above one for

@@ -103,6 +103,7 @@ struct FigureContent
     std::vector<std::pair<RegionKind, std::string>> keyRegions;
     std::vector<KeyEntry> keyCommunities;
     std::string keySizeNote;
+    WeightKey keyWeights;
 
     /** The lines of the top left corner's text, or empty. */
     std::string cornerText;

@@ -375,7 +375,7 @@ private:
         const GlyphSizes& sizes = content.glyphs;
         const float radius = sizes.linkRadius *
                              (index < content.linkThickness.size() ? content.linkThickness[index] : 1.0f) *
-                             LinkLook::linkWidth(link.weight, sizes.thinnestWeight);
+                             LinkLook::linkWidth(link.weight, sizes.thinnestWeight, sizes.weightTop);
         const auto inside = [&](std::size_t site) {
             const float sphere = sizes.siteRadius * scaleOf(site);
             return std::sqrt(std::max(0.0f, sphere * sphere - radius * radius));
@@ -388,7 +388,7 @@ private:
         osg::Vec3d end = projection.toEye(b - along * insideB);
         if (!clipToFront(start, end))
             return;
-        osg::Vec4 color = weightColor(std::isfinite(link.weight) ? link.weight : 0.0f);
+        osg::Vec4 color = weightColor(std::isfinite(link.weight) ? link.weight : 0.0f, sizes.weightTop);
         if (!content.emphasised.empty() && !content.emphasised[index])
             color = dimmedColor(color, content.background);
         paintCylinder(start, end, radius, rgbOf(color));
@@ -559,10 +559,10 @@ private:
     {
         if (content.colorKey)
         {
-            // The key as the window lays it out: the bar of link colours from -1 through 0 to +1 with its
+            // The key as the window lays it out: the bar of link colours with its
             // texts, then every swatch with its name.
-            const ColorKeyLayout key =
-                layOutColorKey(content.keyRegions, content.keyCommunities, content.keySizeNote);
+            const ColorKeyLayout key = layOutColorKey(content.keyRegions, content.keyCommunities,
+                                                      content.keySizeNote, content.keyWeights);
             const double unit = projection.getHeight() / overlayWindowHeight;
             overlayBox(key.bar.left, key.bar.bottom, key.bar.right, key.bar.top);
             cairo_pattern_t* bar =
@@ -570,8 +570,7 @@ private:
             for (const ColorKeyLayout::BarStop& stop : key.barStops)
             {
                 const Rgb color = rgbOf(stop.color);
-                cairo_pattern_add_color_stop_rgb(bar, (stop.weight + 1.0) / 2.0, color.red, color.green,
-                                                 color.blue);
+                cairo_pattern_add_color_stop_rgb(bar, stop.share, color.red, color.green, color.blue);
             }
             cairo_set_source(cairo, bar);
             cairo_fill(cairo);

@@ -71,9 +71,9 @@ vec3 mix(const vec3& x, const vec3& y, float a)
 
 } // namespace LinkLook
 
-osg::Vec4 weightColor(float weight)
+osg::Vec4 weightColor(float weight, float top)
 {
-    return osg::Vec4(LinkLook::weightColor(weight), 1.0f);
+    return osg::Vec4(LinkLook::weightColor(weight, top), 1.0f);
 }
 
 osg::Vec4 dimmedColor(const osg::Vec4& color, const osg::Vec4& background)

@@ -29,19 +29,24 @@ struct GlyphSizes
      *  below 0, every link is linkRadius. */
     float thinnestWeight = -1.0f;
 
+    /** 0 for a correlation, drawn on the ramp from -1 to 1; else the |weight| at the top of the sequential
+     *  ramp that starts at 0: 1 for a probability, the largest for a score (LinkLook::weightColor). */
+    float weightTop = 0.0f;
+
     /** Every size times factor. */
     GlyphSizes scaled(float factor) const
     {
-        return GlyphSizes{siteRadius * factor, linkRadius * factor, labelHeight * factor, labelDrop * factor,
-                          thinnestWeight};
+        return GlyphSizes{siteRadius * factor, linkRadius * factor, labelHeight * factor,
+                          labelDrop * factor,  thinnestWeight,      weightTop};
     }
 
     /** The sizes of a site whose sphere is scale times as large: its label drops as far below the larger
      *  sphere. */
     GlyphSizes sized(float scale) const
     {
-        return GlyphSizes{siteRadius * scale, linkRadius, labelHeight,
-                          labelDrop + siteRadius * (scale - 1.0f), thinnestWeight};
+        return GlyphSizes{siteRadius * scale, linkRadius,
+                          labelHeight,        labelDrop + siteRadius * (scale - 1.0f),
+                          thinnestWeight,     weightTop};
     }
 
     /** Where the label of the site at position is centred: labelDrop below its centre. */
@@ -105,15 +110,16 @@ bool siteColor(const std::vector<osg::Vec4>& colors, std::size_t site, RegionKin
 namespace LinkLook
 {
 
-/** Yellow at weight 0, fading to green at 1 and to red at -1; beyond them, the end colours. */
-osg::Vec3 weightColor(float weight);
+/** A correlation's colour (top 0): yellow at weight 0, fading to green at 1 and to red at -1; beyond them,
+ *  the end colours. Else the sequential ramp's colour of |weight| / top. */
+osg::Vec3 weightColor(float weight, float top);
 
 /** color faded towards background, as the links not emphasised are. */
 osg::Vec3 dimmedColor(osg::Vec3 color, osg::Vec3 background);
 
-/** How many times its usual radius a link of weight is drawn: 1 to 3 from a |weight| of thinnest to 1; 1
- *  for every link when thinnest is below 0. */
-float linkWidth(float weight, float thinnest);
+/** How many times its usual radius a link of weight is drawn: 1 to 3 from a |weight| of thinnest to 1, or to
+ *  top where it is above 0; 1 for every link when thinnest is below 0. */
+float linkWidth(float weight, float thinnest, float top);
 
 /** Whether a link of weight, whose ends lie in regions (the sum of their kinds' bits), is shown by cutoff and
  *  regionFilter (a region kind's bit, or 0 for all). */
@@ -121,8 +127,8 @@ bool linkShown(float weight, float regions, float cutoff, float regionFilter);
 
 } // namespace LinkLook
 
-/** A link's colour, opaque, by its weight (LinkLook::weightColor). */
-osg::Vec4 weightColor(float weight);
+/** A link's colour, opaque, by its weight on the scale whose top is top (LinkLook::weightColor). */
+osg::Vec4 weightColor(float weight, float top);
 
 /** A link's colour dimmed towards background (LinkLook::dimmedColor); its alpha is kept. */
 osg::Vec4 dimmedColor(const osg::Vec4& color, const osg::Vec4& background);

@@ -182,7 +182,7 @@ std::vector<std::uint32_t> sampleSites(const std::vector<std::size_t>& ranked,
 MotionPicture::MotionPicture(const std::vector<osg::Vec3>& sitePositions,
                              const std::vector<osg::Vec4>& siteColors, const std::vector<SiteLink>& siteLinks,
                              const osg::Vec4& dimColor, const MotionDetail& detail)
-    : links(siteLinks), background(dimColor), node(new osg::Group)
+    : links(siteLinks), background(dimColor), weightTop(detail.weightTop), node(new osg::Group)
 {
     node->setName("motion picture");
     node->setComputeBoundingSphereCallback(new NoBound);
@@ -362,7 +362,7 @@ void MotionPicture::updateLinkColors()
     for (std::size_t i = 0; i < strongest.size(); ++i)
     {
         const std::size_t link = strongest[i];
-        osg::Vec4 color = weightColor(links[link].weight);
+        osg::Vec4 color = weightColor(links[link].weight, weightTop);
         if (!emphasised.empty() && !std::binary_search(emphasised.begin(), emphasised.end(), link))
             color = dimmedColor(color, background);
         (*colors)[2 * i] = color;
@@ -387,7 +387,7 @@ void MotionPicture::updateEmphasisLines()
             continue;
         ends->push_back((*sites)[links[link].first]);
         ends->push_back((*sites)[links[link].second]);
-        colors->insert(colors->end(), 2, weightColor(links[link].weight));
+        colors->insert(colors->end(), 2, weightColor(links[link].weight, weightTop));
         // The strongest lead the order of strength, so a link is one of them unless it comes after the last.
         const bool amongStrongest =
             !ranked.empty() && !isStronger(links[ranked.back()], ranked.back(), links[link], link);

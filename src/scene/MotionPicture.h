@@ -32,6 +32,9 @@ struct MotionDetail
 
     /** The radius of the sphere a site's dot stands for. */
     float siteRadius = 2.0f;
+
+    /** The top of the links' colour scale, as GlyphSizes::weightTop. */
+    float weightTop = 0.0f;
 };
 
 /** The picture drawn while the view moves, cheap enough to turn smoothly at any size: every site as a dot as
@@ -83,6 +86,7 @@ private:
 
     const std::vector<SiteLink>& links;
     osg::Vec4 background;
+    float weightTop;
 
     /** The strongest links of all, strongest first: their places in links. */
     std::vector<std::size_t> ranked;

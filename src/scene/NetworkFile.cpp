@@ -7,8 +7,10 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -79,6 +81,25 @@ std::string graphmlFailure(const CorrelationNetwork& network, const SiteLayout& 
         declareKey(root, graphml::sites, "node", "string");
         declareKey(root, graphml::size, "node", "int");
     }
+    // What the selection analyses report of each site: an attribute a statistic, "FEL alpha", each once.
+    struct Statistic
+    {
+        const SiteStatistics* entry;
+        std::size_t value;
+        std::string id;
+    };
+    std::vector<Statistic> statistics;
+    std::vector<std::string> statisticNames;
+    for (const SiteStatistics& entry : network.statistics)
+        for (std::size_t value = 0; value < entry.names.size(); ++value)
+        {
+            const std::string name = entry.method + " " + entry.names[value];
+            if (std::find(statisticNames.begin(), statisticNames.end(), name) != statisticNames.end())
+                continue;
+            statisticNames.push_back(name);
+            statistics.push_back({&entry, value, "statistic" + std::to_string(statistics.size())});
+            declareKey(root, name.c_str(), "node", "double", statistics.back().id.c_str());
+        }
     if (paths != nullptr)
     {
         declareKey(root, graphml::paths, "node", "int");
@@ -116,6 +137,13 @@ std::string graphmlFailure(const CorrelationNetwork& network, const SiteLayout& 
                 names += (names.empty() ? "" : " ") + name;
             addData(node, graphml::sites, names);
             addData(node, graphml::size, std::to_string(network.members[site].size()));
+        }
+        for (const Statistic& statistic : statistics)
+        {
+            const auto found = statistic.entry->sites.find(network.fileNumber(site));
+            if (found != statistic.entry->sites.end() && statistic.value < found->second.size() &&
+                !std::isnan(found->second[statistic.value]))
+                addData(node, statistic.id.c_str(), shortestText(found->second[statistic.value]));
         }
         if (paths != nullptr)
             addData(node, graphml::paths, std::to_string(paths->siteCounts[site]));

@@ -519,11 +519,12 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
         const bool dimmed = !content.emphasised.empty() && !content.emphasised[link];
         const float paths =
             link < content.pathCounts.size() ? static_cast<float>(content.pathCounts[link]) : 0.0f;
-        const float thickness = (link < content.linkThickness.size() ? content.linkThickness[link] : 1.0f) *
-                                LinkLook::linkWidth(each.weight, content.glyphs.thinnestWeight);
+        const float thickness =
+            (link < content.linkThickness.size() ? content.linkThickness[link] : 1.0f) *
+            LinkLook::linkWidth(each.weight, content.glyphs.thinnestWeight, content.glyphs.weightTop);
         PrismMesh& mesh = dimmed ? dimmedLinks : withPaths ? pathLinks : links;
         mesh.add(content.sites[each.first], content.sites[each.second], content.glyphs.linkRadius * thickness,
-                 weightColor(each.weight),
+                 weightColor(each.weight, content.glyphs.weightTop),
                  link < content.exactWeights.size() ? content.exactWeights[link]
                                                     : shortestDouble(each.weight),
                  withPaths ? std::optional<float>(paths) : std::nullopt);

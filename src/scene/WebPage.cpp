@@ -144,7 +144,8 @@ Json colorKey(const FigureContent& figure)
 {
     if (!figure.colorKey)
         return nullptr;
-    const ColorKeyLayout key = layOutColorKey(figure.keyRegions, figure.keyCommunities, figure.keySizeNote);
+    const ColorKeyLayout key =
+        layOutColorKey(figure.keyRegions, figure.keyCommunities, figure.keySizeNote, figure.keyWeights);
     Json barTexts = Json::array();
     for (const KeyText& each : key.barTexts)
         barTexts.push_back(keyText(each));
@@ -154,7 +155,7 @@ Json colorKey(const FigureContent& figure)
             {{"box", keyBox(swatch.box)}, {"color", color(swatch.color)}, {"name", keyText(swatch.name)}});
     Json stops = Json::array();
     for (const ColorKeyLayout::BarStop& stop : key.barStops)
-        stops.push_back({{"weight", number(stop.weight)}, {"color", color(stop.color)}});
+        stops.push_back({{"share", number(stop.share)}, {"color", color(stop.color)}});
     Json described = {
         {"bar", keyBox(key.bar)}, {"barStops", stops}, {"barTexts", barTexts}, {"swatches", swatches}};
     if (!key.sizeNote.text.empty())
@@ -325,7 +326,8 @@ std::string pageData(const PageContent& content)
           {"linkRadius", number(glyphs.linkRadius)},
           {"labelHeight", number(glyphs.labelHeight)},
           {"labelDrop", number(glyphs.labelDrop)},
-          {"thinnestWeight", number(glyphs.thinnestWeight)}}},
+          {"thinnestWeight", number(glyphs.thinnestWeight)},
+          {"weightTop", number(glyphs.weightTop)}}},
         {"regions", regionList(content)},
     };
     osg::Vec4 noRegion;
@@ -337,6 +339,7 @@ std::string pageData(const PageContent& content)
                     {"region", static_cast<int>(content.region)},
                     {"pick", {{"kind", pickKind}, {"index", content.pick.index}}}};
     data["pathLines"] = texts(content.pathLines);
+    data["caption"] = validText(content.caption);
     // The paths by the page's places of their links, which leave out the links to no site.
     std::vector<std::int64_t> pagePlace(figure.links.size(), -1);
     for (std::size_t link = 0, place = 0; link < figure.links.size(); ++link)

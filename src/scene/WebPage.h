@@ -39,6 +39,9 @@ struct PageContent
     RegionKind region = RegionKind::None;
     Pick pick;
 
+    /** The corner's last line, whatever the view: what the file's analysis reports when it shows nothing. */
+    std::string caption;
+
     /** The lines that describe the paths asked for, as the corner writes them; empty without paths. */
     std::vector<std::string> pathLines;
 

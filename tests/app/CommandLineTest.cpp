@@ -226,7 +226,7 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
          "infomap, "
          "not \"leiden\"",
          true},
-        {"LINKMAP_WEIGHTS=lengths", "Error: LINKMAP_WEIGHTS must be correlation or distance, not \"lengths\"",
+        {"LINKMAP_WEIGHTS=lengths", "Error: LINKMAP_WEIGHTS must be correlation, probability, score or distance, not \"lengths\"",
          true},
         {"LINKMAP_CONTACT=4", "Error: LINKMAP_CONTACT is 4, but no LINKMAP_STRUCTURE was given", true},
         {"LINKMAP_COMMUNITIES=/", "Error: LINKMAP_COMMUNITIES names /, which is a directory, not a file",
@@ -236,7 +236,7 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
         {"LINKMAP_SCALE=1", "Error: LINKMAP_SCALE must be none or max, not \"1\"", true},
         {"LINKMAP_COARSE=yes", "Error: LINKMAP_COARSE must be 0 or 1, not \"yes\"", true},
         {"LINKMAP_SCENE_LABELS=on", "Error: LINKMAP_SCENE_LABELS must be 0 or 1, not \"on\"", true},
-        {"LINKMAP_SIZE=area", "Error: LINKMAP_SIZE must be same, betweenness or degree, not \"area\"", true},
+        {"LINKMAP_SIZE=area", "Error: LINKMAP_SIZE must be same, betweenness, degree or selection, not \"area\"", true},
         {"LINKMAP_COLOR=communities",
          "Error: LINKMAP_COLOR must be regions or community, not \"communities\"", true},
         {"LINKMAP_FIRST_NUMBER=1.5", "Error: LINKMAP_FIRST_NUMBER must be a whole number, not \"1.5\"", true},

@@ -240,7 +240,7 @@ TEST(Explorer, DimsEveryLinkButThoseOfThePickedSite)
         ASSERT_NE(drawable, nullptr);
         const bool own = ends.first == site || ends.second == site;
         emphasised += own ? 1 : 0;
-        EXPECT_EQ(drawable->getColor() == weightColor(ends.weight), own) << example.log[link];
+        EXPECT_EQ(drawable->getColor() == weightColor(ends.weight, 0.0f), own) << example.log[link];
     }
     EXPECT_EQ(emphasised, 6);
 
@@ -248,7 +248,7 @@ TEST(Explorer, DimsEveryLinkButThoseOfThePickedSite)
     example.explorer->pickAt(example.rayThrough(network.sitePosition(site), -60.0));
     for (std::size_t link = 0; link < network.links.size(); ++link)
         EXPECT_EQ(example.drawn->scene.linkGlyphs[link].get()->getColor(),
-                  weightColor(network.links[link].weight));
+                  weightColor(network.links[link].weight, 0.0f));
 
     // In batches, the shader is told which site's links to keep.
     Example batched(true);
@@ -823,7 +823,7 @@ TEST(Explorer, GShowsTheNetworkOfCommunitiesOverTheSitesFadedAndPutsItAway)
         for (std::size_t i = 0; i < faded.size(); ++i)
             EXPECT_EQ(faded[i], dimmedColor(before[i], style.haloColor));
         for (const osg::ref_ptr<osg::ShapeDrawable>& link : scene.linkGlyphs)
-            EXPECT_NE(link->getColor(), weightColor(0.9f)) << "no link in its own colour";
+            EXPECT_NE(link->getColor(), weightColor(0.9f, 0.0f)) << "no link in its own colour";
         EXPECT_TRUE(explorer->isShown(6)) << "the weak link is faded, not hidden";
         // The two communities are joined by the weak link; above its weight, by nothing, at once.
         const auto joins = [shown] {

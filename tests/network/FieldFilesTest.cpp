@@ -12,6 +12,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -281,6 +282,73 @@ TEST(FieldFiles, LayoutsOfTheFieldsOtherToolsRead)
     }
 }
 
+TEST(FieldFiles, EachReaderSaysWhatItsWeightsAreAndTheSettingsMaySayOtherwise)
+{
+    // Couplings are scores, drawn from 0 to the largest; CASP's contacts and BGM's posteriors probabilities;
+    // matrices and three-column pair lists correlations. LINKMAP_WEIGHTS overrides the reader.
+    TemporaryFolder folder;
+    const std::string matrix = "A,B,C\n1,0.5,2.5\n0.5,1,-3.5\n2.5,-3.5,1\n";
+    const struct
+    {
+        const char* name;
+        std::string text;
+        std::optional<WeightMeaning> set;
+        WeightMeaning meaning;
+        const char* quantity;
+        float top;
+    } cases[] = {
+        {"plmc.ec",
+         "1 M 2 K 0 0.25\n1 M 3 T 0 -0.1\n2 K 3 T 0 0.5\n",
+         {},
+         WeightMeaning::Score,
+         "EC score (plmc)",
+         0.5f},
+        {"psicov.txt",
+         "1 2 0 8 0.5\n1 3 0 8 1.75\n",
+         {},
+         WeightMeaning::Score,
+         "coupling score (column 5)",
+         1.75f},
+        {"mfdca.di",
+         "1 2 0.0123 0.0456\n1 3 0.0101 0.0320\n",
+         {},
+         WeightMeaning::Score,
+         "coupling score (column 4)",
+         0.0456f},
+        {"T0999.rr",
+         "PFRMAT RR\nTARGET T0999\nMODEL  1\nMKTAYIAKQR\n1 8 0 8 0.72\n3 9 0 8 0.40\nEND\n",
+         {},
+         WeightMeaning::Probability,
+         "contact probability (CASP RR)",
+         1.0f},
+        {"T0999.rr", "PFRMAT RR\nTARGET T0999\nMODEL  1\nMKTAYIAKQR\n1 8 0 8 0.72\n3 9 0 8 0.40\nEND\n",
+         WeightMeaning::Correlation, WeightMeaning::Correlation, "", 0.0f},
+        {"pairs.txt", "1 2 0.5\n2 3 -0.25\n", {}, WeightMeaning::Correlation, "", 0.0f},
+        {"matrix.csv", matrix, {}, WeightMeaning::Correlation, "", 0.0f},
+        {"matrix.csv", matrix, WeightMeaning::Score, WeightMeaning::Score, "score", 3.5f},
+        {"matrix.csv", "A,B\n1,0.25\n0.25,1\n", WeightMeaning::Probability, WeightMeaning::Probability,
+         "probability", 1.0f},
+        {"matrix.csv", "A,B\n1,0.25\n0.25,1\n", WeightMeaning::Distance, WeightMeaning::Correlation, "",
+         0.0f},
+    };
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE(std::string(test.name) + " " + test.quantity);
+        ReadSettings settings;
+        settings.weights = test.set;
+        const Reading read = readFile(folder.write(test.name, test.text), settings);
+        EXPECT_EQ(read.network.weightMeaning, test.meaning);
+        EXPECT_EQ(read.network.weightQuantity, test.quantity);
+        EXPECT_FLOAT_EQ(read.network.weightTop(), test.top);
+    }
+    // A probability the settings claim for weights beyond 0 and 1 is refused, naming the pair.
+    ReadSettings probability;
+    probability.weights = WeightMeaning::Probability;
+    EXPECT_EQ(refusalOf(folder.write("scores.csv", matrix), probability),
+              "Error: LINKMAP_WEIGHTS is probability, but FILE links A and C at 2.5, which is no probability "
+              "from 0 to 1");
+}
+
 TEST(FieldFiles, TextThatIsNoNetworkIsRefusedSayingWhatItLooksLike)
 {
     TemporaryFolder folder;
@@ -480,19 +548,27 @@ TEST(FieldFiles, HyphyBgmIsANetworkOfDependentSites)
     // BGM's 54 sites with substitutions, every pair with the posterior that they are dependent; HyPhy's own
     // summary reports the one pair at 0.5 and more, sites 11 and 37.
     const std::string path = fieldFile("integrase_BDA.BGM.json");
-    const Reading all = readFile(path);
+    const Reading strong = readFile(path);
+    ASSERT_EQ(strong.network.linkCount(), 1u);
+    EXPECT_EQ(linksInOrder(strong.network), "X11-X37:0.591624");
+    EXPECT_EQ(strong.network.weightMeaning, WeightMeaning::Probability);
+    EXPECT_EQ(strong.network.weightQuantity, "BGM posterior probability");
+    EXPECT_NE(
+        strong.messages.find("Note: FILE is HyPhy's BGM result: 1 of its 1431 pairs of sites is dependent "
+                             "at posterior 0.5 or more, as BGM reports them; 1430 are left out "
+                             "(LINKMAP_MIN_WEIGHT=0 shows every pair)\n"),
+        std::string::npos)
+        << strong.messages;
+    ReadSettings every;
+    every.minimumGiven = true;
+    const Reading all = readFile(path, every);
     EXPECT_EQ(all.network.linkCount(), 54u * 53u / 2u);
     EXPECT_NE(
         all.messages.find("Note: FILE is HyPhy's BGM result: a pair weighs the posterior that its sites are "
-                          "dependent; BGM reports the pairs of 0.5 and more, and LINKMAP_MIN_WEIGHT chooses "
-                          "which are shown\n"),
+                          "dependent; BGM reports the pairs of 0.5 and more, and LINKMAP_MIN_WEIGHT shows "
+                          "those of 0 and more\n"),
         std::string::npos)
         << all.messages;
-    ReadSettings reported;
-    reported.minimumWeight = 0.5f;
-    const Reading strong = readFile(path, reported);
-    ASSERT_EQ(strong.network.linkCount(), 1u);
-    EXPECT_EQ(linksInOrder(strong.network), "X11-X37:0.591624");
 }
 
 // The rings of a network, as sets of site names, in no order.

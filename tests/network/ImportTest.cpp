@@ -236,8 +236,6 @@ TEST(Import, FilesAsTheFieldsToolsWriteThemAreReadAsTheyMean)
          sequence},
         {"evcouplings-CouplingScores.csv",
          "Note: weights from column cn of FILE\n"
-         "Note: the weights range from -0.4 to 1.3; beyond -1 and 1 they are drawn at the end colours "
-         "(LINKMAP_SCALE=max divides them by the largest)\n"
          "Creating link between L5 and V9 with weight 1.300000\n"
          "Creating link between L5 and G12 with weight -0.400000\n"
          "Creating link between V9 and G12 with weight 0.250000\n",
@@ -293,7 +291,8 @@ TEST(Import, FilesAsTheFieldsToolsWriteThemAreReadAsTheyMean)
     EXPECT_EQ(
         readOut(exact),
         "Note: the weights range from 0.123456 to 3.5; beyond -1 and 1 they are drawn at the end colours "
-        "(LINKMAP_SCALE=max divides them by the largest)\n"
+        "(LINKMAP_SCALE=max divides them by the largest; LINKMAP_WEIGHTS=score draws them from 0 to the "
+        "largest)\n"
         "Creating link between A and B with weight 0.123456\n"
         "Creating link between A and C with weight 2.500000\n"
         "Creating link between B and C with weight 3.500000\n");
@@ -608,7 +607,8 @@ TEST(Import, TablesAreReadCellByCellAsTheirShapeSays)
          "Warning: FILE repeats 1 pair; the first weight of each is kept\n"
          "Note: 1 site without a link is left out\n"
          "Note: the weights range from -2 to 0.5; beyond -1 and 1 they are drawn at the end colours "
-         "(LINKMAP_SCALE=max divides them by the largest)\n",
+         "(LINKMAP_SCALE=max divides them by the largest; LINKMAP_WEIGHTS=score draws them from 0 to the "
+         "largest)\n",
          {}},
         {"scaled.csv", "0,4\n-2,0\n", "X1-X2:1",
          "Warning: the matrix in FILE is not symmetric: the largest difference, 6, is at row 2, column 1; "
@@ -640,7 +640,8 @@ TEST(Import, TablesAreReadCellByCellAsTheirShapeSays)
          "0 1 2\n1 0 1\n2 1 0\n",
          "X1-X2:1 X1-X3:2 X2-X3:1",
          "Note: the weights range from 1 to 2; beyond -1 and 1 they are drawn at the end colours "
-         "(LINKMAP_SCALE=max divides them by the largest)\n",
+         "(LINKMAP_SCALE=max divides them by the largest; LINKMAP_WEIGHTS=score draws them from 0 to the "
+         "largest)\n",
          {}},
     };
     TemporaryFolder folder;

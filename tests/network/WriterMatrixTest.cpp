@@ -90,7 +90,7 @@ TEST(WriterMatrix, CnasLengthsReadAsDistancesGiveTheMatrixsCorrelations)
     // matrix that R wrote, which cna kept at its cutoff of 0.4.
     Links matrix = linksRead("bio3d-nma-1dpx.csv.gz");
     ReadSettings distances;
-    distances.distances = true;
+    distances.weights = WeightMeaning::Distance;
     distances.minimumWeight = 0.4f;
     for (const char* file : {"igraph-cna-1dpx.graphml", "igraph-cna-1dpx.gml", "igraph-cna-1dpx.ncol"})
     {

@@ -56,9 +56,9 @@ TEST(ColorKey, ShowsTheWeightBarAndASwatchPerRegionGivenInTheLabelColour)
     const auto* colors = dynamic_cast<const osg::Vec4Array*>(shapes->getColorArray());
     ASSERT_NE(colors, nullptr);
     ASSERT_EQ(colors->size(), 5u * 4u);
-    EXPECT_EQ((*colors)[0], weightColor(-1.0f));
-    EXPECT_EQ((*colors)[1], weightColor(0.0f));
-    EXPECT_EQ((*colors)[5], weightColor(1.0f));
+    EXPECT_EQ((*colors)[0], weightColor(-1.0f, 0.0f));
+    EXPECT_EQ((*colors)[1], weightColor(0.0f, 0.0f));
+    EXPECT_EQ((*colors)[5], weightColor(1.0f, 0.0f));
     osg::Vec4 grey, red, blue;
     ASSERT_TRUE(regionColor(RegionKind::None, grey) && regionColor(RegionKind::Positive, red) &&
                 regionColor(RegionKind::Accelerated, blue));

@@ -133,24 +133,30 @@ TEST(LinkGlyphs, TheShadersFilterOfTheLinksIsTheOneEveryOtherOutputApplies)
 
 TEST(LinkGlyphs, AFiguresLinksAreAsThickAsTheyAreStrong)
 {
-    // Once at the thinnest weight and below, three times at 1 and beyond, in between in proportion; all
-    // alike in the plain style (a thinnest weight below 0), and where the thinnest is 1 or no number.
+    // Once at the thinnest weight and below, three times at the scale's top (1 for a correlation, top for a
+    // score) and beyond, in between in proportion; all alike in the plain style (a thinnest weight below 0),
+    // and where the thinnest is the top or no number.
     const struct
     {
         float weight;
         float thinnest;
         float width;
-    } cases[] = {{0.3f, 0.3f, 1.0f},   {-0.3f, 0.3f, 1.0f}, {0.1f, 0.3f, 1.0f},     {0.65f, 0.3f, 2.0f},
-                 {-0.65f, 0.3f, 2.0f}, {1.0f, 0.3f, 3.0f},  {-4.0f, 0.3f, 3.0f},    {0.5f, 0.0f, 2.0f},
-                 {0.0f, 0.0f, 1.0f},   {NAN, 0.3f, 1.0f},   {INFINITY, 0.0f, 3.0f}, {0.9f, -1.0f, 1.0f},
-                 {0.9f, 1.0f, 1.0f},   {0.9f, NAN, 1.0f}};
+        float top;
+    } cases[] = {{0.3f, 0.3f, 1.0f, 0.0f},  {-0.3f, 0.3f, 1.0f, 0.0f},    {0.1f, 0.3f, 1.0f, 0.0f},
+                 {0.65f, 0.3f, 2.0f, 0.0f}, {-0.65f, 0.3f, 2.0f, 0.0f},   {1.0f, 0.3f, 3.0f, 0.0f},
+                 {-4.0f, 0.3f, 3.0f, 0.0f}, {0.5f, 0.0f, 2.0f, 0.0f},     {0.0f, 0.0f, 1.0f, 0.0f},
+                 {NAN, 0.3f, 1.0f, 0.0f},   {INFINITY, 0.0f, 3.0f, 0.0f}, {0.9f, -1.0f, 1.0f, 0.0f},
+                 {0.9f, 1.0f, 1.0f, 0.0f},  {0.9f, NAN, 1.0f, 0.0f},      {0.5f, 0.0f, 2.0f, 1.0f},
+                 {2.0f, 0.0f, 2.0f, 4.0f},  {4.0f, 1.0f, 3.0f, 4.0f},     {2.5f, 1.0f, 2.0f, 4.0f},
+                 {3.0f, 4.0f, 1.0f, 4.0f},  {1.5f, 0.5f, 3.0f, 0.0f}};
     for (const auto& test : cases)
     {
-        EXPECT_NEAR(LinkLook::linkWidth(test.weight, test.thinnest), test.width, 1e-6f)
-            << test.weight << " " << test.thinnest;
+        EXPECT_NEAR(LinkLook::linkWidth(test.weight, test.thinnest, test.top), test.width, 1e-6f)
+            << test.weight << " " << test.thinnest << " " << test.top;
         // A glyph's cylinder is that many times the sizes' link radius.
         GlyphSizes sizes;
         sizes.thinnestWeight = test.thinnest;
+        sizes.weightTop = test.top;
         const osg::ref_ptr<osg::ShapeDrawable> link =
             createLink(osg::Vec3(0, 0, 0), osg::Vec3(10, 0, 0), test.weight, sizes);
         const auto* cylinder = dynamic_cast<const osg::Cylinder*>(link->getShape());

@@ -131,7 +131,7 @@ TEST(MotionPicture, DrawsEverySiteInItsRegionColourAndTheStrongestLinksTheCutoff
             EXPECT_EQ(ends[2 * i], positions[link.first]);
             EXPECT_EQ(ends[2 * i + 1], positions[link.second]);
             // Bit for bit: a weight that is no number gives a colour that is none either.
-            const osg::Vec4 own = weightColor(link.weight);
+            const osg::Vec4 own = weightColor(link.weight, 0.0f);
             EXPECT_EQ(std::memcmp(&colors[2 * i], &own, sizeof own), 0) << i;
         }
     }
@@ -174,7 +174,7 @@ TEST(MotionPicture, DimsAllButTheEmphasisedLinksAndDrawsThoseEvenBeyondTheStrong
         EXPECT_EQ(picture.drawnLinks(), each.drawn);
         for (std::size_t i = 0; i < 2; ++i)
         {
-            const osg::Vec4 own = weightColor(links[i == 0 ? 0 : 2].weight);
+            const osg::Vec4 own = weightColor(links[i == 0 ? 0 : 2].weight, 0.0f);
             EXPECT_EQ(colors[2 * i], each.dimmed[i] ? dimmedColor(own, background) : own) << i;
         }
         ASSERT_EQ(static_cast<std::size_t>(drawnVertices(emphasis)), 2 * each.emphasisLines);

@@ -145,7 +145,7 @@ TEST(WebPage, CarriesTheRecordsAsDataAndTheNamesAsEscapedText)
     EXPECT_EQ(data["lighting"]["diffuse"], GlyphStyle::diffuseShare);
     EXPECT_TRUE(data["shaders"].contains("PageSphere.frag"));
     // Everything the page runs is in it: three.js, its trackball, the shared link look, the page's script.
-    EXPECT_NE(text.find("vec3 weightColor(float weight)"), std::string::npos);
+    EXPECT_NE(text.find("vec3 weightColor(float weight, float top)"), std::string::npos);
     EXPECT_NE(text.find("THREE.TrackballControls"), std::string::npos);
     EXPECT_EQ(text.find("src=\""), std::string::npos);
 }

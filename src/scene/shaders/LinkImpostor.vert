@@ -18,6 +18,7 @@ attribute vec4 linkB3;
 
 uniform float radius;
 uniform float thinnestWeight; // links as thick as they are strong from this |weight| on; below 0, all alike
+uniform float weightTop;      // 0 for a correlation; else the |weight| at the top of the sequential ramp
 uniform int segments;
 uniform float cutoff;
 uniform float regionFilter; // 0: every link; otherwise the bit of the region a link must touch
@@ -58,8 +59,8 @@ void main()
 #endif
 
     vec4 point = gl_ModelViewMatrix * vec4(gl_Vertex.y > 0.0 ? a : b, 1.0);
-    point.xyz += edge * (radius * linkWidth(linkWeight, thinnestWeight));
-    vec3 color = weightColor(linkWeight);
+    point.xyz += edge * (radius * linkWidth(linkWeight, thinnestWeight, weightTop));
+    vec3 color = weightColor(linkWeight, weightTop);
     vec3 material = emphasis != 0 && !isEmphasised(a, b) ? dimmedColor(color, dimColor.rgb) : color;
     gl_FrontColor = lightColour(normal, point.xyz, vec4(material, 1.0));
     gl_BackColor = gl_FrontColor;

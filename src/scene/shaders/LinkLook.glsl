@@ -5,10 +5,27 @@
 // How far a dimmed link's colour fades towards the background, from 0 (not at all) to 1.
 const float linkDimming = 0.75;
 
-// Yellow at weight 0, fading to green at 1 and to red at -1; beyond them, the end colours. A weight that is no
-// number stays so.
-vec3 weightColor(float weight)
+// From dark blue through teal and green to yellow (viridis, which readers with any common colour vision
+// deficiency, and a grey print, still read in order), for a share from 0 to 1 of a quantity that starts at 0.
+vec3 sequentialColor(float share)
 {
+    float place = min(share, 1.0) * 4.0;
+    if (place < 1.0)
+        return mix(vec3(0.267, 0.005, 0.329), vec3(0.231, 0.322, 0.545), place);
+    if (place < 2.0)
+        return mix(vec3(0.231, 0.322, 0.545), vec3(0.129, 0.569, 0.549), place - 1.0);
+    if (place < 3.0)
+        return mix(vec3(0.129, 0.569, 0.549), vec3(0.369, 0.788, 0.384), place - 2.0);
+    return mix(vec3(0.369, 0.788, 0.384), vec3(0.993, 0.906, 0.144), place - 3.0);
+}
+
+// A correlation (top 0): yellow at weight 0, fading to green at 1 and to red at -1; beyond them, the end
+// colours. A probability or a score (top, the |weight| at the ramp's top, above 0): sequentialColor of
+// |weight| / top. A weight that is no number stays so.
+vec3 weightColor(float weight, float top)
+{
+    if (top > 0.0)
+        return sequentialColor(abs(weight) / top);
     float strength = min(abs(weight), 1.0);
     return weight < 0.0 ? vec3(1.0, 1.0 - strength, 0.0) : vec3(1.0 - strength, 1.0, 0.0);
 }
@@ -27,10 +44,12 @@ bool linkShown(float weight, float regions, float cutoff, float regionFilter)
 }
 
 // How many times its usual radius a link of weight is drawn: as thick as it is strong, once at a |weight| of
-// thinnest and below, growing to three times at 1 and beyond; once for every link when thinnest is below 0.
-float linkWidth(float weight, float thinnest)
+// thinnest and below, growing to three times at the top of its scale (1, or top where it is above 0) and
+// beyond; once for every link when thinnest is below 0.
+float linkWidth(float weight, float thinnest, float top)
 {
-    if (thinnest < 0.0 || !(thinnest < 1.0) || !(abs(weight) > thinnest))
+    float full = top > 0.0 ? top : 1.0;
+    if (thinnest < 0.0 || !(thinnest < full) || !(abs(weight) > thinnest))
         return 1.0;
-    return 1.0 + 2.0 * min((abs(weight) - thinnest) / (1.0 - thinnest), 1.0);
+    return 1.0 + 2.0 * min((abs(weight) - thinnest) / (full - thinnest), 1.0);
 }

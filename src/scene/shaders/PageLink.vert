@@ -4,6 +4,7 @@
 // whether the link is emphasised; the paths' links stay drawn under another filter while keepPaths is set.
 uniform float radius;
 uniform float thinnestWeight;
+uniform float weightTop;
 uniform float cutoff;
 uniform float regionFilter;
 uniform float emphasis;
@@ -35,8 +36,8 @@ void main()
     vFacing = normalize(-point.xyz + axis * dot(point.xyz, axis) / length2);
     vSide = side;
     vAcross = sign(look.z);
-    vec3 color = weightColor(look.x);
+    vec3 color = weightColor(look.x, weightTop);
     vColor = emphasis > 0.5 && emphasised < 0.5 ? dimmedColor(color, background) : color;
-    point.xyz += side * radius * linkWidth(look.x, thinnestWeight) * look.z;
+    point.xyz += side * radius * linkWidth(look.x, thinnestWeight, weightTop) * look.z;
     gl_Position = projectionMatrix * point;
 }

@@ -110,7 +110,7 @@ function linkmapControls(page) {
             context.fillStyle = getComputedStyle(node).backgroundColor;
             if (index === 0 && data.key) {
                 const fill = context.createLinearGradient(box.left, 0, box.right, 0);
-                data.key.barStops.forEach((stop) => fill.addColorStop((stop.weight + 1) / 2, css(stop.color)));
+                data.key.barStops.forEach((stop) => fill.addColorStop(stop.share, css(stop.color)));
                 context.fillStyle = fill;
             }
             context.fillRect(box.left, box.top, box.width, box.height);

@@ -112,6 +112,7 @@ function linkmapGlyphs(data, records, view, stage) {
     }
     const linkUniforms = {
         radius: {value: glyphs.linkRadius}, thinnestWeight: {value: glyphs.thinnestWeight},
+        weightTop: {value: glyphs.weightTop},
         cutoff: {value: state.cutoff}, regionFilter: {value: regionBit(state.region)},
         emphasis: {value: 0}, keepPaths: {value: 0}, background: {value: background},
     };

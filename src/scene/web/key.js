@@ -24,7 +24,7 @@ function linkmapKey(data) {
         node.style.background = background;
         key.appendChild(node);
     }
-    const stops = data.key.barStops.map((stop) => css(stop.color) + ' ' + ((stop.weight + 1) * 50).toFixed(3) + '%');
+    const stops = data.key.barStops.map((stop) => css(stop.color) + ' ' + (stop.share * 100).toFixed(3) + '%');
     box(data.key.bar, 'linear-gradient(to right, ' + stops.join(', ') + ')');
     data.key.barTexts.forEach(text);
     for (const swatch of data.key.swatches) {

@@ -105,6 +105,8 @@ function linkmapView(data, records) {
             lines.push(state.message);
         if (state.cutoff > 0)
             lines.push(fill('cutoff', {cutoff: cutoffText(state.cutoff), shown, total: linkCount}));
+        if (data.caption)
+            lines.push(data.caption);
         return lines.join('\n');
     }
 
