@@ -257,7 +257,7 @@ bool Explorer::isShown(std::size_t link) const
 
 void Explorer::setCutoff(float value)
 {
-    view.cutoff = heldCutoff(value);
+    view.cutoff = heldCutoff(value, view.cutoffTop);
     highlight.setCutoff(view.cutoff);
     followFilter();
     followCommunities();
@@ -266,15 +266,18 @@ void Explorer::setCutoff(float value)
 
 void Explorer::raiseCutoff()
 {
-    // A step is a whole number of twentieths, so that 0.35 is the float that a weight written 0.35 reads as.
-    const int step = static_cast<int>(std::floor(view.cutoff * ViewRules::cutoffSteps + 1e-3)) + 1;
-    setCutoff(static_cast<float>(std::min(step, ViewRules::cutoffSteps) / double(ViewRules::cutoffSteps)));
+    // A step is a whole number of twentieths of the top, so that 0.35 is the float that a weight written 0.35
+    // reads as.
+    const double steps = ViewRules::cutoffSteps / static_cast<double>(view.cutoffTop);
+    const int step = static_cast<int>(std::floor(view.cutoff * steps + 1e-3)) + 1;
+    setCutoff(static_cast<float>(std::min(step, ViewRules::cutoffSteps) / steps));
 }
 
 void Explorer::lowerCutoff()
 {
-    const int step = static_cast<int>(std::ceil(view.cutoff * ViewRules::cutoffSteps - 1e-3)) - 1;
-    setCutoff(static_cast<float>(std::max(step, 0) / double(ViewRules::cutoffSteps)));
+    const double steps = ViewRules::cutoffSteps / static_cast<double>(view.cutoffTop);
+    const int step = static_cast<int>(std::ceil(view.cutoff * steps - 1e-3)) - 1;
+    setCutoff(static_cast<float>(std::max(step, 0) / steps));
 }
 
 float Explorer::getCutoff() const

@@ -195,6 +195,7 @@ void writePage(const RunInput& input, Stage stage)
     for (const RegionKindEntry& entry : regionKinds)
         page.listNames.push_back(std::filesystem::path(input.files.*entry.listFile).filename().string());
     page.cutoff = input.view.cutoff;
+    page.cutoffTop = input.view.cutoffTop;
     page.region = input.view.region;
     page.pick = input.view.pick;
     page.pathLines = describeViewPaths(input.view, input.network);

@@ -106,6 +106,11 @@ std::string readReadingSettings(ReadSettings& reading)
 
     const char* sequence = std::getenv("LINKMAP_SEQUENCE");
     reading.sequenceFile = sequence != nullptr ? sequence : "";
+    const char* reference = std::getenv("LINKMAP_REFERENCE");
+    reading.reference = reference != nullptr ? reference : "";
+    if (!reading.reference.empty() && reading.sequenceFile.empty())
+        return "Error: LINKMAP_REFERENCE names a sequence of the alignment LINKMAP_SEQUENCE gives, but "
+               "LINKMAP_SEQUENCE is not set";
 
     const char* first = std::getenv("LINKMAP_FIRST_NUMBER");
     if (first != nullptr && *first != '\0' && !parseWholeNumber(first, reading.firstNumber))

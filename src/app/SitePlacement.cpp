@@ -15,6 +15,16 @@ SiteLayout placeAtPositions(CorrelationNetwork& network, const NetworkSource& so
     if (!settings.structure)
         return layoutSites(network, source.ringsGiven ? LayoutKind::RingGrid : LayoutKind::FittedRingGrid);
     const ChainTrace& chain = *settings.structure;
+    // Sites an alignment's reference named stand on the residues the reference aligns to, and keep its names.
+    if (!network.referenceResidues.empty())
+    {
+        std::string note;
+        const ResidueMatch match = alignResidues(network, chain, note);
+        for (const std::string& line : chain.notes)
+            std::printf("%s\n", line.c_str());
+        std::printf("%s\n", note.c_str());
+        return layoutOnChain(network, chain, match);
+    }
     const ResidueMatch match = matchResidues(network, chain);
     checkSameMolecule(network, chain, match);
     for (const std::string& line : chain.notes)

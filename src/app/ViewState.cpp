@@ -126,7 +126,8 @@ std::string describePaths(const PathSearch& search, const CorrelationNetwork& ne
 ViewState startingView(const Settings& settings, const CorrelationNetwork& network)
 {
     ViewState view;
-    view.cutoff = heldCutoff(settings.cutoff);
+    view.cutoffTop = ViewRules::cutoffTop(network.weightTop());
+    view.cutoff = heldCutoff(settings.cutoff, view.cutoffTop);
     view.region = settings.region;
     if (settings.viewGiven)
         view.camera = settings.firstView;
@@ -251,7 +252,7 @@ std::vector<std::uint32_t> favouredSites(const ViewState& view, const Correlatio
 
 std::string describePathsFoundAt(const ViewState& view)
 {
-    std::string text = "The paths were found at cutoff " + ViewRules::cutoffText(view.cutoff);
+    std::string text = "The paths were found at cutoff " + ViewRules::cutoffText(view.cutoff, view.cutoffTop);
     if (const RegionKindEntry* entry = findRegionKind(view.region))
         text += std::string(", among the links touching ") + entry->word + " sites";
     return text;
@@ -270,9 +271,9 @@ std::vector<bool> sitesOnPaths(const ViewState& view, std::size_t siteCount)
     return on;
 }
 
-float heldCutoff(float cutoff)
+float heldCutoff(float cutoff, float top)
 {
-    return cutoff > 0.0f ? std::min(cutoff, 1.0f) : 0.0f;
+    return cutoff > 0.0f ? std::min(cutoff, top) : 0.0f;
 }
 
 LinkFilter linkFilterOf(const ViewState& view)
@@ -349,9 +350,10 @@ std::string describeView(const ViewState& view, const DescribedNetwork& describe
         addLine(line);
     addLine(notes.message);
     if (view.cutoff > 0.0f)
-        addLine(ViewRules::fill(ViewRules::cutoff, {{"cutoff", ViewRules::cutoffText(view.cutoff)},
-                                                    {"shown", std::to_string(shown)},
-                                                    {"total", std::to_string(network.linkCount())}}));
+        addLine(ViewRules::fill(ViewRules::cutoff,
+                                {{"cutoff", ViewRules::cutoffText(view.cutoff, view.cutoffTop)},
+                                 {"shown", std::to_string(shown)},
+                                 {"total", std::to_string(network.linkCount())}}));
     addLine(notes.notice);
     addLine(network.caption);
     return text;

@@ -22,8 +22,10 @@
  *  ask, and every output reads it. */
 struct ViewState
 {
-    /** The links whose |weight| is below the cutoff are hidden; it is held within 0 to 1. */
+    /** The links whose |weight| is below the cutoff are hidden; it is held within 0 and cutoffTop, the top of
+     *  its range in the weights' quantity (ViewRules::cutoffTop). */
     float cutoff = 0.0f;
+    float cutoffTop = 1.0f;
 
     /** Only the links that touch a site of this region are shown; RegionKind::None shows them all. */
     RegionKind region = RegionKind::None;
@@ -56,7 +58,7 @@ std::vector<std::uint32_t> pathLinkCounts(const ViewState& view, std::size_t lin
 ViewState startingView(const Settings& settings, const CorrelationNetwork& network);
 
 /** A cutoff held within 0 to 1; a value that is no number hides nothing. */
-float heldCutoff(float cutoff);
+float heldCutoff(float cutoff, float top = 1.0f);
 
 /** The filter of view's cutoff and region. */
 LinkFilter linkFilterOf(const ViewState& view);

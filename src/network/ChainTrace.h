@@ -94,6 +94,13 @@ struct ResidueMatch
  *  ends in a chain, "P1:B", is that chain's residue of that author's number (raised by the offset). */
 ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& chain);
 
+/** Finds the residue of every site named by an alignment's reference (network.referenceResidues): the
+ *  reference is aligned to the chain's sequence with gemmi (BLOSUM62, gaps free where the chain breaks), and
+ *  each site stands at the residue its own residue aligns to; a site at a gap of the reference, or whose
+ *  residue aligns to none, is unplaced. note says how well the two aligned and how many sites are left off.
+ */
+ResidueMatch alignResidues(const CorrelationNetwork& network, const ChainTrace& chain, std::string& note);
+
 /** Gives every site of network that the file knows by its number alone (X45, or 45) and that stands on a
  *  residue with a one-letter code its residue's name: K45, G52A with an insertion code, K45:B on a trace of
  *  several chains. The file's names stay in network.fileNames. */

@@ -34,6 +34,8 @@ std::pair<std::uint32_t, bool> CorrelationNetwork::addSite(const std::string& na
 
 int CorrelationNetwork::fileNumber(std::size_t site) const
 {
+    if (!columns.empty())
+        return columns[site];
     return fileNames.empty() ? numbers[site] : siteNumber(fileNames[site]);
 }
 
@@ -167,6 +169,8 @@ std::size_t CorrelationNetwork::removeUnlinkedSites()
             names[kept] = std::move(names[site]);
         if (kept != site && !fileNames.empty())
             fileNames[kept] = std::move(fileNames[site]);
+        if (!columns.empty())
+            columns[kept] = columns[site];
         numbers[kept] = numbers[site];
         regions[kept] = regions[site];
         ++kept;
@@ -175,6 +179,8 @@ std::size_t CorrelationNetwork::removeUnlinkedSites()
     names.resize(kept);
     if (!fileNames.empty())
         fileNames.resize(kept);
+    if (!columns.empty())
+        columns.resize(kept);
     numbers.resize(kept);
     regions.resize(kept);
     for (SiteLink& link : links)

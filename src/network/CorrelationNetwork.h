@@ -116,8 +116,14 @@ public:
         return fileNames.empty() ? names[site] : fileNames[site];
     }
 
-    /** The number the file gave site, by which region lists and selection analyses know it: its number, or
-     *  that of the name the file gave it before it was renamed. */
+    /** One a site, where an alignment's reference named the sites (K45): the number of its column, its codon
+     *  in a codon alignment, as the file numbered it; else empty. And the reference's residues without gaps,
+     *  one letter each: the residue of a site numbered k that is no gap is its k-th. */
+    std::vector<int> columns;
+    std::string referenceResidues;
+
+    /** The number the file gave site, by which region lists and selection analyses know it: its column, its
+     *  number, or that of the name the file gave it before it was renamed. */
     int fileNumber(std::size_t site) const;
 
     /** Calls site name instead, keeping the file's name in fileNames; false, and nothing changed, when

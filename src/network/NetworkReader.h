@@ -42,8 +42,12 @@ struct ReadSettings
     /** The format, when given, instead of the one the file's name tells. */
     std::optional<InputFormat> format;
 
-    /** A FASTA file whose first sequence gives a numbered site its letter; empty for X. */
+    /** A FASTA file whose first sequence gives a numbered site its letter, or an alignment whose reference
+     *  names it; empty for X. */
     std::string sequenceFile;
+
+    /** The name of the alignment's sequence that names the sites; empty for the first. */
+    std::string reference;
 
     /** The number of the first row of a matrix, and of the sequence's first letter. */
     int firstNumber = 1;

@@ -2,6 +2,7 @@
 #include <network/SiteNames.h>
 #include <network/ValidText.h>
 
+#include <algorithm>
 #include <cctype>
 #include <string_view>
 #include <utility>
@@ -9,6 +10,8 @@
 
 namespace
 {
+
+using Sequences = std::vector<std::pair<std::string, std::string>>;
 
 bool startsCaseless(std::string_view line, std::string_view start)
 {
@@ -41,25 +44,26 @@ bool isSequenceLetter(char c)
     return std::isalpha(static_cast<unsigned char>(c)) || c == '-' || c == '*';
 }
 
-// The first sequence of a FASTA file: the letters of the lines after its header, up to the next header.
-std::string firstFastaSequence(const std::vector<std::string>& lines)
+// The sequences of a FASTA file, each the letters of the lines after its header, up to the next header; a
+// bare sequence is one without a name.
+Sequences fastaSequences(const std::vector<std::string>& lines)
 {
-    std::string sequence;
-    bool headerSeen = false;
+    Sequences sequences;
     for (const std::string& line : lines)
     {
         if (!line.empty() && line[0] == '>')
         {
-            if (headerSeen)
-                break;
-            headerSeen = true;
+            const std::string_view header = trimmed(std::string_view(line).substr(1));
+            sequences.push_back({std::string(header.substr(0, header.find_first_of(" \t"))), std::string()});
             continue;
         }
+        if (sequences.empty())
+            sequences.push_back({std::string(), std::string()});
         for (const char letter : line)
             if (isSequenceLetter(letter))
-                sequence.push_back(letter);
+                sequences.back().second.push_back(letter);
     }
-    return sequence;
+    return sequences;
 }
 
 // Splits a row of an alignment's block into its sequence's name (quoted or not) and the rest.
@@ -88,12 +92,25 @@ void addPlaces(std::string& sequence, std::string_view part)
             sequence.push_back(c);
 }
 
-// The first sequence of a NEXUS file's matrix: the rows that bear the first row's name, whether the matrix
-// is interleaved or not, up to the semicolon that ends it; comments in brackets are left out.
-std::string firstNexusSequence(const std::vector<std::string>& lines)
+// Adds part of a row to the sequence of name, the next in order when it is new.
+void addRow(Sequences& sequences, const std::string& name, std::string_view part)
 {
-    std::string sequence;
-    std::string first;
+    auto found =
+        std::find_if(sequences.begin(), sequences.end(),
+                     [&](const std::pair<std::string, std::string>& each) { return each.first == name; });
+    if (found == sequences.end())
+    {
+        sequences.push_back({name, std::string()});
+        found = sequences.end() - 1;
+    }
+    addPlaces(found->second, part);
+}
+
+// The sequences of a NEXUS file's matrix, by their rows' names, whether the matrix is interleaved or not, up
+// to the semicolon that ends it; comments in brackets are left out.
+Sequences nexusSequences(const std::vector<std::string>& lines)
+{
+    Sequences sequences;
     bool inMatrix = false;
     bool inComment = false;
     for (const std::string& line : lines)
@@ -121,35 +138,28 @@ std::string firstNexusSequence(const std::vector<std::string>& lines)
         if (!trimmed(content).empty())
         {
             const auto [name, rest] = splitRow(content);
-            if (first.empty())
-                first = name;
-            if (name == first)
-                addPlaces(sequence, rest);
+            addRow(sequences, name, rest);
         }
         if (end != std::string_view::npos)
             break;
     }
-    return sequence;
+    return sequences;
 }
 
-// The first sequence of a Clustal alignment: the rows of its blocks that bear the first row's name. Lines
-// that start with white space mark the conserved places, and are left out.
-std::string firstClustalSequence(const std::vector<std::string>& lines)
+// The sequences of a Clustal alignment, by the names of its blocks' rows. Lines that start with white space
+// mark the conserved places, and are left out.
+Sequences clustalSequences(const std::vector<std::string>& lines)
 {
-    std::string sequence;
-    std::string first;
+    Sequences sequences;
     for (std::size_t at = 1; at < lines.size(); ++at)
     {
         const std::string& line = lines[at];
         if (line.empty() || isSpace(line[0]) || trimmed(line).empty())
             continue;
         const auto [name, rest] = splitRow(line);
-        if (first.empty())
-            first = name;
-        if (name == first)
-            addPlaces(sequence, rest);
+        addRow(sequences, name, rest);
     }
-    return sequence;
+    return sequences;
 }
 
 // Whether every line is letters of a sequence and white space: a sequence without a header, as a "raw" file
@@ -165,11 +175,14 @@ bool isBareSequence(const std::vector<std::string>& lines)
 
 } // namespace
 
-SiteNamer::SiteNamer(const ReadSettings& settings)
-    : sequenceFile(settings.sequenceFile), firstNumber(settings.firstNumber)
+namespace
 {
-    if (sequenceFile.empty())
-        return;
+
+// The sequences of the file settings name, in their order: a FASTA file, a NEXUS or Clustal alignment, or a
+// bare sequence. Throws InputError when it cannot be read, is a directory or none of these, or holds no
+// sequence.
+Sequences readSequences(const std::string& sequenceFile)
+{
     const std::string shown = inputName(sequenceFile);
     if (isDirectoryPath(sequenceFile))
         throw InputError("Error: LINKMAP_SEQUENCE names " + shown +
@@ -187,33 +200,142 @@ SiteNamer::SiteNamer(const ReadSettings& settings)
         ++start;
     lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(start));
     const std::string_view head = lines.empty() ? std::string_view() : trimmed(lines.front());
+    Sequences sequences;
     if (!head.empty() && head.front() == '>')
-        sequence = firstFastaSequence(lines);
+        sequences = fastaSequences(lines);
     else if (startsCaseless(head, "#nexus"))
-        sequence = firstNexusSequence(lines);
+        sequences = nexusSequences(lines);
     else if (startsCaseless(head, "clustal") || startsCaseless(head, "muscle"))
-        sequence = firstClustalSequence(lines);
+        sequences = clustalSequences(lines);
     else if (isBareSequence(lines))
-        sequence = firstFastaSequence(lines);
+        sequences = fastaSequences(lines);
     else
         throw InputError("Error: the sequence file " + shown +
                          " is no FASTA, NEXUS or Clustal alignment; its first line is \"" +
                          validText(head.substr(0, 40)) + (head.size() > 40 ? "..." : "") +
                          "\" (LINKMAP_SEQUENCE)");
-    if (sequence.empty())
+    if (sequences.empty() || sequences.front().second.empty())
         throw InputError("Error: the sequence file " + shown + " holds no sequence (LINKMAP_SEQUENCE)");
+    return sequences;
+}
+
+// Whether every letter of the aligned sequences is a nucleotide, by IUPAC's codes, or a gap, and each is
+// whole codons.
+bool isCodonAlignment(const Sequences& sequences)
+{
+    for (const auto& [name, letters] : sequences)
+    {
+        if (letters.size() % 3 != 0)
+            return false;
+        for (const char letter : letters)
+            if (std::string_view("ACGTURYKMSWBDHVNacgturykmswbdhvn-?.").find(letter) ==
+                std::string_view::npos)
+                return false;
+    }
+    return true;
+}
+
+// The amino acid of a codon by the standard genetic code: '-' for a gap, X for a codon with a gap or any
+// letter other than A, C, G and T in it, '*' for a stop.
+char translate(std::string_view codon)
+{
+    static const char* const code = "KNKNTTTTRSRSIIMIQHQHPPPPRRRRLLLLEDEDAAAAGGGGVVVV*Y*YSSSS*CWCLFLF";
+    if (codon == "---")
+        return '-';
+    int index = 0;
+    for (const char letter : codon)
+    {
+        const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+        const std::size_t base = std::string_view("ACGT").find(upper == 'U' ? 'T' : upper);
+        if (base == std::string_view::npos)
+            return 'X';
+        index = index * 4 + static_cast<int>(base);
+    }
+    return code[index];
+}
+
+} // namespace
+
+std::shared_ptr<const ReferenceAlignment> readReferenceAlignment(const ReadSettings& settings)
+{
+    if (settings.sequenceFile.empty())
+        return nullptr;
+    const Sequences sequences = readSequences(settings.sequenceFile);
+    if (sequences.size() < 2 && settings.reference.empty())
+        return nullptr;
+    auto alignment = std::make_shared<ReferenceAlignment>();
+    alignment->file = inputName(settings.sequenceFile);
+    const auto chosen = settings.reference.empty()
+                            ? sequences.begin()
+                            : std::find_if(sequences.begin(), sequences.end(),
+                                           [&](const std::pair<std::string, std::string>& each) {
+        return each.first == settings.reference;
+                              });
+    if (chosen == sequences.end())
+    {
+        std::string names;
+        for (std::size_t at = 0; at < sequences.size() && at < 3; ++at)
+            names += (at == 0 ? "" : ", ") + validText(sequences[at].first);
+        throw InputError("Error: LINKMAP_REFERENCE is " + validText(settings.reference) + ", but " +
+                         alignment->file + " has no sequence of that name; its first " +
+                         (sequences.size() == 1 ? "is " : "are ") + names);
+    }
+    alignment->reference = chosen->first;
+    alignment->codons = isCodonAlignment(sequences);
+    const std::string& letters = chosen->second;
+    const std::size_t width = alignment->codons ? 3 : 1;
+    for (std::size_t at = 0; at + width <= letters.size(); at += width)
+    {
+        const char letter = alignment->codons
+                                ? translate(std::string_view(letters).substr(at, 3))
+                                : static_cast<char>(std::toupper(static_cast<unsigned char>(letters[at])));
+        const bool gap = letter == '-' || letter == '.';
+        alignment->columnLetters.push_back(gap ? '-' : letter);
+        if (!gap)
+            alignment->residues.push_back(letter);
+        alignment->columnResidues.push_back(gap ? 0 : static_cast<long>(alignment->residues.size()));
+    }
+    return alignment;
+}
+
+std::string ReferenceAlignment::nameOf(std::size_t column) const
+{
+    // A column where the reference has a gap is named by the column itself, from 1.
+    if (columnResidues[column] == 0)
+        return "-" + std::to_string(column + 1);
+    return columnLetters[column] + std::to_string(columnResidues[column]);
+}
+
+std::size_t ReferenceAlignment::gapCount() const
+{
+    return static_cast<std::size_t>(std::count(columnResidues.begin(), columnResidues.end(), 0L));
+}
+
+SiteNamer::SiteNamer(const ReadSettings& settings)
+    : sequenceFile(settings.sequenceFile), firstNumber(settings.firstNumber)
+{
+    if (sequenceFile.empty())
+        return;
+    alignment = readReferenceAlignment(settings);
+    if (!alignment)
+        sequence = readSequences(sequenceFile).front().second;
 }
 
 std::string SiteNamer::nameOf(long number) const
 {
-    if (sequence.empty())
+    if (sequence.empty() && !alignment)
         return "X" + std::to_string(number);
     used = true;
     const long place = number - firstNumber;
-    if (place < 0 || place >= static_cast<long>(sequence.size()))
-        throw InputError("Error: site " + std::to_string(number) + " has no letter in the sequence of " +
-                         sequenceFile + ", which numbers " + std::to_string(sequence.size()) +
-                         " letters from " + std::to_string(firstNumber) +
+    const std::size_t letters = alignment ? alignment->columnLetters.size() : sequence.size();
+    if (place < 0 || place >= static_cast<long>(letters))
+        throw InputError("Error: site " + std::to_string(number) + " has no " +
+                         (alignment ? (alignment->codons ? "codon" : "column") : "letter") + " in the " +
+                         (alignment ? "alignment" : "sequence") + " of " + sequenceFile + ", which numbers " +
+                         std::to_string(letters) + (alignment && alignment->codons ? " codons" : " letters") +
+                         " from " + std::to_string(firstNumber) +
                          " (LINKMAP_SEQUENCE, LINKMAP_FIRST_NUMBER)");
+    if (alignment)
+        return alignment->nameOf(static_cast<std::size_t>(place));
     return sequence[static_cast<std::size_t>(place)] + std::to_string(number);
 }

@@ -9,6 +9,7 @@
 #include <gemmi/neighbor.hpp>
 #include <gemmi/polyheur.hpp>
 #include <gemmi/resinfo.hpp>
+#include <gemmi/seqalign.hpp>
 
 #include <algorithm>
 #include <cctype>
@@ -527,6 +528,69 @@ ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& 
         if (letterDisagrees(name, chain.residues[residue]))
             match.mismatched.push_back(static_cast<std::uint32_t>(site));
     }
+    return match;
+}
+
+namespace
+{
+
+std::string chainWords(const ChainTrace& chain);
+
+} // namespace
+
+ResidueMatch alignResidues(const CorrelationNetwork& network, const ChainTrace& chain, std::string& note)
+{
+    // The two sequences a letter a residue, the chain's unknown residues X; BLOSUM62's residues by their
+    // letters.
+    const std::string& reference = network.referenceResidues;
+    std::vector<std::string> query, target;
+    for (const char letter : reference)
+        query.emplace_back(1, letter);
+    std::vector<bool> freeGaps;
+    for (const ChainResidue& residue : chain.residues)
+    {
+        target.emplace_back(1, residue.letter == ' ' ? 'X' : residue.letter);
+        freeGaps.push_back(freeGaps.empty() || !residue.joined);
+    }
+    gemmi::AlignmentScoring scoring = gemmi::prepare_blosum62_scoring();
+    for (std::string& name : scoring.matrix_encoding)
+        if (const gemmi::ResidueInfo info = gemmi::find_tabulated_residue(name); info.found())
+            name = std::string(
+                1, static_cast<char>(std::toupper(static_cast<unsigned char>(info.one_letter_code))));
+    const gemmi::AlignmentResult aligned = gemmi::align_string_sequences(query, target, freeGaps, scoring);
+
+    // The chain's residue of each of the reference's, from 1.
+    std::vector<std::uint32_t> residueOfReference(reference.size() + 1, ResidueMatch::noResidue);
+    std::size_t inReference = 0, inChain = 0;
+    for (const gemmi::AlignmentResult::Item item : aligned.cigar)
+        for (std::uint32_t step = 0; step < item.len(); ++step)
+        {
+            if (item.op() == 'M')
+                residueOfReference[inReference + 1] = static_cast<std::uint32_t>(inChain);
+            inReference += item.op() != 'D' ? 1 : 0;
+            inChain += item.op() != 'I' ? 1 : 0;
+        }
+    ResidueMatch match;
+    match.residueOf.assign(network.siteCount(), ResidueMatch::noResidue);
+    for (std::size_t site = 0; site < network.siteCount(); ++site)
+    {
+        const int number = network.numbers[site];
+        const bool residue = network.names[site][0] != '-' && number >= 1 &&
+                             static_cast<std::size_t>(number) <= reference.size();
+        match.residueOf[site] =
+            residue ? residueOfReference[static_cast<std::size_t>(number)] : ResidueMatch::noResidue;
+        if (match.residueOf[site] == ResidueMatch::noResidue)
+            match.unplaced.push_back(static_cast<std::uint32_t>(site));
+        else if (reference[static_cast<std::size_t>(number) - 1] !=
+                 chain.residues[match.residueOf[site]].letter)
+            match.mismatched.push_back(static_cast<std::uint32_t>(site));
+    }
+    note = printfText("Note: the reference, %zu residues, aligns to %s at %.1f%% identity (%d of its "
+                      "residues); %zu "
+                      "of the %zu sites stand on the residues theirs align to, and %zu %s left off",
+                      reference.size(), chainWords(chain).c_str(), aligned.calculate_identity(),
+                      aligned.match_count, network.siteCount() - match.unplaced.size(), network.siteCount(),
+                      match.unplaced.size(), match.unplaced.size() == 1 ? "is" : "are");
     return match;
 }
 

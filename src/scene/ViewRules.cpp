@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 
 namespace ViewRules
@@ -61,9 +62,31 @@ std::string weightText(double weight)
     return fixed(weight, weightDigits);
 }
 
-std::string cutoffText(float value)
+std::string cutoffText(float value, float top)
 {
-    return fixed(value, cutoffDigits);
+    return fixed(value, cutoffDigitsOf(top));
+}
+
+float cutoffTop(float weightTop)
+{
+    if (!(weightTop > 1.0f) && !(weightTop > 0.0f && weightTop < 1.0f))
+        return 1.0f;
+    const double power = std::pow(10.0, std::floor(std::log10(static_cast<double>(weightTop))));
+    for (const double times : {1.0, 2.0, 5.0, 10.0})
+        if (times * power >= static_cast<double>(weightTop) * (1.0 - 1e-6))
+            return static_cast<float>(times * power);
+    return static_cast<float>(10.0 * power);
+}
+
+int cutoffDigitsOf(float top)
+{
+    // A step is top / cutoffSteps: 0.05 of 1 needs two digits, 0.025 of 0.5 three.
+    int digits = cutoffDigits;
+    const double step = static_cast<double>(top) / cutoffSteps;
+    while (digits < 9 &&
+           std::fabs(step * std::pow(10.0, digits) - std::round(step * std::pow(10.0, digits))) > 1e-6)
+        ++digits;
+    return digits;
 }
 
 } // namespace ViewRules

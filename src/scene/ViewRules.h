@@ -12,8 +12,17 @@
 namespace ViewRules
 {
 
-/** The cutoff moves in steps of this fraction of 1, held within 0 and 1. */
+/** The cutoff moves in steps of this fraction of its range's top (cutoffTop), held within 0 and the top. */
 constexpr int cutoffSteps = 20;
+
+/** The top of the cutoff's range for links drawn on a scale whose top is weightTop (GlyphSizes::weightTop): 1
+ *  for a correlation (0) or a probability; for a score, the least of 1, 2 or 5 times a power of ten that is
+ *  at least its largest, so that every step is a round number. */
+float cutoffTop(float weightTop);
+
+/** How many digits after the point a cutoff of a range topped at top is written with: cutoffDigits, or as
+ *  many more as a step needs. */
+int cutoffDigitsOf(float top);
 
 /** The digits after the point of a weight and of a cutoff, as the corner writes them ("%.6f", "%.2f"). */
 constexpr int weightDigits = 6;
@@ -55,8 +64,8 @@ std::string fill(const Pattern& pattern,
 /** A weight as the corner writes it. */
 std::string weightText(double weight);
 
-/** A cutoff as the corner writes it. */
-std::string cutoffText(float value);
+/** A cutoff as the corner writes it, in a range topped at top. */
+std::string cutoffText(float value, float top = 1.0f);
 
 } // namespace ViewRules
 

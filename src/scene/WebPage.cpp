@@ -382,8 +382,9 @@ std::string pageData(const PageContent& content)
         patterns[pattern.name] = pattern.text;
     data["rules"] = {{"patterns", patterns},
                      {"weightDigits", ViewRules::weightDigits},
-                     {"cutoffDigits", ViewRules::cutoffDigits},
-                     {"cutoffSteps", ViewRules::cutoffSteps}};
+                     {"cutoffDigits", ViewRules::cutoffDigitsOf(content.cutoffTop)},
+                     {"cutoffSteps", ViewRules::cutoffSteps},
+                     {"cutoffTop", number(content.cutoffTop)}};
     Json shaders = {{"LinkLook.glsl", Shaders::linkLook}};
     for (const auto& [name, source] : Shaders::page())
         shaders[name] = source;

@@ -27,7 +27,7 @@ function linkmapControls(page) {
     const cutoff = element('input', {type: 'range', min: 0, max: steps, step: 1, id: 'cutoff-slider'}, cutoffRow);
     cutoff.setAttribute('aria-label', 'Cutoff on |weight|');
     cutoff.addEventListener('input', () => {
-        page.setCutoff(Number(cutoff.value) / steps);
+        page.setCutoff(Number(cutoff.value) * data.rules.cutoffTop / steps);
         page.update();
     });
 
@@ -138,7 +138,7 @@ function linkmapControls(page) {
 
     // Keeps the controls in step with the state, whatever changed it.
     function follow() {
-        cutoff.value = String(Math.round(state.cutoff * steps));
+        cutoff.value = String(Math.round(state.cutoff * steps / data.rules.cutoffTop));
         cutoffText.textContent = 'Cutoff ' + page.cutoffText(state.cutoff);
         for (const button of regionButtons)
             button.classList.toggle('chosen', Number(button.dataset.kind) === state.region);

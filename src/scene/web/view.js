@@ -110,9 +110,9 @@ function linkmapView(data, records) {
         return lines.join('\n');
     }
 
-    // The cutoff moves in whole steps, held within 0 and 1, as the window's does.
-    const steps = rules.cutoffSteps;
-    const heldStep = (step) => Math.fround(Math.min(Math.max(step, 0), steps) / steps);
+    // The cutoff moves in whole steps of its range's top, held within 0 and the top, as the window's does.
+    const steps = rules.cutoffSteps / rules.cutoffTop;
+    const heldStep = (step) => Math.fround(Math.min(Math.max(step, 0), rules.cutoffSteps) / steps);
     function stepCutoff(raise) {
         state.cutoff = heldStep(raise ? Math.floor(state.cutoff * steps + 1e-3) + 1 : Math.ceil(state.cutoff * steps - 1e-3) - 1);
     }
