@@ -25,7 +25,7 @@ void Explorer::updateText()
     const CornerNotes notes{finder.isOpen() ? finder.promptLine() : std::string(), saying, notice};
     const std::string text = describeView(view, DescribedNetwork{network, layout, files, siteLinks},
                                           highlight.shownCount(), notes);
-    corner.text->setText(text);
+    corner.text->setText(text, osgText::String::ENCODING_UTF8);
     // Without text, the corner's camera is left out of the frame altogether.
     corner.node->setNodeMask(text.empty() ? 0u : ~0u);
     // What the corner speaks of keeps its labels.

@@ -45,6 +45,7 @@ const Word<bool> scaleWords[] = {{"none", false}, {"max", true}};
 const Word<SiteColoring> coloringWords[] = {{"regions", SiteColoring::Regions},
                                             {"community", SiteColoring::Communities}};
 const Word<bool> switchWords[] = {{"0", false}, {"1", true}};
+const Word<bool> layoutWords[] = {{"rings", false}, {"force", true}};
 const Word<DrawingStyle> styleWords[] = {{"plain", DrawingStyle::Plain}, {"figure", DrawingStyle::Figure}};
 const Word<SiteSizing> sizingWords[] = {{"same", SiteSizing::Same},
                                         {"betweenness", SiteSizing::Betweenness},
@@ -352,6 +353,16 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
     refusal = readWord("LINKMAP_COLOR", coloringWords, coloring);
     if (refusal.empty())
         refusal = readWord("LINKMAP_SIZE", sizingWords, settings.sizing);
+    if (refusal.empty())
+        refusal = readWord("LINKMAP_LAYOUT", layoutWords, settings.forceLayout);
+    if (refusal.empty() && settings.forceLayout)
+    {
+        const char* structure = std::getenv("LINKMAP_STRUCTURE");
+        if (structure != nullptr && *structure != '\0')
+            refusal =
+                "Error: LINKMAP_LAYOUT=force sets the sites out by their links, and LINKMAP_STRUCTURE stands "
+                "them on its residues; give one of them";
+    }
     if (refusal.empty())
         refusal = readWord("LINKMAP_COARSE", switchWords, settings.coarse);
     if (refusal.empty())

@@ -76,6 +76,9 @@ struct Settings
     /** LINKMAP_SIZE: what the spheres are sized by. */
     SiteSizing sizing = SiteSizing::Same;
 
+    /** LINKMAP_LAYOUT=force: the sites where their links pull them, rather than on rings. */
+    bool forceLayout = false;
+
     /** LINKMAP_SELECT: the name of the site picked from the start, or empty; only the network can tell
      *  whether a site bears it. */
     std::string select;

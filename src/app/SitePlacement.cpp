@@ -13,7 +13,9 @@ SiteLayout placeAtPositions(CorrelationNetwork& network, const NetworkSource& so
                             const Settings& settings)
 {
     if (!settings.structure)
-        return layoutSites(network, source.ringsGiven ? LayoutKind::RingGrid : LayoutKind::FittedRingGrid);
+        return layoutSites(network, settings.forceLayout ? LayoutKind::Force
+                                    : source.ringsGiven  ? LayoutKind::RingGrid
+                                                         : LayoutKind::FittedRingGrid);
     const ChainTrace& chain = *settings.structure;
     // Sites an alignment's reference named stand on the residues the reference aligns to, and keep its names.
     if (!network.referenceResidues.empty())

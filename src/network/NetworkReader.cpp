@@ -194,6 +194,9 @@ void keepColumns(const ReadSettings& settings, CorrelationNetwork& network)
             firstGap = network.names[site];
     }
     network.referenceResidues = alignment->residues;
+    // A reference of amino acids without gaps names the sites as its letters always have.
+    if (!alignment->codons && alignment->gapCount() == 0 && settings.reference.empty())
+        return;
     std::printf(
         "Note: the sites are named by %s of %s, numbered along it without its gaps%s%s\n",
         validText(alignment->reference.empty() ? std::string("the sequence") : alignment->reference).c_str(),

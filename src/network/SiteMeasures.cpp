@@ -157,3 +157,37 @@ CommunityNetwork collapseCommunities(const CorrelationNetwork& network,
     }
     return coarse;
 }
+
+std::vector<std::array<double, 3>> forcePositions(const CorrelationNetwork& network)
+{
+    std::vector<std::size_t> every(network.linkCount());
+    for (std::size_t link = 0; link < every.size(); ++link)
+        every[link] = link;
+    LengthGraph igraph(network, every);
+    if (!igraph.made)
+        throw std::runtime_error("igraph could not make the graph of the links");
+    // Stronger links pull harder; a weight of 0 or none pulls as little as may be.
+    for (std::size_t link = 0; link < every.size(); ++link)
+    {
+        const double weight = std::fabs(static_cast<double>(network.links[link].weight));
+        VECTOR(igraph.lengths)
+        [static_cast<igraph_integer_t>(link)] = weight > 1e-6 ? std::min(weight, 1e6) : 1e-6;
+    }
+    igraph_matrix_t places;
+    checkIgraph(igraph_matrix_init(&places, 0, 0), "make room for the layout");
+    igraph_rng_seed(igraph_rng_default(), 20261210);
+    const igraph_error_t laid = igraph_layout_fruchterman_reingold_3d(
+        &igraph.graph, &places, false, 500, std::sqrt(static_cast<double>(network.siteCount())),
+        network.linkCount() > 0 ? &igraph.lengths : nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+        nullptr);
+    std::vector<std::array<double, 3>> positions;
+    if (laid == IGRAPH_SUCCESS)
+        for (std::size_t site = 0; site < network.siteCount(); ++site)
+        {
+            const auto row = static_cast<igraph_integer_t>(site);
+            positions.push_back({MATRIX(places, row, 0), MATRIX(places, row, 1), MATRIX(places, row, 2)});
+        }
+    igraph_matrix_destroy(&places);
+    checkIgraph(laid, "lay the sites out by their links");
+    return positions;
+}

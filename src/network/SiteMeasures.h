@@ -5,6 +5,7 @@
 #include <network/NetworkReader.h>
 #include <network/SiteLink.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -43,5 +44,10 @@ struct CommunityNetwork
 };
 CommunityNetwork collapseCommunities(const CorrelationNetwork& network,
                                      const std::vector<std::uint32_t>& membership, const LinkFilter& filter);
+
+/** A place in three dimensions for every site of network, by igraph's Fruchterman-Reingold layout in 3D over
+ *  every link, each pulling as strongly as its |weight|, from igraph's random generator seeded alike on every
+ *  run, so that a network is laid out the same way each time; in igraph's own units. */
+std::vector<std::array<double, 3>> forcePositions(const CorrelationNetwork& network);
 
 #endif

@@ -261,7 +261,13 @@ std::shared_ptr<const ReferenceAlignment> readReferenceAlignment(const ReadSetti
     if (settings.sequenceFile.empty())
         return nullptr;
     const Sequences sequences = readSequences(settings.sequenceFile);
-    if (sequences.size() < 2 && settings.reference.empty())
+    // Sequences of several lengths are no alignment: the first names the sites by its letters, unless a
+    // reference is asked for.
+    const bool aligned =
+        std::all_of(sequences.begin(), sequences.end(), [&](const std::pair<std::string, std::string>& each) {
+            return each.second.size() == sequences.front().second.size();
+        });
+    if ((sequences.size() < 2 || !aligned) && settings.reference.empty())
         return nullptr;
     auto alignment = std::make_shared<ReferenceAlignment>();
     alignment->file = inputName(settings.sequenceFile);

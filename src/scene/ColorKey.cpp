@@ -32,7 +32,7 @@ osg::ref_ptr<osgText::Text> createText(const ColorKeyInfo& info, const KeyText& 
                         : text.alignment > 0 ? osgText::Text::RIGHT_BASE_LINE
                                              : osgText::Text::CENTER_BASE_LINE);
     label->setPosition(osg::Vec3(static_cast<float>(text.x), static_cast<float>(text.y), 0.0f));
-    label->setText(text.text);
+    label->setText(text.text, osgText::String::ENCODING_UTF8);
     return label;
 }
 

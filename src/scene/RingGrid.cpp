@@ -1,8 +1,10 @@
+#include <network/SiteMeasures.h>
 #include <scene/SiteLayout.h>
 
 #include <osg/Vec3d>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace
@@ -21,12 +23,52 @@ std::size_t gridSide(std::size_t ringCount)
 
 } // namespace
 
+namespace
+{
+
+// The force layout, centred on the origin and scaled so that its median link is 12 units long, as far as
+// neighbours on a ring stand apart.
+SiteLayout layoutByForce(const CorrelationNetwork& network)
+{
+    const std::vector<std::array<double, 3>> places = forcePositions(network);
+    osg::Vec3d centre;
+    for (const std::array<double, 3>& place : places)
+        centre += osg::Vec3d(place[0], place[1], place[2]);
+    if (!places.empty())
+        centre /= static_cast<double>(places.size());
+    std::vector<double> lengths;
+    for (const SiteLink& link : network.links)
+    {
+        const std::array<double, 3>& a = places[link.first];
+        const std::array<double, 3>& b = places[link.second];
+        const double length = std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
+                                        (a[2] - b[2]) * (a[2] - b[2]));
+        if (length > 0.0)
+            lengths.push_back(length);
+    }
+    double scale = 1.0;
+    if (!lengths.empty())
+    {
+        std::nth_element(lengths.begin(), lengths.begin() + static_cast<std::ptrdiff_t>(lengths.size() / 2),
+                         lengths.end());
+        scale = 12.0 / lengths[lengths.size() / 2];
+    }
+    SiteLayout layout;
+    for (const std::array<double, 3>& place : places)
+        layout.positions.push_back(osg::Vec3((osg::Vec3d(place[0], place[1], place[2]) - centre) * scale));
+    return layout;
+}
+
+} // namespace
+
 SiteLayout layoutSites(const CorrelationNetwork& network, LayoutKind kind)
 {
     switch (kind)
     {
     case LayoutKind::RingGrid:
         break;
+    case LayoutKind::Force:
+        return layoutByForce(network);
     case LayoutKind::FittedRingGrid:
     {
         std::size_t largestRing = 0;

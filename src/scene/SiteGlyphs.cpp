@@ -38,7 +38,7 @@ osg::ref_ptr<osg::Geode> createSiteLabel(const osg::Vec3& position, const std::s
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
 
     osg::ref_ptr<osgText::Text> text = new osgText::Text;
-    text->setText(name);
+    text->setText(name, osgText::String::ENCODING_UTF8);
     text->setCharacterSize(sizes.labelHeight, 1.0f);
     text->setFont(style.font.get());
     text->setAlignment(osgText::Text::CENTER_CENTER);

@@ -66,7 +66,10 @@ enum class LayoutKind
     /** Every ring in a cell of a square grid in the plane y = 0, its sites round a circle. */
     RingGrid,
     /** The ring grid with cells as wide as the largest ring needs, so that no two rings overlap. */
-    FittedRingGrid
+    FittedRingGrid,
+    /** Every site where the pull of its links puts it (forcePositions), spread so that the links are as long
+     *  as neighbours on a ring stand apart. */
+    Force
 };
 
 /** Sets out the sites of network in the way of kind. */

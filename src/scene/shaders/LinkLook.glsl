@@ -5,18 +5,20 @@
 // How far a dimmed link's colour fades towards the background, from 0 (not at all) to 1.
 const float linkDimming = 0.75;
 
-// From dark blue through teal and green to yellow (viridis, which readers with any common colour vision
-// deficiency, and a grey print, still read in order), for a share from 0 to 1 of a quantity that starts at 0.
+// From blue through teal and green to yellow: the upper part of viridis (its shares 0.3 to 1), whose lightness
+// rises all the way, which readers with any common colour vision deficiency and a grey print still read in
+// order, and whose lowest colour still shows on a dark background. For a share from 0 to 1 of a quantity that
+// starts at 0.
 vec3 sequentialColor(float share)
 {
     float place = min(share, 1.0) * 4.0;
     if (place < 1.0)
-        return mix(vec3(0.267, 0.005, 0.329), vec3(0.231, 0.322, 0.545), place);
+        return mix(vec3(0.207, 0.372, 0.553), vec3(0.136, 0.541, 0.554), place);
     if (place < 2.0)
-        return mix(vec3(0.231, 0.322, 0.545), vec3(0.129, 0.569, 0.549), place - 1.0);
+        return mix(vec3(0.136, 0.541, 0.554), vec3(0.186, 0.705, 0.485), place - 1.0);
     if (place < 3.0)
-        return mix(vec3(0.129, 0.569, 0.549), vec3(0.369, 0.788, 0.384), place - 2.0);
-    return mix(vec3(0.369, 0.788, 0.384), vec3(0.993, 0.906, 0.144), place - 3.0);
+        return mix(vec3(0.186, 0.705, 0.485), vec3(0.546, 0.838, 0.276), place - 2.0);
+    return mix(vec3(0.546, 0.838, 0.276), vec3(0.993, 0.906, 0.144), place - 3.0);
 }
 
 // A correlation (top 0): yellow at weight 0, fading to green at 1 and to red at -1; beyond them, the end
