@@ -279,7 +279,8 @@ ImportReport readJsonFile(const std::string& path, const ReadSettings& settings,
     // BGM reports the pairs at its threshold of posterior, 0.5 by default; the settings may show more.
     const nlohmann::json* given = result.find({"settings", "threshold"});
     const double threshold = given != nullptr && given->is_number() ? given->get<double>() : 0.5;
-    const double minimum = settings.minimumGiven ? settings.minimumWeight : threshold;
+    const double minimum =
+        settings.minimumGiven ? settings.minimumWeight : std::max(threshold, double(settings.minimumWeight));
     const SiteNamer namer(settings);
     ImportReport report;
     report.format = InputFormat::Json;

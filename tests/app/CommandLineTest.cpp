@@ -1,10 +1,13 @@
+#include <network/NumberText.h>
 #include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -186,6 +189,128 @@ TEST(CommandLine, HyphysSelectionResultsColourTheSitesAtTheThresholdsSet)
     }
 }
 
+TEST(CommandLine, HyphysPipelineDrawsBgmAtItsThresholdAndSelectionByRoleWithEverySitesStatistics)
+{
+    // HyPhy's own results on the Drosophila alignment (tests/data/hyphy): BGM reports no pair at 0.5, which
+    // every picture says; FUBAR and FEL are named in the key by role, method and threshold, and a picked
+    // site's line gives its rates and p-value as FEL's JSON has them (expected.json, read by Python's json).
+    TemporaryFolder folder;
+    const std::string hyphy = dataFile("hyphy/");
+    const std::vector<std::string> lists = {"-p", hyphy + "adh.FUBAR.json.gz", "-n", hyphy + "adh.FEL.json"};
+    const std::string svg = folder.path("adh.svg");
+    std::vector<std::string> arguments = {hyphy + "adh.BGM.json"};
+    arguments.insert(arguments.end(), lists.begin(), lists.end());
+    arguments.insert(arguments.end(), {"--generate-image", svg});
+    const RunResult empty = runLinkmap(arguments, {"LINKMAP_KEY=1"});
+    EXPECT_EQ(empty.exitStatus, 0) << empty.output;
+    const std::string figure = readText(svg);
+    for (const std::string& text :
+         {std::string("BGM finds no pair of sites dependent at posterior 0.5 or more (the largest is 0.151)"),
+          std::string("Positive selection: FUBAR, posterior \xe2\x89\xa5 0.9 (adh.FUBAR.json.gz)"),
+          std::string("Negative selection: FEL, p \xe2\x89\xa4 0.1 (adh.FEL.json)"),
+          std::string("BGM posterior probability")})
+        EXPECT_NE(figure.find(text), std::string::npos) << text;
+
+    // Every pair shown, named by the alignment's reference, codons translated; site 2 is MEL's TTT.
+    const std::string graphml = folder.path("adh.graphml");
+    arguments.back() = graphml;
+    const std::vector<std::string> named = {"LINKMAP_MIN_WEIGHT=0", "LINKMAP_SEQUENCE=" + hyphy + "adh.nex",
+                                            "LINKMAP_SELECT=F2"};
+    const RunResult all = runLinkmap(arguments, named);
+    EXPECT_EQ(all.exitStatus, 0) << all.output;
+    const std::string written = readText(graphml);
+    EXPECT_NE(written.find("attr.name=\"FEL p-value\""), std::string::npos);
+    EXPECT_NE(written.find("attr.name=\"FUBAR Prob[alpha&lt;beta]\""), std::string::npos);
+    EXPECT_NE(written.find("<data key=\"name\">F2</data>"), std::string::npos);
+    arguments.back() = svg;
+    EXPECT_EQ(runLinkmap(arguments, named).exitStatus, 0);
+    std::ifstream stream(hyphy + "expected.json");
+    const nlohmann::json expected = nlohmann::json::parse(stream);
+    const nlohmann::json& fel = expected["adh.FEL.json"]["sites"]["2"];
+    const std::string line = "; FEL \xce\xb1 " + printfText("%.3g", fel[0].get<double>()) + ", \xce\xb2 " +
+                             printfText("%.3g", fel[1].get<double>()) + ", p " +
+                             printfText("%.3g", fel[2].get<double>());
+    EXPECT_NE(readText(svg).find(line), std::string::npos) << line;
+    EXPECT_NE(readText(svg).find("F2: in no region; FUBAR \xce\xb1 "), std::string::npos);
+
+    // Sized by FEL's certainty, and laid out by the links alike on every run.
+    const RunResult sized =
+        runLinkmap({hyphy + "p51.BGM.json", "-n", hyphy + "p51.FEL.json", "--generate-image",
+                    folder.path("one.graphml")},
+                   {"LINKMAP_MIN_WEIGHT=0.1", "LINKMAP_SIZE=selection", "LINKMAP_LAYOUT=force"});
+    EXPECT_EQ(sized.exitStatus, 0) << sized.output;
+    runLinkmap({hyphy + "p51.BGM.json", "-n", hyphy + "p51.FEL.json", "--generate-image",
+                folder.path("two.graphml")},
+               {"LINKMAP_MIN_WEIGHT=0.1", "LINKMAP_SIZE=selection", "LINKMAP_LAYOUT=force"});
+    EXPECT_EQ(readText(folder.path("one.graphml")), readText(folder.path("two.graphml")));
+    const RunResult unsized = runLinkmap(
+        {hyphy + "p51.BGM.json", "--generate-image", folder.path("x.graphml")}, {"LINKMAP_SIZE=selection"});
+    EXPECT_EQ(unsized.exitStatus, 1);
+    EXPECT_NE(
+        unsized.output.find("Error: LINKMAP_SIZE is selection, but no region list is a selection analysis's "
+                            "result (HyPhy's FEL, SLAC, FUBAR or MEME)\n"),
+        std::string::npos)
+        << unsized.output;
+}
+
+TEST(CommandLine, EachCodonStandsOnTheResidueItsReferenceResidueAlignsTo)
+{
+    // A chain made from integrase's reference with residues deleted, inserted and substituted, and numbered
+    // along itself (tests/data/hyphy/made_structure.py): every site stands at the Calpha of the residue the
+    // table says, and the deleted residue's site is left off and counted.
+    TemporaryFolder folder;
+    const std::string hyphy = dataFile("hyphy/");
+    const std::string graphml = folder.path("placed.graphml");
+    const RunResult run =
+        runLinkmap({dataFile("field/integrase_BDA.BGM.json"), "--generate-image", graphml},
+                   {"LINKMAP_MIN_WEIGHT=0", "LINKMAP_SEQUENCE=" + hyphy + "integrase_BDA.nex",
+                    "LINKMAP_STRUCTURE=" + hyphy + "integrase-made.pdb"});
+    ASSERT_EQ(run.exitStatus, 0) << run.output;
+    std::map<int, int> residueOf;
+    std::istringstream table(readText(hyphy + "integrase-made.tsv"));
+    std::string row;
+    std::getline(table, row);
+    while (std::getline(table, row))
+        residueOf[std::stoi(row)] =
+            row.find('\t') + 1 < row.size() ? std::stoi(row.substr(row.find('\t') + 1)) : 0;
+    std::map<int, std::array<double, 3>> calpha;
+    std::istringstream atoms(readText(hyphy + "integrase-made.pdb"));
+    while (std::getline(atoms, row))
+        if (row.rfind("ATOM", 0) == 0)
+            calpha[std::stoi(row.substr(22, 4))] = {
+                std::stod(row.substr(30, 8)), std::stod(row.substr(38, 8)), std::stod(row.substr(46, 8))};
+    const std::string written = readText(graphml);
+    std::size_t placed = 0, leftOff = 0;
+    for (std::size_t at = 0; (at = written.find("<data key=\"name\">", at)) != std::string::npos; ++at)
+    {
+        const std::size_t start = at + 17;
+        const std::string name = written.substr(start, written.find('<', start) - start);
+        const auto value = [&](const char* key) {
+            const std::string tag = std::string("<data key=\"") + key + "\">";
+            const std::size_t from = written.find(tag, start) + tag.size();
+            return std::stod(written.substr(from, written.find('<', from) - from));
+        };
+        const int residue = residueOf.at(std::stoi(name.substr(1)));
+        if (residue == 0)
+        {
+            ++leftOff;
+            continue;
+        }
+        ++placed;
+        const std::array<double, 3>& place = calpha.at(residue);
+        EXPECT_NEAR(value("x"), place[0], 1e-3) << name;
+        EXPECT_NEAR(value("y"), place[1], 1e-3) << name;
+        EXPECT_NEAR(value("z"), place[2], 1e-3) << name;
+    }
+    EXPECT_EQ(placed + leftOff, 54u);
+    EXPECT_GT(leftOff, 0u);
+    EXPECT_NE(run.output.find(std::to_string(placed) +
+                              " of the 54 sites stand on the residues theirs align to, and " +
+                              std::to_string(leftOff) + (leftOff == 1 ? " is" : " are") + " left off"),
+              std::string::npos)
+        << run.output;
+}
+
 TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
 {
     // Each setting is checked before any input is read, so the message is all there is; a site's name can
@@ -226,8 +351,8 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
          "infomap, "
          "not \"leiden\"",
          true},
-        {"LINKMAP_WEIGHTS=lengths", "Error: LINKMAP_WEIGHTS must be correlation, probability, score or distance, not \"lengths\"",
-         true},
+        {"LINKMAP_WEIGHTS=lengths",
+         "Error: LINKMAP_WEIGHTS must be correlation, probability, score or distance, not \"lengths\"", true},
         {"LINKMAP_CONTACT=4", "Error: LINKMAP_CONTACT is 4, but no LINKMAP_STRUCTURE was given", true},
         {"LINKMAP_COMMUNITIES=/", "Error: LINKMAP_COMMUNITIES names /, which is a directory, not a file",
          true},
@@ -236,7 +361,8 @@ TEST(CommandLine, RefusesASettingAScriptGotWrongWithOneLineAndStatusOne)
         {"LINKMAP_SCALE=1", "Error: LINKMAP_SCALE must be none or max, not \"1\"", true},
         {"LINKMAP_COARSE=yes", "Error: LINKMAP_COARSE must be 0 or 1, not \"yes\"", true},
         {"LINKMAP_SCENE_LABELS=on", "Error: LINKMAP_SCENE_LABELS must be 0 or 1, not \"on\"", true},
-        {"LINKMAP_SIZE=area", "Error: LINKMAP_SIZE must be same, betweenness, degree or selection, not \"area\"", true},
+        {"LINKMAP_SIZE=area",
+         "Error: LINKMAP_SIZE must be same, betweenness, degree or selection, not \"area\"", true},
         {"LINKMAP_COLOR=communities",
          "Error: LINKMAP_COLOR must be regions or community, not \"communities\"", true},
         {"LINKMAP_FIRST_NUMBER=1.5", "Error: LINKMAP_FIRST_NUMBER must be a whole number, not \"1.5\"", true},

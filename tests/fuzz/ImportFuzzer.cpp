@@ -7,6 +7,7 @@
 #include <network/HyphyResult.h>
 #include <network/LinkLog.h>
 #include <network/NetworkReader.h>
+#include <network/RegionClassifier.h>
 #include <network/RegionLists.h>
 
 #include <cmath>
@@ -46,6 +47,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 for (const SiteRange& range : *ranges)
                     if (json && (range.first != range.last || range.first < 1))
                         std::abort();
+            // Each site tested carries both rates and the statistic it is called by, and says them as text.
+            CorrelationNetwork tested;
+            for (const SiteStatistics& statistics : lists.statistics)
+                for (const auto& [site, values] : statistics.sites)
+                {
+                    if (site < 1 || values.size() != statistics.names.size() ||
+                        statistics.deciding >= values.size())
+                        std::abort();
+                    tested.addSite("X" + std::to_string(site));
+                }
+            classifyRegions(tested, lists);
+            for (std::size_t site = 0; site < tested.siteCount(); ++site)
+                checkText(tested.describeStatistics(site));
         }
         catch (const InputError& error)
         {

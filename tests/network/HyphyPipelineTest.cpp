@@ -6,6 +6,7 @@
 #include <network/NetworkReader.h>
 #include <network/RegionClassifier.h>
 #include <network/RegionLists.h>
+#include <network/SiteNames.h>
 #include <support/TestSupport.h>
 
 #include <gtest/gtest.h>
@@ -128,15 +129,72 @@ TEST(HyphyPipeline, SelectionMethodsCallTheSitesHyphyCallsAndKeepEverySitesStati
                 ASSERT_NE(found, statistics.sites.end()) << site;
                 ASSERT_EQ(found->second.size(), 3u);
                 for (std::size_t value = 0; value < 2; ++value)
+                {
                     if (values[value].is_null())
                         EXPECT_TRUE(std::isnan(found->second[value])) << site;
                     else
                         EXPECT_EQ(found->second[value], values[value].get<double>()) << site;
+                }
                 EXPECT_EQ(found->second[statistics.deciding], values[positive ? 2 : 3].get<double>()) << site;
             }
         }
     }
     EXPECT_EQ(counted, 11u);
+}
+
+TEST(HyphyPipeline, AnAlignmentsReferenceNamesEachColumnByItsOwnResidue)
+{
+    // Codons are translated by the standard code; the reference is numbered without its gaps, and a column
+    // where it has one is named by the column.
+    TemporaryFolder folder;
+    const struct
+    {
+        const char* text;
+        const char* reference;
+        std::string names; // every column's name, or "none" for no alignment
+        bool codons;
+    } cases[] = {
+        {"#NEXUS\nbegin data;\nmatrix\n'one' ATG---AAATAA\n'two' ATGCCCAAAGGG\n;\nend;\n", "", "M1 -2 K2 *3",
+         true},
+        {"#NEXUS\nbegin data;\nmatrix\n'one' ATG---AAATAA\n'two' ATGCCCAAAGGG\n;\nend;\n", "two",
+         "M1 P2 K3 G4", true},
+        {">a\nMK-L\n>b\nMKAL\n", "", "M1 K2 -3 L3", false},
+        {">a\nMK-L\n>b\nMKAL\n", "b", "M1 K2 A3 L4", false},
+        {">rna\nAUGNNNUUU\n>other\nAUGAAAUUU\n", "", "M1 X2 F3", true},
+        {"CLUSTAL W\n\nfirst  MKV\nsecond MRV\n\nfirst  L-\nsecond LI\n", "", "M1 K2 V3 L4 -5", false},
+        {">a\nMKL\n>b\nMK\n", "", "none", false},
+        {">alone\nMKL\n", "", "none", false},
+        {">alone\nMKL\n", "alone", "M1 K2 L3", false},
+    };
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE(std::string(test.text) + " " + test.reference);
+        ReadSettings settings;
+        settings.sequenceFile = folder.write("alignment.txt", test.text);
+        settings.reference = test.reference;
+        const auto alignment = readReferenceAlignment(settings);
+        std::string names = alignment ? "" : "none";
+        for (std::size_t column = 0; alignment && column < alignment->columnLetters.size(); ++column)
+            names += (column == 0 ? "" : " ") + alignment->nameOf(column);
+        EXPECT_EQ(names, test.names);
+        if (alignment)
+        {
+            EXPECT_EQ(alignment->codons, test.codons);
+        }
+    }
+    ReadSettings missing;
+    missing.sequenceFile = folder.write("adh.fasta", ">MEL\nATG\n>MA\nATG\n");
+    missing.reference = "SIM";
+    try
+    {
+        readReferenceAlignment(missing);
+        ADD_FAILURE() << "read without its reference";
+    }
+    catch (const InputError& error)
+    {
+        EXPECT_EQ(std::string(error.what()), "Error: LINKMAP_REFERENCE is SIM, but " + missing.sequenceFile +
+                                                 " has no sequence of that name; its first are MEL, MA");
+    }
 }
 
 } // namespace

@@ -14,7 +14,7 @@ code = {a + b + c: aa for (a, b, c), aa in zip(
 three = dict(A="ALA", R="ARG", N="ASN", D="ASP", C="CYS", Q="GLN", E="GLU", G="GLY", H="HIS", I="ILE",
              L="LEU", K="LYS", M="MET", F="PHE", P="PRO", S="SER", T="THR", W="TRP", Y="TYR", V="VAL")
 
-text = (pathlib.Path("/usr/share/hyphy/data/integrase_BDA.nex")).read_text().splitlines()
+text = (here / "integrase_BDA.nex").read_text().splitlines()
 matrix = False
 first = None
 letters = ""

@@ -9,6 +9,7 @@ hyphy=/usr/lib/hyphy/bin/hyphy-avx
 datasets=/usr/share/hyphy/TemplateBatchFiles/Miscellaneous/phylohandbook/datasets
 declare -A alignments=([adh]="$datasets/Drosophilia_adh.nex" [h5n1]="$datasets/H5N1_HA_5.nex"
                        [p51]=/usr/share/hyphy/data/p51.nex)
+cp /usr/share/hyphy/data/integrase_BDA.nex .
 for name in adh h5n1 p51; do
     cp "${alignments[$name]}" "$name.nex"
     for method in FEL FUBAR BGM; do
@@ -20,3 +21,4 @@ rm -f ./*.nex.* errors.log messages.log
 # FUBAR's results hold its whole grid of posteriors; linkmap reads them through gzip as they are.
 gzip -9nf ./*.FUBAR.json
 /usr/bin/python3 expected.py
+/usr/bin/python3 made_structure.py
