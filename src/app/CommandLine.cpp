@@ -190,15 +190,21 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "this posterior or above (0.9)");
     environment.addEnvironmentalVariable(
         "LINKMAP_SEQUENCE <file.fasta|file.nex|file.aln>",
-        "Name a site known by its number by that letter of the first sequence "
-        "of this FASTA file, NEXUS or Clustal alignment, as in K45; without "
-        "it, X45");
+        "Name a site known by its number by that letter of this sequence, as in K45; without it, X45. Of an "
+        "alignment (FASTA, NEXUS or Clustal, codons or amino acids), site k is column k (codon k, as HyPhy "
+        "numbers them), named by the reference's own residue there and numbered along it without gaps");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_REFERENCE <name>", "The sequence of LINKMAP_SEQUENCE's alignment that names and numbers "
+                                    "the sites (the first by default); with LINKMAP_STRUCTURE, it is "
+                                    "aligned to the chain and each site stands on the residue its own "
+                                    "aligns to");
     environment.addEnvironmentalVariable("LINKMAP_FIRST_NUMBER <number>",
                                          "The number of a matrix's first row and of the sequence's first "
                                          "letter (1)");
     environment.addEnvironmentalVariable(
         "LINKMAP_MIN_WEIGHT <weight>", "Leave out of a matrix, pair list or GraphML the links whose |weight| "
-                                       "is below this (0: none)");
+                                       "is below this (0: none); unset, HyPhy's BGM result shows the pairs "
+                                       "at its own threshold");
     environment.addEnvironmentalVariable(
         "LINKMAP_GROUPS communities|components|one|betweenness|walktrap|greedy|infomap",
         "The rings of a network read without them: a ring a community found by Leiden (the default), a "
@@ -209,9 +215,11 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "LINKMAP_COMMUNITIES <file.csv>",
         "Also write the sites' communities to this table: a row a site, with its residue, its community as "
         "bio3d's cna numbers them, its betweenness and its degree");
-    environment.addEnvironmentalVariable("LINKMAP_WEIGHTS correlation|distance",
-                                         "distance: the file's weights are lengths -ln|c|, as bio3d's cna "
-                                         "writes its network; each is drawn as |c| = e^-w");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_WEIGHTS correlation|probability|score|distance",
+        "What the weights are, where the file does not say: a correlation drawn from red through yellow to "
+        "green, a probability on a sequential ramp from 0 to 1, a score on one from 0 to the largest; "
+        "distance: lengths -ln|c|, as bio3d's cna writes its network, each drawn as |c| = e^-w");
     environment.addEnvironmentalVariable("LINKMAP_COLOR regions|community",
                                          "What the spheres are coloured by; unset, by regions where a region "
                                          "list is given or the file gave its rings, else by community");
@@ -230,10 +238,15 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     environment.addEnvironmentalVariable(
         "LINKMAP_SCENE_LABELS 0|1", "1: a .glb or .gltf scene carries every site's name, outlined, on a quad "
                                     "facing its first view, in a mesh of its own (labels)");
-    environment.addEnvironmentalVariable("LINKMAP_SIZE same|betweenness|degree",
-                                         "What the spheres are sized by: all the same (the default), or "
-                                         "betweenness or degree over the links shown at the start, the "
-                                         "largest three times the smallest");
+    environment.addEnvironmentalVariable("LINKMAP_SIZE same|betweenness|degree|selection",
+                                         "What the spheres are sized by: all the same (the default), "
+                                         "betweenness or degree over the links shown at the start, or how "
+                                         "surely the first HyPhy selection result calls the site (-log10 p, "
+                                         "or the posterior), the largest three times the smallest");
+    environment.addEnvironmentalVariable("LINKMAP_LAYOUT rings|force",
+                                         "Where the sites stand without a structure: on rings (the default), "
+                                         "or where their links pull them (igraph's Fruchterman-Reingold in "
+                                         "3D, the same on every run)");
     environment.addEnvironmentalVariable(
         "LINKMAP_SCALE none|max", "max: divide every weight by the largest |weight| before it is drawn "
                                   "and logged");
