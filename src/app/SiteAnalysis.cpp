@@ -120,6 +120,8 @@ void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const
     CommunityNetwork coarse = collapseCommunities(network, network.communities, filter);
     SiteLayout placed;
     placed.glyphs = layout.glyphs;
+    // The communities' links weigh what collapseCommunities makes of the sites' links, on its own scale.
+    placed.glyphs.weightTop = coarse.network.weightTop();
     placed.figure = layout.figure;
     const std::size_t communities = coarse.members.size();
     std::size_t largest = 1;

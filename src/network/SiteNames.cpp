@@ -292,9 +292,12 @@ std::shared_ptr<const ReferenceAlignment> readReferenceAlignment(const ReadSetti
     const std::size_t width = alignment->codons ? 3 : 1;
     for (std::size_t at = 0; at + width <= letters.size(); at += width)
     {
-        const char letter = alignment->codons
-                                ? translate(std::string_view(letters).substr(at, 3))
-                                : static_cast<char>(std::toupper(static_cast<unsigned char>(letters[at])));
+        // A residue is a letter of the alphabet or a stop; any other mark the file holds is an unknown one.
+        char letter = alignment->codons
+                          ? translate(std::string_view(letters).substr(at, 3))
+                          : static_cast<char>(std::toupper(static_cast<unsigned char>(letters[at])));
+        if (!(letter >= 'A' && letter <= 'Z') && letter != '*' && letter != '-' && letter != '.')
+            letter = 'X';
         const bool gap = letter == '-' || letter == '.';
         alignment->columnLetters.push_back(gap ? '-' : letter);
         if (!gap)

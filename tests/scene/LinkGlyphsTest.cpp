@@ -110,6 +110,36 @@ TEST(LinkGlyphs, ColoursByTheSignAndSizeOfTheWeight)
     }
 }
 
+TEST(LinkGlyphs, AProbabilityOrAScoreRisesInLightnessFromItsRampsFootToItsTop)
+{
+    // On a scale whose top is above 0, |weight| / top picks the colour: the ramp's foot at 0, yellow at the
+    // top and beyond, each step lighter than the one before, whatever the sign; a glyph takes it too.
+    for (const float top : {1.0f, 0.5f, 3.5f})
+    {
+        SCOPED_TRACE(top);
+        const auto lightness = [&](float weight) {
+            const osg::Vec3 colour = LinkLook::weightColor(weight, top);
+            return 0.2126f * colour.x() + 0.7152f * colour.y() + 0.0722f * colour.z();
+        };
+        float before = -1.0f;
+        for (int step = 0; step <= 20; ++step)
+        {
+            const float weight = top * static_cast<float>(step) / 20.0f;
+            EXPECT_GT(lightness(weight), before) << weight;
+            before = lightness(weight);
+            EXPECT_EQ(LinkLook::weightColor(-weight, top), LinkLook::weightColor(weight, top));
+        }
+        EXPECT_EQ(LinkLook::weightColor(2.0f * top, top), LinkLook::weightColor(top, top));
+        EXPECT_NEAR(LinkLook::weightColor(top, top).x(), 0.993f, 1e-6f);
+        EXPECT_NEAR(LinkLook::weightColor(0.0f, top).z(), 0.553f, 1e-6f);
+        GlyphSizes sizes;
+        sizes.weightTop = top;
+        EXPECT_EQ(createLink(osg::Vec3(0, 0, 0), osg::Vec3(1, 0, 0), 0.3f * top, sizes)->getColor(),
+                  osg::Vec4(LinkLook::weightColor(0.3f * top, top), 1.0f));
+    }
+    EXPECT_TRUE(std::isnan(LinkLook::weightColor(NAN, 1.0f).x()));
+}
+
 TEST(LinkGlyphs, TheShadersFilterOfTheLinksIsTheOneEveryOtherOutputApplies)
 {
     // The filter in the batched links' shader, compiled as C++ from the same source, against LinkFilter, for

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <string>
 
@@ -45,6 +46,29 @@ TEST(ViewRules, ThePatternsHaveNamesOfTheirOwnAndNumbersReadAsTheCornerWritesThe
               "Cutoff 0.35: 3 of 22 links shown");
     EXPECT_EQ(ViewRules::weightText(-0.0f), "-0.000000");
     EXPECT_EQ(ViewRules::weightText(0.95f), "0.950000");
+}
+
+TEST(ViewRules, TheCutoffStepsInRoundTwentiethsOfTheTopOfTheWeightsOwnRange)
+{
+    // A correlation and a probability step in twentieths of 1; a score in twentieths of the least 1, 2 or 5
+    // times a power of ten at or above its largest, written with as many digits as a step needs.
+    const struct
+    {
+        float weightTop;
+        float cutoffTop;
+        int digits;
+        const char* step;
+    } cases[] = {{0.0f, 1.0f, 2, "0.05"},  {1.0f, 1.0f, 2, "0.05"},       {0.83f, 1.0f, 2, "0.05"},
+                 {1.75f, 2.0f, 2, "0.10"}, {2.37f, 5.0f, 2, "0.25"},      {12.0f, 20.0f, 2, "1.00"},
+                 {0.4f, 0.5f, 3, "0.025"}, {0.0456f, 0.05f, 4, "0.0025"}, {200.0f, 200.0f, 2, "10.00"},
+                 {NAN, 1.0f, 2, "0.05"},   {-3.0f, 1.0f, 2, "0.05"}};
+    for (const auto& test : cases)
+    {
+        const float top = ViewRules::cutoffTop(test.weightTop);
+        EXPECT_FLOAT_EQ(top, test.cutoffTop) << test.weightTop;
+        EXPECT_EQ(ViewRules::cutoffDigitsOf(top), test.digits) << test.weightTop;
+        EXPECT_EQ(ViewRules::cutoffText(top / ViewRules::cutoffSteps, top), test.step) << test.weightTop;
+    }
 }
 
 } // namespace
