@@ -279,8 +279,9 @@ ImportReport readJsonFile(const std::string& path, const ReadSettings& settings,
     // BGM reports the pairs at its threshold of posterior, 0.5 by default; the settings may show more.
     const nlohmann::json* given = result.find({"settings", "threshold"});
     const double threshold = given != nullptr && given->is_number() ? given->get<double>() : 0.5;
-    const double minimum =
-        settings.minimumGiven ? settings.minimumWeight : std::max(threshold, double(settings.minimumWeight));
+    // BGM's own threshold is held to the posterior as written; the minimum weight, as every reader holds it,
+    // to the weight drawn.
+    const double bgmThreshold = settings.minimumGiven ? 0.0 : threshold;
     const SiteNamer namer(settings);
     ImportReport report;
     report.format = InputFormat::Json;
@@ -306,7 +307,7 @@ ImportReport readJsonFile(const std::string& path, const ReadSettings& settings,
             continue;
         ++pairs;
         largest = std::max(largest, std::fabs(weight));
-        if (std::fabs(weight) < minimum)
+        if (std::fabs(weight) < bgmThreshold || std::fabs(drawnWeight(weight)) < settings.minimumWeight)
         {
             ++report.belowMinimum;
             continue;
