@@ -222,7 +222,7 @@ ImportReport readThroughIgraph(const std::string& path, InputFormat format, cons
     // The weights: the attribute weight, or LINKMAP_WEIGHT_COLUMN's, else the one attribute of numbers.
     ImportReport report;
     report.format = format;
-    report.namedFromSequence = namer.namedFromSequence();
+    namer.tell(report);
     const std::vector<std::string> numeric = attributesOf(graph, true, IGRAPH_ATTRIBUTE_NUMERIC);
     std::string names;
     for (const std::string& each : numeric)

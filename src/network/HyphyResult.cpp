@@ -339,6 +339,6 @@ ImportReport readJsonFile(const std::string& path, const ReadSettings& settings,
             (pairs - report.belowMinimum == 1 ? "is" : "are") + " dependent at posterior " + limit +
             " or more, as BGM reports them; " + std::to_string(report.belowMinimum) +
             (report.belowMinimum == 1 ? " is" : " are") + " left out (LINKMAP_MIN_WEIGHT=0 shows every pair)";
-    report.namedFromSequence = namer.namedFromSequence();
+    namer.tell(report);
     return report;
 }

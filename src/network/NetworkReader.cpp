@@ -173,14 +173,12 @@ void setMeaning(const std::string& path, const ReadSettings& settings, WeightMea
 // Sites that an alignment's reference named keep the columns the file numbered them by, by which HyPhy's
 // results and the region lists know them; the note says how they were named, and counts the columns where
 // the reference has a gap.
-void keepColumns(const ReadSettings& settings, CorrelationNetwork& network)
+void keepColumns(const ReferenceAlignment& alignment, const ReadSettings& settings,
+                 CorrelationNetwork& network)
 {
-    const std::shared_ptr<const ReferenceAlignment> alignment = readReferenceAlignment(settings);
-    if (!alignment)
-        return;
     std::unordered_map<std::string, int> columnOf;
-    for (std::size_t column = 0; column < alignment->columnLetters.size(); ++column)
-        columnOf.emplace(alignment->nameOf(column), static_cast<int>(column) + settings.firstNumber);
+    for (std::size_t column = 0; column < alignment.columnLetters.size(); ++column)
+        columnOf.emplace(alignment.nameOf(column), static_cast<int>(column) + settings.firstNumber);
     network.columns.assign(network.siteCount(), 0);
     std::size_t gaps = 0;
     std::string firstGap;
@@ -193,15 +191,15 @@ void keepColumns(const ReadSettings& settings, CorrelationNetwork& network)
         if (network.names[site][0] == '-' && gaps++ == 0)
             firstGap = network.names[site];
     }
-    network.referenceResidues = alignment->residues;
+    network.referenceResidues = alignment.residues;
     // A reference of amino acids without gaps names the sites as its letters always have.
-    if (!alignment->codons && alignment->gapCount() == 0 && settings.reference.empty())
+    if (!alignment.codons && alignment.gapCount() == 0 && settings.reference.empty())
         return;
     std::printf(
         "Note: the sites are named by %s of %s, numbered along it without its gaps%s%s\n",
-        validText(alignment->reference.empty() ? std::string("the sequence") : alignment->reference).c_str(),
-        alignment->file.c_str(),
-        alignment->codons ? ", each codon translated by the standard genetic code" : "",
+        validText(alignment.reference.empty() ? std::string("the sequence") : alignment.reference).c_str(),
+        alignment.file.c_str(),
+        alignment.codons ? ", each codon translated by the standard genetic code" : "",
         gaps == 0 ? ""
                   : ("; " + std::to_string(gaps) + (gaps == 1 ? " site stands" : " sites stand") +
                      " where it has a gap, named by the column, as " + firstGap)
@@ -352,8 +350,8 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
         }
         groupIntoRings(network, settings.grouping, asCna ? &numbered : nullptr);
     }
-    if (report.namedFromSequence)
-        keepColumns(settings, network);
+    if (report.alignment)
+        keepColumns(*report.alignment, settings, network);
     setMeaning(path, settings, report.meaning, report.quantity, network);
     if (network.weightMeaning == WeightMeaning::Correlation)
         noteWeightRange(network);

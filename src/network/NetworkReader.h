@@ -84,6 +84,8 @@ struct ReadSettings
     std::shared_ptr<const ChainTrace> contacts;
 };
 
+struct ReferenceAlignment;
+
 /** How a network was read: the format it was read in, and whether the file gave its rings, as a group file
  *  and GraphML whose every node has a group do, or the program made them. */
 struct NetworkSource
@@ -104,8 +106,10 @@ struct ImportReport
     /** How many links were left out for a |weight| below the minimum. */
     std::size_t belowMinimum = 0;
 
-    /** Whether LINKMAP_SEQUENCE gave a letter to a site that the file knows by its number alone. */
+    /** Whether LINKMAP_SEQUENCE gave a letter to a site that the file knows by its number alone, and the
+     *  alignment whose reference named them, if it is one. */
     bool namedFromSequence = false;
+    std::shared_ptr<const ReferenceAlignment> alignment;
 
     /** The note that names the column or attribute the weights came from, where the file had a choice. */
     std::string columnNote;

@@ -361,6 +361,6 @@ ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, 
     ImportReport report;
     report.format = InputFormat::Matrix;
     report.belowMinimum = triangle.belowMinimum();
-    report.namedFromSequence = namer.namedFromSequence();
+    namer.tell(report);
     return report;
 }

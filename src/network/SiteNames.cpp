@@ -254,13 +254,11 @@ char translate(std::string_view codon)
     return code[index];
 }
 
-} // namespace
-
-std::shared_ptr<const ReferenceAlignment> readReferenceAlignment(const ReadSettings& settings)
+// The alignment of sequences, read from settings' sequence file, whose reference names the sites; null for
+// one sequence, or sequences of several lengths, when no reference is asked for.
+std::shared_ptr<const ReferenceAlignment> alignmentOf(const Sequences& sequences,
+                                                      const ReadSettings& settings)
 {
-    if (settings.sequenceFile.empty())
-        return nullptr;
-    const Sequences sequences = readSequences(settings.sequenceFile);
     // Sequences of several lengths are no alignment: the first names the sites by its letters, unless a
     // reference is asked for.
     const bool aligned =
@@ -307,6 +305,15 @@ std::shared_ptr<const ReferenceAlignment> readReferenceAlignment(const ReadSetti
     return alignment;
 }
 
+} // namespace
+
+std::shared_ptr<const ReferenceAlignment> readReferenceAlignment(const ReadSettings& settings)
+{
+    if (settings.sequenceFile.empty())
+        return nullptr;
+    return alignmentOf(readSequences(settings.sequenceFile), settings);
+}
+
 std::string ReferenceAlignment::nameOf(std::size_t column) const
 {
     // A column where the reference has a gap is named by the column itself, from 1.
@@ -325,9 +332,17 @@ SiteNamer::SiteNamer(const ReadSettings& settings)
 {
     if (sequenceFile.empty())
         return;
-    alignment = readReferenceAlignment(settings);
+    const Sequences sequences = readSequences(sequenceFile);
+    alignment = alignmentOf(sequences, settings);
     if (!alignment)
-        sequence = readSequences(sequenceFile).front().second;
+        sequence = sequences.front().second;
+}
+
+void SiteNamer::tell(ImportReport& report) const
+{
+    report.namedFromSequence = used;
+    if (used)
+        report.alignment = alignment;
 }
 
 std::string SiteNamer::nameOf(long number) const

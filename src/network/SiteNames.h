@@ -53,12 +53,9 @@ public:
     /** The name of the site numbered number. Throws InputError when the sequence has no letter for it. */
     std::string nameOf(long number) const;
 
-    /** Whether the sequence named a site: false when none was given, or no site was known by its number
-     *  alone. */
-    bool namedFromSequence() const
-    {
-        return used;
-    }
+    /** Tells report whether the sequence named a site (false when none was given, or no site was known by
+     *  its number alone), and the alignment whose reference did. */
+    void tell(ImportReport& report) const;
 
     /** The name of the site in row index of a matrix, counting from 0. */
     std::string nameOfRow(std::size_t index) const

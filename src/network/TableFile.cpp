@@ -145,7 +145,7 @@ public:
         report.format = format == InputFormat::Pairs ? InputFormat::Pairs : InputFormat::Matrix;
         report.belowMinimum = belowMinimum + triangle.belowMinimum();
         report.columnNote = columnNote;
-        report.namedFromSequence = namer.namedFromSequence();
+        namer.tell(report);
         report.meaning = meaning;
         report.quantity = quantity;
         return report;
