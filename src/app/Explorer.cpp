@@ -1,6 +1,8 @@
 #include <app/Explorer.h>
 #include <app/SiteAnalysis.h>
-#include <scene/ViewRules.h>
+
+#include <osgViewer/View>
+#include <osgViewer/ViewerBase>
 
 #include <osg/Camera>
 
@@ -42,34 +44,34 @@ PickRay computePickRay(const osg::Camera& camera, double x, double y)
     return ray;
 }
 
+namespace
+{
+
+// Why the window cannot show the network of communities over explored's figure; empty when it can.
+std::string overlayRefusal(const ExploredNetwork& explored)
+{
+    if (!explored.network.members.empty())
+        return "The sites are the communities already (LINKMAP_COARSE=1)";
+    if (!explored.layout.figure)
+        return "The network of communities shows over a figure (LINKMAP_STYLE=figure)";
+    if (explored.network.communities.size() != explored.network.siteCount())
+        return "No communities were found (LINKMAP_COLOR=community finds them)";
+    return "";
+}
+
+} // namespace
+
 Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::TrackballManipulator* turning,
                    const osg::Vec4& background, MotionPicture* motion)
-    : network(explored.network), layout(explored.layout), files(explored.files), view(state),
-      trackball(turning), ringColor(explored.style.textColor),
-      highlight(explored.scene, explored.network.links, background, motion),
+    : network(explored.network), layout(explored.layout), files(explored.files),
+      model(explored.network, files, state, FrontEnd{true, overlayRefusal(explored)}), trackball(turning),
+      ringColor(explored.style.textColor), highlight(explored.scene, explored.network.links, background, motion),
       corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
       labels(explored.scene.labels), communityNode(new osg::Group), labelStyle(explored.style),
-      dimSites(explored.scene.dimSites), finder(explored.network.names), pathFinder(explored.network)
+      dimSites(explored.scene.dimSites), pathFinder(explored.network)
 {
-    // The scene shows the view the run starts from: its cutoff, its filter, then its pick, each as a key or a
-    // click would set it.
-    const Pick first = view.pick;
-    view.pick = Pick();
-    pathFilter = linkFilterOf(view);
-    updateText();
-    setCutoff(view.cutoff);
-    setRegionFilter(view.region);
-    if (first.kind == Pick::Kind::Site)
-        pickSite(first.index);
-    else if (first.kind == Pick::Kind::Link)
-        pickLink(first.index);
-    if (view.paths)
-    {
-        applyPaths();
-        updateText();
-    }
-    else if (view.pathEnds)
-        requestPaths(*view.pathEnds);
+    // The scene shows the view the run starts from.
+    show();
 }
 
 Explorer::~Explorer() = default;
@@ -84,43 +86,117 @@ osg::Node* Explorer::getCommunityNode()
     return communityNode.get();
 }
 
-bool Explorer::toggleCommunities()
+Effect Explorer::run(const ViewCommand& command)
 {
-    if (showsCommunities())
+    const Effect effect = model.run(command);
+    act(effect, nullptr);
+    show();
+    return effect;
+}
+
+void Explorer::act(const Effect& effect, osgGA::GUIActionAdapter* action)
+{
+    if (effect.centre && *effect.centre < layout.positions.size())
+        trackball->setCenter(osg::Vec3d(layout.positions[*effect.centre]));
+    if (!effect.quit || action == nullptr)
+        return;
+    if (auto* viewer = dynamic_cast<osgViewer::ViewerBase*>(action))
+        viewer->setDone(true);
+    else if (auto* shown = dynamic_cast<osgViewer::View*>(action->asView());
+             shown != nullptr && shown->getViewerBase() != nullptr)
+        shown->getViewerBase()->setDone(true);
+}
+
+void Explorer::show()
+{
+    const ViewState& view = model.state();
+    // The paths the model wants found are looked for beside the frame loop; only the last asked is answered.
+    if (view.searching && view.pathSearch != searchAsked && view.pathEnds)
     {
-        community->shown = false;
+        searchAsked = view.pathSearch;
+        pathFinder.request(PathRequest{*view.pathEnds, view.pathsAsked, view.pathFilter});
+    }
+    else if (!view.searching && pathFinder.pending())
+        pathFinder.cancel();
+
+    const Presentation shown = present(view, DescribedNetwork{network, layout.residues, files, model.links()});
+    if (!filterShown || !(*filterShown == shown.filter))
+    {
+        highlight.setCutoff(shown.filter.cutoff);
+        highlight.setRegionFilter(shown.filter.regions, network.linkRegions);
+        filterShown = shown.filter;
+    }
+    showCommunities(shown.faded, shown.filter);
+
+    // The emphasis is made again only when what it is made of changed: for a large network, a pass over
+    // every link.
+    const auto emphasis = std::tuple{view.pick, shown.pathLinks.size(), view.pathSearch, view.pathsShown,
+                                     view.onePath, shown.faded};
+    if (!emphasisShown || !(*emphasisShown == emphasis))
+    {
+        emphasisShown = emphasis;
+        if (dimSites)
+            dimSites(shown.dimmedSites.empty() ? std::vector<bool>(network.siteCount(), false)
+                                               : shown.dimmedSites);
+        if (shown.faded || !shown.pathLinks.empty())
+        {
+            highlight.emphasisePaths(shown.pathLinks, shown.thickness, layout.positions, layout.glyphs);
+            // A figure marks the paths' two ends.
+            std::vector<LinkHighlight::PathEnd> ends;
+            for (const std::uint32_t site : shown.pathEnds)
+                if (layout.figure && site < layout.positions.size())
+                    ends.push_back({layout.positions[site], sphereColor(layout, network, site),
+                                    layout.glyphs.siteRadius * sphereScale(layout, site), ringColor});
+            if (!ends.empty())
+                highlight.markPathEnds(ends);
+        }
+        else if (view.pick.kind == Pick::Kind::Site)
+            highlight.emphasiseSite(layout.positions[view.pick.index],
+                                    std::vector<std::size_t>(model.links().begin(view.pick.index),
+                                                             model.links().end(view.pick.index)));
+        else if (view.pick.kind == Pick::Kind::Link)
+        {
+            const SiteLink& ends = network.links[view.pick.index];
+            highlight.emphasiseLink(view.pick.index, layout.positions[ends.first], layout.positions[ends.second]);
+        }
+        else
+            highlight.clearEmphasis();
+    }
+    if (labels.valid())
+    {
+        labels->hideAll(shown.faded);
+        // What the corner speaks of keeps its labels.
+        labels->favour(shown.favoured);
+    }
+
+    std::string text;
+    for (const std::string& line : shown.corner)
+        text += (text.empty() ? "" : "\n") + line;
+    corner.text->setText(text, osgText::String::ENCODING_UTF8);
+    // Without text, the corner's camera is left out of the frame altogether.
+    corner.node->setNodeMask(text.empty() ? 0u : ~0u);
+}
+
+void Explorer::showCommunities(bool shown, const LinkFilter& filter)
+{
+    // The network of communities shown is always that of the links shown.
+    const bool showing = communityNode->getNumChildren() > 0;
+    if (showing && (!shown || !(community->filter == filter)))
         communityNode->removeChildren(0, communityNode->getNumChildren());
-        if (labels.valid())
-            labels->hideAll(false);
-        applyPaths();
-        updateText();
-        return true;
-    }
-    if (!network.members.empty())
-        message = "The sites are the communities already (LINKMAP_COARSE=1)";
-    else if (!layout.figure)
-        message = "The network of communities shows over a figure (LINKMAP_STYLE=figure)";
-    else if (network.communities.size() != network.siteCount())
-        message = "No communities were found (LINKMAP_COLOR=community finds them)";
-    if (!message.empty())
-    {
-        updateText();
-        return false;
-    }
-    // Made over the links shown, again whenever they change.
-    if (community == nullptr || !(community->filter == linkFilterOf(view)))
+    if (!shown || communityNode->getNumChildren() > 0)
+        return;
+    if (community == nullptr || !(community->filter == filter))
     {
         community = std::make_unique<CommunityPicture>();
-        community->filter = linkFilterOf(view);
+        community->filter = filter;
         community->network = network;
         community->layout = layout;
-        showCommunityNetwork(community->network, community->layout, linkFilterOf(view));
+        showCommunityNetwork(community->network, community->layout, filter);
         community->scene = buildNetworkScene(community->network, community->layout, labelStyle,
                                              RenderPath::OneGlyphPerElement);
         if (community->scene.labels.valid())
             community->scene.root->removeCullCallback(community->scene.labels.get());
     }
-    community->shown = true;
     // Drawn over the faded network whole, in the same view: after it, its own depth cleared.
     osg::ref_ptr<osg::Camera> over = new osg::Camera;
     over->setName("network of communities");
@@ -130,28 +206,13 @@ bool Explorer::toggleCommunities()
     over->setAllowEventFocus(false);
     over->addChild(community->scene.root.get());
     communityNode->addChild(over.get());
-    fadeUnderCommunities();
-    updateText();
-    return true;
 }
 
-void Explorer::followCommunities()
+bool Explorer::toggleCommunities()
 {
-    // The network of communities shown is always that of the links shown.
-    if (showsCommunities() && !(community->filter == linkFilterOf(view)))
-    {
-        toggleCommunities();
-        toggleCommunities();
-    }
-}
-
-void Explorer::fadeUnderCommunities()
-{
-    highlight.emphasisePaths({}, {}, layout.positions, layout.glyphs);
-    if (dimSites)
-        dimSites(std::vector<bool>(network.siteCount(), true));
-    if (labels.valid())
-        labels->hideAll(true);
+    const bool was = showsCommunities();
+    run(ViewCommand{Command::Overlay});
+    return was || showsCommunities();
 }
 
 void Explorer::setMotionPicture(MotionPicture* motion)
@@ -161,51 +222,23 @@ void Explorer::setMotionPicture(MotionPicture* motion)
 
 void Explorer::prepare()
 {
-    if (index)
-        return;
-    index = std::make_unique<PickIndex>(layout.positions, network.links, layout.glyphs, layout.scales);
-    siteLinks = SiteLinks(network.links, network.names.size());
+    if (!index)
+        index = std::make_unique<PickIndex>(layout.positions, network.links, layout.glyphs, layout.scales);
 }
 
 Pick Explorer::under(const PickRay& ray)
 {
     prepare();
-    return index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle, linkFilterOf(view),
+    return index->pick(ray.origin, ray.direction, pickPixels * ray.pixelAngle, linkFilterOf(model.state()),
                        network.linkRegions);
 }
 
 Pick Explorer::pickAt(const PickRay& ray)
 {
-    // A click is on the sites: the network of communities makes way.
-    if (showsCommunities())
-        toggleCommunities();
-    // A pick of its own, or of nothing, puts the paths away.
-    forgetPaths();
-    view.pick = under(ray);
-    switch (view.pick.kind)
-    {
-    case Pick::Kind::Site:
-        pickSite(view.pick.index);
-        break;
-    case Pick::Kind::Link:
-        pickLink(view.pick.index);
-        break;
-    case Pick::Kind::Nothing:
-        highlight.clearEmphasis();
-        updateText();
-        break;
-    }
-    return view.pick;
-}
-
-void Explorer::pickLink(std::size_t link)
-{
-    if (link >= network.links.size())
-        return;
-    view.pick = Pick{Pick::Kind::Link, link};
-    const SiteLink& ends = network.links[link];
-    highlight.emphasiseLink(link, layout.positions[ends.first], layout.positions[ends.second]);
-    updateText();
+    ViewCommand command{Command::Pick};
+    command.pick = under(ray);
+    run(command);
+    return model.state().pick;
 }
 
 bool Explorer::centreAt(const PickRay& ray)
@@ -213,41 +246,30 @@ bool Explorer::centreAt(const PickRay& ray)
     const Pick found = under(ray);
     if (found.kind != Pick::Kind::Site)
         return false;
-    trackball->setCenter(osg::Vec3d(layout.positions[found.index]));
+    ViewCommand command{Command::Centre};
+    command.site = found.index;
+    run(command);
     return true;
 }
 
 void Explorer::pickSite(std::size_t site)
 {
-    prepare();
-    if (site >= network.names.size())
-        return;
-    view.pick = Pick{Pick::Kind::Site, site};
-    const std::vector<std::size_t> links(siteLinks.begin(site), siteLinks.end(site));
-    highlight.emphasiseSite(layout.positions[site], links);
-    updateText();
+    ViewCommand command{Command::Pick};
+    command.pick = Pick{Pick::Kind::Site, site};
+    run(command);
 }
 
 bool Explorer::setRegionFilter(RegionKind kind)
 {
-    const RegionKindEntry* entry = findRegionKind(kind);
-    if (entry != nullptr && (files.*entry->listFile).empty())
-    {
-        message = ViewRules::fill(ViewRules::noList, {{"word", entry->word}, {"option", entry->option}});
-        updateText();
-        return false;
-    }
-    view.region = kind;
-    highlight.setRegionFilter(regionBit(kind), network.linkRegions);
-    followFilter();
-    followCommunities();
-    updateText();
-    return true;
+    ViewCommand command{Command::Region};
+    command.region = kind;
+    run(command);
+    return model.state().region == kind;
 }
 
 RegionKind Explorer::getRegionFilter() const
 {
-    return view.region;
+    return model.state().region;
 }
 
 bool Explorer::isShown(std::size_t link) const
@@ -257,58 +279,37 @@ bool Explorer::isShown(std::size_t link) const
 
 void Explorer::setCutoff(float value)
 {
-    view.cutoff = heldCutoff(value, view.cutoffTop);
-    highlight.setCutoff(view.cutoff);
-    followFilter();
-    followCommunities();
-    updateText();
+    ViewCommand command{Command::CutoffTo};
+    command.value = value;
+    run(command);
 }
 
 void Explorer::raiseCutoff()
 {
-    // A step is a whole number of twentieths of the top, so that 0.35 is the float that a weight written 0.35
-    // reads as.
-    const double steps = ViewRules::cutoffSteps / static_cast<double>(view.cutoffTop);
-    const int step = static_cast<int>(std::floor(view.cutoff * steps + 1e-3)) + 1;
-    setCutoff(static_cast<float>(std::min(step, ViewRules::cutoffSteps) / steps));
+    run(ViewCommand{Command::CutoffUp});
 }
 
 void Explorer::lowerCutoff()
 {
-    const double steps = ViewRules::cutoffSteps / static_cast<double>(view.cutoffTop);
-    const int step = static_cast<int>(std::ceil(view.cutoff * steps - 1e-3)) - 1;
-    setCutoff(static_cast<float>(std::max(step, 0) / steps));
+    run(ViewCommand{Command::CutoffDown});
 }
 
 float Explorer::getCutoff() const
 {
-    return view.cutoff;
+    return model.state().cutoff;
+}
+
+void Explorer::setNotice(const std::string& text)
+{
+    model.setNotice(text);
+    show();
 }
 
 void Explorer::findPathsTo(std::size_t site)
 {
-    if (view.pick.kind != Pick::Kind::Site || site >= network.siteCount() || site == view.pick.index)
-        return;
-    requestPaths({static_cast<std::uint32_t>(view.pick.index), static_cast<std::uint32_t>(site)});
-    pathsFromWindow = true;
-}
-
-void Explorer::requestPaths(std::pair<std::uint32_t, std::uint32_t> ends)
-{
-    view.pathEnds = ends;
-    view.paths.reset();
-    view.onePath.reset();
-    pathFilter = linkFilterOf(view);
-    pathFinder.request(PathRequest{ends, view.pathsAsked, pathFilter});
-    applyPaths();
-    updateText();
-}
-
-void Explorer::followFilter()
-{
-    if (!view.pathEnds || (!view.paths && !pathFinder.pending()) || linkFilterOf(view) == pathFilter)
-        return;
-    requestPaths(*view.pathEnds);
+    ViewCommand command{Command::PathTo};
+    command.site = site;
+    run(command);
 }
 
 bool Explorer::collectPaths()
@@ -316,89 +317,28 @@ bool Explorer::collectPaths()
     std::optional<PathResult> found = pathFinder.collect();
     if (!found)
         return false;
-    if (!found->failure.empty())
-        message = found->failure;
-    view.paths = std::move(found->paths);
-    view.onePath.reset();
+    model.takePaths(searchAsked, std::move(found->paths), found->failure);
     // Listed on standard output as a run lists the paths it was asked for.
-    if (view.paths)
+    if (model.state().paths && !model.state().searching)
     {
-        writePaths(network, *view.paths);
+        writePaths(network, *model.state().paths);
         std::fflush(stdout);
     }
-    applyPaths();
-    updateText();
+    show();
     return true;
-}
-
-void Explorer::applyPaths()
-{
-    // A figure dims the sites on no path, as the links.
-    if (dimSites)
-    {
-        std::vector<bool> dimmed = sitesOnPaths(view, network.siteCount());
-        dimmed.flip();
-        dimSites(dimmed);
-    }
-    // Without paths, the pick shows as it did.
-    if (!view.paths || view.paths->paths.empty())
-    {
-        if (view.pick.kind == Pick::Kind::Site)
-            pickSite(view.pick.index);
-        else
-            highlight.clearEmphasis();
-        if (showsCommunities())
-            fadeUnderCommunities();
-        return;
-    }
-    highlight.emphasisePaths(shownPathLinks(view, network.links.size()), linkThickness(view),
-                             layout.positions, layout.glyphs);
-    // A figure marks the paths' two ends.
-    if (layout.figure)
-    {
-        std::vector<LinkHighlight::PathEnd> ends;
-        for (const std::uint32_t site : {view.paths->source, view.paths->sink})
-            if (site < layout.positions.size())
-                ends.push_back({layout.positions[site], sphereColor(layout, network, site),
-                                layout.glyphs.siteRadius * sphereScale(layout, site), ringColor});
-        highlight.markPathEnds(ends);
-    }
-    if (showsCommunities())
-        fadeUnderCommunities();
 }
 
 void Explorer::showNextPath(int step)
 {
-    if (!view.paths || view.paths->paths.empty())
-        return;
-    const auto count = static_cast<long>(view.paths->paths.size());
-    const long at = view.onePath ? static_cast<long>(*view.onePath) + step : step > 0 ? 0 : count - 1;
-    view.onePath = static_cast<std::size_t>(std::clamp(at, 0L, count - 1));
-    applyPaths();
-    updateText();
+    run(ViewCommand{step > 0 ? Command::PathNext : Command::PathPrevious});
 }
 
 void Explorer::showAllPaths()
 {
-    if (!view.paths || !view.onePath)
-        return;
-    view.onePath.reset();
-    applyPaths();
-    updateText();
+    run(ViewCommand{Command::PathAll});
 }
 
-void Explorer::forgetPaths()
+std::string Explorer::getCornerText() const
 {
-    pathsFromWindow = false;
-    view.pathEnds.reset();
-    view.paths.reset();
-    view.onePath.reset();
-    pathFinder.cancel();
-}
-
-void Explorer::clearPaths()
-{
-    forgetPaths();
-    applyPaths();
-    updateText();
+    return corner.text->getText().createUTF8EncodedString();
 }

@@ -2,8 +2,8 @@
 #define LINKMAP_APP_EXPLORER 1
 
 #include <app/PathFinder.h>
-#include <app/SiteFinder.h>
-#include <app/ViewState.h>
+#include <view/ViewModel.h>
+#include <view/ViewState.h>
 #include <network/CorrelationNetwork.h>
 #include <network/InputFiles.h>
 #include <network/RegionKind.h>
@@ -28,6 +28,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -42,7 +43,7 @@ struct PickRay
 /** The ray from camera's eye through the point (x, y) of its viewport, each from -1 to 1 across it. */
 PickRay computePickRay(const osg::Camera& camera, double x, double y);
 
-/** Adds the window's keys and mouse bindings for exploring a network to usage. */
+/** Adds the window's keys and mouse bindings for exploring a network to usage, from the table of keys. */
 void describeExplorerBindings(osg::ApplicationUsage& usage);
 
 /** What the window explores: the network, where its sites stand, how it is drawn, the files it came from and
@@ -56,13 +57,11 @@ struct ExploredNetwork
     LabelStyle style;
 };
 
-/** The window's ways into a network. A click (no drag) on a sphere or a link describes it in the top left
- *  corner and dims the links but its own until the next click; a double click on a sphere makes it the
- *  centre the trackball turns about; + and - raise and lower the cutoff on |weight| below which links are
- *  hidden; 1, 2 and 3 show only the links that touch a positive, negative or accelerated site, 0 all again;
- *  g shows the network of communities over the sites faded, and puts it away;
- *  / opens a prompt that finds a site by name or number, picks it and centres it. While the prompt is open it
- *  takes every key; Escape closes it, and quits when it is closed. */
+/** The window's front end to the view model: it turns clicks and keys into the model's commands, searches for
+ *  the paths the model asks for beside the frame loop, and shows what the model presents: the links shown
+ *  and emphasised, the sites dimmed, the labels favoured, the corner's lines and the network of communities.
+ *  A click (no drag) picks; a double click turns the view about a site; the keys are those of the table of
+ *  keys (keyBindings). */
 class Explorer : public osgGA::GUIEventHandler
 {
 public:
@@ -89,15 +88,17 @@ public:
     /** The node under which the network of communities is shown, to be added to the scene. */
     osg::Node* getCommunityNode();
 
-    /** Shows the network of the communities over the sites faded, or puts it away again, as g does: a sphere
-     *  each community at the centre of its sites, joined as the links shown join them. Only a figure whose
-     *  sites have communities shows it; false, and the corner says why, otherwise. */
+    /** Runs command, as a click or a key asks it, and shows the view it leaves. */
+    Effect run(const ViewCommand& command);
+
+    /** Shows the network of the communities over the sites faded, or puts it away again, as g does; false,
+     *  and the corner says why, when the figure cannot show it. */
     bool toggleCommunities();
 
     /** Whether the network of communities is shown. */
     bool showsCommunities() const
     {
-        return community != nullptr && community->shown;
+        return model.state().overlay;
     }
 
     /** The lines of the corner text. */
@@ -114,9 +115,8 @@ public:
     /** Selects the site drawn for names[site], as a click on it does. */
     void pickSite(std::size_t site);
 
-    /** Shows only the links that touch a site of kind's region, as the cutoff lets them; RegionKind::None
-     *  shows them all. A kind whose list was not given changes nothing, and the corner says so; false then.
-     */
+    /** Shows only the links that touch a site of kind's region, as a region key does; false, and the corner
+     *  says why, when kind's list was not given. */
     bool setRegionFilter(RegionKind kind);
 
     /** The region whose links are shown, or RegionKind::None. */
@@ -125,10 +125,10 @@ public:
     /** Whether the link at place link in the log is shown. */
     bool isShown(std::size_t link) const;
 
-    /** Hides the links whose |weight| is below cutoff, which is held within 0 to 1. */
+    /** Moves the cutoff to the step nearest cutoff, as the page's slider does. */
     void setCutoff(float cutoff);
 
-    /** Moves the cutoff to the next step of 0.05 up or down. */
+    /** Moves the cutoff a step up or down, as + and - do. */
     void raiseCutoff();
     void lowerCutoff();
 
@@ -138,23 +138,17 @@ public:
     /** Adds a line of notice at the end of the corner text, or none when empty. */
     void setNotice(const std::string& text);
 
-    /** Asks for the paths from the site picked to site, found beside the frame loop; nothing without a site
-     *  picked, or for the site picked itself. Shift and a click on a site ask so; Escape puts them away. */
+    /** Asks for the paths from the site picked to site, as Shift and a click on it do. */
     void findPathsTo(std::size_t site);
 
     /** Takes the paths found, once the search is over, into the view and the picture, and lists them on
      *  standard output: true when the picture or the corner changed, and a frame should show it. The frame
-     *  loop asks at every pass. A change of the cutoff or the region filter asks for the paths again, over
-     * the links then shown; until they are found, the corner says they are being looked for, and no paths are
-     *  shown. */
+     *  loop asks at every pass. */
     bool collectPaths();
 
     /** Shows the next or the previous path alone (by ] and [), or all of them again (by \). */
     void showNextPath(int step);
     void showAllPaths();
-
-    /** Forgets the paths, and any search under way, and shows the pick again. */
-    void clearPaths();
 
     bool handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action) override;
     void getUsage(osg::ApplicationUsage& usage) const override;
@@ -163,52 +157,32 @@ protected:
     ~Explorer() override;
 
 private:
-    /** Builds the pick index and every site's list of links, at the first pick. */
+    /** Builds the pick index, at the first pick. */
     void prepare();
 
     /** What the ray meets among the links shown and the sites. */
     Pick under(const PickRay& ray);
 
-    /** Takes a key while the find prompt is open. */
-    void findKey(int key);
-
     /** Takes the press, drag and release of a button; the release of a click picks or centres. */
     void press(const osgGA::GUIEventAdapter& event);
     void release(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action);
 
-    /** Takes a key pressed while no prompt is open; false when it is not the explorer's. */
+    /** Takes a key; false when it is not the explorer's. */
     bool keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action);
 
-    void updateText();
+    /** Does what a command's effect asks of the window beyond its view. */
+    void act(const Effect& effect, osgGA::GUIActionAdapter* action);
 
-    /** Shows view's paths in the picture: their links bright and thicker, the rest dimmed; without paths, the
-     *  pick as it was. */
-    void applyPaths();
+    /** Shows what the model presents now, and asks for the paths it wants found. */
+    void show();
 
-    /** Selects the link at place link in the log, as a click on it does. */
-    void pickLink(std::size_t link);
-
-    /** Asks for the paths between ends over the links shown now, found beside the frame loop; until they are,
-     *  no paths are shown. */
-    void requestPaths(std::pair<std::uint32_t, std::uint32_t> ends);
-
-    /** Asks for the paths again when the links shown are no longer those they were asked over: paths are
-     *  always those of the links shown. */
-    void followFilter();
-
-    /** Forgets the paths and any search asked for, leaving the picture as it is. */
-    void forgetPaths();
-
-    /** Makes the network of communities shown again over the links shown, when they have changed. */
-    void followCommunities();
-
-    /** Fades every site, link and label of the network, under the network of communities. */
-    void fadeUnderCommunities();
+    /** Shows the network of communities over the links shown, or puts it away. */
+    void showCommunities(bool shown, const LinkFilter& filter);
 
     const CorrelationNetwork& network;
     const SiteLayout& layout;
     InputFiles files;
-    ViewState& view;
+    ViewModel model;
     osg::ref_ptr<osgGA::TrackballManipulator> trackball;
     /** The colour of the rings that mark a figure's path ends: the labels'. */
     osg::Vec4 ringColor;
@@ -225,7 +199,6 @@ private:
         NetworkScene scene;
         /** The links shown when it was made, which it joins the communities by. */
         LinkFilter filter;
-        bool shown = false;
     };
     std::unique_ptr<CommunityPicture> community;
     osg::ref_ptr<osg::Group> communityNode;
@@ -234,21 +207,17 @@ private:
     /** What dims a figure's spheres of the sites on no path shown; else empty. */
     std::function<void(const std::vector<bool>&)> dimSites;
 
-    /** Built at the first pick: what a ray meets, and every site's links. */
+    /** Built at the first pick: what a ray meets. */
     std::unique_ptr<PickIndex> index;
-    SiteLinks siteLinks;
 
-    SiteFinder finder;
-
-    /** The search for paths beside the frame loop, and the filter of the links the paths shown or asked for
-     *  were asked over. */
+    /** The search for paths beside the frame loop, and the model's search it answers. */
     PathFinder pathFinder;
-    LinkFilter pathFilter;
-    /** The paths were asked for by a click, not by the run's settings. */
-    bool pathsFromWindow = false;
-    std::string notice;
-    /** What the explorer itself has to say, until the next key or click. */
-    std::string message;
+    std::uint64_t searchAsked = 0;
+
+    /** What the picture shows now: its filter, and what its emphasis was made of. */
+    std::optional<LinkFilter> filterShown;
+    std::optional<std::tuple<Pick, std::size_t, std::uint64_t, bool, std::optional<std::size_t>, bool>>
+        emphasisShown;
 
     // A press of the left button, and whether the pointer has since moved too far for a click.
     bool pressed = false;

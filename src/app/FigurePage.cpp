@@ -4,6 +4,7 @@
 #include <network/LineReader.h>
 #include <scene/SceneFile.h>
 #include <scene/WebPage.h>
+#include <view/ViewModel.h>
 
 #include <osg/View>
 #include <osgGA/GUIActionAdapter>
@@ -48,6 +49,8 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     const SiteLinks siteLinks = view.pick.kind == Pick::Kind::Site
                                     ? SiteLinks(input.network.links, input.network.siteCount())
                                     : SiteLinks();
+    const Presentation shown =
+        present(view, DescribedNetwork{input.network, input.layout.residues, input.files, siteLinks});
     FigureContent content;
     content.sites = input.layout.positions;
     content.kinds = input.network.regions;
@@ -56,8 +59,8 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     content.colors = input.layout.colors;
     content.scales = input.layout.scales;
     // A figure marks the paths' two ends: larger, and ringed.
-    if (input.layout.figure && view.paths && !view.paths->paths.empty())
-        content.pathEnds = {view.paths->source, view.paths->sink};
+    if (input.layout.figure)
+        content.pathEnds = shown.pathEnds;
     if (!content.colors.empty())
         content.communities = input.network.communities;
     content.trace = input.layout.trace;
@@ -65,18 +68,16 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
     content.links = input.network.links;
     if (input.network.exactWeights.size() == input.network.links.size())
         content.exactWeights = input.network.exactWeights;
-    content.filter = linkFilterOf(view);
+    content.filter = shown.filter;
     content.linkRegions = input.network.linkRegions;
-    content.emphasised = emphasisedLinks(view, input.network, siteLinks);
-    content.linkThickness = linkThickness(view);
+    content.emphasised = shown.emphasised;
+    content.linkThickness = shown.thickness;
     content.pathCounts = pathLinkCounts(view, input.network.links.size());
     if (input.layout.figure)
     {
         content.figureStyle = true;
-        content.labelPreference =
-            LabelPreference{centralityRanks(input.network), favouredSites(view, input.network)};
-        content.dimmedSites = sitesOnPaths(view, input.network.siteCount());
-        content.dimmedSites.flip();
+        content.labelPreference = LabelPreference{centralityRanks(input.network), shown.favoured};
+        content.dimmedSites = shown.dimmedSites;
     }
     content.background = input.output.background;
     content.textColor = input.style.textColor;
@@ -88,9 +89,8 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
         content.keySizeNote = key->sizeNote;
         content.keyWeights = key->weights;
     }
-    content.cornerText =
-        describeView(view, DescribedNetwork{input.network, input.layout, input.files, siteLinks},
-                     countShownLinks(view, input.network));
+    for (const std::string& line : shown.corner)
+        content.cornerText += (content.cornerText.empty() ? "" : "\n") + line;
     return content;
 }
 
@@ -153,7 +153,7 @@ FirstView firstView(const RunInput& input, Stage& stage)
     FigureAction action(view.get());
     osg::ref_ptr<osgGA::GUIEventAdapter> event = new osgGA::GUIEventAdapter;
     stage.trackball->home(*event, action);
-    const float ceiling = takeFirstView(*stage.trackball, input.view);
+    const float ceiling = takeFirstView(*stage.trackball, input.settings);
     limitDistance(*stage.trackball, ceiling);
     FirstView first;
     first.ceiling = ceiling;
@@ -206,7 +206,7 @@ void writePage(const RunInput& input, Stage stage)
         for (std::size_t path = 0; path < found.paths.size(); ++path)
             page.paths.push_back(
                 {describePath(found, path, input.network), found.paths[path].links, found.paths[path].sites});
-        page.pathsFoundAt = describePathsFoundAt(input.view);
+        page.pathsFoundAt = describePathsFoundAt(linkFilterOf(input.view), input.view.cutoffTop);
         ViewState alone = input.view;
         alone.onePath = 0;
         const std::vector<float> thickness = linkThickness(alone);

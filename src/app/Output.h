@@ -1,7 +1,7 @@
 #ifndef LINKMAP_APP_OUTPUT
 #define LINKMAP_APP_OUTPUT 1
 
-#include <app/ViewState.h>
+#include <view/ViewState.h>
 #include <network/CorrelationNetwork.h>
 #include <network/InputError.h>
 #include <scene/OutputError.h>

@@ -90,12 +90,12 @@ Stage setStage(const RunInput& input)
     return stage;
 }
 
-float takeFirstView(osgGA::TrackballManipulator& trackball, const ViewState& view)
+float takeFirstView(osgGA::TrackballManipulator& trackball, const Settings& settings)
 {
     const auto ceiling = static_cast<float>(trackball.getDistance());
-    if (view.camera)
+    if (settings.viewGiven)
     {
-        const CameraView& first = *view.camera;
+        const CameraView& first = settings.firstView;
         trackball.setHomePosition(first.eye, first.centre, first.up);
         trackball.setAutoComputeHomePosition(false);
         setView(trackball, first);

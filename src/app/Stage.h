@@ -4,7 +4,7 @@
 #include <app/Output.h>
 #include <app/Settings.h>
 #include <app/Trackball.h>
-#include <app/ViewState.h>
+#include <view/ViewState.h>
 #include <network/CorrelationNetwork.h>
 #include <network/InputFiles.h>
 #include <network/LoadProgress.h>
@@ -52,8 +52,8 @@ NetworkScene drawNetwork(const CorrelationNetwork& network, const SiteLayout& la
 /** Sets the stage for input. */
 Stage setStage(const RunInput& input);
 
-/** After the trackball was sent home to frame the whole scene: moves it to view's camera, if it has one,
- * which becomes its home. Returns how far out it may zoom, the whole scene's frame. */
-float takeFirstView(osgGA::TrackballManipulator& trackball, const ViewState& view);
+/** After the trackball was sent home to frame the whole scene: moves it to the first view the settings
+ * give, if any, which becomes its home. Returns how far out it may zoom, the whole scene's frame. */
+float takeFirstView(osgGA::TrackballManipulator& trackball, const Settings& settings);
 
 #endif

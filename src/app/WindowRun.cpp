@@ -113,7 +113,7 @@ void showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage s
     // The first view frames the whole scene, unless a view was given; the trackball never moves farther away
     // than the whole scene's frame, and Space returns to the first view.
     viewer.home();
-    const float ceiling = takeFirstView(*stage.trackball, input.view);
+    const float ceiling = takeFirstView(*stage.trackball, input.settings);
 
     // Frames are drawn while something changes, and the window rests otherwise.
     FrameLoop loop(viewer, *stage.trackball, input.scene.root.get(), nullptr, stats.get(), image.get());

@@ -6,7 +6,7 @@
 #include <app/SitePlacement.h>
 #include <app/Stage.h>
 #include <app/StandardErrorNotifyHandler.h>
-#include <app/ViewState.h>
+#include <app/StartingView.h>
 #include <app/WindowRun.h>
 #include <network/LinkLog.h>
 #include <network/NetworkReader.h>

@@ -3,6 +3,7 @@
 
 #include <network/SiteLink.h>
 #include <scene/GlyphStyle.h>
+#include <view/Pick.h>
 
 #include <osg/Vec2>
 #include <osg/Vec3>
@@ -12,21 +13,6 @@
 #include <cstdint>
 #include <limits>
 #include <vector>
-
-/** What a pick found: nothing, a site (by its place among the distinct names) or a link (by its place in the
- *  log). */
-struct Pick
-{
-    enum class Kind
-    {
-        Nothing,
-        Site,
-        Link
-    };
-
-    Kind kind = Kind::Nothing;
-    std::size_t index = 0;
-};
 
 /** The sites' spheres and the links' cylinders in the columns of a grid across x and z, each column as high
  * as the sites reach along y, so that a ray finds what it meets by looking only at the columns it passes

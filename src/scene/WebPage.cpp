@@ -8,7 +8,7 @@
 #include <scene/NetworkSize.h>
 #include <scene/Shaders.h>
 #include <scene/TraceTube.h>
-#include <scene/ViewRules.h>
+#include <view/ViewRules.h>
 #include <scene/WebAssets.h>
 #include <scene/WebPage.h>
 

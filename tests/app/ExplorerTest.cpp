@@ -357,7 +357,7 @@ TEST(Explorer, CutoffKeysStepFromAnyCutoffToTheNextTwentieth)
                           {0.999f, true, 1.0f}, {0.001f, false, 0.0f}};
     for (const Case& c : cases)
     {
-        example.explorer->setCutoff(c.from);
+        example.state.cutoff = c.from;
         c.raise ? example.explorer->raiseCutoff() : example.explorer->lowerCutoff();
         EXPECT_EQ(example.explorer->getCutoff(), c.to) << c.from << (c.raise ? " up" : " down");
     }
@@ -613,7 +613,10 @@ TEST(Explorer, TheFindPromptTakesEveryKeyPicksAndCentresAMatchAndEscapeClosesItB
     EXPECT_FALSE((example.explorer->getCornerText().rfind("Find:", 0) == 0));
 
     EXPECT_TRUE(press(osgGA::GUIEventAdapter::KEY_Escape));
-    EXPECT_TRUE(viewer->done()) << "Escape quits with no prompt open";
+    EXPECT_FALSE(viewer->done()) << "Escape takes back the pick first";
+    EXPECT_EQ(example.explorer->getCornerText(), "");
+    EXPECT_TRUE(press(osgGA::GUIEventAdapter::KEY_Escape));
+    EXPECT_TRUE(viewer->done()) << "Escape quits from a clear view";
 }
 
 // Takes the paths of the explorer's search once it is over, as the frame loop does; false when it is not
@@ -694,8 +697,12 @@ TEST(Explorer, PathsAreThoseOfTheLinksShownAndTheBracketKeysStepThroughThem)
         << explorer.getCornerText();
     EXPECT_FALSE(explorer.collectPaths()) << "one answer, to the last request only";
 
-    // The paths of the run's settings stay, as its pick does: Escape quits.
+    // Escape takes back a step at a time, the paths of the run's settings as any: then it quits.
     EXPECT_TRUE(press(osgGA::GUIEventAdapter::KEY_Escape));
+    EXPECT_FALSE(viewer->done());
+    EXPECT_FALSE(cornerSays(explorer, "Paths from")) << explorer.getCornerText();
+    for (int step = 0; step < 2 && !viewer->done(); ++step)
+        press(osgGA::GUIEventAdapter::KEY_Escape);
     EXPECT_TRUE(viewer->done());
 }
 
@@ -735,7 +742,7 @@ TEST(Explorer, TheSitesOfThePickAndOfThePathsShownKeepTheirLabelsFirstAndTheRest
     }
 
     // Without paths, nothing is dimmed, and the pick, a site or a link's two ends, is favoured.
-    explorer.clearPaths();
+    explorer.run(ViewCommand(Command::Back));
     EXPECT_TRUE(sitesOnPaths(example.state, network.siteCount()).empty());
     explorer.pickSite(siteNamed(network, "M210"));
     EXPECT_EQ(favouredSites(example.state, network),
@@ -747,7 +754,7 @@ TEST(Explorer, TheSitesOfThePickAndOfThePathsShownKeepTheirLabelsFirstAndTheRest
     EXPECT_TRUE(favouredSites(example.state, network).empty());
 }
 
-TEST(Explorer, EscapePutsAwayThePathsAClickAskedForAndThenQuits)
+TEST(Explorer, EscapeTakesBackThePathsThenThePickThenQuits)
 {
     Example example(true);
     Explorer& explorer = *example.explorer;
@@ -761,6 +768,7 @@ TEST(Explorer, EscapePutsAwayThePathsAClickAskedForAndThenQuits)
     EXPECT_FALSE(viewer->done());
     EXPECT_EQ(explorer.getCornerText(), picked);
     EXPECT_FALSE(example.state.paths.has_value());
+    EXPECT_FALSE(explorer.collectPaths());
 
     // Found, then put away: the pick shows as it was.
     explorer.findPathsTo(siteNamed(example.network, "V212"));
@@ -768,10 +776,14 @@ TEST(Explorer, EscapePutsAwayThePathsAClickAskedForAndThenQuits)
     EXPECT_TRUE(example.state.paths.has_value());
     EXPECT_TRUE(explorer.handle(*keyEvent(osgGA::GUIEventAdapter::KEY_Escape), *viewer));
     EXPECT_FALSE(viewer->done());
-    EXPECT_FALSE(example.state.paths.has_value());
+    EXPECT_TRUE(pathLinkCounts(example.state, example.network.linkCount()).empty());
     EXPECT_EQ(explorer.getCornerText(), picked);
+    // A step at a time: the pick, then out.
     EXPECT_TRUE(explorer.handle(*keyEvent(osgGA::GUIEventAdapter::KEY_Escape), *viewer));
-    EXPECT_TRUE(viewer->done()) << "without paths, Escape quits";
+    EXPECT_FALSE(viewer->done());
+    EXPECT_EQ(explorer.getCornerText(), "");
+    EXPECT_TRUE(explorer.handle(*keyEvent(osgGA::GUIEventAdapter::KEY_Escape), *viewer));
+    EXPECT_TRUE(viewer->done()) << "from a clear view, Escape quits";
 }
 
 } // namespace

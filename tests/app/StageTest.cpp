@@ -4,7 +4,7 @@
 #include <app/SitePlacement.h>
 #include <app/Stage.h>
 #include <app/Trackball.h>
-#include <app/ViewState.h>
+#include <app/StartingView.h>
 #include <network/InputError.h>
 #include <network/NetworkReader.h>
 #include <support/TestSupport.h>

@@ -2,7 +2,7 @@
 #include <scene/LabelStyle.h>
 #include <scene/SceneFile.h>
 #include <scene/TraceTube.h>
-#include <scene/ViewRules.h>
+#include <view/ViewRules.h>
 #include <scene/WebPage.h>
 #include <support/TestSupport.h>
 

@@ -1,5 +1,5 @@
-#ifndef LINKMAP_APP_SITEFINDER
-#define LINKMAP_APP_SITEFINDER 1
+#ifndef LINKMAP_VIEW_SITEFINDER
+#define LINKMAP_VIEW_SITEFINDER 1
 
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +11,7 @@
  * text matches nothing. */
 bool matchesSite(const std::string& name, const std::string& text);
 
-/** The window's find prompt: the text typed, the sites whose names match it, in the order of the names' first
+/** The find prompt: the text typed, the sites whose names match it, in the order of the names' first
  *  appearance, and the one picked last. */
 class SiteFinder
 {
@@ -42,6 +42,9 @@ public:
      *  the last character back, Enter picks the first match and then the next, as Tab does, and Escape
      *  closes. With no match, Enter and Tab do nothing. */
     Action key(int key);
+
+    /** Puts text, in UTF-8, in place of what was typed, as a search box does. */
+    void type(const std::string& typed);
 
     /** The text typed so far, in UTF-8. */
     const std::string& getText() const;

@@ -1,15 +1,12 @@
-#ifndef LINKMAP_APP_VIEWSTATE
-#define LINKMAP_APP_VIEWSTATE 1
+#ifndef LINKMAP_VIEW_VIEWSTATE
+#define LINKMAP_VIEW_VIEWSTATE 1
 
-#include <app/Settings.h>
-#include <app/ViewFile.h>
 #include <network/CorrelationNetwork.h>
 #include <network/InputFiles.h>
 #include <network/LinkPaths.h>
 #include <network/RegionKind.h>
 #include <network/SiteLinks.h>
-#include <scene/PickIndex.h>
-#include <scene/SiteLayout.h>
+#include <view/Pick.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -18,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-/** What the view of a network shows, owned by the run: the window's explorer changes it as clicks and keys
- *  ask, and every output reads it. */
+/** What the view of a network shows, owned by the run: the view model changes it as the commands of clicks
+ *  and keys ask, and every output reads it. */
 struct ViewState
 {
     /** The links whose |weight| is below the cutoff are hidden; it is held within 0 and cutoffTop, the top of
@@ -27,14 +24,15 @@ struct ViewState
     float cutoff = 0.0f;
     float cutoffTop = 1.0f;
 
+    /** The smallest |weight| read: the cutoff's first step up is the first above it, since none below it
+     *  hides a link. */
+    float weakest = 0.0f;
+
     /** Only the links that touch a site of this region are shown; RegionKind::None shows them all. */
     RegionKind region = RegionKind::None;
 
     /** The site or link picked: described in the corner, with its links emphasised and the rest dimmed. */
     Pick pick;
-
-    /** The camera's first view, when one was given; otherwise the first view frames the whole scene. */
-    std::optional<CameraView> camera;
 
     /** The two sites paths are asked for between, and the paths, once found (findViewPaths, or the window
      *  beside its loop), over the links shown then. */
@@ -46,18 +44,35 @@ struct ViewState
 
     /** The one path shown, by its place among the paths; all are shown when none is. */
     std::optional<std::size_t> onePath;
+
+    /** Whether the paths show: a pick puts them aside, and \\ or ] brings them back. */
+    bool pathsShown = true;
+
+    /** The filter of the links the paths were found over, or are being looked for over. */
+    LinkFilter pathFilter;
+
+    /** Counts the searches asked for: it grows whenever the paths are to be found again, and the view has
+     *  none until they are (searching). */
+    std::uint64_t pathSearch = 0;
+    bool searching = false;
+
+    /** The find prompt's line, while it is open; empty when closed. */
+    std::string prompt;
+
+    /** Whether the network of communities shows over the sites faded, and how many communities it has. */
+    bool overlay = false;
+    std::size_t overlayCommunities = 0;
+
+    /** What the last command had to say, until the next; and a notice of the front end's, until it goes. */
+    std::string message;
+    std::string notice;
 };
 
 /** The links of view's paths shown, one count a link in the order of the log: how many of the paths shown
  *  (all, or the one) pass along it; empty when there are none. */
 std::vector<std::uint32_t> pathLinkCounts(const ViewState& view, std::size_t linkCount);
 
-/** The view a run starts from: the settings' cutoff, region filter and view, the site LINKMAP_SELECT names
- *  picked, and the sites of LINKMAP_FROM and LINKMAP_TO that paths are asked for between. Throws InputError
- *  when a setting names no site of network, or both of the paths' name the same. */
-ViewState startingView(const Settings& settings, const CorrelationNetwork& network);
-
-/** A cutoff held within 0 to 1; a value that is no number hides nothing. */
+/** A cutoff held within 0 to top; a value that is no number hides nothing. */
 float heldCutoff(float cutoff, float top = 1.0f);
 
 /** The filter of view's cutoff and region. */
@@ -88,28 +103,20 @@ std::vector<std::uint32_t> favouredSites(const ViewState& view, const Correlatio
  */
 std::vector<bool> sitesOnPaths(const ViewState& view, std::size_t siteCount);
 
-/** What a picture that keeps view's paths under another cutoff or filter says of them: "The paths were found
- * at cutoff 0.25", and the links they were found among, if a region filtered them. */
-std::string describePathsFoundAt(const ViewState& view);
+/** What a view that keeps its paths under another cutoff or filter says of them: "The paths were found at
+ *  cutoff 0.25", and the links they were found among, if a region filtered them: those of filter, in a
+ *  cutoff's range topped at cutoffTop. */
+std::string describePathsFoundAt(const LinkFilter& filter, float cutoffTop);
 
 /** How many of network's links view's filter shows. */
 std::size_t countShownLinks(const ViewState& view, const CorrelationNetwork& network);
 
-/** What the corner says beside the view: the find prompt, above the rest; a message of the last key, after
- *  the region filter's line; a notice, at the end. Each is left out when empty. */
-struct CornerNotes
-{
-    std::string prompt;
-    std::string message;
-    std::string notice;
-};
-
-/** The records a view is described from: the network, where its sites stand, its region lists and every
- *  site's links. */
+/** The records a view is described from: the network, the residues its sites stand on (none, or one a
+ *  site, empty for a site on none), its region lists and every site's links. */
 struct DescribedNetwork
 {
     const CorrelationNetwork& network;
-    const SiteLayout& layout;
+    const std::vector<std::string>& residues;
     const InputFiles& files;
     const SiteLinks& siteLinks;
 };
@@ -126,9 +133,10 @@ std::size_t strongestLink(std::size_t site, const CorrelationNetwork& network, c
  *  empty when nothing was found. */
 std::string describeMeasures(const CorrelationNetwork& network, std::size_t site);
 
-/** The lines of the top left corner for view, of which shown links are shown: the pick's description, the
- *  region filter's and the cutoff's, with notes. */
-std::string describeView(const ViewState& view, const DescribedNetwork& described, std::size_t shown,
-                         const CornerNotes& notes = CornerNotes());
+/** The lines of the top left corner for view, of which shown links are shown: the find prompt; the pick's
+ *  description; the region filter's line; the paths'; the message; the overlay's; the cutoff's; the notice
+ *  and the network's caption. Each is left out when empty. */
+std::vector<std::string> describeView(const ViewState& view, const DescribedNetwork& described,
+                                      std::size_t shown);
 
 #endif

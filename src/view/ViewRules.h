@@ -1,5 +1,5 @@
-#ifndef LINKMAP_SCENE_VIEWRULES
-#define LINKMAP_SCENE_VIEWRULES 1
+#ifndef LINKMAP_VIEW_VIEWRULES
+#define LINKMAP_VIEW_VIEWRULES 1
 
 #include <initializer_list>
 #include <string>
@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-/** The rules by which a view changes and is described, written once: the window follows them, and the page,
- *  which changes and describes its view itself, is given them in its data. */
+/** The rules by which a view changes and is described, written once: the view model follows them, and the
+ *  page, which runs the same commands in its own script, is given them in its data. */
 namespace ViewRules
 {
 
@@ -19,6 +19,17 @@ constexpr int cutoffSteps = 20;
  *  for a correlation (0) or a probability; for a score, the least of 1, 2 or 5 times a power of ten that is
  *  at least its largest, so that every step is a round number. */
 float cutoffTop(float weightTop);
+
+/** The cutoff one step up from value, in a range topped at top: the next whole step, and at least the first
+ *  step above weakest, the smallest |weight| read, below which a cutoff hides nothing; never above top. */
+float raisedCutoff(float value, float top, float weakest);
+
+/** The cutoff one step down from value, in a range topped at top; never below 0. */
+float loweredCutoff(float value, float top);
+
+/** The cutoff of the step nearest value, in a range topped at top, held within it; a value that is no
+ *  number is 0. */
+float nearestCutoff(float value, float top);
 
 /** How many digits after the point a cutoff of a range topped at top is written with: cutoffDigits, or as
  *  many more as a step needs. */
@@ -52,6 +63,9 @@ constexpr Pattern regionFilter{"regionFilter",
                                "Links touching {word} sites ({list}): {shown} of {total} shown"};
 constexpr Pattern cutoff{"cutoff", "Cutoff {cutoff}: {shown} of {total} links shown"};
 constexpr Pattern noList{"noList", "No {word} list was given ({option})"};
+// While the paths are looked for, and while the network of communities shows.
+constexpr Pattern findingPaths{"findingPaths", "Finding the paths from {from} to {to} among the links shown..."};
+constexpr Pattern overlay{"overlay", "The network of its {count} communities, over the sites faded (g hides it)"};
 
 /** Every pattern above. */
 const std::vector<Pattern>& patterns();

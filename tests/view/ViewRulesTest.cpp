@@ -1,4 +1,4 @@
-#include <scene/ViewRules.h>
+#include <view/ViewRules.h>
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,9 @@
-#include <app/ViewState.h>
+#include <view/ViewState.h>
 #include <network/InputError.h>
 #include <network/NumberText.h>
-#include <scene/ViewRules.h>
+#include <view/ViewRules.h>
+#include <view/ViewState.h>
+#include <view/ViewRules.h>
 
 #include <algorithm>
 #include <cmath>
@@ -20,10 +22,9 @@ std::string describeSite(std::size_t site, const ViewState& view, const Describe
 {
     using namespace ViewRules;
     const CorrelationNetwork& network = described.network;
-    const SiteLayout& layout = described.layout;
     std::string name = network.names[site];
-    if (site < layout.residues.size() && !layout.residues[site].empty())
-        name = fill(siteNamedAt, {{"name", name}, {"residue", layout.residues[site]}});
+    if (site < described.residues.size() && !described.residues[site].empty())
+        name = fill(siteNamedAt, {{"name", name}, {"residue", described.residues[site]}});
     const RegionKindEntry* entry = findRegionKind(network.regions[site]);
     const std::string region =
         entry == nullptr
@@ -123,43 +124,6 @@ std::string describePaths(const PathSearch& search, const CorrelationNetwork& ne
 
 } // namespace
 
-ViewState startingView(const Settings& settings, const CorrelationNetwork& network)
-{
-    ViewState view;
-    view.cutoffTop = ViewRules::cutoffTop(network.weightTop());
-    view.cutoff = heldCutoff(settings.cutoff, view.cutoffTop);
-    view.region = settings.region;
-    if (settings.viewGiven)
-        view.camera = settings.firstView;
-    view.pathsAsked = settings.pathCount;
-    const auto siteNamed = [&network](const char* setting, const std::string& name) {
-        const std::size_t site = network.findSite(name);
-        // In the network of communities, a site of the network read is named by its community.
-        for (std::size_t community = 0; site == network.siteCount() && community < network.members.size();
-             ++community)
-            for (const std::string& member : network.members[community])
-                if (member == name)
-                    throw InputError(std::string("Error: ") + setting + " names " + name +
-                                     ", which the network of communities shows in " +
-                                     network.names[community] + "; name " + network.names[community]);
-        if (site == network.siteCount())
-            throw InputError(std::string("Error: ") + setting + " names no site of the network: \"" + name +
-                             "\"");
-        return static_cast<std::uint32_t>(site);
-    };
-    if (!settings.select.empty())
-        view.pick = Pick{Pick::Kind::Site, siteNamed("LINKMAP_SELECT", settings.select)};
-    if (settings.pathFrom.empty())
-        return view;
-    const std::uint32_t source = siteNamed("LINKMAP_FROM", settings.pathFrom);
-    const std::uint32_t sink = siteNamed("LINKMAP_TO", settings.pathTo);
-    if (source == sink)
-        throw InputError("Error: LINKMAP_FROM and LINKMAP_TO both name " + network.names[source] +
-                         "; a path needs two sites");
-    view.pathEnds = std::pair{source, sink};
-    return view;
-}
-
 void findViewPaths(ViewState& view, const CorrelationNetwork& network)
 {
     if (!view.pathEnds || view.paths)
@@ -176,7 +140,7 @@ namespace
 std::vector<const SitePath*> shownPaths(const ViewState& view)
 {
     std::vector<const SitePath*> shown;
-    if (view.paths)
+    if (view.paths && view.pathsShown)
         for (std::size_t p = 0; p < view.paths->paths.size(); ++p)
             if (!view.onePath || *view.onePath == p)
                 shown.push_back(&view.paths->paths[p]);
@@ -185,10 +149,20 @@ std::vector<const SitePath*> shownPaths(const ViewState& view)
 
 } // namespace
 
+namespace
+{
+
+bool showsPaths(const ViewState& view)
+{
+    return view.paths && view.pathsShown && !view.paths->paths.empty();
+}
+
+} // namespace
+
 std::vector<std::uint32_t> pathLinkCounts(const ViewState& view, std::size_t linkCount)
 {
     std::vector<std::uint32_t> counts;
-    if (!view.paths || view.paths->paths.empty())
+    if (!showsPaths(view))
         return counts;
     counts.assign(linkCount, 0);
     for (const SitePath* path : shownPaths(view))
@@ -211,7 +185,7 @@ std::vector<std::size_t> shownPathLinks(const ViewState& view, std::size_t linkC
 std::vector<float> linkThickness(const ViewState& view)
 {
     std::vector<float> thickness;
-    if (!view.paths || view.paths->paths.empty())
+    if (!showsPaths(view))
         return thickness;
     const std::vector<std::uint32_t> counts = pathLinkCounts(view, view.paths->linkCounts.size());
     const std::uint32_t most = *std::max_element(counts.begin(), counts.end());
@@ -240,7 +214,7 @@ std::vector<std::uint32_t> favouredSites(const ViewState& view, const Correlatio
         favour(network.links[view.pick.index].first);
         favour(network.links[view.pick.index].second);
     }
-    if (!view.paths || view.paths->paths.empty())
+    if (!showsPaths(view))
         return sites;
     favour(view.paths->source);
     favour(view.paths->sink);
@@ -250,18 +224,19 @@ std::vector<std::uint32_t> favouredSites(const ViewState& view, const Correlatio
     return sites;
 }
 
-std::string describePathsFoundAt(const ViewState& view)
+std::string describePathsFoundAt(const LinkFilter& filter, float cutoffTop)
 {
-    std::string text = "The paths were found at cutoff " + ViewRules::cutoffText(view.cutoff, view.cutoffTop);
-    if (const RegionKindEntry* entry = findRegionKind(view.region))
-        text += std::string(", among the links touching ") + entry->word + " sites";
+    std::string text = "The paths were found at cutoff " + ViewRules::cutoffText(filter.cutoff, cutoffTop);
+    for (const RegionKindEntry& entry : regionKinds)
+        if (filter.regions != 0 && regionBit(entry.kind) == filter.regions)
+            text += std::string(", among the links touching ") + entry.word + " sites";
     return text;
 }
 
 std::vector<bool> sitesOnPaths(const ViewState& view, std::size_t siteCount)
 {
     std::vector<bool> on;
-    if (!view.paths || view.paths->paths.empty())
+    if (!showsPaths(view))
         return on;
     on.assign(siteCount, false);
     for (const SitePath* path : shownPaths(view))
@@ -285,7 +260,7 @@ std::vector<bool> emphasisedLinks(const ViewState& view, const CorrelationNetwor
                                   const SiteLinks& siteLinks)
 {
     std::vector<bool> emphasised;
-    if (view.paths && !view.paths->paths.empty())
+    if (showsPaths(view))
     {
         emphasised.assign(network.links.size(), false);
         for (const std::size_t link : shownPathLinks(view, network.links.size()))
@@ -316,6 +291,8 @@ std::size_t countShownLinks(const ViewState& view, const CorrelationNetwork& net
 std::vector<std::string> describeViewPaths(const ViewState& view, const CorrelationNetwork& network)
 {
     std::vector<std::string> lines;
+    if (!view.pathsShown)
+        return lines;
     if (view.paths)
         lines.push_back(describePaths(*view.paths, network));
     if (view.paths && view.onePath && *view.onePath < view.paths->paths.size())
@@ -323,16 +300,16 @@ std::vector<std::string> describeViewPaths(const ViewState& view, const Correlat
     return lines;
 }
 
-std::string describeView(const ViewState& view, const DescribedNetwork& described, std::size_t shown,
-                         const CornerNotes& notes)
+std::vector<std::string> describeView(const ViewState& view, const DescribedNetwork& described,
+                                      std::size_t shown)
 {
     const CorrelationNetwork& network = described.network;
-    std::string text;
-    const auto addLine = [&text](const std::string& line) {
+    std::vector<std::string> lines;
+    const auto addLine = [&lines](const std::string& line) {
         if (!line.empty())
-            text += (text.empty() ? "" : "\n") + line;
+            lines.push_back(line);
     };
-    addLine(notes.prompt);
+    addLine(view.prompt);
     if (view.pick.kind == Pick::Kind::Site && view.pick.index < network.siteCount())
         addLine(describeSite(view.pick.index, view, described));
     else if (view.pick.kind == Pick::Kind::Link && view.pick.index < network.linkCount())
@@ -348,13 +325,21 @@ std::string describeView(const ViewState& view, const DescribedNetwork& describe
     }
     for (const std::string& line : describeViewPaths(view, network))
         addLine(line);
-    addLine(notes.message);
+    // Paths kept under another cutoff or filter than they were found at say so.
+    if (view.pathsShown && view.paths && !view.paths->paths.empty() && !(linkFilterOf(view) == view.pathFilter))
+        addLine(describePathsFoundAt(view.pathFilter, view.cutoffTop));
+    if (view.searching && view.pathEnds)
+        addLine(ViewRules::fill(ViewRules::findingPaths, {{"from", network.names[view.pathEnds->first]},
+                                                          {"to", network.names[view.pathEnds->second]}}));
+    addLine(view.message);
+    if (view.overlay)
+        addLine(ViewRules::fill(ViewRules::overlay, {{"count", std::to_string(view.overlayCommunities)}}));
     if (view.cutoff > 0.0f)
         addLine(ViewRules::fill(ViewRules::cutoff,
                                 {{"cutoff", ViewRules::cutoffText(view.cutoff, view.cutoffTop)},
                                  {"shown", std::to_string(shown)},
                                  {"total", std::to_string(network.linkCount())}}));
-    addLine(notes.notice);
+    addLine(view.notice);
     addLine(network.caption);
-    return text;
+    return lines;
 }

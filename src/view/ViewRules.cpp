@@ -1,5 +1,5 @@
 #include <network/NumberText.h>
-#include <scene/ViewRules.h>
+#include <view/ViewRules.h>
 
 #include <algorithm>
 #include <cctype>
@@ -13,7 +13,7 @@ const std::vector<Pattern>& patterns()
 {
     static const std::vector<Pattern> all{siteNamedAt,  site,    inRegion, inNoRegion, siteMeasures,
                                           noLinks,      oneLink, links,    linksShown, link,
-                                          regionFilter, cutoff,  noList};
+                                          regionFilter, cutoff,  noList,   findingPaths, overlay};
     return all;
 }
 
@@ -76,6 +76,40 @@ float cutoffTop(float weightTop)
         if (times * power >= static_cast<double>(weightTop) * (1.0 - 1e-6))
             return static_cast<float>(times * power);
     return static_cast<float>(10.0 * power);
+}
+
+namespace
+{
+
+// The cutoff of a whole number of steps, held to the range: a whole number of twentieths of the top, so that
+// 0.35 is the float that a weight written 0.35 reads as.
+float cutoffAtStep(int step, double steps)
+{
+    return static_cast<float>(std::clamp(step, 0, cutoffSteps) / steps);
+}
+
+} // namespace
+
+float raisedCutoff(float value, float top, float weakest)
+{
+    const double steps = cutoffSteps / static_cast<double>(top);
+    const int next = static_cast<int>(std::floor(value * steps + 1e-3)) + 1;
+    const int aboveWeakest =
+        weakest > 0.0f && weakest < top ? static_cast<int>(std::floor(weakest * steps + 1e-3)) + 1 : 0;
+    return cutoffAtStep(std::max(next, aboveWeakest), steps);
+}
+
+float loweredCutoff(float value, float top)
+{
+    const double steps = cutoffSteps / static_cast<double>(top);
+    return cutoffAtStep(static_cast<int>(std::ceil(value * steps - 1e-3)) - 1, steps);
+}
+
+float nearestCutoff(float value, float top)
+{
+    const double steps = cutoffSteps / static_cast<double>(top);
+    const double step = std::round(value * steps);
+    return cutoffAtStep(step > 0.0 ? static_cast<int>(std::min(step, double(cutoffSteps))) : 0, steps);
 }
 
 int cutoffDigitsOf(float top)

@@ -1,4 +1,4 @@
-#include <app/SiteFinder.h>
+#include <view/SiteFinder.h>
 
 #include <osgGA/GUIEventAdapter>
 

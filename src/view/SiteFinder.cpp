@@ -1,8 +1,8 @@
-#include <app/SiteFinder.h>
+#include <view/Keys.h>
+#include <view/SiteFinder.h>
 #include <network/CorrelationNetwork.h>
 #include <network/TextFields.h>
 
-#include <osgGA/GUIEventAdapter>
 
 #include <algorithm>
 #include <cctype>
@@ -81,17 +81,17 @@ SiteFinder::Action SiteFinder::key(int key)
 {
     switch (key)
     {
-    case osgGA::GUIEventAdapter::KEY_Escape:
+    case Keys::escape:
         close();
         return Action::Close;
-    case osgGA::GUIEventAdapter::KEY_Return:
-    case osgGA::GUIEventAdapter::KEY_KP_Enter:
-    case osgGA::GUIEventAdapter::KEY_Tab:
+    case Keys::enter:
+    case Keys::keypadEnter:
+    case Keys::tab:
         if (matches.empty())
             return Action::None;
         cursor = cursor == noMatch ? 0 : (cursor + 1) % matches.size();
         return Action::Pick;
-    case osgGA::GUIEventAdapter::KEY_BackSpace:
+    case Keys::backspace:
         if (text.empty())
             return Action::None;
         eraseLastCharacter(text);
@@ -107,6 +107,12 @@ SiteFinder::Action SiteFinder::key(int key)
         }
         return Action::None;
     }
+}
+
+void SiteFinder::type(const std::string& typed)
+{
+    text = typed;
+    match();
 }
 
 const std::string& SiteFinder::getText() const
