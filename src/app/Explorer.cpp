@@ -44,28 +44,24 @@ PickRay computePickRay(const osg::Camera& camera, double x, double y)
     return ray;
 }
 
-namespace
+std::string communityOverlayRefusal(const CorrelationNetwork& network, const SiteLayout& layout)
 {
-
-// Why the window cannot show the network of communities over explored's figure; empty when it can.
-std::string overlayRefusal(const ExploredNetwork& explored)
-{
-    if (!explored.network.members.empty())
+    if (!network.members.empty())
         return "The sites are the communities already (LINKMAP_COARSE=1)";
-    if (!explored.layout.figure)
+    if (!layout.figure)
         return "The network of communities shows over a figure (LINKMAP_STYLE=figure)";
-    if (explored.network.communities.size() != explored.network.siteCount())
+    if (network.communities.size() != network.siteCount())
         return "No communities were found (LINKMAP_COLOR=community finds them)";
     return "";
 }
 
-} // namespace
-
 Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::TrackballManipulator* turning,
                    const osg::Vec4& background, MotionPicture* motion)
     : network(explored.network), layout(explored.layout), files(explored.files),
-      model(explored.network, files, state, FrontEnd{true, overlayRefusal(explored)}), trackball(turning),
-      ringColor(explored.style.textColor), highlight(explored.scene, explored.network.links, background, motion),
+      model(explored.network, files, state,
+            FrontEnd{true, communityOverlayRefusal(explored.network, explored.layout)}),
+      trackball(turning), ringColor(explored.style.textColor),
+      highlight(explored.scene, explored.network.links, background, motion),
       corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
       labels(explored.scene.labels), communityNode(new osg::Group), labelStyle(explored.style),
       dimSites(explored.scene.dimSites), pathFinder(explored.network)
@@ -119,7 +115,8 @@ void Explorer::show()
     else if (!view.searching && pathFinder.pending())
         pathFinder.cancel();
 
-    const Presentation shown = present(view, DescribedNetwork{network, layout.residues, files, model.links()});
+    const Presentation shown =
+        present(view, DescribedNetwork{network, layout.residues, files, model.links()});
     if (!filterShown || !(*filterShown == shown.filter))
     {
         highlight.setCutoff(shown.filter.cutoff);
@@ -130,8 +127,8 @@ void Explorer::show()
 
     // The emphasis is made again only when what it is made of changed: for a large network, a pass over
     // every link.
-    const auto emphasis = std::tuple{view.pick, shown.pathLinks.size(), view.pathSearch, view.pathsShown,
-                                     view.onePath, shown.faded};
+    const auto emphasis = std::tuple{view.pick,       shown.pathLinks.size(), view.pathSearch,
+                                     view.pathsShown, view.onePath,           shown.faded};
     if (!emphasisShown || !(*emphasisShown == emphasis))
     {
         emphasisShown = emphasis;
@@ -157,7 +154,8 @@ void Explorer::show()
         else if (view.pick.kind == Pick::Kind::Link)
         {
             const SiteLink& ends = network.links[view.pick.index];
-            highlight.emphasiseLink(view.pick.index, layout.positions[ends.first], layout.positions[ends.second]);
+            highlight.emphasiseLink(view.pick.index, layout.positions[ends.first],
+                                    layout.positions[ends.second]);
         }
         else
             highlight.clearEmphasis();

@@ -2,8 +2,6 @@
 #define LINKMAP_APP_EXPLORER 1
 
 #include <app/PathFinder.h>
-#include <view/ViewModel.h>
-#include <view/ViewState.h>
 #include <network/CorrelationNetwork.h>
 #include <network/InputFiles.h>
 #include <network/RegionKind.h>
@@ -14,6 +12,8 @@
 #include <scene/Overlay.h>
 #include <scene/PickIndex.h>
 #include <scene/SiteLayout.h>
+#include <view/ViewModel.h>
+#include <view/ViewState.h>
 
 #include <osg/ApplicationUsage>
 #include <osg/Camera>
@@ -45,6 +45,10 @@ PickRay computePickRay(const osg::Camera& camera, double x, double y);
 
 /** Adds the window's keys and mouse bindings for exploring a network to usage, from the table of keys. */
 void describeExplorerBindings(osg::ApplicationUsage& usage);
+
+/** Why the window cannot show the network of communities over network's sites laid out as layout; empty when
+ *  it can: over a figure of sites whose communities were found. */
+std::string communityOverlayRefusal(const CorrelationNetwork& network, const SiteLayout& layout);
 
 /** What the window explores: the network, where its sites stand, how it is drawn, the files it came from and
  *  how its labels look. Every part must outlive the explorer. */

@@ -1,8 +1,7 @@
-#include <view/Keys.h>
-#include <view/SiteFinder.h>
 #include <network/CorrelationNetwork.h>
 #include <network/TextFields.h>
-
+#include <view/Keys.h>
+#include <view/SiteFinder.h>
 
 #include <algorithm>
 #include <cctype>

@@ -47,8 +47,8 @@ std::vector<KeyBinding> makeKeyBindings()
                          {std::string(1, entry.key)},
                          Command::Region,
                          entry.kind,
-                         std::string("Show only the links that touch ") + (vowel ? "an " : "a ") + entry.word +
-                             " site (either end), as the cutoff lets them",
+                         std::string("Show only the links that touch ") + (vowel ? "an " : "a ") +
+                             entry.word + " site (either end), as the cutoff lets them",
                          false});
     }
     const std::vector<KeyBinding> rest{
@@ -65,7 +65,12 @@ std::vector<KeyBinding> makeKeyBindings()
          "Find a site: type the start of its name, in any case, or its number; Enter picks and centres the "
          "first match, Enter or Tab the next, Escape closes",
          false},
-        {"] and [", {"]"}, Command::PathNext, RegionKind::None, "Show the next or the previous path alone", false},
+        {"] and [",
+         {"]"},
+         Command::PathNext,
+         RegionKind::None,
+         "Show the next or the previous path alone",
+         false},
         {"[", {"["}, Command::PathPrevious, RegionKind::None, "", false},
         {"\\", {"\\"}, Command::PathAll, RegionKind::None, "Show every path again, after a pick or ]", false},
         {"g",
@@ -100,7 +105,8 @@ std::size_t communityCount(const CorrelationNetwork& network)
 {
     if (network.communities.empty())
         return 0;
-    return static_cast<std::size_t>(*std::max_element(network.communities.begin(), network.communities.end())) +
+    return static_cast<std::size_t>(
+               *std::max_element(network.communities.begin(), network.communities.end())) +
            1;
 }
 
@@ -235,7 +241,8 @@ Effect ViewModel::run(const ViewCommand& command)
         if (const RegionKindEntry* entry = findRegionKind(command.region);
             entry != nullptr && (files.*entry->listFile).empty())
         {
-            view.message = ViewRules::fill(ViewRules::noList, {{"word", entry->word}, {"option", entry->option}});
+            view.message =
+                ViewRules::fill(ViewRules::noList, {{"word", entry->word}, {"option", entry->option}});
             break;
         }
         view.region = command.region;

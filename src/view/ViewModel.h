@@ -54,9 +54,7 @@ enum class Command
 /** One command, with what it names. */
 struct ViewCommand
 {
-    explicit ViewCommand(Command asked = Command::Home) : command(asked)
-    {
-    }
+    explicit ViewCommand(Command asked = Command::Home) : command(asked) {}
 
     Command command;
     RegionKind region = RegionKind::None;

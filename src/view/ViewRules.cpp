@@ -11,8 +11,8 @@ namespace ViewRules
 
 const std::vector<Pattern>& patterns()
 {
-    static const std::vector<Pattern> all{siteNamedAt,  site,    inRegion, inNoRegion, siteMeasures,
-                                          noLinks,      oneLink, links,    linksShown, link,
+    static const std::vector<Pattern> all{siteNamedAt,  site,    inRegion, inNoRegion,   siteMeasures,
+                                          noLinks,      oneLink, links,    linksShown,   link,
                                           regionFilter, cutoff,  noList,   findingPaths, overlay};
     return all;
 }

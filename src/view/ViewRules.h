@@ -64,8 +64,10 @@ constexpr Pattern regionFilter{"regionFilter",
 constexpr Pattern cutoff{"cutoff", "Cutoff {cutoff}: {shown} of {total} links shown"};
 constexpr Pattern noList{"noList", "No {word} list was given ({option})"};
 // While the paths are looked for, and while the network of communities shows.
-constexpr Pattern findingPaths{"findingPaths", "Finding the paths from {from} to {to} among the links shown..."};
-constexpr Pattern overlay{"overlay", "The network of its {count} communities, over the sites faded (g hides it)"};
+constexpr Pattern findingPaths{"findingPaths",
+                               "Finding the paths from {from} to {to} among the links shown..."};
+constexpr Pattern overlay{"overlay",
+                          "The network of its {count} communities, over the sites faded (g hides it)"};
 
 /** Every pattern above. */
 const std::vector<Pattern>& patterns();

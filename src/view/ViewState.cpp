@@ -1,9 +1,7 @@
-#include <view/ViewState.h>
 #include <network/InputError.h>
 #include <network/NumberText.h>
 #include <view/ViewRules.h>
 #include <view/ViewState.h>
-#include <view/ViewRules.h>
 
 #include <algorithm>
 #include <cmath>
@@ -326,7 +324,8 @@ std::vector<std::string> describeView(const ViewState& view, const DescribedNetw
     for (const std::string& line : describeViewPaths(view, network))
         addLine(line);
     // Paths kept under another cutoff or filter than they were found at say so.
-    if (view.pathsShown && view.paths && !view.paths->paths.empty() && !(linkFilterOf(view) == view.pathFilter))
+    if (view.pathsShown && view.paths && !view.paths->paths.empty() &&
+        !(linkFilterOf(view) == view.pathFilter))
         addLine(describePathsFoundAt(view.pathFilter, view.cutoffTop));
     if (view.searching && view.pathEnds)
         addLine(ViewRules::fill(ViewRules::findingPaths, {{"from", network.names[view.pathEnds->first]},
