@@ -196,6 +196,7 @@ void writePage(const RunInput& input, Stage stage)
         page.listNames.push_back(std::filesystem::path(input.files.*entry.listFile).filename().string());
     page.cutoff = input.view.cutoff;
     page.cutoffTop = input.view.cutoffTop;
+    page.weakest = input.view.weakest;
     page.region = input.view.region;
     page.pick = input.view.pick;
     page.pathLines = describeViewPaths(input.view, input.network);

@@ -8,9 +8,10 @@
 #include <scene/NetworkSize.h>
 #include <scene/Shaders.h>
 #include <scene/TraceTube.h>
-#include <view/ViewRules.h>
 #include <scene/WebAssets.h>
 #include <scene/WebPage.h>
+#include <view/ViewModel.h>
+#include <view/ViewRules.h>
 
 #include <nlohmann/json.hpp>
 
@@ -336,6 +337,7 @@ std::string pageData(const PageContent& content)
     data["traceColor"] = color(GlyphStyle::traceColor);
     data["background"] = color(figure.background);
     data["view"] = {{"cutoff", number(content.cutoff)},
+                    {"weakest", number(content.weakest)},
                     {"region", static_cast<int>(content.region)},
                     {"pick", {{"kind", pickKind}, {"index", content.pick.index}}}};
     data["pathLines"] = texts(content.pathLines);
@@ -380,6 +382,16 @@ std::string pageData(const PageContent& content)
     Json patterns = Json::object();
     for (const ViewRules::Pattern& pattern : ViewRules::patterns())
         patterns[pattern.name] = pattern.text;
+    // The keys, each a command of the view model, that the page answers as the window does.
+    Json keys = Json::array();
+    for (const KeyBinding& binding : keyBindings())
+        keys.push_back({{"label", binding.label},
+                        {"keys", binding.keys},
+                        {"command", commandWord(binding.command)},
+                        {"region", static_cast<int>(binding.region)},
+                        {"help", binding.help},
+                        {"windowOnly", binding.windowOnly}});
+    data["keys"] = keys;
     data["rules"] = {{"patterns", patterns},
                      {"weightDigits", ViewRules::weightDigits},
                      {"cutoffDigits", ViewRules::cutoffDigitsOf(content.cutoffTop)},
@@ -467,16 +479,24 @@ std::string webPageFailure(const PageContent& content, const std::string& fileNa
          << (figure.names.size() == 1 ? " site" : " sites") << "</summary>\n<ol>";
     for (std::size_t site = 0; site < figure.names.size(); ++site)
         page << "<li data-site=\"" << site << "\">" << htmlText(figure.names[site]) << "</li>";
+    // The help: the pointer, then every key of the table that the page answers, as the window's help has
+    // them.
     page
         << "</ol>\n</details>\n<p>Drag (or one finger) to turn, the wheel (or two fingers) to zoom, the "
-           "right or middle button (or three fingers) to pan, Space for the first view; click or tap a site "
-           "or a link; + and - set the cutoff, 0 to 3 the region filter; the controls at the top right do as "
-           "much, find a site, and save what the page shows as a PNG.</p>\n</div>\n"
-        << "<script id=\"linkmap-data\" type=\"application/json\">" << pageData(content)
-        << "</script>\n<script>\n"
-        << three << "\n</script>\n<script>\n"
-        << trackball << "\n</script>\n<script>\n"
-        << WebAssets::script << "</script>\n</body>\n</html>\n";
+           "right "
+           "or middle button (or three fingers) to pan. The controls at the top right set the cutoff and the "
+           "filter, find a site, and save what the page shows as a PNG.</p>\n<details "
+           "id=\"help-keys\"><summary>Keys"
+           "</summary><dl id=\"keys\">";
+    for (const KeyBinding& binding : keyBindings())
+        if (!binding.windowOnly && !binding.help.empty())
+            page << "<dt>" << htmlText(binding.label) << "</dt><dd>" << htmlText(binding.help) << "</dd>";
+    page << "</dl></details>\n</div>\n"
+         << "<script id=\"linkmap-data\" type=\"application/json\">" << pageData(content)
+         << "</script>\n<script>\n"
+         << three << "\n</script>\n<script>\n"
+         << trackball << "\n</script>\n<script>\n"
+         << WebAssets::script << "</script>\n</body>\n</html>\n";
     page.close();
     if (!page)
         return std::strerror(errno);

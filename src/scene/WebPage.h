@@ -34,9 +34,11 @@ struct PageContent
     /** The name of every region kind's list file, in the order of regionKinds; empty when none was given. */
     std::vector<std::string> listNames;
 
-    /** The first view's cutoff, the top of its range, its region filter and pick. */
+    /** The first view's cutoff, the top of its range, the weakest |weight| read, its region filter and pick.
+     */
     float cutoff = 0.0f;
     float cutoffTop = 1.0f;
+    float weakest = 0.0f;
     RegionKind region = RegionKind::None;
     Pick pick;
 

@@ -110,7 +110,42 @@ std::size_t communityCount(const CorrelationNetwork& network)
            1;
 }
 
+const std::pair<Command, std::string_view> commandWords[] = {{Command::CutoffUp, "cutoffUp"},
+                                                             {Command::CutoffDown, "cutoffDown"},
+                                                             {Command::CutoffTo, "cutoffTo"},
+                                                             {Command::Region, "region"},
+                                                             {Command::Pick, "pick"},
+                                                             {Command::Centre, "centre"},
+                                                             {Command::PathTo, "pathTo"},
+                                                             {Command::PathNext, "pathNext"},
+                                                             {Command::PathPrevious, "pathPrevious"},
+                                                             {Command::PathAll, "pathAll"},
+                                                             {Command::Find, "find"},
+                                                             {Command::FindType, "findType"},
+                                                             {Command::FindNext, "findNext"},
+                                                             {Command::Overlay, "overlay"},
+                                                             {Command::Home, "home"},
+                                                             {Command::Back, "back"},
+                                                             {Command::Save, "save"},
+                                                             {Command::Help, "help"}};
+
 } // namespace
+
+std::string_view commandWord(Command command)
+{
+    for (const auto& [each, word] : commandWords)
+        if (each == command)
+            return word;
+    return "";
+}
+
+std::optional<Command> commandNamed(std::string_view word)
+{
+    for (const auto& [command, each] : commandWords)
+        if (each == word)
+            return command;
+    return std::nullopt;
+}
 
 const std::vector<KeyBinding>& keyBindings()
 {

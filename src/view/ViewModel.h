@@ -51,6 +51,12 @@ enum class Command
     Help
 };
 
+/** The word that names command in the page's script and the table of cases: "cutoffUp", "pick"... */
+std::string_view commandWord(Command command);
+
+/** The command word names, if any. */
+std::optional<Command> commandNamed(std::string_view word);
+
 /** One command, with what it names. */
 struct ViewCommand
 {

@@ -78,28 +78,11 @@ std::size_t linkOf(const CorrelationNetwork& network, const std::string& a, cons
 // The command a case's step names, with what it names by the network's names.
 ViewCommand commandOf(const Json& step, const CorrelationNetwork& network)
 {
-    static const std::vector<std::pair<std::string, Command>> words{{"cutoffUp", Command::CutoffUp},
-                                                                    {"cutoffDown", Command::CutoffDown},
-                                                                    {"cutoffTo", Command::CutoffTo},
-                                                                    {"region", Command::Region},
-                                                                    {"pick", Command::Pick},
-                                                                    {"centre", Command::Centre},
-                                                                    {"pathTo", Command::PathTo},
-                                                                    {"pathNext", Command::PathNext},
-                                                                    {"pathPrevious", Command::PathPrevious},
-                                                                    {"pathAll", Command::PathAll},
-                                                                    {"find", Command::Find},
-                                                                    {"findType", Command::FindType},
-                                                                    {"findNext", Command::FindNext},
-                                                                    {"overlay", Command::Overlay},
-                                                                    {"home", Command::Home},
-                                                                    {"back", Command::Back}};
     const std::string word = step.at(0);
-    const auto found =
-        std::find_if(words.begin(), words.end(), [&](const auto& each) { return each.first == word; });
-    if (found == words.end())
+    const std::optional<Command> named = commandNamed(word);
+    if (!named)
         throw std::runtime_error("no command " + word);
-    ViewCommand command(found->second);
+    ViewCommand command(*named);
     switch (command.command)
     {
     case Command::CutoffTo:

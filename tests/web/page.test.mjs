@@ -120,25 +120,35 @@ test('the controls set the cutoff and the region, find a site, save a PNG and hi
     await slide(0);
     assert.equal(await corner(), '');
 
-    // The search picks the first site its text begins, in any case, and centres the view on it.
-    await completeAfter(page, 'a search', async () => {
-        await page.fill('#site-search', 'k4');
-        await page.press('#site-search', 'Enter');
-    });
-    assert.equal(await corner(), figureCorner(example, {LINKMAP_SELECT: 'K45'}));
+    // The search box is the window's find prompt: its count as it is typed, then Enter picks the first site
+    // its text begins, in any case, centres the view on it, and gives the keys back to the picture.
+    await page.fill('#site-search', 'k4');
+    assert.equal(await corner(), 'Find: k4  (1 site matches)');
+    await completeAfter(page, 'a search', () => page.press('#site-search', 'Enter'));
+    assert.equal(await corner(), 'Find: k4  (1 of 1)\n' + figureCorner(example, {LINKMAP_SELECT: 'K45'}));
     const k45 = await page.evaluate(() => window.linkmap.siteOnScreen(window.linkmap.siteNamed('K45')));
     assert.ok(Math.hypot(k45.x - 640, k45.y - 512) < 2, 'K45 is not in the middle: ' + JSON.stringify(k45));
+    await page.keyboard.press('+');
+    assert.equal(await page.$eval('#site-search', (box) => box.value), 'k4', '+ is not typed into the box');
+    assert.match(await corner(), /\nCutoff 0\.05: 21 of 22 links shown$/);
+    await page.keyboard.press('-');
+    await page.keyboard.press('Escape');
+    assert.equal(await corner(), figureCorner(example, {LINKMAP_SELECT: 'K45'}), 'Escape closes the prompt');
+    assert.equal(await page.$eval('#site-search', (box) => box.value), '');
     await page.fill('#site-search', 'zz');
     await page.press('#site-search', 'Enter');
-    assert.match(await corner(), /^K45: [^\n]*\nNo site matches "zz"$/);
+    assert.match(await corner(), /^Find: zz {2}\(no site matches\)\nK45: [^\n]*$/);
     // A number finds the site of that number as the window's search does, leading zeros and all.
     for (const [typed, site] of [['0212', 'V212'], ['12', 'H12']]) {
         await completeAfter(page, 'a search by number', async () => {
             await page.fill('#site-search', typed);
             await page.press('#site-search', 'Enter');
         });
-        assert.equal(await corner(), figureCorner(example, {LINKMAP_SELECT: site}), typed);
+        assert.equal(await corner(), 'Find: ' + typed + '  (1 of 1)\n' + figureCorner(example, {LINKMAP_SELECT: site}), typed);
     }
+    // A click on the picture closes the prompt, and picks as ever.
+    await page.mouse.click(5, 1000);
+    assert.equal(await corner(), '');
 
     // A PNG of what the page shows, at its size and at twice it.
     for (const [button, width, height] of [['PNG', 1280, 1024], ['PNG 2\u00d7', 2560, 2048]]) {
@@ -194,10 +204,18 @@ test('the page lists its paths, steps through them, keeps them under another cut
     await page.keyboard.press('\\');
     assert.equal(await corner(), all);
 
-    // A click picks, and puts the paths away; \ brings them back.
+    // A click picks, and puts the paths aside; \ brings them back beside the pick, and Escape takes back a
+    // step at a time.
     const k45 = await page.evaluate(() => window.linkmap.siteOnScreen(window.linkmap.siteNamed('K45')));
     await page.mouse.click(k45.x, k45.y);
-    assert.equal(await corner(), figureCorner(example, {LINKMAP_SELECT: 'K45'}));
+    const picked = figureCorner(example, {LINKMAP_SELECT: 'K45'});
+    assert.equal(await corner(), picked);
+    await page.keyboard.press('\\');
+    assert.equal(await corner(), picked + '\n' + all);
+    await page.keyboard.press('Escape');
+    assert.equal(await corner(), picked);
+    await page.keyboard.press('Escape');
+    assert.equal(await corner(), '');
     await page.keyboard.press('\\');
     assert.equal(await corner(), all);
 

@@ -1,22 +1,16 @@
 // The page's on-screen controls, for a pointer or a finger: the cutoff in the steps + and - take; the
-// region filter, as 0 to 3 set it; a search that picks a site and centres the view on it, as the window's /
-// does; PNG buttons that save what the page shows, labels, key and corner included; and a toggle of the help.
-// The page hands in what they act on:
+// region filter, as 0 to 3 set it; a search box, the window's find prompt, that counts the matches as they are
+// typed and picks and centres one at Enter; PNG buttons that save what the page shows, labels, key and corner
+// included; and a toggle of the help. Each runs a command of the view model. The page hands in:
 //   page.data, page.state     the page's data and the view's state
-//   page.names                every site's name
-//   page.siteNumbers          the number a search by number finds each site by
-//   page.setCutoff(value)     sets the cutoff, held to 0..1 in the rules' steps
-//   page.setRegion(kind)      sets the region filter, or says why it cannot
+//   page.run(word, ...)       runs a command of the view model and shows the view it leaves
 //   page.cutoffText(value)    a cutoff as the corner writes it
 //   page.fill(name, values)   the rules' pattern of that name, filled
-//   page.update()             shows the state in the picture and the corner
-//   page.pickSite(site)       picks a site as a click does
-//   page.centreOn(site)       turns the view about the site, at the same distance
 //   page.drawAt(scale)        draws the picture at scale times the page's pixels, and returns the canvas
 // It returns what the page calls after every change of the state, to keep the controls in step.
 function linkmapControls(page) {
     'use strict';
-    const {data, state, names} = page;
+    const {data, state} = page;
     const panel = document.getElementById('controls');
     const element = (tag, properties, parent) => parent.appendChild(Object.assign(document.createElement(tag), properties));
 
@@ -26,10 +20,7 @@ function linkmapControls(page) {
     const steps = data.rules.cutoffSteps;
     const cutoff = element('input', {type: 'range', min: 0, max: steps, step: 1, id: 'cutoff-slider'}, cutoffRow);
     cutoff.setAttribute('aria-label', 'Cutoff on |weight|');
-    cutoff.addEventListener('input', () => {
-        page.setCutoff(Number(cutoff.value) * data.rules.cutoffTop / steps);
-        page.update();
-    });
+    cutoff.addEventListener('input', () => page.run('cutoffTo', Number(cutoff.value) * data.rules.cutoffTop / steps));
 
     // --- the region filter: every region, and each kind, as the keys name them -------------------------------
     const regionRow = element('div', {className: 'control-row', id: 'region-buttons'}, panel);
@@ -37,36 +28,23 @@ function linkmapControls(page) {
         const button = element('button', {type: 'button', textContent: entry.word, title: entry.list ?
             entry.list + ' (' + entry.key + ')' : entry.kind === 0 ? 'every link (0)' : page.fill('noList', entry)}, regionRow);
         button.dataset.kind = String(entry.kind);
-        button.addEventListener('click', () => {
-            state.message = '';
-            page.setRegion(entry.kind);
-            page.update();
-        });
+        button.addEventListener('click', () => page.run('region', entry.kind));
         return button;
     });
 
-    // --- the search: the first site whose name starts with the text, in any case, or whose number it is, as
-    // the program numbers it -----------------------------------------------------------------------------------
+    // --- the search: the find prompt, its line in the corner as it is typed; Enter picks and centres the
+    // next match and gives the keys back to the picture, as Escape does, closing it -----------------------------
     const search = element('input', {type: 'search', id: 'site-search', placeholder: 'Find a site', autocomplete: 'off'}, panel);
     search.setAttribute('aria-label', 'Find a site by its name or number');
+    search.addEventListener('input', () => page.run('findType', search.value));
     search.addEventListener('keydown', (event) => {
+        // What is typed is the box's, not the keys' of the picture.
         event.stopPropagation();
-        if (event.key !== 'Enter')
-            return;
-        const text = search.value.trim().toLowerCase();
-        if (text === '')
-            return;
-        // What an earlier search said goes, whatever this one finds.
-        state.message = '';
-        const number = /^\d{1,9}$/.test(text) ? Number(text) : null;
-        const site = names.findIndex((name, index) => name.toLowerCase().startsWith(text) || page.siteNumbers[index] === number);
-        if (site < 0) {
-            state.message = 'No site matches "' + search.value.trim() + '"';
-            page.update();
-            return;
+        if (event.key === 'Enter' || event.key === 'Escape') {
+            event.preventDefault();
+            page.run(event.key === 'Enter' ? 'findNext' : 'back');
+            search.blur();
         }
-        page.pickSite(site);
-        page.centreOn(site);
     });
 
     // --- saving what the page shows ----------------------------------------------------------------------
@@ -133,6 +111,7 @@ function linkmapControls(page) {
     const backdrop = 'rgba(' + data.background.map((channel) => Math.round(255 * channel)).join(',') + ',0.85)';
     help.style.background = backdrop;
     panel.style.background = backdrop;
+    document.getElementById('tooltip').style.background = backdrop;
     element('button', {type: 'button', textContent: '?', title: 'Show or hide the help and the list of sites', id: 'help-toggle'}, saveRow)
         .addEventListener('click', () => help.classList.toggle('hidden'));
 
@@ -142,6 +121,9 @@ function linkmapControls(page) {
         cutoffText.textContent = 'Cutoff ' + page.cutoffText(state.cutoff);
         for (const button of regionButtons)
             button.classList.toggle('chosen', Number(button.dataset.kind) === state.region);
+        // A prompt closed by a pick or Escape leaves the box empty.
+        if (!page.promptOpen() && document.activeElement !== search)
+            search.value = '';
     }
     follow();
     return {follow, save};

@@ -76,13 +76,11 @@ function linkmapGlyphs(data, records, view, stage) {
         {uniforms: sphereUniforms, extensions: {fragDepth: true}, defines});
     const spheres = new THREE.Mesh(sphereGeometry, sphereLook({}));
     spheres.frustumCulled = false;
-    // Dims the spheres of the sites on no path of those given (the sites of the path shown alone), or as the
-    // data has them for all the paths.
-    function dimSites(onPath) {
-        const keep = onPath ? new Set(onPath) : null;
+    // Dims the spheres of the sites dimmed, one flag a site; none when there are none.
+    function dimSites(dimmed) {
         const attribute = sphereGeometry.getAttribute('dimmed');
         siteOrder.forEach((site, place) =>
-            attribute.array.fill((keep ? !keep.has(site) : dimmedSites[site]) ? 1 : 0, 4 * place, 4 * place + 4));
+            attribute.array.fill(dimmed && dimmed[site] ? 1 : 0, 4 * place, 4 * place + 4));
         attribute.needsUpdate = true;
     }
 
@@ -121,37 +119,31 @@ function linkmapGlyphs(data, records, view, stage) {
     cylinders.frustumCulled = false;
     stage.scene.add(spheres, cylinders);
 
-    // Each link's look, thickness and emphasis, from the view's state: the paths' thickness while there are
-    // paths, and the emphasis of the paths, or else of the pick.
+    // Each link's look, thickness and emphasis, and each sphere's dimming, as the view presents them: the
+    // paths' thickness while they show.
     function showLinks() {
-        const pick = state.pick;
-        const paths = state.paths.shown && records.givenEmphasis !== null;
-        const one = paths && state.paths.one !== null ? new Set(pathList[state.paths.one].links) : null;
+        const shown = view.present();
+        const one = shown.paths && state.onePath !== null ? new Set(pathList[state.onePath].links) : null;
         const look = lookAttribute.array;
         const emphasised = emphasisAttribute.array;
         emphasised.fill(0);
         for (let link = 0; link < linkCount; ++link) {
             const thickness = one ? (one.has(link) ? data.paths.onePathThickness : 1)
-                : paths && records.givenThickness ? records.givenThickness[link] : 1;
+                : shown.paths && records.givenThickness ? records.givenThickness[link] : 1;
             for (let corner = 0, at = 16 * link; corner < 4; ++corner, at += 4) {
                 look[at] = weights[link];
                 look[at + 1] = linkRegions[link];
                 look[at + 2] = corner & 1 ? thickness : -thickness;
                 look[at + 3] = corner >> 1;
             }
-            if (one ? one.has(link) : paths && records.givenEmphasis[link])
+            if (shown.emphasised && shown.emphasised[link])
                 emphasised.fill(1, 4 * link, 4 * link + 4);
         }
-        if (!paths && pick.kind === 'site')
-            for (let i = records.linkStarts[pick.index]; i < records.linkStarts[pick.index + 1]; ++i)
-                emphasised.fill(1, 4 * records.siteLinks[i], 4 * records.siteLinks[i] + 4);
-        if (!paths && pick.kind === 'link')
-            emphasised.fill(1, 4 * pick.index, 4 * pick.index + 4);
-        linkUniforms.emphasis.value = paths || pick.kind !== '' ? 1 : 0;
-        linkUniforms.keepPaths.value = paths && pathList.length > 0 ? 1 : 0;
-        sphereUniforms.dimming.value = paths ? 1 : 0;
+        linkUniforms.emphasis.value = shown.emphasised ? 1 : 0;
+        linkUniforms.keepPaths.value = shown.paths ? 1 : 0;
+        sphereUniforms.dimming.value = shown.dimmed ? 1 : 0;
         if (dimmedSites)
-            dimSites(one ? pathList[state.paths.one].sites : null);
+            dimSites(shown.dimmed);
         lookAttribute.needsUpdate = true;
         emphasisAttribute.needsUpdate = true;
     }

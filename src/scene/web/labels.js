@@ -7,8 +7,7 @@
 // key, the corner, the controls or the panel.
 function linkmapLabels(data, records, view, stage, sight) {
     'use strict';
-    const {siteCount, names, ends} = records;
-    const {state, pathList} = view;
+    const {siteCount, names} = records;
     const {camera, canvas} = stage;
     const figureStyle = data.figureStyle;
     const glyphs = data.glyphs;
@@ -43,21 +42,9 @@ function linkmapLabels(data, records, view, stage, sight) {
             .map(([x, y]) => (x * reach).toFixed(3) + 'em ' + (y * reach).toFixed(3) + 'em 0 ' + halo).join(',');
     }
 
-    // The sites favoured, in order: the pick's, then the paths' shown.
+    // The sites favoured, in the order the view presents them: the pick's, then the paths' ends and sites.
     function favoured() {
-        const order = new Map();
-        const favour = (site) => order.has(site) || order.set(site, order.size);
-        if (state.pick.kind === 'site')
-            favour(state.pick.index);
-        if (state.pick.kind === 'link') {
-            favour(ends[2 * state.pick.index]);
-            favour(ends[2 * state.pick.index + 1]);
-        }
-        if (state.paths.shown && state.paths.one !== null)
-            pathList[state.paths.one].sites.forEach(favour);
-        else if (state.paths.shown && figureStyle)
-            figureStyle.favoured.forEach(favour);
-        return order;
+        return new Map(view.present().favoured.map((site, place) => [site, place]));
     }
 
     // Every site in the frame that the eye sees, with its label's box on the canvas. Plain arithmetic on the

@@ -1,6 +1,6 @@
-// The page: it draws the network its data holds with three.js, turns it as the window turns, and writes in the
-// corner what the window writes there, for a click, the cutoff keys, the region keys and the paths' keys. It
-// puts the modules together and answers the pointer, the keys and the lists.
+// The page: it draws the network its data holds with three.js and turns it as the window turns. A thin front end
+// to the view model: it puts the modules together, turns the pointer, the keys, the lists and the controls into
+// the model's commands, and shows what the model presents.
 (function () {
     'use strict';
     const data = JSON.parse(document.getElementById('linkmap-data').textContent);
@@ -19,30 +19,36 @@
     const {camera, canvas, controls} = stage;
     const corner = document.getElementById('corner');
 
-    // --- what clicks, keys and the controls change --------------------------------------------------------
+    // --- commands in, the view presented out ---------------------------------------------------------------
 
     let controlPanel = null;
-    // Shows the state in the picture, the corner and the controls.
-    function update() {
-        glyphs.filter();
-        light.invalidate();
-        corner.textContent = view.describeView();
-        loop.want();
-        if (controlPanel)
-            controlPanel.follow();
+    const help = document.getElementById('panel');
+    // Runs a command of the view model and shows the view it leaves: the links' look and emphasis, the
+    // spheres' dimming, the labels, the corner, the controls; then does what else it asks of the page.
+    function run(word, ...args) {
+        const effect = view.run(word, ...args);
+        show();
+        if (effect.centre !== undefined)
+            centreBetween(effect.centre, effect.centre);
+        if (effect.home) {
+            controls.reset();
+            loop.wantLabels();
+        }
+        if (effect.help)
+            help.classList.toggle('hidden');
+        return effect;
     }
-    // The links' look and emphasis changed: the light picture follows, and the labels are chosen again.
-    function restyle() {
+    function show() {
+        glyphs.filter();
         glyphs.showLinks();
         light.invalidate();
+        corner.textContent = view.present().corner.join('\n');
+        loop.want();
         loop.wantLabels();
-    }
-    function pick(found) {
-        // A pick of its own, or of nothing, puts the paths away, until \ brings them back.
-        state.paths.shown = false;
-        state.pick = found;
-        restyle();
-        update();
+        if (controlPanel)
+            controlPanel.follow();
+        for (const item of document.querySelectorAll('#paths li'))
+            item.classList.toggle('chosen', state.pathsShown && Number(item.dataset.path) === state.onePath);
     }
     // Turns the view round the middle of two sites (or one), at the same distance.
     function centreBetween(a, b) {
@@ -54,10 +60,9 @@
 
     let press = null;
     canvas.addEventListener('pointerdown', (event) => {
-        if (state.message) {
-            state.message = '';
-            update();
-        }
+        // The picture takes the keys back from the search box.
+        if (document.activeElement && document.activeElement !== document.body)
+            document.activeElement.blur();
         press = event.button === 0 ? {x: event.clientX, y: event.clientY} : null;
     });
     const canvasPoint = (event) => {
@@ -66,13 +71,13 @@
     };
     canvas.addEventListener('pointerup', (event) => {
         if (press && event.button === 0 && Math.hypot(event.clientX - press.x, event.clientY - press.y) <= 4)
-            pick(under(...canvasPoint(event)));
+            run('pick', under(...canvasPoint(event)));
     });
     // A double click turns the view round what it falls on.
     canvas.addEventListener('dblclick', (event) => {
         const found = under(...canvasPoint(event));
         if (found.kind === 'site')
-            centreBetween(found.index, found.index);
+            run('centre', found.index);
         else if (found.kind === 'link')
             centreBetween(records.ends[2 * found.index], records.ends[2 * found.index + 1]);
     });
@@ -105,27 +110,10 @@
     document.getElementById('sites').addEventListener('click', (event) => {
         const item = event.target.closest('li');
         if (item)
-            pick({kind: 'site', index: Number(item.dataset.site)});
+            run('pick', {kind: 'site', index: Number(item.dataset.site)});
     });
 
-    // --- the paths ------------------------------------------------------------------------------------------
-
-    // ] and [ show one path at a time, from the shortest, stopping at either end; \ shows them all again, and
-    // brings them back after a click put them away.
-    function showPaths(one) {
-        state.paths = {shown: true, one};
-        state.pick = {kind: '', index: 0};
-        restyle();
-        for (const item of document.querySelectorAll('#paths li'))
-            item.classList.toggle('chosen', Number(item.dataset.path) === one);
-    }
-    function stepPath(step) {
-        if (pathList.length === 0)
-            return;
-        const at = state.paths.shown && state.paths.one !== null ? state.paths.one + step : step > 0 ? 0 : pathList.length - 1;
-        showPaths(Math.min(Math.max(at, 0), pathList.length - 1));
-    }
-    // The paths, listed as standard output lists them; a click on one shows it alone.
+    // The paths, listed as standard output lists them; a click on one shows it alone, as ] and [ step to it.
     if (pathList.length > 0) {
         const details = document.createElement('details');
         details.id = 'paths';
@@ -139,57 +127,37 @@
             list.appendChild(item);
         });
         details.append(summary, list);
-        document.getElementById('panel').insertBefore(details, document.getElementById('sites'));
+        help.insertBefore(details, document.getElementById('sites'));
         list.addEventListener('click', (event) => {
             const item = event.target.closest('li');
-            if (item) {
-                showPaths(Number(item.dataset.path));
-                update();
-            }
+            if (!item)
+                return;
+            // The path alone, as ] steps to it from all of them.
+            view.run('pathAll');
+            for (let step = 0; step < Number(item.dataset.path); ++step)
+                view.run('pathNext');
+            run('pathNext');
         });
     }
 
-    // --- the keys -------------------------------------------------------------------------------------------
-
+    // The keys, by the program's table: each a command, as in the window.
     window.addEventListener('keydown', (event) => {
         if (event.ctrlKey || event.altKey || event.metaKey)
             return;
-        const key = event.key;
-        const entry = data.regions.find((each) => each.key === key);
-        state.message = '';
-        if (key === '+' || key === '=')
-            view.stepCutoff(true);
-        else if (key === '-')
-            view.stepCutoff(false);
-        else if (key === '0')
-            view.setRegion(0);
-        else if (entry)
-            view.setRegion(entry.kind);
-        else if (key === ' ') {
-            controls.reset();
-            loop.wantLabels();
-        } else if (key === ']' || key === '[')
-            stepPath(key === ']' ? 1 : -1);
-        else if (key === '\\' && data.pathLines.length > 0)
-            showPaths(null);
-        else if (key !== '\\')
+        const command = view.commandOfKey(event.key);
+        if (command === null)
             return;
         event.preventDefault();
-        update();
+        run(command.word, command.word === 'region' ? command.region : undefined);
     });
 
     controlPanel = linkmapControls({
-        data, state, names, update, siteNumbers: records.siteNumbers,
-        setCutoff: view.setCutoff, setRegion: view.setRegion, cutoffText: view.cutoffText, fill: view.fill,
-        pickSite: (site) => pick({kind: 'site', index: site}),
-        centreOn: (site) => centreBetween(site, site),
+        data, state, names, run, cutoffText: view.cutoffText, fill: view.fill, promptOpen: view.promptOpen,
         drawAt: loop.drawAt,
     });
 
     // The first frame comes first; the labels are chosen at the next, for the view it shows.
-    glyphs.showLinks();
-    update();
-    loop.wantLabels();
+    show();
     loop.start();
     document.body.dataset.ready = 'true';
 
@@ -202,8 +170,24 @@
             return {x: rect.left + (point.x + 1) / 2 * rect.width, y: rect.top + (1 - point.y) / 2 * rect.height};
         },
         siteNamed: (name) => names.indexOf(name),
+        nameOf: (site) => names[site],
+        linkEnds: () => Array.from(records.ends),
         save: (scale) => controlPanel.save(scale),
         distance: () => camera.position.distanceTo(controls.target),
         drawn: loop.drawn,
+        // A command of the view model, by its word, as a key or a control runs it; and what the view presents,
+        // by the sites' and links' names, as the table of cases has it.
+        command: (word, ...args) => run(word, ...args),
+        present() {
+            const shown = view.present();
+            const linkName = (link) => names[records.ends[2 * link]] + ' ' + names[records.ends[2 * link + 1]];
+            const flagged = (flags, count, name) => (flags ? [...Array(count).keys()].filter((i) => flags[i]).map(name) : []);
+            return {
+                corner: shown.corner, shown: shown.shown,
+                emphasised: flagged(shown.emphasised, records.linkCount, linkName),
+                dimmed: flagged(shown.dimmed, records.siteCount, (site) => names[site]),
+                favoured: shown.favoured.map((site) => names[site]),
+            };
+        },
     };
 })();

@@ -1,17 +1,25 @@
-// The view's state, as the window keeps it, and the corner's text, word for word the window's: every text is
-// a pattern of the data's rules, filled here as the program fills it.
+// The view model, as the program's: the view's state, the commands that change it (every click, key and
+// control comes to one), and present(), all that the page draws of the view. Its texts are the patterns of the
+// data's rules, filled as the program fills them, and its keys the program's table; one table of cases holds
+// it to the program's view model, word for word.
 function linkmapView(data, records) {
     'use strict';
     const {siteCount, linkCount, weights, weightBits, ends, names, kinds, linkRegions, linkStarts, siteLinks} = records;
     const rules = data.rules;
+    const pathList = data.paths.list;
     const state = {
         cutoff: Math.fround(data.view.cutoff),
         region: data.view.region,
         pick: data.view.pick,
-        // The paths of the run's settings: whether they show, and which alone, if one does.
-        paths: {shown: data.pathLines.length > 0, one: null},
+        // The run's paths, found at its cutoff and filter: whether they show, and which alone, if one does.
+        pathsShown: true,
+        onePath: null,
+        // The find prompt's line, while it is open; what the last command had to say, until the next.
+        prompt: '',
         message: '',
     };
+    const foundCutoff = Math.fround(data.view.cutoff);
+    const foundRegion = data.view.region;
     const regionByKind = new Map(data.regions.map((entry) => [entry.kind, entry]));
     const regionBit = (kind) => (regionByKind.has(kind) ? regionByKind.get(kind).bit : 0);
 
@@ -31,21 +39,7 @@ function linkmapView(data, records) {
         return shown;
     }
 
-    // The corner's lines of the paths shown: all of them, or one, and at which cutoff they were found while
-    // another cutoff or filter holds, under which their links stay drawn.
-    const pathList = data.paths.list;
-    const foundCutoff = Math.fround(data.view.cutoff);
-    const foundRegion = data.view.region;
-    function pathLines() {
-        if (!state.paths.shown || data.pathLines.length === 0)
-            return [];
-        const lines = [data.pathLines[0]];
-        if (state.paths.one !== null)
-            lines.push(pathList[state.paths.one].line);
-        if (pathList.length > 0 && (state.cutoff !== foundCutoff || state.region !== foundRegion))
-            lines.push(data.paths.foundAt);
-        return lines;
-    }
+    // --- the texts ----------------------------------------------------------------------------------------
 
     // A float as C's "%.Nf" writes it: JavaScript's toFixed rounds the same exact value the same way, but for
     // the sign of zero and of NaN, infinities, and numbers of 10^21 and more.
@@ -93,39 +87,194 @@ function linkmapView(data, records) {
         return '';
     }
 
-    function describeView() {
+    // The paths shown: all of the run's, or the one alone; none while they are put aside.
+    const showsPaths = () => state.pathsShown && pathList.length > 0;
+    const shownPaths = () => (!showsPaths() ? [] : state.onePath !== null ? [pathList[state.onePath]] : pathList);
+
+    // The corner's lines, in the program's order.
+    function describeView(shown) {
         const lines = [];
-        if (describePick(state.pick) !== '')
-            lines.push(describePick(state.pick));
-        const shown = state.cutoff > 0 || state.region !== 0 ? countShown(0, linkCount) : linkCount;
+        const add = (line) => { if (line !== '') lines.push(line); };
+        add(state.prompt);
+        add(describePick(state.pick));
         if (state.region !== 0)
-            lines.push(fill('regionFilter', {...regionByKind.get(state.region), shown, total: linkCount}));
-        lines.push(...pathLines());
-        if (state.message)
-            lines.push(state.message);
+            add(fill('regionFilter', {...regionByKind.get(state.region), shown, total: linkCount}));
+        if (state.pathsShown && data.pathLines.length > 0) {
+            add(data.pathLines[0]);
+            if (state.onePath !== null)
+                add(pathList[state.onePath].line);
+            if (pathList.length > 0 && (state.cutoff !== foundCutoff || state.region !== foundRegion))
+                add(data.paths.foundAt);
+        }
+        add(state.message);
         if (state.cutoff > 0)
-            lines.push(fill('cutoff', {cutoff: cutoffText(state.cutoff), shown, total: linkCount}));
-        if (data.caption)
-            lines.push(data.caption);
-        return lines.join('\n');
+            add(fill('cutoff', {cutoff: cutoffText(state.cutoff), shown, total: linkCount}));
+        add(data.caption);
+        return lines;
     }
 
-    // The cutoff moves in whole steps of its range's top, held within 0 and the top, as the window's does.
+    // All the page draws of the view: how many links are shown; the links emphasised, one flag a link, and the
+    // sites dimmed, one a site (null when none is); the sites whose labels come first; the corner's lines.
+    function present() {
+        const shown = state.cutoff > 0 || state.region !== 0 ? countShown(0, linkCount) : linkCount;
+        const paths = shownPaths();
+        let emphasised = null;
+        let dimmed = null;
+        const favoured = [];
+        const favour = (site) => { if (site < siteCount && !favoured.includes(site)) favoured.push(site); };
+        const pick = state.pick;
+        if (pick.kind === 'site' && pick.index < siteCount)
+            favour(pick.index);
+        else if (pick.kind === 'link' && pick.index < linkCount) {
+            favour(ends[2 * pick.index]);
+            favour(ends[2 * pick.index + 1]);
+        }
+        if (paths.length > 0) {
+            emphasised = new Uint8Array(linkCount);
+            dimmed = new Uint8Array(siteCount).fill(1);
+            const sites = pathList[0].sites;
+            favour(sites[0]);
+            favour(sites[sites.length - 1]);
+            for (const path of paths) {
+                path.links.forEach((link) => { emphasised[link] = 1; });
+                path.sites.forEach((site) => { dimmed[site] = 0; favour(site); });
+            }
+        } else if (pick.kind === 'site' && pick.index < siteCount) {
+            emphasised = new Uint8Array(linkCount);
+            for (let i = linkStarts[pick.index]; i < linkStarts[pick.index + 1]; ++i)
+                emphasised[siteLinks[i]] = 1;
+        } else if (pick.kind === 'link' && pick.index < linkCount) {
+            emphasised = new Uint8Array(linkCount);
+            emphasised[pick.index] = 1;
+        }
+        return {shown, emphasised, dimmed, favoured, paths: paths.length > 0, corner: describeView(shown)};
+    }
+
+    // --- the commands ---------------------------------------------------------------------------------------
+
+    // The cutoff moves in whole steps of its range's top, held within 0 and the top, as the program's does;
+    // its first step up is the first above the weakest link read.
     const steps = rules.cutoffSteps / rules.cutoffTop;
     const heldStep = (step) => Math.fround(Math.min(Math.max(step, 0), rules.cutoffSteps) / steps);
-    function stepCutoff(raise) {
-        state.cutoff = heldStep(raise ? Math.floor(state.cutoff * steps + 1e-3) + 1 : Math.ceil(state.cutoff * steps - 1e-3) - 1);
+    const weakest = data.view.weakest;
+    const aboveWeakest = weakest > 0 && weakest < rules.cutoffTop ? Math.floor(weakest * steps + 1e-3) + 1 : 0;
+
+    // The find prompt: the sites whose names start with the text typed, in any case of the letters A to Z, or
+    // that are numbered by it, as the program's prompt finds them; the place among them of the one picked.
+    const finder = {open: false, text: '', matches: [], cursor: -1};
+    const lower = (text) => text.replace(/[A-Z]/g, (letter) => letter.toLowerCase());
+    function type(text) {
+        finder.open = true;
+        finder.text = text;
+        finder.cursor = -1;
+        finder.matches = [];
+        const typed = lower(text);
+        const number = /^\d{1,9}$/.test(text) ? Number(text) : null;
+        if (text !== '')
+            names.forEach((name, site) => {
+                if (lower(name).startsWith(typed) || (number !== null && name.length > 1 && records.siteNumbers[site] === number))
+                    finder.matches.push(site);
+            });
     }
-    const setCutoff = (value) => { state.cutoff = heldStep(Math.round(value * steps)); };
-    function setRegion(kind) {
-        const entry = regionByKind.get(kind);
-        if (entry && entry.list === '') {
-            state.message = fill('noList', entry);
-            return;
-        }
-        state.region = kind;
+    function promptLine() {
+        const {text, matches, cursor} = finder;
+        const line = 'Find: ' + text;
+        if (text === '')
+            return line;
+        if (matches.length === 0)
+            return line + '  (no site matches)';
+        if (cursor >= 0)
+            return line + '  (' + (cursor + 1) + ' of ' + matches.length + ')';
+        return line + '  (' + matches.length + (matches.length === 1 ? ' site matches)' : ' sites match)');
+    }
+    function closePrompt() {
+        finder.open = false;
+        state.prompt = '';
     }
 
-    return {state, regionByKind, regionBit, isShown, pathList, describePick, describeView, cutoffText, fill,
-            stepCutoff, setCutoff, setRegion};
+    function pick(found) {
+        // A pick closes the prompt and puts the paths aside.
+        closePrompt();
+        state.pathsShown = false;
+        const known = (found.kind === 'site' && found.index < siteCount) || (found.kind === 'link' && found.index < linkCount);
+        state.pick = known ? found : {kind: '', index: 0};
+    }
+    function stepPath(step) {
+        if (pathList.length === 0)
+            return;
+        const at = state.pathsShown && state.onePath !== null ? state.onePath + step : step > 0 ? 0 : pathList.length - 1;
+        state.onePath = Math.min(Math.max(at, 0), pathList.length - 1);
+        state.pathsShown = true;
+    }
+
+    // Runs a command, by its word, with what it names; returns what else the page is to do: {quit, home, save,
+    // help, centre}.
+    const commands = {
+        cutoffUp() { state.cutoff = heldStep(Math.max(Math.floor(state.cutoff * steps + 1e-3) + 1, aboveWeakest)); },
+        cutoffDown() { state.cutoff = heldStep(Math.ceil(state.cutoff * steps - 1e-3) - 1); },
+        cutoffTo(value) { state.cutoff = heldStep(Math.round(value * steps)); },
+        region(kind) {
+            const entry = regionByKind.get(kind);
+            if (entry && entry.list === '')
+                state.message = fill('noList', entry);
+            else
+                state.region = kind;
+        },
+        pick,
+        centre: (site) => (site < siteCount ? {centre: site} : {}),
+        pathTo() { state.message = 'Paths between sites are found in the window, or by LINKMAP_FROM and LINKMAP_TO'; },
+        pathNext: () => stepPath(1),
+        pathPrevious: () => stepPath(-1),
+        pathAll() {
+            if (pathList.length > 0) {
+                state.onePath = null;
+                state.pathsShown = true;
+            }
+        },
+        find() {
+            type('');
+            state.prompt = promptLine();
+        },
+        findType(text) {
+            type(text);
+            state.prompt = promptLine();
+        },
+        findNext() {
+            if (!finder.open || finder.matches.length === 0)
+                return {};
+            finder.cursor = (finder.cursor + 1) % finder.matches.length;
+            state.prompt = promptLine();
+            const site = finder.matches[finder.cursor];
+            state.pathsShown = false;
+            state.pick = {kind: 'site', index: site};
+            return {centre: site};
+        },
+        overlay() { state.message = 'The network of communities shows in the window (g)'; },
+        home: () => ({home: true}),
+        save: () => ({save: true}),
+        help: () => ({help: true}),
+        back() {
+            if (finder.open)
+                closePrompt();
+            else if (state.pathsShown && data.pathLines.length > 0)
+                state.pathsShown = false;
+            else if (state.pick.kind !== '')
+                state.pick = {kind: '', index: 0};
+            else
+                return {quit: true};
+            return {};
+        },
+    };
+    function run(word, ...args) {
+        state.message = '';
+        return commands[word](...args) || {};
+    }
+    // The command of a key, as the table of keys has it, or null for a key of no command.
+    function commandOfKey(key) {
+        const binding = data.keys.find((each) => each.keys.includes(key));
+        return binding ? {word: binding.command, region: binding.region} : null;
+    }
+
+    return {state, regionByKind, regionBit, isShown, pathList, describePick, present, cutoffText, fill, run,
+            commandOfKey, promptOpen: () => finder.open};
 }
