@@ -5,10 +5,6 @@
 #include <network/RegionKind.h>
 #include <network/ValidText.h>
 
-#include <osgGA/StateSetManipulator>
-#include <osgGA/TrackballManipulator>
-#include <osgViewer/ViewerEventHandlers>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,7 +95,23 @@ bool answerRequest(osg::ArgumentParser& arguments, std::ostream& out)
 
 void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
 {
-    arguments.getApplicationUsage()->write(out, osg::ApplicationUsage::COMMAND_LINE_OPTION, 80, false);
+    // The usage line as the usage record writes it, then every option with what it does: the record's own
+    // options leave the region lists' explanations blank.
+    out << "Usage: " << arguments.getApplicationName() << " <linkmap-file>\nOptions:\n";
+    osg::ref_ptr<osg::ApplicationUsage> optionUsage = new osg::ApplicationUsage;
+    for (const RegionKindEntry& entry : regionKinds)
+        optionUsage->addCommandLineOption(std::string(entry.option) + " <" + entry.word + "-file>",
+                                          std::string("The ") + entry.word +
+                                              " region list: site numbers and ranges of them (10-50), one a "
+                                              "line; its sites are drawn in their region's colour");
+    optionUsage->addCommandLineOption("--generate-image <filename>",
+                                      "Save an image, a figure, a web page, a scene or the network (by the "
+                                      "name's extension, below) and exit");
+    optionUsage->addCommandLineOption("--background <color>",
+                                      "Set the background color: black, white, blue (default)");
+    std::string options;
+    optionUsage->getFormattedString(options, optionUsage->getCommandLineOptions());
+    out << options;
     out << "\nAt most nine arguments may follow the program's name; with more, the usage is printed and the "
            "exit\n"
            "status is 1.\n"
@@ -113,23 +125,8 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
            "toolkit's other image formats; a name of no format linkmap writes is refused before anything is "
            "read.\n";
 
-    // The window's keys and mouse bindings, from the handlers the viewer is given, as its h key lists them.
-    osg::ref_ptr<osg::ApplicationUsage> keyUsage = new osg::ApplicationUsage;
-    osg::ApplicationUsage& keys = *keyUsage;
-    osgGA::TrackballManipulator().getUsage(keys);
-    osg::ref_ptr<osgGA::StateSetManipulator>(new osgGA::StateSetManipulator)->getUsage(keys);
-    osg::ref_ptr<osgViewer::StatsHandler>(new osgViewer::StatsHandler)->getUsage(keys);
-    osg::ref_ptr<osgViewer::WindowSizeHandler>(new osgViewer::WindowSizeHandler)->getUsage(keys);
-    osg::ref_ptr<osgViewer::HelpHandler>(new osgViewer::HelpHandler)->getUsage(keys);
-    describeExplorerBindings(keys);
-    keys.addKeyboardMouseBinding(
-        "Left button", "Turn the view (drag; let go while moving to throw it spinning); while the view "
-                       "moves, sites are dots, the strongest links lines, and labels are left out");
-    keys.addKeyboardMouseBinding("Middle button", "Move the view (drag)");
-    keys.addKeyboardMouseBinding("Right button", "Zoom, never farther out than the first view (drag)");
-    std::string text;
-    keys.getFormattedString(text, keys.getKeyboardMouseBindings());
-    out << "\nIn the window:\n" << text;
+    // The window's keys and gestures, from the table of keys, in its order, and the trackball's buttons.
+    out << "\nIn the window (and, but for those marked, in the web page):\n" << describeWindowKeys(80);
 
     osg::ref_ptr<osg::ApplicationUsage> environmentUsage = new osg::ApplicationUsage;
     osg::ApplicationUsage& environment = *environmentUsage;
@@ -266,7 +263,7 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "LINKMAP_CONTACT <angstroms>",
         "Keep only the links between residues of the structure in contact, as bio3d's cmap finds them: two "
         "heavy atoms closer than this, three or more residues apart");
-    text.clear();
+    std::string text;
     environment.getFormattedString(text, environment.getEnvironmentalVariables());
     out << "\nEnvironment:\n" << text;
 }

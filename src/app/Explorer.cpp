@@ -44,6 +44,17 @@ PickRay computePickRay(const osg::Camera& camera, double x, double y)
     return ray;
 }
 
+namespace
+{
+
+// What the window's texts stand on: the background, mostly opaque.
+osg::Vec4 backdropOf(const osg::Vec4& background)
+{
+    return osg::Vec4(background.r(), background.g(), background.b(), 0.85f);
+}
+
+} // namespace
+
 std::string communityOverlayRefusal(const CorrelationNetwork& network, const SiteLayout& layout)
 {
     if (!network.members.empty())
@@ -62,7 +73,9 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
             FrontEnd{true, communityOverlayRefusal(explored.network, explored.layout)}),
       trackball(turning), ringColor(explored.style.textColor),
       highlight(explored.scene, explored.network.links, background, motion),
-      corner(createCornerText(explored.style.font.get(), explored.style.textColor)),
+      corner(createCornerText(explored.style.font.get(), explored.style.textColor, backdropOf(background))),
+      help(createTextPanel(explored.style.font.get(), explored.style.textColor, backdropOf(background),
+                           "Keys (h or Escape closes this)\n\n" + describeWindowKeys(96))),
       labels(explored.scene.labels), communityNode(new osg::Group), labelStyle(explored.style),
       dimSites(explored.scene.dimSites), pathFinder(explored.network)
 {
@@ -82,6 +95,16 @@ osg::Node* Explorer::getCommunityNode()
     return communityNode.get();
 }
 
+osg::Node* Explorer::getHelpNode()
+{
+    return help.node.get();
+}
+
+bool Explorer::showsHelp() const
+{
+    return help.node->getNodeMask() != 0u;
+}
+
 Effect Explorer::run(const ViewCommand& command)
 {
     const Effect effect = model.run(command);
@@ -92,6 +115,8 @@ Effect Explorer::run(const ViewCommand& command)
 
 void Explorer::act(const Effect& effect, osgGA::GUIActionAdapter* action)
 {
+    if (effect.help)
+        help.node->setNodeMask(showsHelp() ? 0u : ~0u);
     if (effect.centre && *effect.centre < layout.positions.size())
         trackball->setCenter(osg::Vec3d(layout.positions[*effect.centre]));
     if (!effect.quit || action == nullptr)

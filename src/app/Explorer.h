@@ -43,8 +43,12 @@ struct PickRay
 /** The ray from camera's eye through the point (x, y) of its viewport, each from -1 to 1 across it. */
 PickRay computePickRay(const osg::Camera& camera, double x, double y);
 
-/** Adds the window's keys and mouse bindings for exploring a network to usage, from the table of keys. */
-void describeExplorerBindings(osg::ApplicationUsage& usage);
+/** The window's keys and gestures, each with what it does: the table of keys, in its order, then the
+ *  trackball's buttons and the toolkit's keys the window keeps. */
+std::vector<std::pair<std::string, std::string>> windowKeys();
+
+/** The window's keys as lines of at most width characters: each key, and its help wrapped beside it. */
+std::string describeWindowKeys(std::size_t width);
 
 /** Why the window cannot show the network of communities over network's sites laid out as layout; empty when
  *  it can: over a figure of sites whose communities were found. */
@@ -91,6 +95,13 @@ public:
 
     /** The node under which the network of communities is shown, to be added to the scene. */
     osg::Node* getCommunityNode();
+
+    /** The help's node, to be added to the scene: the table of keys on a backdrop, shown by h and put away
+     *  by h or Escape. */
+    osg::Node* getHelpNode();
+
+    /** Whether the help shows. */
+    bool showsHelp() const;
 
     /** Runs command, as a click or a key asks it, and shows the view it leaves. */
     Effect run(const ViewCommand& command);
@@ -155,7 +166,6 @@ public:
     void showAllPaths();
 
     bool handle(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action) override;
-    void getUsage(osg::ApplicationUsage& usage) const override;
 
 protected:
     ~Explorer() override;
@@ -192,6 +202,7 @@ private:
     osg::Vec4 ringColor;
     LinkHighlight highlight;
     CornerText corner;
+    CornerText help;
     /** What chooses a figure's labels, told which sites to keep labelled first; else null. */
     osg::ref_ptr<LabelThinning> labels;
     /** The network of communities shown over the sites, made at the first g: its records, layout and scene.

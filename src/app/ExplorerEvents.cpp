@@ -23,11 +23,47 @@ PickRay rayAtPointer(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapte
 
 } // namespace
 
-void describeExplorerBindings(osg::ApplicationUsage& usage)
+std::vector<std::pair<std::string, std::string>> windowKeys()
 {
+    std::vector<std::pair<std::string, std::string>> keys;
     for (const KeyBinding& binding : keyBindings())
         if (!binding.help.empty())
-            usage.addKeyboardMouseBinding(binding.label, binding.help);
+            keys.emplace_back(binding.label, binding.help + (binding.windowOnly ? " (the window's)" : ""));
+    // The trackball's buttons, and the toolkit's two keys the window keeps.
+    keys.emplace_back("Left drag",
+                      "Turn the view (let go while moving to throw it spinning); while the view "
+                      "moves, sites are dots, the strongest links lines, and labels are left out");
+    keys.emplace_back("Middle drag", "Move the view");
+    keys.emplace_back("Right drag", "Zoom, never farther out than the first view");
+    keys.emplace_back("s", "Show the frame's statistics; s again for more, and then none (the window's)");
+    keys.emplace_back("f", "Fill the screen with the window, or give it back its size (the window's)");
+    return keys;
+}
+
+std::string describeWindowKeys(std::size_t width)
+{
+    // Each key in a column of its own, its help wrapped at spaces beside it.
+    const std::size_t column = 20;
+    const std::size_t room = width > column + 20 ? width - column : 20;
+    std::string text;
+    for (const auto& [key, help] : windowKeys())
+    {
+        std::string line = "  " + key;
+        line.resize(std::max(line.size() + 1, column), ' ');
+        std::size_t at = 0;
+        while (at < help.size())
+        {
+            std::size_t end = std::min(help.size(), at + room);
+            if (end < help.size())
+            {
+                const std::size_t space = help.rfind(' ', end);
+                end = space != std::string::npos && space > at ? space : end;
+            }
+            text += (at == 0 ? line : std::string(column, ' ')) + help.substr(at, end - at) + "\n";
+            at = end < help.size() && help[end] == ' ' ? end + 1 : end;
+        }
+    }
+    return text;
 }
 
 namespace
@@ -132,16 +168,17 @@ void Explorer::release(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdap
 
 bool Explorer::keyDown(const osgGA::GUIEventAdapter& event, osgGA::GUIActionAdapter& action)
 {
+    // The help, while it shows, is put away by h or Escape before anything else.
+    if (showsHelp() && (event.getKey() == 'h' || event.getKey() == osgGA::GUIEventAdapter::KEY_Escape))
+    {
+        help.node->setNodeMask(0u);
+        return true;
+    }
     const std::optional<Effect> effect = model.key(keyName(event.getKey()), event.getKey());
     if (!effect)
         return false;
     act(*effect, &action);
     show();
-    // Turning home, saving and the help are the trackball's, the saver's and the help's own.
-    return !effect->home && !effect->save && !effect->help;
-}
-
-void Explorer::getUsage(osg::ApplicationUsage& usage) const
-{
-    describeExplorerBindings(usage);
+    // Turning home and saving are the trackball's and the saver's own.
+    return !effect->home && !effect->save;
 }

@@ -1,12 +1,12 @@
 #ifndef LINKMAP_APP_OUTPUT
 #define LINKMAP_APP_OUTPUT 1
 
-#include <view/ViewState.h>
 #include <network/CorrelationNetwork.h>
 #include <network/InputError.h>
 #include <scene/OutputError.h>
 #include <scene/SiteLayout.h>
 #include <scene/VectorFigure.h>
+#include <view/ViewState.h>
 
 #include <osg/ArgumentParser>
 #include <osg/Vec4>

@@ -4,13 +4,13 @@
 #include <app/Output.h>
 #include <app/Settings.h>
 #include <app/Trackball.h>
-#include <view/ViewState.h>
 #include <network/CorrelationNetwork.h>
 #include <network/InputFiles.h>
 #include <network/LoadProgress.h>
 #include <scene/ColorKey.h>
 #include <scene/NetworkScene.h>
 #include <scene/SiteLayout.h>
+#include <view/ViewState.h>
 
 #include <osg/Group>
 #include <osg/ref_ptr>

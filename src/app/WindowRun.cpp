@@ -20,20 +20,21 @@ namespace
 
 // The viewer, drawing on the main thread, with the toolkit's handlers and the explorer first among them, so
 // that the find prompt takes the keys before the others do.
-void setUpViewer(osgViewer::Viewer& viewer, osg::ArgumentParser& arguments, Stage& stage, Explorer* explorer,
-                 StatsScreen* stats, const osg::Vec4& background)
+void setUpViewer(osgViewer::Viewer& viewer, Stage& stage, Explorer* explorer, StatsScreen* stats,
+                 const osg::Vec4& background)
 {
     viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
     viewer.setLightingMode(osg::View::HEADLIGHT);
     // Escape quits through the explorer, which first lets it close the find prompt.
     viewer.setKeyEventSetsDone(0);
-    viewer.addEventHandler(new osgGA::StateSetManipulator(viewer.getCamera()->getOrCreateStateSet()));
+    // Of the toolkit's keys, s for the statistics and f for the full screen; the help is the explorer's.
+    stats->setKeyEventPrintsOutStats(-1);
     viewer.addEventHandler(stats);
-    viewer.addEventHandler(new osgViewer::WindowSizeHandler);
-    viewer.addEventHandler(new osgViewer::HelpHandler(arguments.getApplicationUsage()));
+    osg::ref_ptr<osgViewer::WindowSizeHandler> sizes = new osgViewer::WindowSizeHandler;
+    sizes->setKeyEventWindowedResolutionUp(-1);
+    sizes->setKeyEventWindowedResolutionDown(-1);
+    viewer.addEventHandler(sizes.get());
     viewer.setCameraManipulator(stage.trackball.get());
-    viewer.getUsage(*arguments.getApplicationUsage());
-    describeExplorerBindings(*arguments.getApplicationUsage());
     viewer.getCamera()->setClearColor(background);
     viewer.getEventHandlers().push_front(explorer);
     viewer.setSceneData(stage.top.get());
@@ -94,10 +95,11 @@ void showInWindow(osg::ArgumentParser& arguments, const RunInput& input, Stage s
                      input.view, stage.trackball.get(), input.output.background);
     stage.top->addChild(explorer->getCornerNode());
     stage.top->addChild(explorer->getCommunityNode());
+    stage.top->addChild(explorer->getHelpNode());
 
     osgViewer::Viewer viewer(arguments);
     osg::ref_ptr<StatsScreen> stats = new StatsScreen;
-    setUpViewer(viewer, arguments, stage, explorer.get(), stats.get(), input.output.background);
+    setUpViewer(viewer, stage, explorer.get(), stats.get(), input.output.background);
 
     // An image run reads back every frame drawn, so that the last one can be saved.
     const bool imageRun = !imageFile.empty();

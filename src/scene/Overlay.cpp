@@ -58,7 +58,42 @@ osg::ref_ptr<osg::Node> createOverlay(osg::Node* content, const std::string& nam
     return overlay;
 }
 
-CornerText createCornerText(osgText::Font* font, const osg::Vec4& color)
+namespace
+{
+
+// Sets text to stand on a filled box of backdrop, with a margin of half a line, when backdrop shows at all.
+void standOn(osgText::Text& text, const osg::Vec4& backdrop)
+{
+    if (backdrop.a() <= 0.0f)
+        return;
+    text.setDrawMode(osgText::Text::TEXT | osgText::Text::FILLEDBOUNDINGBOX);
+    text.setBoundingBoxColor(backdrop);
+    text.setBoundingBoxMargin(overlayTextHeight * 0.4f);
+}
+
+} // namespace
+
+CornerText createTextPanel(osgText::Font* font, const osg::Vec4& color, const osg::Vec4& backdrop,
+                           const std::string& lines)
+{
+    CornerText panel;
+    panel.text = new osgText::Text;
+    panel.text->setFont(font);
+    panel.text->setCharacterSize(overlayTextHeight * 0.8f);
+    panel.text->setColor(color);
+    // Halfway up the left side, where a window of any shape has room for it.
+    panel.text->setAlignment(osgText::Text::LEFT_CENTER);
+    panel.text->setPosition(osg::Vec3(3.0f, overlayWindowHeight * 0.5f, 0.0f));
+    panel.text->setText(lines, osgText::String::ENCODING_UTF8);
+    standOn(*panel.text, backdrop);
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->addDrawable(panel.text.get());
+    panel.node = createOverlay(geode.get(), "help");
+    panel.node->setNodeMask(0u);
+    return panel;
+}
+
+CornerText createCornerText(osgText::Font* font, const osg::Vec4& color, const osg::Vec4& backdrop)
 {
     const float margin = 2.0f;
     CornerText corner;
@@ -69,6 +104,7 @@ CornerText createCornerText(osgText::Font* font, const osg::Vec4& color)
     corner.text->setColor(color);
     corner.text->setAlignment(osgText::Text::LEFT_TOP);
     corner.text->setPosition(osg::Vec3(margin, overlayWindowHeight - margin, 0.0f));
+    standOn(*corner.text, backdrop);
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
     geode->addDrawable(corner.text.get());
     corner.node = createOverlay(geode.get(), "corner text");

@@ -27,7 +27,14 @@ struct CornerText
     osg::ref_ptr<osgText::Text> text;
 };
 
-/** Empty corner text in font and color. */
-CornerText createCornerText(osgText::Font* font, const osg::Vec4& color);
+/** Empty corner text in font and color, standing on a box of backdrop (its alpha how opaque) when it has
+ *  text, so that it reads over whatever the scene draws beneath it. */
+CornerText createCornerText(osgText::Font* font, const osg::Vec4& color,
+                            const osg::Vec4& backdrop = osg::Vec4(0.0f, 0.0f, 0.0f, 0.0f));
+
+/** A panel of text halfway up the window's left side, over the scene, in font and color on a box of backdrop;
+ *  hidden until its node's mask is set. */
+CornerText createTextPanel(osgText::Font* font, const osg::Vec4& color, const osg::Vec4& backdrop,
+                           const std::string& text);
 
 #endif

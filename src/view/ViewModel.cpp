@@ -78,7 +78,8 @@ std::vector<KeyBinding> makeKeyBindings()
          Command::Overlay,
          RegionKind::None,
          "Show the network of the communities over the sites faded: a sphere each at the centre of its "
-         "sites, joined as the links shown join them; g again puts it away (a figure's)",
+         "sites, joined as the links shown join them, over a figure whose communities were found; g again "
+         "puts it away",
          true},
         {"c",
          {"c"},
@@ -94,7 +95,7 @@ std::vector<KeyBinding> makeKeyBindings()
          Command::Back,
          RegionKind::None,
          "Take back one step: close the find prompt, put away the network of communities, then the paths, "
-         "then the pick; from a clear view, quit (the window)",
+         "then the pick; from a clear view, the window quits",
          false},
     };
     table.insert(table.end(), rest.begin(), rest.end());

@@ -1,6 +1,8 @@
 #include <network/NumberText.h>
 #include <support/TestSupport.h>
 
+#include <view/ViewModel.h>
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -745,9 +747,9 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
         for (const char* text : {"Usage: ",
                                  "--generate-image <filename>",
                                  "At most nine arguments",
-                                 "In the window:",
+                                 "In the window",
                                  "Escape",
-                                 "Toggle lighting",
+                                 "The positive region list",
                                  "Left click",
                                  "Left double click",
                                  "Raise the weight cutoff",
@@ -769,6 +771,19 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
                                  "Save what the window shows",
                                  "Show only the links that touch a positive site"})
             EXPECT_NE(run.output.find(text), std::string::npos) << help << ": " << text;
+        // The toolkit's keys that do nothing here are not offered.
+        for (const char* stock : {"Toggle lighting", "Trackball: Space", "Output stats", "screen resolution"})
+            EXPECT_EQ(run.output.find(stock), std::string::npos) << help << ": " << stock;
+        // Every key of the table, in the table's order, with the first words of its help.
+        std::size_t at = 0;
+        for (const KeyBinding& binding : keyBindings())
+        {
+            if (binding.help.empty())
+                continue;
+            at = run.output.find("  " + binding.label + " ", at);
+            ASSERT_NE(at, std::string::npos) << binding.label;
+            EXPECT_NE(run.output.find(binding.help.substr(0, 20), at), std::string::npos) << binding.label;
+        }
     }
     const RunResult version = runWithoutDisplay({"--version"});
     EXPECT_EQ(version.exitStatus, 0);

@@ -566,6 +566,48 @@ TEST(Explorer, TheRegionKeysShowTheLinksTouchingARegionWithTheCutoffInBothScenes
     EXPECT_EQ(explorer->getCornerText().find("No negative"), std::string::npos) << "until the next key";
 }
 
+TEST(Explorer, HShowsTheTableOfKeysAndHOrEscapePutsItAwayBeforeAnythingElse)
+{
+    Example example(true);
+    osg::ref_ptr<osgViewer::Viewer> viewer = new osgViewer::Viewer;
+    Explorer& explorer = *example.explorer;
+    explorer.pickSite(siteNamed(example.network, "K45"));
+    const std::string picked = explorer.getCornerText();
+    struct Step
+    {
+        int key;
+        bool helpAfter;
+    };
+    for (const Step step : {Step{'h', true}, Step{'h', false}, Step{'h', true},
+                            Step{osgGA::GUIEventAdapter::KEY_Escape, false}})
+    {
+        EXPECT_TRUE(explorer.handle(*keyEvent(step.key), *viewer)) << step.key;
+        EXPECT_EQ(explorer.showsHelp(), step.helpAfter) << step.key;
+    }
+    EXPECT_FALSE(viewer->done());
+    EXPECT_EQ(explorer.getCornerText(), picked) << "Escape put the help away, not the pick";
+    // The panel lists the table's keys.
+    std::string text;
+    struct FindText : osg::NodeVisitor
+    {
+        std::string& found;
+        explicit FindText(std::string& into) : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN), found(into) {}
+        void apply(osg::Geode& geode) override
+        {
+            for (unsigned i = 0; i < geode.getNumDrawables(); ++i)
+                if (const auto* drawn = dynamic_cast<const osgText::Text*>(geode.getDrawable(i)))
+                    found += drawn->getText().createUTF8EncodedString();
+        }
+    } finder(text);
+    finder.setNodeMaskOverride(~0u);
+    explorer.getHelpNode()->accept(finder);
+    for (const KeyBinding& binding : keyBindings())
+    {
+        const bool listed = text.find("  " + binding.label + " ") != std::string::npos;
+        EXPECT_EQ(listed, !binding.help.empty()) << binding.label;
+    }
+}
+
 TEST(Explorer, TheFindPromptTakesEveryKeyPicksAndCentresAMatchAndEscapeClosesItBeforeItQuits)
 {
     Example example(true);

@@ -3,8 +3,8 @@
 #include <app/SiteAnalysis.h>
 #include <app/SitePlacement.h>
 #include <app/Stage.h>
-#include <app/Trackball.h>
 #include <app/StartingView.h>
+#include <app/Trackball.h>
 #include <network/InputError.h>
 #include <network/NetworkReader.h>
 #include <support/TestSupport.h>

@@ -2,9 +2,9 @@
 #include <scene/LabelStyle.h>
 #include <scene/SceneFile.h>
 #include <scene/TraceTube.h>
-#include <view/ViewRules.h>
 #include <scene/WebPage.h>
 #include <support/TestSupport.h>
+#include <view/ViewRules.h>
 
 #include <tiny_gltf.h>
 
