@@ -33,8 +33,7 @@ Rgb rgbOf(const osg::Vec4& color)
 
 Rgb lit(const Rgb& color, double cosine)
 {
-    const double share =
-        std::min(1.0, GlyphStyle::ambientShare + GlyphStyle::diffuseShare * std::max(cosine, 0.0));
+    const double share = LinkLook::lightShare(cosine);
     return Rgb{color.red * share, color.green * share, color.blue * share};
 }
 

@@ -52,6 +52,11 @@ float min(float x, float y)
     return y < x ? y : x;
 }
 
+float max(float x, float y)
+{
+    return x < y ? y : x;
+}
+
 float floor(float x)
 {
     return std::floor(x);
@@ -68,6 +73,19 @@ vec3 mix(const vec3& x, const vec3& y, float a)
 }
 
 #include <scene/shaders/LinkLook.glsl>
+
+float dimmedOpacity()
+{
+    return 1.0f - linkDimming;
+}
+
+double lightShare(double cosine)
+{
+    return std::min(1.0, AMBIENT_SHARE + DIFFUSE_SHARE * std::max(cosine, 0.0));
+}
+
+#undef AMBIENT_SHARE
+#undef DIFFUSE_SHARE
 
 } // namespace LinkLook
 

@@ -60,11 +60,6 @@ struct GlyphSizes
 namespace GlyphStyle
 {
 
-/** The light the window shines (osg's head light, under its light model): an ambient share of a surface's
- *  colour, and a diffuse share that follows the cosine between its normal and the line of sight. */
-constexpr double ambientShare = 0.1;
-constexpr double diffuseShare = 0.8;
-
 /** The tessellation detail of a site's sphere. */
 constexpr float sphereDetail = 0.5f;
 
@@ -114,8 +109,15 @@ namespace LinkLook
  *  the end colours. Else the sequential ramp's colour of |weight| / top. */
 osg::Vec3 weightColor(float weight, float top);
 
-/** color faded towards background, as the links not emphasised are. */
+/** color faded towards background, as the links not emphasised are; how much of its colour a dimmed glyph
+ *  keeps, as an opacity over what is behind it. */
 osg::Vec3 dimmedColor(osg::Vec3 color, osg::Vec3 background);
+float dimmedOpacity();
+
+/** The share of its colour a surface shows where its normal makes cosine with the line of sight, under the
+ *  window's head light; in double precision, for the vector figures' colours. */
+float lightShare(float cosine);
+double lightShare(double cosine);
 
 /** How many times its usual radius a link of weight is drawn: 1 to 3 from a |weight| of thinnest to 1, or to
  *  top where it is above 0; 1 for every link when thinnest is below 0. */

@@ -29,8 +29,8 @@ double shortestDouble(float value)
     return std::strtod(shortestText(value).c_str(), nullptr);
 }
 
-// How much of a dimmed link's or site's colour shows over what is behind it.
-constexpr double dimmedLinkOpacity = 0.25;
+// How much of a dimmed link's or site's colour shows over what is behind it: as much as a dimmed link keeps.
+const double dimmedLinkOpacity = LinkLook::dimmedOpacity();
 
 // glTF's colours are linear; the program's are the display's.
 double linearOf(double display)

@@ -401,7 +401,6 @@ std::string pageData(const PageContent& content)
     for (const auto& [name, source] : Shaders::page())
         shaders[name] = source;
     data["shaders"] = shaders;
-    data["lighting"] = {{"ambient", GlyphStyle::ambientShare}, {"diffuse", GlyphStyle::diffuseShare}};
     const MotionDetail motion;
     data["light"] = {{"from", NetworkSize::slicedElementCount},
                      {"linkBudget", motion.linkBudget},

@@ -142,7 +142,8 @@ TEST(WebPage, CarriesTheRecordsAsDataAndTheNamesAsEscapedText)
     EXPECT_EQ(data["rules"]["patterns"]["cutoff"], ViewRules::cutoff.text);
     EXPECT_EQ(data["rules"]["patterns"].size(), ViewRules::patterns().size());
     EXPECT_EQ(data["rules"]["cutoffSteps"], ViewRules::cutoffSteps);
-    EXPECT_EQ(data["lighting"]["diffuse"], GlyphStyle::diffuseShare);
+    EXPECT_NE(data["shaders"]["LinkLook.glsl"].get<std::string>().find("float lightShare(float cosine)"),
+              std::string::npos);
     EXPECT_TRUE(data["shaders"].contains("PageSphere.frag"));
     // Everything the page runs is in it: three.js, its trackball, the shared link look, the page's script.
     EXPECT_NE(text.find("vec3 weightColor(float weight, float top)"), std::string::npos);

@@ -1,9 +1,22 @@
 // How a link looks, written once for the batched links' shader and for the C++ of every other output, which
 // compiles this very file (GlyphStyle.cpp) with the few GLSL names it uses defined on osg's vectors. Keep to
-// what reads the same in both: floats, vec3, min, abs, mix, floor, mod, if and the conditional operator.
+// what reads the same in both: floats, vec3, min, max, abs, mix, floor, mod, if and the conditional operator.
 
 // How far a dimmed link's colour fades towards the background, from 0 (not at all) to 1.
 const float linkDimming = 0.75;
+
+// The light the window shines (the toolkit's head light, under its light model), as every other picture shines
+// it: an ambient share of a surface's colour, and a diffuse share that follows the cosine between its normal
+// and the line of sight. Defined for the preprocessor, which GLSL and C++ share, so that the vector figures
+// compute with them in double precision, as their colours are written.
+#define AMBIENT_SHARE 0.1
+#define DIFFUSE_SHARE 0.8
+
+// The share of its colour a surface shows where its normal makes cosine with the line of sight.
+float lightShare(float cosine)
+{
+    return min(1.0, AMBIENT_SHARE + DIFFUSE_SHARE * max(cosine, 0.0));
+}
 
 // From blue through teal and green to yellow: the upper part of viridis (its shares 0.3 to 1), whose lightness
 // rises all the way, which readers with any common colour vision deficiency and a grey print still read in

@@ -7,15 +7,14 @@ function linkmapGlyphs(data, records, view, stage) {
     const {siteCount, linkCount, positions, ends, weights, linkRegions, kinds, siteColors, dimmedSites} = records;
     const {state, regionByKind, regionBit, pathList} = view;
     const glyphs = data.glyphs;
-    const float = (value) => Number(value).toFixed(6);
-    const lightDefines = {AMBIENT_SHARE: float(data.lighting.ambient), DIFFUSE_SHARE: float(data.lighting.diffuse)};
-    // A material of the program's shaders: the vertex shader after how a link looks, the fragment shader after
-    // the light.
+    // A material of the program's shaders: each after how a link looks, and the fragment shader after the
+    // light too, both as the program's other pictures have them.
     function material(vertex, fragment, options) {
+        const look = data.shaders['LinkLook.glsl'];
         return new THREE.ShaderMaterial(Object.assign({
-            vertexShader: data.shaders['LinkLook.glsl'] + '\n' + data.shaders[vertex],
-            fragmentShader: data.shaders['PageLighting.glsl'] + '\n' + data.shaders[fragment],
-        }, options, {defines: Object.assign({}, lightDefines, options && options.defines)}));
+            vertexShader: look + '\n' + data.shaders[vertex],
+            fragmentShader: look + '\n' + data.shaders['PageLighting.glsl'] + '\n' + data.shaders[fragment],
+        }, options, {defines: Object.assign({}, options && options.defines)}));
     }
     const background = new THREE.Vector3(...data.background);
 
