@@ -1,5 +1,6 @@
 #include <network/IgraphCall.h>
 #include <network/InputError.h>
+#include <network/LinkGraph.h>
 #include <network/LinkPaths.h>
 #include <network/NumberText.h>
 #include <network/ValidText.h>
@@ -7,44 +8,35 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <numeric>
 #include <string>
 
 namespace
 {
 
-// igraph's objects, freed however the search ends.
-struct Search
+// The paths igraph finds, as sites and as links, freed however the search ends.
+struct FoundPaths
 {
-    igraph_t graph;
-    igraph_vector_int_t ends;
-    igraph_vector_t lengths;
     igraph_vector_int_list_t sitePaths;
     igraph_vector_int_list_t linkPaths;
-    bool made = false;
 
-    Search()
+    FoundPaths()
     {
-        // igraph's handlers are the thread's own: a search on a thread of its own sets them again. A site
-        // that no path reaches is no news.
-        igraph_set_error_handler(igraph_error_handler_ignore);
-        igraph_set_warning_handler(igraph_warning_handler_ignore);
-        igraph_vector_int_init(&ends, 0);
-        igraph_vector_init(&lengths, 0);
-        igraph_vector_int_list_init(&sitePaths, 0);
-        igraph_vector_int_list_init(&linkPaths, 0);
+        checkIgraph(igraph_vector_int_list_init(&sitePaths, 0), "make room");
+        if (igraph_vector_int_list_init(&linkPaths, 0) != IGRAPH_SUCCESS)
+        {
+            igraph_vector_int_list_destroy(&sitePaths);
+            throw std::bad_alloc();
+        }
     }
-    ~Search()
+    ~FoundPaths()
     {
-        if (made)
-            igraph_destroy(&graph);
-        igraph_vector_int_destroy(&ends);
-        igraph_vector_destroy(&lengths);
         igraph_vector_int_list_destroy(&sitePaths);
         igraph_vector_int_list_destroy(&linkPaths);
     }
-    Search(const Search&) = delete;
-    Search& operator=(const Search&) = delete;
+    FoundPaths(const FoundPaths&) = delete;
+    FoundPaths& operator=(const FoundPaths&) = delete;
 };
 
 std::string weightText(float weight)
@@ -66,59 +58,38 @@ PathSearch findPaths(const CorrelationNetwork& network, std::uint32_t source, st
     if (source >= network.siteCount() || sink >= network.siteCount() || count == 0)
         return search;
 
-    // The links a path may take, and the place in the log of each: those shown, of a weight other than 0
-    // (which has no finite length) and no link of a site to itself.
-    std::vector<std::size_t> usable;
-    for (std::size_t link = 0; link < network.linkCount(); ++link)
+    // The links a path may take: those shown, of a weight other than 0 (which has no finite length), and no
+    // link of a site to itself; each as long as the field's analysis makes it.
+    const std::vector<std::size_t> usable = lengthLinks(network, filter);
+    for (const std::size_t link : usable)
     {
         const SiteLink& ends = network.links[link];
-        const std::uint8_t regions = link < network.linkRegions.size() ? network.linkRegions[link] : 0;
-        if (!filter.shows(ends, regions) || !(std::fabs(ends.weight) > 0.0f) || ends.first == ends.second ||
-            ends.first >= network.siteCount() || ends.second >= network.siteCount())
-            continue;
         if (std::fabs(ends.weight) > 1.0f)
             throw InputError("Error: paths need weights from -1 to 1, and " + network.names[ends.first] +
                              "-" + network.names[ends.second] + " weighs " + weightText(ends.weight) +
                              "; LINKMAP_SCALE=max divides every weight by the largest");
-        usable.push_back(link);
     }
-
-    Search igraph;
-    igraph_vector_int_t& ends = igraph.ends;
-    checkIgraph(igraph_vector_int_resize(&ends, static_cast<igraph_integer_t>(2 * usable.size())),
-                "make room");
-    checkIgraph(igraph_vector_resize(&igraph.lengths, static_cast<igraph_integer_t>(usable.size())),
-                "make room");
-    for (std::size_t i = 0; i < usable.size(); ++i)
-    {
-        const SiteLink& link = network.links[usable[i]];
-        VECTOR(ends)[2 * i] = link.first;
-        VECTOR(ends)[2 * i + 1] = link.second;
-        VECTOR(igraph.lengths)[i] = -std::log(std::fabs(static_cast<double>(link.weight)));
-    }
-    checkIgraph(igraph_create(&igraph.graph, &ends, static_cast<igraph_integer_t>(network.siteCount()),
-                              IGRAPH_UNDIRECTED),
-                "join the sites");
-    igraph.made = true;
-    checkIgraph(igraph_get_k_shortest_paths(&igraph.graph, &igraph.lengths, &igraph.sitePaths,
-                                            &igraph.linkPaths, static_cast<igraph_integer_t>(count), source,
+    LinkGraph igraph(network, usable);
+    FoundPaths found;
+    checkIgraph(igraph_get_k_shortest_paths(igraph.graph(), igraph.weights(), &found.sitePaths,
+                                            &found.linkPaths, static_cast<igraph_integer_t>(count), source,
                                             sink, IGRAPH_ALL),
                 "find the paths");
 
-    const igraph_integer_t pathCount = igraph_vector_int_list_size(&igraph.linkPaths);
+    const igraph_integer_t pathCount = igraph_vector_int_list_size(&found.linkPaths);
     for (igraph_integer_t p = 0; p < pathCount; ++p)
     {
         SitePath path;
         std::vector<double> lengths;
-        const igraph_vector_int_t* sites = igraph_vector_int_list_get_ptr(&igraph.sitePaths, p);
-        const igraph_vector_int_t* links = igraph_vector_int_list_get_ptr(&igraph.linkPaths, p);
+        const igraph_vector_int_t* sites = igraph_vector_int_list_get_ptr(&found.sitePaths, p);
+        const igraph_vector_int_t* links = igraph_vector_int_list_get_ptr(&found.linkPaths, p);
         for (igraph_integer_t i = 0; i < igraph_vector_int_size(sites); ++i)
             path.sites.push_back(static_cast<std::uint32_t>(VECTOR(*sites)[i]));
         for (igraph_integer_t i = 0; i < igraph_vector_int_size(links); ++i)
         {
             const auto edge = static_cast<std::size_t>(VECTOR(*links)[i]);
             path.links.push_back(usable[edge]);
-            lengths.push_back(VECTOR(igraph.lengths)[static_cast<igraph_integer_t>(edge)]);
+            lengths.push_back(VECTOR(*igraph.weights())[static_cast<igraph_integer_t>(edge)]);
         }
         // Summed shortest first, so that paths of the same links' lengths in another order tie exactly.
         std::sort(lengths.begin(), lengths.end());

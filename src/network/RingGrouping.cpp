@@ -1,5 +1,6 @@
 #include <network/IgraphCall.h>
 #include <network/InputError.h>
+#include <network/LinkGraph.h>
 #include <network/NetworkReader.h>
 #include <network/SiteMeasures.h>
 
@@ -14,67 +15,47 @@ namespace
 // The seed of igraph's random numbers, so that the same file always gives the same rings.
 const igraph_integer_t communitySeed = 5401;
 
-// igraph's objects, freed however the search ends.
+// The links as igraph's graph, each weighing its |weight| (none, 0), and what the methods find of it.
 struct Graph
 {
-    igraph_t graph;
-    igraph_vector_t weights;
-    igraph_vector_t strengths;
-    igraph_vector_int_t membership;
+    std::vector<std::size_t> every;
+    LinkGraph linked;
+    IgraphNumbers strengths;
+    IgraphIntegers membership;
 
-    explicit Graph(const CorrelationNetwork& network)
+    explicit Graph(const CorrelationNetwork& network) : every(allLinks(network)), linked(network, every)
     {
-        igraph_set_error_handler(igraph_error_handler_ignore);
-        igraph_vector_int_t ends;
-        checkIgraph(igraph_vector_int_init(&ends, static_cast<igraph_integer_t>(2 * network.linkCount())),
-                    "make room for the links");
-        igraph_vector_init(&weights, static_cast<igraph_integer_t>(network.linkCount()));
-        igraph_vector_init(&strengths, 0);
-        igraph_vector_int_init(&membership, 0);
         for (std::size_t link = 0; link < network.linkCount(); ++link)
         {
-            VECTOR(ends)[2 * link] = network.links[link].first;
-            VECTOR(ends)[2 * link + 1] = network.links[link].second;
             const float weight = network.links[link].weight;
-            VECTOR(weights)[link] = std::isfinite(weight) ? std::fabs(weight) : 0.0;
-        }
-        const igraph_error_t made = igraph_create(
-            &graph, &ends, static_cast<igraph_integer_t>(network.siteCount()), IGRAPH_UNDIRECTED);
-        igraph_vector_int_destroy(&ends);
-        if (made != IGRAPH_SUCCESS)
-        {
-            freeVectors();
-            checkIgraph(made, "make the graph of the links");
+            VECTOR(*linked.weights())
+            [static_cast<igraph_integer_t>(link)] = std::isfinite(weight) ? std::fabs(weight) : 0.0;
         }
     }
 
-    ~Graph()
+    static std::vector<std::size_t> allLinks(const CorrelationNetwork& network)
     {
-        igraph_destroy(&graph);
-        freeVectors();
-    }
-
-    void freeVectors()
-    {
-        igraph_vector_destroy(&weights);
-        igraph_vector_destroy(&strengths);
-        igraph_vector_int_destroy(&membership);
+        std::vector<std::size_t> links(network.linkCount());
+        std::iota(links.begin(), links.end(), std::size_t(0));
+        return links;
     }
 
     // Leiden, optimising modularity: every node weighs its strength, at a resolution of 1 / (2 m).
     void findCommunities()
     {
-        checkIgraph(igraph_strength(&graph, &strengths, igraph_vss_all(), IGRAPH_ALL, IGRAPH_LOOPS, &weights),
+        igraph_vector_t* weights = linked.weights();
+        checkIgraph(igraph_strength(linked.graph(), &strengths.numbers, igraph_vss_all(), IGRAPH_ALL,
+                                    IGRAPH_LOOPS, weights),
                     "weigh the sites");
         // Leiden never settles when no link weighs anything; the components are the communities then.
-        const double total = igraph_vector_sum(&weights);
+        const double total = igraph_vector_sum(weights);
         if (!(total > 0.0))
             return findComponents();
         igraph_rng_seed(igraph_rng_default(), communitySeed);
         igraph_integer_t count = 0;
-        checkIgraph(igraph_community_leiden(&graph, &weights, &strengths,
+        checkIgraph(igraph_community_leiden(linked.graph(), weights, &strengths.numbers,
                                             total > 0.0 ? 1.0 / (2.0 * total) : 1.0, 0.01, false, -1,
-                                            &membership, &count, nullptr),
+                                            &membership.integers, &count, nullptr),
                     "find the communities");
     }
 
@@ -84,58 +65,40 @@ struct Graph
     // steps) and fast greedy; infomap takes the best of ten trials.
     void findByLengths(const CorrelationNetwork& network, RingGrouping method)
     {
-        igraph_vector_int_t ends;
-        igraph_vector_t lengths;
-        checkIgraph(igraph_vector_int_init(&ends, 0), "make room for the links");
-        igraph_vector_init(&lengths, 0);
-        for (std::size_t link = 0; link < network.linkCount(); ++link)
-        {
-            const double strength = std::min(std::fabs(network.exactWeight(link)), 0.9999);
-            if (!(strength > 0.0))
-                continue;
-            igraph_vector_int_push_back(&ends, network.links[link].first);
-            igraph_vector_int_push_back(&ends, network.links[link].second);
-            igraph_vector_push_back(&lengths, -std::log(strength));
-        }
+        LinkGraph lengths(network, lengthLinks(network, LinkFilter()));
         // igraph 0.10 picks the membership of the highest modularity only when it is asked for the
         // modularities and the merges too; without them every site is a community of its own.
-        igraph_t linked;
-        igraph_vector_t modularity;
+        IgraphNumbers modularity;
         igraph_matrix_int_t merges;
-        igraph_vector_init(&modularity, 0);
-        igraph_matrix_int_init(&merges, 0, 0);
-        igraph_error_t result = igraph_create(
-            &linked, &ends, static_cast<igraph_integer_t>(network.siteCount()), IGRAPH_UNDIRECTED);
-        igraph_vector_int_destroy(&ends);
-        if (result == IGRAPH_SUCCESS)
-        {
-            igraph_set_warning_handler(igraph_warning_handler_ignore);
-            igraph_rng_seed(igraph_rng_default(), communitySeed);
-            igraph_real_t codeLength = 0.0;
-            if (igraph_vector_size(&lengths) == 0)
-                result = igraph_connected_components(&linked, &membership, nullptr, nullptr, IGRAPH_WEAK);
-            else if (method == RingGrouping::Walktrap)
-                result = igraph_community_walktrap(&linked, &lengths, 4, &merges, &modularity, &membership);
-            else if (method == RingGrouping::Greedy)
-                result = igraph_community_fastgreedy(&linked, &lengths, &merges, &modularity, &membership);
-            else if (method == RingGrouping::Infomap)
-                result = igraph_community_infomap(&linked, &lengths, nullptr, 10, &membership, &codeLength);
-            else
-                result = igraph_community_edge_betweenness(&linked, nullptr, nullptr, &merges, nullptr,
-                                                           &modularity, &membership, false, &lengths);
-            igraph_destroy(&linked);
-        }
+        checkIgraph(igraph_matrix_int_init(&merges, 0, 0), "make room");
+        igraph_rng_seed(igraph_rng_default(), communitySeed);
+        igraph_real_t codeLength = 0.0;
+        const igraph_t* graph = lengths.graph();
+        igraph_vector_int_t* found = &membership.integers;
+        igraph_error_t result = IGRAPH_SUCCESS;
+        if (lengths.links().empty())
+            result = igraph_connected_components(graph, found, nullptr, nullptr, IGRAPH_WEAK);
+        else if (method == RingGrouping::Walktrap)
+            result =
+                igraph_community_walktrap(graph, lengths.weights(), 4, &merges, &modularity.numbers, found);
+        else if (method == RingGrouping::Greedy)
+            result =
+                igraph_community_fastgreedy(graph, lengths.weights(), &merges, &modularity.numbers, found);
+        else if (method == RingGrouping::Infomap)
+            result = igraph_community_infomap(graph, lengths.weights(), nullptr, 10, found, &codeLength);
+        else
+            result = igraph_community_edge_betweenness(graph, nullptr, nullptr, &merges, nullptr,
+                                                       &modularity.numbers, found, false, lengths.weights());
         igraph_matrix_int_destroy(&merges);
-        igraph_vector_destroy(&modularity);
-        igraph_vector_destroy(&lengths);
         checkIgraph(result, "find the communities");
     }
 
     void findComponents()
     {
         igraph_integer_t count = 0;
-        checkIgraph(igraph_connected_components(&graph, &membership, nullptr, &count, IGRAPH_WEAK),
-                    "find the components");
+        checkIgraph(
+            igraph_connected_components(linked.graph(), &membership.integers, nullptr, &count, IGRAPH_WEAK),
+            "find the components");
     }
 };
 
@@ -175,7 +138,7 @@ std::vector<std::uint32_t> methodGroups(const CorrelationNetwork& network, RingG
     else
         graph.findByLengths(network, grouping);
     for (std::size_t site = 0; site < siteCount; ++site)
-        groupOf[site] = static_cast<std::uint32_t>(VECTOR(graph.membership)[site]);
+        groupOf[site] = static_cast<std::uint32_t>(VECTOR(graph.membership.integers)[site]);
     return groupOf;
 }
 

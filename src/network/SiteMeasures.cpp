@@ -1,4 +1,5 @@
 #include <network/IgraphCall.h>
+#include <network/LinkGraph.h>
 #include <network/SiteMeasures.h>
 
 #include <algorithm>
@@ -13,59 +14,6 @@ std::uint8_t regionsOf(const CorrelationNetwork& network, std::size_t link)
 {
     return link < network.linkRegions.size() ? network.linkRegions[link] : std::uint8_t(0);
 }
-
-// The links filter shows that join two sites, with a weight other than 0.
-std::vector<std::size_t> linksShown(const CorrelationNetwork& network, const LinkFilter& filter)
-{
-    std::vector<std::size_t> shown;
-    for (std::size_t link = 0; link < network.linkCount(); ++link)
-    {
-        const SiteLink& ends = network.links[link];
-        const float strength = std::fabs(ends.weight);
-        if (ends.first != ends.second && strength > 0.0f && std::isfinite(strength) &&
-            filter.shows(ends, regionsOf(network, link)))
-            shown.push_back(link);
-    }
-    return shown;
-}
-
-// igraph's objects for one measure, freed however it ends.
-struct LengthGraph
-{
-    igraph_t graph;
-    igraph_vector_t lengths;
-    igraph_vector_t measure;
-    bool made = false;
-
-    LengthGraph(const CorrelationNetwork& network, const std::vector<std::size_t>& links)
-    {
-        igraph_set_error_handler(igraph_error_handler_ignore);
-        igraph_vector_init(&lengths, static_cast<igraph_integer_t>(links.size()));
-        igraph_vector_init(&measure, 0);
-        igraph_vector_int_t ends;
-        if (igraph_vector_int_init(&ends, static_cast<igraph_integer_t>(2 * links.size())) != IGRAPH_SUCCESS)
-            return;
-        for (std::size_t at = 0; at < links.size(); ++at)
-        {
-            const SiteLink& link = network.links[links[at]];
-            VECTOR(ends)[2 * at] = link.first;
-            VECTOR(ends)[2 * at + 1] = link.second;
-            VECTOR(lengths)[at] = -std::log(std::min(std::fabs(static_cast<double>(link.weight)), 0.9999));
-        }
-        made = igraph_create(&graph, &ends, static_cast<igraph_integer_t>(network.siteCount()),
-                             IGRAPH_UNDIRECTED) == IGRAPH_SUCCESS;
-        igraph_vector_int_destroy(&ends);
-    }
-    ~LengthGraph()
-    {
-        if (made)
-            igraph_destroy(&graph);
-        igraph_vector_destroy(&lengths);
-        igraph_vector_destroy(&measure);
-    }
-    LengthGraph(const LengthGraph&) = delete;
-    LengthGraph& operator=(const LengthGraph&) = delete;
-};
 
 } // namespace
 
@@ -90,14 +38,14 @@ bool siteBetweennessTakesTooLong(std::size_t sites, std::size_t links)
 
 std::vector<double> siteBetweenness(const CorrelationNetwork& network, const LinkFilter& filter)
 {
-    LengthGraph igraph(network, linksShown(network, filter));
-    if (!igraph.made)
-        throw std::runtime_error("igraph could not make the graph of the links shown");
-    checkIgraph(igraph_betweenness(&igraph.graph, &igraph.measure, igraph_vss_all(), false, &igraph.lengths),
-                "measure the sites' betweenness");
+    LinkGraph igraph(network, lengthLinks(network, filter));
+    IgraphNumbers measure;
+    checkIgraph(
+        igraph_betweenness(igraph.graph(), &measure.numbers, igraph_vss_all(), false, igraph.weights()),
+        "measure the sites' betweenness");
     std::vector<double> betweenness(network.siteCount(), 0.0);
     for (std::size_t site = 0; site < betweenness.size(); ++site)
-        betweenness[site] = VECTOR(igraph.measure)[static_cast<igraph_integer_t>(site)];
+        betweenness[site] = VECTOR(measure.numbers)[static_cast<igraph_integer_t>(site)];
     return betweenness;
 }
 
@@ -163,22 +111,20 @@ std::vector<std::array<double, 3>> forcePositions(const CorrelationNetwork& netw
     std::vector<std::size_t> every(network.linkCount());
     for (std::size_t link = 0; link < every.size(); ++link)
         every[link] = link;
-    LengthGraph igraph(network, every);
-    if (!igraph.made)
-        throw std::runtime_error("igraph could not make the graph of the links");
+    LinkGraph igraph(network, every);
     // Stronger links pull harder; a weight of 0 or none pulls as little as may be.
     for (std::size_t link = 0; link < every.size(); ++link)
     {
         const double weight = std::fabs(static_cast<double>(network.links[link].weight));
-        VECTOR(igraph.lengths)
+        VECTOR(*igraph.weights())
         [static_cast<igraph_integer_t>(link)] = weight > 1e-6 ? std::min(weight, 1e6) : 1e-6;
     }
     igraph_matrix_t places;
     checkIgraph(igraph_matrix_init(&places, 0, 0), "make room for the layout");
     igraph_rng_seed(igraph_rng_default(), 20261210);
     const igraph_error_t laid = igraph_layout_fruchterman_reingold_3d(
-        &igraph.graph, &places, false, 500, std::sqrt(static_cast<double>(network.siteCount())),
-        network.linkCount() > 0 ? &igraph.lengths : nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+        igraph.graph(), &places, false, 500, std::sqrt(static_cast<double>(network.siteCount())),
+        network.linkCount() > 0 ? igraph.weights() : nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
         nullptr);
     std::vector<std::array<double, 3>> positions;
     if (laid == IGRAPH_SUCCESS)

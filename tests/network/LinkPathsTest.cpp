@@ -1,4 +1,5 @@
 #include <network/InputError.h>
+#include <network/LinkGraph.h>
 #include <network/LinkPaths.h>
 #include <support/TestSupport.h>
 
@@ -10,9 +11,9 @@ namespace
 {
 
 // Four sites joined six ways, whose paths from A1 to D4 were worked out by hand: a link's length is -ln|w|.
-//   A1-B2 0.5 (ln 2), B2-D4 0.5 (ln 2), A1-C3 0.25 (ln 4), C3-D4 1 (0), A1-D4 0.2 (ln 5), B2-C3 -0.8
-//   (ln 1.25)
-const char* const diamond = "A1 B2 0.5\nB2 D4 0.5\nA1 C3 0.25\nC3 D4 1.0\nA1 D4 0.2\nB2 C3 -0.8\n";
+//   A1-B2 0.5 (ln 2), B2-D4 0.5 (ln 2), A1-C3 0.5 (ln 2), C3-D4 0.5 (ln 2), A1-D4 0.3 (-ln 0.3), B2-C3 -0.8
+//   (ln 1.25): two pairs of paths of equal length, after the shortest.
+const char* const diamond = "A1 B2 0.5\nB2 D4 0.5\nA1 C3 0.5\nC3 D4 0.5\nA1 D4 0.3\nB2 C3 -0.8\n";
 
 std::string namesOf(const CorrelationNetwork& network, const SitePath& path)
 {
@@ -33,20 +34,20 @@ TEST(LinkPaths, FindsTheShortestAndTheNextLooplessPathsInOrderOfLengthTiesInOrde
         const char* sites;
         double length;
     };
-    const Expected all[] = {{"A1 B2 C3 D4", std::log(2.0) + std::log(1.25)},
+    const Expected all[] = {{"A1 D4", -std::log(0.3)},
                             {"A1 B2 D4", 2 * std::log(2.0)},
-                            {"A1 C3 D4", std::log(4.0)},
-                            {"A1 D4", std::log(5.0)},
-                            {"A1 C3 B2 D4", std::log(4.0) + std::log(1.25) + std::log(2.0)}};
-    // All five, the four shortest (the two of equal length both in), and the cutoff's two.
+                            {"A1 C3 D4", 2 * std::log(2.0)},
+                            {"A1 B2 C3 D4", 2 * std::log(2.0) + std::log(1.25)},
+                            {"A1 C3 B2 D4", 2 * std::log(2.0) + std::log(1.25)}};
+    // All five, the three shortest (the two of equal length both in), the shortest, and the cutoff's four.
     struct Case
     {
         std::size_t k;
         float cutoff;
         std::vector<std::size_t> expected;
     };
-    for (const Case& each : {Case{10, 0.0f, {0, 1, 2, 3, 4}}, Case{4, 0.0f, {0, 1, 2, 3}}, Case{1, 0.0f, {0}},
-                             Case{10, 0.3f, {0, 1}}})
+    for (const Case& each : {Case{10, 0.0f, {0, 1, 2, 3, 4}}, Case{3, 0.0f, {0, 1, 2}}, Case{1, 0.0f, {0}},
+                             Case{10, 0.4f, {1, 2, 3, 4}}})
     {
         const PathSearch search = findPaths(network, source, sink, each.k, LinkFilter{each.cutoff, 0});
         ASSERT_EQ(search.paths.size(), each.expected.size()) << each.k << " " << each.cutoff;
@@ -74,12 +75,31 @@ TEST(LinkPaths, FindsTheShortestAndTheNextLooplessPathsInOrderOfLengthTiesInOrde
     const PathSearch five = findPaths(network, source, sink, 10, LinkFilter());
     EXPECT_EQ(captureOutput([&] { writePaths(network, five); }),
               "Only 5 paths join A1 and D4 among the links shown, of 10 asked for\n"
-              "Path 1 of 5 from A1 to D4, length 0.916291: A1 B2 C3 D4\n"
+              "Path 1 of 5 from A1 to D4, length 1.203973: A1 D4\n"
               "Path 2 of 5 from A1 to D4, length 1.386294: A1 B2 D4\n"
               "Path 3 of 5 from A1 to D4, length 1.386294: A1 C3 D4\n"
-              "Path 4 of 5 from A1 to D4, length 1.609438: A1 D4\n"
-              "Path 5 of 5 from A1 to D4, length 2.302585: A1 C3 B2 D4\n"
+              "Path 4 of 5 from A1 to D4, length 1.609438: A1 B2 C3 D4\n"
+              "Path 5 of 5 from A1 to D4, length 1.609438: A1 C3 B2 D4\n"
               "Sites on the 5 paths: A1 5, D4 5, B2 3, C3 3\n");
+}
+
+TEST(LinkPaths, ALinkIsAsLongAsTheFieldsAnalysisMakesItAndOneOfWeightOneIsNeverFree)
+{
+    // -ln |w|, |w| held at 0.9999 as bio3d's cna holds it, for paths as for betweenness and communities.
+    struct Case
+    {
+        double weight;
+        double length;
+    };
+    for (const Case each : {Case{0.5, std::log(2.0)}, Case{-0.5, std::log(2.0)}, Case{0.9999, -std::log(0.9999)},
+                            Case{1.0, -std::log(0.9999)}, Case{-1.0, -std::log(0.9999)}})
+        EXPECT_DOUBLE_EQ(linkLength(each.weight), each.length) << each.weight;
+    // Two links of weight 1: the path is as long as two of the held weight.
+    CorrelationNetwork network;
+    readGroups(network, "X1 Y2 1.0\nY2 Z3 -1.0\n");
+    const PathSearch search = findPaths(network, 0, 2, 10, LinkFilter());
+    ASSERT_EQ(search.paths.size(), 1u);
+    EXPECT_DOUBLE_EQ(search.paths[0].length, -2 * std::log(0.9999));
 }
 
 TEST(LinkPaths, TakesNoLinkOfWeightZeroOrHiddenAndRefusesWeightsBeyondOne)
