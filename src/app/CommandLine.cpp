@@ -154,10 +154,12 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     environment.addEnvironmentalVariable("LINKMAP_SELECT <site>",
                                          "Pick the site of that name from the start, as a click does, in the "
                                          "window and in a saved image");
-    environment.addEnvironmentalVariable("LINKMAP_FROM <site>, LINKMAP_TO <site>",
-                                         "Find the shortest paths between these two sites over the links "
-                                         "shown, a link as long as -ln|weight|: list them after the log, and "
-                                         "draw them thicker in a saved figure and in GraphML's paths");
+    environment.addEnvironmentalVariable(
+        "LINKMAP_FROM <site>, LINKMAP_TO <site>",
+        "Find the shortest paths between these two sites over the links "
+        "shown, a link as long as -ln|weight| (|weight| held at 0.9999): list "
+        "them after the log, and "
+        "draw them thicker in a saved figure and in GraphML's paths");
     environment.addEnvironmentalVariable(
         "LINKMAP_PATHS <k>", "How many paths, the shortest and the next loopless ones: 1 to 1000, "
                              "10 by default");

@@ -62,7 +62,7 @@ int run(int argc, char** argv)
     logged.get();
     progress.finish();
 
-    // the view the run starts from: the settings' cutoff, region filter, picked site and camera, and the two
+    // the view the run starts from: the settings' cutoff, region filter and picked site, and the two
     // sites paths are asked for between, which each output finds and lists (the window beside its loop); then
     // the output, made from all of it.
     ViewState view = startingView(settings, network);
