@@ -432,6 +432,10 @@ test('a narrow page shows the whole first view, and its corner wraps', async () 
     assert.equal(await page.textContent('#corner'), figureCorner(example, settings));
     const corner = await page.evaluate(() => document.getElementById('corner').getBoundingClientRect().toJSON());
     assert.ok(corner.right <= 412, 'the corner runs off the page: ' + corner.right);
+    // Nor under the controls: it wraps short of them.
+    const controls = await page.evaluate(() => document.getElementById('controls').getBoundingClientRect().toJSON());
+    assert.ok(corner.right <= controls.left || corner.top >= controls.bottom,
+              'the corner runs under the controls: ' + JSON.stringify([corner, controls]));
     // Space comes back to the same fitted view.
     const first = await page.evaluate(() => window.linkmap.distance());
     await page.mouse.wheel(0, -400);

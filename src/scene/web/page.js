@@ -156,6 +156,14 @@
         drawAt: loop.drawAt,
     });
 
+    // The corner wraps short of the controls, however narrow the page.
+    function fitCorner() {
+        const controlsLeft = document.getElementById('controls').getBoundingClientRect().left;
+        corner.style.maxWidth = Math.max(controlsLeft - corner.getBoundingClientRect().left - 12, 80) + 'px';
+    }
+    fitCorner();
+    window.addEventListener('resize', fitCorner);
+
     // The first frame comes first; the labels are chosen at the next, for the view it shows.
     show();
     loop.start();
