@@ -1,5 +1,6 @@
 #include <app/CommandLine.h>
 #include <app/Explorer.h>
+#include <network/InputFormat.h>
 #include <network/LineReader.h>
 #include <network/NetworkReader.h>
 #include <network/RegionKind.h>
@@ -8,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -48,6 +50,42 @@ void readCheckedOption(osg::ArgumentParser& arguments, const char* option, std::
 {
     if (arguments.read(option, osg::ArgumentParser::Parameter(path)))
         checkInputFile(path, "a region list");
+}
+
+// The formats their names choose: ".csv, .tsv: a matrix or a pair list, as the shape says; .graphml: GraphML;
+// ...", from the table of formats.
+std::string formatsByName()
+{
+    std::string text;
+    for (const InputFormatEntry& entry : inputFormats)
+    {
+        std::string names;
+        for (const char* extension : entry.extensions)
+            if (extension != nullptr)
+                names += (names.empty() ? "" : ", ") + std::string(extension);
+        if (!names.empty())
+            text += (text.empty() ? "" : "; ") + names + ": " + entry.what;
+    }
+    return text;
+}
+
+// text in lines of at most width characters, broken at spaces, each ended.
+std::string wrapped(const std::string& text, std::size_t width)
+{
+    std::string lines;
+    std::size_t at = 0;
+    while (at < text.size())
+    {
+        std::size_t end = std::min(text.size(), at + width);
+        if (end < text.size())
+        {
+            const std::size_t space = text.rfind(' ', end);
+            end = space != std::string::npos && space > at ? space : end;
+        }
+        lines += text.substr(at, end - at) + "\n";
+        at = end < text.size() && text[end] == ' ' ? end + 1 : end;
+    }
+    return lines;
 }
 
 } // namespace
@@ -113,17 +151,16 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
     optionUsage->getFormattedString(options, optionUsage->getCommandLineOptions());
     out << options;
     out << "\nAt most nine arguments may follow the program's name; with more, the usage is printed and the "
-           "exit\n"
-           "status is 1.\n"
-           "\nThe network file may also be a matrix or a pair list (.csv, .tsv), or GraphML (.graphml), in "
-           "any\n"
-           "case and compressed or not (.gz). --generate-image writes a vector figure for .svg, .pdf and "
-           ".eps,\n"
-           "the network as GraphML for .graphml, a web page that turns in any browser for .html and .htm, "
-           "a\n"
-           "glTF scene for .glb and .gltf, and an image of the window for .png, .jpg, .bmp, .tif and the\n"
-           "toolkit's other image formats; a name of no format linkmap writes is refused before anything is "
-           "read.\n";
+           "exit\nstatus is 1.\n\n"
+        << wrapped(
+               "The network file may also be, by its name (" + formatsByName() +
+                   "), in any case and compressed or not (.gz), or by what its content proves. "
+                   "--generate-image writes a vector figure for .svg, .pdf and .eps, the network as GraphML "
+                   "for .graphml, a web page that turns in any browser for .html and .htm, a glTF scene for "
+                   ".glb and .gltf, and an image of the window for .png, .jpg, .bmp, .tif and the toolkit's "
+                   "other image formats; a name of no format linkmap writes is refused before anything is "
+                   "read.",
+               100);
 
     // The window's keys and gestures, from the table of keys, in its order, and the trackball's buttons.
     out << "\nIn the window (and, but for those marked, in the web page):\n" << describeWindowKeys(80);
@@ -167,14 +204,17 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
         "LINKMAP_VIEW \"$(cat linkmap-1.view)\"",
         "Start from the view the c key saved: the eye, the centre and the up "
         "direction, nine numbers, in the window and in a saved image");
+    std::string formatWords;
+    for (const InputFormatEntry& entry : inputFormats)
+        if (entry.word != nullptr)
+            formatWords += (formatWords.empty() ? "" : "|") + std::string(entry.word);
     environment.addEnvironmentalVariable(
-        "LINKMAP_FORMAT groups|matrix|pairs|graphml|json|gml|pajek|lgl|ncol|sif|adjlist",
-        "Read the network in this format, whatever its name and content say "
-        "(.csv and .tsv: a matrix or a pair list, as the shape says; .graphml, "
-        ".npy, .json, .gml, .net, .lgl, .ncol, .sif, .adjlist: their formats; "
-        "any other name: as the content proves, with a note, and text that is "
-        "no format read is refused; a group file only when its lines are group "
-        "lines; gzip is read uncompressed whatever the name)");
+        "LINKMAP_FORMAT " + formatWords,
+        "Read the network in this format, whatever its name and content say (" + formatsByName() +
+            "; any other name: as the content proves, with a note, and text "
+            "that is no format read is refused; a group file only when its "
+            "lines are group lines; gzip is read uncompressed whatever the "
+            "name)");
     environment.addEnvironmentalVariable(
         "LINKMAP_WEIGHT_COLUMN <name|number>",
         "The column of a pair list that gives the weights, by its header's "

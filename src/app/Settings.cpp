@@ -25,11 +25,15 @@ template <typename Value> struct Word
     Value value;
 };
 
-const Word<InputFormat> formatWords[] = {
-    {"groups", InputFormat::Groups},   {"matrix", InputFormat::Matrix},  {"pairs", InputFormat::Pairs},
-    {"graphml", InputFormat::Graphml}, {"json", InputFormat::Json},      {"gml", InputFormat::Gml},
-    {"pajek", InputFormat::Pajek},     {"lgl", InputFormat::Lgl},        {"ncol", InputFormat::Ncol},
-    {"sif", InputFormat::Sif},         {"adjlist", InputFormat::Adjlist}};
+// The formats LINKMAP_FORMAT names, from the table of formats.
+std::vector<Word<InputFormat>> formatWords()
+{
+    std::vector<Word<InputFormat>> words;
+    for (const InputFormatEntry& entry : inputFormats)
+        if (entry.word != nullptr)
+            words.push_back({entry.word, entry.format});
+    return words;
+}
 const Word<RingGrouping> groupingWords[] = {{"communities", RingGrouping::Communities},
                                             {"components", RingGrouping::Components},
                                             {"one", RingGrouping::One},
@@ -66,13 +70,15 @@ bool parseWholeNumber(const char* text, int& value)
 
 // Reads the setting name as one of words; an unset or empty setting keeps value. Returns the refusal, or
 // an empty string.
-template <typename Value, std::size_t count>
-std::string readWord(const char* name, const Word<Value> (&words)[count], Value& value)
+template <typename Words, typename Value>
+std::string readWord(const char* name, const Words& words, Value& value)
 {
     const char* setting = std::getenv(name);
     if (setting == nullptr || *setting == '\0')
         return std::string();
     std::string choices;
+    const std::size_t count = std::size(words);
+    std::size_t at = 0;
     for (const Word<Value>& entry : words)
     {
         if (std::strcmp(setting, entry.word) == 0)
@@ -80,8 +86,9 @@ std::string readWord(const char* name, const Word<Value> (&words)[count], Value&
             value = entry.value;
             return std::string();
         }
-        choices += choices.empty() ? "" : &entry == &words[count - 1] ? " or " : ", ";
+        choices += at == 0 ? "" : at + 1 == count ? " or " : ", ";
         choices += entry.word;
+        ++at;
     }
     return std::string("Error: ") + name + " must be " + choices + ", not \"" + setting + "\"";
 }
@@ -90,7 +97,7 @@ std::string readReadingSettings(ReadSettings& reading)
 {
     const char* format = std::getenv("LINKMAP_FORMAT");
     InputFormat formatGiven = InputFormat::Groups;
-    std::string refusal = readWord("LINKMAP_FORMAT", formatWords, formatGiven);
+    std::string refusal = readWord("LINKMAP_FORMAT", formatWords(), formatGiven);
     if (format != nullptr && *format != '\0')
         reading.format = formatGiven;
     if (refusal.empty())

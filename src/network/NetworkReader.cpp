@@ -14,17 +14,6 @@
 namespace
 {
 
-// A format's extensions, in any case.
-const struct
-{
-    const char* extension;
-    InputFormat format;
-} extensions[] = {
-    {".csv", InputFormat::Table}, {".tsv", InputFormat::Table},      {".graphml", InputFormat::Graphml},
-    {".npy", InputFormat::Npy},   {".json", InputFormat::Json},      {".gml", InputFormat::Gml},
-    {".net", InputFormat::Pajek}, {".lgl", InputFormat::Lgl},        {".ncol", InputFormat::Ncol},
-    {".sif", InputFormat::Sif},   {".adjlist", InputFormat::Adjlist}};
-
 // The smallest and largest weight, over the links whose weight is a number; both 0 without one.
 std::pair<double, double> weightRange(const CorrelationNetwork& network)
 {
@@ -128,10 +117,7 @@ std::size_t weighLengths(CorrelationNetwork& network, float minimum)
 // which would be drawn at the end colours: the note says how to read them.
 void noteLengths(const std::string& path, InputFormat format, const CorrelationNetwork& network)
 {
-    const bool graph = format == InputFormat::Graphml || format == InputFormat::Gml ||
-                       format == InputFormat::Pajek || format == InputFormat::Lgl ||
-                       format == InputFormat::Ncol;
-    if (!graph || network.linkCount() == 0)
+    if (!inputFormatEntry(format).graphEdges || network.linkCount() == 0)
         return;
     for (std::size_t link = 0; link < network.linkCount(); ++link)
         if (!(network.exactWeight(link) > 1.0))
@@ -217,9 +203,10 @@ bool isDotName(const std::string& path)
 std::optional<InputFormat> inputFormatOfName(const std::string& path)
 {
     const std::string name = uncompressedName(path);
-    for (const auto& entry : extensions)
-        if (endsWithCaseless(name, entry.extension))
-            return entry.format;
+    for (const InputFormatEntry& entry : inputFormats)
+        for (const char* extension : entry.extensions)
+            if (extension != nullptr && endsWithCaseless(name, extension))
+                return entry.format;
     return std::nullopt;
 }
 
@@ -299,10 +286,7 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
     if (!report.columnNote.empty())
         std::printf("%s\n", validText(report.columnNote, "\t").c_str());
     noteUnusedSequence(path, settings, report.namedFromSequence);
-    const bool columned = report.format == InputFormat::Pairs || report.format == InputFormat::Graphml ||
-                          report.format == InputFormat::Gml || report.format == InputFormat::Pajek ||
-                          report.format == InputFormat::Lgl || report.format == InputFormat::Ncol;
-    if (!settings.weightColumn.empty() && !columned)
+    if (!settings.weightColumn.empty() && !inputFormatEntry(report.format).namedWeights)
         throw InputError("Error: LINKMAP_WEIGHT_COLUMN is " + settings.weightColumn + ", but " +
                          inputName(path) +
                          " is no pair list or graph, which alone have a weight column or attribute");

@@ -811,3 +811,34 @@ TEST(Import, RefusesWhatItCannotReadWithOneLineNamingTheFileAndTheLine)
                       ", which numbers 2 letters from 1 (LINKMAP_SEQUENCE, LINKMAP_FIRST_NUMBER)");
     }
 }
+
+namespace
+{
+
+TEST(Import, TheTableOfFormatsChoosesEachByItsNameInAnyCaseCompressedOrNot)
+{
+    std::size_t named = 0;
+    for (const InputFormatEntry& entry : inputFormats)
+        for (const char* extension : entry.extensions)
+        {
+            if (extension == nullptr)
+                continue;
+            ++named;
+            std::string upper = extension;
+            for (char& c : upper)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            for (const std::string& name :
+                 {"net" + std::string(extension), "NET" + upper, "net" + std::string(extension) + ".gz"})
+            {
+                const std::optional<InputFormat> format = inputFormatOfName(name);
+                ASSERT_TRUE(format.has_value()) << name;
+                EXPECT_EQ(*format, entry.format) << name;
+            }
+        }
+    EXPECT_GE(named, 11u);
+    // A name of no format's is told by its content.
+    for (const char* other : {"net.txt", "net.dat", "net", "net.csv.bak"})
+        EXPECT_FALSE(inputFormatOfName(other).has_value()) << other;
+}
+
+} // namespace

@@ -91,8 +91,9 @@ TEST(LinkPaths, ALinkIsAsLongAsTheFieldsAnalysisMakesItAndOneOfWeightOneIsNeverF
         double weight;
         double length;
     };
-    for (const Case each : {Case{0.5, std::log(2.0)}, Case{-0.5, std::log(2.0)}, Case{0.9999, -std::log(0.9999)},
-                            Case{1.0, -std::log(0.9999)}, Case{-1.0, -std::log(0.9999)}})
+    for (const Case each :
+         {Case{0.5, std::log(2.0)}, Case{-0.5, std::log(2.0)}, Case{0.9999, -std::log(0.9999)},
+          Case{1.0, -std::log(0.9999)}, Case{-1.0, -std::log(0.9999)}})
         EXPECT_DOUBLE_EQ(linkLength(each.weight), each.length) << each.weight;
     // Two links of weight 1: the path is as long as two of the held weight.
     CorrelationNetwork network;
