@@ -120,8 +120,7 @@ function linkmapGlyphs(data, records, view, stage) {
 
     // Each link's look, thickness and emphasis, and each sphere's dimming, as the view presents them: the
     // paths' thickness while they show.
-    function showLinks() {
-        const shown = view.present();
+    function showLinks(shown = view.present()) {
         const one = shown.paths && state.onePath !== null ? new Set(pathList[state.onePath].links) : null;
         const look = lookAttribute.array;
         const emphasised = emphasisAttribute.array;

@@ -44,7 +44,7 @@ function linkmapLabels(data, records, view, stage, sight) {
 
     // The sites favoured, in the order the view presents them: the pick's, then the paths' ends and sites.
     function favoured() {
-        return new Map(view.present().favoured.map((site, place) => [site, place]));
+        return new Map(view.favouredSites().map((site, place) => [site, place]));
     }
 
     // Every site in the frame that the eye sees, with its label's box on the canvas. Plain arithmetic on the

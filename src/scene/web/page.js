@@ -39,10 +39,11 @@
         return effect;
     }
     function show() {
+        const shown = view.present();
         glyphs.filter();
-        glyphs.showLinks();
+        glyphs.showLinks(shown);
         light.invalidate();
-        corner.textContent = view.present().corner.join('\n');
+        corner.textContent = shown.corner.join('\n');
         loop.want();
         loop.wantLabels();
         if (controlPanel)

@@ -115,11 +115,8 @@ function linkmapView(data, records) {
 
     // All the page draws of the view: how many links are shown; the links emphasised, one flag a link, and the
     // sites dimmed, one a site (null when none is); the sites whose labels come first; the corner's lines.
-    function present() {
-        const shown = state.cutoff > 0 || state.region !== 0 ? countShown(0, linkCount) : linkCount;
-        const paths = shownPaths();
-        let emphasised = null;
-        let dimmed = null;
+    // The sites whose labels come first, in order: the pick's, then the paths' two ends and their sites.
+    function favouredSites() {
         const favoured = [];
         const favour = (site) => { if (site < siteCount && !favoured.includes(site)) favoured.push(site); };
         const pick = state.pick;
@@ -129,15 +126,28 @@ function linkmapView(data, records) {
             favour(ends[2 * pick.index]);
             favour(ends[2 * pick.index + 1]);
         }
+        const paths = shownPaths();
         if (paths.length > 0) {
-            emphasised = new Uint8Array(linkCount);
-            dimmed = new Uint8Array(siteCount).fill(1);
             const sites = pathList[0].sites;
             favour(sites[0]);
             favour(sites[sites.length - 1]);
+            paths.forEach((path) => path.sites.forEach(favour));
+        }
+        return favoured;
+    }
+
+    function present() {
+        const shown = state.cutoff > 0 || state.region !== 0 ? countShown(0, linkCount) : linkCount;
+        const paths = shownPaths();
+        let emphasised = null;
+        let dimmed = null;
+        const pick = state.pick;
+        if (paths.length > 0) {
+            emphasised = new Uint8Array(linkCount);
+            dimmed = new Uint8Array(siteCount).fill(1);
             for (const path of paths) {
                 path.links.forEach((link) => { emphasised[link] = 1; });
-                path.sites.forEach((site) => { dimmed[site] = 0; favour(site); });
+                path.sites.forEach((site) => { dimmed[site] = 0; });
             }
         } else if (pick.kind === 'site' && pick.index < siteCount) {
             emphasised = new Uint8Array(linkCount);
@@ -147,7 +157,7 @@ function linkmapView(data, records) {
             emphasised = new Uint8Array(linkCount);
             emphasised[pick.index] = 1;
         }
-        return {shown, emphasised, dimmed, favoured, paths: paths.length > 0, corner: describeView(shown)};
+        return {shown, emphasised, dimmed, favoured: favouredSites(), paths: paths.length > 0, corner: describeView(shown)};
     }
 
     // --- the commands ---------------------------------------------------------------------------------------
@@ -275,6 +285,6 @@ function linkmapView(data, records) {
         return binding ? {word: binding.command, region: binding.region} : null;
     }
 
-    return {state, regionByKind, regionBit, isShown, pathList, describePick, present, cutoffText, fill, run,
+    return {state, regionByKind, regionBit, isShown, pathList, describePick, present, favouredSites, cutoffText, fill, run,
             commandOfKey, promptOpen: () => finder.open};
 }
