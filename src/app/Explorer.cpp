@@ -141,7 +141,7 @@ void Explorer::show()
         pathFinder.cancel();
 
     const Presentation shown =
-        present(view, DescribedNetwork{network, layout.residues, files, model.links()});
+        present(view, DescribedNetwork{network, layout.residues, files, model.linksNeeded()});
     if (!filterShown || !(*filterShown == shown.filter))
     {
         highlight.setCutoff(shown.filter.cutoff);

@@ -198,8 +198,7 @@ Presentation present(const ViewState& view, const DescribedNetwork& described)
 
 ViewModel::ViewModel(const CorrelationNetwork& records, const InputFiles& lists, ViewState& state,
                      FrontEnd front)
-    : network(records), files(lists), view(state), frontEnd(std::move(front)),
-      siteLinks(records.links, records.siteCount()), finder(records.names)
+    : network(records), files(lists), view(state), frontEnd(std::move(front)), finder(records.names)
 {
     view.overlayCommunities = communityCount(network);
     // A front end that searches looks for the paths the view starts by asking for.
@@ -209,6 +208,19 @@ ViewModel::ViewModel(const CorrelationNetwork& records, const InputFiles& lists,
         view.searching = true;
         ++view.pathSearch;
     }
+}
+
+const SiteLinks& ViewModel::links() const
+{
+    if (!siteLinks)
+        siteLinks.emplace(network.links, network.siteCount());
+    return *siteLinks;
+}
+
+const SiteLinks& ViewModel::linksNeeded() const
+{
+    static const SiteLinks none;
+    return view.pick.kind == Pick::Kind::Site ? links() : none;
 }
 
 void ViewModel::setNotice(const std::string& notice)

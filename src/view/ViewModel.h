@@ -175,11 +175,13 @@ public:
     /** Sets the notice the corner ends with, or none when empty. */
     void setNotice(const std::string& notice);
 
-    /** The sites' every link. */
-    const SiteLinks& links() const
-    {
-        return siteLinks;
-    }
+    /** The sites' every link, listed at the first call: a large network's lists take time and memory that a
+     *  view with no site picked never needs. */
+    const SiteLinks& links() const;
+
+    /** What present is to describe the view's network by: its sites' links when a site is picked, which
+     *  alone needs them, and none otherwise. */
+    const SiteLinks& linksNeeded() const;
 
 private:
     Effect pick(const Pick& pick);
@@ -195,7 +197,7 @@ private:
     const InputFiles& files;
     ViewState& view;
     FrontEnd frontEnd;
-    SiteLinks siteLinks;
+    mutable std::optional<SiteLinks> siteLinks;
     SiteFinder finder;
 };
 

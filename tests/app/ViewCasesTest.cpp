@@ -191,7 +191,7 @@ TEST(ViewCases, EveryCaseOfTheTablePresentsWhatItExpects)
             answerSearch(model, network);
         }
         const Presentation shown =
-            present(view, DescribedNetwork{network, layout.residues, files, model.links()});
+            present(view, DescribedNetwork{network, layout.residues, files, model.linksNeeded()});
         std::vector<std::string> favoured;
         for (const std::uint32_t site : shown.favoured)
             favoured.push_back(network.names[site]);
