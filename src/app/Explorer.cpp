@@ -105,7 +105,7 @@ bool Explorer::showsHelp() const
     return help.node->getNodeMask() != 0u;
 }
 
-Effect Explorer::run(const ViewCommand& command)
+Effect Explorer::runCommand(const ViewCommand& command)
 {
     const Effect effect = model.run(command);
     act(effect, nullptr);
@@ -234,7 +234,7 @@ void Explorer::showCommunities(bool shown, const LinkFilter& filter)
 bool Explorer::toggleCommunities()
 {
     const bool was = showsCommunities();
-    run(ViewCommand{Command::Overlay});
+    runCommand(ViewCommand{Command::Overlay});
     return was || showsCommunities();
 }
 
@@ -260,7 +260,7 @@ Pick Explorer::pickAt(const PickRay& ray)
 {
     ViewCommand command{Command::Pick};
     command.pick = under(ray);
-    run(command);
+    runCommand(command);
     return model.state().pick;
 }
 
@@ -271,7 +271,7 @@ bool Explorer::centreAt(const PickRay& ray)
         return false;
     ViewCommand command{Command::Centre};
     command.site = found.index;
-    run(command);
+    runCommand(command);
     return true;
 }
 
@@ -279,14 +279,14 @@ void Explorer::pickSite(std::size_t site)
 {
     ViewCommand command{Command::Pick};
     command.pick = Pick{Pick::Kind::Site, site};
-    run(command);
+    runCommand(command);
 }
 
 bool Explorer::setRegionFilter(RegionKind kind)
 {
     ViewCommand command{Command::Region};
     command.region = kind;
-    run(command);
+    runCommand(command);
     return model.state().region == kind;
 }
 
@@ -304,17 +304,17 @@ void Explorer::setCutoff(float value)
 {
     ViewCommand command{Command::CutoffTo};
     command.value = value;
-    run(command);
+    runCommand(command);
 }
 
 void Explorer::raiseCutoff()
 {
-    run(ViewCommand{Command::CutoffUp});
+    runCommand(ViewCommand{Command::CutoffUp});
 }
 
 void Explorer::lowerCutoff()
 {
-    run(ViewCommand{Command::CutoffDown});
+    runCommand(ViewCommand{Command::CutoffDown});
 }
 
 float Explorer::getCutoff() const
@@ -332,7 +332,7 @@ void Explorer::findPathsTo(std::size_t site)
 {
     ViewCommand command{Command::PathTo};
     command.site = site;
-    run(command);
+    runCommand(command);
 }
 
 bool Explorer::collectPaths()
@@ -353,12 +353,12 @@ bool Explorer::collectPaths()
 
 void Explorer::showNextPath(int step)
 {
-    run(ViewCommand{step > 0 ? Command::PathNext : Command::PathPrevious});
+    runCommand(ViewCommand{step > 0 ? Command::PathNext : Command::PathPrevious});
 }
 
 void Explorer::showAllPaths()
 {
-    run(ViewCommand{Command::PathAll});
+    runCommand(ViewCommand{Command::PathAll});
 }
 
 std::string Explorer::getCornerText() const

@@ -104,7 +104,7 @@ public:
     bool showsHelp() const;
 
     /** Runs command, as a click or a key asks it, and shows the view it leaves. */
-    Effect run(const ViewCommand& command);
+    Effect runCommand(const ViewCommand& command);
 
     /** Shows the network of the communities over the sites faded, or puts it away again, as g does; false,
      *  and the corner says why, when the figure cannot show it. */

@@ -123,7 +123,7 @@ void Explorer::press(const osgGA::GUIEventAdapter& event)
 {
     // A press closes the find prompt, and a click picks as ever.
     if (model.promptOpen())
-        run(ViewCommand{Command::Back});
+        runCommand(ViewCommand{Command::Back});
     pressed = event.getButton() == osgGA::GUIEventAdapter::LEFT_MOUSE_BUTTON;
     dragged = false;
     pressX = event.getX();

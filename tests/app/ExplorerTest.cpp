@@ -784,7 +784,7 @@ TEST(Explorer, TheSitesOfThePickAndOfThePathsShownKeepTheirLabelsFirstAndTheRest
     }
 
     // Without paths, nothing is dimmed, and the pick, a site or a link's two ends, is favoured.
-    explorer.run(ViewCommand(Command::Back));
+    explorer.runCommand(ViewCommand(Command::Back));
     EXPECT_TRUE(sitesOnPaths(example.state, network.siteCount()).empty());
     explorer.pickSite(siteNamed(network, "M210"));
     EXPECT_EQ(favouredSites(example.state, network),
