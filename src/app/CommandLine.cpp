@@ -4,6 +4,7 @@
 #include <network/LineReader.h>
 #include <network/NetworkReader.h>
 #include <network/RegionKind.h>
+#include <network/TextFields.h>
 #include <network/ValidText.h>
 
 #include <sys/stat.h>
@@ -73,18 +74,8 @@ std::string formatsByName()
 std::string wrapped(const std::string& text, std::size_t width)
 {
     std::string lines;
-    std::size_t at = 0;
-    while (at < text.size())
-    {
-        std::size_t end = std::min(text.size(), at + width);
-        if (end < text.size())
-        {
-            const std::size_t space = text.rfind(' ', end);
-            end = space != std::string::npos && space > at ? space : end;
-        }
-        lines += text.substr(at, end - at) + "\n";
-        at = end < text.size() && text[end] == ' ' ? end + 1 : end;
-    }
+    for (const std::string& line : wrapText(text, width))
+        lines += line + "\n";
     return lines;
 }
 

@@ -1,16 +1,13 @@
 #include <app/Explorer.h>
 #include <app/SiteAnalysis.h>
 
+#include <osg/Camera>
 #include <osgViewer/View>
 #include <osgViewer/ViewerBase>
 
-#include <osg/Camera>
-
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <thread>
 
 namespace
 {
@@ -140,14 +137,16 @@ void Explorer::show()
     else if (!view.searching && pathFinder.pending())
         pathFinder.cancel();
 
-    const Presentation shown =
-        present(view, DescribedNetwork{network, layout.residues, files, model.linksNeeded()});
-    if (!filterShown || !(*filterShown == shown.filter))
+    // The filter first: the highlight keeps the count of the links it shows, which the corner gives.
+    const LinkFilter filter = linkFilterOf(view);
+    if (!filterShown || !(*filterShown == filter))
     {
-        highlight.setCutoff(shown.filter.cutoff);
-        highlight.setRegionFilter(shown.filter.regions, network.linkRegions);
-        filterShown = shown.filter;
+        highlight.setCutoff(filter.cutoff);
+        highlight.setRegionFilter(filter.regions, network.linkRegions);
+        filterShown = filter;
     }
+    const Presentation shown = present(
+        view, DescribedNetwork{network, layout.residues, files, model.linksNeeded()}, highlight.shownCount());
     showCommunities(shown.faded, shown.filter);
 
     // The emphasis is made again only when what it is made of changed: for a large network, a pass over

@@ -1,4 +1,5 @@
 #include <app/Explorer.h>
+#include <network/TextFields.h>
 
 #include <osgViewer/View>
 #include <osgViewer/ViewerBase>
@@ -48,19 +49,13 @@ std::string describeWindowKeys(std::size_t width)
     std::string text;
     for (const auto& [key, help] : windowKeys())
     {
-        std::string line = "  " + key;
-        line.resize(std::max(line.size() + 1, column), ' ');
-        std::size_t at = 0;
-        while (at < help.size())
+        std::string first = "  " + key;
+        first.resize(std::max(first.size() + 1, column), ' ');
+        bool firstLine = true;
+        for (const std::string& line : wrapText(help, room))
         {
-            std::size_t end = std::min(help.size(), at + room);
-            if (end < help.size())
-            {
-                const std::size_t space = help.rfind(' ', end);
-                end = space != std::string::npos && space > at ? space : end;
-            }
-            text += (at == 0 ? line : std::string(column, ' ')) + help.substr(at, end - at) + "\n";
-            at = end < help.size() && help[end] == ' ' ? end + 1 : end;
+            text += (firstLine ? first : std::string(column, ' ')) + line + "\n";
+            firstLine = false;
         }
     }
     return text;

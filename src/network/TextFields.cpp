@@ -2,6 +2,7 @@
 
 #include <fast_float/fast_float.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -72,4 +73,22 @@ float parseWeight(std::string_view token)
     if (std::isfinite(value) && std::fabs(value) > FLT_MAX)
         return value > 0.0 ? FLT_MAX : -FLT_MAX;
     return static_cast<float>(value);
+}
+
+std::vector<std::string> wrapText(const std::string& text, std::size_t width)
+{
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < text.size())
+    {
+        std::size_t end = std::min(text.size(), at + std::max<std::size_t>(width, 1));
+        if (end < text.size())
+        {
+            const std::size_t space = text.rfind(' ', end);
+            end = space != std::string::npos && space > at ? space : end;
+        }
+        lines.push_back(text.substr(at, end - at));
+        at = end < text.size() && text[end] == ' ' ? end + 1 : end;
+    }
+    return lines;
 }

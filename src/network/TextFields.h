@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 /** Calls visit with every token of text, in order; tokens are the runs of characters between the bytes of
  *  separators, so a run of separators counts as one and separators at either end are ignored. */
@@ -27,6 +28,9 @@ void forEachToken(std::string_view text, std::string_view separators, Visitor&& 
         visit(std::string_view(start, static_cast<std::size_t>(at - start)));
     }
 }
+
+/** text in lines of at most width characters, broken at spaces (a word longer than width is cut). */
+std::vector<std::string> wrapText(const std::string& text, std::size_t width);
 
 /** Whether name ends in ending, in any case, with something before it: ".gz" for "network.txt.GZ". */
 bool endsWithCaseless(const std::string& name, const char* ending);

@@ -169,12 +169,13 @@ ViewCommand commandOf(const KeyBinding& binding)
     return command;
 }
 
-Presentation present(const ViewState& view, const DescribedNetwork& described)
+Presentation present(const ViewState& view, const DescribedNetwork& described,
+                     std::optional<std::size_t> shownCount)
 {
     const CorrelationNetwork& network = described.network;
     Presentation shown;
     shown.filter = linkFilterOf(view);
-    shown.shown = countShownLinks(view, network);
+    shown.shown = shownCount ? *shownCount : countShownLinks(view, network);
     shown.faded = view.overlay;
     shown.favoured = favouredSites(view, network);
     shown.corner = describeView(view, described, shown.shown);
@@ -259,9 +260,7 @@ Effect ViewModel::findSite(Effect effect)
         return effect;
     // Picked as a click picks it, and centred as a double click centres it; the prompt stays open for the
     // next match.
-    view.overlay = false;
-    view.pathsShown = false;
-    view.pick = Pick{Pick::Kind::Site, finder.picked()};
+    choose(Pick{Pick::Kind::Site, finder.picked()});
     effect.centre = finder.picked();
     return effect;
 }
@@ -360,15 +359,21 @@ Effect ViewModel::run(const ViewCommand& command)
 
 Effect ViewModel::pick(const Pick& picked)
 {
-    // A pick closes the prompt and the network of communities, and puts the paths aside.
+    // A pick closes the prompt too.
     finder.close();
     view.prompt.clear();
+    choose(picked);
+    return Effect();
+}
+
+void ViewModel::choose(const Pick& picked)
+{
+    // A pick closes the network of communities, and puts the paths aside.
     view.overlay = false;
     view.pathsShown = false;
     const bool known = (picked.kind == Pick::Kind::Site && picked.index < network.siteCount()) ||
                        (picked.kind == Pick::Kind::Link && picked.index < network.linkCount());
     view.pick = known ? picked : Pick();
-    return Effect();
 }
 
 void ViewModel::pathTo(std::size_t site)
@@ -377,7 +382,7 @@ void ViewModel::pathTo(std::size_t site)
         return;
     if (!frontEnd.searchesPaths)
     {
-        view.message = "Paths between sites are found in the window, or by LINKMAP_FROM and LINKMAP_TO";
+        view.message = ViewRules::pathsInWindow.text;
         return;
     }
     view.pathEnds = std::pair{static_cast<std::uint32_t>(view.pick.index), static_cast<std::uint32_t>(site)};

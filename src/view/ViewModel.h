@@ -130,8 +130,10 @@ struct Presentation
     std::vector<std::string> corner;
 };
 
-/** What the view shows of described's network. */
-Presentation present(const ViewState& view, const DescribedNetwork& described);
+/** What the view shows of described's network; shownCount, when the front end already keeps it, is how many
+ *  links the view's filter shows, which is otherwise counted over every link. */
+Presentation present(const ViewState& view, const DescribedNetwork& described,
+                     std::optional<std::size_t> shownCount = std::nullopt);
 
 /** What a front end can do beyond the commands' own: search for paths (and so search again when the links
  *  shown change, where a front end that cannot keeps the paths and says where they were found), and show the
@@ -185,6 +187,8 @@ public:
 
 private:
     Effect pick(const Pick& pick);
+    /** Makes pick the view's pick, as a click and the find prompt do. */
+    void choose(const Pick& pick);
     void pathTo(std::size_t site);
     void stepPath(int step);
     Effect back();

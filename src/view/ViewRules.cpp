@@ -11,9 +11,9 @@ namespace ViewRules
 
 const std::vector<Pattern>& patterns()
 {
-    static const std::vector<Pattern> all{siteNamedAt,  site,    inRegion, inNoRegion,   siteMeasures,
-                                          noLinks,      oneLink, links,    linksShown,   link,
-                                          regionFilter, cutoff,  noList,   findingPaths, overlay};
+    static const std::vector<Pattern> all{
+        siteNamedAt, site, inRegion,     inNoRegion, siteMeasures, noLinks,      oneLink,       links,
+        linksShown,  link, regionFilter, cutoff,     noList,       findingPaths, pathsInWindow, overlay};
     return all;
 }
 

@@ -66,6 +66,8 @@ constexpr Pattern noList{"noList", "No {word} list was given ({option})"};
 // While the paths are looked for, and while the network of communities shows.
 constexpr Pattern findingPaths{"findingPaths",
                                "Finding the paths from {from} to {to} among the links shown..."};
+constexpr Pattern pathsInWindow{
+    "pathsInWindow", "Paths between sites are found in the window, or by LINKMAP_FROM and LINKMAP_TO"};
 constexpr Pattern overlay{"overlay",
                           "The network of its {count} communities, over the sites faded (g hides it)"};
 

@@ -232,7 +232,7 @@ function linkmapView(data, records) {
         },
         pick,
         centre: (site) => (site < siteCount ? {centre: site} : {}),
-        pathTo() { state.message = 'Paths between sites are found in the window, or by LINKMAP_FROM and LINKMAP_TO'; },
+        pathTo() { state.message = fill('pathsInWindow', {}); },
         pathNext: () => stepPath(1),
         pathPrevious: () => stepPath(-1),
         pathAll() {
