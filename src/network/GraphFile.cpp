@@ -1,5 +1,6 @@
 #include <network/IgraphCall.h>
 #include <network/LineReader.h>
+#include <network/LinkCollector.h>
 #include <network/NetworkReader.h>
 #include <network/SiteNames.h>
 #include <network/TextFields.h>
@@ -106,38 +107,6 @@ std::vector<std::string> attributesOf(const igraph_t& graph, bool edges, int typ
     }
     return found;
 }
-
-// Adds the links of a graph without weights, or of one whose weights the file gives, once each.
-class LinkAdder
-{
-public:
-    LinkAdder(const ReadSettings& settings_, CorrelationNetwork& network_, ImportReport& report_)
-        : settings(settings_), network(network_), report(report_)
-    {
-    }
-
-    void add(std::uint32_t one, std::uint32_t other, double weight)
-    {
-        if (one == other || std::isnan(weight) ||
-            !seen.emplace(std::min(one, other), std::max(one, other)).second)
-            return;
-        if (std::fabs(drawnWeight(weight)) < settings.minimumWeight)
-        {
-            ++report.belowMinimum;
-            return;
-        }
-        if (network.numbers[other] < network.numbers[one] ||
-            (network.numbers[other] == network.numbers[one] && other < one))
-            std::swap(one, other);
-        network.addExactLink(one, other, weight);
-    }
-
-private:
-    const ReadSettings& settings;
-    CorrelationNetwork& network;
-    ImportReport& report;
-    std::set<std::pair<std::uint32_t, std::uint32_t>> seen;
-};
 
 std::string unweightedNote(const std::string& shownName)
 {
@@ -248,7 +217,7 @@ ImportReport readThroughIgraph(const std::string& path, InputFormat format, cons
     else
         report.columnNote = unweightedNote(shownName);
 
-    LinkAdder links(settings, network, report);
+    LinkCollector links(network, settings.minimumWeight);
     for (igraph_integer_t edge = 0; edge < igraph_ecount(&graph); ++edge)
     {
         const double weight = weighing.empty() ? 1.0 : EAN(&graph, weighing.c_str(), edge);
@@ -257,6 +226,8 @@ ImportReport readThroughIgraph(const std::string& path, InputFormat format, cons
                              " has a weight that is not finite");
         links.add(siteOf(IGRAPH_FROM(&graph, edge)), siteOf(IGRAPH_TO(&graph, edge)), weight);
     }
+    links.warnOfConflicts(shownName);
+    report.belowMinimum = links.belowMinimum();
     report.unlinkedVertices = static_cast<std::size_t>(std::count(sites.begin(), sites.end(), none));
     return report;
 }
@@ -273,7 +244,7 @@ ImportReport readNameLines(const std::string& path, InputFormat format, const Re
     ImportReport report;
     report.format = format;
     report.columnNote = unweightedNote(shownName);
-    LinkAdder links(settings, network, report);
+    LinkCollector links(network, settings.minimumWeight);
     const bool opened = readTextLines(path, [&](const std::string& line, std::size_t lineNumber) {
         const std::size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#')
@@ -290,6 +261,7 @@ ImportReport readNameLines(const std::string& path, InputFormat format, const Re
     });
     if (!opened)
         throw InputError("Error: cannot open " + shownName);
+    report.belowMinimum = links.belowMinimum();
     return report;
 }
 

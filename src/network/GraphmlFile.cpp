@@ -1,5 +1,6 @@
 #include <network/GraphmlKeys.h>
 #include <network/LineReader.h>
+#include <network/LinkCollector.h>
 #include <network/NetworkReader.h>
 
 #include <pugixml.hpp>
@@ -49,11 +50,9 @@ public:
             readNode(node, groups);
         for (const pugi::xml_node edge : graph.children("edge"))
             readEdge(edge);
-        if (repeatedPairs > 0)
-            std::printf("Warning: %s repeats %zu pair%s of nodes; the first edge of each is kept\n",
-                        shownName.c_str(), repeatedPairs, repeatedPairs == 1 ? "" : "s");
+        links.warnOfConflicts(shownName);
         report.ringsGiven = makeGroupRings(groups);
-        report.belowMinimum = belowMinimum;
+        report.belowMinimum = links.belowMinimum();
         report.columnNote = columnNote;
         return report;
     }
@@ -189,20 +188,7 @@ private:
         for (const pugi::xml_node data : edge.children("data"))
             if (weightKeys.count(data.attribute("key").as_string()) != 0)
                 weight = readWeight(data, data.child_value());
-        if (first == second || std::isnan(weight))
-            return;
-        if (std::fabs(drawnWeight(weight)) < settings.minimumWeight)
-        {
-            ++belowMinimum;
-            return;
-        }
-        const std::uint64_t pair = std::uint64_t(std::min(first, second)) << 32 | std::max(first, second);
-        if (!pairsSeen.insert(pair).second)
-        {
-            ++repeatedPairs;
-            return;
-        }
-        network.addExactLink(first, second, weight);
+        links.add(first, second, weight);
     }
 
     // When every node has a group, the groups are the rings, in the order of their numbers.
@@ -232,10 +218,8 @@ private:
     std::unordered_set<std::string> weightKeys;
     double defaultWeight = 1.0;
     std::string columnNote;
-    std::size_t belowMinimum = 0;
     std::unordered_map<std::string, std::uint32_t> nodes;
-    std::unordered_set<std::uint64_t> pairsSeen;
-    std::size_t repeatedPairs = 0;
+    LinkCollector links{network, settings.minimumWeight};
 };
 
 } // namespace

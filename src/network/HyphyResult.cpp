@@ -1,6 +1,7 @@
 #include <network/HyphyResult.h>
 #include <network/InputError.h>
 #include <network/LineReader.h>
+#include <network/LinkCollector.h>
 #include <network/NetworkReader.h>
 #include <network/NumberText.h>
 #include <network/SiteNames.h>
@@ -287,7 +288,7 @@ ImportReport readJsonFile(const std::string& path, const ReadSettings& settings,
     report.format = InputFormat::Json;
     report.meaning = WeightMeaning::Probability;
     report.quantity = "BGM posterior probability";
-    std::set<std::pair<std::uint32_t, std::uint32_t>> pairsSeen;
+    LinkCollector links(network, settings.minimumWeight, bgmThreshold);
     std::size_t row = 0;
     const auto site = [&](std::size_t column) {
         const double number = result.cell((*rows)[row], column, static_cast<long>(row + 1));
@@ -300,23 +301,19 @@ ImportReport readJsonFile(const std::string& path, const ReadSettings& settings,
     double largest = 0.0;
     for (; row < rows->size(); ++row)
     {
-        std::uint32_t one = site(first);
-        std::uint32_t other = site(second);
+        const std::uint32_t one = site(first);
+        const std::uint32_t other = site(second);
         const double weight = result.cell((*rows)[row], either, static_cast<long>(row + 1));
-        if (one == other || !pairsSeen.emplace(std::min(one, other), std::max(one, other)).second)
-            continue;
-        ++pairs;
-        largest = std::max(largest, std::fabs(weight));
-        if (std::fabs(weight) < bgmThreshold || std::fabs(drawnWeight(weight)) < settings.minimumWeight)
+        const LinkCollector::Listing listing = links.add(one, other, weight);
+        if (listing == LinkCollector::Listing::Linked || listing == LinkCollector::Listing::Below)
         {
-            ++report.belowMinimum;
-            continue;
+            ++pairs;
+            largest = std::max(largest, std::fabs(weight));
         }
-        if (network.numbers[other] < network.numbers[one])
-            std::swap(one, other);
-        network.addExactLink(one, other, weight);
     }
     const std::string shown = inputName(path);
+    links.warnOfConflicts(shown);
+    report.belowMinimum = links.belowMinimum();
     const std::string limit = shortNumber(threshold);
     if (settings.minimumGiven)
         report.columnNote = "Note: " + shown +

@@ -1,4 +1,5 @@
 #include <network/LineReader.h>
+#include <network/LinkCollector.h>
 #include <network/MatrixTriangle.h>
 #include <network/NetworkReader.h>
 #include <network/SiteNames.h>
@@ -72,8 +73,8 @@ public:
                 const ReadSettings& settings_, CorrelationNetwork& network_, bool numbersAreData_,
                 bool rereadable_)
         : shownName(inputName(path)), format(format_), layout(layout_), settings(settings_), namer(settings_),
-          network(network_), triangle(network_, settings_.minimumWeight), numbersAreData(numbersAreData_),
-          rereadable(rereadable_)
+          network(network_), triangle(network_, settings_.minimumWeight),
+          links(network_, settings_.minimumWeight), numbersAreData(numbersAreData_), rereadable(rereadable_)
     {
     }
 
@@ -138,12 +139,10 @@ public:
             fail(shownName + " has " + countOf(rows, "row") + " of " + countOf(columns, "value") +
                  "; a matrix must be square" + pairsHint());
         triangle.warnIfAsymmetric(shownName);
-        if (repeatedPairs > 0)
-            std::printf("Warning: %s repeats %zu pair%s; the first weight of each is kept\n",
-                        shownName.c_str(), repeatedPairs, repeatedPairs == 1 ? "" : "s");
+        links.warnOfConflicts(shownName);
         ImportReport report;
         report.format = format == InputFormat::Pairs ? InputFormat::Pairs : InputFormat::Matrix;
-        report.belowMinimum = belowMinimum + triangle.belowMinimum();
+        report.belowMinimum = links.belowMinimum() + triangle.belowMinimum();
         report.columnNote = columnNote;
         namer.tell(report);
         report.meaning = meaning;
@@ -704,30 +703,10 @@ private:
                                 ? std::string(" is not two sites and a number")
                                 : " is not a row of " + countOf(pair.width, "column") +
                                       " with a number in column " + columnName(pair.weight)));
-        std::uint32_t first = pairSite(0);
-        std::uint32_t second = pairSite(1);
-        if ((pair.weighted && number(cells[pair.weight], value) == Cell::Missing) || first == second)
-            return;
-        if (std::fabs(drawnWeight(value)) < settings.minimumWeight)
-        {
-            ++belowMinimum;
-            return;
-        }
-        const auto earlier = [this](std::uint32_t a, std::uint32_t b) {
-            return network.numbers[a] != network.numbers[b] ? network.numbers[a] < network.numbers[b] : a < b;
-        };
-        if (earlier(second, first))
-            std::swap(first, second);
-        // A pair listed again with its weight, as a symmetric listing has each pair both ways, is no
-        // conflict.
-        const auto [seen, fresh] =
-            pairsSeen.emplace(std::uint64_t(first) << 32 | second, network.linkCount());
-        if (!fresh)
-        {
-            repeatedPairs += network.exactWeights[seen->second] != value ? 1 : 0;
-            return;
-        }
-        network.addExactLink(first, second, value);
+        const std::uint32_t first = pairSite(0);
+        const std::uint32_t second = pairSite(1);
+        const bool missing = pair.weighted && number(cells[pair.weight], value) == Cell::Missing;
+        links.add(first, second, missing ? std::nan("") : value);
     }
 
     const std::string shownName;
@@ -754,6 +733,7 @@ private:
     std::size_t columns = 0;
     std::size_t rows = 0;
     MatrixTriangle triangle;
+    LinkCollector links;
 
     // A first line of site numbers in order, held back until the rows under it tell whether it names them.
     bool numbersAreData; // it is the first row
@@ -769,9 +749,6 @@ private:
     std::string columnNote;
     WeightMeaning meaning = WeightMeaning::Correlation;
     std::string quantity;
-    std::unordered_map<std::uint64_t, std::size_t> pairsSeen; // each pair, and its link
-    std::size_t repeatedPairs = 0;
-    std::size_t belowMinimum = 0;
 };
 
 } // namespace

@@ -261,12 +261,12 @@ TEST(Import, FilesAsTheFieldsToolsWriteThemAreReadAsTheyMean)
          "Creating link between X2 and X3 with weight 0.400000\n",
          byRaw},
         {"igraph.graphml",
-         "Creating link between K45 and H12 with weight 0.750000\n"
+         "Creating link between H12 and K45 with weight 0.750000\n"
          "Creating link between H12 and R78 with weight -0.500000\n",
          {}},
         {"networkx-corr.graphml",
          "Note: weights from the edge attribute corr of FILE\n"
-         "Creating link between K45 and H12 with weight 0.750000\n"
+         "Creating link between H12 and K45 with weight 0.750000\n"
          "Creating link between H12 and R78 with weight -0.500000\n",
          {}},
     };
@@ -604,7 +604,7 @@ TEST(Import, TablesAreReadCellByCellAsTheirShapeSays)
         {"pairs.tsv",
          "i j score\n3 1 0.5\n1 3 0.7\n2 2 0.9\nK9 H4 -2\n",
          "X1-X3:0.5 H4-K9:-2",
-         "Warning: FILE repeats 1 pair; the first weight of each is kept\n"
+         "Warning: FILE repeats 1 pair with another weight; the first weight of each is kept\n"
          "Note: 1 site without a link is left out\n"
          "Note: the weights range from -2 to 0.5; beyond -1 and 1 they are drawn at the end colours "
          "(LINKMAP_SCALE=max divides them by the largest; LINKMAP_WEIGHTS=score draws them from 0 to the "
@@ -687,12 +687,70 @@ TEST(Import, GraphmlNamesSitesByNameOrLabelAndWeighsEdgesByTheirWeightOrOne)
 </graphml>
 )");
     const Imported read = import(path);
-    EXPECT_EQ(read.log, "Creating link between K45 and H12 with weight -0.750000\n"
+    EXPECT_EQ(read.log, "Creating link between H12 and K45 with weight -0.750000\n"
                         "Creating link between c and K45 with weight 0.250000\n");
     EXPECT_EQ(read.messages, "Warning: " + path +
-                                 " repeats 1 pair of nodes; the first edge of each is kept\n"
+                                 " repeats 1 pair with another weight; the first weight of each is kept\n"
                                  "Note: 1 site without a link is left out\n");
     EXPECT_EQ(ringsOf(read.network), "[c H12 K45]");
+}
+
+TEST(Import, EveryReaderOfListedPairsKeepsEachPairsFirstListingOnceInTheOrderOfItsSites)
+{
+    // One list of pairs in every format that lists them: a pair out of order, the same pair again with
+    // another weight, a site's link to itself, a pair under the minimum listed again above it, and one
+    // listed again with its own weight, as a symmetric listing lists it.
+    struct Pair
+    {
+        const char* one;
+        const char* other;
+        const char* weight;
+    };
+    const std::vector<Pair> pairs = {{"K45", "H12", "-0.75"}, {"H12", "K45", "0.5"}, {"H12", "H12", "1"},
+                                     {"A7", "K45", "0.2"},    {"K45", "A7", "0.9"},  {"Q9", "H12", "0.6"},
+                                     {"H12", "Q9", "0.6"}};
+    const std::vector<std::string> sites = {"K45", "H12", "A7", "Q9"};
+    const auto place = [&](const char* name) {
+        return std::to_string(std::find(sites.begin(), sites.end(), name) - sites.begin());
+    };
+    std::string tsv = "i\tj\tweight\n";
+    std::string graphml = "<?xml version=\"1.0\"?>\n<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\">\n"
+                          "<key id=\"w\" for=\"edge\" attr.name=\"weight\" attr.type=\"double\"/>\n"
+                          "<graph edgedefault=\"undirected\">\n";
+    std::string gml = "graph [\n";
+    for (const std::string& site : sites)
+    {
+        graphml += "<node id=\"" + site + "\"/>\n";
+        gml += "node [ id " + place(site.c_str()) + " label \"" + site + "\" ]\n";
+    }
+    for (const Pair& pair : pairs)
+    {
+        tsv += std::string(pair.one) + "\t" + pair.other + "\t" + pair.weight + "\n";
+        graphml += std::string("<edge source=\"") + pair.one + "\" target=\"" + pair.other +
+                   "\"><data key=\"w\">" + pair.weight + "</data></edge>\n";
+        gml += "edge [ source " + place(pair.one) + " target " + place(pair.other) + " weight " + pair.weight +
+               " ]\n";
+    }
+    graphml += "</graph>\n</graphml>\n";
+    gml += "]\n";
+
+    TemporaryFolder folder;
+    ReadSettings settings;
+    settings.minimumWeight = 0.3f;
+    for (const auto& [name, text] : {std::pair<std::string, std::string>{"pairs.tsv", tsv},
+                                     {"pairs.graphml", graphml},
+                                     {"pairs.gml", gml}})
+    {
+        SCOPED_TRACE(name);
+        const std::string path = folder.write(name, text);
+        const Imported read = import(path, settings);
+        EXPECT_EQ(read.log, "Creating link between H12 and K45 with weight -0.750000\n"
+                            "Creating link between Q9 and H12 with weight 0.600000\n");
+        EXPECT_NE(read.messages.find("Warning: " + path +
+                                     " repeats 2 pairs with another weight; the first weight of each is kept\n"),
+                  std::string::npos)
+            << read.messages;
+    }
 }
 
 TEST(Import, RefusesWhatItCannotReadWithOneLineNamingTheFileAndTheLine)
