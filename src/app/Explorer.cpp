@@ -74,7 +74,7 @@ Explorer::Explorer(const ExploredNetwork& explored, ViewState& state, osgGA::Tra
       help(createTextPanel(explored.style.font.get(), explored.style.textColor, backdropOf(background),
                            "Keys (h or Escape closes this)\n\n" + describeWindowKeys(96))),
       labels(explored.scene.labels), communityNode(new osg::Group), labelStyle(explored.style),
-      dimSites(explored.scene.dimSites), pathFinder(explored.network)
+      dimSites(explored.scene.dimSites), dimTrace(explored.scene.dimTrace), pathFinder(explored.network)
 {
     // The scene shows the view the run starts from.
     show();
@@ -159,6 +159,8 @@ void Explorer::show()
         if (dimSites)
             dimSites(shown.dimmedSites.empty() ? std::vector<bool>(network.siteCount(), false)
                                                : shown.dimmedSites);
+        if (dimTrace)
+            dimTrace(shown.traceDimmed);
         if (shown.faded || !shown.pathLinks.empty())
         {
             highlight.emphasisePaths(shown.pathLinks, shown.thickness, layout.positions, layout.glyphs);

@@ -219,8 +219,10 @@ private:
     osg::ref_ptr<osg::Group> communityNode;
     LabelStyle labelStyle;
 
-    /** What dims a figure's spheres of the sites on no path shown; else empty. */
+    /** What dims a figure's spheres of the sites on no path shown, and its trace while they are dimmed; else
+     *  empty. */
     std::function<void(const std::vector<bool>&)> dimSites;
+    std::function<void(bool)> dimTrace;
 
     /** Built at the first pick: what a ray meets. */
     std::unique_ptr<PickIndex> index;

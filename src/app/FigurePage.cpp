@@ -78,6 +78,7 @@ FigureContent describeFigure(const RunInput& input, const ColorKeyInfo* key)
         content.figureStyle = true;
         content.labelPreference = LabelPreference{centralityRanks(input.network), shown.favoured};
         content.dimmedSites = shown.dimmedSites;
+        content.traceDimmed = shown.traceDimmed;
     }
     content.background = input.output.background;
     content.textColor = input.style.textColor;
@@ -216,6 +217,7 @@ void writePage(const RunInput& input, Stage stage)
             page.onePathThickness = thickness[found.paths[0].links[0]];
     }
     page.camera = first.camera();
+    page.framed = !input.settings.viewGiven;
     page.farthest = first.ceiling;
     writeWebPage(page, input.output.file);
 }

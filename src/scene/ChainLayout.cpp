@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+// A link between neighbours along the chain runs along the figure's trace tube, and must be drawn round it.
+static_assert(GlyphStyle::traceTubeRadius < GlyphSizes{}.linkRadius * structureGlyphScale,
+              "the trace tube is thinner than the thinnest link on a structure");
+
 SiteLayout layoutOnChain(const CorrelationNetwork& network, const ChainTrace& chain,
                          const ResidueMatch& match)
 {

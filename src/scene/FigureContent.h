@@ -73,6 +73,8 @@ struct FigureContent
     std::vector<std::vector<osg::Vec3>> trace;
     /** One colour a point of trace where it takes its sites' colours; empty for the trace's grey. */
     std::vector<std::vector<osg::Vec4>> traceColors;
+    /** Whether the trace is dimmed towards the background with the sites, as while paths show. */
+    bool traceDimmed = false;
 
     /** The links, by their places among the sites; one whose end is no site is left out. */
     std::vector<SiteLink> links;

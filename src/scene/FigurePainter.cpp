@@ -169,8 +169,10 @@ private:
                     const osg::Vec3& b = content.trace[run][i];
                     const osg::Vec3 middle = (a + b) * 0.5f;
                     const auto colorAt = [&](std::size_t at) {
-                        return coloured && at < content.traceColors[run].size() ? content.traceColors[run][at]
-                                                                                : GlyphStyle::traceColor;
+                        const osg::Vec4 color = coloured && at < content.traceColors[run].size()
+                                                    ? content.traceColors[run][at]
+                                                    : GlyphStyle::traceColor;
+                        return content.traceDimmed ? dimmedColor(color, content.background) : color;
                     };
                     for (const TraceHalf& half :
                          {TraceHalf{a, middle, colorAt(i - 1)}, TraceHalf{b, middle, colorAt(i)}})

@@ -72,9 +72,10 @@ const osg::Vec4 traceColor(0.55f, 0.55f, 0.55f, 1.0f);
 /** The width of that line, in pixels. */
 constexpr float tracePixels = 2.0f;
 
-/** In a figure the trace is a lit tube among the links, of this radius in ångströms: 1 Å across, wider than
- *  the strongest link on a structure. */
-constexpr float traceTubeRadius = 0.5f;
+/** In a figure the trace is a lit tube among the links, of this radius in ångströms: 0.2 Å across, thinner
+ *  than the thinnest link on a structure, so that a link between neighbours along the chain, which runs along
+ *  the tube and is often the strongest, is drawn round it and seen, not hidden inside it. */
+constexpr float traceTubeRadius = 0.1f;
 
 } // namespace GlyphStyle
 

@@ -213,20 +213,28 @@ osg::ref_ptr<osg::Node> createChainTrace(const std::vector<std::vector<osg::Vec3
 }
 
 // The trace as a figure draws it: a lit tube among the spheres and links, in the colours of the sites along
-// it or grey.
+// it or grey; dimmed towards background by scene.dimTrace.
 osg::ref_ptr<osg::Node> createTraceTube(const std::vector<std::vector<osg::Vec3>>& trace,
-                                        const std::vector<std::vector<osg::Vec4>>& colors)
+                                        const std::vector<std::vector<osg::Vec4>>& colors,
+                                        const osg::Vec4& background, NetworkScene& scene)
 {
     const TubeMesh tube = traceTube(trace, colors, GlyphStyle::traceTubeRadius);
     osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
     geometry->setName("chain trace");
+    geometry->setDataVariance(osg::Object::DYNAMIC);
     geometry->setUseDisplayList(false);
     geometry->setUseVertexBufferObjects(true);
     geometry->setVertexArray(new osg::Vec3Array(tube.points.begin(), tube.points.end()));
     geometry->setNormalArray(new osg::Vec3Array(tube.normals.begin(), tube.normals.end()),
                              osg::Array::BIND_PER_VERTEX);
-    geometry->setColorArray(new osg::Vec4Array(tube.colors.begin(), tube.colors.end()),
-                            osg::Array::BIND_PER_VERTEX);
+    osg::ref_ptr<osg::Vec4Array> own = new osg::Vec4Array(tube.colors.begin(), tube.colors.end());
+    osg::ref_ptr<osg::Vec4Array> dimmed = new osg::Vec4Array;
+    for (const osg::Vec4& color : tube.colors)
+        dimmed->push_back(dimmedColor(color, background));
+    geometry->setColorArray(own.get(), osg::Array::BIND_PER_VERTEX);
+    scene.dimTrace = [geometry, own, dimmed](bool dim) {
+        geometry->setColorArray(dim ? dimmed.get() : own.get(), osg::Array::BIND_PER_VERTEX);
+    };
     geometry->addPrimitiveSet(
         new osg::DrawElementsUInt(GL_TRIANGLES, tube.triangles.begin(), tube.triangles.end()));
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
@@ -257,7 +265,8 @@ NetworkScene buildNetworkScene(const CorrelationNetwork& network, const SiteLayo
     else
         buildGlyphs(network, layout, style, scene, progress);
     if (!layout.trace.empty())
-        scene.trace = layout.figure ? createTraceTube(layout.trace, traceColors(layout))
-                                    : createChainTrace(layout.trace, traceColors(layout));
+        scene.trace = layout.figure
+                          ? createTraceTube(layout.trace, traceColors(layout), style.haloColor, scene)
+                          : createChainTrace(layout.trace, traceColors(layout));
     return scene;
 }

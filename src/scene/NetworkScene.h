@@ -57,6 +57,10 @@ struct NetworkScene
     /** On a structure: what traces its chain, shown in every picture: a line beneath the network, or in a
      *  figure a lit tube among its spheres and links. */
     osg::ref_ptr<osg::Node> trace;
+
+    /** In a figure on a structure: dims the trace's tube towards the background, or brings back its colours.
+     *  Else empty. */
+    std::function<void(bool)> dimTrace;
 };
 
 /** Draws network with its sites at the places of layout, along path; a figure's labels are outlined, and its

@@ -563,9 +563,13 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
         content.figureStyle ? GlyphStyle::traceTubeRadius : content.glyphs.linkRadius * 0.5f;
     for (std::size_t run = 0; run < content.trace.size(); ++run)
         for (std::size_t i = 1; i < content.trace[run].size(); ++i)
+        {
+            const osg::Vec4 color = colouredTrace && i < content.traceColors[run].size()
+                                        ? content.traceColors[run][i]
+                                        : GlyphStyle::traceColor;
             trace.add(content.trace[run][i - 1], content.trace[run][i], traceRadius,
-                      colouredTrace && i < content.traceColors[run].size() ? content.traceColors[run][i]
-                                                                           : GlyphStyle::traceColor);
+                      content.traceDimmed ? dimmedColor(color, content.background) : color);
+        }
     addPrismNode(scene, trace, "chain", root);
     if (labels)
         addLabelNode(scene, content, camera, root);

@@ -374,7 +374,8 @@ std::string pageData(const PageContent& content)
                       {"up", point(content.camera.up)},
                       {"fov", number(content.camera.fieldOfView)},
                       {"aspect", number(content.camera.aspectRatio)},
-                      {"farthest", number(content.farthest)}};
+                      {"farthest", number(content.farthest)},
+                      {"framed", content.framed}};
     data["key"] = colorKey(figure);
     data["labelBudget"] = labelBudget;
     data["figureStyle"] = figureStyleData(figure);

@@ -61,8 +61,10 @@ struct PageContent
     std::string pathsFoundAt;
     float onePathThickness = 1.0f;
 
-    /** The first camera, framed for its width over its height. */
+    /** The first camera, framed for its width over its height; framed is false where the settings place it,
+     *  which the page then keeps as given. */
     SceneCamera camera;
+    bool framed = true;
     /** How far from the point it turns round the eye may zoom out, as in the window; 0 for no limit. */
     double farthest = 0.0;
 };

@@ -183,6 +183,7 @@ Presentation present(const ViewState& view, const DescribedNetwork& described,
     {
         shown.emphasised.assign(network.linkCount(), false);
         shown.dimmedSites.assign(network.siteCount(), true);
+        shown.traceDimmed = true;
         return shown;
     }
     shown.emphasised = emphasisedLinks(view, network, described.siteLinks);
@@ -193,6 +194,7 @@ Presentation present(const ViewState& view, const DescribedNetwork& described,
         shown.pathEnds = {view.paths->source, view.paths->sink};
         shown.dimmedSites = sitesOnPaths(view, network.siteCount());
         shown.dimmedSites.flip();
+        shown.traceDimmed = true;
     }
     return shown;
 }

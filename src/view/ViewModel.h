@@ -122,6 +122,8 @@ struct Presentation
     std::vector<std::uint32_t> pathEnds;
     /** One flag a site when some are dimmed; empty when none is. */
     std::vector<bool> dimmedSites;
+    /** Whether the chain of a structure is dimmed with them: whenever some sites are. */
+    bool traceDimmed = false;
     /** Whether the network of communities shows, over every site, link and label faded. */
     bool faded = false;
     /** The sites whose labels come first, in order. */

@@ -199,6 +199,7 @@ TEST(ViewCases, EveryCaseOfTheTablePresentsWhatItExpects)
                              {"shown", shown.shown},
                              {"emphasised", linkNames(shown.emphasised, network)},
                              {"dimmed", siteNames(shown.dimmedSites, network)},
+                             {"traceDimmed", shown.traceDimmed},
                              {"favoured", favoured},
                              {"quit", effect.quit},
                              {"centre", effect.centre ? network.names[*effect.centre] : std::string()}};

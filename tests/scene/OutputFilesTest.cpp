@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -83,6 +85,53 @@ TEST(SceneFile, HoldsTheSitesByNameAndTheLinksShownAsValidPrisms)
         EXPECT_EQ(vertices, 2u * 12u);
         EXPECT_EQ(model.meshes[parts.at("chain")->mesh].primitives.size(), 1u);
     }
+}
+
+TEST(SceneFile, DimsTheChainWithTheSitesWhilePathsShow)
+{
+    // The chain's one colour, as its vertices hold it: the trace's grey, or that grey dimmed towards the
+    // background, a dark blue.
+    TemporaryFolder folder;
+    std::vector<std::array<int, 3>> chainColors;
+    for (const bool dimmed : {false, true})
+    {
+        SCOPED_TRACE(dimmed);
+        FigureContent figure = awkwardFigure();
+        figure.figureStyle = true;
+        figure.background = osg::Vec4(0.2f, 0.2f, 0.4f, 1.0f);
+        figure.traceDimmed = dimmed;
+        const std::string path = folder.path("chain.glb");
+        ASSERT_NO_THROW(writeSceneFile(figure, path));
+        tinygltf::Model model;
+        tinygltf::TinyGLTF loader;
+        std::string error;
+        std::string warning;
+        ASSERT_TRUE(loader.LoadBinaryFromFile(&model, &error, &warning, path)) << error;
+        const tinygltf::Node& root = model.nodes[model.scenes[0].nodes[0]];
+        const auto chain = std::find_if(root.children.begin(), root.children.end(),
+                                        [&](int child) { return model.nodes[child].name == "chain"; });
+        ASSERT_NE(chain, root.children.end());
+        const tinygltf::Primitive& primitive = model.meshes[model.nodes[*chain].mesh].primitives.at(0);
+        const tinygltf::Accessor& colors = model.accessors[primitive.attributes.at("COLOR_0")];
+        ASSERT_EQ(colors.componentType, TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE);
+        ASSERT_EQ(colors.type, TINYGLTF_TYPE_VEC4);
+        ASSERT_GT(colors.count, 0u);
+        const tinygltf::BufferView& view = model.bufferViews[colors.bufferView];
+        const unsigned char* bytes =
+            model.buffers[view.buffer].data.data() + view.byteOffset + colors.byteOffset;
+        const std::size_t stride = view.byteStride != 0 ? view.byteStride : 4;
+        const std::array<int, 3> first{bytes[0], bytes[1], bytes[2]};
+        for (std::size_t vertex = 0; vertex < colors.count; ++vertex)
+            for (int channel = 0; channel < 3; ++channel)
+                ASSERT_EQ(bytes[vertex * stride + channel], first[channel]) << vertex;
+        chainColors.push_back(first);
+    }
+    const std::array<int, 3> grey = chainColors[0];
+    const std::array<int, 3> dimmed = chainColors[1];
+    EXPECT_EQ(grey[0], grey[2]);
+    EXPECT_LT(dimmed[0], grey[0]);
+    EXPECT_LT(dimmed[2], grey[2]);
+    EXPECT_LT(dimmed[0], dimmed[2]);
 }
 
 // Writes page to path: the one line of why it could not, or nothing.

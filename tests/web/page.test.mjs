@@ -23,6 +23,19 @@ function near(colors, [r, g, b], reach = 40) {
     return count;
 }
 
+// The first view leaves the controls and the help free: no sphere reaches into their boxes.
+async function leavesTheControlsFree(page, names) {
+    const boxes = await page.evaluate(() => ['controls', 'panel'].map((id) => document.getElementById(id))
+        .filter((element) => element.getClientRects().length > 0).map((element) => element.getBoundingClientRect().toJSON()));
+    assert.equal(boxes.length, 2);
+    for (const name of names) {
+        const at = await page.evaluate((each) => window.linkmap.siteOnScreen(window.linkmap.siteNamed(each)), name);
+        for (const box of boxes)
+            assert.ok(!(at.x + at.radius > box.left && at.y + at.radius > box.top && at.y - at.radius < box.bottom),
+                      name + ' stands under the controls or the help, at ' + JSON.stringify(at) + ', in ' + JSON.stringify(box));
+    }
+}
+
 test('the page draws the first view, its names as text, and turns with a drag', async () => {
     const {file, links} = write('example.html', example);
     const page = await openPage(browser, file);
@@ -41,6 +54,7 @@ test('the page draws the first view, its names as text, and turns with a drag', 
     }
     const labels = await page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.textContent).sort());
     assert.deepEqual(labels, namesOf(links).sort());
+    await leavesTheControlsFree(page, namesOf(links));
 
     // A drag turns it; Space brings back the first view.
     await page.mouse.move(640, 512);
@@ -166,8 +180,11 @@ test('the controls set the cutoff and the region, find a site, save a PNG and hi
     await page.mouse.move(5, 1000);
     await waitFor(page, 'the tooltip gone', () => document.getElementById('tooltip').style.display === 'none');
 
-    // Zooming out stops where the window's does.
-    const farthest = await page.evaluate(() => JSON.parse(document.getElementById('linkmap-data').textContent).camera.farthest);
+    // Zooming out stops where the window's does, or at the first view where that stands farther back to leave
+    // the controls and the help free.
+    await completeAfter(page, 'Space', () => page.keyboard.press('Space'));
+    const farthest = Math.max(await page.evaluate(() => JSON.parse(document.getElementById('linkmap-data').textContent).camera.farthest),
+        await page.evaluate(() => window.linkmap.distance()));
     assert.ok(farthest > 0);
     await page.mouse.move(640, 512);
     for (let i = 0; i < 40; ++i)
@@ -266,6 +283,7 @@ test('a large network shows labels over the whole view, apart, and lists every n
     const page = await openPage(browser, file);
     const names = namesOf(links);
     assert.equal(names.length, 400);
+    await leavesTheControlsFree(page, names);
     const labels = await page.$$eval('#labels .label', (nodes) => nodes.map((node) => node.textContent));
     assert.equal(labels.length, 300);
     assert.match(await page.textContent('#label-note'), /^Labels: 300 of 400 sites, over the whole view/);
@@ -403,6 +421,8 @@ test('a network on a structure draws its chain, and the residues in the corner',
     assert.equal(corner, figureCorner([matrix], env));
     assert.match(corner, /\(ILE 50, chain A\)/);
     assert.ok(near((await picture(page)).colors, [140, 140, 140], 8) > 100, 'no grey chain');
+    await leavesTheControlsFree(page, await page.evaluate(() => JSON.parse(document.getElementById('linkmap-data').textContent).sites)
+        .then((count) => page.evaluate((n) => Array.from({length: n}, (_, site) => window.linkmap.nameOf(site)), count)));
     assert.deepEqual(page.errors, []);
     await page.close();
 });
@@ -429,6 +449,7 @@ test('a narrow page shows the whole first view, and its corner wraps', async () 
         const at = await page.evaluate((each) => window.linkmap.siteOnScreen(window.linkmap.siteNamed(each)), name);
         assert.ok(at.x > 0 && at.x < 412 && at.y > 0 && at.y < 800, name + ' is off the page at ' + JSON.stringify(at));
     }
+    await leavesTheControlsFree(page, namesOf(links));
     assert.equal(await page.textContent('#corner'), figureCorner(example, settings));
     const corner = await page.evaluate(() => document.getElementById('corner').getBoundingClientRect().toJSON());
     assert.ok(corner.right <= 412, 'the corner runs off the page: ' + corner.right);

@@ -1,5 +1,5 @@
 // A link's quad shaded across as a cylinder: the normal turns from one side through the eye to the other. For
-// the picture of what the eye sees, a link is drawn as nothing's colour, hiding what stands behind it.
+// the picture of numbers, it is drawn flat in the colour of its number.
 precision mediump float;
 varying vec3 vColor;
 varying float vAcross;
@@ -8,8 +8,8 @@ varying vec3 vFacing;
 
 void main()
 {
-#ifdef SITE_NUMBERS
-    gl_FragColor = vec4(0.0, 0.0, 0.0, 1.0);
+#ifdef NUMBERS
+    gl_FragColor = vec4(vColor, 1.0);
 #else
     vec3 normal = vAcross * vSide + sqrt(max(1.0 - vAcross * vAcross, 0.0)) * vFacing;
     gl_FragColor = vec4(lit(vColor, normal), 1.0);

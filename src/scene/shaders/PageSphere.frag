@@ -17,7 +17,7 @@ void main()
     vec3 hit = ray * (middle - sqrt(miss));
     vec4 clip = projection * vec4(hit, 1.0);
     gl_FragDepthEXT = 0.5 * clip.z / clip.w + 0.5;
-#ifdef SITE_NUMBERS
+#ifdef NUMBERS
     gl_FragColor = vec4(vColor, 1.0);
 #else
     gl_FragColor = vec4(lit(vColor, (hit - vCentre) / vRadius), 1.0);

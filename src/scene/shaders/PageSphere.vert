@@ -1,6 +1,6 @@
 // A site's sphere on the page: a quad at the sphere's centre, facing the eye, wide enough for its outline in
 // perspective. A figure's sites on no path are dimmed while the paths show, as their links are. For the
-// picture of what the eye sees, each sphere is drawn in its site's own colour of numbers instead.
+// picture of numbers, each sphere is drawn in the colour of its site's number instead.
 uniform float radius;
 uniform float dimming;
 uniform vec3 background;
@@ -8,7 +8,7 @@ attribute vec3 tint;
 attribute vec2 corner;
 attribute float scale;
 attribute float dimmed;
-attribute vec3 siteNumber;
+attribute float siteNumber;
 varying vec3 vColor;
 varying vec3 vPoint;
 varying vec3 vCentre;
@@ -16,8 +16,8 @@ varying float vRadius;
 
 void main()
 {
-#ifdef SITE_NUMBERS
-    vColor = siteNumber;
+#ifdef NUMBERS
+    vColor = numberColor(siteNumber);
 #else
     vColor = dimming * dimmed > 0.5 ? dimmedColor(tint, background) : tint;
 #endif

@@ -12,7 +12,7 @@ function linkmapGlyphs(data, records, view, stage) {
     function material(vertex, fragment, options) {
         const look = data.shaders['LinkLook.glsl'];
         return new THREE.ShaderMaterial(Object.assign({
-            vertexShader: look + '\n' + data.shaders[vertex],
+            vertexShader: look + '\n' + data.shaders['PageNumbers.glsl'] + '\n' + data.shaders[vertex],
             fragmentShader: look + '\n' + data.shaders['PageLighting.glsl'] + '\n' + data.shaders[fragment],
         }, options, {defines: Object.assign({}, options && options.defines)}));
     }
@@ -27,8 +27,9 @@ function linkmapGlyphs(data, records, view, stage) {
     }
 
     // Sites, in an even spread: every k-th first, so that the first of them, as many as the light picture
-    // draws while the view moves, stand all over the network. Each also has a colour of its own number, one
-    // more than its place, for the picture of what the eye sees.
+    // draws while the view moves, stand all over the network. Each also has its number for the picture of
+    // numbers: one more than its place. A link's is the next after the sites', up to the most a float holds
+    // exactly; a link beyond it is drawn in the picture as nothing, and cannot be picked.
     const siteBudget = data.light.siteBudget;
     const siteOrder = new Uint32Array(siteCount);
     {
@@ -42,7 +43,7 @@ function linkmapGlyphs(data, records, view, stage) {
     {
         const centres = new Float32Array(12 * siteCount);
         const colors = new Float32Array(12 * siteCount);
-        const numbers = new Float32Array(12 * siteCount);
+        const numbers = new Float32Array(4 * siteCount);
         const corners = new Float32Array(8 * siteCount);
         const scales = new Float32Array(4 * siteCount);
         const dimmed = new Float32Array(4 * siteCount);
@@ -50,18 +51,17 @@ function linkmapGlyphs(data, records, view, stage) {
             dimmed.fill(dimmedSites && dimmedSites[site] ? 1 : 0, 4 * place, 4 * place + 4);
             const entry = regionByKind.get(kinds[site]);
             const color = siteColors ? siteColors.subarray(3 * site, 3 * site + 3) : entry ? entry.color : data.noRegionColor;
-            const number = [((site + 1) & 255) / 255, (((site + 1) >> 8) & 255) / 255, (((site + 1) >> 16) & 255) / 255];
             for (let corner = 0; corner < 4; ++corner) {
                 centres.set(positions.subarray(3 * site, 3 * site + 3), 12 * place + 3 * corner);
                 colors.set(color, 12 * place + 3 * corner);
-                numbers.set(number, 12 * place + 3 * corner);
+                numbers[4 * place + corner] = site + 1;
                 corners.set([corner & 1 ? 1 : -1, corner & 2 ? 1 : -1], 8 * place + 2 * corner);
                 scales[4 * place + corner] = records.scaleOf(site);
             }
         });
         sphereGeometry.setAttribute('position', new THREE.BufferAttribute(centres, 3));
         sphereGeometry.setAttribute('tint', new THREE.BufferAttribute(colors, 3));
-        sphereGeometry.setAttribute('siteNumber', new THREE.BufferAttribute(numbers, 3));
+        sphereGeometry.setAttribute('siteNumber', new THREE.BufferAttribute(numbers, 1));
         sphereGeometry.setAttribute('corner', new THREE.BufferAttribute(corners, 2));
         sphereGeometry.setAttribute('scale', new THREE.BufferAttribute(scales, 1));
         sphereGeometry.setAttribute('dimmed', new THREE.BufferAttribute(dimmed, 1));
@@ -90,8 +90,11 @@ function linkmapGlyphs(data, records, view, stage) {
     {
         const here = new Float32Array(12 * linkCount);
         const there = new Float32Array(12 * linkCount);
+        const numbers = new Float32Array(4 * linkCount);
         // Plain index arithmetic: at 10^6 links, a subarray a corner would make eight million objects.
-        for (let link = 0; link < linkCount; ++link)
+        for (let link = 0; link < linkCount; ++link) {
+            const number = siteCount + link + 1;
+            numbers.fill(number < linkmapGlyphs.mostNumbers ? number : 0, 4 * link, 4 * link + 4);
             for (let corner = 0; corner < 4; ++corner) {
                 const end = corner >> 1;
                 const near = 3 * ends[2 * link + end];
@@ -101,10 +104,12 @@ function linkmapGlyphs(data, records, view, stage) {
                     there[12 * link + 3 * corner + axis] = positions[far + axis];
                 }
             }
+        }
         linkGeometry.setAttribute('position', new THREE.BufferAttribute(here, 3));
         linkGeometry.setAttribute('other', new THREE.BufferAttribute(there, 3));
         linkGeometry.setAttribute('look', lookAttribute);
         linkGeometry.setAttribute('emphasised', emphasisAttribute);
+        linkGeometry.setAttribute('linkNumber', new THREE.BufferAttribute(numbers, 1));
         linkGeometry.setIndex(quadIndices(linkCount));
     }
     const linkUniforms = {
@@ -140,6 +145,7 @@ function linkmapGlyphs(data, records, view, stage) {
         linkUniforms.emphasis.value = shown.emphasised ? 1 : 0;
         linkUniforms.keepPaths.value = shown.paths ? 1 : 0;
         sphereUniforms.dimming.value = shown.dimmed ? 1 : 0;
+        tubeUniforms.dimming.value = shown.traceDimmed ? 1 : 0;
         if (dimmedSites)
             dimSites(shown.dimmed);
         lookAttribute.needsUpdate = true;
@@ -156,13 +162,14 @@ function linkmapGlyphs(data, records, view, stage) {
     // The chain the sites stand on: lines beneath them, grey or in the colours of the sites along it; in a
     // figure, the tube the program made, lit as the spheres are.
     const tube = data.figureStyle && data.figureStyle.traceTube;
+    const tubeUniforms = {dimming: {value: 0}, background: {value: background}};
     if (tube) {
         const geometry = new THREE.BufferGeometry();
         geometry.setAttribute('position', new THREE.BufferAttribute(records.floatsOf(tube.points), 3));
         geometry.setAttribute('normal', new THREE.BufferAttribute(records.floatsOf(tube.normals), 3));
         geometry.setAttribute('tint', new THREE.BufferAttribute(records.floatsOf(tube.colors), 3));
         geometry.setIndex(new THREE.BufferAttribute(new Uint32Array(records.bytesOf(tube.triangles).buffer), 1));
-        stage.scene.add(new THREE.Mesh(geometry, material('PageTube.vert', 'PageTube.frag', {})));
+        stage.scene.add(new THREE.Mesh(geometry, material('PageTube.vert', 'PageTube.frag', {uniforms: tubeUniforms})));
     } else if (records.trace.length > 0) {
         const geometry = new THREE.BufferGeometry();
         geometry.setAttribute('position', new THREE.BufferAttribute(records.trace, 3));
@@ -176,3 +183,6 @@ function linkmapGlyphs(data, records, view, stage) {
     return {material, spheres, cylinders, sphereGeometry, linkGeometry, linkUniforms, emphasisAttribute,
             sphereLook, linkLook, showLinks, isDrawn, filter};
 }
+// The glyphs' numbers in the picture of numbers are below this: three bytes of colour, and whole numbers a float
+// holds exactly.
+linkmapGlyphs.mostNumbers = 1 << 24;

@@ -142,14 +142,17 @@ function linkmapLabels(data, records, view, stage, sight) {
         return kept;
     }
 
+    // The note, as long as it will be, from the start: the labels keep clear of the panel it is in, and the first
+    // view leaves the panel free.
+    const count = siteCount.toLocaleString('en');
+    const noteOf = (shown) => (figureStyle
+        ? 'Labels: the ' + shown + ' of ' + count + ' sites whose names do not overlap, those picked, on a path or more central first; they are chosen again when the view comes to rest.'
+        : 'Labels: ' + shown + ' of ' + count + ' sites, over the whole view, the nearest the eye first, whose names do not overlap; they are chosen again when the view comes to rest. Every name is in the list below.');
+    const apart = figureStyle || siteCount > labelBudget;
+    note.textContent = apart ? noteOf(count) : '';
+
     function choose() {
-        const count = siteCount.toLocaleString('en');
-        // The note first, as long as it will be, so that the labels keep clear of the panel it is in.
-        const noteOf = (shown) => (figureStyle
-            ? 'Labels: the ' + shown + ' of ' + count + ' sites whose names do not overlap, those picked, on a path or more central first; they are chosen again when the view comes to rest.'
-            : 'Labels: ' + shown + ' of ' + count + ' sites, over the whole view, the nearest the eye first, whose names do not overlap; they are chosen again when the view comes to rest. Every name is in the list below.');
-        const apart = figureStyle || siteCount > labelBudget;
-        note.textContent = apart ? noteOf(siteCount) : '';
+        note.textContent = apart ? noteOf(count) : '';
         const found = candidates();
         const chosen = keepApart(found, apart);
         if (apart)

@@ -10,10 +10,10 @@
     const stage = linkmapStage(data, records, document.getElementById('scene'));
     const glyphs = linkmapGlyphs(data, records, view, stage);
     const light = linkmapLight(data, records, view, glyphs, stage);
-    const labels = linkmapLabels(data, records, view, stage,
-        linkmapSight(glyphs, stage, !light.used || records.linkCount <= linkmapLoop.sliceLinks));
+    const sight = linkmapSight(records, glyphs, stage, !light.used || records.linkCount <= linkmapLoop.sliceLinks);
+    const labels = linkmapLabels(data, records, view, stage, sight);
     const loop = linkmapLoop(records, stage, glyphs, light, labels);
-    const under = linkmapPicking(data, records, view, stage);
+    const under = sight.under;
     linkmapKey(data);
     const {state, pathList} = view;
     const {camera, canvas, controls} = stage;
@@ -164,6 +164,11 @@
     }
     fitCorner();
     window.addEventListener('resize', fitCorner);
+    // The first view leaves the controls and the help free, and a little round them.
+    const canvasBox = canvas.getBoundingClientRect();
+    stage.leaveFree([document.getElementById('controls'), help]
+        .filter((element) => element.getClientRects().length > 0).map((element) => element.getBoundingClientRect())
+        .map((box) => ({left: box.left - canvasBox.left - 8, top: box.top - canvasBox.top - 8, bottom: box.bottom - canvasBox.top + 8})));
 
     // The first frame comes first; the labels are chosen at the next, for the view it shows.
     show();
@@ -174,9 +179,10 @@
     window.linkmap = {
         state: state,
         siteOnScreen(site) {
-            const point = records.sitePoint(site, new THREE.Vector3()).project(camera);
+            const place = stage.onCanvas(records.sitePoint(site, new THREE.Vector3()), {});
             const rect = canvas.getBoundingClientRect();
-            return {x: rect.left + (point.x + 1) / 2 * rect.width, y: rect.top + (1 - point.y) / 2 * rect.height};
+            return {x: rect.left + place.x, y: rect.top + place.y,
+                    radius: data.glyphs.siteRadius * records.scaleOf(site) * stage.pixelsPerUnit(place.depth)};
         },
         siteNamed: (name) => names.indexOf(name),
         nameOf: (site) => names[site],
@@ -195,6 +201,7 @@
                 corner: shown.corner, shown: shown.shown,
                 emphasised: flagged(shown.emphasised, records.linkCount, linkName),
                 dimmed: flagged(shown.dimmed, records.siteCount, (site) => names[site]),
+                traceDimmed: shown.traceDimmed,
                 favoured: shown.favoured.map((site) => names[site]),
             };
         },

@@ -92,5 +92,34 @@ function linkmapStage(data, records, container) {
         camera.position.add(point.clone().sub(controls.target));
         controls.target.copy(point);
     }
-    return {renderer, canvas, scene, camera, controls, container, fitPlanes, pixelsPerUnit, onCanvas, centreOn};
+    // Leaves the boxes of the page's right (the controls, the help; each {left, top, bottom} in the canvas's
+    // pixels) free of spheres in the first view, as the program's framing leaves the key's band free: while a
+    // sphere stands in one, the view steps back, a fiftieth of the distance at a time, which draws every sphere
+    // in towards the middle. A view the settings place is kept as given. Space comes back to this view.
+    function leaveFree(boxes) {
+        if (!data.camera.framed || boxes.length === 0)
+            return;
+        const point = new THREE.Vector3();
+        const place = {x: 0, y: 0, depth: 0};
+        const covers = (site) => {
+            onCanvas(records.sitePoint(site, point), place);
+            const reach = data.glyphs.siteRadius * records.scaleOf(site) * pixelsPerUnit(place.depth);
+            return boxes.some((box) => place.x + reach > box.left && place.y + reach > box.top && place.y - reach < box.bottom);
+        };
+        const first = camera.position.distanceTo(controls.target);
+        const away = camera.position.clone().sub(controls.target).normalize();
+        for (let step = 1; step <= 100; ++step) {
+            camera.updateMatrixWorld();
+            let covered = false;
+            for (let site = 0; site < records.siteCount && !covered; ++site)
+                covered = covers(site);
+            if (!covered)
+                break;
+            camera.position.copy(controls.target).addScaledVector(away, first * (1 + step / 50));
+        }
+        controls.position0.copy(camera.position);
+        controls.maxDistance = Math.max(controls.maxDistance, camera.position.distanceTo(controls.target));
+        controls.update();
+    }
+    return {renderer, canvas, scene, camera, controls, container, fitPlanes, pixelsPerUnit, onCanvas, centreOn, leaveFree};
 }

@@ -157,7 +157,8 @@ function linkmapView(data, records) {
             emphasised = new Uint8Array(linkCount);
             emphasised[pick.index] = 1;
         }
-        return {shown, emphasised, dimmed, favoured: favouredSites(), paths: paths.length > 0, corner: describeView(shown)};
+        return {shown, emphasised, dimmed, traceDimmed: dimmed !== null, favoured: favouredSites(), paths: paths.length > 0,
+                corner: describeView(shown)};
     }
 
     // --- the commands ---------------------------------------------------------------------------------------
