@@ -199,6 +199,21 @@ void Explorer::show()
     corner.text->setText(text, osgText::String::ENCODING_UTF8);
     // Without text, the corner's camera is left out of the frame altogether.
     corner.node->setNodeMask(text.empty() ? 0u : ~0u);
+    // Labels keep out of the corner's box, backdrop and all, as they keep apart from each other.
+    if (labels.valid())
+    {
+        std::vector<osg::BoundingBox> boxes;
+        if (!text.empty())
+        {
+            const osg::BoundingBox& box = corner.text->getBoundingBox();
+            const float margin = corner.text->getBoundingBoxMargin();
+            boxes.emplace_back((box.xMin() - margin) / overlayWindowHeight,
+                               (box.yMin() - margin) / overlayWindowHeight, 0.0f,
+                               (box.xMax() + margin) / overlayWindowHeight,
+                               (box.yMax() + margin) / overlayWindowHeight, 0.0f);
+        }
+        labels->keepClear(std::move(boxes));
+    }
 }
 
 void Explorer::showCommunities(bool shown, const LinkFilter& filter)

@@ -161,6 +161,17 @@ void LabelThinning::hideAll(bool hidden)
     chosen = false;
 }
 
+void LabelThinning::keepClear(std::vector<osg::BoundingBox> boxes)
+{
+    const auto same = [](const osg::BoundingBox& a, const osg::BoundingBox& b) {
+        return a._min == b._min && a._max == b._max;
+    };
+    if (std::equal(boxes.begin(), boxes.end(), clear.begin(), clear.end(), same))
+        return;
+    clear = std::move(boxes);
+    chosen = false;
+}
+
 void LabelThinning::choose(const osg::Matrixd& view, const osg::Matrixd& projection,
                            const osg::Matrixd& window)
 {
@@ -174,6 +185,21 @@ void LabelThinning::choose(const osg::Matrixd& view, const osg::Matrixd& project
     if (!allHidden)
     {
         labels = screenLabels(extents, view, projection, window, labelPadding);
+        // The window's height in pixels, from the matrix that takes -1 ... 1 to its viewport.
+        const double height = 2.0 * window(1, 1);
+        const double left = window(3, 0) - window(0, 0);
+        const double bottom = window(3, 1) - window(1, 1);
+        labels.erase(std::remove_if(
+                         labels.begin(), labels.end(),
+                         [&](const ScreenLabel& label) {
+            return std::any_of(clear.begin(), clear.end(), [&](const osg::BoundingBox& box) {
+                return label.x + label.halfWidth > left + box.xMin() * height &&
+                       label.x - label.halfWidth < left + box.xMax() * height &&
+                       label.y + label.halfHeight > bottom + box.yMin() * height &&
+                       label.y - label.halfHeight < bottom + box.yMax() * height;
+            });
+                         }),
+                     labels.end());
         orderByPreference(labels, preference);
     }
     std::vector<bool> now = keepApart(labels, extents.anchors.size());

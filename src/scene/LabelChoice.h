@@ -3,6 +3,7 @@
 
 #include <network/CorrelationNetwork.h>
 
+#include <osg/BoundingBox>
 #include <osg/Matrixd>
 #include <osg/NodeCallback>
 #include <osg/Vec2>
@@ -76,6 +77,10 @@ public:
     /** Hides every label while hidden is true, as when another picture is drawn over the network. */
     void hideAll(bool hidden);
 
+    /** Shows no label that would reach into one of boxes, which stand over the scene (the corner's text):
+     * each in units of the window's height from its bottom left, as the overlays are laid out, z unused. */
+    void keepClear(std::vector<osg::BoundingBox> boxes);
+
     /** Which sites show their labels now; empty before the first view. */
     const std::vector<bool>& shown() const
     {
@@ -95,6 +100,7 @@ private:
     osg::Matrixd lastView;
     osg::Matrixd lastProjection;
     osg::Matrixd lastWindow;
+    std::vector<osg::BoundingBox> clear;
     bool chosen = false;
     bool allHidden = false;
 };

@@ -714,9 +714,10 @@ TEST(Import, EveryReaderOfListedPairsKeepsEachPairsFirstListingOnceInTheOrderOfI
         return std::to_string(std::find(sites.begin(), sites.end(), name) - sites.begin());
     };
     std::string tsv = "i\tj\tweight\n";
-    std::string graphml = "<?xml version=\"1.0\"?>\n<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\">\n"
-                          "<key id=\"w\" for=\"edge\" attr.name=\"weight\" attr.type=\"double\"/>\n"
-                          "<graph edgedefault=\"undirected\">\n";
+    std::string graphml =
+        "<?xml version=\"1.0\"?>\n<graphml xmlns=\"http://graphml.graphdrawing.org/xmlns\">\n"
+        "<key id=\"w\" for=\"edge\" attr.name=\"weight\" attr.type=\"double\"/>\n"
+        "<graph edgedefault=\"undirected\">\n";
     std::string gml = "graph [\n";
     for (const std::string& site : sites)
     {
@@ -728,8 +729,8 @@ TEST(Import, EveryReaderOfListedPairsKeepsEachPairsFirstListingOnceInTheOrderOfI
         tsv += std::string(pair.one) + "\t" + pair.other + "\t" + pair.weight + "\n";
         graphml += std::string("<edge source=\"") + pair.one + "\" target=\"" + pair.other +
                    "\"><data key=\"w\">" + pair.weight + "</data></edge>\n";
-        gml += "edge [ source " + place(pair.one) + " target " + place(pair.other) + " weight " + pair.weight +
-               " ]\n";
+        gml += "edge [ source " + place(pair.one) + " target " + place(pair.other) + " weight " +
+               pair.weight + " ]\n";
     }
     graphml += "</graph>\n</graphml>\n";
     gml += "]\n";
@@ -746,9 +747,10 @@ TEST(Import, EveryReaderOfListedPairsKeepsEachPairsFirstListingOnceInTheOrderOfI
         const Imported read = import(path, settings);
         EXPECT_EQ(read.log, "Creating link between H12 and K45 with weight -0.750000\n"
                             "Creating link between Q9 and H12 with weight 0.600000\n");
-        EXPECT_NE(read.messages.find("Warning: " + path +
-                                     " repeats 2 pairs with another weight; the first weight of each is kept\n"),
-                  std::string::npos)
+        EXPECT_NE(
+            read.messages.find("Warning: " + path +
+                               " repeats 2 pairs with another weight; the first weight of each is kept\n"),
+            std::string::npos)
             << read.messages;
     }
 }

@@ -100,6 +100,42 @@ TEST(LabelChoice, LabelsStandWhereThePerspectiveProjectionPutsThemAndShrinkWithD
     EXPECT_FLOAT_EQ(labels[2].depth, 50.0f);
 }
 
+TEST(LabelChoice, NoLabelReachesIntoABoxKeptClearAndOnesItWouldHaveHiddenShow)
+{
+    // An eye at z = 100 looking down -z, 90 degrees high, on a window 200 pixels square from (10, 20): a unit
+    // at z = 0 is one pixel. Site 0 sits under the box, site 1 overlaps site 0's label and is less central,
+    // site 2 stands apart.
+    const osg::Matrixd view = osg::Matrixd::lookAt(osg::Vec3d(0, 0, 100), osg::Vec3d(), osg::Vec3d(0, 1, 0));
+    const osg::Matrixd projection = osg::Matrixd::perspective(90.0, 1.0, 1.0, 1000.0);
+    const osg::Matrixd window =
+        osg::ref_ptr<osg::Viewport>(new osg::Viewport(10, 20, 200, 200))->computeWindowMatrix();
+    const LabelExtents extents{{{-60, 60, 0}, {-50, 60, 0}, {40, -40, 0}}, {{8, 2}, {8, 2}, {8, 2}}};
+    struct Case
+    {
+        const char* what;
+        std::vector<osg::BoundingBox> clear; // in window heights from its bottom left
+        std::vector<bool> shown;
+    };
+    const std::vector<Case> cases = {
+        {"nothing kept clear", {}, {true, false, true}},
+        // Site 0's label stands at 0.2 ± 0.05 window heights across and 0.8 up, site 1's at 0.25 across.
+        {"a box over site 0", {osg::BoundingBox(0.0f, 0.75f, 0.0f, 0.17f, 1.0f, 0.0f)}, {false, true, true}},
+        {"a box that misses them",
+         {osg::BoundingBox(0.6f, 0.0f, 0.0f, 1.0f, 0.1f, 0.0f)},
+         {true, false, true}},
+        {"a box over both", {osg::BoundingBox(0.0f, 0.7f, 0.0f, 0.5f, 1.0f, 0.0f)}, {false, false, true}},
+    };
+    for (const Case& each : cases)
+    {
+        std::vector<bool> shown;
+        osg::ref_ptr<LabelThinning> thinning =
+            new LabelThinning(extents, {0, 1, 2}, [&](const std::vector<bool>& now) { shown = now; });
+        thinning->keepClear(each.clear);
+        thinning->choose(view, projection, window);
+        EXPECT_EQ(shown, each.shown) << each.what;
+    }
+}
+
 // Every text drawable of a scene drawn one glyph per element, by its text, and whether it shows.
 std::map<std::string, bool> textsShown(osg::Node& root)
 {
