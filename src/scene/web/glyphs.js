@@ -180,7 +180,7 @@ function linkmapGlyphs(data, records, view, stage) {
             : new THREE.LineBasicMaterial({color: new THREE.Color(...data.traceColor)})));
     }
 
-    return {material, spheres, cylinders, sphereGeometry, linkGeometry, linkUniforms, emphasisAttribute,
+    return {material, spheres, cylinders, sphereGeometry, linkGeometry, linkUniforms, emphasisAttribute, siteOrder,
             sphereLook, linkLook, showLinks, isDrawn, filter};
 }
 // The glyphs' numbers in the picture of numbers are below this: three bytes of colour, and whole numbers a float

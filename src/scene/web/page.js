@@ -10,7 +10,7 @@
     const stage = linkmapStage(data, records, document.getElementById('scene'));
     const glyphs = linkmapGlyphs(data, records, view, stage);
     const light = linkmapLight(data, records, view, glyphs, stage);
-    const sight = linkmapSight(records, glyphs, stage, !light.used || records.linkCount <= linkmapLoop.sliceLinks);
+    const sight = linkmapSight(data, records, glyphs, stage, !light.used || records.linkCount <= linkmapLoop.sliceLinks);
     const labels = linkmapLabels(data, records, view, stage, sight);
     const loop = linkmapLoop(records, stage, glyphs, light, labels);
     const under = sight.under;

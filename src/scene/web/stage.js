@@ -93,32 +93,63 @@ function linkmapStage(data, records, container) {
         controls.target.copy(point);
     }
     // Leaves the boxes of the page's right (the controls, the help; each {left, top, bottom} in the canvas's
-    // pixels) free of spheres in the first view, as the program's framing leaves the key's band free: while a
-    // sphere stands in one, the view steps back, a fiftieth of the distance at a time, which draws every sphere
-    // in towards the middle. A view the settings place is kept as given. Space comes back to this view.
+    // pixels) free of spheres in the first view, as the program's framing leaves the key's band free: where a
+    // sphere stands in one, the view steps back, which draws every sphere in towards the middle, to the least
+    // distance that frees them all, found to a hundredth of the first. A view the settings place is kept as
+    // given. Space comes back to this view.
     function leaveFree(boxes) {
         if (!data.camera.framed || boxes.length === 0)
             return;
-        const point = new THREE.Vector3();
-        const place = {x: 0, y: 0, depth: 0};
-        const covers = (site) => {
-            onCanvas(records.sitePoint(site, point), place);
-            const reach = data.glyphs.siteRadius * records.scaleOf(site) * pixelsPerUnit(place.depth);
-            return boxes.some((box) => place.x + reach > box.left && place.y + reach > box.top && place.y - reach < box.bottom);
-        };
-        const first = camera.position.distanceTo(controls.target);
+        // Each sphere across, up and towards the eye from the point turned round, and its radius, once: at
+        // distance d along the line of sight it stands at depth d - towards, f / depth pixels a unit.
+        camera.updateMatrixWorld();
+        const right = new THREE.Vector3().setFromMatrixColumn(camera.matrixWorld, 0).normalize();
+        const up = new THREE.Vector3().setFromMatrixColumn(camera.matrixWorld, 1).normalize();
         const away = camera.position.clone().sub(controls.target).normalize();
-        for (let step = 1; step <= 100; ++step) {
-            camera.updateMatrixWorld();
-            let covered = false;
-            for (let site = 0; site < records.siteCount && !covered; ++site)
-                covered = covers(site);
-            if (!covered)
-                break;
-            camera.position.copy(controls.target).addScaledVector(away, first * (1 + step / 50));
+        const spheres = new Float64Array(4 * records.siteCount);
+        const point = new THREE.Vector3();
+        for (let site = 0; site < records.siteCount; ++site) {
+            records.sitePoint(site, point).sub(controls.target);
+            spheres.set([point.dot(right), point.dot(up), point.dot(away), data.glyphs.siteRadius * records.scaleOf(site)], 4 * site);
         }
+        const width = canvas.clientWidth;
+        const height = canvas.clientHeight;
+        const f = height / 2 / Math.tan(THREE.Math.degToRad(camera.fov) / 2);
+        // Whether a sphere stands in a box with the eye at distance.
+        function covered(distance) {
+            for (let at = 0; at < spheres.length; at += 4) {
+                const depth = distance - spheres[at + 2];
+                if (!(depth > 0))
+                    continue;
+                const scale = f / depth;
+                const x = width / 2 + spheres[at] * scale;
+                const y = height / 2 - spheres[at + 1] * scale;
+                const reach = spheres[at + 3] * scale;
+                for (const box of boxes)
+                    if (x + reach > box.left && y + reach > box.top && y - reach < box.bottom)
+                        return true;
+            }
+            return false;
+        }
+        // Farther back, every sphere stands nearer the middle and none comes into a box: the least distance
+        // is bisected between one that is covered and one that is not (or three times the first, at most).
+        const first = camera.position.distanceTo(controls.target);
+        let near = first;
+        let far = first;
+        if (covered(first)) {
+            far = 3 * first;
+            while (far - near > first / 100) {
+                const middle = (near + far) / 2;
+                if (covered(middle))
+                    near = middle;
+                else
+                    far = middle;
+            }
+        }
+        camera.position.copy(controls.target).addScaledVector(away, far);
+        camera.updateMatrixWorld();
         controls.position0.copy(camera.position);
-        controls.maxDistance = Math.max(controls.maxDistance, camera.position.distanceTo(controls.target));
+        controls.maxDistance = Math.max(controls.maxDistance, far);
         controls.update();
     }
     return {renderer, canvas, scene, camera, controls, container, fitPlanes, pixelsPerUnit, onCanvas, centreOn, leaveFree};
