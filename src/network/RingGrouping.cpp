@@ -44,6 +44,20 @@ struct Graph
     void findCommunities()
     {
         igraph_vector_t* weights = linked.weights();
+        // Leiden never settles where the weights span more than a double resolves (a file's 1e-43 beside
+        // 1e38): nodes move back and forth for ever on rounding. Modularity is the same for weights all
+        // divided by the largest, and a weight under a billionth of the largest moves no node, so it counts
+        // as none. Weights of a correlation (none above 1) are divided by nothing.
+        if (igraph_vector_size(weights) > 0)
+        {
+            const double largest = igraph_vector_max(weights);
+            if (largest > 1.0)
+                igraph_vector_scale(weights, 1.0 / largest);
+            const double least = std::min(largest, 1.0) * 1e-9;
+            for (igraph_integer_t link = 0; link < igraph_vector_size(weights); ++link)
+                if (VECTOR(*weights)[link] < least)
+                    VECTOR(*weights)[link] = 0.0;
+        }
         checkIgraph(igraph_strength(linked.graph(), &strengths.numbers, igraph_vss_all(), IGRAPH_ALL,
                                     IGRAPH_LOOPS, weights),
                     "weigh the sites");

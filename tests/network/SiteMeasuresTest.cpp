@@ -140,6 +140,37 @@ TEST(SiteMeasures, CommunitiesAreNumberedLargestFirstAndCollapseToTheirStrongest
     }
 }
 
+TEST(SiteMeasures, LeidenSettlesOnWeightsOfAnyScaleAndFindsTheSameCommunities)
+{
+    // The clique and the triangle of the test above, their weights scaled: Leiden divides weights above 1 by
+    // the largest, as modularity is the same. Weights that span more than a double resolves once kept it
+    // moving nodes back and forth for ever (a fuzzed .npy of 3.6e-43 beside 2.5e38).
+    const struct
+    {
+        const char* what;
+        std::string pairs;
+    } cases[] = {
+        {"as read",
+         "A-B:0.9 A-C:0.8 A-D:0.85 B-C:0.9 B-D:0.8 C-D:0.9 E-F:0.9 F-G:0.8 E-G:0.85 D-E:0.45 C-F:-0.5"},
+        {"scores of 1e30",
+         "A-B:9e29 A-C:8e29 A-D:8.5e29 B-C:9e29 B-D:8e29 C-D:9e29 E-F:9e29 F-G:8e29 E-G:8.5e29 "
+         "D-E:4.5e29 C-F:-5e29"},
+    };
+    for (const auto& test : cases)
+    {
+        SCOPED_TRACE(test.what);
+        EXPECT_EQ(findCommunities(networkOf(test.pairs), RingGrouping::Communities),
+                  (std::vector<std::uint32_t>{0, 0, 0, 0, 1, 1, 1}));
+    }
+
+    // The fuzzed matrix itself: 22 links of weights from 3.6e-43 to 2.5e38, some NaN. Its rings are found.
+    CorrelationNetwork network;
+    LoadProgress silent;
+    captureOutput(
+        [&] { readNetwork(dataFile("leiden-extreme-weights.npy"), ReadSettings(), network, silent); });
+    EXPECT_GT(network.ringCount(), 0u);
+}
+
 TEST(SiteMeasures, BetweennessIsBio3dsOnItsOwnProteaseTrajectory)
 {
     // igraph for R's betweenness over bio3d cna's network of the links at or above 0.4, whose weights are
