@@ -21,6 +21,8 @@ if [ "${1:-}" = --tests ]; then
     tests=true
     # Blender's glTF importer imports numpy, which Debian's blender only recommends.
     packages+=(chromium blender python3-numpy)
+    # The molecular viewers and tools that read what linkmap writes for them back.
+    packages+=(pymol r-cran-bio3d)
     # OpenBLAS, the BLAS most of the field's machines have: its threads must not outlive a run.
     packages+=(libopenblas0-pthread)
     command -v npm >/dev/null || packages+=(nodejs npm)

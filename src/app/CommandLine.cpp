@@ -148,7 +148,9 @@ void writeHelp(osg::ArgumentParser& arguments, std::ostream& out)
                    "), in any case and compressed or not (.gz), or by what its content proves. "
                    "--generate-image writes a vector figure for .svg, .pdf and .eps, the network as GraphML "
                    "for .graphml, a web page that turns in any browser for .html and .htm, a glTF scene for "
-                   ".glb and .gltf, and an image of the window for .png, .jpg, .bmp, .tif and the toolkit's "
+                   ".glb and .gltf, on a structure (LINKMAP_STRUCTURE) a PyMOL script for .pml and the structure "
+                   "with each residue's betweenness as its B-factor and community as its occupancy for .pdb, "
+                   "and an image of the window for .png, .jpg, .bmp, .tif and the toolkit's "
                    "other image formats; a name of no format linkmap writes is refused before anything is "
                    "read.",
                100);

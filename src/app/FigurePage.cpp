@@ -2,6 +2,7 @@
 #include <app/DistanceCeiling.h>
 #include <app/FigurePage.h>
 #include <network/LineReader.h>
+#include <scene/MoleculeFiles.h>
 #include <scene/SceneFile.h>
 #include <scene/WebPage.h>
 #include <view/ViewModel.h>
@@ -228,4 +229,19 @@ void writeScene(const RunInput& input, Stage stage)
     // The scene opens on the page's first view.
     const SceneCamera camera = firstView(input, stage).camera();
     writeSceneFile(describeFigure(input, nullptr), input.output.file, camera, input.settings.sceneLabels);
+}
+
+void writePymolScript(const RunInput& input, Stage stage)
+{
+    findViewPaths(input.view, input.network);
+    PymolContent content;
+    content.figure = describeFigure(input, nullptr);
+    const FirstView first = firstView(input, stage);
+    content.camera = first.camera();
+    content.width = first.figure.width;
+    content.height = first.figure.height;
+    content.chain = &*input.settings.structure;
+    content.residueOf = input.layout.residueOf;
+    content.communities = input.network.communities;
+    writePymolScript(content, input.output.file);
 }

@@ -33,4 +33,8 @@ void writePage(const RunInput& input, Stage stage);
  * Throws OutputError when it cannot be written. */
 void writeScene(const RunInput& input, Stage stage);
 
+/** Writes the PyMOL script of the first view of input on its structure, with the paths its view asks for, if
+ *  any, found and listed first. Throws OutputError, saying why, when it cannot be written. */
+void writePymolScript(const RunInput& input, Stage stage);
+
 #endif

@@ -165,10 +165,12 @@ void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const
     layout = std::move(placed);
 }
 
-void analyseSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings)
+void analyseSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings,
+                  OutputKind output)
 {
-    const bool table = !settings.communitiesFile.empty();
-    if ((settings.coarse || coloringOf(settings, source) == SiteColoring::Communities || table) &&
+    const bool table = !settings.communitiesFile.empty() || output == OutputKind::MeasuredStructure;
+    if ((settings.coarse || coloringOf(settings, source) == SiteColoring::Communities || table ||
+         output == OutputKind::PymolScript) &&
         network.communities.empty())
         network.communities = findCommunities(network, settings.reading.grouping, &network.methodCommunities);
     if (settings.reading.grouping == RingGrouping::Betweenness ||

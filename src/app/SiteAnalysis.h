@@ -1,6 +1,7 @@
 #ifndef LINKMAP_APP_SITEANALYSIS
 #define LINKMAP_APP_SITEANALYSIS 1
 
+#include <app/Output.h>
 #include <app/Settings.h>
 #include <network/CorrelationNetwork.h>
 #include <network/NetworkReader.h>
@@ -37,8 +38,10 @@ void showCommunityNetwork(CorrelationNetwork& network, SiteLayout& layout, const
 /** Finds what the run shows of network's sites beyond their regions: their communities, when the spheres are
  *  coloured by them and reading did not find them (by LINKMAP_GROUPS's method, Leiden for one that finds
  *  none); and their betweenness over the links shown at the start, when LINKMAP_GROUPS=betweenness asks for
- *  Girvan and Newman's measure, or LINKMAP_SIZE sizes the spheres by it. Throws InputError where that method
- * would take minutes. */
-void analyseSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings);
+ *  Girvan and Newman's measure, or LINKMAP_SIZE sizes the spheres by it. The table of communities and the
+ *  measured structure need both, the PyMOL script the communities. Throws InputError where that method would
+ *  take minutes. */
+void analyseSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings,
+                  OutputKind output = OutputKind::Window);
 
 #endif

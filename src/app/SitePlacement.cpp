@@ -62,9 +62,10 @@ SiteLayout placeSites(CorrelationNetwork& network, const NetworkSource& source, 
     return layout;
 }
 
-SiteLayout arrangeSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings)
+SiteLayout arrangeSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings,
+                        OutputKind output)
 {
-    analyseSites(network, source, settings);
+    analyseSites(network, source, settings, output);
     SiteLayout layout = placeSites(network, source, settings);
     if (!settings.communitiesFile.empty())
     {

@@ -1,6 +1,7 @@
 #ifndef LINKMAP_APP_SITEPLACEMENT
 #define LINKMAP_APP_SITEPLACEMENT 1
 
+#include <app/Output.h>
 #include <app/Settings.h>
 #include <network/CorrelationNetwork.h>
 #include <network/NetworkReader.h>
@@ -17,6 +18,7 @@ SiteLayout placeSites(CorrelationNetwork& network, const NetworkSource& source, 
 /** The run's arrangement of network: what the analyses the settings ask for find of its sites
  *  (analyseSites), their places (placeSites), and, for LINKMAP_COARSE, the network of communities put in
  *  the network's place (showCommunityNetwork). */
-SiteLayout arrangeSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings);
+SiteLayout arrangeSites(CorrelationNetwork& network, const NetworkSource& source, const Settings& settings,
+                        OutputKind output = OutputKind::Window);
 
 #endif

@@ -41,7 +41,7 @@ int run(int argc, char** argv)
     const Settings settings = readSettings(files);
 
     // what the run makes: the window, an image or a figure, on its background; losing the display ends it.
-    const Output output = readOutput(arguments);
+    const Output output = readOutput(arguments, settings);
     watchDisplay(output);
 
     // read the network in its format and classify its sites by the region lists.
@@ -50,21 +50,20 @@ int run(int argc, char** argv)
     const NetworkSource source = readNetwork(files.groupFile, settings.reading, network, progress);
     classifyRegions(network, readRegionLists(files, settings.reading.selection));
 
-    // find the sites' communities and centrality, and give every site its place: at its residue of a
-    // structure, or on the rings of its groups; or show the network of the communities instead.
-    const SiteLayout layout = arrangeSites(network, source, settings);
+    // find what the output shows of the sites (communities, centrality), and give every site its place: at
+    // its residue of a structure, or on the rings of its groups; or show the network of the communities
+    // instead.
+    const SiteLayout layout = arrangeSites(network, source, settings, output.kind);
 
-    // log the links, on a thread of their own while the scene the output shows, if any, is drawn: on a large
-    // network each takes seconds.
+    // log the links on a thread of their own while the output's scene, if any, is drawn: each takes seconds.
     std::future<void> logged = logLinksMeanwhile(network);
     const LabelStyle style = labelStyleOf(output);
     const NetworkScene scene = drawNetwork(network, layout, style, output, progress);
     logged.get();
     progress.finish();
 
-    // the view the run starts from: the settings' cutoff, region filter and picked site, and the two
-    // sites paths are asked for between, which each output finds and lists (the window beside its loop); then
-    // the output, made from all of it.
+    // the view the run starts from: the settings' cutoff, region filter, pick and the ends of the paths each
+    // output finds and lists (the window beside its loop); then the output, made from all of it.
     ViewState view = startingView(settings, network);
     const RunInput input{files, settings, output, network, layout, scene, style, view};
     switch (output.kind)
@@ -82,8 +81,14 @@ int run(int argc, char** argv)
     case OutputKind::SceneFile:
         writeScene(input, setStage(input));
         break;
+    case OutputKind::PymolScript:
+        writePymolScript(input, setStage(input));
+        break;
     case OutputKind::NetworkFile:
         writeNetworkFile(output, network, layout, view);
+        break;
+    case OutputKind::MeasuredStructure:
+        writeMeasuredStructure(output, network, layout, *settings.structure);
         break;
     }
     return 0;

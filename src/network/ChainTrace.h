@@ -39,6 +39,8 @@ struct ChainTrace
      *  messages. */
     std::string fileName;
     std::string chain;
+    /** The file's path as given, to read it again whole. */
+    std::string path;
     std::vector<ChainResidue> residues;
     /** What the reading has to say: the model taken of several. */
     std::vector<std::string> notes;
@@ -67,6 +69,19 @@ ChainTrace readChainTrace(const std::string& path, const std::string& chain, int
 /** The same, from a file's text held in memory. */
 ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const std::string& chain,
                           int offset, double contactDistance = 0.0);
+
+/** What a residue is given in a structure written back: a B-factor and an occupancy, 0 and 0 for none. */
+struct ResidueValues
+{
+    double bFactor = 0.0;
+    double occupancy = 0.0;
+};
+
+/** The structure trace was read from, read again whole (every model, chain, atom and record of its header)
+ *  and written as PDB, each atom of the residue trace.residues[i] given values[i] as its B-factor and
+ *  occupancy, and every other atom 0 and 0; anisotropic factors are dropped, as they belong to the B-factors
+ *  they replace. Throws InputError when the file can no longer be read or cannot be written as PDB. */
+std::string structureWithResidueValues(const ChainTrace& trace, const std::vector<ResidueValues>& values);
 
 /** Keeps only the links of network between sites that stand on residues of chain in contact (its contacts),
  *  as bio3d's cna(cij, cm = cmap(pdb)) keeps them; returns the note that counts the links left out. */

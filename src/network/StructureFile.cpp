@@ -5,7 +5,16 @@
 #include <network/NumberText.h>
 #include <network/ValidText.h>
 
+// gemmi writes PDB in this unit, its numbers formatted by the C library (Debian leaves out its own
+// formatter).
+#define GEMMI_WRITE_IMPLEMENTATION 1
+#define USE_STD_SNPRINTF 1
 #include <gemmi/mmread.hpp>
+// gemmi's writer fills its fixed columns with snprintf, which the compiler suspects of truncating.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-truncation"
+#include <gemmi/to_pdb.hpp>
+#pragma GCC diagnostic pop
 #include <gemmi/neighbor.hpp>
 #include <gemmi/polyheur.hpp>
 #include <gemmi/resinfo.hpp>
@@ -18,7 +27,10 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -347,6 +359,57 @@ void findContacts(const std::vector<const gemmi::Residue*>& traced, double dista
         trace.contacts.emplace_back(static_cast<std::uint32_t>(pair >> 32), static_cast<std::uint32_t>(pair));
 }
 
+// The structure of text, PDB or mmCIF, as gemmi reads it with its entities set up; path is the file's, for
+// messages. Throws InputError naming LINKMAP_STRUCTURE when it cannot be read.
+gemmi::Structure parseStructure(std::vector<char> text, const std::string& path)
+{
+    // The format is told from the first bytes, which the reader looks at eight at a time: blank lines at the
+    // end of a short file give it all eight, and change nothing in either format.
+    if (text.size() < 16)
+        text.resize(16, '\n');
+    if (gemmi::coor_format_from_content(text.data(), text.data() + text.size()) == gemmi::CoorFormat::Pdb)
+    {
+        checkAtomRecords(text, fileNameOf(path));
+        text = fullWidthLines(text);
+    }
+    try
+    {
+        gemmi::Structure structure = gemmi::read_structure_from_char_array(text.data(), text.size(), path);
+        gemmi::setup_entities(structure);
+        return structure;
+    }
+    catch (const std::exception& error)
+    {
+        throw InputError("Error: LINKMAP_STRUCTURE names " + fileNameOf(path) +
+                         ", which cannot be read as PDB or mmCIF: " + oneLine(error.what()));
+    }
+}
+
+// The whole of the file at path, gzipped or not. Throws InputError naming LINKMAP_STRUCTURE when it cannot be
+// read.
+std::vector<char> readStructureText(const std::string& path)
+{
+    if (isDirectoryPath(path))
+        throw InputError("Error: LINKMAP_STRUCTURE names " + inputName(path) +
+                         ", which is a directory, not a structure file");
+    OpenedInput input(path);
+    std::FILE* file = input.get();
+    if (file == nullptr)
+        throw InputError("Error: LINKMAP_STRUCTURE names " + fileNameOf(path) +
+                         ", which cannot be opened: " + std::strerror(errno));
+    std::vector<char> text;
+    char block[65536];
+    std::size_t count = 0;
+    while ((count = std::fread(block, 1, sizeof block, file)) > 0)
+        text.insert(text.end(), block, block + count);
+    const bool failed = std::ferror(file) != 0;
+    input.close();
+    if (failed)
+        throw InputError("Error: LINKMAP_STRUCTURE names " + fileNameOf(path) +
+                         ", which cannot be read to its end");
+    return text;
+}
+
 } // namespace
 
 ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const std::string& chain,
@@ -354,27 +417,9 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
 {
     ChainTrace trace;
     trace.fileName = fileNameOf(path);
+    trace.path = path;
     trace.chain = chain;
-    // The format is told from the first bytes, which the reader looks at eight at a time: blank lines at the
-    // end of a short file give it all eight, and change nothing in either format.
-    if (text.size() < 16)
-        text.resize(16, '\n');
-    if (gemmi::coor_format_from_content(text.data(), text.data() + text.size()) == gemmi::CoorFormat::Pdb)
-    {
-        checkAtomRecords(text, trace.fileName);
-        text = fullWidthLines(text);
-    }
-    gemmi::Structure structure;
-    try
-    {
-        structure = gemmi::read_structure_from_char_array(text.data(), text.size(), path);
-        gemmi::setup_entities(structure);
-    }
-    catch (const std::exception& error)
-    {
-        throw InputError("Error: LINKMAP_STRUCTURE names " + trace.fileName +
-                         ", which cannot be read as PDB or mmCIF: " + oneLine(error.what()));
-    }
+    gemmi::Structure structure = parseStructure(std::move(text), path);
 
     // The chains asked for: one, the first that holds a polymer, every one, or a list.
     std::vector<std::string> wanted;
@@ -448,25 +493,43 @@ ChainTrace readChainTrace(std::vector<char> text, const std::string& path, const
 ChainTrace readChainTrace(const std::string& path, const std::string& chain, int offset,
                           double contactDistance)
 {
-    if (isDirectoryPath(path))
-        throw InputError("Error: LINKMAP_STRUCTURE names " + inputName(path) +
-                         ", which is a directory, not a structure file");
-    OpenedInput input(path);
-    std::FILE* file = input.get();
-    if (file == nullptr)
-        throw InputError("Error: LINKMAP_STRUCTURE names " + fileNameOf(path) +
-                         ", which cannot be opened: " + std::strerror(errno));
-    std::vector<char> text;
-    char block[65536];
-    std::size_t count = 0;
-    while ((count = std::fread(block, 1, sizeof block, file)) > 0)
-        text.insert(text.end(), block, block + count);
-    const bool failed = std::ferror(file) != 0;
-    input.close();
-    if (failed)
-        throw InputError("Error: LINKMAP_STRUCTURE names " + fileNameOf(path) +
-                         ", which cannot be read to its end");
-    return readChainTrace(std::move(text), path, chain, offset, contactDistance);
+    return readChainTrace(readStructureText(path), path, chain, offset, contactDistance);
+}
+
+std::string structureWithResidueValues(const ChainTrace& trace, const std::vector<ResidueValues>& values)
+{
+    gemmi::Structure structure = parseStructure(readStructureText(trace.path), trace.path);
+    // Each residue of the trace by its chain, author's number and insertion code, as the file names it.
+    std::map<std::tuple<std::string, int, char>, ResidueValues> byResidue;
+    for (std::size_t index = 0; index < trace.residues.size() && index < values.size(); ++index)
+    {
+        const ChainResidue& residue = trace.residues[index];
+        byResidue[{residue.chain.empty() ? trace.chain : residue.chain, residue.authorNumber,
+                   residue.insertion}] = values[index];
+    }
+    for (gemmi::Model& model : structure.models)
+        for (gemmi::Chain& chain : model.chains)
+            for (gemmi::Residue& residue : chain.residues)
+            {
+                const auto found = byResidue.find({chain.name, residue.seqid.num.value, residue.seqid.icode});
+                const ResidueValues given = found == byResidue.end() ? ResidueValues{} : found->second;
+                for (gemmi::Atom& atom : residue.atoms)
+                {
+                    atom.b_iso = static_cast<float>(given.bFactor);
+                    atom.occ = static_cast<float>(given.occupancy);
+                    atom.aniso = {0, 0, 0, 0, 0, 0};
+                }
+            }
+    std::ostringstream text;
+    try
+    {
+        gemmi::write_pdb(structure, text);
+    }
+    catch (const std::exception& error)
+    {
+        throw InputError("Error: " + trace.fileName + " cannot be written as PDB: " + oneLine(error.what()));
+    }
+    return text.str();
 }
 
 ResidueMatch matchResidues(const CorrelationNetwork& network, const ChainTrace& chain)

@@ -16,6 +16,7 @@ SiteLayout layoutOnChain(const CorrelationNetwork& network, const ChainTrace& ch
     layout.glyphs = GlyphSizes().scaled(structureGlyphScale);
     layout.positions.resize(network.siteCount());
     layout.residues.resize(network.siteCount());
+    layout.residueOf = match.residueOf;
 
     // The trace runs through the residues in chain order, and breaks where one is missing; each point knows
     // the site that stands there, if any.

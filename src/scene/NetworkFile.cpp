@@ -213,6 +213,11 @@ void writeCommunityTable(const CorrelationNetwork& network, const SiteLayout& la
             ",";
         text += std::to_string(degree[site]) + "\n";
     }
+    writeTextFile(path, text);
+}
+
+void writeTextFile(const std::string& path, const std::string& text)
+{
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     bool written = file != nullptr && std::fwrite(text.data(), 1, text.size(), file) == text.size();

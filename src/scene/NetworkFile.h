@@ -26,4 +26,7 @@ void writeGraphml(const CorrelationNetwork& network, const SiteLayout& layout, c
 void writeCommunityTable(const CorrelationNetwork& network, const SiteLayout& layout,
                          const std::string& path);
 
+/** Writes text to path whole. Throws OutputError, saying why, when it cannot. */
+void writeTextFile(const std::string& path, const std::string& text);
+
 #endif

@@ -26,6 +26,10 @@ struct SiteLayout
     std::vector<std::vector<osg::Vec3>> trace;
     std::vector<std::string> residues;
 
+    /** On a structure, one a site: its residue's place among the chain's residues, or
+     *  ResidueMatch::noResidue; else empty. */
+    std::vector<std::uint32_t> residueOf;
+
     /** One a point of trace: the site that stands at that residue, or noTraceSite. */
     std::vector<std::vector<std::uint32_t>> traceSites;
     static constexpr std::uint32_t noTraceSite = 0xffffffffu;

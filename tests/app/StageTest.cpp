@@ -280,7 +280,7 @@ TEST(LabelStyle, LabelsStandAtLeastFourAndAHalfToOneAgainstTheirOutlineOnEveryBa
             argv.push_back(word.data());
         int argc = static_cast<int>(argv.size());
         osg::ArgumentParser arguments(&argc, argv.data());
-        const Output output = readOutput(arguments);
+        const Output output = readOutput(arguments, Settings());
         // Asked of an output that draws no scene, so that no font is read.
         Output drawsNothing = output;
         drawsNothing.kind = OutputKind::NetworkFile;
