@@ -11,6 +11,7 @@ packages=(
     xvfb xauth xdotool
     libigraph-dev libpugixml-dev zlib1g-dev gemmi-dev tao-pegtl-dev gemmi
     libjs-three libtinygltf-dev nlohmann-json3-dev
+    pybind11-dev python3-dev python3-numpy
     libgtest-dev librsvg2-bin poppler-utils
     clang libclang-rt-14-dev clang-format
     dpkg-dev file groff-base man-db
@@ -23,6 +24,8 @@ if [ "${1:-}" = --tests ]; then
     packages+=(chromium blender python3-numpy)
     # The molecular viewers and tools that read what linkmap writes for them back.
     packages+=(pymol r-cran-bio3d)
+    # The Python module's tests.
+    packages+=(python3-pytest python3-pandas)
     # OpenBLAS, the BLAS most of the field's machines have: its threads must not outlive a run.
     packages+=(libopenblas0-pthread)
     command -v npm >/dev/null || packages+=(nodejs npm)

@@ -33,3 +33,12 @@ LINKMAP_FORCE_XVFB=1 "$root/scripts/with-display.sh" "$root/build-package/linkma
     "${example[@]}" --generate-image built.png >/dev/null
 cmp installed.png built.png
 echo "-- the installed program draws the example as the built one does"
+
+# The Python module is installed for Debian's Python and draws as the program does.
+module=$(/usr/bin/python3 -c 'import linkmap; print(linkmap.__file__)')
+echo "-- $module"
+case "$module" in /usr/lib/python3/dist-packages/linkmap.*.so) ;; *) exit 1 ;; esac
+OSG_WINDOW="0 0 1200 900" /usr/bin/python3 -c "import linkmap; linkmap.read('$root/examples/protease-a-gnm.csv', min_weight=0.4).figure().save('module.svg')"
+OSG_WINDOW="0 0 1200 900" LINKMAP_MIN_WEIGHT=0.4 /usr/bin/linkmap "$root/examples/protease-a-gnm.csv" --generate-image program.svg >/dev/null
+cmp module.svg program.svg
+echo "-- the installed module draws the protease as the installed program does"

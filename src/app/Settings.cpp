@@ -12,11 +12,24 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <utility>
 
 namespace
 {
+
+// The settings given in place of the environment's, while a SettingsGiven stands.
+const std::map<std::string, std::string>* givenSettings = nullptr;
+
+// The text of the setting name: the given settings', else the environment's; null when unset.
+const char* settingText(const char* name)
+{
+    if (givenSettings == nullptr)
+        return std::getenv(name);
+    const auto found = givenSettings->find(name);
+    return found == givenSettings->end() ? nullptr : found->second.c_str();
+}
 
 // The words a setting takes, and what each means.
 template <typename Value> struct Word
@@ -73,7 +86,7 @@ bool parseWholeNumber(const char* text, int& value)
 template <typename Words, typename Value>
 std::string readWord(const char* name, const Words& words, Value& value)
 {
-    const char* setting = std::getenv(name);
+    const char* setting = settingText(name);
     if (setting == nullptr || *setting == '\0')
         return std::string();
     std::string choices;
@@ -95,7 +108,7 @@ std::string readWord(const char* name, const Words& words, Value& value)
 
 std::string readReadingSettings(ReadSettings& reading)
 {
-    const char* format = std::getenv("LINKMAP_FORMAT");
+    const char* format = settingText("LINKMAP_FORMAT");
     InputFormat formatGiven = InputFormat::Groups;
     std::string refusal = readWord("LINKMAP_FORMAT", formatWords(), formatGiven);
     if (format != nullptr && *format != '\0')
@@ -109,22 +122,22 @@ std::string readReadingSettings(ReadSettings& reading)
         refusal = readWord("LINKMAP_WEIGHTS", weightWords, weights);
     if (!refusal.empty())
         return refusal;
-    if (const char* given = std::getenv("LINKMAP_WEIGHTS"); given != nullptr && *given != '\0')
+    if (const char* given = settingText("LINKMAP_WEIGHTS"); given != nullptr && *given != '\0')
         reading.weights = weights;
 
-    const char* sequence = std::getenv("LINKMAP_SEQUENCE");
+    const char* sequence = settingText("LINKMAP_SEQUENCE");
     reading.sequenceFile = sequence != nullptr ? sequence : "";
-    const char* reference = std::getenv("LINKMAP_REFERENCE");
+    const char* reference = settingText("LINKMAP_REFERENCE");
     reading.reference = reference != nullptr ? reference : "";
     if (!reading.reference.empty() && reading.sequenceFile.empty())
         return "Error: LINKMAP_REFERENCE names a sequence of the alignment LINKMAP_SEQUENCE gives, but "
                "LINKMAP_SEQUENCE is not set";
 
-    const char* first = std::getenv("LINKMAP_FIRST_NUMBER");
+    const char* first = settingText("LINKMAP_FIRST_NUMBER");
     if (first != nullptr && *first != '\0' && !parseWholeNumber(first, reading.firstNumber))
         return std::string("Error: LINKMAP_FIRST_NUMBER must be a whole number, not \"") + first + "\"";
 
-    const char* minimum = std::getenv("LINKMAP_MIN_WEIGHT");
+    const char* minimum = settingText("LINKMAP_MIN_WEIGHT");
     if (minimum != nullptr && *minimum != '\0')
     {
         char* end = nullptr;
@@ -147,7 +160,7 @@ std::string readReadingSettings(ReadSettings& reading)
                       {"LINKMAP_POSTERIOR", reading.selection.posterior, "a number from 0 to 1", true}};
     for (const auto& threshold : thresholds)
     {
-        const char* text = std::getenv(threshold.name);
+        const char* text = settingText(threshold.name);
         if (text == nullptr || *text == '\0')
             continue;
         char* end = nullptr;
@@ -159,7 +172,7 @@ std::string readReadingSettings(ReadSettings& reading)
         threshold.value = value;
     }
 
-    const char* column = std::getenv("LINKMAP_WEIGHT_COLUMN");
+    const char* column = settingText("LINKMAP_WEIGHT_COLUMN");
     if (column != nullptr && *column != '\0')
     {
         const std::string name = column;
@@ -193,10 +206,10 @@ std::string writableFileRefusal(const char* name, const std::string& path)
 // first, and a file that cannot be read is refused before the network is.
 std::string readStructureSettings(std::optional<ChainTrace>& structure, ReadSettings& reading)
 {
-    const char* path = std::getenv("LINKMAP_STRUCTURE");
-    const char* chain = std::getenv("LINKMAP_CHAIN");
-    const char* offset = std::getenv("LINKMAP_RESIDUE_OFFSET");
-    const char* contact = std::getenv("LINKMAP_CONTACT");
+    const char* path = settingText("LINKMAP_STRUCTURE");
+    const char* chain = settingText("LINKMAP_CHAIN");
+    const char* offset = settingText("LINKMAP_RESIDUE_OFFSET");
+    const char* contact = settingText("LINKMAP_CONTACT");
     const bool given = path != nullptr && *path != '\0';
     int residueOffset = 0;
     if (offset != nullptr && *offset != '\0' && !parseWholeNumber(offset, residueOffset))
@@ -308,15 +321,15 @@ const double mostImageSeconds = 3600.0;
 // or an empty string.
 std::string readPathSettings(Settings& settings)
 {
-    const char* from = std::getenv("LINKMAP_FROM");
-    const char* to = std::getenv("LINKMAP_TO");
+    const char* from = settingText("LINKMAP_FROM");
+    const char* to = settingText("LINKMAP_TO");
     settings.pathFrom = from != nullptr ? from : "";
     settings.pathTo = to != nullptr ? to : "";
     if (settings.pathFrom.empty() != settings.pathTo.empty())
         return settings.pathFrom.empty()
                    ? "Error: LINKMAP_TO is " + settings.pathTo + ", but LINKMAP_FROM is not set"
                    : "Error: LINKMAP_FROM is " + settings.pathFrom + ", but LINKMAP_TO is not set";
-    const char* count = std::getenv("LINKMAP_PATHS");
+    const char* count = settingText("LINKMAP_PATHS");
     int paths = 0;
     if (count != nullptr && *count != '\0')
     {
@@ -331,24 +344,24 @@ std::string readPathSettings(Settings& settings)
 // The line that refuses the first wrong setting, or an empty string.
 std::string refuseSettings(const InputFiles& files, Settings& settings)
 {
-    const char* cutoff = std::getenv("LINKMAP_CUTOFF");
+    const char* cutoff = settingText("LINKMAP_CUTOFF");
     if (!readCutoffSetting(cutoff, settings.cutoff))
         return std::string("Error: LINKMAP_CUTOFF must be a number from 0 to 1, not \"") + cutoff + "\"";
 
-    const char* region = std::getenv("LINKMAP_REGION");
+    const char* region = settingText("LINKMAP_REGION");
     if (!readRegionSetting(region, settings.region))
         return "Error: LINKMAP_REGION must be " + regionWords() + ", not \"" + region + "\"";
     if (settings.region != RegionKind::None && regionListOf(files, settings.region).empty())
         return std::string("Error: LINKMAP_REGION is ") + region + ", but no " + region + " list was given";
 
-    const char* view = std::getenv("LINKMAP_VIEW");
+    const char* view = settingText("LINKMAP_VIEW");
     settings.viewGiven = view != nullptr && *view != '\0';
     if (settings.viewGiven && !parseView(view, settings.firstView))
         return std::string("Error: LINKMAP_VIEW must be the line of a .view file, nine numbers: the eye, the "
                            "centre and the up direction, each x y z; not \"") +
                view + "\"";
 
-    const char* seconds = std::getenv("LINKMAP_IMAGE_SECONDS");
+    const char* seconds = settingText("LINKMAP_IMAGE_SECONDS");
     if (!readNumberSetting(seconds, 0.0, mostImageSeconds, 1.0, settings.imageSeconds))
         return std::string("Error: LINKMAP_IMAGE_SECONDS must be a number of seconds from 0 to ") +
                std::to_string(int(mostImageSeconds)) + ", not \"" + seconds + "\"";
@@ -364,7 +377,7 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
         refusal = readWord("LINKMAP_LAYOUT", layoutWords, settings.forceLayout);
     if (refusal.empty() && settings.forceLayout)
     {
-        const char* structure = std::getenv("LINKMAP_STRUCTURE");
+        const char* structure = settingText("LINKMAP_STRUCTURE");
         if (structure != nullptr && *structure != '\0')
             refusal =
                 "Error: LINKMAP_LAYOUT=force sets the sites out by their links, and LINKMAP_STRUCTURE stands "
@@ -377,25 +390,25 @@ std::string refuseSettings(const InputFiles& files, Settings& settings)
     DrawingStyle style = DrawingStyle::Plain;
     if (refusal.empty())
         refusal = readWord("LINKMAP_STYLE", styleWords, style);
-    const char* styleSetting = std::getenv("LINKMAP_STYLE");
+    const char* styleSetting = settingText("LINKMAP_STYLE");
     if (styleSetting != nullptr && *styleSetting != '\0')
         settings.style = style;
     if (!refusal.empty())
         return refusal;
-    const char* colorSetting = std::getenv("LINKMAP_COLOR");
+    const char* colorSetting = settingText("LINKMAP_COLOR");
     if (colorSetting != nullptr && *colorSetting != '\0')
         settings.coloring = coloring;
     else if (!files.positiveFile.empty() || !files.negativeFile.empty() || !files.acceleratedFile.empty())
         settings.coloring = SiteColoring::Regions;
 
-    settings.colorKey = wantsColorKey(std::getenv("LINKMAP_KEY"));
-    const char* select = std::getenv("LINKMAP_SELECT");
+    settings.colorKey = wantsColorKey(settingText("LINKMAP_KEY"));
+    const char* select = settingText("LINKMAP_SELECT");
     settings.select = select != nullptr ? select : "";
 
     const std::string pathRefusal = readPathSettings(settings);
     if (!pathRefusal.empty())
         return pathRefusal;
-    const char* communities = std::getenv("LINKMAP_COMMUNITIES");
+    const char* communities = settingText("LINKMAP_COMMUNITIES");
     if (communities != nullptr && *communities != '\0')
     {
         settings.communitiesFile = communities;
@@ -419,4 +432,20 @@ Settings readSettings(const InputFiles& files)
     if (!refusal.empty())
         throw InputError(refusal);
     return settings;
+}
+
+SettingsGiven::SettingsGiven(std::map<std::string, std::string> settings) : given(std::move(settings))
+{
+    for (const auto& [name, value] : given)
+        if (std::find_if(std::begin(settingNames), std::end(settingNames), [&name = name](const char* known) {
+                return name == known;
+            }) == std::end(settingNames))
+            throw InputError("Error: linkmap has no setting " + validText(name));
+    previous = givenSettings;
+    givenSettings = &given;
+}
+
+SettingsGiven::~SettingsGiven()
+{
+    givenSettings = previous;
 }

@@ -8,6 +8,7 @@
 #include <network/RegionKind.h>
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -119,5 +120,33 @@ bool readRegionSetting(const char* setting, RegionKind& kind);
 /** Reads every setting from the environment before any input is read; files tells which region lists were
  *  given. Throws InputError, the one line that refuses it, naming it, for the first setting that is wrong. */
 Settings readSettings(const InputFiles& files);
+
+/** The name of every setting readSettings reads: --help lists each, and the Python module takes each as a
+ *  keyword, in lower case without its prefix. */
+inline const char* const settingNames[] = {
+    "LINKMAP_CHAIN",   "LINKMAP_COARSE",       "LINKMAP_COLOR",         "LINKMAP_COMMUNITIES",
+    "LINKMAP_CONTACT", "LINKMAP_CUTOFF",       "LINKMAP_FIRST_NUMBER",  "LINKMAP_FORMAT",
+    "LINKMAP_FROM",    "LINKMAP_GROUPS",       "LINKMAP_IMAGE_SECONDS", "LINKMAP_KEY",
+    "LINKMAP_LAYOUT",  "LINKMAP_MIN_WEIGHT",   "LINKMAP_PATHS",         "LINKMAP_POSTERIOR",
+    "LINKMAP_P_VALUE", "LINKMAP_REFERENCE",    "LINKMAP_REGION",        "LINKMAP_RESIDUE_OFFSET",
+    "LINKMAP_SCALE",   "LINKMAP_SCENE_LABELS", "LINKMAP_SELECT",        "LINKMAP_SEQUENCE",
+    "LINKMAP_SIZE",    "LINKMAP_STRUCTURE",    "LINKMAP_STYLE",         "LINKMAP_TO",
+    "LINKMAP_VIEW",    "LINKMAP_WEIGHTS",      "LINKMAP_WEIGHT_COLUMN"};
+
+/** While it stands, readSettings reads settings, by their names (LINKMAP_MIN_WEIGHT), in place of the
+ *  environment's, which it then ignores: the Python module's keywords. Throws InputError for a name that is
+ * no setting's. */
+class SettingsGiven
+{
+public:
+    explicit SettingsGiven(std::map<std::string, std::string> settings);
+    ~SettingsGiven();
+    SettingsGiven(const SettingsGiven&) = delete;
+    SettingsGiven& operator=(const SettingsGiven&) = delete;
+
+private:
+    std::map<std::string, std::string> given;
+    const std::map<std::string, std::string>* previous = nullptr;
+};
 
 #endif

@@ -1,13 +1,11 @@
 #include <app/CommandLine.h>
 #include <app/Display.h>
-#include <app/FigurePage.h>
-#include <app/Output.h>
+#include <app/OutputRun.h>
 #include <app/Settings.h>
 #include <app/SitePlacement.h>
 #include <app/Stage.h>
 #include <app/StandardErrorNotifyHandler.h>
 #include <app/StartingView.h>
-#include <app/WindowRun.h>
 #include <network/LinkLog.h>
 #include <network/NetworkReader.h>
 #include <network/RegionClassifier.h>
@@ -66,31 +64,7 @@ int run(int argc, char** argv)
     // output finds and lists (the window beside its loop); then the output, made from all of it.
     ViewState view = startingView(settings, network);
     const RunInput input{files, settings, output, network, layout, scene, style, view};
-    switch (output.kind)
-    {
-    case OutputKind::Window:
-    case OutputKind::RasterImage:
-        showInWindow(arguments, input, setStage(input));
-        break;
-    case OutputKind::VectorFigure:
-        writeFigure(input, setStage(input));
-        break;
-    case OutputKind::WebPage:
-        writePage(input, setStage(input));
-        break;
-    case OutputKind::SceneFile:
-        writeScene(input, setStage(input));
-        break;
-    case OutputKind::PymolScript:
-        writePymolScript(input, setStage(input));
-        break;
-    case OutputKind::NetworkFile:
-        writeNetworkFile(output, network, layout, view);
-        break;
-    case OutputKind::MeasuredStructure:
-        writeMeasuredStructure(output, network, layout, *settings.structure);
-        break;
-    }
+    makeOutput(arguments, input);
     return 0;
 }
 

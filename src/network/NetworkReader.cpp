@@ -76,6 +76,8 @@ void noteUnusedSequence(const std::string& path, const ReadSettings& settings, b
 ImportReport readImported(const std::string& path, InputFormat format, TableLayout layout,
                           const ReadSettings& settings, CorrelationNetwork& network, LoadProgress& progress)
 {
+    if (settings.array != nullptr)
+        return readMatrixArray(*settings.array, path, settings, network, progress);
     switch (format)
     {
     case InputFormat::Graphml:
@@ -222,7 +224,9 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
     // The format as set, else as the name tells, else as the content shows; a matrix may be numpy's, and a
     // table's layout is what its content shows.
     ContentFormat content;
-    std::optional<InputFormat> format = settings.format ? settings.format : inputFormatOfName(path);
+    std::optional<InputFormat> format = settings.array != nullptr ? InputFormat::Npy
+                                        : settings.format         ? settings.format
+                                                                  : inputFormatOfName(path);
     if (!format && isDotName(path))
         throw InputError(
             "Error: " + inputName(path) +
@@ -233,7 +237,8 @@ NetworkSource readNetwork(const std::string& path, const ReadSettings& settings,
         content = formatOfContent(path);
         format = content.format;
     }
-    else if (*format == InputFormat::Matrix || *format == InputFormat::Table || *format == InputFormat::Pairs)
+    else if (settings.array == nullptr && (*format == InputFormat::Matrix || *format == InputFormat::Table ||
+                                           *format == InputFormat::Pairs))
     {
         ContentFormat looked;
         try

@@ -36,6 +36,19 @@ enum class RingGrouping
     Infomap
 };
 
+/** A square matrix held in memory, as numpy holds an array, read in place: its first cell, whether its cells
+ *  are floats (else doubles), its rows, the bytes from a row to the next and from a column to the next, and
+ *  the names of its rows (none: named by their numbers, as a .npy file's are). */
+struct MatrixArray
+{
+    const void* data = nullptr;
+    bool singlePrecision = false;
+    std::size_t size = 0;
+    std::ptrdiff_t rowStep = 0;
+    std::ptrdiff_t columnStep = 0;
+    std::vector<std::string> names;
+};
+
 /** The settings of reading: the format, the naming of sites known by their numbers, and which links count. */
 struct ReadSettings
 {
@@ -82,6 +95,9 @@ struct ReadSettings
 
     /** The structure whose contact map keeps only the links between residues in contact; none for all. */
     std::shared_ptr<const ChainTrace> contacts;
+
+    /** The matrix in memory read in place of a file, which the path then only names; none for a file. */
+    const MatrixArray* array = nullptr;
 };
 
 struct ReferenceAlignment;
@@ -160,6 +176,11 @@ ImportReport readGraphFile(const std::string& path, InputFormat format, const Re
                            CorrelationNetwork& network);
 
 /** Reads a square array that numpy's save wrote into the sites and links of network, as a matrix. */
+/** Reads the matrix array as readNpyFile reads a .npy file's, named name in messages. Throws InputError for
+ * an infinite value, or names that are not one a row and distinct. */
+ImportReport readMatrixArray(const MatrixArray& array, const std::string& name, const ReadSettings& settings,
+                             CorrelationNetwork& network, LoadProgress& progress);
+
 ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,
                          LoadProgress& progress);
 

@@ -2,6 +2,7 @@
 #include <network/MatrixTriangle.h>
 #include <network/NetworkReader.h>
 #include <network/SiteNames.h>
+#include <network/ValidText.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -358,6 +359,58 @@ ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, 
         throw InputError("Error: " + shownName + " holds more than the " + std::to_string(size) + " × " +
                          std::to_string(size) + " values its header gives");
     triangle.warnIfAsymmetric(shownName);
+    ImportReport report;
+    report.format = InputFormat::Matrix;
+    report.belowMinimum = triangle.belowMinimum();
+    namer.tell(report);
+    return report;
+}
+
+ImportReport readMatrixArray(const MatrixArray& array, const std::string& name, const ReadSettings& settings,
+                             CorrelationNetwork& network, LoadProgress& progress)
+{
+    if (array.size > 0xffffffffull)
+        throw InputError("Error: " + name + " has " + std::to_string(array.size) +
+                         " rows, more than linkmap can number");
+    if (!array.names.empty() && array.names.size() != array.size)
+        throw InputError("Error: " + name + " has " + std::to_string(array.size) + " rows and " +
+                         std::to_string(array.names.size()) + " names");
+    if (!array.names.empty())
+    {
+        std::vector<std::string> sorted = array.names;
+        std::sort(sorted.begin(), sorted.end());
+        const auto twice = std::adjacent_find(sorted.begin(), sorted.end());
+        if (twice != sorted.end())
+            throw InputError("Error: " + name + " names two rows " + validText(*twice));
+    }
+    const SiteNamer namer(settings);
+    MatrixTriangle triangle(network, settings.minimumWeight);
+    const auto* first = static_cast<const unsigned char*>(array.data);
+    for (std::size_t row = 0; row < array.size; ++row)
+    {
+        progress.update("reading the array", static_cast<double>(row) / static_cast<double>(array.size));
+        network.addSite(array.names.empty() ? namer.nameOfRow(row) : validText(array.names[row]));
+        triangle.beginRow();
+        const unsigned char* cells = first + static_cast<std::ptrdiff_t>(row) * array.rowStep;
+        for (std::size_t column = 0; column < array.size; ++column)
+        {
+            const unsigned char* cell = cells + static_cast<std::ptrdiff_t>(column) * array.columnStep;
+            double value = 0.0;
+            if (array.singlePrecision)
+            {
+                float single = 0.0f;
+                std::memcpy(&single, cell, sizeof single);
+                value = single;
+            }
+            else
+                std::memcpy(&value, cell, sizeof value);
+            if (std::isinf(value))
+                throw InputError("Error: " + name + " holds an infinite value at row " +
+                                 std::to_string(row + 1) + ", column " + std::to_string(column + 1));
+            triangle.cell(row, column, value);
+        }
+    }
+    triangle.warnIfAsymmetric(name);
     ImportReport report;
     report.format = InputFormat::Matrix;
     report.belowMinimum = triangle.belowMinimum();

@@ -12,7 +12,9 @@
 #include <gemmi/mmread.hpp>
 // gemmi's writer fills its fixed columns with snprintf, which the compiler suspects of truncating.
 #pragma GCC diagnostic push
+#if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wformat-truncation"
+#endif
 #include <gemmi/to_pdb.hpp>
 #pragma GCC diagnostic pop
 #include <gemmi/neighbor.hpp>
