@@ -26,6 +26,8 @@ if [ "${1:-}" = --tests ]; then
     packages+=(pymol r-cran-bio3d)
     # The Python module's tests.
     packages+=(python3-pytest python3-pandas)
+    # The example notebook, run headless.
+    packages+=(python3-prody jupyter-nbconvert python3-ipykernel)
     # OpenBLAS, the BLAS most of the field's machines have: its threads must not outlive a run.
     packages+=(libopenblas0-pthread)
     command -v npm >/dev/null || packages+=(nodejs npm)

@@ -1,6 +1,7 @@
 #include <network/NumberText.h>
 #include <support/TestSupport.h>
 
+#include <app/Settings.h>
 #include <view/ViewModel.h>
 
 #include <gtest/gtest.h>
@@ -771,6 +772,9 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
                                  "Save what the window shows",
                                  "Show only the links that touch a positive site"})
             EXPECT_NE(run.output.find(text), std::string::npos) << help << ": " << text;
+        // Every setting the program reads, which the Python module takes as its keywords.
+        for (const char* setting : settingNames)
+            EXPECT_NE(run.output.find(std::string(setting) + " "), std::string::npos) << help << ": " << setting;
         // The toolkit's keys that do nothing here are not offered.
         for (const char* stock : {"Toggle lighting", "Trackball: Space", "Output stats", "screen resolution"})
             EXPECT_EQ(run.output.find(stock), std::string::npos) << help << ": " << stock;
