@@ -270,6 +270,18 @@ private:
     std::vector<unsigned char> block;
 };
 
+// What reading a matrix's cells found: its links under the minimum, the names the sequence gave, and a
+// warning, naming it, when it was not symmetric.
+ImportReport matrixReport(const MatrixTriangle& triangle, const SiteNamer& namer, const std::string& name)
+{
+    triangle.warnIfAsymmetric(name);
+    ImportReport report;
+    report.format = InputFormat::Matrix;
+    report.belowMinimum = triangle.belowMinimum();
+    namer.tell(report);
+    return report;
+}
+
 } // namespace
 
 ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, CorrelationNetwork& network,
@@ -358,12 +370,7 @@ ImportReport readNpyFile(const std::string& path, const ReadSettings& settings, 
     if (items.more())
         throw InputError("Error: " + shownName + " holds more than the " + std::to_string(size) + " × " +
                          std::to_string(size) + " values its header gives");
-    triangle.warnIfAsymmetric(shownName);
-    ImportReport report;
-    report.format = InputFormat::Matrix;
-    report.belowMinimum = triangle.belowMinimum();
-    namer.tell(report);
-    return report;
+    return matrixReport(triangle, namer, shownName);
 }
 
 ImportReport readMatrixArray(const MatrixArray& array, const std::string& name, const ReadSettings& settings,
@@ -410,10 +417,5 @@ ImportReport readMatrixArray(const MatrixArray& array, const std::string& name, 
             triangle.cell(row, column, value);
         }
     }
-    triangle.warnIfAsymmetric(name);
-    ImportReport report;
-    report.format = InputFormat::Matrix;
-    report.belowMinimum = triangle.belowMinimum();
-    namer.tell(report);
-    return report;
+    return matrixReport(triangle, namer, name);
 }

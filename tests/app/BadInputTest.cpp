@@ -194,13 +194,13 @@ TEST(BadInput, EachMistakeEndsInOneLineAndASoundStatus)
          {"DISPLAY"},
          1,
          {"Error: linkmap cannot write {}x.xyz: its name ends in no format linkmap writes (an image: .png, "
-          ".jpg, .bmp, .tif; a figure: .svg, .pdf, .eps; .html, .glb, .gltf, .graphml)"}},
+          ".jpg, .bmp, .tif; a figure: .svg, .pdf, .eps; .html, .glb, .gltf, .graphml, .pml, .pdb)"}},
         {"an output name without an extension",
          {group, "--generate-image", at + "picture"},
          {"DISPLAY"},
          1,
          {"Error: linkmap cannot write {}picture: its name ends in no format linkmap writes (an image: .png, "
-          ".jpg, .bmp, .tif; a figure: .svg, .pdf, .eps; .html, .glb, .gltf, .graphml)"}},
+          ".jpg, .bmp, .tif; a figure: .svg, .pdf, .eps; .html, .glb, .gltf, .graphml, .pml, .pdb)"}},
         {"a window without a display",
          {group},
          {"DISPLAY"},

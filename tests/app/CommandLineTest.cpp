@@ -774,7 +774,8 @@ TEST(CommandLine, AnswersHelpAndVersionAsTheOnlyArgument)
             EXPECT_NE(run.output.find(text), std::string::npos) << help << ": " << text;
         // Every setting the program reads, which the Python module takes as its keywords.
         for (const char* setting : settingNames)
-            EXPECT_NE(run.output.find(std::string(setting) + " "), std::string::npos) << help << ": " << setting;
+            EXPECT_NE(run.output.find(std::string(setting) + " "), std::string::npos)
+                << help << ": " << setting;
         // The toolkit's keys that do nothing here are not offered.
         for (const char* stock : {"Toggle lighting", "Trackball: Space", "Output stats", "screen resolution"})
             EXPECT_EQ(run.output.find(stock), std::string::npos) << help << ": " << stock;
