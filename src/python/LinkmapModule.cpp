@@ -1,4 +1,6 @@
-// The Python module linkmap: the command line's readers, analyses, layouts and writers, for notebooks.
+// The Python module linkmap: the command line's readers, analyses, layouts and writers, for notebooks. Every
+// call holds the interpreter's lock throughout: the settings given stand for the whole process while a call
+// reads them, and igraph keeps its state for the whole process.
 
 #include <app/OutputRun.h>
 #include <app/Settings.h>
@@ -341,7 +343,6 @@ PYBIND11_MODULE(linkmap, module)
                  InputFiles files;
                  files.groupFile = "the matrix given";
                  std::map<std::string, std::string> settings = settingsOf(keywords, &files);
-                 py::gil_scoped_release released;
                  return std::make_shared<Network>(files, std::move(settings), &array);
              }),
              py::arg("matrix"), py::arg("names") = py::none(),
@@ -382,7 +383,6 @@ PYBIND11_MODULE(linkmap, module)
         InputFiles files;
         files.groupFile = path;
         std::map<std::string, std::string> settings = settingsOf(keywords, &files);
-        py::gil_scoped_release released;
         return std::make_shared<Network>(files, std::move(settings), nullptr);
         },
         py::arg("path"), "Reads any network file the command line reads, by the settings given");
