@@ -202,24 +202,46 @@ TEST(MoleculeFiles, PymolScriptShowsInPymolWhatLinkmapDraws)
 {
     // Chain A of 1HPV, flaps positive and the active site negative, as PyMOL holds the script: the structure,
     // the spheres, the links and, with paths asked for, the paths; a selection a community and a region,
-    // holding the residues of the sites GraphML gives it; and linkmap's first view.
+    // holding the residues of the sites GraphML gives it; and linkmap's first view. The structure written
+    // back gives each residue its site's community. On a chain numbered from -4, which the sites' numbers
+    // reach by an offset of 5, the residues are the author's: PyMOL selects A:-4 for P1.
     const struct
     {
         std::vector<std::string> settings;
         std::set<std::string> objects;
+        int offset;
     } cases[] = {
-        {{}, {"1hpv", "sites", "links"}},
-        {{"LINKMAP_FROM=I50", "LINKMAP_TO=D25"}, {"1hpv", "sites", "links", "paths"}},
+        {{}, {"1hpv", "sites", "links"}, 0},
+        {{"LINKMAP_FROM=I50", "LINKMAP_TO=D25"}, {"1hpv", "sites", "links", "paths"}, 0},
+        {{"LINKMAP_RESIDUE_OFFSET=5"}, {"1hpv", "sites", "links"}, 5},
     };
     for (const auto& each : cases)
     {
         SCOPED_TRACE(each.objects.size());
         TemporaryFolder folder;
-        std::vector<std::string> settings = {"LINKMAP_STRUCTURE=" + examples + "1hpv.pdb",
+        std::string structure = readText(examples + "1hpv.pdb");
+        if (each.offset != 0)
+        {
+            // Chain A's residue numbers, columns 23 to 26, lowered by the offset.
+            std::istringstream lines(structure);
+            structure.clear();
+            for (std::string line; std::getline(lines, line);)
+            {
+                if ((line.rfind("ATOM", 0) == 0 || line.rfind("HETATM", 0) == 0) && line.size() > 26 &&
+                    line[21] == 'A')
+                {
+                    char number[8];
+                    std::snprintf(number, sizeof number, "%4d", std::stoi(line.substr(22, 4)) - each.offset);
+                    line.replace(22, 4, number);
+                }
+                structure += line + "\n";
+            }
+        }
+        std::vector<std::string> settings = {"LINKMAP_STRUCTURE=" + folder.write("1hpv.pdb", structure),
                                              "LINKMAP_MIN_WEIGHT=0.25", "OSG_WINDOW=0 0 1200 900"};
         settings.insert(settings.end(), each.settings.begin(), each.settings.end());
         std::map<std::string, std::string> files;
-        for (const char* name : {"net.pml", "net.graphml", "net.gltf"})
+        for (const char* name : {"net.pml", "net.graphml", "net.gltf", "net.pdb"})
         {
             files[name] = folder.path(name);
             const RunResult run = runWithoutDisplay(
@@ -244,13 +266,27 @@ TEST(MoleculeFiles, PymolScriptShowsInPymolWhatLinkmapDraws)
         std::vector<osg::Vec3d> places;
         for (const auto& [name, attributes] : sites)
         {
-            const std::string residue = "A:" + name.substr(1);
+            const std::string residue = "A:" + std::to_string(std::stoi(name.substr(1)) - each.offset);
             expected["community_" + attributes.at("community")].insert(residue);
             if (attributes.at("region") != "none")
                 expected[attributes.at("region")].insert(residue);
             places.emplace_back(std::stod(attributes.at("x")), std::stod(attributes.at("y")),
                                 std::stod(attributes.at("z")));
         }
+        const gemmi::Structure measured = gemmi::read_structure_file(files["net.pdb"]);
+        std::size_t inCommunities = 0;
+        for (const gemmi::Residue& residue : measured.models.at(0).find_chain("A")->residues)
+        {
+            const std::string key = "A:" + std::to_string(*residue.seqid.num);
+            for (const auto& [selection, members] : expected)
+                if (selection.rfind("community_", 0) == 0 && members.count(key) != 0)
+                {
+                    ++inCommunities;
+                    for (const gemmi::Atom& atom : residue.atoms)
+                        EXPECT_EQ(atom.occ, std::stod(selection.substr(10))) << key;
+                }
+        }
+        EXPECT_EQ(inCommunities, sites.size());
         std::map<std::string, std::set<std::string>> selections;
         for (const auto& [name, residues] : held["residues"].items())
             selections[name] = std::set<std::string>(residues.begin(), residues.end());
