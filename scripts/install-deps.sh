@@ -25,7 +25,7 @@ if [ "${1:-}" = --tests ]; then
     # The molecular viewers and tools that read what linkmap writes for them back.
     packages+=(pymol r-cran-bio3d)
     # The Python module's tests.
-    packages+=(python3-pytest python3-pandas)
+    packages+=(python3-pytest python3-pandas python3-pil)
     # The example notebook, run headless.
     packages+=(python3-prody jupyter-nbconvert python3-ipykernel)
     # OpenBLAS, the BLAS most of the field's machines have: its threads must not outlive a run.

@@ -2,6 +2,7 @@
 // call holds the interpreter's lock throughout: the settings given stand for the whole process while a call
 // reads them, and igraph keeps its state for the whole process.
 
+#include <app/Display.h>
 #include <app/OutputRun.h>
 #include <app/Settings.h>
 #include <app/SitePlacement.h>
@@ -210,11 +211,10 @@ public:
         int count = static_cast<int>(pointers.size());
         osg::ArgumentParser arguments(&count, pointers.data());
         const Output output = readOutput(arguments, read);
-        if (needsDisplay(output.kind))
-            throw OutputError(
-                "Error: linkmap's module writes .svg, .pdf, .eps, .html, .glb, .gltf, .graphml, .pml "
-                "and .pdb; an image of the window, such as " +
-                validText(file) + ", is the command line's");
+        if (output.kind == OutputKind::Window)
+            throw OutputError("Error: linkmap's module saves figures to files; the window is the command line's");
+        // An image of the window is drawn on the display, as the command line draws it.
+        watchDisplay(output);
         CorrelationNetwork shown = network;
         const SiteLayout layout = arrangeSites(shown, source, read, output.kind);
         LoadProgress quiet;

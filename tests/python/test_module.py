@@ -1,6 +1,6 @@
 """The Python module, held to the command line: every result is the one linkmap gives for the same input.
 
-Run by CTest with Debian's python3 (numpy 1.24, pandas 1.5, pytest 7.2), the module's folder on PYTHONPATH
+Run by CTest with Debian's python3 (numpy 1.24, pandas 1.5, Pillow 9.4, pytest 7.2), the module's folder on PYTHONPATH
 and the program in LINKMAP_EXECUTABLE.
 """
 import os
@@ -10,10 +10,12 @@ from pathlib import Path
 
 import numpy as np
 import pytest
+from PIL import Image
 
 import linkmap
 
 EXECUTABLE = os.environ["LINKMAP_EXECUTABLE"]
+DISPLAY = os.environ.get("DISPLAY")  # CTest's virtual display, which the tests put aside but for images
 SOURCE = Path(__file__).resolve().parents[2]
 EXAMPLES = SOURCE / "examples"
 PROTEASE = str(EXAMPLES / "protease-a-gnm.csv")
@@ -127,6 +129,29 @@ def test_a_figure_saves_what_the_command_line_writes(tmp_path, name):
     assert ours.read_bytes() == theirs.read_bytes()
 
 
+def test_an_image_of_the_window_is_the_command_lines(tmp_path, monkeypatch):
+    if not DISPLAY:
+        pytest.skip("an image of the window needs a display; CTest runs this under a virtual one")
+    monkeypatch.setenv("DISPLAY", DISPLAY)
+    regions = {"positive": str(EXAMPLES / "positive.txt"), "negative": str(EXAMPLES / "negative.txt"),
+               "accelerated": str(EXAMPLES / "accelerated.txt")}
+    for settings in ({}, {"select": "K45", "cutoff": 0.4}):
+        ours = tmp_path / "module.png"
+        linkmap.read(str(EXAMPLES / "network.txt"), **regions).figure(**settings).save(str(ours))
+        theirs = tmp_path / "program.png"
+        environment = {"LINKMAP_" + k.upper(): str(v) for k, v in settings.items()}
+        environment["DISPLAY"] = DISPLAY
+        _, status = run([str(EXAMPLES / "network.txt"), "-p", regions["positive"], "-n", regions["negative"],
+                         "-a", regions["accelerated"], "--generate-image", str(theirs)], environment)
+        assert status == 0
+        # The same picture. A process that drew figures before keeps the labels' glyphs in a texture laid out
+        # otherwise, which may shade a few pixels of a label's edge a little otherwise; nothing else differs.
+        with Image.open(ours) as a, Image.open(theirs) as b:
+            assert a.size == b.size and a.mode == b.mode
+            difference = np.abs(np.asarray(a, dtype=np.int16) - np.asarray(b, dtype=np.int16))
+        assert difference.max() <= 16 and np.count_nonzero(difference) < 500, settings
+
+
 def test_the_notebook_shows_the_page_inline():
     network = linkmap.read(PROTEASE, min_weight=0.4)
     html = network.figure()._repr_html_()
@@ -160,8 +185,10 @@ def test_what_the_module_refuses():
          "Error: the matrix given holds i items; linkmap reads float32 and float64"),
         (lambda: network.figure().save("/no/such/folder/x.svg"), linkmap.OutputError, None),
         (lambda: network.figure().save("x.png"), linkmap.OutputError,
-         "Error: linkmap's module writes .svg, .pdf, .eps, .html, .glb, .gltf, .graphml, .pml and .pdb; an "
-         "image of the window, such as x.png, is the command line's"),
+         "Error: could not open a window; linkmap needs a display with OpenGL (check DISPLAY)"),
+        (lambda: network.figure().save("x"), linkmap.OutputError,
+         "Error: linkmap cannot write x: its name ends in no format linkmap writes (an image: .png, .jpg, .bmp, "
+         ".tif; a figure: .svg, .pdf, .eps; .html, .glb, .gltf, .graphml, .pml, .pdb)"),
     ]
     for call, kind, message in cases:
         with pytest.raises(kind) as refused:
