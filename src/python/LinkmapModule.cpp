@@ -212,7 +212,8 @@ public:
         osg::ArgumentParser arguments(&count, pointers.data());
         const Output output = readOutput(arguments, read);
         if (output.kind == OutputKind::Window)
-            throw OutputError("Error: linkmap's module saves figures to files; the window is the command line's");
+            throw OutputError(
+                "Error: linkmap's module saves figures to files; the window is the command line's");
         // An image of the window is drawn on the display, as the command line draws it.
         watchDisplay(output);
         CorrelationNetwork shown = network;
@@ -374,7 +375,7 @@ PYBIND11_MODULE(linkmap, module)
         .def("save", &Figure::save, py::arg("file"),
              "Writes what the command line writes for a file of that name: .svg, .pdf, .eps, .html, .glb, "
              ".gltf, "
-             ".graphml, .pml or .pdb")
+             ".graphml, .pml or .pdb, and on a display an image of the window (.png, .jpg ...)")
         .def("_repr_html_", &Figure::html);
 
     module.def(
