@@ -133,9 +133,8 @@ public:
 
     py::array_t<std::uint32_t> communities(const std::string& method) const
     {
-        std::map<std::string, std::string> settings = given;
-        settings["LINKMAP_GROUPS"] = method;
-        const SettingsGiven scope(settings);
+        // The method's word alone is read, by the settings' own check.
+        const SettingsGiven scope({{"LINKMAP_GROUPS", method}});
         const Settings read = readSettings(inputFiles);
         const std::vector<std::uint32_t> found = findCommunities(network, read.reading.grouping);
         py::array_t<std::uint32_t> numbers(static_cast<py::ssize_t>(found.size()));

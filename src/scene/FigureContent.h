@@ -97,6 +97,22 @@ struct FigureContent
     /** When paths are shown, one a link: how many of them pass along it; else empty. */
     std::vector<std::uint32_t> pathCounts;
 
+    /** Whether link is drawn: both its ends are sites, and the filter shows it. */
+    bool linkShown(std::size_t link) const
+    {
+        const SiteLink& each = links[link];
+        const std::uint8_t regions = link < linkRegions.size() ? linkRegions[link] : 0;
+        return each.first < sites.size() && each.second < sites.size() && filter.shows(each, regions);
+    }
+
+    /** How many times glyphs.linkRadius link's cylinder is: as thick as the view has it, and in a figure's
+     *  style as it is strong (LinkLook::linkWidth). */
+    float linkScale(std::size_t link) const
+    {
+        return (link < linkThickness.size() ? linkThickness[link] : 1.0f) *
+               LinkLook::linkWidth(links[link].weight, glyphs.thinnestWeight, glyphs.weightTop);
+    }
+
     osg::Vec4 background{0.2f, 0.2f, 0.4f, 1.0f};
     osg::Vec4 textColor{1.0f, 1.0f, 1.0f, 1.0f};
 

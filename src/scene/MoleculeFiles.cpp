@@ -212,21 +212,17 @@ std::string pymolScript(const PymolContent& content)
     std::string pathLinks;
     for (std::size_t link = 0; link < figure.links.size(); ++link)
     {
-        const SiteLink& each = figure.links[link];
-        const std::uint8_t regions = link < figure.linkRegions.size() ? figure.linkRegions[link] : 0;
-        if (each.first >= siteCount || each.second >= siteCount || !figure.filter.shows(each, regions))
+        if (!figure.linkShown(link))
             continue;
+        const SiteLink& each = figure.links[link];
         const bool dimmed = !figure.emphasised.empty() && !figure.emphasised[link];
-        const float thickness =
-            (link < figure.linkThickness.size() ? figure.linkThickness[link] : 1.0f) *
-            LinkLook::linkWidth(each.weight, figure.glyphs.thinnestWeight, figure.glyphs.weightTop);
         osg::Vec4 color = weightColor(each.weight, figure.glyphs.weightTop);
         if (dimmed)
             color = dimmedColor(color, figure.background);
         const std::string rgb = cgoColor(color);
         (!figure.linkThickness.empty() && !dimmed ? pathLinks : links) +=
             "CYLINDER, " + cgoPoint(figure.sites[each.first]) + ", " + cgoPoint(figure.sites[each.second]) +
-            ", " + number(figure.glyphs.linkRadius * thickness) + ", " + rgb + ", " + rgb + ", ";
+            ", " + number(figure.glyphs.linkRadius * figure.linkScale(link)) + ", " + rgb + ", " + rgb + ", ";
     }
     for (const auto& [name, shapes] :
          {std::pair<const char*, const std::string&>{"sites", sites}, {"links", links}, {"paths", pathLinks}})

@@ -499,14 +499,9 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
     const int linkMaterial = scene.addMaterial("link", {1.0, 1.0, 1.0, 1.0});
     const int dimmedMaterial = scene.addMaterial("dimmed link", {1.0, 1.0, 1.0, dimmedLinkOpacity});
     scene.model.materials[dimmedMaterial].alphaMode = "BLEND";
-    const auto isShown = [&content, siteCount](std::size_t link) {
-        const SiteLink& each = content.links[link];
-        const std::uint8_t regions = link < content.linkRegions.size() ? content.linkRegions[link] : 0;
-        return each.first < siteCount && each.second < siteCount && content.filter.shows(each, regions);
-    };
     std::size_t shownLinks = 0;
     for (std::size_t link = 0; link < content.links.size(); ++link)
-        shownLinks += isShown(link) ? 1 : 0;
+        shownLinks += content.linkShown(link) ? 1 : 0;
     const unsigned int sides = shownLinks <= roundLinkLimit ? 6 : 4;
     PrismMesh links(scene, linkMaterial, sides);
     PrismMesh pathLinks(scene, linkMaterial, sides);
@@ -514,14 +509,12 @@ std::string sceneFileFailure(const FigureContent& content, const std::string& fi
     for (std::size_t link = 0; link < content.links.size(); ++link)
     {
         const SiteLink& each = content.links[link];
-        if (!isShown(link))
+        if (!content.linkShown(link))
             continue;
         const bool dimmed = !content.emphasised.empty() && !content.emphasised[link];
         const float paths =
             link < content.pathCounts.size() ? static_cast<float>(content.pathCounts[link]) : 0.0f;
-        const float thickness =
-            (link < content.linkThickness.size() ? content.linkThickness[link] : 1.0f) *
-            LinkLook::linkWidth(each.weight, content.glyphs.thinnestWeight, content.glyphs.weightTop);
+        const float thickness = content.linkScale(link);
         PrismMesh& mesh = dimmed ? dimmedLinks : withPaths ? pathLinks : links;
         mesh.add(content.sites[each.first], content.sites[each.second], content.glyphs.linkRadius * thickness,
                  weightColor(each.weight, content.glyphs.weightTop),
